@@ -1,5 +1,6 @@
 #include <MaterialXCore/Value.h>
 
+#include <charconv>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -226,19 +227,22 @@ bool stringToData(const string& str, StringVec& data) { return parseArray(str, d
 
 void appendFloating(double v, string& str)
 {
-    const char* format = floatFormat == Value::FloatFormatFixed ? "%.*f" :
-                         floatFormat == Value::FloatFormatScientific ? "%.*e" : "%.*g";
-    char buf[64];
-    const int len = std::snprintf(buf, sizeof(buf), format, floatPrecision, v);
-    if (len >= 0 && size_t(len) < sizeof(buf))
+    // to_chars with a precision is specified as printf's %.*g / %.*f / %.*e,
+    // which is what a stream writes, without the locale and format parsing.
+    const std::chars_format format = floatFormat == Value::FloatFormatFixed ? std::chars_format::fixed :
+                                     floatFormat == Value::FloatFormatScientific ? std::chars_format::scientific :
+                                     std::chars_format::general;
+    char buf[128];
+    std::to_chars_result res = std::to_chars(buf, buf + sizeof(buf), v, format, floatPrecision);
+    if (res.ec == std::errc())
     {
-        str.append(buf, size_t(len));
+        str.append(buf, res.ptr);
         return;
     }
     // Very large fixed-format values.
-    vector<char> big(size_t(len) + 1);
-    std::snprintf(big.data(), big.size(), format, floatPrecision, v);
-    str.append(big.data(), size_t(len));
+    vector<char> big(512 + size_t(std::max(floatPrecision, 0)));
+    res = std::to_chars(big.data(), big.data() + big.size(), v, format, floatPrecision);
+    str.append(big.data(), res.ptr);
 }
 
 void appendData(float data, string& str) { appendFloating(data, str); }

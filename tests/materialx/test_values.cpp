@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
+#include <sstream>
 
 namespace mx = MaterialX;
 
@@ -126,6 +128,46 @@ INSTANTIATE_TEST_SUITE_P(ArraysAndStrings, ValueParseTest, ::testing::Values(
     ParseCase{ "filename", "../tex/wood.png", "../tex/wood.png" },
     ParseCase{ "surfaceshader", "", "" },
     ParseCase{ "no_such_type", "0.1, 0.2", "0.1, 0.2" }));
+
+// The reference reads scalars with formatted stream extraction; random
+// strings over the characters that matter must give the same verdicts and
+// values as a stream does.
+template <class T> bool streamReads(const std::string& str, T& data)
+{
+    std::istringstream ss(str);
+    return static_cast<bool>(ss >> data);
+}
+
+template <class T> void compareWithStream(const std::string& type)
+{
+    std::mt19937 rng(7);
+    const std::string alphabet = "0123456789+-.eE\t x";
+    for (int i = 0; i < 20000; i++)
+    {
+        std::string str;
+        const size_t len = rng() % 9;
+        for (size_t j = 0; j < len; j++)
+            str += alphabet[rng() % alphabet.size()];
+        T expected{};
+        const bool ok = streamReads(str, expected);
+        mx::ValuePtr v = mx::Value::createValueFromStrings(str, type);
+        ASSERT_EQ(ok, v != nullptr) << type << " \"" << str << "\"";
+        if (ok)
+        {
+            ASSERT_EQ(v->asA<T>(), expected) << type << " \"" << str << "\"";
+        }
+    }
+}
+
+TEST(ValueStreamRules, FloatsParseAsAStreamReadsThem)
+{
+    compareWithStream<float>("float");
+}
+
+TEST(ValueStreamRules, IntegersParseAsAStreamReadsThem)
+{
+    compareWithStream<int>("integer");
+}
 
 TEST(ValueTypes, TypeStringsFollowTheParsedType)
 {
