@@ -1,4 +1,5 @@
 #include <MaterialXFormat/File.h>
+#include <MaterialXFormat/Util.h>
 
 #include <gtest/gtest.h>
 
@@ -172,6 +173,25 @@ TEST_F(FileSystemTest, CurrentPathIsAbsolute)
     EXPECT_TRUE(cwd.isAbsolute());
     EXPECT_TRUE(cwd.isDirectory());
     EXPECT_TRUE(mx::FilePath::getModulePath().isDirectory());
+}
+
+TEST_F(FileSystemTest, ReadFileReturnsTheBytesOrNothing)
+{
+    using namespace std::string_literals;
+    const std::string bytes = "<a name=\"caf\xc3\xa9\xff\" />\0tail"s;
+    std::ofstream(_dir / "raw.mtlx", std::ios::binary) << bytes;
+    EXPECT_EQ(mx::readFile(_root / "raw.mtlx"), bytes);
+    EXPECT_EQ(mx::readFile(_root / "missing.mtlx"), "");
+    EXPECT_EQ(mx::readFile(_root), ""); // a folder reads as nothing
+
+    touch("lib/a/b.mtlx");
+    mx::FilePathVec dirs;
+    mx::FileSearchPath sp;
+    sp.append(_root);
+    mx::getSubdirectories({ mx::FilePath("lib"), mx::FilePath("nowhere") }, sp, dirs);
+    ASSERT_EQ(dirs.size(), 2u);
+    EXPECT_EQ(dirs[0], _root / "lib");
+    EXPECT_EQ(dirs[1], _root / "lib/a");
 }
 
 TEST_F(FileSystemTest, SearchPathFindsTheFirstExistingEntry)
