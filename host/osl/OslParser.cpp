@@ -159,7 +159,6 @@ class Parser {
     }
     accept(";");
     if (decl.fields.empty()) fail(keyword, "struct '" + name + "' has no fields");
-    structOrder_.push_back(name);
     structs_[name] = decl;
   }
 
@@ -390,20 +389,17 @@ class Parser {
     return text;
   }
 
+  // In order of first use, as the precompiled text lists them.
   void collectUsedStructs() {
-    for (const std::string& name : structOrder_) {
-      const bool used = std::any_of(info_.parameters.begin(), info_.parameters.end(), [&](const OslParameter& p) {
-        return p.type.isStruct() && p.type.structName == name;
-      });
-      if (used) info_.structs.push_back(structs_.at(name));
-    }
+    for (const OslParameter& parameter : info_.parameters)
+      if (parameter.type.isStruct() && !info_.findStruct(parameter.type.structName))
+        info_.structs.push_back(structs_.at(parameter.type.structName));
   }
 
   const std::vector<Token>& tokens_;
   const std::string& fallbackFile_;
   size_t pos_ = 0;
   std::map<std::string, OslStructDecl> structs_;
-  std::vector<std::string> structOrder_;
   OslShaderInfo info_;
 };
 

@@ -85,7 +85,7 @@ struct OslShaderInfo {
   OslShaderKind kind = OslShaderKind::Shader;
   std::vector<OslMetadata> metadata;
   std::vector<OslParameter> parameters;
-  // The struct types the parameters use, in declaration order.
+  // The struct types the parameters use, in order of first use.
   std::vector<OslStructDecl> structs;
 
   const OslParameter* findParameter(const std::string& parameterName) const;

@@ -88,7 +88,7 @@ TEST_F(OslParserTest, EveryParameterTypeWithItsComponents) {
   EXPECT_EQ(p[13].type.arrayLength, 2);  // unsized: the initialiser gives the length
   EXPECT_EQ(p[13].defaults, numbers({1, 1, 1, 0.5, 0.5, 0.5}));
   EXPECT_EQ(p[14].defaults, numbers({1, 2, 3, 4}));
-  ASSERT_EQ(info.structs.size(), 3u);  // in declaration order, only those parameters use
+  ASSERT_EQ(info.structs.size(), 3u);  // only those the parameters use, by first use
   EXPECT_EQ(info.structs[2].name, "color4");
   EXPECT_EQ(info.structs[2].fields[0].type, OslBaseType::Color);
 }
