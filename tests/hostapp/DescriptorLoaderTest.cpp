@@ -1,26 +1,16 @@
 // The descriptor loader, fed the way a plug-in feeds it.
-#include "ClassDesc.h"
 #include "FunctionPublishing.h"
+#include "TestClassDesc.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class StubClassDesc : public ClassDesc2 {
-public:
-  int IsPublic() override { return 1; }
-  void* Create(bool) override { return nullptr; }
-  const wchar_t* ClassName() override { return L"Stub"; }
-  SClass_ID SuperClassID() override { return UTILITY_CLASS_ID; }
-  Class_ID ClassID() override { return Class_ID(1, 2); }
-  const wchar_t* Category() override { return L"Tests"; }
-};
-
 const Interface_ID kMaterialXID(0x5BEEFB9F, 0xF001F3F1);
 
 class DescriptorLoaderTest : public ::testing::Test {
 protected:
-  StubClassDesc cd;
+  TestClassDesc cd{L"Stub", L"Tests", Class_ID(1, 2)};
 
   // The script interface descriptor exactly as the MaterialX plug-in gives it.
   bool loadMaterialX(FPInterfaceDesc& d) {

@@ -1,8 +1,8 @@
 // A well-formed module: one utility class and one published interface.
-#include "ClassDesc.h"
 #include "FunctionPublishing.h"
 #include "NorvaneTypes.h"
 
+#include "../TestClassDesc.h"
 #include "../TestModules.h"
 
 namespace {
@@ -10,18 +10,8 @@ namespace {
 int initCount = 0;
 int shutdownCount = 0;
 
-class GoodClassDesc : public ClassDesc2 {
-public:
-  int IsPublic() override { return 1; }
-  void* Create(bool) override { return nullptr; }
-  const wchar_t* ClassName() override { return L"GoodUtility"; }
-  SClass_ID SuperClassID() override { return UTILITY_CLASS_ID; }
-  Class_ID ClassID() override { return Class_ID(kGoodClassA, kGoodClassB); }
-  const wchar_t* Category() override { return L"Testing"; }
-};
-
-GoodClassDesc& classDesc() {
-  static GoodClassDesc desc;
+ClassDesc2& classDesc() {
+  static TestClassDesc desc(L"GoodUtility", L"Testing", Class_ID(kGoodClassA, kGoodClassB));
   return desc;
 }
 
