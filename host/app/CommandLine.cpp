@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "CommandContext.h"
+#include "DebugChannel.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -20,6 +21,7 @@ const std::vector<CommandOption>& globalOptions() {
   static const std::vector<CommandOption> options = {
       {"--plugins", "DIR", "load plug-ins from DIR instead of <folder of norvane>/../plugins"},
       {"-h, --help", "", "show this help, or a command's help when given after the command"},
+      {"--debug", "", "echo the host's debug output on the error output"},
       {"--version", "", "show the version"},
   };
   return options;
@@ -91,6 +93,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
       help = true;
       continue;
     }
+    if (a == "--debug") {
+      result.debug = true;
+      continue;
+    }
     if (a == "--version") {
       version = true;
       continue;
@@ -145,7 +151,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
 }
 
 void printGeneralHelp(std::ostream& out) {
-  out << "Usage: norvane [--plugins DIR] COMMAND [OPTIONS] [ARGUMENTS]\n"
+  out << "Usage: norvane [--plugins DIR] [--debug] COMMAND [OPTIONS] [ARGUMENTS]\n"
          "The Norvane stand-alone host: loads the plug-in modules and runs a command.\n\n"
          "Commands:\n";
   for (Command* c : CommandRegistry::instance().commands()) {
@@ -203,6 +209,7 @@ int runCommandLine(int argc, char** argv) {
   QCoreApplication::setApplicationName("norvane");
   QCoreApplication::setApplicationVersion(NORVANE_VERSION);
 
+  Norvane::DebugChannel::Instance().SetEcho(parsed.debug);
   std::string folder = parsed.pluginFolder;
   if (folder.empty())
     folder = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../plugins").toStdString();

@@ -18,6 +18,7 @@ struct ParsedCommandLine {
   Command* command = nullptr;  // for Help: null means the general help
   CommandArguments arguments;
   std::string pluginFolder;  // empty: the default beside the executable
+  bool debug = false;        // echo the host's debug output on stderr
   std::string error;         // for UsageError
 };
 

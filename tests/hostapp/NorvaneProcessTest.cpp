@@ -63,6 +63,15 @@ TEST_F(NorvaneProcessTest, RejectedModulesAreReportedAndTheRestListed) {
       << r.err.toStdString();
 }
 
+TEST_F(NorvaneProcessTest, DebugOptionEchoesTheDebugChannel) {
+  const ProcessRun quiet = norvane({"--list-plugins", "--plugins", folderWith({"wrong_version_module"})});
+  EXPECT_FALSE(quiet.err.contains("Plug-in loader:")) << quiet.err.toStdString();
+  const ProcessRun r = norvane({"--debug", "--list-plugins", "--plugins", dir.path()});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_TRUE(r.err.contains("Plug-in loader: " + dir.filePath("wrong_version_module.dlu") + ": version stamp"))
+      << r.err.toStdString();
+}
+
 TEST_F(NorvaneProcessTest, EmptyFolderListsNothing) {
   const ProcessRun r = norvane({"list-plugins", "--plugins", dir.path()});
   EXPECT_EQ(r.exitCode, 0);
