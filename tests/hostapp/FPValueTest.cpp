@@ -1,5 +1,6 @@
 // Loading function values by type code.
 #include "FunctionPublishing.h"
+#include "WStr.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,8 @@ TEST(FPValueTest, StringIsAnOwnedCopy) {
   }
   EXPECT_EQ(v.type, 8);
   EXPECT_EQ(std::wstring(v.asString()), L"a 'b' \u00E9\n");
+  ASSERT_TRUE(v.Load(TYPE_FILENAME, WStr(L"a 'b' \u00E9\n")));
+  EXPECT_EQ(v.type, TYPE_FILENAME);
   FPValue copy = v;
   v.Free();
   EXPECT_TRUE(v.isVoid());

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -70,6 +71,19 @@ TEST_F(NorvaneProcessTest, DebugOptionEchoesTheDebugChannel) {
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_TRUE(r.err.contains("Plug-in loader: " + dir.filePath("wrong_version_module.dlu") + ": version stamp"))
       << r.err.toStdString();
+}
+
+TEST_F(NorvaneProcessTest, DefaultFolderIsBesideTheExecutable) {
+  const QFileInfo exe(QStringLiteral(NORVANE_EXECUTABLE));
+  const QDir folder(QDir::cleanPath(exe.absolutePath() + "/../plugins"));
+  const QStringList modules = folder.entryList({"*.dlu"}, QDir::Files, QDir::Name);
+  const ProcessRun r = norvane({"--list-plugins"});
+  if (modules.isEmpty()) {
+    EXPECT_EQ(r.out, "No plug-ins loaded from " + folder.path() + ".\n");
+  } else {
+    for (const QString& m : modules)
+      EXPECT_TRUE(r.out.contains(m + ": ") || r.err.contains(folder.filePath(m) + ": ")) << m.toStdString();
+  }
 }
 
 TEST_F(NorvaneProcessTest, EmptyFolderListsNothing) {

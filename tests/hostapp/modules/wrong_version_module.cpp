@@ -1,8 +1,13 @@
-// Built for an older SDK: the loader must refuse it before initialising it.
-#include "ClassDesc.h"
+// Built for an older SDK: the loader must refuse it before initialising it,
+// and what it published while loading must go with it.
+#include "FunctionPublishing.h"
 #include "NorvaneTypes.h"
 
 #include <cstdlib>
+
+namespace {
+FPStaticInterface published(Interface_ID(0x01D, 0x01D), L"OldInterface", 0, nullptr, 0, FP_TAG_END);
+}
 
 extern "C" {
 __attribute__((visibility("default"))) const wchar_t* LibDescription() { return L"Old module"; }
