@@ -207,9 +207,13 @@ TEST_F(GeneratedShadersTest, EveryShaderReadsCleanly)
         const osllint::ShaderHeader h = header(entry.detail);
 
         std::set<std::string> parameters;
+        std::set<std::string> inputs;
         bool usesShared = false;
         for (const osllint::Parameter& p : h.parameters) {
             EXPECT_TRUE(parameters.insert(p.name).second) << "duplicate " << p.name;
+            EXPECT_FALSE(osllint::isReservedWord(p.name)) << p.name;
+            if (!p.isOutput)
+                inputs.insert(p.name);
             const bool isStruct = funcs_.structs.count(p.type) > 0;
             EXPECT_TRUE(osllint::isBuiltinType(p.type) || isStruct) << p.type;
             usesShared = usesShared || isStruct;
@@ -219,7 +223,7 @@ TEST_F(GeneratedShadersTest, EveryShaderReadsCleanly)
                 }
             }
         }
-        for (const std::string& problem : osllint::undeclaredNames(h.body, parameters, funcs_))
+        for (const std::string& problem : osllint::undeclaredNames(h.body, parameters, funcs_, inputs))
             ADD_FAILURE() << problem;
         for (const osllint::Token& t : h.body)
             usesShared = usesShared || funcs_.functions.count(t.text) || funcs_.structs.count(t.text);

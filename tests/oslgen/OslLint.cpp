@@ -90,6 +90,20 @@ bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text)
 
 bool isBuiltinType(const std::string& name) { return builtinTypes().count(name) > 0; }
 
+bool isReservedWord(const std::string& name)
+{
+    static const std::set<std::string> words = {
+        "and", "break", "closure", "color", "continue", "do", "else", "emit", "float", "for",
+        "if", "illuminance", "illuminate", "int", "matrix", "normal", "not", "or", "output",
+        "point", "public", "return", "string", "struct", "vector", "void", "while", "bool",
+        "case", "catch", "char", "class", "const", "delete", "default", "double", "enum",
+        "extern", "false", "friend", "goto", "inline", "long", "new", "operator", "private",
+        "protected", "short", "signed", "sizeof", "static", "switch", "template", "this",
+        "throw", "true", "try", "typedef", "uniform", "union", "unsigned", "varying",
+        "virtual", "volatile"};
+    return words.count(name) > 0;
+}
+
 std::vector<Token> tokenize(const std::string& s)
 {
     std::vector<Token> tokens;
@@ -236,10 +250,12 @@ bool parseShader(const std::string& source, ShaderHeader& header, std::string& e
 
 std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                                          const std::set<std::string>& declared,
-                                         const Library& library)
+                                         const Library& library,
+                                         const std::set<std::string>& readOnly)
 {
     static const std::set<std::string> notTypes = {"return", "else", "output", "struct", "shader"};
     auto isType = [&](const std::string& n) { return isBuiltinType(n) || library.structs.count(n); };
+    auto punct = [&](size_t i, const char* text) { return isPunct(body, i, text); };
     std::set<std::string> locals;
     std::vector<std::string> problems;
     for (size_t i = 0; i + 1 < body.size(); ++i) {
@@ -247,6 +263,10 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
             !notTypes.count(body[i].text) && (i == 0 || body[i - 1].text != ".")) {
             if (!isType(body[i].text))
                 problems.push_back("'" + body[i].text + "' is used as a type");
+            if (isReservedWord(body[i + 1].text))
+                problems.push_back("'" + body[i + 1].text + "' is a reserved word");
+            if (declared.count(body[i + 1].text))
+                problems.push_back("'" + body[i + 1].text + "' is declared again");
             locals.insert(body[i + 1].text);
         }
     }
@@ -255,8 +275,28 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
         if (t.kind != Token::Identifier || (i > 0 && body[i - 1].text == "."))
             continue;
         const std::string& n = t.text;
-        if (builtinNames().count(n) || isType(n) || declared.count(n) || locals.count(n) ||
-            library.functions.count(n))
+        const bool variable = declared.count(n) || locals.count(n);
+        if (variable && punct(i + 1, "("))
+            problems.push_back("'" + n + "' is called but a variable of that name hides it");
+        if (readOnly.count(n) && !locals.count(n)) {
+            // Skip a component or element selection, then look for an assignment.
+            size_t k = i + 1;
+            while (k < body.size()) {
+                if (punct(k, "[")) {
+                    k = skipGroup(body, k);
+                } else if (punct(k, ".") && k + 1 < body.size()) {
+                    k += 2;
+                } else {
+                    break;
+                }
+            }
+            const bool plain = punct(k, "=") && !punct(k + 1, "=");
+            const bool compound = (punct(k, "+") || punct(k, "-") || punct(k, "*") || punct(k, "/")) &&
+                                  punct(k + 1, "=");
+            if (plain || compound)
+                problems.push_back("'" + n + "' is read-only but assigned");
+        }
+        if (builtinNames().count(n) || isType(n) || variable || library.functions.count(n))
             continue;
         problems.push_back("'" + n + "' is not declared");
     }
@@ -270,6 +310,7 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
     struct Function {
         std::string name;
         std::set<std::string> params;
+        std::set<std::string> readOnly;
         std::vector<Token> body;
     };
     std::vector<Function> functions;
@@ -299,6 +340,11 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
                     problems.push_back(f.name + ": parameter type '" + part[typeAt].text +
                                        "' is not declared");
                 f.params.insert(part[typeAt + 1].text);
+                if (typeAt == 0)
+                    f.readOnly.insert(part[typeAt + 1].text);
+                if (isReservedWord(part[typeAt + 1].text))
+                    problems.push_back(f.name + ": parameter name '" + part[typeAt + 1].text +
+                                       "' is a reserved word");
             }
             if (!isPunct(tokens, paramsEnd, "{")) {
                 problems.push_back(f.name + ": no body");
@@ -314,11 +360,15 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
         problems.push_back("unexpected '" + tokens[i].text + "' at top level");
         ++i;
     }
-    // Functions may only call what is defined before them; checking against the full
-    // set is enough to catch misspelt names.
-    for (const Function& f : functions)
-        for (const std::string& p : undeclaredNames(f.body, f.params, library))
+    // A function sees only the functions defined before it (and its own overloads
+    // defined before it); its parameters are read-only.
+    Library seen;
+    seen.structs = library.structs;
+    for (const Function& f : functions) {
+        for (const std::string& p : undeclaredNames(f.body, f.params, seen, f.readOnly))
             problems.push_back(f.name + ": " + p);
+        seen.functions.insert(f.name);
+    }
     return library;
 }
 

@@ -47,12 +47,17 @@ struct Library {
 // same way as a shader body (problems appended to `problems`).
 Library readLibrary(const std::string& source, std::vector<std::string>& problems);
 
-// Names that are used in `body` but are neither OSL built-ins, `declared` names,
-// library functions or types, nor locals declared in the body; and type names of
-// local declarations that are not types.
+// Problems of a shader or function body: names used but neither OSL built-ins,
+// `declared` names, library functions or types, nor locals declared in the body; local
+// declarations whose type is not a type or whose name is an OSL keyword; calls of a
+// name that a variable hides; and assignments to the `readOnly` names.
 std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                                          const std::set<std::string>& declared,
-                                         const Library& library);
+                                         const Library& library,
+                                         const std::set<std::string>& readOnly = {});
+
+// Keywords and reserved words of OSL, which may not name anything.
+bool isReservedWord(const std::string& name);
 
 bool isBuiltinType(const std::string& name);
 

@@ -38,6 +38,27 @@ TEST(OslLintTest, NoticesUndeclaredNamesAndTypes)
                                                "'mx_thrice' is not declared"}));
 }
 
+TEST(OslLintTest, NoticesWritesToInputsAndHiddenFunctions)
+{
+    const osllint::Library lib;
+    const std::vector<osllint::Token> body = osllint::tokenize(
+        "if (in == 0.0) out = in; in.x = 1.0; amount += 2.0; float min = 0.0; out = min(out, 1.0);");
+    EXPECT_EQ(osllint::undeclaredNames(body, {"in", "amount", "out"}, lib, {"in", "amount"}),
+              (std::vector<std::string>{"'in' is read-only but assigned", "'amount' is read-only but assigned",
+                                        "'min' is called but a variable of that name hides it"}));
+}
+
+TEST(OslLintTest, FunctionsSeeOnlyEarlierFunctions)
+{
+    std::vector<std::string> problems;
+    osllint::readLibrary("float mx_a(float x) { return mx_b(x); }\n"
+                         "float mx_b(float x) { x = 1.0; return x; }\n"
+                         "void mx_c(output float x) { x = mx_b(x); }\n",
+                         problems);
+    EXPECT_EQ(problems, (std::vector<std::string>{"mx_a: 'mx_b' is not declared",
+                                                  "mx_b: 'x' is read-only but assigned"}));
+}
+
 TEST(OslLintTest, RejectsShadersWithoutDefaults)
 {
     osllint::ShaderHeader h;
