@@ -109,8 +109,25 @@ TEST_F(GeneratorRunTest, CategoryWithoutBodyGetsTheFallback)
     EXPECT_NE(stdoutText.find("fallback ND_frobnicate_color3 -> frobnicate_color3.osl"), std::string::npos);
     EXPECT_EQ(lastLine(), "summary: 1 covered (1 with fallback bodies), 0 skipped (0 closure or shader "
                           "outputs, 0 expanded by node graphs, 0 outside stdlib and pbrlib, 0 unsupported types)");
+    // Like an unsupported operator, the node passes its input through.
     const std::string shader = readText(temp.path() / "osl" / "frobnicate_color3.osl");
     EXPECT_NE(shader.find("output color out = color(0.0, 0.0, 0.0)"), std::string::npos);
+    EXPECT_NE(shader.find("    out = in;\n"), std::string::npos);
+}
+
+TEST_F(GeneratorRunTest, FallbackWithoutMatchingInputKeepsDefaults)
+{
+    const fs::path libs = temp.path() / "libraries";
+    writeText(libs / "stdlib" / "defs.mtlx",
+              "<materialx><nodedef name=\"ND_frobnicate_vector2\" node=\"frobnicate\">"
+              "<input name=\"in\" type=\"float\"/><output name=\"out\" type=\"vector2\"/>"
+              "</nodedef></materialx>");
+    ASSERT_EQ(run(quoted(libs) + " " + quoted(temp.path() / "osl")), 0) << stderrText;
+    const std::string shader = readText(temp.path() / "osl" / "frobnicate_vector2.osl");
+    EXPECT_NE(shader.find("outputs keep their defaults"), std::string::npos);
+    EXPECT_EQ(shader.find("\n    out = "), std::string::npos);
+    // The struct type still needs the shared include.
+    EXPECT_NE(shader.find("#include \"mx_funcs.h\""), std::string::npos);
 }
 
 TEST_F(GeneratorRunTest, SubFoldersOtherThanGenoslAreNotRead)

@@ -65,6 +65,7 @@ TEST(OslTypesTest, ConversionsFillMissingChannels)
     const OslType v4 = *oslTypeFor("vector4");
     const OslType c4 = *oslTypeFor("color4");
     EXPECT_EQ(convertExpr(v3, v4, "in"), "vector4(in[0], in[1], in[2], 1.0)");
+    EXPECT_EQ(convertExpr(*oslTypeFor("vector2"), v3, "in"), "vector(in.x, in.y, 1.0)");
     EXPECT_EQ(convertExpr(f, c4, "in"), "color4(color(in, in, in), in)");
     EXPECT_EQ(convertExpr(c4, v3, "in"), "vector(in.rgb[0], in.rgb[1], in.rgb[2])");
     EXPECT_EQ(convertExpr(*oslTypeFor("boolean"), f, "in"), "float(in)");

@@ -530,7 +530,7 @@ std::string mxFuncsHeader()
     os << "// Channel-wise helpers, one overload per data type.\n";
     emitElementwise(os, "mx_floor", "floor(@0)", {"T"});
     emitElementwise(os, "mx_ceil", "ceil(@0)", {"T"});
-    emitElementwise(os, "mx_round", "round(@0)", {"T"});
+    emitElementwise(os, "mx_round", "floor(@0 + 0.5)", {"T"});
     emitElementwise(os, "mx_absval", "abs(@0)", {"T"});
     emitElementwise(os, "mx_sign", "sign(@0)", {"T"});
     emitElementwise(os, "mx_sin", "sin(@0)", {"T"});
