@@ -9,6 +9,7 @@ const string Document::CMS_CONFIG_ATTRIBUTE = "cmsconfig";
 Document::Document(Element* parent, const string& name) :
     GraphElement(parent, CATEGORY, name)
 {
+    _kinds |= KIND;
 }
 
 Document::~Document() = default;
@@ -104,17 +105,17 @@ const Document::Cache& Document::getCache() const
     for (const ElementPtr& child : _children)
     {
         Element* elem = child.get();
-        if (NodeDef* nodeDef = dynamic_cast<NodeDef*>(elem))
+        if (NodeDef* nodeDef = elementCast<NodeDef>(elem))
         {
             if (const string* node = nodeDef->findAttribute(NodeDef::NODE_ATTRIBUTE))
                 cache.nodeDefsByNode[nodeDef->getQualifiedName(*node)].push_back(nodeDef);
         }
-        else if (NodeGraph* graph = dynamic_cast<NodeGraph*>(elem))
+        else if (NodeGraph* graph = elementCast<NodeGraph>(elem))
         {
             if (const string* nodeDefName = graph->findAttribute(NODE_DEF_ATTRIBUTE))
                 cache.implementationsByNodeDef[graph->getQualifiedName(*nodeDefName)].push_back(graph);
         }
-        else if (Implementation* impl = dynamic_cast<Implementation*>(elem))
+        else if (Implementation* impl = elementCast<Implementation>(elem))
         {
             const string* graphName = impl->findAttribute(Implementation::NODE_GRAPH_ATTRIBUTE);
             if (graphName)
@@ -124,12 +125,23 @@ const Document::Cache& Document::getCache() const
                 // An implementation that names a node graph stands for that graph.
                 InterfaceElement* target = impl;
                 if (graphName && !graphName->empty())
-                    target = dynamic_cast<NodeGraph*>(findChild(*graphName));
+                    target = elementCast<NodeGraph>(findChild(*graphName));
                 if (target)
                     cache.implementationsByNodeDef[impl->getQualifiedName(*nodeDefName)].push_back(target);
             }
         }
     }
+
+    cache.portsValid = false;
+    _cacheDirty = false;
+    return cache;
+}
+
+const Document::Cache& Document::getPortCache() const
+{
+    Cache& cache = const_cast<Cache&>(getCache());
+    if (cache.portsValid)
+        return cache;
 
     // Ports anywhere in the tree, by the node they name.
     vector<Element*> stack;
@@ -139,7 +151,7 @@ const Document::Cache& Document::getCache() const
     {
         Element* elem = stack.back();
         stack.pop_back();
-        if (PortElement* port = dynamic_cast<PortElement*>(elem))
+        if (PortElement* port = elementCast<PortElement>(elem))
         {
             if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
                 cache.portsByNodeName[*nodeName].push_back(port);
@@ -148,15 +160,14 @@ const Document::Cache& Document::getCache() const
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back(it->get());
     }
-
-    _cacheDirty = false;
+    cache.portsValid = true;
     return cache;
 }
 
 vector<PortElementPtr> Document::getMatchingPorts(const string& nodeName) const
 {
     vector<PortElementPtr> ports;
-    const auto& byNodeName = getCache().portsByNodeName;
+    const auto& byNodeName = getPortCache().portsByNodeName;
     auto it = byNodeName.find(nodeName);
     if (it != byNodeName.end())
         for (PortElement* port : it->second)

@@ -18,6 +18,7 @@ class MX_CORE_API Document : public GraphElement
   public:
     Document(Element* parent, const string& name);
     ~Document() override;
+    static constexpr uint32_t KIND = ElementKind::Document;
 
     /// Clear the document and set the current version.
     void initialize();
@@ -120,9 +121,12 @@ class MX_CORE_API Document : public GraphElement
         std::unordered_map<string, vector<NodeDef*>> nodeDefsByNode;
         std::unordered_map<string, vector<InterfaceElement*>> implementationsByNodeDef;
         std::unordered_map<string, Implementation*> lastImplementationByGraph;
+        // Built on first use: only flattening needs it.
         std::unordered_map<string, vector<PortElement*>> portsByNodeName;
+        bool portsValid = false;
     };
     const Cache& getCache() const;
+    const Cache& getPortCache() const;
 
   private:
     mutable std::unique_ptr<Cache> _cache;

@@ -163,7 +163,7 @@ void Element::setName(const string& name)
 
 string Element::getNamePath(ConstElementPtr relativeTo) const
 {
-    const Element* stop = relativeTo ? relativeTo.get() : dynamic_cast<const Document*>(_root);
+    const Element* stop = relativeTo ? relativeTo.get() : elementCast<const Document>(_root);
     vector<const Element*> chain;
     for (const Element* elem = this; elem && elem != stop; elem = elem->_parent)
         chain.push_back(elem);
@@ -295,7 +295,7 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     auto it = creators.find(category);
     if (it != creators.end())
         child = it->second(this, name);
-    else if (dynamic_cast<GraphElement*>(this))
+    else if (elementCast<GraphElement>(this))
         child = std::make_shared<Node>(this, name);
     else
         child = std::make_shared<GenericElement>(this, name);
@@ -435,13 +435,13 @@ void Element::invalidateDocumentCache() const
 
 DocumentPtr Element::getDocument()
 {
-    Document* doc = dynamic_cast<Document*>(_root);
+    Document* doc = elementCast<Document>(_root);
     return doc ? std::static_pointer_cast<Document>(doc->getSelf()) : DocumentPtr();
 }
 
 ConstDocumentPtr Element::getDocument() const
 {
-    const Document* doc = dynamic_cast<const Document*>(_root);
+    const Document* doc = elementCast<const Document>(_root);
     return doc ? std::static_pointer_cast<const Document>(doc->getSelf()) : ConstDocumentPtr();
 }
 
@@ -603,13 +603,13 @@ bool ValueElement::validateValue(string* message, bool& res) const
     {
         const NodeGraph* graph = nullptr;
         for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
-            graph = dynamic_cast<const NodeGraph*>(elem);
+            graph = elementCast<const NodeGraph>(elem);
         const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
         if (nodeDef)
         {
             const Input* declared = nodeDef->findActiveInput(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
-            const PortElement* port = dynamic_cast<const PortElement*>(this);
+            const PortElement* port = elementCast<const PortElement>(this);
             if (declared && !(port && port->hasChannels()))
                 validateRequire(getType() == declared->getType(), res, message, "Interface name refers to value element of a different type");
         }

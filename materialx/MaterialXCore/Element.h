@@ -8,6 +8,8 @@
 #include <MaterialXCore/Util.h>
 #include <MaterialXCore/Value.h>
 
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 MATERIALX_NAMESPACE_BEGIN
@@ -41,6 +43,50 @@ using ConstDocumentPtr = shared_ptr<const Document>;
 
 /// A function that selects elements, e.g. for writing.
 using ElementPredicate = std::function<bool(ConstElementPtr)>;
+
+/// Class membership bits: each element class adds its own in its
+/// constructor, so that class tests in hot paths need no dynamic_cast.
+namespace ElementKind
+{
+constexpr uint32_t Typed = 1u << 0;
+constexpr uint32_t Value = 1u << 1;
+constexpr uint32_t Port = 1u << 2;
+constexpr uint32_t Input = 1u << 3;
+constexpr uint32_t Output = 1u << 4;
+constexpr uint32_t Interface = 1u << 5;
+constexpr uint32_t Node = 1u << 6;
+constexpr uint32_t Graph = 1u << 7;
+constexpr uint32_t NodeGraph = 1u << 8;
+constexpr uint32_t Document = 1u << 9;
+constexpr uint32_t NodeDef = 1u << 10;
+constexpr uint32_t Implementation = 1u << 11;
+constexpr uint32_t TypeDef = 1u << 12;
+constexpr uint32_t TargetDef = 1u << 13;
+constexpr uint32_t Look = 1u << 14;
+constexpr uint32_t Generic = 1u << 15;
+constexpr uint32_t Backdrop = 1u << 16;
+constexpr uint32_t Token = 1u << 17;
+constexpr uint32_t Comment = 1u << 18;
+constexpr uint32_t Newline = 1u << 19;
+constexpr uint32_t MaterialAssign = 1u << 20;
+} // namespace ElementKind
+
+template <class T, class = void> struct HasElementKind : std::false_type
+{
+};
+template <class T> struct HasElementKind<T, std::void_t<decltype(std::remove_const_t<T>::KIND)>> : std::true_type
+{
+};
+
+/// A cast to an element class: a bit test for the classes that carry a
+/// kind, dynamic_cast for the others.
+template <class T, class E> T* elementCast(E* elem)
+{
+    if constexpr (HasElementKind<T>::value)
+        return elem && (elem->getKinds() & std::remove_const_t<T>::KIND) ? static_cast<T*>(elem) : nullptr;
+    else
+        return dynamic_cast<T*>(elem);
+}
 
 /// One attribute: name and value, kept in the order they were first set.
 using AttributePair = std::pair<string, string>;
@@ -135,7 +181,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> shared_ptr<T> getChildOfType(const string& name) const
     {
         Element* child = findChild(name);
-        T* typed = child ? dynamic_cast<T*>(child) : nullptr;
+        T* typed = elementCast<T>(child);
         return typed ? std::static_pointer_cast<T>(child->getSelf()) : shared_ptr<T>();
     }
 
@@ -149,8 +195,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         {
             if (!category.empty() && child->getCategory() != category)
                 continue;
-            if (shared_ptr<T> typed = std::dynamic_pointer_cast<T>(child))
-                result.push_back(std::move(typed));
+            if (elementCast<T>(child.get()))
+                result.push_back(std::static_pointer_cast<T>(child));
         }
         return result;
     }
@@ -164,7 +210,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> void removeChildOfType(const string& name)
     {
         Element* child = findChild(name);
-        if (child && dynamic_cast<T*>(child))
+        if (elementCast<T>(child))
             removeChild(name);
     }
 
@@ -222,20 +268,23 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> shared_ptr<T> getAncestorOfType()
     {
         for (Element* elem = this; elem; elem = elem->_parent)
-            if (dynamic_cast<T*>(elem))
+            if (elementCast<T>(elem))
                 return std::static_pointer_cast<T>(elem->getSelf());
         return nullptr;
     }
     template <class T> shared_ptr<const T> getAncestorOfType() const
     {
         for (const Element* elem = this; elem; elem = elem->_parent)
-            if (dynamic_cast<const T*>(elem))
+            if (elementCast<const T>(elem))
                 return std::static_pointer_cast<const T>(elem->getSelf());
         return nullptr;
     }
 
     /// Return this element and all of its descendants in document order.
     vector<ElementPtr> traverseTree() const;
+
+    /// The class membership bits (see ElementKind).
+    uint32_t getKinds() const { return _kinds; }
 
     /// Raw access for fast internal walks.
     Element* getParentRaw() const { return _parent; }
@@ -246,12 +295,18 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @{
     template <class T> bool isA(const string& category = EMPTY_STRING) const
     {
-        if (!dynamic_cast<const T*>(this))
+        if (!elementCast<const T>(this))
             return false;
         return category.empty() || category == getCategory();
     }
-    template <class T> shared_ptr<T> asA() { return std::dynamic_pointer_cast<T>(getSelf()); }
-    template <class T> shared_ptr<const T> asA() const { return std::dynamic_pointer_cast<const T>(getSelf()); }
+    template <class T> shared_ptr<T> asA()
+    {
+        return elementCast<T>(this) ? std::static_pointer_cast<T>(getSelf()) : shared_ptr<T>();
+    }
+    template <class T> shared_ptr<const T> asA() const
+    {
+        return elementCast<const T>(this) ? std::static_pointer_cast<const T>(getSelf()) : shared_ptr<const T>();
+    }
     /// @}
 
     /// @name Source URI
@@ -354,6 +409,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
     Element* _parent;
     Element* _root;
+    uint32_t _kinds = 0;
     // Only meaningful on the root: lookup tables are stale.
     mutable bool _cacheDirty = true;
 
@@ -378,7 +434,9 @@ class MX_CORE_API TypedElement : public Element
     TypedElement(Element* parent, const string& category, const string& name) :
         Element(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Typed;
 
     void setType(const string& type) { setAttribute(TYPE_ATTRIBUTE, type); }
     bool hasType() const { return hasAttribute(TYPE_ATTRIBUTE); }
@@ -397,7 +455,9 @@ class MX_CORE_API ValueElement : public TypedElement
     ValueElement(Element* parent, const string& category, const string& name) :
         TypedElement(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Value;
 
     void setValueString(const string& value) { setAttribute(VALUE_ATTRIBUTE, value); }
     bool hasValueString() const { return hasAttribute(VALUE_ATTRIBUTE); }
@@ -466,7 +526,9 @@ class MX_CORE_API Token : public ValueElement
     Token(Element* parent, const string& name) :
         ValueElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Token;
     static const string CATEGORY;
 };
 
@@ -479,7 +541,9 @@ class MX_CORE_API CommentElement : public Element
     CommentElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Comment;
     static const string CATEGORY;
 };
 
@@ -492,7 +556,9 @@ class MX_CORE_API NewlineElement : public Element
     NewlineElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Newline;
     static const string CATEGORY;
 };
 
@@ -506,7 +572,9 @@ class MX_CORE_API GenericElement : public Element
     GenericElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Generic;
     static const string CATEGORY;
 };
 
