@@ -460,7 +460,9 @@ void InterfaceElement::setConnectedNode(const string& inputName, ConstNodePtr no
 {
     InputPtr input = getInput(inputName);
     if (!input)
-        input = addInput(inputName, node ? node->getType() : DEFAULT_TYPE_STRING);
+        input = addInput(inputName);
+    if (node)
+        input->setType(node->getType());
     input->setConnectedNode(node);
 }
 

@@ -247,6 +247,14 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     // definition's default when the node does not set it.
                     const string bound = *interfaceName;
                     const Input* reference = elementCast<const Input>(processNode.findChild(bound));
+                    const string* outerInterface = reference ? reference->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE) : nullptr;
+                    if (outerInterface)
+                    {
+                        // The node is itself bound to its graph's interface:
+                        // the copies take over that binding.
+                        input->setInterfaceName(*outerInterface);
+                        continue;
+                    }
                     if (reference)
                     {
                         for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
