@@ -164,37 +164,35 @@ const Document::Cache& Document::getPortCache() const
     return cache;
 }
 
+namespace
+{
+
+// The shared references of the elements a lookup table holds under key.
+template <class T> vector<shared_ptr<T>> sharedEntries(const std::unordered_map<string, vector<T*>>& table, const string& key)
+{
+    vector<shared_ptr<T>> result;
+    auto it = table.find(key);
+    if (it != table.end())
+        for (T* elem : it->second)
+            result.push_back(std::static_pointer_cast<T>(elem->getSelf()));
+    return result;
+}
+
+} // anonymous namespace
+
 vector<PortElementPtr> Document::getMatchingPorts(const string& nodeName) const
 {
-    vector<PortElementPtr> ports;
-    const auto& byNodeName = getPortCache().portsByNodeName;
-    auto it = byNodeName.find(nodeName);
-    if (it != byNodeName.end())
-        for (PortElement* port : it->second)
-            ports.push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
-    return ports;
+    return sharedEntries(getPortCache().portsByNodeName, nodeName);
 }
 
 vector<NodeDefPtr> Document::getMatchingNodeDefs(const string& nodeName) const
 {
-    vector<NodeDefPtr> nodeDefs;
-    const auto& byNode = getCache().nodeDefsByNode;
-    auto it = byNode.find(nodeName);
-    if (it != byNode.end())
-        for (NodeDef* nodeDef : it->second)
-            nodeDefs.push_back(std::static_pointer_cast<NodeDef>(nodeDef->getSelf()));
-    return nodeDefs;
+    return sharedEntries(getCache().nodeDefsByNode, nodeName);
 }
 
 vector<InterfaceElementPtr> Document::getMatchingImplementations(const string& nodeDef) const
 {
-    vector<InterfaceElementPtr> impls;
-    const auto& byNodeDef = getCache().implementationsByNodeDef;
-    auto it = byNodeDef.find(nodeDef);
-    if (it != byNodeDef.end())
-        for (InterfaceElement* impl : it->second)
-            impls.push_back(std::static_pointer_cast<InterfaceElement>(impl->getSelf()));
-    return impls;
+    return sharedEntries(getCache().implementationsByNodeDef, nodeDef);
 }
 
 vector<NodePtr> Document::getMaterialNodes() const

@@ -189,28 +189,33 @@ ElementPtr Element::getDescendant(const string& namePath) const
     return elem == this ? ElementPtr() : const_cast<Element*>(elem)->getSelf();
 }
 
-const string& Element::getActiveFilePrefix() const
+namespace
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(FILE_PREFIX_ATTRIBUTE))
+
+// The value of the attribute on the element or its nearest ancestor that has it.
+const string& activeAttribute(const Element* elem, const string& attrib)
+{
+    for (; elem; elem = elem->getParentRaw())
+        if (const string* value = elem->findAttribute(attrib))
             return *value;
     return EMPTY_STRING;
+}
+
+} // anonymous namespace
+
+const string& Element::getActiveFilePrefix() const
+{
+    return activeAttribute(this, FILE_PREFIX_ATTRIBUTE);
 }
 
 const string& Element::getActiveGeomPrefix() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(GEOM_PREFIX_ATTRIBUTE))
-            return *value;
-    return EMPTY_STRING;
+    return activeAttribute(this, GEOM_PREFIX_ATTRIBUTE);
 }
 
 const string& Element::getActiveColorSpace() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(COLOR_SPACE_ATTRIBUTE))
-            return *value;
-    return EMPTY_STRING;
+    return activeAttribute(this, COLOR_SPACE_ATTRIBUTE);
 }
 
 const string& Element::getActiveSourceUri() const

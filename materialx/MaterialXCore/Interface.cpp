@@ -359,22 +359,36 @@ const InterfaceElement* InterfaceElement::inheritedInterface() const
     return childOfType<InterfaceElement>(_parent, *inherit);
 }
 
-Input* InterfaceElement::findActiveInput(const string& name) const
+template <class T> T* InterfaceElement::findActiveChild(const string& name) const
 {
     int depth = 0;
     for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        if (Input* input = childOfType<Input>(elem, name))
-            return input;
+        if (T* child = childOfType<T>(elem, name))
+            return child;
     return nullptr;
+}
+
+template <class T> vector<shared_ptr<T>> InterfaceElement::getActiveChildren() const
+{
+    // Own children first, then inherited ones not hidden by a name already seen.
+    vector<shared_ptr<T>> result;
+    std::unordered_set<string> seen;
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        for (const ElementPtr& child : elem->getChildren())
+            if (elementCast<T>(child.get()) && seen.insert(child->getName()).second)
+                result.push_back(std::static_pointer_cast<T>(child));
+    return result;
+}
+
+Input* InterfaceElement::findActiveInput(const string& name) const
+{
+    return findActiveChild<Input>(name);
 }
 
 Output* InterfaceElement::findActiveOutput(const string& name) const
 {
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        if (Output* output = childOfType<Output>(elem, name))
-            return output;
-    return nullptr;
+    return findActiveChild<Output>(name);
 }
 
 InputPtr InterfaceElement::getActiveInput(const string& name) const
@@ -391,26 +405,12 @@ OutputPtr InterfaceElement::getActiveOutput(const string& name) const
 
 vector<InputPtr> InterfaceElement::getActiveInputs() const
 {
-    vector<InputPtr> result;
-    std::unordered_set<string> seen;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        for (const ElementPtr& child : elem->getChildren())
-            if (elementCast<Input>(child.get()) && seen.insert(child->getName()).second)
-                result.push_back(std::static_pointer_cast<Input>(child));
-    return result;
+    return getActiveChildren<Input>();
 }
 
 vector<OutputPtr> InterfaceElement::getActiveOutputs() const
 {
-    vector<OutputPtr> result;
-    std::unordered_set<string> seen;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        for (const ElementPtr& child : elem->getChildren())
-            if (elementCast<Output>(child.get()) && seen.insert(child->getName()).second)
-                result.push_back(std::static_pointer_cast<Output>(child));
-    return result;
+    return getActiveChildren<Output>();
 }
 
 size_t InterfaceElement::countActiveOutputs(Output** first) const

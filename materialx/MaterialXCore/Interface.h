@@ -233,6 +233,10 @@ class MX_CORE_API InterfaceElement : public TypedElement
     bool matchesInputsOf(const InterfaceElement& declaration, string* message) const;
     const InterfaceElement* inheritedInterface() const;
     bool findActiveOutputBefore(const InterfaceElement* stop, const string& name) const;
+
+  private:
+    template <class T> T* findActiveChild(const string& name) const;
+    template <class T> vector<shared_ptr<T>> getActiveChildren() const;
 };
 
 MATERIALX_NAMESPACE_END

@@ -16,6 +16,17 @@ template <class T> shared_ptr<T> sharedOf(const T* elem)
     return elem ? std::static_pointer_cast<T>(const_cast<T*>(elem)->getSelf()) : shared_ptr<T>();
 }
 
+// Copy what binds a port: its value and its connection.
+void copyBinding(const PortElement& from, PortElement& to)
+{
+    for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
+                                  &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE })
+    {
+        if (const string* value = from.findAttribute(*attrib))
+            to.setAttribute(*attrib, *value);
+    }
+}
+
 const Document* documentOf(const Element* elem)
 {
     return elementCast<const Document>(elem->getRootRaw());
@@ -257,13 +268,9 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     }
                     if (reference)
                     {
-                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
-                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE,
-                                                      &Element::COLOR_SPACE_ATTRIBUTE })
-                        {
-                            if (const string* value = reference->findAttribute(*attrib))
-                                input->setAttribute(*attrib, *value);
-                        }
+                        copyBinding(*reference, *input);
+                        if (const string* colorSpace = reference->findAttribute(Element::COLOR_SPACE_ATTRIBUTE))
+                            input->setColorSpace(*colorSpace);
                     }
                     else if (exp.declaration)
                     {
@@ -309,14 +316,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     port->removeAttribute(PortElement::NODE_NAME_ATTRIBUTE);
                     port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
                     if (source)
-                    {
-                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
-                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE })
-                        {
-                            if (const string* value = source->findAttribute(*attrib))
-                                port->setAttribute(*attrib, *value);
-                        }
-                    }
+                        copyBinding(*source, *port);
                 }
                 else if (output->hasValueString())
                 {
