@@ -115,8 +115,11 @@ Element::Element(Element* parent, const string& category, const string& name) :
     _category(category),
     _name(name),
     _parent(parent),
-    _root(parent ? parent->_root : this)
+    _root(parent ? parent->_root : this),
+    _depth(parent ? parent->_depth + 1 : 0)
 {
+    if (_depth > MAX_DEPTH)
+        throw Exception("Element nesting deeper than " + std::to_string(MAX_DEPTH) + " levels at <" + category + " name=\"" + name + "\">");
 }
 
 Element::~Element()

@@ -368,6 +368,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     virtual ElementPtr createEmptyCopy(Element* parent, const string& name) const = 0;
 
   public:
+    /// The deepest nesting of elements allowed: real documents use a handful
+    /// of levels, and the limit keeps recursive tree walks (copying,
+    /// validating, writing, freeing) far from the end of the stack.
+    static constexpr int MAX_DEPTH = 1000;
+
     static const string NAME_ATTRIBUTE;
     static const string FILE_PREFIX_ATTRIBUTE;
     static const string GEOM_PREFIX_ATTRIBUTE;
@@ -410,6 +415,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     Element* _parent;
     Element* _root;
     uint32_t _kinds = 0;
+    // Distance from the root, bounded so that recursive walks stay shallow.
+    int _depth;
     // Only meaningful on the root: lookup tables are stale.
     mutable bool _cacheDirty = true;
 
