@@ -7,6 +7,8 @@
 #include <MaterialXCore/Look.h>
 #include <MaterialXCore/Node.h>
 
+#include <unordered_set>
+
 MATERIALX_NAMESPACE_BEGIN
 
 /// @class Document
@@ -128,8 +130,25 @@ class MX_CORE_API Document : public GraphElement
     const Cache& getCache() const;
     const Cache& getPortCache() const;
 
+  protected:
+    bool validateChild(const Element& child, string* message) const override;
+
   private:
+    // What validating this document's elements can look up by name, for
+    // deciding when copies of them may reuse their results.
+    struct LibraryReferences
+    {
+        uint64_t generation = 0;
+        std::unordered_set<string> names;
+        std::unordered_set<string> categories;
+    };
+    const LibraryReferences& getLibraryReferences() const;
+    std::unordered_set<const Document*> findReusableLibraries() const;
+
     mutable std::unique_ptr<Cache> _cache;
+    mutable std::unique_ptr<LibraryReferences> _libraryReferences;
+    // During validate: the libraries whose untouched copies reuse results.
+    mutable std::unordered_set<const Document*> _reusableLibraries;
 };
 
 /// Create a new, empty document of the current version.

@@ -161,6 +161,7 @@ void Element::setName(const string& name)
         }
     }
     _name = name;
+    touch();
     invalidateDocumentCache();
 }
 
@@ -353,6 +354,7 @@ void Element::insertChild(const ElementPtr& child)
         _childIndex->emplace(child->_name, child.get());
     else if (_children.size() > CHILD_INDEX_THRESHOLD)
         rebuildChildIndex();
+    touch();
     invalidateDocumentCache();
 }
 
@@ -366,6 +368,7 @@ void Element::setChildIndex(const string& name, int index)
     ElementPtr child = *it;
     _children.erase(it);
     _children.insert(_children.begin() + index, child);
+    touch();
 }
 
 int Element::getChildIndex(const string& name) const
@@ -385,6 +388,7 @@ void Element::removeChild(const string& name)
     _children.erase(it);
     if (_childIndex)
         _childIndex->erase(name);
+    touch();
     invalidateDocumentCache();
     if (child.use_count() > 1)
     {
@@ -404,6 +408,7 @@ void Element::removeChild(const string& name)
 
 void Element::setAttribute(const string& attrib, const string& value)
 {
+    touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     for (AttributePair& attr : _attributes)
@@ -431,6 +436,7 @@ void Element::removeAttribute(const string& attrib)
     auto it = std::find_if(_attributes.begin(), _attributes.end(), [&attrib](const AttributePair& attr) { return attr.first == attrib; });
     if (it == _attributes.end())
         return;
+    touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     _attributes.erase(it);
@@ -439,6 +445,19 @@ void Element::removeAttribute(const string& attrib)
 void Element::invalidateDocumentCache() const
 {
     _root->_cacheDirty = true;
+}
+
+void Element::touch()
+{
+    ++_root->_generation;
+    Element* top = this;
+    while (top->_parent && top->_parent->_parent)
+        top = top->_parent;
+    if (top->_isLibraryCopy)
+    {
+        top->_isLibraryCopy = false;
+        top->_librarySource.reset();
+    }
 }
 
 DocumentPtr Element::getDocument()
@@ -518,13 +537,14 @@ bool Element::validate(string* message) const
         validateRequire(super && super->getCategory() == getCategory(), res, message, "Invalid element inheritance");
     }
     for (const ElementPtr& child : _children)
-        res = child->validate(message) && res;
+        res = validateChild(*child, message) && res;
     validateRequire(!hasInheritanceCycle(), res, message, "Cycle in element inheritance chain");
     return res;
 }
 
 void Element::copyContentIntoEmpty(const Element& source)
 {
+    touch();
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
     _children.reserve(source._children.size());
@@ -546,6 +566,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
         copyContentIntoEmpty(*source);
         return;
     }
+    touch();
     _sourceUri = source->_sourceUri;
     _attributes = source->_attributes;
     for (const ElementPtr& child : source->_children)
@@ -561,6 +582,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
 
 void Element::clearContent()
 {
+    touch();
     _sourceUri.clear();
     _attributes.clear();
     for (const ElementPtr& child : vector<ElementPtr>(_children))

@@ -105,7 +105,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// @name Category and name
     /// @{
-    void setCategory(const string& category) { _category = category; }
+    void setCategory(const string& category)
+    {
+        touch();
+        _category = category;
+    }
     const string& getCategory() const { return _category; }
 
     /// Rename the element.
@@ -395,6 +399,13 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void insertChild(const ElementPtr& child);
     /// Called when a structural change may affect the document's lookup tables.
     void invalidateDocumentCache() const;
+    /// Record a change of this element: the document's generation moves on,
+    /// and the top-level element holding it is no longer an untouched
+    /// library copy.
+    void touch();
+    /// Validate one child; a document answers for untouched library copies
+    /// from the library's own result.
+    virtual bool validateChild(const Element& child, string* message) const { return child.validate(message); }
     bool hasAnyNamespace() const;
     /// Copy content recursively into an element known to be empty.
     void copyContentIntoEmpty(const Element& source);
@@ -417,6 +428,21 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     uint32_t _kinds = 0;
     // Distance from the root, bounded so that recursive walks stay shallow.
     int _depth;
+    // Only meaningful on the root: moves on with every change in the tree.
+    uint64_t _generation = 0;
+    // On a top-level element copied by importLibrary and not changed since:
+    // the library element it copies, and the library's generation then.
+    std::weak_ptr<const Element> _librarySource;
+    uint64_t _libraryGeneration = 0;
+    bool _isLibraryCopy = false;
+    // On a library element: its validation result, for one library generation.
+    struct ValidationMemo
+    {
+        uint64_t generation;
+        bool ok;
+        string message;
+    };
+    mutable std::unique_ptr<ValidationMemo> _validationMemo;
     // Only meaningful on the root: lookup tables are stale.
     mutable bool _cacheDirty = true;
 
