@@ -156,6 +156,18 @@ bool RefFitsType(ReferenceTarget* r, int stored)
     }
 }
 
+// A parameter at its default: one entry, or the table's initial entries.
+IParamBlock2::Slot DefaultSlot(const ParamDef& d)
+{
+    IParamBlock2::Slot slot;
+    IParamBlock2::Entry e;
+    e.value = d.def;
+    if (!IsRefClass(StoredClass(d.type)))
+        e.value.r = nullptr;
+    slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
+    return slot;
+}
+
 ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 {
     if (vc == VC_INT)
@@ -257,15 +269,8 @@ void IParamBlock2::ResetAll()
 {
     ReleaseAll(slots_);
     slots_.clear();
-    for (const ParamDef& d : desc_->paramdefs) {
-        Slot slot;
-        Entry e;
-        e.value = d.def;
-        if (!IsRefClass(StoredClass(d.type)))
-            e.value.r = nullptr;
-        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
-        slots_.push_back(slot);
-    }
+    for (const ParamDef& d : desc_->paramdefs)
+        slots_.push_back(DefaultSlot(d));
     AcquireAll(slots_);
 }
 
@@ -389,13 +394,7 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
             slotList.push_back(slots_[static_cast<size_t>(old)]);
             continue;
         }
-        Slot slot;
-        Entry e;
-        e.value = d.def;
-        if (!IsRefClass(StoredClass(d.type)))
-            e.value.r = nullptr;
-        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
-        slotList.push_back(slot);
+        slotList.push_back(DefaultSlot(d));
     }
     AcquireAll(slotList);
     ReleaseAll(slots_);
