@@ -1,5 +1,7 @@
 #include "OslLexer.h"
 
+#include "OslText.h"
+
 #include <array>
 #include <cctype>
 #include <cstdlib>
@@ -24,8 +26,6 @@ const std::vector<std::string>& punctuatorsStartingWith(char c) {
   return table[static_cast<unsigned char>(c)];
 }
 
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 std::string where(const SourceLine& line) { return line.file + ":" + std::to_string(line.line) + ": error: "; }
