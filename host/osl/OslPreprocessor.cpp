@@ -11,8 +11,6 @@
 
 namespace norvane::osl {
 
-const char* const kUnnamedSourceName = "<OSL code>";
-
 namespace fs = std::filesystem;
 
 namespace {
