@@ -4,6 +4,7 @@
 #include "Generator.h"
 #include "NodeLibrary.h"
 #include "OslLint.h"
+#include "OslTypeCheck.h"
 #include "OslTypes.h"
 #include "ShaderWriter.h"
 #include "TempFolder.h"
@@ -229,6 +230,25 @@ TEST_F(GeneratedShadersTest, EveryShaderReadsCleanly)
             usesShared = usesShared || funcs_.functions.count(t.text) || funcs_.structs.count(t.text);
         EXPECT_EQ(h.includesFuncs, usesShared);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GeneratedShadersTest, EverythingIsWellTyped)
+{
+    std::vector<std::string> problems;
+    const osltype::Declarations decls =
+        osltype::readDeclarations(readText(path("mx_funcs.h")), problems);
+    for (const std::string& p : osltype::checkFunctions(decls))
+        problems.push_back("mx_funcs.h: " + p);
+    for (const ReportEntry& entry : report_->covered)
+        for (const std::string& p : osltype::checkShader(header(entry.detail), decls))
+            problems.push_back(entry.detail + ": " + p);
+    for (const std::string& p : problems)
+        ADD_FAILURE() << p;
+    EXPECT_EQ(decls.structs.size(), 3u);
 }
 
 } // namespace
