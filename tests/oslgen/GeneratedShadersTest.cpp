@@ -7,7 +7,7 @@
 #include "OslTypeCheck.h"
 #include "OslTypes.h"
 #include "ShaderWriter.h"
-#include "TempFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +20,6 @@ using namespace oslgen;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class GeneratedShadersTest : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 // The oslgen program as the build runs it: its report, its exit status on bad input,
 // and what it leaves in the output folder.
-#include "TempFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 class GeneratorRunTest : public ::testing::Test {
 protected:

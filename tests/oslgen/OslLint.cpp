@@ -39,7 +39,8 @@ std::string joinTokens(const std::vector<Token>& tokens)
     return out;
 }
 
-// Index just past the bracket group opening at `open`.
+} // namespace
+
 size_t skipGroup(const std::vector<Token>& tokens, size_t open)
 {
     int depth = 0;
@@ -55,6 +56,8 @@ size_t skipGroup(const std::vector<Token>& tokens, size_t open)
     }
     return tokens.size();
 }
+
+namespace {
 
 // Splits tokens[begin, end) at commas outside brackets.
 std::vector<std::vector<Token>> splitTopLevel(const std::vector<Token>& tokens, size_t begin,
@@ -81,12 +84,12 @@ std::vector<std::vector<Token>> splitTopLevel(const std::vector<Token>& tokens, 
     return parts;
 }
 
+} // namespace
+
 bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text)
 {
     return i < tokens.size() && tokens[i].kind == Token::Punct && tokens[i].text == text;
 }
-
-} // namespace
 
 bool isBuiltinType(const std::string& name) { return builtinTypes().count(name) > 0; }
 

@@ -61,4 +61,10 @@ bool isReservedWord(const std::string& name);
 
 bool isBuiltinType(const std::string& name);
 
+// Whether tokens[i] is the punctuation `text`.
+bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text);
+
+// Index just past the bracket group that opens at tokens[open].
+size_t skipGroup(const std::vector<Token>& tokens, size_t open);
+
 } // namespace osllint

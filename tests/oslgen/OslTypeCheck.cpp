@@ -6,6 +6,8 @@
 
 namespace osltype {
 
+using osllint::isPunct;
+using osllint::skipGroup;
 using osllint::Token;
 
 namespace {
@@ -821,26 +823,6 @@ private:
     bool ok_ = true;
     std::string returnType_;
 };
-
-bool isPunct(const std::vector<Token>& t, size_t i, const char* text)
-{
-    return i < t.size() && t[i].kind == Token::Punct && t[i].text == text;
-}
-
-size_t skipGroup(const std::vector<Token>& t, size_t open)
-{
-    int depth = 0;
-    for (size_t i = open; i < t.size(); ++i) {
-        if (t[i].kind != Token::Punct)
-            continue;
-        const std::string& s = t[i].text;
-        if (s == "(" || s == "[" || s == "{")
-            ++depth;
-        else if ((s == ")" || s == "]" || s == "}") && --depth == 0)
-            return i + 1;
-    }
-    return t.size();
-}
 
 } // namespace
 
