@@ -140,6 +140,23 @@ TEST_F(GeneratorRunTest, MalformedLibraryFileStopsWithItsName)
     EXPECT_FALSE(fs::exists(output));
 }
 
+TEST_F(GeneratorRunTest, IllTypedShaderStopsTheRunBeforeWriting)
+{
+    // An add of a colour and a vector makes a body OSL rejects.
+    const fs::path libs = temp.path() / "libraries";
+    writeText(libs / "stdlib" / "defs.mtlx",
+              "<materialx><nodedef name=\"ND_add_mixed\" node=\"add\">"
+              "<input name=\"in1\" type=\"color3\"/><input name=\"in2\" type=\"vector3\"/>"
+              "<output name=\"out\" type=\"color3\"/></nodedef></materialx>");
+    const fs::path output = temp.path() / "osl";
+    EXPECT_EQ(run(quoted(libs) + " " + quoted(output)), 1);
+    EXPECT_NE(stderrText.find("oslgen: ND_add_mixed (add_mixed.osl): mx_add_mixed: mixing colour and "
+                              "point-like values in +"),
+              std::string::npos)
+        << stderrText;
+    EXPECT_FALSE(fs::exists(output));
+}
+
 TEST_F(GeneratorRunTest, MissingLibrariesAreAnError)
 {
     EXPECT_EQ(run(quoted(temp.path() / "nowhere") + " " + quoted(temp.path() / "osl")), 1);

@@ -1,6 +1,7 @@
 // The type check must catch the mistakes that would make a prepared shader fail to
 // compile, and the generated files must pass it.
 #include "OslTypeCheck.h"
+#include "ShaderCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +20,14 @@ float mx_pair(float a, color b) { return a; }
 std::vector<std::string> checkBody(const std::string& params, const std::string& body)
 {
     std::vector<std::string> problems;
-    const osltype::Declarations decls = osltype::readDeclarations(kDecls, problems);
+    const oslgen::types::Declarations decls = oslgen::types::readDeclarations(kDecls, problems);
     EXPECT_TRUE(problems.empty());
-    for (const std::string& p : osltype::checkFunctions(decls))
+    for (const std::string& p : oslgen::types::checkFunctions(decls))
         ADD_FAILURE() << p;
-    osllint::ShaderHeader h;
+    oslgen::lint::ShaderHeader h;
     std::string error;
-    EXPECT_TRUE(osllint::parseShader("shader s (" + params + ") {" + body + "}", h, error)) << error;
-    return osltype::checkShader(h, decls);
+    EXPECT_TRUE(oslgen::lint::parseShader("shader s (" + params + ") {" + body + "}", h, error)) << error;
+    return oslgen::types::checkShader(h, decls);
 }
 
 TEST(OslTypeCheckTest, AcceptsWellTypedCode)
@@ -64,6 +65,20 @@ TEST(OslTypeCheckTest, CatchesBadDefaults)
     ASSERT_EQ(p.size(), 2u);
     EXPECT_EQ(p[0], "s parameter a: cannot store {...} in vector2 (default)");
     EXPECT_EQ(p[1], "s parameter c: cannot store vector in color (default)");
+}
+
+TEST(ShaderCheckTest, NoticesHeaderAndIncludeProblems)
+{
+    const oslgen::ShaderChecker checker(kDecls);
+    ASSERT_EQ(checker.headerProblems(), std::vector<std::string>{});
+    EXPECT_EQ(checker.check("shader s [[ string a = \"x\", string b = \"y\" ]] (float in = 0.0) { }"),
+              std::vector<std::string>{"the shader has 2 metadata items"});
+    EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vector2 in = {0.0, 0.0}) { }"),
+              std::vector<std::string>{"mx_funcs.h is used but not included"});
+    EXPECT_EQ(checker.check("#include \"mx_funcs.h\"\nshader s [[ string a = \"x\" ]] (float in = 0.0) { }"),
+              std::vector<std::string>{"mx_funcs.h is included but not used"});
+    EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vectr in = 0.0) { }")[0],
+              "parameter in has the undeclared type vectr");
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// A type check of OSL statements for the tests: declarations, expressions, operator
+// A type check of OSL statements: declarations, expressions, operator
 // and function overloads, assignments. It knows the OSL built-ins the prepared shaders
 // use and is stricter than OSL where OSL's rules are loose (no implicit colour/point
 // mixing, no conditional expressions on structs), so a clean result means the code
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace osltype {
+namespace oslgen::types {
 
 struct Field {
     std::string type;
@@ -27,7 +27,7 @@ struct FunctionSignature {
         std::string name;
     };
     std::vector<Param> params;
-    std::vector<osllint::Token> body;
+    std::vector<oslgen::lint::Token> body;
 };
 
 // Struct and function declarations of an include file, in order.
@@ -50,6 +50,6 @@ struct Variable {
 };
 
 // Type problems of a shader: each default against its parameter, then the body.
-std::vector<std::string> checkShader(const osllint::ShaderHeader& shader, const Declarations& decls);
+std::vector<std::string> checkShader(const oslgen::lint::ShaderHeader& shader, const Declarations& decls);
 
-} // namespace osltype
+} // namespace oslgen::types

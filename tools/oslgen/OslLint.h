@@ -1,11 +1,12 @@
 #pragma once
-// A light reading of OSL source for the tests: tokens, bracket balance, the shader
-// header, and names used but never declared. No OSL compiler is available here.
+// A light reading of OSL source: tokens, bracket balance, the shader header, and names
+// used but never declared. The generator checks what it writes with it, as no OSL
+// compiler is at hand at build time.
 #include <set>
 #include <string>
 #include <vector>
 
-namespace osllint {
+namespace oslgen::lint {
 
 struct Token {
     enum Kind { Identifier, Number, String, Punct } kind;
@@ -67,4 +68,4 @@ bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text);
 // Index just past the bracket group that opens at tokens[open].
 size_t skipGroup(const std::vector<Token>& tokens, size_t open);
 
-} // namespace osllint
+} // namespace oslgen::lint

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace osllint {
+namespace oslgen::lint {
 
 namespace {
 
@@ -375,4 +375,4 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
     return library;
 }
 
-} // namespace osllint
+} // namespace oslgen::lint

@@ -4,11 +4,11 @@
 #include <set>
 #include <sstream>
 
-namespace osltype {
+namespace oslgen::types {
 
-using osllint::isPunct;
-using osllint::skipGroup;
-using osllint::Token;
+using oslgen::lint::isPunct;
+using oslgen::lint::skipGroup;
+using oslgen::lint::Token;
 
 namespace {
 
@@ -208,7 +208,7 @@ private:
 
     bool isTypeName(const std::string& name) const
     {
-        return osllint::isBuiltinType(name) || decls_.structs.count(name);
+        return oslgen::lint::isBuiltinType(name) || decls_.structs.count(name);
     }
 
     const Variable* lookup(const std::string& name) const
@@ -828,7 +828,7 @@ private:
 
 Declarations readDeclarations(const std::string& source, std::vector<std::string>& problems)
 {
-    const std::vector<Token> t = osllint::tokenize(source);
+    const std::vector<Token> t = oslgen::lint::tokenize(source);
     Declarations d;
     size_t i = 0;
     while (i < t.size()) {
@@ -903,13 +903,13 @@ std::vector<std::string> checkFunctions(const Declarations& decls)
     return problems;
 }
 
-std::vector<std::string> checkShader(const osllint::ShaderHeader& shader, const Declarations& decls)
+std::vector<std::string> checkShader(const oslgen::lint::ShaderHeader& shader, const Declarations& decls)
 {
     std::vector<std::string> problems;
     std::vector<Variable> declared;
     {
         Checker defaults(decls, decls.functions.size(), problems, shader.name);
-        for (const osllint::Parameter& p : shader.parameters) {
+        for (const oslgen::lint::Parameter& p : shader.parameters) {
             const int array = p.arraySize.empty() ? -1 : std::atoi(p.arraySize.c_str());
             Checker one(decls, decls.functions.size(), problems, shader.name + " parameter " + p.name);
             one.checkInitializer(p.defaultTokens, Checker::typeOfDeclared(p.type, array), "default");
@@ -923,4 +923,4 @@ std::vector<std::string> checkShader(const osllint::ShaderHeader& shader, const 
     return problems;
 }
 
-} // namespace osltype
+} // namespace oslgen::types
