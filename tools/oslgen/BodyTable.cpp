@@ -371,7 +371,7 @@ const std::map<std::string, Entry>& table()
         {"checkerboard",
          line("vector2 st = texcoord * uvtiling - uvoffset;\n"
               "int parity = (int(floor(st.x)) + int(floor(st.y))) % 2;\n"
-              "if (parity == 0)\n    out = color1;\nelse\n    out = color2;")},
+              "if (parity == 0)\n    out = color2;\nelse\n    out = color1;")},
         {"line", line("out = mx_segment_distance(texcoord - center, point1, point2) <= radius ? 1.0 : 0.0;")},
         {"circle", line("out = mx_circle(texcoord, center, radius);")},
         {"cloverleaf", line("out = mx_cloverleaf(texcoord, center, radius);")},
