@@ -197,7 +197,7 @@ Body unifiedNoiseBody(const std::string& point, const std::string& flat)
            "    vector distances = mx_worley_distances(p, jitter, " + flat + ");\n"
            "    n = distances[0];\n"
            "} else {\n"
-           "    n = mx_fractal_float(p, octaves, lacunarity, diminish) * 0.5 + 0.5;\n"
+           "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
            "}\n"
            "n = outmin + n * (outmax - outmin);\n"
            "if (clampoutput)\n"
