@@ -1,6 +1,7 @@
 #include "Generator.h"
 
 #include "MxFuncs.h"
+#include "ShaderCheck.h"
 #include "ShaderWriter.h"
 
 #include <filesystem>
@@ -86,13 +87,16 @@ std::string GenerationReport::text() const
 std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
                                                 const std::string& outputDir, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(outputDir, ec);
-    if (ec) {
-        error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
+    // Every text is made and checked before anything is written, so a broken body
+    // entry fails the run without touching the output folder's shaders.
+    const std::string funcs = mxFuncsHeader();
+    const ShaderChecker checker(funcs);
+    if (!checker.headerProblems().empty()) {
+        error = "mx_funcs.h: " + checker.headerProblems().front();
         return std::nullopt;
     }
     GenerationReport report;
+    std::vector<std::pair<std::string, std::string>> files;
     for (const CoverageDecision& decision : decideCoverage(library)) {
         const NodeDefinition& def = *decision.definition;
         if (decision.kind != CoverageKind::Covered) {
@@ -101,11 +105,25 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
         }
         const ShaderText shader = writeShader(def);
         const std::string file = shaderFileName(def);
-        if (!writeFileAtomically(fs::path(outputDir) / file, shader.text, error))
+        const std::vector<std::string> problems = checker.check(shader.text);
+        if (!problems.empty()) {
+            error = def.name + " (" + file + "): " + problems.front();
             return std::nullopt;
+        }
+        files.emplace_back(file, shader.text);
         report.covered.push_back({def.name, file, CoverageKind::Covered, shader.fallback});
     }
-    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", mxFuncsHeader(), error))
+    std::error_code ec;
+    fs::create_directories(outputDir, ec);
+    if (ec) {
+        error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
+        return std::nullopt;
+    }
+    for (const auto& [file, text] : files) {
+        if (!writeFileAtomically(fs::path(outputDir) / file, text, error))
+            return std::nullopt;
+    }
+    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", funcs, error))
         return std::nullopt;
     return report;
 }
