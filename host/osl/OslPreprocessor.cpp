@@ -129,9 +129,9 @@ class ConditionEvaluator {
     static const char* const twoChar[] = {"&&", "||", "==", "!=", "<=", ">=", "<<", ">>"};
     for (size_t i = 0; i < text.size();) {
       const char c = text[i];
-      if (std::isspace(static_cast<unsigned char>(c))) {
+      if (isBlank(c)) {
         ++i;
-      } else if (std::isdigit(static_cast<unsigned char>(c)) || isIdentStart(c)) {
+      } else if (isDigitChar(c) || isIdentStart(c)) {
         size_t end = i;
         while (end < text.size() && (isIdentChar(text[end]) || text[end] == '.')) ++end;
         tokens_.push_back(text.substr(i, end - i));
@@ -373,7 +373,7 @@ class Preprocessor {
         const size_t end = skipStringLiteral(text, i);
         out.append(text, i, end - i);
         i = end;
-      } else if (std::isdigit(static_cast<unsigned char>(c))) {
+      } else if (isDigitChar(c)) {
         size_t end = i;
         while (end < text.size() && (isIdentChar(text[end]) || text[end] == '.' ||
                                      ((text[end] == '+' || text[end] == '-') && (text[end - 1] == 'e' || text[end - 1] == 'E'))))

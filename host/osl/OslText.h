@@ -2,14 +2,16 @@
 // Character classes and operator precedence shared by the preprocessor's #if
 // expressions and the parser's default expressions.
 
-#include <cctype>
 #include <map>
 #include <string>
 
 namespace norvane::osl {
 
-inline bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-inline bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+// ASCII only, as OSL identifiers are; no locale lookups in the lexer's inner loop.
+inline bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
+inline bool isIdentStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+inline bool isIdentChar(char c) { return isIdentStart(c) || isDigitChar(c); }
+inline bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
 
 // C precedence of a binary operator (higher binds tighter), -1 for none.
 inline int binaryPrecedence(const std::string& op) {
