@@ -115,36 +115,50 @@ bool PluginLoader::loadModule(const std::string& path) {
   module->shutdown_ = libShutdown;
   module->active_ = true;
 
-  const int count = libNumberClasses();
+  registerClasses(*module, libNumberClasses(), libClassDesc);
+  collectInterfaces(*module, before);
+  modules_.push_back(std::move(module));
+  return true;
+}
+
+void PluginLoader::registerClasses(PluginModule& module, int count, PluginEntry::LibClassDescFn classDesc) {
+  Norvane::ClassRegistry& registry = Norvane::ClassRegistry::Instance();
   for (int i = 0; i < count; ++i) {
-    ClassDesc* desc = libClassDesc(i);
+    ClassDesc* desc = classDesc(i);
     if (!desc) {
-      report(path + ": class " + std::to_string(i) + " of " + std::to_string(count) +
-                          " has no descriptor; skipped");
+      report(module.path_ + ": class " + std::to_string(i) + " of " + std::to_string(count) +
+             " has no descriptor; skipped");
       continue;
     }
-    if (ClassDesc* other = Norvane::ClassRegistry::Instance().Find(desc->SuperClassID(), desc->ClassID());
-        other && other != desc) {
-      report(path + ": class \"" + utf8(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
-                          utf8(text(other->ClassName())) + "\"; skipped");
+    ClassDesc* known = registry.Find(desc->SuperClassID(), desc->ClassID());
+    if (known && known != desc) {
+      report(module.path_ + ": class \"" + utf8(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
+             utf8(text(known->ClassName())) + "\"; skipped");
       continue;
     }
-    Norvane::ClassRegistry::Instance().Register(desc);
+    registry.Register(desc);
     PluginClassInfo info;
     info.desc = desc;
     info.name = text(desc->ClassName());
     info.category = text(desc->Category());
     info.superClassID = desc->SuperClassID();
     info.classID = desc->ClassID();
-    module->classes_.push_back(std::move(info));
+    module.classes_.push_back(std::move(info));
   }
+}
 
+void PluginLoader::collectInterfaces(PluginModule& module, const std::vector<FPStaticInterface*>& before) {
   const std::set<FPStaticInterface*> earlier(before.begin(), before.end());
-  for (FPStaticInterface* fpi : FPInterfaceRegistry::instance().interfaces())
-    if (!earlier.count(fpi)) module->interfaces_.push_back(fpi);
-
-  modules_.push_back(std::move(module));
-  return true;
+  for (FPStaticInterface* fpi : FPInterfaceRegistry::instance().interfaces()) {
+    if (earlier.count(fpi)) continue;
+    const std::string name = "interface \"" + utf8(fpi->internal_name) + "\"";
+    if (!fpi->isValid()) report(module.path_ + ": " + fpi->loadError());
+    for (FPStaticInterface* other : before)
+      if (other->ID == fpi->ID)
+        report(module.path_ + ": " + name + " has the ID of the published interface \"" +
+               utf8(other->internal_name) + "\", which keeps it");
+    module.interfaces_.push_back(fpi);
+  }
 }
 
 void PluginLoader::shutdown() {

@@ -81,6 +81,9 @@ public:
 
 private:
   void report(std::string problem);
+  void registerClasses(PluginModule& module, int count, PluginEntry::LibClassDescFn classDesc);
+  // Records the interfaces registered since `before` as the module's.
+  void collectInterfaces(PluginModule& module, const std::vector<FPStaticInterface*>& before);
   bool reject(const std::string& path, const std::string& what, void* handle);
 
   std::vector<std::unique_ptr<PluginModule>> modules_;
