@@ -71,10 +71,13 @@ bool PluginLoader::reject(const std::string& path, const std::string& what, void
   return false;
 }
 
-bool PluginLoader::loadModule(const std::string& path) {
-  const std::string canonical = fs::weakly_canonical(path).string();
+bool PluginLoader::loadModule(const std::string& file) {
+  // Messages name the file by its full path, as the loader opens it.
+  std::error_code ec;
+  std::string path = fs::weakly_canonical(file, ec).string();
+  if (ec || path.empty()) path = file;
   for (const auto& m : modules_)
-    if (m->path_ == canonical) {
+    if (m->path_ == path) {
       report(path + ": already loaded");
       return false;
     }
@@ -82,7 +85,7 @@ bool PluginLoader::loadModule(const std::string& path) {
   // Interfaces that register during static initialisation belong to this module.
   const std::vector<FPStaticInterface*> before = FPInterfaceRegistry::instance().interfaces();
   dlerror();
-  void* handle = dlopen(canonical.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();
     return reject(path, std::string("cannot be opened: ") + (why ? why : "unknown reason"), nullptr);
@@ -108,8 +111,8 @@ bool PluginLoader::loadModule(const std::string& path) {
   if (!libInitialize()) return reject(path, "LibInitialize reported failure", handle);
 
   auto module = std::make_unique<PluginModule>();
-  module->path_ = canonical;
-  module->fileName_ = fs::path(canonical).filename().string();
+  module->path_ = path;
+  module->fileName_ = fs::path(path).filename().string();
   module->description_ = text(libDescription());
   module->handle_ = handle;
   module->shutdown_ = libShutdown;

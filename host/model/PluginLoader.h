@@ -65,7 +65,7 @@ public:
   // reported in problems() and skipped. Returns the number loaded.
   int loadFolder(const std::string& folder);
   // Loads one module; false (with a problem recorded) when it is rejected.
-  bool loadModule(const std::string& path);
+  bool loadModule(const std::string& file);
   // Withdraws the modules' classes and calls their LibShutdown, last loaded
   // first. The modules stay mapped, since the host may still hold their
   // objects; the destructor does this.
