@@ -99,11 +99,13 @@ void HostCore::SetTime(TimeValue t, bool redraw)
 void HostCore::RedrawViews(TimeValue, DWORD, ReferenceTarget*)
 {
     ++redraws_;
+    for (const auto& listener : redrawListeners_)
+        listener();
 }
 
 void HostCore::ForceCompleteRedraw(bool)
 {
-    ++redraws_;
+    RedrawViews(time_);
 }
 
 void HostCore::PutMtlToMtlEditor(MtlBase* mtl, int slot)

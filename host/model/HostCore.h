@@ -6,7 +6,9 @@
 #include "MaterialEditor.h"
 #include "Scene.h"
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class MtlBaseLib;
 
@@ -82,6 +84,8 @@ public:
     float UIScaleFactor() const { return uiScale_; }
     void SetUIScaleFactor(float s) { uiScale_ = s > 0.0f ? s : 1.0f; }
     int RedrawCount() const { return redraws_; }
+    // Called at every redraw request (a window repaints its views).
+    void OnRedraw(std::function<void()> listener) { redrawListeners_.push_back(std::move(listener)); }
 
     // Objects reachable from the scene, the editor slots and the library.
     int ReachableObjectCount();
@@ -101,6 +105,7 @@ private:
     bool animate_ = false;
     float uiScale_ = 1.0f;
     int redraws_ = 0;
+    std::vector<std::function<void()>> redrawListeners_;
 };
 
 // Shorthand for HostCore::Instance().
