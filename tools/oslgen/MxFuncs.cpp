@@ -120,7 +120,7 @@ void emitTypedLookups(std::ostream& os)
         os << T << " mx_texture_channels(color rgb, float alpha, " << T
            << " like) { return " << pack(t, channels) << "; }\n";
 
-        os << T << " mx_image(string file, string layer, " << T
+        os << T << " mx_image(string file, string layername, " << T
            << " dflt, vector2 uv, string umode, string vmode, string filter)\n{\n"
            << "    if (mx_address_outside(uv.x, umode) || mx_address_outside(uv.y, vmode))\n"
            << "        return dflt;\n"
@@ -130,7 +130,7 @@ void emitTypedLookups(std::ostream& os)
            << "    float s = mx_address(uv.x, umode);\n"
            << "    float t = mx_address(uv.y, vmode);\n"
            << "    float alpha = 1.0;\n"
-           << "    color rgb = texture(file, s, 1.0 - t, \"alpha\", alpha, \"subimage\", layer, "
+           << "    color rgb = texture(file, s, 1.0 - t, \"alpha\", alpha, \"subimage\", layername, "
               "\"interp\", mx_interp(filter));\n"
            << "    return mx_texture_channels(rgb, alpha, dflt);\n}\n";
 
