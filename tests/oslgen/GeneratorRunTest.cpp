@@ -165,6 +165,18 @@ TEST_F(GeneratorRunTest, MissingLibrariesAreAnError)
     EXPECT_NE(stderrText.find("usage: oslgen"), std::string::npos);
 }
 
+TEST_F(GeneratorRunTest, ShadersOfEarlierRunsAreRemovedButOtherFilesStay)
+{
+    const fs::path output = temp.path() / "osl";
+    writeText(output / "retired_float.osl",
+              "// MaterialX node definition ND_retired_float, category retired.\n"
+              "// Written by oslgen from the data libraries: change the generator, not this file.\n");
+    writeText(output / "handmade.osl", "shader handmade () { }\n");
+    ASSERT_EQ(run(quoted(OSLGEN_LIBRARIES_DIR) + " " + quoted(output) + " --quiet"), 0);
+    EXPECT_FALSE(fs::exists(output / "retired_float.osl"));
+    EXPECT_TRUE(fs::exists(output / "handmade.osl"));
+}
+
 TEST_F(GeneratorRunTest, RerunReplacesFilesAndLeavesNoTemporaries)
 {
     const fs::path output = temp.path() / "osl";

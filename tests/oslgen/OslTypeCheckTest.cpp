@@ -81,6 +81,9 @@ TEST(ShaderCheckTest, NoticesHeaderAndIncludeProblems)
               std::vector<std::string>{"mx_funcs.h is included but not used"});
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vectr in = 0.0) { }")[0],
               "parameter in has the undeclared type vectr");
+    EXPECT_EQ(checker.check("#include \"mx_funcs.h\"\nshader s [[ string a = \"x\" ]] "
+                            "(vector2 in[2] = {{0.0, 0.0}, {0.0, 0.0}}) { }"),
+              std::vector<std::string>{"parameter in is an array of structs"});
 }
 
 } // namespace
