@@ -1,5 +1,8 @@
 #include "OslLexer.h"
 
+#include "OslText.h"
+
+#include <array>
 #include <cctype>
 #include <cstdlib>
 
@@ -13,9 +16,17 @@ const char* const kPunctuators[] = {"<<=", ">>=", "&&", "||", "==", "!=", "<=", 
                                     "%",   "=",   "<",  ">",  "!",  "&",  "|",  "^",  "~",  "(",  ")",  "{",
                                     "}",   "[",   "]",  ",",  ";",  ".",  "?",  ":"};
 
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+// The punctuators that begin with each character, longest first.
+const std::vector<std::string>& punctuatorsStartingWith(char c) {
+  static const auto table = [] {
+    std::array<std::vector<std::string>, 256> byFirst;
+    for (const char* punctuator : kPunctuators) byFirst[static_cast<unsigned char>(punctuator[0])].push_back(punctuator);
+    return byFirst;
+  }();
+  return table[static_cast<unsigned char>(c)];
+}
+
+bool isDigit(char c) { return isDigitChar(c); }
 
 std::string where(const SourceLine& line) { return line.file + ":" + std::to_string(line.line) + ": error: "; }
 
@@ -70,11 +81,14 @@ size_t lexNumber(const std::string& text, size_t pos, Token& token) {
 
 LexResult lexOsl(const std::vector<SourceLine>& lines) {
   LexResult result;
+  size_t characters = 0;
+  for (const SourceLine& line : lines) characters += line.text.size();
+  result.tokens.reserve(characters / 3 + 1);
   for (const SourceLine& line : lines) {
     const std::string& text = line.text;
     for (size_t pos = 0; pos < text.size();) {
       const char c = text[pos];
-      if (std::isspace(static_cast<unsigned char>(c))) {
+      if (isBlank(c)) {
         ++pos;
         continue;
       }
@@ -111,8 +125,8 @@ LexResult lexOsl(const std::vector<SourceLine>& lines) {
         }
         pos = end + 1;
       } else {
-        for (const char* punctuator : kPunctuators) {
-          if (text.compare(pos, std::char_traits<char>::length(punctuator), punctuator) == 0) {
+        for (const std::string& punctuator : punctuatorsStartingWith(c)) {
+          if (text.compare(pos, punctuator.size(), punctuator) == 0) {
             token.kind = TokenKind::Punctuator;
             token.text = punctuator;
             break;

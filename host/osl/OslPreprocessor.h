@@ -23,7 +23,7 @@ struct PreprocessResult {
 };
 
 // Display name used in messages for code that did not come from a file.
-extern const char* const kUnnamedSourceName;
+inline constexpr const char* kUnnamedSourceName = "<OSL code>";
 
 // Quoted includes are looked up next to the including file (when its path is
 // known), then in includeFolders; <...> includes only in includeFolders;

@@ -1,6 +1,6 @@
 // The oslgen program as the build runs it: its report, its exit status on bad input,
 // and what it leaves in the output folder.
-#include "TempFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 class GeneratorRunTest : public ::testing::Test {
 protected:
@@ -154,12 +140,41 @@ TEST_F(GeneratorRunTest, MalformedLibraryFileStopsWithItsName)
     EXPECT_FALSE(fs::exists(output));
 }
 
+TEST_F(GeneratorRunTest, IllTypedShaderStopsTheRunBeforeWriting)
+{
+    // An add of a colour and a vector makes a body OSL rejects.
+    const fs::path libs = temp.path() / "libraries";
+    writeText(libs / "stdlib" / "defs.mtlx",
+              "<materialx><nodedef name=\"ND_add_mixed\" node=\"add\">"
+              "<input name=\"in1\" type=\"color3\"/><input name=\"in2\" type=\"vector3\"/>"
+              "<output name=\"out\" type=\"color3\"/></nodedef></materialx>");
+    const fs::path output = temp.path() / "osl";
+    EXPECT_EQ(run(quoted(libs) + " " + quoted(output)), 1);
+    EXPECT_NE(stderrText.find("oslgen: ND_add_mixed (add_mixed.osl): mx_add_mixed: mixing colour and "
+                              "point-like values in +"),
+              std::string::npos)
+        << stderrText;
+    EXPECT_FALSE(fs::exists(output));
+}
+
 TEST_F(GeneratorRunTest, MissingLibrariesAreAnError)
 {
     EXPECT_EQ(run(quoted(temp.path() / "nowhere") + " " + quoted(temp.path() / "osl")), 1);
     EXPECT_NE(stderrText.find("no node definitions found under"), std::string::npos);
     EXPECT_EQ(run(""), 2);
     EXPECT_NE(stderrText.find("usage: oslgen"), std::string::npos);
+}
+
+TEST_F(GeneratorRunTest, ShadersOfEarlierRunsAreRemovedButOtherFilesStay)
+{
+    const fs::path output = temp.path() / "osl";
+    writeText(output / "retired_float.osl",
+              "// MaterialX node definition ND_retired_float, category retired.\n"
+              "// Written by oslgen from the data libraries: change the generator, not this file.\n");
+    writeText(output / "handmade.osl", "shader handmade () { }\n");
+    ASSERT_EQ(run(quoted(OSLGEN_LIBRARIES_DIR) + " " + quoted(output) + " --quiet"), 0);
+    EXPECT_FALSE(fs::exists(output / "retired_float.osl"));
+    EXPECT_TRUE(fs::exists(output / "handmade.osl"));
 }
 
 TEST_F(GeneratorRunTest, RerunReplacesFilesAndLeavesNoTemporaries)
