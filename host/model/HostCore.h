@@ -92,7 +92,10 @@ public:
 
 private:
     HostCore();
-    void Report(const QString& error);
+    // Notes a failed file operation; answers false.
+    bool Fail(QString* error, const QString& why);
+    bool FileDialog(bool save, QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
+                    const FilterList& filters);
     Scene scene_;
     MaterialEditor editor_;
     MtlBaseLib* library_;

@@ -4,18 +4,6 @@
 #include "ParamBlock2.h"
 
 namespace Norvane {
-namespace {
-
-int Components(int type)
-{
-    if (BaseParamType(type) == TYPE_POINT2) return 2;
-    if (IsPoint3ParamType(type)) return 3;
-    if (IsPoint4ParamType(type)) return 4;
-    return 0;
-}
-
-} // namespace
-
 ParamLocation FindParam(Animatable* owner, const QString& name, int blockIndex)
 {
     ParamLocation at;
@@ -66,7 +54,7 @@ QVariant GetParam(Animatable* owner, const QString& name, TimeValue t, int tabIn
         return pb->GetInt(at.id, t, tabIndex) != 0;
     if (IsIntParamType(at.type))
         return pb->GetInt(at.id, t, tabIndex);
-    if (int n = Components(at.type)) {
+    if (int n = ParamTypeComponents(at.type)) {
         const Point4 p = n == 2 ? [&] { Point2 q = pb->GetPoint2(at.id, t, tabIndex); return Point4(q.x, q.y, 0, 0); }()
                        : n == 3 ? [&] { Point3 q = pb->GetPoint3(at.id, t, tabIndex); return Point4(q.x, q.y, q.z, 0); }()
                                 : pb->GetPoint4(at.id, t, tabIndex);
@@ -97,7 +85,7 @@ bool SetParam(Animatable* owner, const QString& name, const QVariant& value, Tim
         const int i = value.type() == QVariant::Bool ? (value.toBool() ? 1 : 0) : value.toInt(&ok);
         return (ok || value.type() == QVariant::Bool) && pb->SetValue(at.id, t, i, tabIndex);
     }
-    if (int n = Components(at.type)) {
+    if (int n = ParamTypeComponents(at.type)) {
         const QVariantList list = value.toList();
         if (list.size() < n)
             return false;
