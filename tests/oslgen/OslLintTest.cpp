@@ -44,7 +44,8 @@ TEST(OslLintTest, NoticesWritesToInputsAndHiddenFunctions)
     const std::vector<oslgen::lint::Token> body = oslgen::lint::tokenize(
         "if (in == 0.0) out = in; in.x = 1.0; amount += 2.0; float min = 0.0; out = min(out, 1.0);");
     EXPECT_EQ(oslgen::lint::undeclaredNames(body, {"in", "amount", "out"}, lib, {"in", "amount"}),
-              (std::vector<std::string>{"'in' is read-only but assigned", "'amount' is read-only but assigned",
+              (std::vector<std::string>{"the local 'min' clashes with a library function",
+                                        "'in' is read-only but assigned", "'amount' is read-only but assigned",
                                         "'min' is called but a variable of that name hides it"}));
 }
 

@@ -55,6 +55,8 @@ TEST(OslTypeCheckTest, CatchesTypeErrors)
     EXPECT_EQ(first("out = mx_thrice(1.0);"), "s: unknown function 'mx_thrice'");
     EXPECT_EQ(first("vector2 x = out > 0.0 ? a : a;"), "s: conditional expression on struct values");
     EXPECT_EQ(first("out = c[1.0];"), "s: index of type float");
+    EXPECT_EQ(first("out = (c * 2.0)[0];"), "s: indexing a computed color");
+    EXPECT_EQ(first("out = vector2(1.0, 2.0).x;"), "s: member of a computed vector2");
     EXPECT_EQ(first("out = mx_twice(w);"), "s: no mx_twice(vector)");
     EXPECT_EQ(first("out = mx_pair(1.0, 1.0);"), "s: ambiguous mx_pair(float, float)");
 }
@@ -79,6 +81,9 @@ TEST(ShaderCheckTest, NoticesHeaderAndIncludeProblems)
               std::vector<std::string>{"mx_funcs.h is included but not used"});
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vectr in = 0.0) { }")[0],
               "parameter in has the undeclared type vectr");
+    EXPECT_EQ(checker.check("#include \"mx_funcs.h\"\nshader s [[ string a = \"x\" ]] "
+                            "(vector2 in[2] = {{0.0, 0.0}, {0.0, 0.0}}) { }"),
+              std::vector<std::string>{"parameter in is an array of structs"});
 }
 
 } // namespace

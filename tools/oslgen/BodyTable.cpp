@@ -487,7 +487,6 @@ const std::map<std::string, Entry>& table()
         // Adjustment.
         {"remap", line("out = outlow + (in - inlow) / (inhigh - inlow) * (outhigh - outlow);")},
         {"smoothstep", line("out = mx_smoothstep(in, low, high);")},
-        {"curveadjust", line("out = mx_curveadjust(in, knots);")},
         {"luminance",
          [](const BodyContext& c) -> Body {
              if (c.out().mtlx == "color4")

@@ -5,6 +5,7 @@
 #include "ShaderWriter.h"
 
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -36,6 +37,29 @@ bool writeFileAtomically(const fs::path& path, const std::string& text, std::str
         return false;
     }
     return true;
+}
+
+// Shaders an earlier run wrote for definitions no longer covered would still be
+// loaded; files this generator did not write are left alone.
+void removeStaleShaders(const std::string& outputDir,
+                        const std::vector<std::pair<std::string, std::string>>& written)
+{
+    std::set<std::string> kept;
+    for (const auto& file : written)
+        kept.insert(file.first);
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(outputDir, ec)) {
+        const fs::path& path = entry.path();
+        if (path.extension() != ".osl" || kept.count(path.filename().string()))
+            continue;
+        std::ifstream in(path);
+        std::string first, second;
+        std::getline(in, first);
+        std::getline(in, second);
+        in.close();
+        if (second.rfind(kGeneratedMark, 0) == 0)
+            fs::remove(path, ec);
+    }
 }
 
 } // namespace
@@ -125,6 +149,7 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
     }
     if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", funcs, error))
         return std::nullopt;
+    removeStaleShaders(outputDir, files);
     return report;
 }
 

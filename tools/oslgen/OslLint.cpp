@@ -93,6 +93,31 @@ bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text)
 
 bool isBuiltinType(const std::string& name) { return builtinTypes().count(name) > 0; }
 
+bool isLibraryFunction(const std::string& name)
+{
+    static const std::set<std::string> names = {
+        "abs", "acos", "area", "arraylength", "asin", "atan", "atan2", "background",
+        "backfacing", "blackbody", "bump", "calculatenormal", "cbrt", "ceil", "cellnoise",
+        "clamp", "concat", "conductor_bsdf", "cos", "cosh", "cross", "degrees", "determinant",
+        "dielectric_bsdf", "diffuse", "displace", "distance", "dot", "Dx", "Dy", "Dz", "emission",
+        "endswith", "environment", "erf", "erfc", "error", "exit", "exp", "exp2", "expm1", "fabs",
+        "faceforward", "filterwidth", "floor", "fmod", "format", "fprintf", "fresnel",
+        "generalized_schlick_bsdf", "getattribute", "getchar", "getmatrix", "getmessage",
+        "gettextureinfo", "hash", "hashnoise", "holdout", "hypot", "inversesqrt", "isconnected",
+        "isconstant", "isfinite", "isinf", "isnan", "layer", "length", "linearstep", "log",
+        "log10", "log2", "logb", "luminance", "max", "microfacet", "min", "mix", "mod", "noise",
+        "normalize", "oren_nayar", "phong", "pnoise", "pointcloud_get", "pointcloud_search",
+        "pointcloud_write", "pow", "printf", "psnoise", "radians", "raytype", "reflect",
+        "reflection", "refract", "refraction", "regex_match", "regex_search", "rotate", "round",
+        "select", "setmessage", "sheen_bsdf", "sign", "sin", "sincos", "sinh",
+        "smooth_linearstep", "smoothstep", "snoise", "spline", "splineinverse", "split", "sqrt",
+        "startswith", "step", "stof", "stoi", "strlen", "subsurface_bssrdf", "substr",
+        "surfacearea", "tan", "tanh", "texture", "texture3d", "trace", "transform", "transformc",
+        "transformu", "translucent", "translucent_bsdf", "transparent", "transparent_bsdf",
+        "transpose", "trunc", "uniform_edf", "ward", "warning", "wavelength_color"};
+    return names.count(name) > 0;
+}
+
 bool isReservedWord(const std::string& name)
 {
     static const std::set<std::string> words = {
@@ -270,6 +295,8 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                 problems.push_back("'" + body[i + 1].text + "' is a reserved word");
             if (declared.count(body[i + 1].text))
                 problems.push_back("'" + body[i + 1].text + "' is declared again");
+            if (isLibraryFunction(body[i + 1].text))
+                problems.push_back("the local '" + body[i + 1].text + "' clashes with a library function");
             locals.insert(body[i + 1].text);
         }
     }
@@ -345,9 +372,9 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
                 f.params.insert(part[typeAt + 1].text);
                 if (typeAt == 0)
                     f.readOnly.insert(part[typeAt + 1].text);
-                if (isReservedWord(part[typeAt + 1].text))
+                if (isReservedWord(part[typeAt + 1].text) || isLibraryFunction(part[typeAt + 1].text))
                     problems.push_back(f.name + ": parameter name '" + part[typeAt + 1].text +
-                                       "' is a reserved word");
+                                       "' is a reserved word or a library function");
             }
             if (!isPunct(tokens, paramsEnd, "{")) {
                 problems.push_back(f.name + ": no body");

@@ -51,7 +51,8 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
 // Problems of a shader or function body: names used but neither OSL built-ins,
 // `declared` names, library functions or types, nor locals declared in the body; local
 // declarations whose type is not a type or whose name is an OSL keyword; calls of a
-// name that a variable hides; and assignments to the `readOnly` names.
+// name that a variable hides; locals named like a standard library function; and
+// assignments to the `readOnly` names.
 std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                                          const std::set<std::string>& declared,
                                          const Library& library,
@@ -59,6 +60,10 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
 
 // Keywords and reserved words of OSL, which may not name anything.
 bool isReservedWord(const std::string& name);
+
+// Functions of OSL's standard library. A local variable may not take such a name
+// (a shader parameter may, with a warning).
+bool isLibraryFunction(const std::string& name);
 
 bool isBuiltinType(const std::string& name);
 

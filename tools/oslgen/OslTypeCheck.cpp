@@ -550,6 +550,12 @@ private:
                     report("index of type " + describe(index));
                 if (t.bad())
                     continue;
+                // OSL indexes variables and struct fields only, not computed values.
+                if (!t.lvalue) {
+                    report("indexing a computed " + describe(t));
+                    t = Ty{};
+                    continue;
+                }
                 const bool lv = t.lvalue;
                 if (t.array >= 0)
                     t = of(t.base);
@@ -569,6 +575,11 @@ private:
                 ++pos_;
                 if (t.bad())
                     continue;
+                if (!t.lvalue) {
+                    report("member of a computed " + describe(t));
+                    t = Ty{};
+                    continue;
+                }
                 const bool lv = t.lvalue;
                 const auto s = decls_.structs.find(t.base);
                 Ty r;

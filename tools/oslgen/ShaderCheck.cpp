@@ -38,6 +38,8 @@ std::vector<std::string> ShaderChecker::check(const std::string& shaderText) con
         const bool isStruct = library_.structs.count(p.type) > 0;
         if (!lint::isBuiltinType(p.type) && !isStruct)
             problems.push_back("parameter " + p.name + " has the undeclared type " + p.type);
+        if (isStruct && !p.arraySize.empty())
+            problems.push_back("parameter " + p.name + " is an array of structs");
         usesShared = usesShared || isStruct;
         if (!p.isOutput)
             inputs.insert(p.name);

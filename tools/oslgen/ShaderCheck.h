@@ -17,7 +17,8 @@ public:
     const std::vector<std::string>& headerProblems() const { return headerProblems_; }
 
     // Problems of one shader's text: brackets, "shader NAME [[ one item ]] (...) {...}",
-    // parameter names and types, undeclared names, writes to inputs, types, and the
+    // parameter names and types (no arrays of structs), undeclared names, writes to
+    // inputs, types, and the
     // include of mx_funcs.h exactly when its types or functions are used.
     std::vector<std::string> check(const std::string& shaderText) const;
 
