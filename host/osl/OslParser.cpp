@@ -403,6 +403,7 @@ OslParseResult parseOslSource(const std::string& text, const std::string& source
     result.error = preprocessed.error;
     return result;
   }
+  result.includedFiles = preprocessed.includedFiles;
   const LexResult lexed = lexOsl(preprocessed.lines);
   if (!lexed.ok()) {
     result.error = lexed.error;

@@ -266,6 +266,7 @@ class Preprocessor {
   }
 
   std::vector<SourceLine> takeLines() { return std::move(result_); }
+  std::vector<std::string> includedFiles() const { return {included_.begin(), included_.end()}; }
 
  private:
   static bool isActive(const std::vector<Conditional>& conditions) {
@@ -414,6 +415,7 @@ class Preprocessor {
     const std::string path = resolve(name, quoted ? folder : std::string());
     if (path.empty()) fail(file, line, "cannot find include file \"" + name + "\"");
     if (onceFiles_.count(path)) return;
+    included_.insert(path);
     std::ifstream stream(path, std::ios::binary);
     if (!stream) fail(file, line, "cannot read include file \"" + path + "\"");
     std::ostringstream content;
@@ -439,6 +441,7 @@ class Preprocessor {
   const std::vector<std::string>& includeFolders_;
   std::map<std::string, Macro> macros_;
   std::set<std::string> onceFiles_;
+  std::set<std::string> included_;
   std::vector<SourceLine> result_;
 };
 
@@ -457,6 +460,7 @@ PreprocessResult preprocessOsl(const std::string& text, const std::string& sourc
   try {
     preprocessor.processFile(text, file, folder, 0);
     result.lines = preprocessor.takeLines();
+    result.includedFiles = preprocessor.includedFiles();
   } catch (const PreprocessError& error) {
     result.error = error.message;
   }

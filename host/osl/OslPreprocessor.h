@@ -18,6 +18,7 @@ struct SourceLine {
 
 struct PreprocessResult {
   std::vector<SourceLine> lines;
+  std::vector<std::string> includedFiles;  // every file read through #include, once each
   std::string error;  // "FILE:LINE: error: ..." when the text is bad
   bool ok() const { return error.empty(); }
 };

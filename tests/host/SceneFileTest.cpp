@@ -2,6 +2,8 @@
 // leave the current scene as it was.
 #include "HostTest.h"
 
+#include "BuiltinClassDesc.h"
+#include "ClassRegistry.h"
 #include "JsonFile.h"
 
 #include <QFile>
@@ -138,6 +140,41 @@ TEST_F(SceneFileTest, ASceneRoundTrips)
     EXPECT_EQ(theHold.UndoCount(), 0) << "loading is not undoable";
 }
 
+TEST_F(SceneFileTest, TablesAndProceduralMapsRoundTrip)
+{
+    auto* multi = dynamic_cast<Norvane::MultiMaterial*>(Create<Mtl>(MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID));
+    multi->SetNumSubMtls(3);
+    Mtl* blue = NewPhysical(L"Blue");
+    multi->SetSubMtl(0, blue);
+    multi->SetSubMtl(2, blue);
+    Block(multi)->SetValue(Id(multi, L"names"), 0, L"third", 2);
+    Texmap* checker = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"tiles");
+    Block(checker)->SetValue(Id(checker, L"color1"), 0, AColor(1, 0, 0, 1));
+    Block(blue)->SetValue(Id(blue, L"base_color_map"), 0, checker);
+    INode* n = ip()->CreateObjectNode(NewTeapot(), L"multi");
+    n->SetMtl(multi);
+    n->Hide(true);
+    const QString path = TempPath(QStringLiteral("multi.nvs"));
+    ASSERT_TRUE(host().SaveScene(path));
+    host().NewScene();
+    ASSERT_TRUE(host().LoadScene(path));
+
+    INode* loaded = ip()->GetINodeByName(L"multi");
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(loaded->IsHidden());
+    Mtl* m = loaded->GetMtl();
+    ASSERT_EQ(m->NumSubMtls(), 3);
+    EXPECT_EQ(m->GetSubMtl(0), m->GetSubMtl(2));
+    EXPECT_EQ(m->GetSubMtl(1), nullptr);
+    EXPECT_EQ(m->GetSubMtlSlotName(2), WStr(L"third"));
+    EXPECT_EQ(Block(m)->GetInt(Id(m, L"materialIDList"), 0, 2), 3);
+    Texmap* tiles = Block(m->GetSubMtl(0))->GetTexmap(Id(m->GetSubMtl(0), L"base_color_map"));
+    ASSERT_NE(tiles, nullptr);
+    EXPECT_EQ(tiles->ClassID(), Norvane::CHECKER_MAP_CLASS_ID);
+    EXPECT_EQ(tiles->EvalColor(0.1f, 0.1f), AColor(1, 0, 0, 1));
+    EXPECT_NE(tiles->GetTheUVGen(), nullptr) << "its coordinates come back from the file";
+}
+
 TEST_F(SceneFileTest, LoadingReplacesTheObjectsOfTheOldScene)
 {
     BuildScene();
@@ -241,6 +278,47 @@ TEST_F(SceneFileTest, AMissingFileIsRefused)
 }
 
 class LibraryFileTest : public SceneFileTest {};
+
+// A map whose only block is defined at run time, as a shader-driven map's is.
+class RebuiltMap : public Texmap {
+public:
+    static constexpr Class_ID kClassID{0x7e57, 0x0001};
+    explicit RebuiltMap(bool) { CreateParamBlock(&Empty()); }
+    Class_ID ClassID() override { return kClassID; }
+    static ParamBlockDesc2& Empty()
+    {
+        static ParamBlockDesc2 d(0, L"shader");
+        return d;
+    }
+};
+Norvane::BuiltinClassDesc<RebuiltMap> rebuiltDesc(L"Rebuilt", L"Rebuilt", TEXMAP_CLASS_ID, RebuiltMap::kClassID);
+Norvane::ClassRegistrar rebuiltRegistrar(&rebuiltDesc);
+
+TEST_F(LibraryFileTest, ABlockRebuiltAtRunTimeKeepsItsDefinitions)
+{
+    Texmap* map = NewMap(RebuiltMap::kClassID, L"shader map");
+    Texmap* sub = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"sub");
+    Block(map)->Rebuild({ParamDef(-1, L"scale", TYPE_FLOAT, ParamValue::Float(1.0f)),
+                         ParamDef(-1, L"scale_map", TYPE_TEXMAP),
+                         ParamDef(-1, L"tint", TYPE_FRGBA, ParamValue::Floats(1, 1, 1, 1))});
+    Block(map)->SetValue(Id(map, L"scale"), 0, 4.0f);
+    Block(map)->SetValue(Id(map, L"scale_map"), 0, sub);
+    ip()->GetMaterialLibrary().Add(map);
+    const QString path = TempPath(QStringLiteral("rebuilt.nvl"));
+    ASSERT_TRUE(host().SaveLibrary(path));
+    ASSERT_TRUE(host().LoadLibrary(path));
+
+    MtlBase* loaded = ip()->GetMaterialLibrary()[0];
+    ASSERT_NE(loaded, map);
+    ASSERT_EQ(Block(loaded)->NumParams(), 3);
+    EXPECT_TRUE(Block(loaded)->IsRebuilt());
+    EXPECT_FLOAT_EQ(Block(loaded)->GetFloat(Id(loaded, L"scale")), 4.0f);
+    EXPECT_EQ(Block(loaded)->GetAColor(Id(loaded, L"tint")), AColor(1, 1, 1, 1));
+    Texmap* loadedSub = Block(loaded)->GetTexmap(Id(loaded, L"scale_map"));
+    ASSERT_NE(loadedSub, nullptr);
+    EXPECT_EQ(loadedSub->GetName(), WStr(L"sub"));
+    EXPECT_EQ(RebuiltMap::Empty().Count(), 0);
+}
 
 TEST_F(LibraryFileTest, TheCurrentLibraryRoundTrips)
 {

@@ -251,3 +251,20 @@ TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
     copy->DeleteThis();
     loadedSub->DeleteThis();
 }
+
+TEST_F(OslMapTest, ChangedIncludeFileIsReadAgain)
+{
+    const std::string header = write("include/pair_types.h", "struct pair2 { float a; float b; };\n");
+    const std::string code = "#include \"pair_types.h\"\nshader s(pair2 p = {1, 2}) {}\n";
+    setCode(map_.get(), code);
+    EXPECT_EQ(parameterType(shaderBlock(), "p"), TYPE_POINT2);
+
+    write("include/pair_types.h", "struct pair2 { float a; float b; float c; };\n");
+    std::filesystem::last_write_time(header, std::filesystem::last_write_time(header) + std::chrono::seconds(2));
+    MapPtr second(createOslMap());
+    setCode(second.get(), code);
+    // Two values no longer fit three fields; a stale read would not notice.
+    EXPECT_NE(oslInterface(second.get())->GetCodeError(), WStr());
+    setCode(second.get(), "#include \"pair_types.h\"\nshader s(pair2 p = {1, 2, 3}) {}\n");
+    EXPECT_EQ(parameterType(shaderBlock(second.get()), "p"), TYPE_POINT3);
+}
