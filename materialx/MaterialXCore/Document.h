@@ -145,8 +145,14 @@ class MX_CORE_API Document : public GraphElement
     const LibraryReferences& getLibraryReferences() const;
     std::unordered_set<const Document*> findReusableLibraries() const;
 
+    /// A private deep copy of this document as it is now, shared by every
+    /// document that imports it until this one changes.
+    ConstDocumentPtr getFrozenSnapshot() const;
+
     mutable std::unique_ptr<Cache> _cache;
     mutable std::unique_ptr<LibraryReferences> _libraryReferences;
+    mutable ConstDocumentPtr _frozen;
+    mutable uint64_t _frozenGeneration = 0;
     // During validate: the libraries whose untouched copies reuse results.
     mutable std::unordered_set<const Document*> _reusableLibraries;
 };
