@@ -565,10 +565,16 @@ void Element::copyQuietly(const Element& source)
         _pendingSource = source._pendingSource;
         return;
     }
-    _children.reserve(source._children.size());
-    for (const ElementPtr& child : source._children)
+    copyChildrenQuietly(source._children);
+}
+
+void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
+{
+    Element* self = const_cast<Element*>(this);
+    _children.reserve(_children.size() + children.size());
+    for (const ElementPtr& child : children)
     {
-        ElementPtr copy = child->createEmptyCopy(this, child->_name);
+        ElementPtr copy = child->createEmptyCopy(self, child->_name);
         _children.push_back(copy);
         copy->copyQuietly(*child);
     }
@@ -591,17 +597,7 @@ void Element::materializeChildren() const
     ConstElementPtr source = std::move(_pendingSource);
     _pendingSource.reset();
     _root->_portsStale = true;
-    Element* self = const_cast<Element*>(this);
-    const vector<ElementPtr>& children = source->getChildren();
-    _children.reserve(children.size());
-    for (const ElementPtr& child : children)
-    {
-        ElementPtr copy = child->createEmptyCopy(self, child->_name);
-        _children.push_back(copy);
-        copy->copyQuietly(*child);
-    }
-    if (_children.size() > CHILD_INDEX_THRESHOLD)
-        rebuildChildIndex();
+    copyChildrenQuietly(source->getChildren());
 }
 
 void Element::copyContentFrom(const ConstElementPtr& source)

@@ -431,6 +431,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
   private:
     void rebuildChildIndex() const;
     void materializeChildren() const;
+    void copyChildrenQuietly(const vector<ElementPtr>& children) const;
 
   protected:
     string _category;
