@@ -259,7 +259,9 @@ TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
     dir.write("a.mtlx", mtlx("  <xi:include href=\"b.mtlx\" />\n"));
     dir.write("b.mtlx", mtlx("  <xi:include href=\"a.mtlx\" />\n"));
     dir.write("self.mtlx", mtlx("  <xi:include href=\"self.mtlx\" />\n"));
-    for (const char* start : { "a.mtlx", "self.mtlx" })
+    // A cycle through a path that is not the file's plain name.
+    dir.write("sub/c.mtlx", mtlx("  <xi:include href=\"../sub/./c.mtlx\" />\n"));
+    for (const char* start : { "a.mtlx", "self.mtlx", "sub/c.mtlx" })
     {
         mx::DocumentPtr doc = mx::createDocument();
         try
