@@ -276,6 +276,21 @@ TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
     }
 }
 
+TEST_F(XIncludes, EndlessChainsOfIncludesAreCutOff)
+{
+    // Every included "file" includes a new one.
+    mx::XmlReadOptions options;
+    options.readXIncludeFunction = [](mx::DocumentPtr doc, const mx::FilePath& file, const mx::FileSearchPath& searchPath,
+                                      const mx::XmlReadOptions* readOptions) {
+        mx::readFromXmlString(doc, mtlx("  <xi:include href=\"" + file.asString() + "x\" />\n"), searchPath, readOptions);
+    };
+    mx::DocumentPtr doc = mx::createDocument();
+    EXPECT_THROW(mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options),
+                 mx::ExceptionParseError);
+    // The bound is per chain: reading goes on normally afterwards.
+    EXPECT_NO_THROW(readMain());
+}
+
 TEST_F(XIncludes, MissingIncludedFileIsReported)
 {
     const std::string path = dir.write("broken.mtlx", mtlx("  <xi:include href=\"absent.mtlx\" />\n"));
