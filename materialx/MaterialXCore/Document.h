@@ -14,6 +14,12 @@ MATERIALX_NAMESPACE_BEGIN
 /// @class Document
 /// A MaterialX document: the root element, holding node definitions,
 /// implementations, node graphs, nodes and everything else.
+///
+/// Imported library elements share a frozen snapshot of the library until
+/// they are first looked into, and reuse the library's validation results
+/// while untouched; both behave exactly as a full copy.  Lookups fill caches
+/// on first use, so a document (and the documents that import the same
+/// library) is used from one thread at a time.
 class MX_CORE_API Document : public GraphElement
 {
     MX_ELEMENT_CLASS_BODY(Document)
