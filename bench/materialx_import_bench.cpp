@@ -1,0 +1,149 @@
+// Times the steps every import runs: loading the four standard library
+// folders once, and per document read + merge libraries + validate +
+// flatten + validate.
+#include <MaterialXCore/Document.h>
+#include <MaterialXFormat/File.h>
+#include <MaterialXFormat/XmlIo.h>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <iostream>
+
+namespace mx = MaterialX;
+
+namespace
+{
+
+const mx::FilePath DATA_DIR(ROZO_MATERIALX_DATA_DIR);
+
+// The library document as the plug-in builds it: the four folders in order,
+// then the two prunings.
+mx::DocumentPtr loadLibraries(const mx::FileSearchPath& searchPath)
+{
+    mx::DocumentPtr lib = mx::createDocument();
+    mx::XmlReadOptions opts;
+    for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
+    {
+        const mx::FilePath dir = searchPath.find(mx::FilePath(folder));
+        for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
+        {
+            mx::DocumentPtr doc = mx::createDocument();
+            mx::readFromXmlFile(doc, dir / file, mx::FileSearchPath(), &opts);
+            lib->importLibrary(doc);
+        }
+    }
+    lib->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+    std::vector<std::string> names;
+    for (mx::NodeGraphPtr graph : lib->getNodeGraphs())
+    {
+        mx::NodeDefPtr nodeDef = graph->getNodeDef();
+        if (mx::stringEndsWith(graph->getSourceUri(), "stdlib_ng.mtlx") ||
+            (nodeDef && nodeDef->getNodeString() == "standard_surface"))
+            names.push_back(graph->getName());
+    }
+    for (const std::string& name : names)
+        lib->removeNodeGraph(name);
+    return lib;
+}
+
+mx::FileSearchPath librarySearchPath()
+{
+    mx::FileSearchPath searchPath;
+    searchPath.append(DATA_DIR);
+    return searchPath;
+}
+
+const mx::DocumentPtr& sharedLibrary()
+{
+    static const mx::DocumentPtr lib = loadLibraries(librarySearchPath());
+    return lib;
+}
+
+// One import's document steps; false when the reader throws.
+bool importDocument(const mx::FilePath& file, const mx::DocumentPtr& lib, const mx::FileSearchPath& searchPath)
+{
+    mx::DocumentPtr doc = mx::createDocument();
+    mx::XmlReadOptions opts;
+    try
+    {
+        mx::readFromXmlFile(doc, file, searchPath, &opts);
+    }
+    catch (const mx::Exception&)
+    {
+        return false;
+    }
+    doc->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+    doc->importLibrary(lib);
+    std::string message;
+    benchmark::DoNotOptimize(doc->validate(&message));
+    doc->flattenSubgraphs();
+    message.clear();
+    benchmark::DoNotOptimize(doc->validate(&message));
+    benchmark::DoNotOptimize(doc->getMaterialNodes().size());
+    return true;
+}
+
+std::vector<mx::FilePath> exampleDocuments()
+{
+    const mx::FilePath dir = DATA_DIR / "examples";
+    std::vector<mx::FilePath> files;
+    for (const mx::FilePath& name : dir.getFilesInDirectory("mtlx"))
+        files.push_back(dir / name);
+    std::sort(files.begin(), files.end(),
+              [](const mx::FilePath& a, const mx::FilePath& b) { return a.getBaseName() < b.getBaseName(); });
+    return files;
+}
+
+void BM_LoadLibraries(benchmark::State& state)
+{
+    const mx::FileSearchPath searchPath = librarySearchPath();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(loadLibraries(searchPath));
+}
+
+void BM_ImportDocument(benchmark::State& state, const mx::FilePath& file)
+{
+    const mx::DocumentPtr& lib = sharedLibrary();
+    const mx::FileSearchPath searchPath = librarySearchPath();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(importDocument(file, lib, searchPath));
+}
+
+// Every example in one run; the counter gives the time per document and
+// the number of documents the reader rejected (the malformed one).
+void BM_ImportAllExamples(benchmark::State& state)
+{
+    const mx::DocumentPtr& lib = sharedLibrary();
+    const mx::FileSearchPath searchPath = librarySearchPath();
+    const std::vector<mx::FilePath> files = exampleDocuments();
+    int64_t rejected = 0;
+    for (auto _ : state)
+    {
+        rejected = 0;
+        for (const mx::FilePath& file : files)
+            rejected += importDocument(file, lib, searchPath) ? 0 : 1;
+    }
+    state.counters["documents"] = double(files.size());
+    state.counters["read_errors"] = double(rejected);
+    state.counters["per_document"] = benchmark::Counter(double(files.size()),
+                                                        benchmark::Counter::kIsIterationInvariantRate |
+                                                            benchmark::Counter::kInvert);
+}
+
+} // anonymous namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RegisterBenchmark("LoadLibraries", BM_LoadLibraries)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ImportAllExamples", BM_ImportAllExamples)->Unit(benchmark::kMillisecond);
+    for (const mx::FilePath& file : exampleDocuments())
+        benchmark::RegisterBenchmark(("Import/" + file.getBaseName()).c_str(), BM_ImportDocument, file)
+            ->Unit(benchmark::kMillisecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
