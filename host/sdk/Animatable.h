@@ -61,6 +61,9 @@ public:
     // default clears every numbered slot that holds it.
     virtual void RefDeleted(ReferenceTarget* target);
 
+    // A weak maker (an undo record) does not keep its targets from MaybeAutoDelete.
+    virtual bool HoldsWeakly() const { return false; }
+
 protected:
     ~ReferenceMaker() override;
     virtual void SetReference(int i, ReferenceTarget* target) {}
@@ -68,6 +71,9 @@ protected:
     void Acquire(ReferenceTarget* target);
     void Release(ReferenceTarget* target);
     friend class ReferenceTarget;
+
+private:
+    std::vector<ReferenceTarget*> held_;  // one entry per reference held
 };
 
 class ReferenceTarget : public ReferenceMaker {
@@ -77,10 +83,10 @@ public:
     // Number of references held to this object by makers.
     int NumDependents() const { return static_cast<int>(dependents_.size()); }
     ReferenceMaker* GetDependent(int i) const { return dependents_[static_cast<size_t>(i)]; }
-    // Whether any maker refers to this object.
-    bool HasDependents() const { return !dependents_.empty(); }
+    // Whether any maker other than a weak one refers to this object.
+    bool HasDependents() const;
 
-    // Deletes the object when nothing refers to it; answers whether it did.
+    // Deletes the object when nothing but weak makers refer to it; answers whether it did.
     bool MaybeAutoDelete();
     void DeleteThis() override;
 

@@ -43,6 +43,10 @@ public:
     virtual void SetSubTexmap(int i, Texmap* m) {}
     virtual WStr GetSubTexmapSlotName(int i) { return WStr(); }
 
+protected:
+    // Names a new object without an undo record.
+    void InitName(const WStr& name) { name_ = name; }
+
 private:
     WStr name_;
     int flags_ = 0;

@@ -17,7 +17,6 @@ class Texmap;
 constexpr int P_ANIMATABLE = 0x0001;
 constexpr int P_TRANSIENT = 0x0002;  // not saved
 constexpr int P_TABLE = 0x0004;      // a table of values (count given by the definition)
-constexpr int P_NO_REF = 0x0008;     // a reference-typed parameter that does not hold its target
 
 // One value of any parameter type. Only the fields of the parameter's value
 // class are used: i for integers, f[0..3] for floats, points and colours, s for
@@ -177,7 +176,7 @@ public:
     };
     struct State {
         std::shared_ptr<ParamBlockDesc2> ownDesc;  // set once the block was rebuilt
-        std::vector<Slot> slots;                   // parallel to the descriptor's definitions
+        std::vector<Slot> entrySlots;              // parallel to the descriptor's definitions
     };
     const Slot* GetSlot(ParamID id) const;
     bool SetEntry(ParamID id, int tabIndex, const Entry& entry);
@@ -196,9 +195,8 @@ private:
     void PutState(const State& s);
     bool Store(ParamID id, TimeValue t, int tabIndex, const ParamValue& v, int valueClass);
     bool Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, Interval& valid, int valueClass);
-    void HoldState();
-    void AcquireAll(const std::vector<Slot>& slots);
-    void ReleaseAll(const std::vector<Slot>& slots);
+    void AcquireAll(const std::vector<Slot>& slotList);
+    void ReleaseAll(const std::vector<Slot>& slotList);
 
     const ParamBlockDesc2* desc_;
     std::shared_ptr<ParamBlockDesc2> ownDesc_;

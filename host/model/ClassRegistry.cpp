@@ -1,0 +1,55 @@
+#include "ClassRegistry.h"
+
+namespace Norvane {
+
+ClassRegistry& ClassRegistry::Instance()
+{
+    static ClassRegistry registry;
+    return registry;
+}
+
+void ClassRegistry::Register(ClassDesc* desc)
+{
+    if (desc)
+        classes_[{desc->SuperClassID(), desc->ClassID()}] = desc;
+}
+
+void ClassRegistry::Unregister(ClassDesc* desc)
+{
+    for (auto it = classes_.begin(); it != classes_.end();) {
+        if (it->second == desc)
+            it = classes_.erase(it);
+        else
+            ++it;
+    }
+}
+
+ClassDesc* ClassRegistry::Find(SClass_ID superClassID, const Class_ID& classID) const
+{
+    auto it = classes_.find({superClassID, classID});
+    return it == classes_.end() ? nullptr : it->second;
+}
+
+ClassDesc* ClassRegistry::Find(const Class_ID& classID) const
+{
+    for (const auto& c : classes_)
+        if (c.first.second == classID)
+            return c.second;
+    return nullptr;
+}
+
+void* ClassRegistry::Create(SClass_ID superClassID, const Class_ID& classID, bool loading) const
+{
+    ClassDesc* desc = Find(superClassID, classID);
+    return desc ? desc->Create(loading) : nullptr;
+}
+
+std::vector<ClassDesc*> ClassRegistry::All() const
+{
+    std::vector<ClassDesc*> out;
+    for (const auto& c : classes_)
+        out.push_back(c.second);
+    return out;
+}
+
+} // namespace Norvane

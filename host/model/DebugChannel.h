@@ -1,0 +1,25 @@
+#pragma once
+// Where DebugPrint goes: kept in memory, echoed to stderr on request.
+#include <QString>
+#include <QStringList>
+
+namespace Norvane {
+
+class DebugChannel {
+public:
+    static DebugChannel& Instance();
+    void Write(const QString& text);
+    // Everything written since the last Clear.
+    const QString& Text() const { return text_; }
+    // The text split into lines (a last line without line end included).
+    QStringList Lines() const;
+    void Clear() { text_.clear(); }
+    void SetEcho(bool on) { echo_ = on; }
+    bool Echo() const { return echo_; }
+
+private:
+    QString text_;
+    bool echo_ = false;
+};
+
+} // namespace Norvane

@@ -1,0 +1,105 @@
+#include "Hold.h"
+
+Hold theHold;
+
+Hold::Hold() = default;
+Hold::~Hold() = default;
+
+void Hold::Begin()
+{
+    open_.emplace_back();
+}
+
+void Hold::Accept(const wchar_t* name)
+{
+    if (open_.empty())
+        return;
+    Record rec = std::move(open_.back());
+    open_.pop_back();
+    rec.name = WStr(name);
+    if (!open_.empty()) {
+        for (auto& c : rec.changes)
+            open_.back().changes.push_back(std::move(c));
+        return;
+    }
+    if (rec.changes.empty())
+        return;
+    undo_.push_back(std::move(rec));
+    redo_.clear();
+}
+
+void Hold::Cancel()
+{
+    if (open_.empty())
+        return;
+    Record rec = std::move(open_.back());
+    open_.pop_back();
+    ++restoring_;
+    for (auto it = rec.changes.rbegin(); it != rec.changes.rend(); ++it)
+        (*it)->Restore(1);
+    --restoring_;
+}
+
+void Hold::Discard()
+{
+    if (!open_.empty())
+        open_.pop_back();
+}
+
+void Hold::Put(RestoreObj* rob)
+{
+    std::unique_ptr<RestoreObj> owned(rob);
+    if (!Holding())
+        return;
+    open_.back().changes.push_back(std::move(owned));
+}
+
+int Hold::Holding() const
+{
+    return !open_.empty() && suspended_ == 0 && restoring_ == 0 && redoing_ == 0;
+}
+
+bool Hold::Undo()
+{
+    if (undo_.empty() || !open_.empty())
+        return false;
+    Record rec = std::move(undo_.back());
+    undo_.pop_back();
+    ++restoring_;
+    for (auto it = rec.changes.rbegin(); it != rec.changes.rend(); ++it)
+        (*it)->Restore(1);
+    --restoring_;
+    redo_.push_back(std::move(rec));
+    return true;
+}
+
+bool Hold::Redo()
+{
+    if (redo_.empty() || !open_.empty())
+        return false;
+    Record rec = std::move(redo_.back());
+    redo_.pop_back();
+    ++redoing_;
+    for (auto& c : rec.changes)
+        c->Redo();
+    --redoing_;
+    undo_.push_back(std::move(rec));
+    return true;
+}
+
+WStr Hold::UndoName() const
+{
+    return undo_.empty() ? WStr() : undo_.back().name;
+}
+
+WStr Hold::RedoName() const
+{
+    return redo_.empty() ? WStr() : redo_.back().name;
+}
+
+void Hold::ClearHistory()
+{
+    open_.clear();
+    undo_.clear();
+    redo_.clear();
+}

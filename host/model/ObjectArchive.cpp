@@ -1,0 +1,275 @@
+#include "ObjectArchive.h"
+
+#include "ClassRegistry.h"
+#include "INode.h"
+#include "MtlBase.h"
+#include "ParamBlock2.h"
+
+#include <QJsonObject>
+
+namespace Norvane {
+namespace {
+
+int Components(int type)
+{
+    if (BaseParamType(type) == TYPE_POINT2) return 2;
+    if (IsPoint3ParamType(type)) return 3;
+    if (IsPoint4ParamType(type)) return 4;
+    return 0;
+}
+
+QString Hex(quint32 v)
+{
+    return QStringLiteral("0x%1").arg(v, 0, 16);
+}
+
+QJsonValue WriteValue(const ParamValue& v, int type, ObjectWriter& writer)
+{
+    if (IsFloatParamType(type))
+        return static_cast<double>(v.f[0]);
+    if (IsIntParamType(type))
+        return v.i;
+    if (int n = Components(type)) {
+        QJsonArray a;
+        for (int k = 0; k < n; ++k)
+            a.append(static_cast<double>(v.f[k]));
+        return a;
+    }
+    if (IsStringParamType(type))
+        return v.s.ToQString();
+    if (IsReferenceParamType(type)) {
+        if (!v.r || dynamic_cast<INode*>(v.r))
+            return QJsonValue();
+        return writer.Add(v.r);
+    }
+    return QJsonValue();
+}
+
+// Reads a value of `type`; false when the JSON does not fit the type.
+bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamValue& v)
+{
+    if (IsFloatParamType(type)) {
+        if (!j.isDouble()) return false;
+        v.f[0] = static_cast<float>(j.toDouble());
+        return true;
+    }
+    if (IsIntParamType(type)) {
+        if (!j.isDouble()) return false;
+        v.i = j.toInt();
+        return true;
+    }
+    if (int n = Components(type)) {
+        const QJsonArray a = j.toArray();
+        if (!j.isArray() || a.size() != n) return false;
+        for (int k = 0; k < n; ++k)
+            v.f[k] = static_cast<float>(a[k].toDouble());
+        return true;
+    }
+    if (IsStringParamType(type)) {
+        if (!j.isString()) return false;
+        v.s = WStr::FromQString(j.toString());
+        return true;
+    }
+    if (IsReferenceParamType(type)) {
+        if (j.isNull() || j.isUndefined()) { v.r = nullptr; return true; }
+        if (!j.isDouble() || !reader.Valid(j.toInt())) return false;
+        v.r = reader.Get(j.toInt());
+        return true;
+    }
+    return true;
+}
+
+QJsonObject WriteDef(const ParamDef& d, ObjectWriter& writer)
+{
+    QJsonObject o;
+    o[QStringLiteral("id")] = d.ID;
+    o[QStringLiteral("name")] = d.int_name.ToQString();
+    o[QStringLiteral("type")] = d.type;
+    o[QStringLiteral("flags")] = d.flags;
+    o[QStringLiteral("tab")] = d.tab_size;
+    o[QStringLiteral("default")] = WriteValue(d.def, d.type, writer);
+    return o;
+}
+
+QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
+{
+    QJsonObject block;
+    block[QStringLiteral("id")] = pb->ID();
+    const ParamBlockDesc2* desc = pb->GetDesc();
+    if (pb->IsRebuilt()) {
+        QJsonArray defs;
+        for (const ParamDef& d : desc->paramdefs)
+            defs.append(WriteDef(d, writer));
+        block[QStringLiteral("defs")] = defs;
+    }
+    QJsonArray params;
+    for (const ParamDef& d : desc->paramdefs) {
+        if (d.flags & P_TRANSIENT)
+            continue;
+        const IParamBlock2::Slot* slot = pb->GetSlot(d.ID);
+        QJsonArray entries;
+        for (const IParamBlock2::Entry& e : slot->entries) {
+            QJsonObject entry;
+            entry[QStringLiteral("v")] = WriteValue(e.value, d.type, writer);
+            if (!e.keys.empty()) {
+                QJsonArray keys;
+                for (const auto& k : e.keys)
+                    keys.append(QJsonArray{k.first, WriteValue(k.second, d.type, writer)});
+                entry[QStringLiteral("keys")] = keys;
+            }
+            entries.append(entry);
+        }
+        QJsonObject param;
+        param[QStringLiteral("name")] = d.int_name.ToQString();
+        param[QStringLiteral("type")] = d.type;
+        param[QStringLiteral("entries")] = entries;
+        params.append(param);
+    }
+    block[QStringLiteral("params")] = params;
+    return block;
+}
+
+} // namespace
+
+void CollectReachable(ReferenceTarget* root, std::set<ReferenceTarget*>& out)
+{
+    if (!root || !out.insert(root).second)
+        return;
+    for (int i = 0; i < root->NumRefs(); ++i)
+        CollectReachable(root->GetReference(i), out);
+    for (int i = 0; i < root->NumParamBlocks(); ++i)
+        CollectReachable(root->GetParamBlock(i), out);
+}
+
+int ObjectWriter::Add(ReferenceTarget* t)
+{
+    if (!t)
+        return -1;
+    auto found = ids_.find(t);
+    if (found != ids_.end())
+        return found->second;
+    const int id = objects_.size();
+    ids_[t] = id;
+    objects_.append(QJsonObject());
+
+    QJsonObject o;
+    const Class_ID cid = t->ClassID();
+    o[QStringLiteral("class")] = QJsonArray{static_cast<double>(cid.PartA()), static_cast<double>(cid.PartB())};
+    o[QStringLiteral("superClass")] = static_cast<double>(t->SuperClassID());
+    if (auto* m = dynamic_cast<MtlBase*>(t)) {
+        o[QStringLiteral("name")] = m->GetName().ToQString();
+        o[QStringLiteral("flags")] = m->GetMtlFlags();
+    }
+    QJsonArray blocks;
+    for (int i = 0; i < t->NumParamBlocks(); ++i)
+        if (IParamBlock2* pb = t->GetParamBlock(i))
+            blocks.append(WriteBlock(pb, *this));
+    o[QStringLiteral("blocks")] = blocks;
+    objects_.replace(id, o);
+    return id;
+}
+
+ObjectReader::~ObjectReader()
+{
+    if (!released_)
+        DeleteMade();
+}
+
+void ObjectReader::DeleteMade()
+{
+    for (ReferenceTarget* t : made_)
+        if (t)
+            t->DeleteThis();
+    made_.clear();
+}
+
+ReferenceTarget* ObjectReader::Get(int id) const
+{
+    return id >= 0 && id < static_cast<int>(made_.size()) ? made_[static_cast<size_t>(id)] : nullptr;
+}
+
+bool ObjectReader::Read(const QJsonArray& objects, QString* error)
+{
+    auto fail = [&](int index, const QString& why) {
+        if (error)
+            *error = QStringLiteral("object %1: %2").arg(index).arg(why);
+        DeleteMade();
+        return false;
+    };
+    // First make every object, so references can point forwards.
+    for (int i = 0; i < objects.size(); ++i) {
+        const QJsonObject o = objects[i].toObject();
+        const QJsonArray cls = o.value(QStringLiteral("class")).toArray();
+        if (!objects[i].isObject() || cls.size() != 2 || !o.value(QStringLiteral("superClass")).isDouble())
+            return fail(i, QStringLiteral("no class identifier"));
+        const Class_ID cid(static_cast<ULONG>(cls[0].toDouble()), static_cast<ULONG>(cls[1].toDouble()));
+        const auto sclass = static_cast<SClass_ID>(o.value(QStringLiteral("superClass")).toDouble());
+        void* made = ClassRegistry::Instance().Create(sclass, cid, true);
+        if (!made)
+            return fail(i, QStringLiteral("unknown class (%1, %2) of super class %3")
+                               .arg(Hex(cid.PartA()), Hex(cid.PartB()), Hex(sclass)));
+        made_.push_back(static_cast<ReferenceTarget*>(static_cast<Animatable*>(made)));
+    }
+    for (int i = 0; i < objects.size(); ++i) {
+        const QJsonObject o = objects[i].toObject();
+        ReferenceTarget* t = made_[static_cast<size_t>(i)];
+        if (auto* m = dynamic_cast<MtlBase*>(t)) {
+            m->SetName(WStr::FromQString(o.value(QStringLiteral("name")).toString()));
+            m->ClearMtlFlag(~0);
+            m->SetMtlFlag(o.value(QStringLiteral("flags")).toInt(), TRUE);
+        }
+        const QJsonArray blocks = o.value(QStringLiteral("blocks")).toArray();
+        for (int b = 0; b < blocks.size(); ++b) {
+            const QJsonObject block = blocks[b].toObject();
+            IParamBlock2* pb = t->GetParamBlockByID(static_cast<BlockID>(block.value(QStringLiteral("id")).toInt()));
+            if (!pb)
+                continue;  // a block the class no longer has
+            if (block.contains(QStringLiteral("defs"))) {
+                std::vector<ParamDef> defs;
+                for (const QJsonValue& dv : block.value(QStringLiteral("defs")).toArray()) {
+                    const QJsonObject d = dv.toObject();
+                    ParamDef def(static_cast<ParamID>(d.value(QStringLiteral("id")).toInt()),
+                                 WStr::FromQString(d.value(QStringLiteral("name")).toString()),
+                                 d.value(QStringLiteral("type")).toInt(), ParamValue(),
+                                 d.value(QStringLiteral("flags")).toInt());
+                    def.tab_size = d.value(QStringLiteral("tab")).toInt();
+                    if (!ReadValue(d.value(QStringLiteral("default")), def.type, *this, def.def) ||
+                        def.int_name.isNull())
+                        return fail(i, QStringLiteral("bad definition in block %1").arg(b));
+                    defs.push_back(def);
+                }
+                pb->Rebuild(defs);
+            }
+            for (const QJsonValue& pv : block.value(QStringLiteral("params")).toArray()) {
+                const QJsonObject p = pv.toObject();
+                const WStr name = WStr::FromQString(p.value(QStringLiteral("name")).toString());
+                const int index = pb->GetDesc()->NameToIndex(name);
+                if (index < 0)
+                    continue;  // a parameter the class no longer has
+                const ParamDef& def = pb->GetDesc()->paramdefs[static_cast<size_t>(index)];
+                if (def.type != p.value(QStringLiteral("type")).toInt())
+                    continue;
+                const QJsonArray entries = p.value(QStringLiteral("entries")).toArray();
+                if (def.IsTable())
+                    pb->SetCount(def.ID, entries.size());
+                for (int e = 0; e < entries.size() && e < pb->Count(def.ID); ++e) {
+                    const QJsonObject entry = entries[e].toObject();
+                    IParamBlock2::Entry value;
+                    if (!ReadValue(entry.value(QStringLiteral("v")), def.type, *this, value.value))
+                        return fail(i, QStringLiteral("bad value of parameter '%1'").arg(name.ToQString()));
+                    for (const QJsonValue& kv : entry.value(QStringLiteral("keys")).toArray()) {
+                        const QJsonArray key = kv.toArray();
+                        ParamValue at;
+                        if (key.size() != 2 || !ReadValue(key[1], def.type, *this, at))
+                            return fail(i, QStringLiteral("bad key of parameter '%1'").arg(name.ToQString()));
+                        value.keys[key[0].toInt()] = at;
+                    }
+                    pb->SetEntry(def.ID, e, value);
+                }
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace Norvane

@@ -1,0 +1,618 @@
+#include "ParamBlock2.h"
+
+#include "ClassDesc.h"
+#include "INode.h"
+#include "Interface.h"
+#include "MtlBase.h"
+#include "RefKeeper.h"
+
+#include <algorithm>
+#include <cmath>
+
+// ParamBlockDesc2
+
+ParamBlockDesc2::ParamBlockDesc2(BlockID id, const WStr& internalName, ClassDesc2* classDesc)
+    : ID(id), int_name(internalName), cd(classDesc)
+{
+    if (classDesc)
+        classDesc->AddParamBlockDesc(this);
+}
+
+int ParamBlockDesc2::NameToIndex(const wchar_t* name) const
+{
+    if (!name || !*name)
+        return -1;
+    for (size_t i = 0; i < paramdefs.size(); ++i)
+        if (paramdefs[i].int_name == name)
+            return static_cast<int>(i);
+    auto alias = aliases_.find(WStr(name));
+    if (alias != aliases_.end())
+        return NameToIndex(alias->second.data());
+    return -1;
+}
+
+int ParamBlockDesc2::IDtoIndex(ParamID id) const
+{
+    for (size_t i = 0; i < paramdefs.size(); ++i)
+        if (paramdefs[i].ID == id)
+            return static_cast<int>(i);
+    return -1;
+}
+
+ParamID ParamBlockDesc2::IndextoID(int index) const
+{
+    if (index < 0 || index >= Count())
+        return -1;
+    return paramdefs[static_cast<size_t>(index)].ID;
+}
+
+ParamDef& ParamBlockDesc2::GetParamDef(ParamID id)
+{
+    static ParamDef none;
+    int i = IDtoIndex(id);
+    if (i < 0) {
+        none = ParamDef();
+        return none;
+    }
+    return paramdefs[static_cast<size_t>(i)];
+}
+
+const ParamDef* ParamBlockDesc2::FindParamDef(ParamID id) const
+{
+    int i = IDtoIndex(id);
+    return i < 0 ? nullptr : &paramdefs[static_cast<size_t>(i)];
+}
+
+ParamID ParamBlockDesc2::AddParam(ParamDef def)
+{
+    if (def.ID < 0) {
+        ParamID next = 0;
+        for (const ParamDef& d : paramdefs)
+            next = std::max<ParamID>(next, static_cast<ParamID>(d.ID + 1));
+        def.ID = next;
+    }
+    paramdefs.push_back(std::move(def));
+    return paramdefs.back().ID;
+}
+
+ParamID ParamBlockDesc2::AddParam(const WStr& name, int type, const ParamValue& def, int flags)
+{
+    return AddParam(ParamDef(-1, name, type, def, flags));
+}
+
+void ParamBlockDesc2::AddAlias(const WStr& alias, const WStr& name)
+{
+    aliases_[alias] = name;
+}
+
+// ClassDesc2's block list lives here with the descriptor it lists.
+
+ParamBlockDesc2* ClassDesc2::GetParamBlockDescByID(short id) const
+{
+    for (ParamBlockDesc2* d : pbDescs_)
+        if (d->ID == id)
+            return d;
+    return nullptr;
+}
+
+void ClassDesc2::AddParamBlockDesc(ParamBlockDesc2* pbd)
+{
+    if (pbd && std::find(pbDescs_.begin(), pbDescs_.end(), pbd) == pbDescs_.end())
+        pbDescs_.push_back(pbd);
+}
+
+// IParamBlock2
+
+namespace {
+
+enum ValueClass { VC_FLOAT, VC_INT, VC_POINT2, VC_POINT3, VC_POINT4, VC_STRING, VC_TEXMAP, VC_MTL, VC_INODE, VC_REF };
+
+bool Numeric(int valueClass)
+{
+    return valueClass == VC_FLOAT || valueClass == VC_INT || valueClass == VC_POINT2 || valueClass == VC_POINT3 ||
+           valueClass == VC_POINT4;
+}
+
+// The value class a parameter type stores.
+int StoredClass(int type)
+{
+    if (IsFloatParamType(type)) return VC_FLOAT;
+    if (IsIntParamType(type)) return VC_INT;
+    if (BaseParamType(type) == TYPE_POINT2) return VC_POINT2;
+    if (IsPoint3ParamType(type)) return VC_POINT3;
+    if (IsPoint4ParamType(type)) return VC_POINT4;
+    if (IsStringParamType(type)) return VC_STRING;
+    switch (BaseParamType(type)) {
+    case TYPE_TEXMAP: return VC_TEXMAP;
+    case TYPE_MTL: return VC_MTL;
+    case TYPE_INODE: return VC_INODE;
+    case TYPE_REFTARG: return VC_REF;
+    default: return -1;
+    }
+}
+
+bool IsRefClass(int vc) { return vc == VC_TEXMAP || vc == VC_MTL || vc == VC_INODE || vc == VC_REF; }
+
+// Whether a value of class `given` may be stored in (or read from) a
+// parameter storing class `stored`.
+bool Fits(int given, int stored)
+{
+    if (given == stored)
+        return true;
+    if ((given == VC_POINT3 && stored == VC_POINT4) || (given == VC_POINT4 && stored == VC_POINT3))
+        return true;
+    return given == VC_REF && IsRefClass(stored);
+}
+
+bool RefFitsType(ReferenceTarget* r, int stored)
+{
+    if (!r)
+        return true;
+    switch (stored) {
+    case VC_TEXMAP: return dynamic_cast<Texmap*>(r) != nullptr;
+    case VC_MTL: return dynamic_cast<Mtl*>(r) != nullptr;
+    case VC_INODE: return dynamic_cast<INode*>(r) != nullptr;
+    default: return true;
+    }
+}
+
+ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
+{
+    if (vc == VC_INT)
+        return a;  // integers hold until the next key
+    ParamValue out = a;
+    for (int k = 0; k < 4; ++k)
+        out.f[k] = a.f[k] + (b.f[k] - a.f[k]) * u;
+    return out;
+}
+
+} // namespace
+
+class ParamBlockRestore : public RestoreObj {
+public:
+    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before)
+        : block_(block), before_(std::move(before))
+    {
+        keeper_.Keep(block);
+        KeepRefs(before_);
+    }
+    void Finish()
+    {
+        after_ = block_->TakeState();
+        KeepRefs(after_);
+    }
+    void Restore(int) override { if (!keeper_.Broken()) block_->PutState(before_); }
+    void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
+    WStr Description() override { return WStr(L"parameter change"); }
+
+private:
+    void KeepRefs(const IParamBlock2::State& s)
+    {
+        for (const auto& slot : s.entrySlots)
+            for (const auto& e : slot.entries)
+                if (e.value.r)
+                    keeper_.Keep(e.value.r);
+    }
+    IParamBlock2* block_;
+    IParamBlock2::State before_, after_;
+    Norvane::RefKeeper keeper_;
+};
+
+namespace {
+
+// One entry's change, cheaper than a whole-block snapshot.
+class EntryRestore : public RestoreObj {
+public:
+    EntryRestore(IParamBlock2* block, ParamID id, int tab, IParamBlock2::Entry before, IParamBlock2::Entry after)
+        : block_(block), id_(id), tab_(tab), before_(std::move(before)), after_(std::move(after))
+    {
+        keeper_.Keep(block);
+        if (before_.value.r) keeper_.Keep(before_.value.r);
+        if (after_.value.r) keeper_.Keep(after_.value.r);
+    }
+    void Restore(int) override { if (!keeper_.Broken()) block_->SetEntry(id_, tab_, before_); }
+    void Redo() override { if (!keeper_.Broken()) block_->SetEntry(id_, tab_, after_); }
+    WStr Description() override { return WStr(L"parameter change"); }
+
+private:
+    IParamBlock2* block_;
+    ParamID id_;
+    int tab_;
+    IParamBlock2::Entry before_, after_;
+    Norvane::RefKeeper keeper_;
+};
+
+} // namespace
+
+IParamBlock2::IParamBlock2(const ParamBlockDesc2* desc, ReferenceTarget* owner) : owner_(owner)
+{
+    static const ParamBlockDesc2 empty;
+    desc_ = desc ? desc : &empty;
+    ResetAll();
+}
+
+IParamBlock2::~IParamBlock2()
+{
+    // The maker base drops the held references.
+}
+
+Class_ID IParamBlock2::ClassID()
+{
+    return Class_ID(0x50423200, static_cast<ULONG>(desc_->ID));
+}
+
+int IParamBlock2::GetParameterType(ParamID id) const
+{
+    const ParamDef* d = desc_->FindParamDef(id);
+    return d ? d->type : TYPE_VOID;
+}
+
+WStr IParamBlock2::GetLocalName(ParamID id) const
+{
+    const ParamDef* d = desc_->FindParamDef(id);
+    return d ? d->int_name : WStr();
+}
+
+void IParamBlock2::ResetAll()
+{
+    ReleaseAll(slots_);
+    slots_.clear();
+    for (const ParamDef& d : desc_->paramdefs) {
+        Slot slot;
+        Entry e;
+        e.value = d.def;
+        if (!IsRefClass(StoredClass(d.type)))
+            e.value.r = nullptr;
+        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
+        slots_.push_back(slot);
+    }
+    AcquireAll(slots_);
+}
+
+void IParamBlock2::AcquireAll(const std::vector<Slot>& slotList)
+{
+    for (const Slot& s : slotList)
+        for (const Entry& e : s.entries)
+            if (e.value.r)
+                Acquire(e.value.r);
+}
+
+void IParamBlock2::ReleaseAll(const std::vector<Slot>& slotList)
+{
+    for (const Slot& s : slotList)
+        for (const Entry& e : s.entries)
+            if (e.value.r)
+                Release(e.value.r);
+}
+
+IParamBlock2::State IParamBlock2::TakeState() const
+{
+    State s;
+    s.ownDesc = ownDesc_;
+    s.entrySlots = slots_;
+    return s;
+}
+
+void IParamBlock2::PutState(const State& s)
+{
+    AcquireAll(s.entrySlots);
+    ReleaseAll(slots_);
+    slots_ = s.entrySlots;
+    ownDesc_ = s.ownDesc;
+    if (ownDesc_)
+        desc_ = ownDesc_.get();
+    if (owner_)
+        owner_->ParamChanged(this, -1, -1);
+}
+
+const IParamBlock2::Slot* IParamBlock2::GetSlot(ParamID id) const
+{
+    int i = desc_->IDtoIndex(id);
+    return i < 0 ? nullptr : &slots_[static_cast<size_t>(i)];
+}
+
+bool IParamBlock2::SetEntry(ParamID id, int tabIndex, const Entry& entry)
+{
+    int i = desc_->IDtoIndex(id);
+    if (i < 0)
+        return false;
+    Slot& slot = slots_[static_cast<size_t>(i)];
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+        return false;
+    Entry& e = slot.entries[static_cast<size_t>(tabIndex)];
+    Acquire(entry.value.r);
+    Release(e.value.r);
+    e = entry;
+    if (owner_)
+        owner_->ParamChanged(this, id, tabIndex);
+    return true;
+}
+
+int IParamBlock2::Count(ParamID id) const
+{
+    const Slot* s = GetSlot(id);
+    return s ? static_cast<int>(s->entries.size()) : 0;
+}
+
+BOOL IParamBlock2::SetCount(ParamID id, int n)
+{
+    int i = desc_->IDtoIndex(id);
+    if (i < 0 || n < 0 || !desc_->paramdefs[static_cast<size_t>(i)].IsTable())
+        return FALSE;
+    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    Slot& slot = slots_[static_cast<size_t>(i)];
+    for (size_t k = static_cast<size_t>(n); k < slot.entries.size(); ++k)
+        Release(slot.entries[k].value.r);
+    Entry e;
+    e.value = desc_->paramdefs[static_cast<size_t>(i)].def;
+    e.value.r = nullptr;
+    slot.entries.resize(static_cast<size_t>(n), e);
+    if (rec) {
+        rec->Finish();
+        theHold.Put(rec);
+    }
+    if (owner_)
+        owner_->ParamChanged(this, id, -1);
+    return TRUE;
+}
+
+int IParamBlock2::Append(ParamID id, const ParamValue& v)
+{
+    int n = Count(id);
+    if (!SetCount(id, n + 1))
+        return -1;
+    int i = desc_->IDtoIndex(id);
+    Entry e;
+    e.value = v;
+    int vc = StoredClass(desc_->paramdefs[static_cast<size_t>(i)].type);
+    if (!IsRefClass(vc) || !RefFitsType(v.r, vc))
+        e.value.r = nullptr;
+    Entry before = slots_[static_cast<size_t>(i)].entries[static_cast<size_t>(n)];
+    SetEntry(id, n, e);
+    if (Norvane::Recording())
+        theHold.Put(new EntryRestore(this, id, n, before, e));
+    return n;
+}
+
+void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
+{
+    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    auto desc = std::make_shared<ParamBlockDesc2>(desc_->ID, desc_->int_name);
+    desc->cd = desc_->cd;
+    for (const ParamDef& d : defs)
+        desc->AddParam(d);
+    std::vector<Slot> slotList;
+    for (const ParamDef& d : desc->paramdefs) {
+        int old = desc_->NameToIndex(d.int_name);
+        if (old >= 0 && desc_->paramdefs[static_cast<size_t>(old)].type == d.type &&
+            desc_->paramdefs[static_cast<size_t>(old)].IsTable() == d.IsTable()) {
+            slotList.push_back(slots_[static_cast<size_t>(old)]);
+            continue;
+        }
+        Slot slot;
+        Entry e;
+        e.value = d.def;
+        if (!IsRefClass(StoredClass(d.type)))
+            e.value.r = nullptr;
+        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
+        slotList.push_back(slot);
+    }
+    AcquireAll(slotList);
+    ReleaseAll(slots_);
+    slots_ = std::move(slotList);
+    ownDesc_ = desc;
+    desc_ = ownDesc_.get();
+    if (rec) {
+        rec->Finish();
+        theHold.Put(rec);
+    }
+    if (owner_)
+        owner_->ParamChanged(this, -1, -1);
+}
+
+bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue& v, int given)
+{
+    int i = desc_->IDtoIndex(id);
+    if (i < 0)
+        return false;
+    const ParamDef& def = desc_->paramdefs[static_cast<size_t>(i)];
+    int stored = StoredClass(def.type);
+    if (stored < 0 || !Fits(given, stored))
+        return false;
+    if (IsRefClass(stored) && !RefFitsType(v.r, stored))
+        return false;
+    Slot& slot = slots_[static_cast<size_t>(i)];
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+        return false;
+
+    Entry before = slot.entries[static_cast<size_t>(tabIndex)];
+    Entry after = before;
+    ParamValue value = v;
+    if (given == VC_POINT3 && stored == VC_POINT4)
+        value.f[3] = 1.0f;
+    if (given == VC_POINT4 && stored == VC_POINT3)
+        value.f[3] = 0.0f;
+    if (!IsRefClass(stored))
+        value.r = nullptr;
+
+    Interface* ip = GetCOREInterface();
+    const bool animate = Numeric(stored) && (def.flags & P_ANIMATABLE) && ip && ip->GetAnimateMode();
+    if (Numeric(stored) && (animate || !after.keys.empty())) {
+        if (after.keys.empty() && t != 0)
+            after.keys[0] = after.value;
+        after.keys[t] = value;
+    } else {
+        after.value = value;
+        after.keys.clear();
+    }
+    SetEntry(id, tabIndex, after);
+    if (Norvane::Recording())
+        theHold.Put(new EntryRestore(this, id, tabIndex, before, after));
+    return true;
+}
+
+bool IParamBlock2::Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, Interval& valid, int given)
+{
+    int i = desc_->IDtoIndex(id);
+    if (i < 0)
+        return false;
+    const ParamDef& def = desc_->paramdefs[static_cast<size_t>(i)];
+    int stored = StoredClass(def.type);
+    if (stored < 0 || !Fits(given, stored))
+        return false;
+    const Slot& slot = slots_[static_cast<size_t>(i)];
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+        return false;
+    const Entry& e = slot.entries[static_cast<size_t>(tabIndex)];
+    if (e.keys.empty()) {
+        v = e.value;
+        if (given == VC_POINT4 && stored == VC_POINT3)
+            v.f[3] = 1.0f;
+        return true;
+    }
+    auto next = e.keys.lower_bound(t);
+    if (next == e.keys.end()) {
+        v = std::prev(next)->second;
+        valid &= Interval(std::prev(next)->first, TIME_PosInfinity);
+    } else if (next->first == t || next == e.keys.begin()) {
+        v = next->second;
+        valid &= next == e.keys.begin() && next->first != t ? Interval(TIME_NegInfinity, next->first)
+                                                            : Interval(t, t);
+    } else {
+        auto prev = std::prev(next);
+        float u = static_cast<float>(t - prev->first) / static_cast<float>(next->first - prev->first);
+        v = Lerp(prev->second, next->second, u, stored);
+        valid &= Interval(t, t);
+    }
+    if (given == VC_POINT4 && stored == VC_POINT3)
+        v.f[3] = 1.0f;
+    return true;
+}
+
+std::vector<TimeValue> IParamBlock2::KeyTimes(ParamID id, int tabIndex) const
+{
+    std::vector<TimeValue> out;
+    const Slot* s = GetSlot(id);
+    if (!s || tabIndex < 0 || tabIndex >= static_cast<int>(s->entries.size()))
+        return out;
+    for (const auto& k : s->entries[static_cast<size_t>(tabIndex)].keys)
+        out.push_back(k.first);
+    return out;
+}
+
+int IParamBlock2::NumRefs()
+{
+    int n = 0;
+    for (const Slot& s : slots_)
+        for (const Entry& e : s.entries)
+            if (e.value.r)
+                ++n;
+    return n;
+}
+
+ReferenceTarget* IParamBlock2::GetReference(int i)
+{
+    for (const Slot& s : slots_)
+        for (const Entry& e : s.entries)
+            if (e.value.r && i-- == 0)
+                return e.value.r;
+    return nullptr;
+}
+
+void IParamBlock2::RefDeleted(ReferenceTarget* target)
+{
+    for (Slot& s : slots_)
+        for (Entry& e : s.entries)
+            if (e.value.r == target)
+                e.value.r = nullptr;
+}
+
+// Typed setters and getters.
+
+#define PB_SET(TYPE, VC, FILL)                                                  \
+    BOOL IParamBlock2::SetValue(ParamID id, TimeValue t, TYPE v, int tabIndex)  \
+    {                                                                           \
+        ParamValue p;                                                           \
+        FILL;                                                                   \
+        return Store(id, t, tabIndex, p, VC) ? TRUE : FALSE;                    \
+    }
+
+PB_SET(float, VC_FLOAT, p.f[0] = v)
+PB_SET(int, VC_INT, p.i = v)
+PB_SET(const Point2&, VC_POINT2, (p.f[0] = v.x, p.f[1] = v.y))
+PB_SET(const Point3&, VC_POINT3, (p.f[0] = v.x, p.f[1] = v.y, p.f[2] = v.z))
+PB_SET(const Point4&, VC_POINT4, (p.f[0] = v.x, p.f[1] = v.y, p.f[2] = v.z, p.f[3] = v.w))
+PB_SET(const Color&, VC_POINT3, (p.f[0] = v.r, p.f[1] = v.g, p.f[2] = v.b))
+PB_SET(const AColor&, VC_POINT4, (p.f[0] = v.r, p.f[1] = v.g, p.f[2] = v.b, p.f[3] = v.a))
+PB_SET(const wchar_t*, VC_STRING, p.s = WStr(v))
+PB_SET(Texmap*, VC_TEXMAP, p.r = v)
+PB_SET(Mtl*, VC_MTL, p.r = v)
+PB_SET(INode*, VC_INODE, p.r = v)
+PB_SET(ReferenceTarget*, VC_REF, p.r = v)
+#undef PB_SET
+
+#define PB_GET(TYPE, VC, TAKE)                                                                \
+    BOOL IParamBlock2::GetValue(ParamID id, TimeValue t, TYPE& v, Interval& valid, int tabIndex) \
+    {                                                                                         \
+        ParamValue p;                                                                         \
+        if (!Fetch(id, t, tabIndex, p, valid, VC))                                            \
+            return FALSE;                                                                     \
+        TAKE;                                                                                 \
+        return TRUE;                                                                          \
+    }
+
+PB_GET(float, VC_FLOAT, v = p.f[0])
+PB_GET(int, VC_INT, v = p.i)
+PB_GET(Point2, VC_POINT2, v = Point2(p.f[0], p.f[1]))
+PB_GET(Point3, VC_POINT3, v = Point3(p.f[0], p.f[1], p.f[2]))
+PB_GET(Point4, VC_POINT4, v = Point4(p.f[0], p.f[1], p.f[2], p.f[3]))
+PB_GET(Color, VC_POINT3, v = Color(p.f[0], p.f[1], p.f[2]))
+PB_GET(AColor, VC_POINT4, v = AColor(p.f[0], p.f[1], p.f[2], p.f[3]))
+PB_GET(WStr, VC_STRING, v = p.s)
+PB_GET(Texmap*, VC_TEXMAP, v = dynamic_cast<Texmap*>(p.r))
+PB_GET(Mtl*, VC_MTL, v = dynamic_cast<Mtl*>(p.r))
+PB_GET(INode*, VC_INODE, v = dynamic_cast<INode*>(p.r))
+PB_GET(ReferenceTarget*, VC_REF, v = p.r)
+#undef PB_GET
+
+BOOL IParamBlock2::GetValue(ParamID id, TimeValue t, const wchar_t*& v, Interval& valid, int tabIndex)
+{
+    int i = desc_->IDtoIndex(id);
+    if (i < 0 || !IsStringParamType(desc_->paramdefs[static_cast<size_t>(i)].type))
+        return FALSE;
+    const Slot& slot = slots_[static_cast<size_t>(i)];
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+        return FALSE;
+    v = slot.entries[static_cast<size_t>(tabIndex)].value.s.data();
+    return TRUE;
+}
+
+#define PB_SHORT(NAME, TYPE, ZERO)                              \
+    TYPE IParamBlock2::NAME(ParamID id, TimeValue t, int tabIndex) \
+    {                                                           \
+        TYPE v = ZERO;                                          \
+        Interval valid;                                         \
+        if (!GetValue(id, t, v, valid, tabIndex))               \
+            return ZERO;                                        \
+        return v;                                               \
+    }
+
+PB_SHORT(GetFloat, float, 0.0f)
+PB_SHORT(GetInt, int, 0)
+PB_SHORT(GetPoint2, Point2, Point2())
+PB_SHORT(GetPoint3, Point3, Point3())
+PB_SHORT(GetPoint4, Point4, Point4())
+PB_SHORT(GetColor, Color, Color())
+PB_SHORT(GetAColor, AColor, AColor(0.0f, 0.0f, 0.0f, 0.0f))
+PB_SHORT(GetTexmap, Texmap*, nullptr)
+PB_SHORT(GetMtl, Mtl*, nullptr)
+PB_SHORT(GetINode, INode*, nullptr)
+PB_SHORT(GetReferenceTarget, ReferenceTarget*, nullptr)
+#undef PB_SHORT
+
+const wchar_t* IParamBlock2::GetStr(ParamID id, TimeValue t, int tabIndex)
+{
+    const wchar_t* v = nullptr;
+    Interval valid;
+    return GetValue(id, t, v, valid, tabIndex) ? v : nullptr;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The host's physically based surface material (block 0: every surface value
+// with its map slot).
+#include "MtlBase.h"
+
+namespace Norvane {
+
+constexpr Class_ID PHYSICAL_MATERIAL_CLASS_ID(0x3d6b1cec, 0xdeadc001);
+
+class PhysicalMaterial : public Mtl {
+public:
+    explicit PhysicalMaterial(bool loading = false);
+    Class_ID ClassID() override { return PHYSICAL_MATERIAL_CLASS_ID; }
+    void GetClassName(WStr& s) override { s = L"Physical Material"; }
+    Color GetDiffuse() override;
+    int NumSubTexmaps() override;
+    Texmap* GetSubTexmap(int i) override;
+    void SetSubTexmap(int i, Texmap* m) override;
+    WStr GetSubTexmapSlotName(int i) override;
+};
+
+} // namespace Norvane

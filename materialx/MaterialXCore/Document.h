@@ -1,0 +1,136 @@
+#ifndef MATERIALX_DOCUMENT_H
+#define MATERIALX_DOCUMENT_H
+
+/// @file
+/// The top-level element of a MaterialX document
+
+#include <MaterialXCore/Look.h>
+#include <MaterialXCore/Node.h>
+
+MATERIALX_NAMESPACE_BEGIN
+
+/// @class Document
+/// A MaterialX document: the root element, holding node definitions,
+/// implementations, node graphs, nodes and everything else.
+class MX_CORE_API Document : public GraphElement
+{
+    MX_ELEMENT_CLASS_BODY(Document)
+  public:
+    Document(Element* parent, const string& name);
+    ~Document() override;
+
+    /// Clear the document and set the current version.
+    void initialize();
+    /// Return a deep copy of the document.
+    DocumentPtr copy() const;
+
+    /// Copy every top-level element of the library whose name is not yet
+    /// used here, keeping the library's source URI (and file prefix, geom
+    /// prefix, color space and namespace) on the copies.
+    void importLibrary(const ConstDocumentPtr& library);
+
+    /// Return the source URIs of all top-level elements, the document's own included.
+    StringSet getReferencedSourceUris() const;
+
+    /// @name Node graphs
+    /// @{
+    NodeGraphPtr addNodeGraph(const string& name = EMPTY_STRING) { return addChild<NodeGraph>(name); }
+    NodeGraphPtr getNodeGraph(const string& name) const { return getChildOfType<NodeGraph>(name); }
+    vector<NodeGraphPtr> getNodeGraphs() const { return getChildrenOfType<NodeGraph>(); }
+    /// Remove the named child if it is a node graph.
+    void removeNodeGraph(const string& name) { removeChildOfType<NodeGraph>(name); }
+    /// Return every port in the document that names the given node.
+    vector<PortElementPtr> getMatchingPorts(const string& nodeName) const;
+    /// @}
+
+    /// @name Node definitions
+    /// @{
+    NodeDefPtr addNodeDef(const string& name = EMPTY_STRING, const string& type = DEFAULT_TYPE_STRING, const string& node = EMPTY_STRING);
+    NodeDefPtr getNodeDef(const string& name) const { return getChildOfType<NodeDef>(name); }
+    vector<NodeDefPtr> getNodeDefs() const { return getChildrenOfType<NodeDef>(); }
+    void removeNodeDef(const string& name) { removeChildOfType<NodeDef>(name); }
+    /// Return the node definitions whose node string is the given one, in document order.
+    vector<NodeDefPtr> getMatchingNodeDefs(const string& nodeName) const;
+    /// @}
+
+    /// @name Implementations
+    /// @{
+    ImplementationPtr addImplementation(const string& name = EMPTY_STRING) { return addChild<Implementation>(name); }
+    ImplementationPtr getImplementation(const string& name) const { return getChildOfType<Implementation>(name); }
+    vector<ImplementationPtr> getImplementations() const { return getChildrenOfType<Implementation>(); }
+    void removeImplementation(const string& name) { removeChildOfType<Implementation>(name); }
+    /// Return the implementations (and implementing node graphs) of the named
+    /// node definition, in document order.
+    vector<InterfaceElementPtr> getMatchingImplementations(const string& nodeDef) const;
+    /// @}
+
+    /// @name Type, target, unit and attribute definitions
+    /// @{
+    TypeDefPtr addTypeDef(const string& name) { return addChild<TypeDef>(name); }
+    TypeDefPtr getTypeDef(const string& name) const { return getChildOfType<TypeDef>(name); }
+    vector<TypeDefPtr> getTypeDefs() const { return getChildrenOfType<TypeDef>(); }
+    void removeTypeDef(const string& name) { removeChildOfType<TypeDef>(name); }
+    TargetDefPtr addTargetDef(const string& name) { return addChild<TargetDef>(name); }
+    TargetDefPtr getTargetDef(const string& name) const { return getChildOfType<TargetDef>(name); }
+    vector<TargetDefPtr> getTargetDefs() const { return getChildrenOfType<TargetDef>(); }
+    UnitDefPtr getUnitDef(const string& name) const { return getChildOfType<UnitDef>(name); }
+    vector<UnitDefPtr> getUnitDefs() const { return getChildrenOfType<UnitDef>(); }
+    UnitTypeDefPtr getUnitTypeDef(const string& name) const { return getChildOfType<UnitTypeDef>(name); }
+    vector<UnitTypeDefPtr> getUnitTypeDefs() const { return getChildrenOfType<UnitTypeDef>(); }
+    AttributeDefPtr getAttributeDef(const string& name) const { return getChildOfType<AttributeDef>(name); }
+    vector<AttributeDefPtr> getAttributeDefs() const { return getChildrenOfType<AttributeDef>(); }
+    /// @}
+
+    /// @name Looks
+    /// @{
+    LookPtr addLook(const string& name = EMPTY_STRING) { return addChild<Look>(name); }
+    LookPtr getLook(const string& name) const { return getChildOfType<Look>(name); }
+    vector<LookPtr> getLooks() const { return getChildrenOfType<Look>(); }
+    void removeLook(const string& name) { removeChildOfType<Look>(name); }
+    /// @}
+
+    /// Return the top-level nodes whose type is "material".
+    vector<NodePtr> getMaterialNodes() const;
+
+    /// @name Version
+    /// @{
+    /// The document's version as (major, minor); the library's own when unset.
+    std::pair<int, int> getVersionIntegers() const;
+    /// Bring an older document up to the current version (1.38 documents
+    /// need nothing).
+    void upgradeVersion() { }
+    /// @}
+
+    void setColorManagementSystem(const string& cms) { setAttribute(CMS_ATTRIBUTE, cms); }
+    const string& getColorManagementSystem() const { return getAttribute(CMS_ATTRIBUTE); }
+
+    bool validate(string* message = nullptr) const override;
+
+    /// Mark the lookup tables as stale; called on every structural change.
+    void invalidateCache() { _cacheDirty = true; }
+
+    static const string CATEGORY;
+    static const string CMS_ATTRIBUTE;
+    static const string CMS_CONFIG_ATTRIBUTE;
+
+  public:
+    /// Lookup tables over the document, rebuilt on demand after a change.
+    struct Cache
+    {
+        std::unordered_map<string, vector<NodeDef*>> nodeDefsByNode;
+        std::unordered_map<string, vector<InterfaceElement*>> implementationsByNodeDef;
+        std::unordered_map<string, Implementation*> lastImplementationByGraph;
+        std::unordered_map<string, vector<PortElement*>> portsByNodeName;
+    };
+    const Cache& getCache() const;
+
+  private:
+    mutable std::unique_ptr<Cache> _cache;
+};
+
+/// Create a new, empty document of the current version.
+MX_CORE_API DocumentPtr createDocument();
+
+MATERIALX_NAMESPACE_END
+
+#endif

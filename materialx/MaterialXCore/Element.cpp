@@ -1,0 +1,627 @@
+#include <MaterialXCore/Document.h>
+
+#include <unordered_set>
+
+MATERIALX_NAMESPACE_BEGIN
+
+const string Element::NAME_ATTRIBUTE = "name";
+const string Element::FILE_PREFIX_ATTRIBUTE = "fileprefix";
+const string Element::GEOM_PREFIX_ATTRIBUTE = "geomprefix";
+const string Element::COLOR_SPACE_ATTRIBUTE = "colorspace";
+const string Element::INHERIT_ATTRIBUTE = "inherit";
+const string Element::NAMESPACE_ATTRIBUTE = "namespace";
+const string Element::DOC_ATTRIBUTE = "doc";
+const string Element::XINCLUDE_HREF_ATTRIBUTE = "href";
+const string TypedElement::TYPE_ATTRIBUTE = "type";
+const string ValueElement::VALUE_ATTRIBUTE = "value";
+const string ValueElement::INTERFACE_NAME_ATTRIBUTE = "interfacename";
+const string ValueElement::IMPLEMENTATION_NAME_ATTRIBUTE = "implname";
+const string ValueElement::IMPLEMENTATION_TYPE_ATTRIBUTE = "impltype";
+const string ValueElement::ENUM_ATTRIBUTE = "enum";
+const string ValueElement::ENUM_VALUES_ATTRIBUTE = "enumvalues";
+const string ValueElement::UI_NAME_ATTRIBUTE = "uiname";
+const string ValueElement::UI_FOLDER_ATTRIBUTE = "uifolder";
+const string ValueElement::UI_MIN_ATTRIBUTE = "uimin";
+const string ValueElement::UI_MAX_ATTRIBUTE = "uimax";
+const string ValueElement::UNIT_ATTRIBUTE = "unit";
+const string ValueElement::UNITTYPE_ATTRIBUTE = "unittype";
+const string ValueElement::UNIFORM_ATTRIBUTE = "uniform";
+const string Token::CATEGORY = "token";
+const string CommentElement::CATEGORY = "comment";
+const string NewlineElement::CATEGORY = "newline";
+const string GenericElement::CATEGORY = "generic";
+
+namespace
+{
+
+// Below this many children a linear scan beats hashing.
+constexpr size_t CHILD_INDEX_THRESHOLD = 12;
+
+using ElementCreator = ElementPtr (*)(Element* parent, const string& name);
+
+template <class T> ElementPtr createOf(Element* parent, const string& name)
+{
+    return std::make_shared<T>(parent, name);
+}
+
+const std::unordered_map<string, ElementCreator>& creatorMap()
+{
+    static const std::unordered_map<string, ElementCreator> creators = {
+        { "input", &createOf<Input> },
+        { "output", &createOf<Output> },
+        { "nodedef", &createOf<NodeDef> },
+        { "nodegraph", &createOf<NodeGraph> },
+        { "implementation", &createOf<Implementation> },
+        { "typedef", &createOf<TypeDef> },
+        { "member", &createOf<Member> },
+        { "targetdef", &createOf<TargetDef> },
+        { "unitdef", &createOf<UnitDef> },
+        { "unittypedef", &createOf<UnitTypeDef> },
+        { "attributedef", &createOf<AttributeDef> },
+        { "token", &createOf<Token> },
+        { "comment", &createOf<CommentElement> },
+        { "newline", &createOf<NewlineElement> },
+        { "backdrop", &createOf<Backdrop> },
+        { "look", &createOf<Look> },
+        { "lookgroup", &createOf<LookGroup> },
+        { "materialassign", &createOf<MaterialAssign> },
+        { "materialx", &createOf<Document> },
+        // Known categories without behaviour of their own: value elements
+        // keep their value checks, the rest are plain.
+        { "geomprop", &createOf<ValueGenericElement> },
+        { "property", &createOf<ValueGenericElement> },
+        { "unit", &createOf<GenericElement> },
+        { "geompropdef", &createOf<TypedGenericElement> },
+        { "geominfo", &createOf<GenericElement> },
+        { "collection", &createOf<GenericElement> },
+        { "propertyset", &createOf<GenericElement> },
+        { "propertyassign", &createOf<ValueGenericElement> },
+        { "propertysetassign", &createOf<GenericElement> },
+        { "variantset", &createOf<GenericElement> },
+        { "variant", &createOf<GenericElement> },
+        { "variantassign", &createOf<GenericElement> },
+        { "visibility", &createOf<GenericElement> },
+        { "generic", &createOf<GenericElement> },
+    };
+    return creators;
+}
+
+bool affectsDocumentCache(const string& attrib)
+{
+    // Lookup tables index node strings, definition names, graph references
+    // of implementations, port connections and namespaces.
+    switch (attrib.size())
+    {
+        case 4:
+            return attrib == NodeDef::NODE_ATTRIBUTE;
+        case 7:
+            return attrib == InterfaceElement::NODE_DEF_ATTRIBUTE;
+        case 8:
+            return attrib == PortElement::NODE_NAME_ATTRIBUTE;
+        case 9:
+            return attrib == PortElement::NODE_GRAPH_ATTRIBUTE || attrib == Element::NAMESPACE_ATTRIBUTE;
+        default:
+            return false;
+    }
+}
+
+} // anonymous namespace
+
+//
+// Element
+//
+
+Element::Element(Element* parent, const string& category, const string& name) :
+    _category(category),
+    _name(name),
+    _parent(parent),
+    _root(parent ? parent->_root : this)
+{
+}
+
+Element::~Element()
+{
+    // Children that someone still holds outlive us: make them roots of
+    // their own subtrees so they never reach a destroyed parent.
+    std::vector<Element*> stack;
+    for (ElementPtr& child : _children)
+    {
+        if (child.use_count() <= 1)
+            continue;
+        Element* newRoot = child.get();
+        stack.clear();
+        stack.push_back(newRoot);
+        while (!stack.empty())
+        {
+            Element* e = stack.back();
+            stack.pop_back();
+            e->_root = newRoot;
+            for (const ElementPtr& grandChild : e->_children)
+                stack.push_back(grandChild.get());
+        }
+        newRoot->_parent = nullptr;
+    }
+}
+
+void Element::setName(const string& name)
+{
+    if (name == _name)
+        return;
+    if (_parent)
+    {
+        if (_parent->findChild(name))
+            throw Exception("Element name is not unique at the given scope: " + name);
+        if (_parent->_childIndex)
+        {
+            _parent->_childIndex->erase(_name);
+            _parent->_childIndex->emplace(name, this);
+        }
+    }
+    _name = name;
+    invalidateDocumentCache();
+}
+
+string Element::getNamePath(ConstElementPtr relativeTo) const
+{
+    const Element* stop = relativeTo ? relativeTo.get() : _root;
+    vector<const Element*> chain;
+    for (const Element* elem = this; elem && elem != stop; elem = elem->_parent)
+        chain.push_back(elem);
+    string path;
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+    {
+        if (!path.empty())
+            path += NAME_PATH_SEPARATOR;
+        path += (*it)->_name;
+    }
+    return path;
+}
+
+ElementPtr Element::getDescendant(const string& namePath) const
+{
+    const Element* elem = this;
+    for (const string& part : splitNamePath(namePath))
+    {
+        elem = elem->findChild(part);
+        if (!elem)
+            return ElementPtr();
+    }
+    return elem == this ? ElementPtr() : const_cast<Element*>(elem)->getSelf();
+}
+
+const string& Element::getActiveFilePrefix() const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+        if (const string* value = elem->findAttribute(FILE_PREFIX_ATTRIBUTE))
+            return *value;
+    return EMPTY_STRING;
+}
+
+const string& Element::getActiveGeomPrefix() const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+        if (const string* value = elem->findAttribute(GEOM_PREFIX_ATTRIBUTE))
+            return *value;
+    return EMPTY_STRING;
+}
+
+const string& Element::getActiveColorSpace() const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+        if (const string* value = elem->findAttribute(COLOR_SPACE_ATTRIBUTE))
+            return *value;
+    return EMPTY_STRING;
+}
+
+const string& Element::getActiveSourceUri() const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+        if (!elem->_sourceUri.empty())
+            return elem->_sourceUri;
+    return EMPTY_STRING;
+}
+
+void Element::setInheritsFrom(ConstElementPtr super)
+{
+    if (super)
+        setInheritString(super->getName());
+    else
+        removeAttribute(INHERIT_ATTRIBUTE);
+}
+
+ElementPtr Element::getInheritsFrom() const
+{
+    const string* inherit = findAttribute(INHERIT_ATTRIBUTE);
+    if (!inherit || !_parent)
+        return ElementPtr();
+    Element* super = _parent->findChild(*inherit);
+    return super ? super->getSelf() : ElementPtr();
+}
+
+bool Element::hasInheritedBase(ConstElementPtr base) const
+{
+    std::unordered_set<const Element*> seen;
+    for (ElementPtr super = getInheritsFrom(); super; super = super->getInheritsFrom())
+    {
+        if (super == base)
+            return true;
+        if (!seen.insert(super.get()).second)
+            break;
+    }
+    return false;
+}
+
+bool Element::hasInheritanceCycle() const
+{
+    if (!findAttribute(INHERIT_ATTRIBUTE))
+        return false;
+    std::unordered_set<const Element*> seen{ this };
+    for (ElementPtr super = getInheritsFrom(); super; super = super->getInheritsFrom())
+        if (!seen.insert(super.get()).second)
+            return true;
+    return false;
+}
+
+bool Element::hasAnyNamespace() const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+        if (elem->findAttribute(NAMESPACE_ATTRIBUTE))
+            return true;
+    return false;
+}
+
+string Element::getQualifiedName(const string& name) const
+{
+    for (const Element* elem = this; elem; elem = elem->_parent)
+    {
+        if (const string* space = elem->findAttribute(NAMESPACE_ATTRIBUTE))
+        {
+            if (!space->empty())
+                return *space + NAME_PREFIX_SEPARATOR + name;
+        }
+    }
+    return name;
+}
+
+ElementPtr Element::addChildOfCategory(const string& category, string name)
+{
+    if (name.empty())
+        name = createValidChildName(category + "1");
+    if (findChild(name))
+        throw Exception("Child name is not unique: " + name);
+
+    ElementPtr child;
+    const auto& creators = creatorMap();
+    auto it = creators.find(category);
+    if (it != creators.end())
+        child = it->second(this, name);
+    else if (dynamic_cast<GraphElement*>(this))
+        child = std::make_shared<Node>(this, name);
+    else
+        child = std::make_shared<GenericElement>(this, name);
+    child->setCategory(category);
+    insertChild(child);
+    return child;
+}
+
+ElementPtr Element::changeChildCategory(ElementPtr child, const string& category)
+{
+    int index = getChildIndex(child->getName());
+    if (index < 0)
+        return nullptr;
+    string name = child->getName();
+    removeChild(name);
+    ElementPtr newChild = addChildOfCategory(category, name);
+    setChildIndex(name, index);
+    newChild->copyContentFrom(child);
+    return newChild;
+}
+
+Element* Element::findChild(const string& name) const
+{
+    if (_childIndex)
+    {
+        auto it = _childIndex->find(name);
+        return it != _childIndex->end() ? it->second : nullptr;
+    }
+    for (const ElementPtr& child : _children)
+        if (child->_name == name)
+            return child.get();
+    return nullptr;
+}
+
+void Element::rebuildChildIndex() const
+{
+    _childIndex.reset(new std::unordered_map<string, Element*>());
+    _childIndex->reserve(_children.size() * 2);
+    for (const ElementPtr& child : _children)
+        _childIndex->emplace(child->_name, child.get());
+}
+
+void Element::insertChild(const ElementPtr& child)
+{
+    _children.push_back(child);
+    if (_childIndex)
+        _childIndex->emplace(child->_name, child.get());
+    else if (_children.size() > CHILD_INDEX_THRESHOLD)
+        rebuildChildIndex();
+    invalidateDocumentCache();
+}
+
+void Element::setChildIndex(const string& name, int index)
+{
+    auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    if (it == _children.end())
+        return;
+    if (index < 0 || index >= (int) _children.size())
+        throw Exception("Invalid child index");
+    ElementPtr child = *it;
+    _children.erase(it);
+    _children.insert(_children.begin() + index, child);
+}
+
+int Element::getChildIndex(const string& name) const
+{
+    for (size_t i = 0; i < _children.size(); ++i)
+        if (_children[i]->_name == name)
+            return (int) i;
+    return -1;
+}
+
+void Element::removeChild(const string& name)
+{
+    auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    if (it == _children.end())
+        return;
+    ElementPtr child = *it;
+    _children.erase(it);
+    if (_childIndex)
+        _childIndex->erase(name);
+    invalidateDocumentCache();
+    if (child.use_count() > 1)
+    {
+        // The removed subtree lives on in the caller's hands: detach it.
+        std::vector<Element*> stack{ child.get() };
+        while (!stack.empty())
+        {
+            Element* e = stack.back();
+            stack.pop_back();
+            e->_root = child.get();
+            for (const ElementPtr& grandChild : e->_children)
+                stack.push_back(grandChild.get());
+        }
+        child->_parent = nullptr;
+    }
+}
+
+void Element::setAttribute(const string& attrib, const string& value)
+{
+    if (affectsDocumentCache(attrib))
+        invalidateDocumentCache();
+    for (AttributePair& attr : _attributes)
+    {
+        if (attr.first == attrib)
+        {
+            attr.second = value;
+            return;
+        }
+    }
+    _attributes.emplace_back(attrib, value);
+}
+
+StringVec Element::getAttributeNames() const
+{
+    StringVec names;
+    names.reserve(_attributes.size());
+    for (const AttributePair& attr : _attributes)
+        names.push_back(attr.first);
+    return names;
+}
+
+void Element::removeAttribute(const string& attrib)
+{
+    auto it = std::find_if(_attributes.begin(), _attributes.end(), [&attrib](const AttributePair& attr) { return attr.first == attrib; });
+    if (it == _attributes.end())
+        return;
+    if (affectsDocumentCache(attrib))
+        invalidateDocumentCache();
+    _attributes.erase(it);
+}
+
+void Element::invalidateDocumentCache() const
+{
+    _root->_cacheDirty = true;
+}
+
+DocumentPtr Element::getDocument()
+{
+    Document* doc = dynamic_cast<Document*>(_root);
+    return doc ? std::static_pointer_cast<Document>(doc->getSelf()) : DocumentPtr();
+}
+
+ConstDocumentPtr Element::getDocument() const
+{
+    const Document* doc = dynamic_cast<const Document*>(_root);
+    return doc ? std::static_pointer_cast<const Document>(doc->getSelf()) : ConstDocumentPtr();
+}
+
+vector<ElementPtr> Element::traverseTree() const
+{
+    vector<ElementPtr> result;
+    vector<const Element*> stack{ this };
+    while (!stack.empty())
+    {
+        const Element* elem = stack.back();
+        stack.pop_back();
+        result.push_back(const_cast<Element*>(elem)->getSelf());
+        for (auto it = elem->_children.rbegin(); it != elem->_children.rend(); ++it)
+            stack.push_back(it->get());
+    }
+    return result;
+}
+
+void Element::appendDescription(string& out) const
+{
+    out += '<';
+    out += _category;
+    if (!_name.empty())
+    {
+        out += " name=\"";
+        out += _name;
+        out += '"';
+    }
+    for (const AttributePair& attr : _attributes)
+    {
+        out += ' ';
+        out += attr.first;
+        out += "=\"";
+        out += attr.second;
+        out += '"';
+    }
+    out += '>';
+}
+
+string Element::asString() const
+{
+    string result;
+    appendDescription(result);
+    return result;
+}
+
+void Element::reportProblem(bool& res, string* message, const string& errorDesc) const
+{
+    res = false;
+    if (message)
+    {
+        *message += errorDesc;
+        *message += ": ";
+        appendDescription(*message);
+        *message += '\n';
+    }
+}
+
+bool Element::validate(string* message) const
+{
+    bool res = true;
+    validateRequire(isValidName(_name), res, message, "Invalid element name");
+    if (findAttribute(INHERIT_ATTRIBUTE))
+    {
+        ElementPtr super = getInheritsFrom();
+        validateRequire(super && super->getCategory() == getCategory(), res, message, "Invalid element inheritance");
+    }
+    for (const ElementPtr& child : _children)
+        res = child->validate(message) && res;
+    validateRequire(!hasInheritanceCycle(), res, message, "Cycle in element inheritance chain");
+    return res;
+}
+
+void Element::copyContentIntoEmpty(const Element& source)
+{
+    _sourceUri = source._sourceUri;
+    _attributes = source._attributes;
+    _children.reserve(source._children.size());
+    for (const ElementPtr& child : source._children)
+    {
+        ElementPtr copy = child->createEmptyCopy(this, child->_name);
+        _children.push_back(copy);
+        copy->copyContentIntoEmpty(*child);
+    }
+    if (_children.size() > CHILD_INDEX_THRESHOLD)
+        rebuildChildIndex();
+    invalidateDocumentCache();
+}
+
+void Element::copyContentFrom(const ConstElementPtr& source)
+{
+    if (_children.empty())
+    {
+        copyContentIntoEmpty(*source);
+        return;
+    }
+    _sourceUri = source->_sourceUri;
+    _attributes = source->_attributes;
+    for (const ElementPtr& child : source->_children)
+    {
+        if (findChild(child->_name))
+            continue;
+        ElementPtr copy = child->createEmptyCopy(this, child->_name);
+        insertChild(copy);
+        copy->copyContentIntoEmpty(*child);
+    }
+    invalidateDocumentCache();
+}
+
+void Element::clearContent()
+{
+    _sourceUri.clear();
+    _attributes.clear();
+    for (const ElementPtr& child : vector<ElementPtr>(_children))
+        removeChild(child->_name);
+    _childIndex.reset();
+    invalidateDocumentCache();
+}
+
+string Element::createValidChildName(string name) const
+{
+    if (name.empty())
+        name = "_";
+    name = createValidName(name);
+    while (findChild(name))
+        name = incrementName(name);
+    return name;
+}
+
+//
+// ValueElement
+//
+
+ValuePtr ValueElement::getValue() const
+{
+    const string* value = findAttribute(VALUE_ATTRIBUTE);
+    if (!value)
+        return ValuePtr();
+    return Value::createValueFromStrings(*value, getType());
+}
+
+string ValueElement::getResolvedValueString() const
+{
+    const string& value = getValueString();
+    if (getType() == FILENAME_TYPE_STRING && !value.empty())
+    {
+        const string& prefix = getActiveFilePrefix();
+        if (!prefix.empty())
+            return prefix + value;
+    }
+    return value;
+}
+
+bool ValueElement::validateValue(string* message, bool& res) const
+{
+    if (hasValueString())
+        validateRequire(getValue() != nullptr, res, message, "Invalid value");
+    if (const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE))
+    {
+        const NodeGraph* graph = nullptr;
+        for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
+            graph = dynamic_cast<const NodeGraph*>(elem);
+        const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
+        if (nodeDef)
+        {
+            const Input* declared = nodeDef->findActiveInput(*interfaceName);
+            validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
+            const PortElement* port = dynamic_cast<const PortElement*>(this);
+            if (declared && !(port && port->hasChannels()))
+                validateRequire(getType() == declared->getType(), res, message, "Interface name refers to value element of a different type");
+        }
+    }
+    return res;
+}
+
+bool ValueElement::validate(string* message) const
+{
+    bool res = true;
+    validateValue(message, res);
+    return TypedElement::validate(message) && res;
+}
+
+MATERIALX_NAMESPACE_END

@@ -1,0 +1,553 @@
+#ifndef MATERIALX_ELEMENT_H
+#define MATERIALX_ELEMENT_H
+
+/// @file
+/// Base and generic element classes
+
+#include <MaterialXCore/Library.h>
+#include <MaterialXCore/Util.h>
+#include <MaterialXCore/Value.h>
+
+#include <utility>
+
+MATERIALX_NAMESPACE_BEGIN
+
+class Element;
+class TypedElement;
+class ValueElement;
+class Token;
+class CommentElement;
+class NewlineElement;
+class GenericElement;
+class StringResolver;
+class Document;
+
+using ElementPtr = shared_ptr<Element>;
+using ConstElementPtr = shared_ptr<const Element>;
+using TypedElementPtr = shared_ptr<TypedElement>;
+using ConstTypedElementPtr = shared_ptr<const TypedElement>;
+using ValueElementPtr = shared_ptr<ValueElement>;
+using ConstValueElementPtr = shared_ptr<const ValueElement>;
+using TokenPtr = shared_ptr<Token>;
+using ConstTokenPtr = shared_ptr<const Token>;
+using CommentElementPtr = shared_ptr<CommentElement>;
+using ConstCommentElementPtr = shared_ptr<const CommentElement>;
+using NewlineElementPtr = shared_ptr<NewlineElement>;
+using ConstNewlineElementPtr = shared_ptr<const NewlineElement>;
+using GenericElementPtr = shared_ptr<GenericElement>;
+using ConstGenericElementPtr = shared_ptr<const GenericElement>;
+using DocumentPtr = shared_ptr<Document>;
+using ConstDocumentPtr = shared_ptr<const Document>;
+
+/// A function that selects elements, e.g. for writing.
+using ElementPredicate = std::function<bool(ConstElementPtr)>;
+
+/// One attribute: name and value, kept in the order they were first set.
+using AttributePair = std::pair<string, string>;
+
+/// @class Element
+/// The base class for all MaterialX elements.  An element has a category, a
+/// name, an ordered list of attributes and an ordered list of uniquely named
+/// children.
+class MX_CORE_API Element : public std::enable_shared_from_this<Element>
+{
+  public:
+    Element(Element* parent, const string& category, const string& name);
+    virtual ~Element();
+    Element(const Element&) = delete;
+    Element& operator=(const Element&) = delete;
+
+    /// @name Category and name
+    /// @{
+    void setCategory(const string& category) { _category = category; }
+    const string& getCategory() const { return _category; }
+
+    /// Rename the element.
+    /// @throws Exception if a sibling already has the name.
+    void setName(const string& name);
+    const string& getName() const { return _name; }
+
+    /// Return the element's path from the root ("graph/node/input").
+    string getNamePath(ConstElementPtr relativeTo = nullptr) const;
+
+    /// Return the element at the given name path below this one, if any.
+    ElementPtr getDescendant(const string& namePath) const;
+    /// @}
+
+    /// @name Common attributes
+    /// @{
+    void setFilePrefix(const string& prefix) { setAttribute(FILE_PREFIX_ATTRIBUTE, prefix); }
+    bool hasFilePrefix() const { return hasAttribute(FILE_PREFIX_ATTRIBUTE); }
+    const string& getFilePrefix() const { return getAttribute(FILE_PREFIX_ATTRIBUTE); }
+    const string& getActiveFilePrefix() const;
+
+    void setGeomPrefix(const string& prefix) { setAttribute(GEOM_PREFIX_ATTRIBUTE, prefix); }
+    bool hasGeomPrefix() const { return hasAttribute(GEOM_PREFIX_ATTRIBUTE); }
+    const string& getGeomPrefix() const { return getAttribute(GEOM_PREFIX_ATTRIBUTE); }
+    const string& getActiveGeomPrefix() const;
+
+    void setColorSpace(const string& colorSpace) { setAttribute(COLOR_SPACE_ATTRIBUTE, colorSpace); }
+    bool hasColorSpace() const { return hasAttribute(COLOR_SPACE_ATTRIBUTE); }
+    const string& getColorSpace() const { return getAttribute(COLOR_SPACE_ATTRIBUTE); }
+    const string& getActiveColorSpace() const;
+
+    void setInheritString(const string& inherit) { setAttribute(INHERIT_ATTRIBUTE, inherit); }
+    bool hasInheritString() const { return hasAttribute(INHERIT_ATTRIBUTE); }
+    const string& getInheritString() const { return getAttribute(INHERIT_ATTRIBUTE); }
+    void setInheritsFrom(ConstElementPtr super);
+    /// Return the element this one inherits from: the sibling named by the
+    /// "inherit" attribute, if any.
+    ElementPtr getInheritsFrom() const;
+    bool hasInheritedBase(ConstElementPtr base) const;
+    bool hasInheritanceCycle() const;
+
+    void setNamespace(const string& space) { setAttribute(NAMESPACE_ATTRIBUTE, space); }
+    bool hasNamespace() const { return hasAttribute(NAMESPACE_ATTRIBUTE); }
+    const string& getNamespace() const { return getAttribute(NAMESPACE_ATTRIBUTE); }
+    /// Return the name qualified by the nearest namespace, if any.
+    string getQualifiedName(const string& name) const;
+
+    void setDocString(const string& doc) { setAttribute(DOC_ATTRIBUTE, doc); }
+    const string& getDocString() const { return getAttribute(DOC_ATTRIBUTE); }
+    /// @}
+
+    /// @name Children
+    /// @{
+
+    /// Add a child of the given class.  An empty name gives the class's
+    /// category with a unique number ("node1").
+    /// @throws Exception if a child of that name exists.
+    template <class T> shared_ptr<T> addChild(const string& name = EMPTY_STRING);
+
+    /// Add a child of the given category, of the class registered for it (a
+    /// node when this is a graph, a generic element otherwise).
+    ElementPtr addChildOfCategory(const string& category, string name = EMPTY_STRING);
+
+    /// Replace a child by one of another category, keeping its content.
+    ElementPtr changeChildCategory(ElementPtr child, const string& category);
+
+    ElementPtr getChild(const string& name) const
+    {
+        Element* child = findChild(name);
+        return child ? child->getSelf() : ElementPtr();
+    }
+
+    template <class T> shared_ptr<T> getChildOfType(const string& name) const
+    {
+        Element* child = findChild(name);
+        T* typed = child ? dynamic_cast<T*>(child) : nullptr;
+        return typed ? std::static_pointer_cast<T>(child->getSelf()) : shared_ptr<T>();
+    }
+
+    const vector<ElementPtr>& getChildren() const { return _children; }
+
+    /// Return the children of the given class, optionally of one category.
+    template <class T> vector<shared_ptr<T>> getChildrenOfType(const string& category = EMPTY_STRING) const
+    {
+        vector<shared_ptr<T>> result;
+        for (const ElementPtr& child : _children)
+        {
+            if (!category.empty() && child->getCategory() != category)
+                continue;
+            if (shared_ptr<T> typed = std::dynamic_pointer_cast<T>(child))
+                result.push_back(std::move(typed));
+        }
+        return result;
+    }
+
+    /// Move the named child to the given position.
+    void setChildIndex(const string& name, int index);
+    /// Return the position of the named child, or -1.
+    int getChildIndex(const string& name) const;
+
+    void removeChild(const string& name);
+    template <class T> void removeChildOfType(const string& name)
+    {
+        Element* child = findChild(name);
+        if (child && dynamic_cast<T*>(child))
+            removeChild(name);
+    }
+
+    /// Return true if the element has children.
+    bool hasChildren() const { return !_children.empty(); }
+    /// @}
+
+    /// @name Attributes
+    /// @{
+    void setAttribute(const string& attrib, const string& value);
+    bool hasAttribute(const string& attrib) const { return findAttribute(attrib) != nullptr; }
+    const string& getAttribute(const string& attrib) const
+    {
+        const string* value = findAttribute(attrib);
+        return value ? *value : EMPTY_STRING;
+    }
+    /// Return the attribute names in the order they were set.
+    StringVec getAttributeNames() const;
+    /// Return the attributes as name/value pairs in the order they were set.
+    const vector<AttributePair>& getAttributePairs() const { return _attributes; }
+    void removeAttribute(const string& attrib);
+
+    template <class T> void setTypedAttribute(const string& attrib, const T& data)
+    {
+        setAttribute(attrib, toValueString(data));
+    }
+    template <class T> T getTypedAttribute(const string& attrib) const
+    {
+        const string* value = findAttribute(attrib);
+        if (!value)
+            return T();
+        try
+        {
+            return fromValueString<T>(*value);
+        }
+        catch (ExceptionTypeError&)
+        {
+        }
+        return T();
+    }
+    /// @}
+
+    /// @name Tree
+    /// @{
+    ElementPtr getSelf() { return shared_from_this(); }
+    ConstElementPtr getSelf() const { return shared_from_this(); }
+    ElementPtr getParent() { return _parent ? _parent->getSelf() : ElementPtr(); }
+    ConstElementPtr getParent() const { return _parent ? _parent->getSelf() : ConstElementPtr(); }
+    ElementPtr getRoot() { return _root->getSelf(); }
+    ConstElementPtr getRoot() const { return _root->getSelf(); }
+    DocumentPtr getDocument();
+    ConstDocumentPtr getDocument() const;
+
+    /// Return the nearest ancestor of the given class, starting with this element.
+    template <class T> shared_ptr<T> getAncestorOfType()
+    {
+        for (Element* elem = this; elem; elem = elem->_parent)
+            if (dynamic_cast<T*>(elem))
+                return std::static_pointer_cast<T>(elem->getSelf());
+        return nullptr;
+    }
+    template <class T> shared_ptr<const T> getAncestorOfType() const
+    {
+        for (const Element* elem = this; elem; elem = elem->_parent)
+            if (dynamic_cast<const T*>(elem))
+                return std::static_pointer_cast<const T>(elem->getSelf());
+        return nullptr;
+    }
+
+    /// Return this element and all of its descendants in document order.
+    vector<ElementPtr> traverseTree() const;
+
+    /// Raw access for fast internal walks.
+    Element* getParentRaw() const { return _parent; }
+    Element* getRootRaw() const { return _root; }
+    /// @}
+
+    /// @name Class queries
+    /// @{
+    template <class T> bool isA(const string& category = EMPTY_STRING) const
+    {
+        if (!dynamic_cast<const T*>(this))
+            return false;
+        return category.empty() || category == getCategory();
+    }
+    template <class T> shared_ptr<T> asA() { return std::dynamic_pointer_cast<T>(getSelf()); }
+    template <class T> shared_ptr<const T> asA() const { return std::dynamic_pointer_cast<const T>(getSelf()); }
+    /// @}
+
+    /// @name Source URI
+    /// @{
+    void setSourceUri(const string& sourceUri) { _sourceUri = sourceUri; }
+    bool hasSourceUri() const { return !_sourceUri.empty(); }
+    const string& getSourceUri() const { return _sourceUri; }
+    /// Return the source URI of this element or of its nearest ancestor.
+    const string& getActiveSourceUri() const;
+    /// @}
+
+    /// @name Validation and utilities
+    /// @{
+
+    /// Check the element and its descendants, appending one line per
+    /// problem to message.  Returns true when nothing was found.
+    virtual bool validate(string* message = nullptr) const;
+
+    /// Copy attributes, source URI and descendants of source into this
+    /// element; existing children of the same names are kept.
+    void copyContentFrom(const ConstElementPtr& source);
+    /// Remove all attributes and children.
+    virtual void clearContent();
+
+    /// Return a name, made valid, that no child of this element has yet.
+    string createValidChildName(string name) const;
+
+    /// Return a one-line description: <category name="..." attr="...">.
+    string asString() const;
+    /// Append the one-line description to out.
+    void appendDescription(string& out) const;
+
+    /// Resolve a reference to a sibling of the root (or of the given scope),
+    /// trying the namespace-qualified name first.
+    template <class T> shared_ptr<T> resolveNameReference(const string& name, ConstElementPtr parent = nullptr) const
+    {
+        const Element* scope = parent ? parent.get() : _root;
+        if (hasAnyNamespace())
+        {
+            if (shared_ptr<T> child = scope->getChildOfType<T>(getQualifiedName(name)))
+                return child;
+        }
+        return scope->getChildOfType<T>(name);
+    }
+    /// @}
+
+    /// Find a child by name without touching reference counts.
+    Element* findChild(const string& name) const;
+    /// Find an attribute value, or nullptr.
+    const string* findAttribute(const string& attrib) const
+    {
+        for (const AttributePair& attr : _attributes)
+            if (attr.first == attrib)
+                return &attr.second;
+        return nullptr;
+    }
+
+    /// Create an empty element of the same class, category and name under parent.
+    virtual ElementPtr createEmptyCopy(Element* parent, const string& name) const = 0;
+
+  public:
+    static const string NAME_ATTRIBUTE;
+    static const string FILE_PREFIX_ATTRIBUTE;
+    static const string GEOM_PREFIX_ATTRIBUTE;
+    static const string COLOR_SPACE_ATTRIBUTE;
+    static const string INHERIT_ATTRIBUTE;
+    static const string NAMESPACE_ATTRIBUTE;
+    static const string DOC_ATTRIBUTE;
+    static const string XINCLUDE_HREF_ATTRIBUTE;
+
+  protected:
+    /// Append "errorDesc: <description>\n" to message when expression is false.
+    void validateRequire(bool expression, bool& res, string* message, const char* errorDesc) const
+    {
+        if (!expression)
+            reportProblem(res, message, errorDesc);
+    }
+    void reportProblem(bool& res, string* message, const string& errorDesc) const;
+
+    /// Insert a new child, registering it by name.
+    void insertChild(const ElementPtr& child);
+    /// Called when a structural change may affect the document's lookup tables.
+    void invalidateDocumentCache() const;
+    bool hasAnyNamespace() const;
+    /// Copy content recursively into an element known to be empty.
+    void copyContentIntoEmpty(const Element& source);
+
+    template <class T> friend class ElementRegistrar;
+
+  private:
+    void rebuildChildIndex() const;
+
+  protected:
+    string _category;
+    string _name;
+    string _sourceUri;
+    vector<AttributePair> _attributes;
+    vector<ElementPtr> _children;
+    // Name lookup for elements with many children; built on demand.
+    mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
+    Element* _parent;
+    Element* _root;
+    // Only meaningful on the root: lookup tables are stale.
+    mutable bool _cacheDirty = true;
+
+    friend class Document;
+};
+
+/// Helper for the concrete element classes: the empty-copy factory.
+#define MX_ELEMENT_CLASS_BODY(CLASS)                                                     \
+  public:                                                                                \
+    ElementPtr createEmptyCopy(Element* parent, const string& name) const override      \
+    {                                                                                    \
+        ElementPtr copy = std::make_shared<CLASS>(parent, name);                         \
+        copy->setCategory(getCategory());                                                \
+        return copy;                                                                     \
+    }
+
+/// @class TypedElement
+/// An element with a data type.
+class MX_CORE_API TypedElement : public Element
+{
+  public:
+    TypedElement(Element* parent, const string& category, const string& name) :
+        Element(parent, category, name)
+    {
+    }
+
+    void setType(const string& type) { setAttribute(TYPE_ATTRIBUTE, type); }
+    bool hasType() const { return hasAttribute(TYPE_ATTRIBUTE); }
+    virtual const string& getType() const { return getAttribute(TYPE_ATTRIBUTE); }
+    bool isColorType() const { return getType() == "color3" || getType() == "color4"; }
+    bool isMultiOutputType() const { return getType() == MULTI_OUTPUT_TYPE_STRING; }
+
+    static const string TYPE_ATTRIBUTE;
+};
+
+/// @class ValueElement
+/// An element with a value string, an interface name binding and units.
+class MX_CORE_API ValueElement : public TypedElement
+{
+  public:
+    ValueElement(Element* parent, const string& category, const string& name) :
+        TypedElement(parent, category, name)
+    {
+    }
+
+    void setValueString(const string& value) { setAttribute(VALUE_ATTRIBUTE, value); }
+    bool hasValueString() const { return hasAttribute(VALUE_ATTRIBUTE); }
+    const string& getValueString() const { return getAttribute(VALUE_ATTRIBUTE); }
+
+    /// Set a typed value, and the type to match.
+    template <class T> void setValue(const T& value, const string& type = EMPTY_STRING)
+    {
+        setType(!type.empty() ? type : getTypeString<T>());
+        setValueString(toValueString(value));
+    }
+    void setValue(const char* value, const string& type = EMPTY_STRING)
+    {
+        setValue(value ? string(value) : EMPTY_STRING, type);
+    }
+    bool hasValue() const { return hasAttribute(VALUE_ATTRIBUTE); }
+    /// Return the value parsed according to the type, or none if it does not parse.
+    ValuePtr getValue() const;
+    /// Return the value string resolved with the active file prefix for filenames.
+    string getResolvedValueString() const;
+
+    void setInterfaceName(const string& name) { setAttribute(INTERFACE_NAME_ATTRIBUTE, name); }
+    bool hasInterfaceName() const { return hasAttribute(INTERFACE_NAME_ATTRIBUTE); }
+    const string& getInterfaceName() const { return getAttribute(INTERFACE_NAME_ATTRIBUTE); }
+
+    void setImplementationName(const string& name) { setAttribute(IMPLEMENTATION_NAME_ATTRIBUTE, name); }
+    const string& getImplementationName() const { return getAttribute(IMPLEMENTATION_NAME_ATTRIBUTE); }
+
+    void setUnit(const string& unit) { setAttribute(UNIT_ATTRIBUTE, unit); }
+    bool hasUnit() const { return hasAttribute(UNIT_ATTRIBUTE); }
+    const string& getUnit() const { return getAttribute(UNIT_ATTRIBUTE); }
+    void setUnitType(const string& unit) { setAttribute(UNITTYPE_ATTRIBUTE, unit); }
+    bool hasUnitType() const { return hasAttribute(UNITTYPE_ATTRIBUTE); }
+    const string& getUnitType() const { return getAttribute(UNITTYPE_ATTRIBUTE); }
+
+    void setIsUniform(bool value) { setAttribute(UNIFORM_ATTRIBUTE, value ? VALUE_STRING_TRUE : VALUE_STRING_FALSE); }
+    bool getIsUniform() const { return getAttribute(UNIFORM_ATTRIBUTE) == VALUE_STRING_TRUE; }
+
+    bool validate(string* message = nullptr) const override;
+
+    static const string VALUE_ATTRIBUTE;
+    static const string INTERFACE_NAME_ATTRIBUTE;
+    static const string IMPLEMENTATION_NAME_ATTRIBUTE;
+    static const string IMPLEMENTATION_TYPE_ATTRIBUTE;
+    static const string ENUM_ATTRIBUTE;
+    static const string ENUM_VALUES_ATTRIBUTE;
+    static const string UI_NAME_ATTRIBUTE;
+    static const string UI_FOLDER_ATTRIBUTE;
+    static const string UI_MIN_ATTRIBUTE;
+    static const string UI_MAX_ATTRIBUTE;
+    static const string UNIT_ATTRIBUTE;
+    static const string UNITTYPE_ATTRIBUTE;
+    static const string UNIFORM_ATTRIBUTE;
+
+  protected:
+    /// The value checks shared by every value element.
+    bool validateValue(string* message, bool& res) const;
+};
+
+/// @class Token
+/// A string token used for filename substitution.
+class MX_CORE_API Token : public ValueElement
+{
+    MX_ELEMENT_CLASS_BODY(Token)
+  public:
+    Token(Element* parent, const string& name) :
+        ValueElement(parent, CATEGORY, name)
+    {
+    }
+    static const string CATEGORY;
+};
+
+/// @class CommentElement
+/// An XML comment kept in the document.
+class MX_CORE_API CommentElement : public Element
+{
+    MX_ELEMENT_CLASS_BODY(CommentElement)
+  public:
+    CommentElement(Element* parent, const string& name) :
+        Element(parent, CATEGORY, name)
+    {
+    }
+    static const string CATEGORY;
+};
+
+/// @class NewlineElement
+/// A blank line kept in the document.
+class MX_CORE_API NewlineElement : public Element
+{
+    MX_ELEMENT_CLASS_BODY(NewlineElement)
+  public:
+    NewlineElement(Element* parent, const string& name) :
+        Element(parent, CATEGORY, name)
+    {
+    }
+    static const string CATEGORY;
+};
+
+/// @class GenericElement
+/// An element of any category the library has no class for; it keeps its
+/// category, attributes and children so that nothing is lost.
+class MX_CORE_API GenericElement : public Element
+{
+    MX_ELEMENT_CLASS_BODY(GenericElement)
+  public:
+    GenericElement(Element* parent, const string& name) :
+        Element(parent, CATEGORY, name)
+    {
+    }
+    static const string CATEGORY;
+};
+
+/// @class TypedGenericElement
+/// A typed element of a known category without behaviour of its own
+/// (geomprop, property, ...).
+class MX_CORE_API TypedGenericElement : public TypedElement
+{
+    MX_ELEMENT_CLASS_BODY(TypedGenericElement)
+  public:
+    TypedGenericElement(Element* parent, const string& name) :
+        TypedElement(parent, EMPTY_STRING, name)
+    {
+    }
+};
+
+/// @class ValueGenericElement
+/// A value element of a known category without behaviour of its own
+/// (geomprop, property, ...): its value is still checked.
+class MX_CORE_API ValueGenericElement : public ValueElement
+{
+    MX_ELEMENT_CLASS_BODY(ValueGenericElement)
+  public:
+    ValueGenericElement(Element* parent, const string& name) :
+        ValueElement(parent, EMPTY_STRING, name)
+    {
+    }
+};
+
+template <class T> shared_ptr<T> Element::addChild(const string& name)
+{
+    string childName = name;
+    if (childName.empty())
+        childName = createValidChildName(T::CATEGORY + "1");
+    if (findChild(childName))
+        throw Exception("Child name is not unique: " + childName);
+    shared_ptr<T> child = std::make_shared<T>(this, childName);
+    insertChild(child);
+    return child;
+}
+
+MATERIALX_NAMESPACE_END
+
+#endif

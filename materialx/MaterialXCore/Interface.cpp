@@ -1,0 +1,501 @@
+#include <MaterialXCore/Document.h>
+
+#include <unordered_map>
+#include <unordered_set>
+
+MATERIALX_NAMESPACE_BEGIN
+
+const string PortElement::NODE_NAME_ATTRIBUTE = "nodename";
+const string PortElement::NODE_GRAPH_ATTRIBUTE = "nodegraph";
+const string PortElement::OUTPUT_ATTRIBUTE = "output";
+const string PortElement::CHANNELS_ATTRIBUTE = "channels";
+const string Input::CATEGORY = "input";
+const string Input::DEFAULT_GEOM_PROP_ATTRIBUTE = "defaultgeomprop";
+const string Output::CATEGORY = "output";
+const string Output::DEFAULT_INPUT_ATTRIBUTE = "defaultinput";
+const string InterfaceElement::NODE_DEF_ATTRIBUTE = "nodedef";
+const string InterfaceElement::TARGET_ATTRIBUTE = "target";
+const string InterfaceElement::VERSION_ATTRIBUTE = "version";
+const string InterfaceElement::DEFAULT_VERSION_ATTRIBUTE = "isdefaultversion";
+
+namespace
+{
+
+// Inheritance chains are short; this bounds a malformed cyclic chain.
+constexpr int MAX_INHERITANCE_DEPTH = 64;
+
+const GraphElement* enclosingGraph(const Element* elem)
+{
+    for (; elem; elem = elem->getParentRaw())
+        if (const GraphElement* graph = dynamic_cast<const GraphElement*>(elem))
+            return graph;
+    return nullptr;
+}
+
+template <class T> T* childOfType(const Element* scope, const string& name)
+{
+    Element* child = scope ? scope->findChild(name) : nullptr;
+    return child ? dynamic_cast<T*>(child) : nullptr;
+}
+
+template <class T> T* resolveReference(const Element* from, const string& name)
+{
+    const Element* root = from->getRootRaw();
+    if (from->getQualifiedName(name) != name)
+    {
+        if (T* found = childOfType<T>(root, from->getQualifiedName(name)))
+            return found;
+    }
+    return childOfType<T>(root, name);
+}
+
+} // anonymous namespace
+
+//
+// PortElement
+//
+
+void PortElement::setConnectedNode(ConstNodePtr node)
+{
+    if (node)
+        setNodeName(node->getName());
+    else
+        removeAttribute(NODE_NAME_ATTRIBUTE);
+}
+
+Node* PortElement::findConnectedNode() const
+{
+    if (const Input* input = dynamic_cast<const Input*>(this))
+    {
+        // Bound through the enclosing graph's interface to a connection.
+        if (const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE))
+        {
+            const NodeGraph* graph = nullptr;
+            for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
+                graph = dynamic_cast<const NodeGraph*>(elem);
+            const Input* graphInput = graph ? childOfType<Input>(graph, *interfaceName) : nullptr;
+            if (graphInput && graphInput != input && (graphInput->hasNodeName() || graphInput->hasNodeGraphString()))
+                return graphInput->findConnectedNode();
+        }
+        // Interface inputs of a node graph connect to nodes of the document.
+        if (dynamic_cast<const NodeGraph*>(_parent))
+        {
+            if (const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE))
+                if (Node* node = childOfType<Node>(_root, *nodeName))
+                    return node;
+        }
+        if (Output* output = findConnectedOutput())
+            return output != this ? output->findConnectedNode() : nullptr;
+    }
+    const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE);
+    if (!nodeName)
+        return nullptr;
+    const GraphElement* graph = enclosingGraph(this);
+    return graph ? childOfType<Node>(graph, *nodeName) : nullptr;
+}
+
+Output* PortElement::findConnectedOutput() const
+{
+    if (dynamic_cast<const Input*>(this))
+    {
+        if (const string* graphName = findAttribute(NODE_GRAPH_ATTRIBUTE))
+        {
+            NodeGraph* graph = resolveReference<NodeGraph>(this, *graphName);
+            if (!graph)
+                return nullptr;
+            if (const string* outputName = findAttribute(OUTPUT_ATTRIBUTE))
+                return childOfType<Output>(graph, *outputName);
+            for (const ElementPtr& child : graph->getChildren())
+                if (Output* output = dynamic_cast<Output*>(child.get()))
+                    return output;
+            return nullptr;
+        }
+        if (const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE))
+        {
+            // Outputs declared on the connected node itself.
+            const GraphElement* graph = enclosingGraph(this);
+            Node* node = graph ? childOfType<Node>(graph, *nodeName) : nullptr;
+            if (node)
+            {
+                Output* first = nullptr;
+                for (const ElementPtr& child : node->getChildren())
+                    if ((first = dynamic_cast<Output*>(child.get())))
+                        break;
+                if (first)
+                {
+                    const string* outputName = findAttribute(OUTPUT_ATTRIBUTE);
+                    Output* named = outputName ? childOfType<Output>(node, *outputName) : first;
+                    if (named)
+                        return named;
+                }
+            }
+        }
+    }
+    if (const string* outputName = findAttribute(OUTPUT_ATTRIBUTE))
+        return childOfType<Output>(_root, *outputName);
+    return nullptr;
+}
+
+NodePtr PortElement::getConnectedNode() const
+{
+    Node* node = findConnectedNode();
+    return node ? std::static_pointer_cast<Node>(node->getSelf()) : NodePtr();
+}
+
+void PortElement::setConnectedOutput(ConstOutputPtr output)
+{
+    if (output)
+    {
+        setOutputString(output->getName());
+        ConstElementPtr parent = output->getParent();
+        if (parent && parent->isA<NodeGraph>())
+        {
+            setNodeGraphString(parent->getName());
+            removeAttribute(NODE_NAME_ATTRIBUTE);
+        }
+        else if (parent && parent->isA<Node>())
+        {
+            setNodeName(parent->getName());
+            removeAttribute(NODE_GRAPH_ATTRIBUTE);
+        }
+    }
+    else
+    {
+        removeAttribute(OUTPUT_ATTRIBUTE);
+        removeAttribute(NODE_GRAPH_ATTRIBUTE);
+    }
+}
+
+OutputPtr PortElement::getConnectedOutput() const
+{
+    Output* output = findConnectedOutput();
+    return output ? std::static_pointer_cast<Output>(output->getSelf()) : OutputPtr();
+}
+
+bool PortElement::validate(string* message) const
+{
+    bool res = true;
+    const Node* connectedNode = findConnectedNode();
+    if (hasNodeName() || hasNodeGraphString() || hasOutputString())
+        validateRequire(connectedNode != nullptr, res, message, "Invalid port connection");
+    if (connectedNode && !hasChannels())
+    {
+        const string* outputName = findAttribute(OUTPUT_ATTRIBUTE);
+        if (outputName && !outputName->empty())
+        {
+            const Output* output = nullptr;
+            if (hasNodeName())
+            {
+                const NodeDef* nodeDef = connectedNode->findNodeDef(EMPTY_STRING, false);
+                output = nodeDef ? nodeDef->findActiveOutput(*outputName) : nullptr;
+                if (!output)
+                    output = childOfType<Output>(connectedNode, *outputName);
+                if (output)
+                    validateRequire(connectedNode->getType() == MULTI_OUTPUT_TYPE_STRING, res, message,
+                                    "Multi-output type expected in port connection");
+            }
+            else
+            {
+                output = findConnectedOutput();
+            }
+            validateRequire(output != nullptr, res, message, "No output found for port connection");
+            if (output)
+                validateRequire(getType() == output->getType(), res, message, "Mismatched output type in port connection");
+        }
+        else
+        {
+            validateRequire(getType() == connectedNode->getType(), res, message, "Mismatched types in port connection");
+        }
+    }
+    validateValue(message, res);
+    return TypedElement::validate(message) && res;
+}
+
+//
+// Input
+//
+
+NodePtr Input::getConnectedNode() const
+{
+    return PortElement::getConnectedNode();
+}
+
+OutputPtr Input::getConnectedOutput() const
+{
+    return PortElement::getConnectedOutput();
+}
+
+InputPtr Input::getInterfaceInput() const
+{
+    const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE);
+    if (!interfaceName)
+        return InputPtr();
+    for (const Element* elem = _parent; elem; elem = elem->getParentRaw())
+        if (const NodeGraph* graph = dynamic_cast<const NodeGraph*>(elem))
+            return graph->getInput(*interfaceName);
+    return InputPtr();
+}
+
+bool Input::validate(string* message) const
+{
+    bool res = true;
+    if (hasDefaultGeomPropString())
+        validateRequire(dynamic_cast<const NodeDef*>(_parent) != nullptr, res, message, "Invalid defaultgeomprop on non-definition input");
+    if (dynamic_cast<const Node*>(_parent))
+    {
+        bool bound = hasValue() || hasNodeName() || hasNodeGraphString() || hasOutputString() || hasInterfaceName();
+        validateRequire(bound, res, message, "Node input binds no value or connection");
+    }
+    return PortElement::validate(message) && res;
+}
+
+//
+// Output
+//
+
+bool Output::hasUpstreamCycle() const
+{
+    if (!hasNodeName() && !hasNodeGraphString() && !hasInterfaceName())
+        return false;
+    const Node* start = findConnectedNode();
+    if (!start)
+        return false;
+
+    // Depth-first walk over upstream nodes; a node met again while still on
+    // the path closes a cycle.
+    enum class Mark : char { OnPath, Done };
+    std::unordered_map<const Node*, Mark> marks;
+    struct Frame
+    {
+        const Node* node;
+        size_t next;
+    };
+    vector<Frame> stack{ { start, 0 } };
+    marks[start] = Mark::OnPath;
+    while (!stack.empty())
+    {
+        Frame& frame = stack.back();
+        const vector<ElementPtr>& children = frame.node->getChildren();
+        if (frame.next >= children.size())
+        {
+            marks[frame.node] = Mark::Done;
+            stack.pop_back();
+            continue;
+        }
+        const Input* input = dynamic_cast<const Input*>(children[frame.next++].get());
+        if (!input)
+            continue;
+        const Node* upstream = input->findConnectedNode();
+        if (!upstream)
+            continue;
+        auto it = marks.find(upstream);
+        if (it == marks.end())
+        {
+            marks.emplace(upstream, Mark::OnPath);
+            stack.push_back({ upstream, 0 });
+        }
+        else if (it->second == Mark::OnPath)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Output::validate(string* message) const
+{
+    bool res = true;
+    validateRequire(!hasUpstreamCycle(), res, message, "Cycle in upstream path");
+    return PortElement::validate(message) && res;
+}
+
+//
+// InterfaceElement
+//
+
+bool InterfaceElement::isVersionCompatible(const string& version) const
+{
+    const string& own = getVersionString();
+    if (own == version)
+        return true;
+    return version.empty() && getDefaultVersion();
+}
+
+InputPtr InterfaceElement::addInput(const string& name, const string& type)
+{
+    InputPtr input = addChild<Input>(name);
+    input->setType(type);
+    return input;
+}
+
+OutputPtr InterfaceElement::addOutput(const string& name, const string& type)
+{
+    OutputPtr output = addChild<Output>(name);
+    output->setType(type);
+    return output;
+}
+
+size_t InterfaceElement::getInputCount() const
+{
+    size_t count = 0;
+    for (const ElementPtr& child : _children)
+        count += dynamic_cast<const Input*>(child.get()) != nullptr;
+    return count;
+}
+
+size_t InterfaceElement::getOutputCount() const
+{
+    size_t count = 0;
+    for (const ElementPtr& child : _children)
+        count += dynamic_cast<const Output*>(child.get()) != nullptr;
+    return count;
+}
+
+const InterfaceElement* InterfaceElement::inheritedInterface() const
+{
+    const string* inherit = findAttribute(INHERIT_ATTRIBUTE);
+    if (!inherit || !_parent)
+        return nullptr;
+    return childOfType<InterfaceElement>(_parent, *inherit);
+}
+
+Input* InterfaceElement::findActiveInput(const string& name) const
+{
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        if (Input* input = childOfType<Input>(elem, name))
+            return input;
+    return nullptr;
+}
+
+Output* InterfaceElement::findActiveOutput(const string& name) const
+{
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        if (Output* output = childOfType<Output>(elem, name))
+            return output;
+    return nullptr;
+}
+
+InputPtr InterfaceElement::getActiveInput(const string& name) const
+{
+    Input* input = findActiveInput(name);
+    return input ? std::static_pointer_cast<Input>(input->getSelf()) : InputPtr();
+}
+
+OutputPtr InterfaceElement::getActiveOutput(const string& name) const
+{
+    Output* output = findActiveOutput(name);
+    return output ? std::static_pointer_cast<Output>(output->getSelf()) : OutputPtr();
+}
+
+vector<InputPtr> InterfaceElement::getActiveInputs() const
+{
+    vector<InputPtr> result;
+    std::unordered_set<string> seen;
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        for (const ElementPtr& child : elem->getChildren())
+            if (dynamic_cast<Input*>(child.get()) && seen.insert(child->getName()).second)
+                result.push_back(std::static_pointer_cast<Input>(child));
+    return result;
+}
+
+vector<OutputPtr> InterfaceElement::getActiveOutputs() const
+{
+    vector<OutputPtr> result;
+    std::unordered_set<string> seen;
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        for (const ElementPtr& child : elem->getChildren())
+            if (dynamic_cast<Output*>(child.get()) && seen.insert(child->getName()).second)
+                result.push_back(std::static_pointer_cast<Output>(child));
+    return result;
+}
+
+size_t InterfaceElement::countActiveOutputs(Output** first) const
+{
+    *first = nullptr;
+    size_t count = 0;
+    const InterfaceElement* own = this;
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+    {
+        for (const ElementPtr& child : elem->getChildren())
+        {
+            Output* output = dynamic_cast<Output*>(child.get());
+            if (!output)
+                continue;
+            // An inherited output hidden by one of the same name counts once.
+            if (elem != own && own->findActiveOutputBefore(elem, output->getName()))
+                continue;
+            if (!*first)
+                *first = output;
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool InterfaceElement::findActiveOutputBefore(const InterfaceElement* stop, const string& name) const
+{
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && elem != stop && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        if (childOfType<Output>(elem, name))
+            return true;
+    return false;
+}
+
+ValuePtr InterfaceElement::getInputValue(const string& name, const string& target) const
+{
+    if (const Input* input = findActiveInput(name))
+        return input->getValue();
+    if (const NodeDef* decl = dynamic_cast<const NodeDef*>(getDeclaration(target).get()))
+        if (const Input* input = decl->findActiveInput(name))
+            return input->getValue();
+    return ValuePtr();
+}
+
+void InterfaceElement::setConnectedNode(const string& inputName, ConstNodePtr node)
+{
+    InputPtr input = getInput(inputName);
+    if (!input)
+        input = addInput(inputName, node ? node->getType() : DEFAULT_TYPE_STRING);
+    input->setConnectedNode(node);
+}
+
+NodePtr InterfaceElement::getConnectedNode(const string& inputName) const
+{
+    InputPtr input = getInput(inputName);
+    return input ? input->getConnectedNode() : NodePtr();
+}
+
+NodeDefPtr InterfaceElement::getDeclaration(const string&) const
+{
+    return NodeDefPtr();
+}
+
+bool InterfaceElement::matchesInputsOf(const InterfaceElement& declaration, string* message) const
+{
+    for (const ElementPtr& child : _children)
+    {
+        const Input* input = dynamic_cast<const Input*>(child.get());
+        if (!input)
+            continue;
+        const Input* declared = declaration.findActiveInput(input->getName());
+        if (!declared || declared->getType() != input->getType())
+        {
+            if (message)
+                *message += "Input '" + input->getName() + "' doesn't match declaration";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool InterfaceElement::hasExactInputMatch(ConstInterfaceElementPtr declaration, string* message) const
+{
+    return declaration && matchesInputsOf(*declaration, message);
+}
+
+MATERIALX_NAMESPACE_END

@@ -1,0 +1,441 @@
+#include <MaterialXCore/Document.h>
+
+#include <unordered_map>
+
+MATERIALX_NAMESPACE_BEGIN
+
+const string Node::CATEGORY = "node";
+const string NodeGraph::CATEGORY = "nodegraph";
+const string Backdrop::CATEGORY = "backdrop";
+
+namespace
+{
+
+template <class T> shared_ptr<T> sharedOf(const T* elem)
+{
+    return elem ? std::static_pointer_cast<T>(const_cast<T*>(elem)->getSelf()) : shared_ptr<T>();
+}
+
+const Document* documentOf(const Element* elem)
+{
+    return dynamic_cast<const Document*>(elem->getRootRaw());
+}
+
+} // anonymous namespace
+
+//
+// Node
+//
+
+const NodeDef* Node::findNodeDef(const string& target, bool allowRoughMatch) const
+{
+    if (const string* nodeDefName = findAttribute(NODE_DEF_ATTRIBUTE))
+        return resolveNameReference<NodeDef>(*nodeDefName).get();
+    const Document* doc = documentOf(this);
+    if (!doc)
+        return nullptr;
+    const auto& byNode = doc->getCache().nodeDefsByNode;
+    vector<const vector<NodeDef*>*> lists;
+    string qualified = getQualifiedName(getCategory());
+    auto it = byNode.find(qualified);
+    if (it != byNode.end())
+        lists.push_back(&it->second);
+    if (qualified != getCategory())
+    {
+        auto plain = byNode.find(getCategory());
+        if (plain != byNode.end())
+            lists.push_back(&plain->second);
+    }
+    const string& version = getVersionString();
+    const string& type = getType();
+    const NodeDef* rough = nullptr;
+    for (const vector<NodeDef*>* list : lists)
+    {
+        for (const NodeDef* nodeDef : *list)
+        {
+            if (!nodeDef->isVersionCompatible(version) || nodeDef->findType() != type)
+                continue;
+            if (!target.empty() && !nodeDef->getTarget().empty() && nodeDef->getTarget() != target)
+                continue;
+            if (matchesInputsOf(*nodeDef, nullptr))
+                return nodeDef;
+            if (!rough)
+                rough = nodeDef;
+        }
+    }
+    return allowRoughMatch ? rough : nullptr;
+}
+
+NodeDefPtr Node::getNodeDef(const string& target, bool allowRoughMatch) const
+{
+    return sharedOf(findNodeDef(target, allowRoughMatch));
+}
+
+InterfaceElementPtr Node::getImplementation(const string& target) const
+{
+    const NodeDef* nodeDef = findNodeDef(target, false);
+    return nodeDef ? nodeDef->getImplementation(target) : InterfaceElementPtr();
+}
+
+vector<PortElementPtr> Node::getDownstreamPorts() const
+{
+    vector<PortElementPtr> ports;
+    const Document* doc = documentOf(this);
+    if (!doc)
+        return ports;
+    const auto& byNodeName = doc->getCache().portsByNodeName;
+    auto it = byNodeName.find(getName());
+    if (it == byNodeName.end())
+        return ports;
+    for (PortElement* port : it->second)
+        if (port->findConnectedNode() == this)
+            ports.push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
+    std::sort(ports.begin(), ports.end(), [](const PortElementPtr& a, const PortElementPtr& b) { return a->getName() > b->getName(); });
+    return ports;
+}
+
+InputPtr Node::addInputFromNodeDef(const string& inputName)
+{
+    if (InputPtr existing = getInput(inputName))
+        return existing;
+    const NodeDef* nodeDef = findNodeDef(EMPTY_STRING, false);
+    const Input* declared = nodeDef ? nodeDef->findActiveInput(inputName) : nullptr;
+    if (!declared)
+        return InputPtr();
+    InputPtr input = addInput(inputName, declared->getType());
+    if (declared->hasValueString())
+        input->setValueString(declared->getValueString());
+    return input;
+}
+
+bool Node::validate(string* message) const
+{
+    bool res = true;
+    validateRequire(!getCategory().empty(), res, message, "Node element is missing a category");
+    validateRequire(hasType(), res, message, "Node element is missing a type");
+    if (const NodeDef* nodeDef = findNodeDef(EMPTY_STRING, true))
+    {
+        string matchMessage;
+        if (!matchesInputsOf(*nodeDef, &matchMessage))
+            reportProblem(res, message, "Node interface error: " + matchMessage);
+    }
+    return InterfaceElement::validate(message) && res;
+}
+
+//
+// GraphElement
+//
+
+NodePtr GraphElement::addNodeInstance(ConstNodeDefPtr nodeDef, const string& name)
+{
+    NodePtr node = addNode(nodeDef->getNodeString(), name, nodeDef->getType());
+    node->setNodeDefString(nodeDef->getName());
+    return node;
+}
+
+vector<NodePtr> GraphElement::getNodesOfType(const string& nodeType) const
+{
+    vector<NodePtr> nodes;
+    for (const ElementPtr& child : _children)
+        if (dynamic_cast<Node*>(child.get()) && child->getAttribute(TypedElement::TYPE_ATTRIBUTE) == nodeType)
+            nodes.push_back(std::static_pointer_cast<Node>(child));
+    return nodes;
+}
+
+BackdropPtr GraphElement::addBackdrop(const string& name)
+{
+    return addChild<Backdrop>(name);
+}
+
+BackdropPtr GraphElement::getBackdrop(const string& name) const
+{
+    return getChildOfType<Backdrop>(name);
+}
+
+vector<BackdropPtr> GraphElement::getBackdrops() const
+{
+    return getChildrenOfType<Backdrop>();
+}
+
+void GraphElement::removeBackdrop(const string& name)
+{
+    removeChildOfType<Backdrop>(name);
+}
+
+void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
+{
+    // For nodes made by an expansion: the graphs they were expanded from,
+    // so that a graph containing (an instance of) itself is caught.
+    using Chain = vector<const NodeGraph*>;
+    std::unordered_map<const Element*, std::shared_ptr<const Chain>> origins;
+
+    struct Expansion
+    {
+        NodePtr node;
+        NodeGraphPtr graph;
+        NodeDefPtr declaration;
+        vector<PortElementPtr> downstream;
+    };
+
+    vector<NodePtr> queue = getNodes();
+    while (!queue.empty())
+    {
+        vector<Expansion> expansions;
+        for (NodePtr& node : queue)
+        {
+            InterfaceElementPtr impl = node->getImplementation(target);
+            NodeGraphPtr graph = std::dynamic_pointer_cast<NodeGraph>(impl);
+            if (!graph)
+                continue;
+            if (filter && !filter(node))
+                continue;
+            expansions.push_back({ node, graph, node->getNodeDef(target), node->getDownstreamPorts() });
+        }
+        queue.clear();
+
+        for (Expansion& exp : expansions)
+        {
+            const Node& processNode = *exp.node;
+            const NodeGraph& graph = *exp.graph;
+
+            auto originIt = origins.find(&processNode);
+            std::shared_ptr<Chain> chain = std::make_shared<Chain>();
+            if (originIt != origins.end())
+                *chain = *originIt->second;
+            if (std::find(chain->begin(), chain->end(), &graph) != chain->end())
+                throw Exception("Node graph '" + graph.getName() + "' contains an instance of itself through node '" +
+                                processNode.getName() + "'; it cannot be flattened");
+            chain->push_back(&graph);
+
+            // Copy each node of the graph in front of the node it replaces.
+            std::unordered_map<string, Node*> renamed;
+            vector<std::pair<const Node*, Node*>> copies;
+            for (const ElementPtr& child : graph.getChildren())
+            {
+                const Node* source = dynamic_cast<const Node*>(child.get());
+                if (!source)
+                    continue;
+                string destName = createValidChildName(source->getName());
+                NodePtr dest = addNode(source->getCategory(), destName);
+                dest->copyContentFrom(source->getSelf());
+                setChildIndex(destName, getChildIndex(processNode.getName()));
+                renamed.emplace(source->getName(), dest.get());
+                copies.emplace_back(source, dest.get());
+                origins[dest.get()] = chain;
+                queue.push_back(dest);
+            }
+
+            for (auto& copy : copies)
+            {
+                Node* dest = copy.second;
+                for (const ElementPtr& child : dest->getChildren())
+                {
+                    Input* input = dynamic_cast<Input*>(child.get());
+                    if (!input)
+                        continue;
+                    // Connections between the graph's nodes follow their new names.
+                    if (const string* nodeName = input->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
+                    {
+                        auto it = renamed.find(*nodeName);
+                        if (it != renamed.end() && it->second->getName() != *nodeName)
+                            input->setNodeName(it->second->getName());
+                    }
+                    const string* interfaceName = input->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
+                    if (!interfaceName)
+                        continue;
+                    // Interface bindings take the replaced node's input, or the
+                    // definition's default when the node does not set it.
+                    const string bound = *interfaceName;
+                    const Input* reference = dynamic_cast<const Input*>(processNode.findChild(bound));
+                    if (reference)
+                    {
+                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
+                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE,
+                                                      &Element::COLOR_SPACE_ATTRIBUTE })
+                        {
+                            if (const string* value = reference->findAttribute(*attrib))
+                                input->setAttribute(*attrib, *value);
+                        }
+                    }
+                    else if (exp.declaration)
+                    {
+                        const Input* declared = exp.declaration->findActiveInput(bound);
+                        if (declared && declared->hasValueString())
+                            input->setValueString(declared->getValueString());
+                    }
+                    input->removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
+                }
+            }
+
+            // Ports that read the replaced node now read the graph's output.
+            for (PortElementPtr& port : exp.downstream)
+            {
+                const Output* output = nullptr;
+                if (port->hasOutputString())
+                    output = graph.getOutput(port->getOutputString()).get();
+                if (!output)
+                {
+                    for (const ElementPtr& child : graph.getChildren())
+                        if ((output = dynamic_cast<const Output*>(child.get())))
+                            break;
+                }
+                if (!output)
+                    continue;
+                if (const string* nodeName = output->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
+                {
+                    auto it = renamed.find(*nodeName);
+                    if (it == renamed.end())
+                        continue;
+                    port->setNodeName(it->second->getName());
+                    if (output->hasOutputString())
+                        port->setOutputString(output->getOutputString());
+                    else
+                        port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
+                }
+                else if (const string* interfaceName = output->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE))
+                {
+                    // A pass-through output: the port takes what the node's input held.
+                    const Input* reference = dynamic_cast<const Input*>(processNode.findChild(*interfaceName));
+                    const Input* declared = exp.declaration ? exp.declaration->findActiveInput(*interfaceName) : nullptr;
+                    const Input* source = reference ? reference : declared;
+                    port->removeAttribute(PortElement::NODE_NAME_ATTRIBUTE);
+                    port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
+                    if (source)
+                    {
+                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
+                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE })
+                        {
+                            if (const string* value = source->findAttribute(*attrib))
+                                port->setAttribute(*attrib, *value);
+                        }
+                    }
+                }
+                else if (output->hasValueString())
+                {
+                    port->removeAttribute(PortElement::NODE_NAME_ATTRIBUTE);
+                    port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
+                    port->setValueString(output->getValueString());
+                }
+            }
+
+            origins.erase(&processNode);
+            removeNode(processNode.getName());
+        }
+    }
+}
+
+vector<ElementPtr> GraphElement::topologicalSort() const
+{
+    // Kahn's algorithm over the nodes and outputs of this graph.
+    vector<const Element*> elems;
+    std::unordered_map<const Element*, size_t> inDegree;
+    std::unordered_map<const Element*, vector<const Element*>> downstream;
+    for (const ElementPtr& child : _children)
+    {
+        if (!dynamic_cast<const Node*>(child.get()) && !dynamic_cast<const Output*>(child.get()))
+            continue;
+        elems.push_back(child.get());
+        inDegree[child.get()] = 0;
+    }
+    for (const Element* elem : elems)
+    {
+        vector<const PortElement*> ports;
+        if (const Output* output = dynamic_cast<const Output*>(elem))
+            ports.push_back(output);
+        else
+            for (const ElementPtr& child : elem->getChildren())
+                if (const Input* input = dynamic_cast<const Input*>(child.get()))
+                    ports.push_back(input);
+        for (const PortElement* port : ports)
+        {
+            const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE);
+            const Element* upstream = nodeName ? findChild(*nodeName) : nullptr;
+            if (upstream && inDegree.count(upstream))
+            {
+                downstream[upstream].push_back(elem);
+                ++inDegree[elem];
+            }
+        }
+    }
+    vector<ElementPtr> sorted;
+    vector<const Element*> ready;
+    for (const Element* elem : elems)
+        if (inDegree[elem] == 0)
+            ready.push_back(elem);
+    for (size_t i = 0; i < ready.size(); ++i)
+    {
+        sorted.push_back(const_cast<Element*>(ready[i])->getSelf());
+        for (const Element* next : downstream[ready[i]])
+            if (--inDegree[next] == 0)
+                ready.push_back(next);
+    }
+    if (sorted.size() != elems.size())
+        throw ExceptionFoundCycle("Encountered a cycle in graph: " + getName());
+    return sorted;
+}
+
+//
+// NodeGraph
+//
+
+void NodeGraph::setNodeDef(ConstNodeDefPtr nodeDef)
+{
+    if (nodeDef)
+        setNodeDefString(nodeDef->getName());
+    else
+        removeAttribute(NODE_DEF_ATTRIBUTE);
+}
+
+const NodeDef* NodeGraph::findNodeDef() const
+{
+    if (const string* nodeDefName = findAttribute(NODE_DEF_ATTRIBUTE))
+        if (NodeDefPtr nodeDef = resolveNameReference<NodeDef>(*nodeDefName))
+            return nodeDef.get();
+    // Otherwise the definition of the last implementation naming this graph.
+    const Document* doc = documentOf(this);
+    if (!doc)
+        return nullptr;
+    const auto& byGraph = doc->getCache().lastImplementationByGraph;
+    auto it = byGraph.find(getQualifiedName(getName()));
+    if (it == byGraph.end())
+        return nullptr;
+    return it->second->getNodeDef().get();
+}
+
+NodeDefPtr NodeGraph::getNodeDef() const
+{
+    return sharedOf(findNodeDef());
+}
+
+InterfaceElementPtr NodeGraph::getImplementation() const
+{
+    const NodeDef* nodeDef = findNodeDef();
+    return nodeDef ? nodeDef->getImplementation() : InterfaceElementPtr();
+}
+
+bool NodeGraph::validate(string* message) const
+{
+    bool res = true;
+    if (hasNodeDefString())
+    {
+        const NodeDef* nodeDef = findNodeDef();
+        validateRequire(nodeDef != nullptr, res, message, "NodeGraph implementation refers to non-existent NodeDef");
+        if (nodeDef)
+        {
+            Output* declared = nullptr;
+            size_t declaredCount = nodeDef->countActiveOutputs(&declared);
+            vector<const Output*> outputs;
+            for (const ElementPtr& child : _children)
+                if (const Output* output = dynamic_cast<const Output*>(child.get()))
+                    outputs.push_back(output);
+            validateRequire(outputs.size() == declaredCount, res, message,
+                            "NodeGraph implementation has a different number of outputs than its NodeDef");
+            if (outputs.size() == 1 && declaredCount == 1)
+                validateRequire(outputs[0]->getType() == declared->getType(), res, message,
+                                "NodeGraph implementation has an output with a different type than its NodeDef");
+        }
+    }
+    return GraphElement::validate(message) && res;
+}
+
+MATERIALX_NAMESPACE_END

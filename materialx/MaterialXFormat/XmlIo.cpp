@@ -1,0 +1,290 @@
+#include <MaterialXFormat/XmlIo.h>
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+MATERIALX_NAMESPACE_BEGIN
+
+const string MTLX_EXTENSION = "mtlx";
+
+namespace
+{
+
+const char* const XINCLUDE_TAG = "xi:include";
+const char* const XINCLUDE_NAMESPACE = "xmlns:xi";
+const char* const XINCLUDE_URL = "http://www.w3.org/2001/XInclude";
+
+// Real documents nest a handful of levels; the limit keeps the recursive
+// tree walks (reading, copying, validating, freeing) far from the stack's end.
+constexpr int MAX_ELEMENT_DEPTH = 1000;
+
+unsigned int parseOptions(const XmlReadOptions* readOptions)
+{
+    unsigned int options = pugi::parse_default;
+    if (readOptions && readOptions->readComments)
+        options |= pugi::parse_comments;
+    return options;
+}
+
+void checkParseResult(const pugi::xml_parse_result& result, const FilePath& filename = FilePath())
+{
+    if (result)
+        return;
+    if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error ||
+        result.status == pugi::status_out_of_memory)
+    {
+        throw ExceptionFileMissing("Failed to open file for reading: " + filename.asString());
+    }
+    string message = "XML parse error";
+    if (!filename.isEmpty())
+        message += " in " + filename.asString();
+    message += " (" + string(result.description()) + " at character " + std::to_string(result.offset) + ")";
+    throw ExceptionParseError(message);
+}
+
+void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth)
+{
+    if (depth > MAX_ELEMENT_DEPTH)
+        throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(MAX_ELEMENT_DEPTH) +
+                                  " levels at <" + string(xmlNode.name()) + ">");
+
+    for (const pugi::xml_attribute& attr : xmlNode.attributes())
+    {
+        if (std::strcmp(attr.name(), "name") != 0)
+            elem.setAttribute(attr.name(), attr.value());
+    }
+
+    string category;
+    string name;
+    for (const pugi::xml_node& xmlChild : xmlNode.children())
+    {
+        pugi::xml_node_type type = xmlChild.type();
+        if (type == pugi::node_comment)
+        {
+            if (readOptions && readOptions->readComments)
+            {
+                ElementPtr comment = elem.addChildOfCategory(CommentElement::CATEGORY);
+                comment->setDocString(xmlChild.value());
+            }
+            continue;
+        }
+        if (type != pugi::node_element)
+            continue;
+
+        category = xmlChild.name();
+        name = xmlChild.attribute("name").value();
+        // Of several children with one name, the first wins.
+        if (!name.empty() && elem.findChild(name))
+            continue;
+        ElementPtr child = elem.addChildOfCategory(category, name);
+        elementFromXml(xmlChild, *child, readOptions, depth + 1);
+    }
+}
+
+void readXIncludeFile(DocumentPtr doc, const FilePath& filename, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+{
+    readFromXmlFile(doc, filename, searchPath, readOptions);
+}
+
+void processXIncludes(DocumentPtr doc, pugi::xml_node& xmlRoot, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+{
+    FileSearchPath includeSearchPath;
+    bool searchPathReady = false;
+    pugi::xml_node xiNode = xmlRoot.child(XINCLUDE_TAG);
+    while (xiNode)
+    {
+        XmlReadFunction readFunction = readOptions ? readOptions->readXIncludeFunction : XmlReadFunction(readXIncludeFile);
+        if (readFunction)
+        {
+            string filename = xiNode.attribute("href").value();
+            if (readOptions)
+            {
+                const StringVec& parents = readOptions->parentXIncludes;
+                if (std::find(parents.begin(), parents.end(), filename) != parents.end())
+                    throw ExceptionParseError("XInclude cycle detected: " + filename);
+            }
+
+            XmlReadOptions includeOptions = readOptions ? *readOptions : XmlReadOptions();
+            includeOptions.parentXIncludes.push_back(filename);
+
+            // Includes are found relative to the including file first.
+            if (!searchPathReady)
+            {
+                const string& parentUri = doc->getSourceUri();
+                if (!parentUri.empty())
+                {
+                    FilePath parentPath = searchPath.find(FilePath(parentUri));
+                    if (!parentPath.isEmpty())
+                    {
+                        includeSearchPath = searchPath;
+                        includeSearchPath.prepend(parentPath.getParentPath());
+                    }
+                }
+                if (includeSearchPath.isEmpty())
+                    includeSearchPath = searchPath;
+                searchPathReady = true;
+            }
+
+            DocumentPtr library = createDocument();
+            readFunction(library, FilePath(filename), includeSearchPath, &includeOptions);
+            doc->importLibrary(library);
+        }
+        pugi::xml_node done = xiNode;
+        xiNode = xiNode.next_sibling(XINCLUDE_TAG);
+        xmlRoot.remove_child(done);
+    }
+}
+
+void documentFromXml(DocumentPtr doc, pugi::xml_document& xmlDoc, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+{
+    pugi::xml_node xmlRoot = xmlDoc.child(Document::CATEGORY.c_str());
+    if (xmlRoot)
+    {
+        processXIncludes(doc, xmlRoot, searchPath, readOptions);
+        elementFromXml(xmlRoot, *doc, readOptions, 0);
+    }
+    if (!readOptions || readOptions->upgradeVersion)
+        doc->upgradeVersion();
+}
+
+void elementToXml(const Element& elem, pugi::xml_node& xmlNode, pugi::xml_node& xmlRoot, const XmlWriteOptions* writeOptions,
+                  const string& documentUri)
+{
+    bool writeXInclude = writeOptions ? writeOptions->writeXIncludeEnable : true;
+    const ElementPredicate* predicate = writeOptions && writeOptions->elementPredicate ? &writeOptions->elementPredicate : nullptr;
+
+    if (!elem.getName().empty())
+        xmlNode.append_attribute("name").set_value(elem.getName().c_str());
+    for (const AttributePair& attr : elem.getAttributePairs())
+        xmlNode.append_attribute(attr.first.c_str()).set_value(attr.second.c_str());
+
+    vector<const string*> writtenSources;
+    for (const ElementPtr& child : elem.getChildren())
+    {
+        if (predicate && !(*predicate)(child))
+            continue;
+
+        if (writeXInclude && child->hasSourceUri() && child->getSourceUri() != documentUri)
+        {
+            const string& sourceUri = child->getSourceUri();
+            bool written = std::any_of(writtenSources.begin(), writtenSources.end(), [&sourceUri](const string* s) { return *s == sourceUri; });
+            if (!written)
+            {
+                if (!xmlRoot.attribute(XINCLUDE_NAMESPACE))
+                    xmlRoot.append_attribute(XINCLUDE_NAMESPACE).set_value(XINCLUDE_URL);
+                pugi::xml_node include = xmlNode.append_child(XINCLUDE_TAG);
+                FilePath includePath(sourceUri);
+                // Relative includes in POSIX form, absolute ones in the platform's.
+                FilePath::Format format = includePath.isAbsolute() ? FilePath::FormatNative : FilePath::FormatPosix;
+                include.append_attribute("href").set_value(includePath.asString(format).c_str());
+                writtenSources.push_back(&sourceUri);
+            }
+            continue;
+        }
+
+        if (child->getCategory() == CommentElement::CATEGORY)
+        {
+            xmlNode.append_child(pugi::node_comment).set_value(child->getDocString().c_str());
+            continue;
+        }
+        if (child->getCategory() == NewlineElement::CATEGORY)
+            continue;
+
+        pugi::xml_node xmlChild = xmlNode.append_child(child->getCategory().c_str());
+        elementToXml(*child, xmlChild, xmlRoot, writeOptions, documentUri);
+    }
+}
+
+void documentToXml(DocumentPtr doc, pugi::xml_document& xmlDoc, const XmlWriteOptions* writeOptions)
+{
+    pugi::xml_node xmlRoot = xmlDoc.append_child(Document::CATEGORY.c_str());
+    elementToXml(*doc, xmlRoot, xmlRoot, writeOptions, doc->getSourceUri());
+}
+
+} // anonymous namespace
+
+XmlReadOptions::XmlReadOptions() :
+    readComments(false),
+    readNewlines(false),
+    upgradeVersion(true),
+    readXIncludeFunction(readXIncludeFile)
+{
+}
+
+XmlWriteOptions::XmlWriteOptions() :
+    writeXIncludeEnable(true)
+{
+}
+
+void readFromXmlFile(DocumentPtr doc, FilePath filename, FileSearchPath searchPath, const XmlReadOptions* readOptions)
+{
+    searchPath.append(getEnvironmentPath());
+    filename = searchPath.find(filename);
+
+    pugi::xml_document xmlDoc;
+    pugi::xml_parse_result result = xmlDoc.load_file(filename.asString().c_str(), parseOptions(readOptions));
+    checkParseResult(result, filename);
+
+    // The source URI is set first: XIncludes are looked up beside it.
+    if (readOptions && !readOptions->parentXIncludes.empty())
+        doc->setSourceUri(readOptions->parentXIncludes.front());
+    else
+        doc->setSourceUri(filename.asString());
+    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+}
+
+void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+{
+    pugi::xml_document xmlDoc;
+    pugi::xml_parse_result result = xmlDoc.load_buffer(str.data(), str.size(), parseOptions(readOptions));
+    checkParseResult(result);
+    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+}
+
+void readFromXmlStream(DocumentPtr doc, std::istream& stream, FileSearchPath searchPath, const XmlReadOptions* readOptions)
+{
+    pugi::xml_document xmlDoc;
+    pugi::xml_parse_result result = xmlDoc.load(stream, parseOptions(readOptions));
+    checkParseResult(result);
+    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+}
+
+void readFromXmlBuffer(DocumentPtr doc, const char* buffer, FileSearchPath searchPath, const XmlReadOptions* readOptions)
+{
+    readFromXmlString(doc, buffer ? string(buffer) : EMPTY_STRING, searchPath, readOptions);
+}
+
+void writeToXmlStream(DocumentPtr doc, std::ostream& stream, const XmlWriteOptions* writeOptions)
+{
+    pugi::xml_document xmlDoc;
+    documentToXml(doc, xmlDoc, writeOptions);
+    xmlDoc.save(stream, "  ");
+}
+
+void writeToXmlFile(DocumentPtr doc, const FilePath& filename, const XmlWriteOptions* writeOptions)
+{
+    std::ofstream stream(filename.asString(), std::ios::binary);
+    writeToXmlStream(doc, stream, writeOptions);
+}
+
+string writeToXmlString(DocumentPtr doc, const XmlWriteOptions* writeOptions)
+{
+    std::ostringstream stream;
+    writeToXmlStream(doc, stream, writeOptions);
+    return stream.str();
+}
+
+void prependXInclude(DocumentPtr doc, const FilePath& filename)
+{
+    if (filename.isEmpty())
+        return;
+    ElementPtr include = doc->addChildOfCategory("xinclude");
+    include->setSourceUri(filename.asString());
+    doc->setChildIndex(include->getName(), 0);
+}
+
+MATERIALX_NAMESPACE_END

@@ -1,0 +1,119 @@
+#include "Coverage.h"
+
+#include "OslTypes.h"
+
+#include <map>
+#include <set>
+
+namespace oslgen {
+
+namespace {
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() &&
+           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// The definition a node graph implements: its own "nodedef", else the implementation
+// element that names the graph.
+std::string implementedDefinition(const NodeLibrary& library, const NodeGraphEntry& graph)
+{
+    if (!graph.nodeDef.empty())
+        return graph.nodeDef;
+    std::string found;
+    for (const ImplementationEntry& impl : library.implementations) {
+        if (impl.nodeGraph == graph.name)
+            found = impl.nodeDef;
+    }
+    return found;
+}
+
+bool isClosureType(const std::string& type)
+{
+    static const std::set<std::string> closures = {
+        "BSDF", "EDF", "VDF", "surfaceshader", "displacementshader",
+        "volumeshader", "lightshader", "material"};
+    return closures.count(type) > 0;
+}
+
+} // namespace
+
+std::vector<std::string> remainingNodeGraphs(const NodeLibrary& library)
+{
+    std::map<std::string, std::string> categoryOf;
+    for (const NodeDefinition& def : library.definitions)
+        categoryOf[def.name] = def.category;
+
+    std::vector<std::string> remaining;
+    for (const NodeGraphEntry& graph : library.nodeGraphs) {
+        if (graph.name == "IMPL_standard_surface_surfaceshader" ||
+            endsWith(graph.sourceFile, "stdlib_ng.mtlx"))
+            continue;
+        const auto def = categoryOf.find(implementedDefinition(library, graph));
+        if (def != categoryOf.end() && def->second == "standard_surface")
+            continue;
+        remaining.push_back(graph.name);
+    }
+    return remaining;
+}
+
+std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
+{
+    // Definition name -> the surviving graph that implements it.
+    std::map<std::string, std::string> graphFor;
+    const std::vector<std::string> remaining = remainingNodeGraphs(library);
+    const std::set<std::string> kept(remaining.begin(), remaining.end());
+    for (const NodeGraphEntry& graph : library.nodeGraphs) {
+        if (kept.count(graph.name))
+            graphFor.emplace(implementedDefinition(library, graph), graph.name);
+    }
+    for (const ImplementationEntry& impl : library.implementations) {
+        if (kept.count(impl.nodeGraph))
+            graphFor.emplace(impl.nodeDef, impl.nodeGraph);
+    }
+
+    std::vector<CoverageDecision> decisions;
+    for (const NodeDefinition& def : library.definitions) {
+        CoverageDecision decision;
+        decision.definition = &def;
+        for (const PortDefinition& out : def.outputs) {
+            if (decision.kind == CoverageKind::Covered && isClosureType(out.type)) {
+                decision.kind = CoverageKind::ClosureOutput;
+                decision.reason = "output '" + out.name + "' is of type " + out.type;
+            }
+        }
+        if (decision.kind == CoverageKind::Covered && def.outputs.empty()) {
+            decision.kind = CoverageKind::UnsupportedType;
+            decision.reason = "no outputs";
+        }
+        auto checkTypes = [&](const std::vector<PortDefinition>& ports, const char* what) {
+            for (const PortDefinition& port : ports) {
+                if (decision.kind == CoverageKind::Covered && !oslTypeFor(port.type)) {
+                    decision.kind = CoverageKind::UnsupportedType;
+                    decision.reason = std::string(what) + " '" + port.name + "' is of type " +
+                                      port.type + ", which has no OSL form";
+                }
+            }
+        };
+        checkTypes(def.outputs, "output");
+        checkTypes(def.inputs, "input");
+        if (decision.kind == CoverageKind::Covered) {
+            const auto graph = graphFor.find(def.name);
+            if (graph != graphFor.end()) {
+                decision.kind = CoverageKind::ExpandedByGraph;
+                decision.reason = "implemented by node graph " + graph->second +
+                                  ", which flattening expands";
+            }
+        }
+        if (decision.kind == CoverageKind::Covered && def.library != "stdlib" &&
+            def.library != "pbrlib") {
+            decision.kind = CoverageKind::OtherLibrary;
+            decision.reason = "defined in " + def.library + ", not in stdlib or pbrlib";
+        }
+        decisions.push_back(decision);
+    }
+    return decisions;
+}
+
+} // namespace oslgen

@@ -1,0 +1,113 @@
+#include "Generator.h"
+
+#include "MxFuncs.h"
+#include "ShaderWriter.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace oslgen {
+
+namespace {
+
+bool writeFileAtomically(const fs::path& path, const std::string& text, std::string& error)
+{
+    const fs::path temporary = path.string() + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            error = temporary.string() + ": cannot be written";
+            std::error_code ignored;
+            fs::remove(temporary, ignored);
+            return false;
+        }
+    }
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    if (ec) {
+        error = path.string() + ": cannot be replaced (" + ec.message() + ")";
+        fs::remove(temporary, ec);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+size_t GenerationReport::fallbackCount() const
+{
+    size_t n = 0;
+    for (const ReportEntry& entry : covered)
+        n += entry.fallback ? 1 : 0;
+    return n;
+}
+
+size_t GenerationReport::skippedCount(CoverageKind kind) const
+{
+    size_t n = 0;
+    for (const ReportEntry& entry : skipped)
+        n += entry.kind == kind ? 1 : 0;
+    return n;
+}
+
+std::string GenerationReport::summaryLine() const
+{
+    std::ostringstream os;
+    os << "summary: " << covered.size() << " covered (" << fallbackCount()
+       << " with fallback bodies), " << skipped.size() << " skipped ("
+       << skippedCount(CoverageKind::ClosureOutput) << " closure or shader outputs, "
+       << skippedCount(CoverageKind::ExpandedByGraph) << " expanded by node graphs, "
+       << skippedCount(CoverageKind::OtherLibrary) << " outside stdlib and pbrlib, "
+       << skippedCount(CoverageKind::UnsupportedType) << " unsupported types)";
+    return os.str();
+}
+
+std::string GenerationReport::text() const
+{
+    std::ostringstream os;
+    for (const ReportEntry& entry : covered) {
+        if (entry.fallback)
+            os << "fallback " << entry.definition << " -> " << entry.detail
+               << ": no body for its category, outputs keep their defaults\n";
+        else
+            os << "covered  " << entry.definition << " -> " << entry.detail << "\n";
+    }
+    for (const ReportEntry& entry : skipped)
+        os << "skipped  " << entry.definition << ": " << entry.detail << "\n";
+    os << summaryLine() << "\n";
+    return os.str();
+}
+
+std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
+                                                const std::string& outputDir, std::string& error)
+{
+    std::error_code ec;
+    fs::create_directories(outputDir, ec);
+    if (ec) {
+        error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
+        return std::nullopt;
+    }
+    GenerationReport report;
+    for (const CoverageDecision& decision : decideCoverage(library)) {
+        const NodeDefinition& def = *decision.definition;
+        if (decision.kind != CoverageKind::Covered) {
+            report.skipped.push_back({def.name, decision.reason, decision.kind, false});
+            continue;
+        }
+        const ShaderText shader = writeShader(def);
+        const std::string file = shaderFileName(def);
+        if (!writeFileAtomically(fs::path(outputDir) / file, shader.text, error))
+            return std::nullopt;
+        report.covered.push_back({def.name, file, CoverageKind::Covered, shader.fallback});
+    }
+    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", mxFuncsHeader(), error))
+        return std::nullopt;
+    return report;
+}
+
+} // namespace oslgen

@@ -1,0 +1,567 @@
+#include "MxFuncs.h"
+
+#include "OslTypes.h"
+
+#include <sstream>
+
+namespace oslgen {
+
+const std::vector<std::string>& genericHelperTypes()
+{
+    static const std::vector<std::string> types = {"float",   "color3",  "vector3",
+                                                   "vector2", "vector4", "color4"};
+    return types;
+}
+
+namespace {
+
+OslType typeOf(const std::string& mtlx) { return *oslTypeFor(mtlx); }
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// Emits `name` for every generic type and argument pattern. A pattern names each
+// argument's kind: 'T' the overloaded type, 'F' float. `expr` gives one component from
+// the arguments' components @0, @1, @2.
+void emitElementwise(std::ostream& os, const std::string& name, const std::string& expr,
+                     const std::vector<std::string>& patterns)
+{
+    static const char* argNames[] = {"a", "b", "c"};
+    for (const std::string& mtlx : genericHelperTypes()) {
+        const OslType t = typeOf(mtlx);
+        for (const std::string& pattern : patterns) {
+            if (mtlx == "float" && pattern != patterns.front())
+                continue; // every pattern is the same signature for float
+            os << t.osl << " " << name << "(";
+            for (size_t i = 0; i < pattern.size(); ++i)
+                os << (i ? ", " : "") << (pattern[i] == 'T' ? t.osl : "float") << " "
+                   << argNames[i];
+            os << ") { return ";
+            std::vector<std::string> comps;
+            for (int c = 0; c < t.components; ++c) {
+                std::string e = expr;
+                for (size_t i = 0; i < pattern.size(); ++i) {
+                    const std::string arg = argNames[i];
+                    e = replaceAll(e, "@" + std::to_string(i),
+                                   pattern[i] == 'T' ? component(t, arg, c) : arg);
+                }
+                comps.push_back(e);
+            }
+            os << pack(t, comps) << "; }\n";
+        }
+    }
+    os << "\n";
+}
+
+void emitStructOperators(std::ostream& os)
+{
+    const std::vector<std::pair<std::string, std::string>> ops = {
+        {"add", "+"}, {"sub", "-"}, {"mul", "*"}, {"div", "/"}};
+    for (const std::string mtlx : {"vector2", "vector4", "color4"}) {
+        const OslType t = typeOf(mtlx);
+        for (const auto& [name, op] : ops) {
+            for (const std::string pattern : {"TT", "TF", "FT"}) {
+                os << t.osl << " __operator__" << name << "__("
+                   << (pattern[0] == 'T' ? t.osl : "float") << " a, "
+                   << (pattern[1] == 'T' ? t.osl : "float") << " b) { return ";
+                std::vector<std::string> comps;
+                for (int c = 0; c < t.components; ++c)
+                    comps.push_back((pattern[0] == 'T' ? component(t, "a", c) : "a") + " " + op +
+                                    " " + (pattern[1] == 'T' ? component(t, "b", c) : "b"));
+                os << pack(t, comps) << "; }\n";
+            }
+        }
+        std::vector<std::string> comps;
+        for (int c = 0; c < t.components; ++c)
+            comps.push_back("-" + component(t, "a", c));
+        os << t.osl << " __operator__neg__(" << t.osl << " a) { return " << pack(t, comps)
+           << "; }\n\n";
+    }
+}
+
+// mx_extract(v, i): channel i; mx_swizzle_pick(v, channels, i): the channel that
+// letter i of a swizzle pattern names ("0" and "1" give constants).
+void emitChannelAccess(std::ostream& os)
+{
+    for (const std::string& mtlx : genericHelperTypes()) {
+        const OslType t = typeOf(mtlx);
+        os << "float mx_extract(" << t.osl << " val, int i)\n{\n";
+        if (t.components == 1) {
+            os << "    return val;\n";
+        } else {
+            for (int c = 0; c < t.components - 1; ++c)
+                os << "    if (i == " << c << ") return " << component(t, "val", c) << ";\n";
+            os << "    return " << component(t, "val", t.components - 1) << ";\n";
+        }
+        os << "}\n";
+        os << "float mx_swizzle_pick(" << t.osl << " val, string channels, int i)\n{\n"
+           << "    string c = substr(channels, i, 1);\n"
+           << "    if (c == \"0\") return 0.0;\n"
+           << "    if (c == \"1\") return 1.0;\n"
+           << "    return mx_extract(val, mx_channel_index(c));\n}\n";
+    }
+    os << "\n";
+}
+
+// Lookups that depend on the result type: texture reads and noise.
+void emitTypedLookups(std::ostream& os)
+{
+    for (const std::string& mtlx : genericHelperTypes()) {
+        const OslType t = typeOf(mtlx);
+        const std::string& T = t.osl;
+        // A color read with alpha gives every type its channels.
+        std::vector<std::string> channels;
+        for (int c = 0; c < t.components; ++c)
+            channels.push_back(c < 3 ? "rgb[" + std::to_string(c) + "]" : "alpha");
+        os << T << " mx_texture_channels(color rgb, float alpha, " << T
+           << " like) { return " << pack(t, channels) << "; }\n";
+
+        os << T << " mx_image(string file, string layer, " << T
+           << " dflt, vector2 uv, string umode, string vmode, string filter)\n{\n"
+           << "    if (mx_address_outside(uv.x, umode) || mx_address_outside(uv.y, vmode))\n"
+           << "        return dflt;\n"
+           << "    int exists = 0;\n"
+           << "    gettextureinfo(file, \"exists\", exists);\n"
+           << "    if (!exists)\n        return dflt;\n"
+           << "    float s = mx_address(uv.x, umode);\n"
+           << "    float t = mx_address(uv.y, vmode);\n"
+           << "    float alpha = 1.0;\n"
+           << "    color rgb = texture(file, s, 1.0 - t, \"alpha\", alpha, \"subimage\", layer, "
+              "\"interp\", mx_interp(filter));\n"
+           << "    return mx_texture_channels(rgb, alpha, dflt);\n}\n";
+
+        os << T << " mx_triplanar(string filex, string filey, string filez, string layerx, "
+           << "string layery, string layerz, " << T << " dflt, vector position, vector nrm, "
+           << "float blend, string filter)\n{\n"
+           << "    " << T << " x = mx_image(filex, layerx, dflt, vector2(position[2], position[1]), "
+              "\"periodic\", \"periodic\", filter);\n"
+           << "    " << T << " y = mx_image(filey, layery, dflt, vector2(position[0], position[2]), "
+              "\"periodic\", \"periodic\", filter);\n"
+           << "    " << T << " z = mx_image(filez, layerz, dflt, vector2(position[0], position[1]), "
+              "\"periodic\", \"periodic\", filter);\n"
+           << "    float sharpness = 1.0 + 7.0 * (1.0 - clamp(blend, 0.0, 1.0));\n"
+           << "    float wx = pow(abs(nrm[0]), sharpness);\n"
+           << "    float wy = pow(abs(nrm[1]), sharpness);\n"
+           << "    float wz = pow(abs(nrm[2]), sharpness);\n"
+           << "    float total = wx + wy + wz;\n"
+           << "    if (total <= 0.0)\n        return z;\n"
+           << "    return (x * wx + y * wy + z * wz) / total;\n}\n";
+
+        // Signed Perlin noise with one channel per component; the fourth channel is a
+        // second, shifted lookup.
+        for (const std::string arg : {"vector2 st", "vector p"}) {
+            const bool flat = arg[6] == '2';
+            const std::string at = flat ? "st.x, st.y" : "point(p[0], p[1], p[2])";
+            const std::string shifted =
+                flat ? "st.x + 19.37, st.y + 47.13" : "point(p[0] + 19.37, p[1] + 47.13, p[2] + 5.71)";
+            os << T << " mx_noise_" << mtlx << "(" << arg << ")\n{\n";
+            if (t.components == 1) {
+                os << "    float n = noise(\"perlin\", " << at << ");\n    return n;\n}\n";
+                continue;
+            }
+            os << "    vector n = noise(\"perlin\", " << at << ");\n"
+               << "    float w = noise(\"perlin\", " << shifted << ");\n";
+            std::vector<std::string> comps;
+            for (int c = 0; c < t.components; ++c)
+                comps.push_back(c < 3 ? "n[" + std::to_string(c) + "]" : "w");
+            os << "    return " << pack(t, comps) << ";\n}\n";
+        }
+        os << T << " mx_fractal_" << mtlx
+           << "(vector p, int octaves, float lacunarity, float diminish)\n{\n"
+           << "    " << T << " sum = " << pack(t, std::vector<std::string>(t.components, "0.0")) << ";\n"
+           << "    float amplitude = 1.0;\n"
+           << "    vector q = p;\n"
+           << "    for (int i = 0; i < octaves; i += 1) {\n"
+           << "        sum = sum + mx_noise_" << mtlx << "(q) * amplitude;\n"
+           << "        amplitude *= diminish;\n"
+           << "        q = q * lacunarity;\n"
+           << "    }\n"
+           << "    return sum;\n}\n";
+        std::vector<std::string> curved;
+        for (int c = 0; c < t.components; ++c)
+            curved.push_back("mx_curve(" + component(t, "val", c) + ", knots)");
+        os << T << " mx_curveadjust(" << T << " val, vector2 knots[]) { return " << pack(t, curved)
+           << "; }\n\n";
+    }
+}
+
+const char* kPreamble = R"(// Shared types and helpers of the prepared MaterialX shaders.
+//
+// vector2, vector4 and color4 are structs; matrix33 values live in the upper-left
+// corner of an OSL matrix whose last row and column are those of the identity.
+// Array inputs are fixed-length arrays (unused elements are zero).
+
+struct vector2 { float x; float y; };
+struct vector4 { float x; float y; float z; float w; };
+struct color4 { color rgb; float a; };
+
+)";
+
+const char* kHandWritten = R"(// Texture addressing: "constant" gives the default outside [0, 1].
+int mx_address_outside(float x, string mode)
+{
+    return mode == "constant" && (x < 0.0 || x > 1.0);
+}
+float mx_address(float x, string mode)
+{
+    if (mode == "clamp")
+        return clamp(x, 0.0, 1.0);
+    if (mode == "mirror") {
+        float m = x - 2.0 * floor(x / 2.0);
+        return m > 1.0 ? 2.0 - m : m;
+    }
+    if (mode == "periodic")
+        return x - floor(x);
+    return x;
+}
+string mx_interp(string filter)
+{
+    if (filter == "closest")
+        return "closest";
+    if (filter == "cubic")
+        return "smartcubic";
+    return "linear";
+}
+
+int mx_channel_index(string c)
+{
+    if (c == "g" || c == "y")
+        return 1;
+    if (c == "b" || c == "z")
+        return 2;
+    if (c == "a" || c == "w")
+        return 3;
+    return 0;
+}
+
+// Vector helpers for the struct types, with the same names for vector.
+float mx_dot(vector a, vector b) { return dot(a, b); }
+float mx_dot(vector2 a, vector2 b) { return a.x * b.x + a.y * b.y; }
+float mx_dot(vector4 a, vector4 b) { return a.x * b.x + a.y * b.y + a.z * b.z + a.w * b.w; }
+float mx_magnitude(vector a) { return length(a); }
+float mx_magnitude(vector2 a) { return sqrt(mx_dot(a, a)); }
+float mx_magnitude(vector4 a) { return sqrt(mx_dot(a, a)); }
+vector mx_normalize(vector a) { return normalize(a); }
+vector2 mx_normalize(vector2 a)
+{
+    float m = mx_magnitude(a);
+    if (m > 0.0)
+        return a / m;
+    return a;
+}
+vector4 mx_normalize(vector4 a)
+{
+    float m = mx_magnitude(a);
+    if (m > 0.0)
+        return a / m;
+    return a;
+}
+float mx_distance(vector a, vector b) { return distance(a, b); }
+float mx_distance(vector2 a, vector2 b) { return mx_magnitude(a - b); }
+float mx_distance(vector4 a, vector4 b) { return mx_magnitude(a - b); }
+
+// Matrices. A matrix33 keeps the identity's last row and column.
+matrix mx_m33(matrix m)
+{
+    return matrix(m[0][0], m[0][1], m[0][2], 0.0,
+                  m[1][0], m[1][1], m[1][2], 0.0,
+                  m[2][0], m[2][1], m[2][2], 0.0,
+                  0.0, 0.0, 0.0, 1.0);
+}
+matrix mx_add(matrix a, matrix b)
+{
+    matrix m = a;
+    for (int r = 0; r < 4; r += 1)
+        for (int c = 0; c < 4; c += 1)
+            m[r][c] = a[r][c] + b[r][c];
+    return m;
+}
+matrix mx_add(matrix a, float b)
+{
+    matrix m = a;
+    for (int r = 0; r < 4; r += 1)
+        for (int c = 0; c < 4; c += 1)
+            m[r][c] = a[r][c] + b;
+    return m;
+}
+matrix mx_subtract(matrix a, matrix b) { return mx_add(a, b * -1.0); }
+matrix mx_subtract(matrix a, float b) { return mx_add(a, -b); }
+// Row vectors times matrices, as MaterialX multiplies them.
+vector4 mx_row_times(vector4 val, matrix m)
+{
+    return vector4(val.x * m[0][0] + val.y * m[1][0] + val.z * m[2][0] + val.w * m[3][0],
+                   val.x * m[0][1] + val.y * m[1][1] + val.z * m[2][1] + val.w * m[3][1],
+                   val.x * m[0][2] + val.y * m[1][2] + val.z * m[2][2] + val.w * m[3][2],
+                   val.x * m[0][3] + val.y * m[1][3] + val.z * m[2][3] + val.w * m[3][3]);
+}
+
+// Points and vectors between named spaces; an empty or equal space is no change.
+vector mx_transform_point(vector val, string from, string to)
+{
+    if (from == "" || to == "" || from == to)
+        return val;
+    point p = val;
+    point q = transform(from, to, p);
+    return q;
+}
+vector mx_transform_vector(vector val, string from, string to)
+{
+    if (from == "" || to == "" || from == to)
+        return val;
+    vector q = transform(from, to, val);
+    return q;
+}
+vector mx_transform_normal(vector val, string from, string to)
+{
+    if (from == "" || to == "" || from == to)
+        return val;
+    normal n = val;
+    normal q = transform(from, to, n);
+    return q;
+}
+
+vector2 mx_rotate2d(vector2 val, float degrees)
+{
+    float a = radians(degrees);
+    float s = sin(a);
+    float c = cos(a);
+    return vector2(c * val.x - s * val.y, s * val.x + c * val.y);
+}
+vector mx_rotate3d(vector val, float degrees, vector axis)
+{
+    vector k = normalize(axis);
+    float a = radians(degrees);
+    return val * cos(a) + cross(k, val) * sin(a) + k * dot(k, val) * (1.0 - cos(a));
+}
+
+// Piecewise-linear curve through the knots in use: the knots up to the first whose x
+// does not increase. Fewer than two knots leave the value unchanged.
+float mx_curve(float x, vector2 knots[])
+{
+    int n = arraylength(knots);
+    int used = 1;
+    for (int i = 1; i < n; i += 1) {
+        if (used == i && knots[i].x > knots[i - 1].x)
+            used = i + 1;
+    }
+    if (used < 2)
+        return x;
+    if (x <= knots[0].x)
+        return knots[0].y;
+    for (int k = 1; k < used; k += 1) {
+        if (x <= knots[k].x) {
+            float t = (x - knots[k - 1].x) / (knots[k].x - knots[k - 1].x);
+            return mix(knots[k - 1].y, knots[k].y, t);
+        }
+    }
+    return knots[used - 1].y;
+}
+
+// Colour.
+float mx_luminance(color c, color coeffs)
+{
+    return c[0] * coeffs[0] + c[1] * coeffs[1] + c[2] * coeffs[2];
+}
+color mx_rgbtohsv(color c) { return transformc("rgb", "hsv", c); }
+color mx_hsvtorgb(color c) { return transformc("hsv", "rgb", c); }
+color mx_hsvadjust(color c, vector amount)
+{
+    color hsv = mx_rgbtohsv(c);
+    float h = hsv[0] + amount[0];
+    h = h - floor(h);
+    return mx_hsvtorgb(color(h, clamp(hsv[1] * amount[1], 0.0, 1.0), hsv[2] * amount[2]));
+}
+color mx_saturate(color c, float amount, color coeffs)
+{
+    return mix(color(mx_luminance(c, coeffs)), c, amount);
+}
+color mx_colorcorrect(color c, float hue, float saturation, float gamma, float lift,
+                      float gain, float contrast, float contrastpivot, float exposure)
+{
+    color r = mx_hsvadjust(c, vector(hue, 1.0, 1.0));
+    r = mx_saturate(r, saturation, color(0.2722287, 0.6740818, 0.0536895));
+    float g = gamma > 0.0 ? 1.0 / gamma : 1.0;
+    r = color(sign(r[0]) * pow(abs(r[0]), g), sign(r[1]) * pow(abs(r[1]), g),
+              sign(r[2]) * pow(abs(r[2]), g));
+    r = r * (1.0 - lift) + lift;
+    r = r * gain;
+    r = (r - contrastpivot) * contrast + contrastpivot;
+    return r * pow(2.0, exposure);
+}
+color mx_blackbody(float temperature)
+{
+    color c = blackbody(max(temperature, 0.0));
+    float m = max(c[0], max(c[1], c[2]));
+    return m > 0.0 ? c / m : color(0.0);
+}
+// Complex index of refraction from reflectivity and edge colour, one channel.
+float mx_ior_n(float r, float g)
+{
+    float rc = clamp(r, 0.0, 0.99);
+    float sr = sqrt(rc);
+    return g * (1.0 - rc) / (1.0 + rc) + (1.0 - g) * (1.0 + sr) / (1.0 - sr);
+}
+float mx_ior_k(float r, float n)
+{
+    float rc = clamp(r, 0.0, 0.99);
+    float k2 = (rc * (n + 1.0) * (n + 1.0) - (n - 1.0) * (n - 1.0)) / (1.0 - rc);
+    return sqrt(max(k2, 0.0));
+}
+
+// Procedural patterns.
+float mx_random(float x, int seed) { return hashnoise(x, float(seed)); }
+vector mx_worley_distances(vector p, float jitter, int flat)
+{
+    float d1 = 1.0e6;
+    float d2 = 1.0e6;
+    float d3 = 1.0e6;
+    vector cell = vector(floor(p[0]), floor(p[1]), floor(p[2]));
+    int zrange = flat ? 0 : 1;
+    for (int i = -1; i <= 1; i += 1) {
+        for (int j = -1; j <= 1; j += 1) {
+            for (int k = -zrange; k <= zrange; k += 1) {
+                point c = point(cell[0] + i, cell[1] + j, cell[2] + k);
+                vector r = cellnoise(c);
+                vector f = vector(c[0] + 0.5 + jitter * (r[0] - 0.5),
+                                  c[1] + 0.5 + jitter * (r[1] - 0.5),
+                                  flat ? 0.0 : c[2] + 0.5 + jitter * (r[2] - 0.5));
+                vector q = flat ? vector(p[0], p[1], 0.0) : p;
+                float d = length(f - q);
+                if (d < d1) {
+                    d3 = d2;
+                    d2 = d1;
+                    d1 = d;
+                } else if (d < d2) {
+                    d3 = d2;
+                    d2 = d;
+                } else if (d < d3) {
+                    d3 = d;
+                }
+            }
+        }
+    }
+    return vector(d1, d2, d3);
+}
+float mx_segment_distance(vector2 p, vector2 a, vector2 b)
+{
+    vector2 ab = b - a;
+    float len2 = mx_dot(ab, ab);
+    float t = len2 > 0.0 ? clamp(mx_dot(p - a, ab) / len2, 0.0, 1.0) : 0.0;
+    return mx_magnitude(p - (a + ab * t));
+}
+float mx_circle(vector2 p, vector2 center, float radius)
+{
+    return mx_magnitude(p - center) <= radius ? 1.0 : 0.0;
+}
+float mx_cloverleaf(vector2 p, vector2 center, float radius)
+{
+    float h = radius * 0.5;
+    float r = max(max(mx_circle(p, center + vector2(h, 0.0), h), mx_circle(p, center - vector2(h, 0.0), h)),
+                  max(mx_circle(p, center + vector2(0.0, h), h), mx_circle(p, center - vector2(0.0, h), h)));
+    return r;
+}
+float mx_hexagon(vector2 p, vector2 center, float radius)
+{
+    vector2 q = p - center;
+    float x = abs(q.x);
+    float y = abs(q.y);
+    // A flat-topped regular hexagon with corner distance `radius`.
+    float inner = radius * 0.8660254;
+    return (y <= inner && x * 0.8660254 + y * 0.5 <= inner) ? 1.0 : 0.0;
+}
+// Tile-local coordinates of a tiled pattern; odd rows shift by half a tile when staggered.
+vector2 mx_tile(vector2 texcoord, vector2 uvtiling, vector2 uvoffset, int staggered)
+{
+    vector2 st = texcoord * uvtiling - uvoffset;
+    if (staggered && int(floor(st.y)) % 2 != 0)
+        st.x = st.x + 0.5;
+    return vector2(st.x - floor(st.x), st.y - floor(st.y));
+}
+vector2 mx_place2d(vector2 texcoord, vector2 pivot, vector2 scale, float rotate,
+                   vector2 offset, int operationorder)
+{
+    vector2 centered = texcoord - pivot;
+    if (operationorder == 0)
+        return mx_rotate2d(centered / scale, rotate) - offset + pivot;
+    return mx_rotate2d(centered - offset, rotate) / scale + pivot;
+}
+vector2 mx_roughness_anisotropy(float roughness, float anisotropy)
+{
+    float r = clamp(roughness * roughness, 0.00001, 1.0);
+    if (anisotropy <= 0.0)
+        return vector2(r, r);
+    float aspect = sqrt(1.0 - clamp(anisotropy, 0.0, 0.98));
+    return vector2(min(r / aspect, 1.0), r * aspect);
+}
+
+// Compositing of colours with alpha.
+color4 mx_over(color4 fg, color4 bg) { return fg + bg * (1.0 - fg.a); }
+color4 mx_disjointover(color4 fg, color4 bg)
+{
+    if (fg.a + bg.a <= 1.0 || bg.a <= 0.0)
+        return fg + bg;
+    return fg + bg * ((1.0 - fg.a) / bg.a);
+}
+color4 mx_premult(color4 c) { return color4(c.rgb * c.a, c.a); }
+color4 mx_unpremult(color4 c)
+{
+    if (c.a == 0.0)
+        return c;
+    return color4(c.rgb / c.a, c.a);
+}
+
+)";
+
+} // namespace
+
+std::string mxFuncsHeader()
+{
+    std::ostringstream os;
+    os << kPreamble;
+    emitStructOperators(os);
+    os << "// Channel-wise helpers, one overload per data type.\n";
+    emitElementwise(os, "mx_floor", "floor(@0)", {"T"});
+    emitElementwise(os, "mx_ceil", "ceil(@0)", {"T"});
+    emitElementwise(os, "mx_round", "round(@0)", {"T"});
+    emitElementwise(os, "mx_absval", "abs(@0)", {"T"});
+    emitElementwise(os, "mx_sign", "sign(@0)", {"T"});
+    emitElementwise(os, "mx_sin", "sin(@0)", {"T"});
+    emitElementwise(os, "mx_cos", "cos(@0)", {"T"});
+    emitElementwise(os, "mx_tan", "tan(@0)", {"T"});
+    emitElementwise(os, "mx_asin", "asin(@0)", {"T"});
+    emitElementwise(os, "mx_acos", "acos(@0)", {"T"});
+    emitElementwise(os, "mx_sqrt", "sqrt(@0)", {"T"});
+    emitElementwise(os, "mx_ln", "log(@0)", {"T"});
+    emitElementwise(os, "mx_exp", "exp(@0)", {"T"});
+    emitElementwise(os, "mx_atan2", "atan2(@0, @1)", {"TT"});
+    emitElementwise(os, "mx_modulo", "(@0 - @1 * floor(@0 / @1))", {"TT", "TF"});
+    emitElementwise(os, "mx_power", "pow(@0, @1)", {"TT", "TF"});
+    emitElementwise(os, "mx_safepower", "sign(@0) * pow(abs(@0), @1)", {"TT", "TF"});
+    emitElementwise(os, "mx_min", "min(@0, @1)", {"TT", "TF"});
+    emitElementwise(os, "mx_max", "max(@0, @1)", {"TT", "TF"});
+    emitElementwise(os, "mx_clamp", "clamp(@0, @1, @2)", {"TTT", "TFF"});
+    emitElementwise(os, "mx_smoothstep", "smoothstep(@1, @2, @0)", {"TTT", "TFF"});
+    // mx_mix(a, b, t) is a at t = 0 and b at t = 1.
+    emitElementwise(os, "mx_mix", "mix(@0, @1, @2)", {"TTT", "TTF"});
+    // Range: remap into [0, 1], gamma, then into the output range.
+    emitElementwise(os, "mx_range_unit", "((@0 - @1) / (@2 - @1))", {"TTT", "TFF"});
+    emitElementwise(os, "mx_gamma", "sign(@0) * pow(abs(@0), (@1 > 0.0 ? 1.0 / @1 : 1.0))",
+                    {"TT", "TF"});
+    // Blend modes, fg first.
+    emitElementwise(os, "mx_burn", "(abs(@0) > 0.0 ? 1.0 - (1.0 - @1) / @0 : 0.0)", {"TT"});
+    emitElementwise(os, "mx_dodge", "(abs(1.0 - @0) > 0.0 ? @1 / (1.0 - @0) : 1.0)", {"TT"});
+    emitElementwise(os, "mx_screen", "(1.0 - (1.0 - @0) * (1.0 - @1))", {"TT"});
+    emitElementwise(os, "mx_overlay",
+                    "(@1 >= 0.5 ? 1.0 - 2.0 * (1.0 - @0) * (1.0 - @1) : 2.0 * @0 * @1)", {"TT"});
+    emitElementwise(os, "mx_difference", "abs(@1 - @0)", {"TT"});
+    os << kHandWritten;
+    emitChannelAccess(os);
+    emitTypedLookups(os);
+    return os.str();
+}
+
+} // namespace oslgen

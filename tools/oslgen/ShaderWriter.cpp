@@ -1,0 +1,99 @@
+#include "ShaderWriter.h"
+
+#include "BodyTable.h"
+#include "OslTypes.h"
+
+#include <sstream>
+
+namespace oslgen {
+
+std::string oslParameterName(const std::string& inputName)
+{
+    if (inputName == "mix")
+        return "mix1";
+    if (inputName == "default")
+        return "default1";
+    if (inputName == "normal")
+        return "normal1";
+    return inputName;
+}
+
+std::string strippedDefinitionName(const std::string& definitionName)
+{
+    if (definitionName.size() > 3 && definitionName.compare(0, 3, "ND_") == 0)
+        return definitionName.substr(3);
+    return definitionName;
+}
+
+std::string shaderName(const NodeDefinition& definition)
+{
+    return "mx_" + strippedDefinitionName(definition.name);
+}
+
+std::string shaderFileName(const NodeDefinition& definition)
+{
+    return strippedDefinitionName(definition.name) + ".osl";
+}
+
+namespace {
+
+std::string declaration(const OslType& type, const std::string& name, const std::string& value)
+{
+    std::string text = type.osl + " " + name;
+    if (type.isArray)
+        text += "[" + std::to_string(kArrayLength) + "]";
+    return text + " = " + value;
+}
+
+std::string indented(const std::string& body)
+{
+    std::string out;
+    std::istringstream lines(body);
+    for (std::string line; std::getline(lines, line);)
+        out += line.empty() ? "\n" : "    " + line + "\n";
+    return out;
+}
+
+} // namespace
+
+ShaderText writeShader(const NodeDefinition& definition)
+{
+    std::vector<std::string> parameters;
+    bool needsInclude = false;
+    for (const PortDefinition& input : definition.inputs) {
+        const OslType type = *oslTypeFor(input.type);
+        needsInclude = needsInclude || type.isStruct;
+        parameters.push_back(
+            declaration(type, oslParameterName(input.name), parameterDefault(type, input)));
+    }
+    for (const PortDefinition& output : definition.outputs) {
+        const OslType type = *oslTypeFor(output.type);
+        needsInclude = needsInclude || type.isStruct;
+        parameters.push_back("output " + declaration(type, output.name, zeroLiteral(type)));
+    }
+
+    ShaderText shader;
+    std::string body;
+    if (std::optional<std::string> written = shaderBody(BodyContext(definition))) {
+        body = *written;
+    } else {
+        body = fallbackBody(definition);
+        shader.fallback = true;
+    }
+    needsInclude = needsInclude || body.find("mx_") != std::string::npos;
+
+    std::ostringstream os;
+    os << "// MaterialX node definition " << definition.name << ", category " << definition.category
+       << ".\n// Written by oslgen from the data libraries: change the generator, not this file.\n";
+    if (needsInclude)
+        os << "#include \"mx_funcs.h\"\n";
+    os << "\nshader " << shaderName(definition) << "\n    [[ string mtlx_node = \""
+       << definition.category << "\" ]]\n(\n";
+    for (size_t i = 0; i < parameters.size(); ++i)
+        os << "    " << parameters[i] << (i + 1 < parameters.size() ? ",\n" : "\n");
+    os << ")\n{\n" << indented(body) << "}\n";
+    shader.text = os.str();
+    return shader;
+}
+
+} // namespace oslgen
