@@ -1,6 +1,6 @@
 #include "OslMap.h"
 
-#include "ClassDesc.h"
+#include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
 #include "DebugPrint.h"
 #include "FileResolution.h"
@@ -188,36 +188,26 @@ ParamBlockDesc2& shaderBlockDesc()
     return desc;
 }
 
-class OslMapClassDesc : public ClassDesc2 {
-public:
-    OslMapClassDesc()
-    {
-        AddParamBlockDesc(&codeBlockDesc());
-        AddParamBlockDesc(&shaderBlockDesc());
-    }
-    int IsPublic() override { return 1; }
-    void* Create(bool) override { return static_cast<Texmap*>(new OslMap()); }
-    const wchar_t* ClassName() override { return L"OSL Map"; }
-    SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
-    Class_ID ClassID() override { return OSL_MAP_CLASS_ID; }
-    const wchar_t* Category() override { return L"General"; }
-    const wchar_t* InternalName() override { return L"OSLMap"; }
-};
-
 } // namespace
 
 ClassDesc2* OslMap::GetClassDesc()
 {
-    static OslMapClassDesc desc;
+    static BuiltinClassDesc<OslMap> desc = [] {
+        BuiltinClassDesc<OslMap> d(L"OSL Map", L"OSLMap", TEXMAP_CLASS_ID, OSL_MAP_CLASS_ID, L"Maps");
+        d.AddParamBlockDesc(&codeBlockDesc());
+        d.AddParamBlockDesc(&shaderBlockDesc());
+        return d;
+    }();
     return &desc;
 }
 
 static ClassRegistrar oslMapRegistrar(OslMap::GetClassDesc());
 
-OslMap::OslMap() : shader_(std::make_unique<Shader>())
+OslMap::OslMap(bool) : shader_(std::make_unique<Shader>())
 {
     codeBlock_ = CreateParamBlock(&codeBlockDesc());
     shaderBlock_ = CreateParamBlock(&shaderBlockDesc());
+    InitName(L"OSL Map");
 }
 
 OslMap::~OslMap() = default;
@@ -236,8 +226,9 @@ BaseInterface* OslMap::GetInterface(Interface_ID id)
 
 void OslMap::ParamChanged(IParamBlock2* block, ParamID id, int tabIndex)
 {
-    // Undo and redo put block 1 back by themselves; only the shader is read again.
-    if (block == codeBlock_ && id == CodeParam) ReadCode(!theHold.RestoreOrRedoing());
+    // Undo and redo put block 1 back by themselves; only the shader is read
+    // again. A negative ID stands for the whole block (an undo of it).
+    if (block == codeBlock_ && (id == CodeParam || id < 0)) ReadCode(!theHold.RestoreOrRedoing());
 }
 
 void OslMap::ReadCode(bool rebuildBlock)

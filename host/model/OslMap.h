@@ -40,7 +40,7 @@ public:
     enum { CodeBlock = 0, ShaderBlock = 1 };
     static constexpr ParamID CodeParam = 0;  // "OSLCode" in block 0
 
-    OslMap();
+    explicit OslMap(bool loading = false);
 
     Class_ID ClassID() override { return OSL_MAP_CLASS_ID; }
     void GetClassName(WStr& s) override { s = WStr(L"OSL Map"); }

@@ -288,6 +288,7 @@ void IParamBlock2::ReleaseAll(const std::vector<Slot>& slotList)
 IParamBlock2::State IParamBlock2::TakeState() const
 {
     State s;
+    s.desc = desc_;
     s.ownDesc = ownDesc_;
     s.entrySlots = slots_;
     return s;
@@ -299,8 +300,7 @@ void IParamBlock2::PutState(const State& s)
     ReleaseAll(slots_);
     slots_ = s.entrySlots;
     ownDesc_ = s.ownDesc;
-    if (ownDesc_)
-        desc_ = ownDesc_.get();
+    desc_ = s.desc;
     if (owner_)
         owner_->ParamChanged(this, -1, -1);
 }

@@ -1,5 +1,6 @@
 #include "OslLexer.h"
 
+#include <array>
 #include <cctype>
 #include <cstdlib>
 
@@ -12,6 +13,16 @@ const char* const kPunctuators[] = {"<<=", ">>=", "&&", "||", "==", "!=", "<=", 
                                     "%=",  "&=",  "|=", "^=", "++", "--", "<<", ">>", "+",  "-",  "*",  "/",
                                     "%",   "=",   "<",  ">",  "!",  "&",  "|",  "^",  "~",  "(",  ")",  "{",
                                     "}",   "[",   "]",  ",",  ";",  ".",  "?",  ":"};
+
+// The punctuators that begin with each character, longest first.
+const std::vector<std::string>& punctuatorsStartingWith(char c) {
+  static const auto table = [] {
+    std::array<std::vector<std::string>, 256> byFirst;
+    for (const char* punctuator : kPunctuators) byFirst[static_cast<unsigned char>(punctuator[0])].push_back(punctuator);
+    return byFirst;
+  }();
+  return table[static_cast<unsigned char>(c)];
+}
 
 bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
@@ -111,8 +122,8 @@ LexResult lexOsl(const std::vector<SourceLine>& lines) {
         }
         pos = end + 1;
       } else {
-        for (const char* punctuator : kPunctuators) {
-          if (text.compare(pos, std::char_traits<char>::length(punctuator), punctuator) == 0) {
+        for (const std::string& punctuator : punctuatorsStartingWith(c)) {
+          if (text.compare(pos, punctuator.size(), punctuator) == 0) {
             token.kind = TokenKind::Punctuator;
             token.text = punctuator;
             break;

@@ -175,6 +175,7 @@ public:
         std::vector<Entry> entries;  // one for a plain parameter, the table otherwise
     };
     struct State {
+        const ParamBlockDesc2* desc = nullptr;
         std::shared_ptr<ParamBlockDesc2> ownDesc;  // set once the block was rebuilt
         std::vector<Slot> entrySlots;              // parallel to the descriptor's definitions
     };

@@ -163,7 +163,7 @@ void Element::setName(const string& name)
 
 string Element::getNamePath(ConstElementPtr relativeTo) const
 {
-    const Element* stop = relativeTo ? relativeTo.get() : _root;
+    const Element* stop = relativeTo ? relativeTo.get() : dynamic_cast<const Document*>(_root);
     vector<const Element*> chain;
     for (const Element* elem = this; elem && elem != stop; elem = elem->_parent)
         chain.push_back(elem);

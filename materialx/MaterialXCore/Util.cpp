@@ -11,9 +11,22 @@ const string EMPTY_STRING;
 namespace
 {
 
+// Letters and digits of the C locale, underscore and colon.  A table, as
+// names are checked for every element a document validates.
+struct NameCharTable
+{
+    bool valid[256] = {};
+    NameCharTable()
+    {
+        for (int c = 0; c < 256; c++)
+            valid[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':';
+    }
+};
+const NameCharTable nameChars;
+
 inline bool isValidNameChar(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == ':';
+    return nameChars.valid[static_cast<unsigned char>(c)];
 }
 
 inline bool isDigit(char c)

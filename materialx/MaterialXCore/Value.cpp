@@ -68,15 +68,54 @@ size_t scanFloat(const char* s, size_t n)
     return i;
 }
 
-template <class F> bool parseFloating(const string& str, F& data)
+// A character range of the text being parsed.
+struct Span
 {
-    const char* s = str.c_str();
-    size_t n = str.size();
-    while (n && isSpace(*s))
-        s++, n--;
-    const size_t len = scanFloat(s, n);
+    const char* begin;
+    const char* end;
+
+    Span(const string& str) :
+        begin(str.data()),
+        end(str.data() + str.size())
+    {
+    }
+    Span(const char* b, const char* e) :
+        begin(b),
+        end(e)
+    {
+    }
+    size_t size() const { return size_t(end - begin); }
+    bool equals(const string& str) const { return str.size() == size() && std::memcmp(begin, str.data(), size()) == 0; }
+};
+
+template <class F> F strtoClassic(const char* buf, char** end);
+template <> float strtoClassic<float>(const char* buf, char** end) { return strtof_l(buf, end, classicLocale()); }
+template <> double strtoClassic<double>(const char* buf, char** end) { return strtod_l(buf, end, classicLocale()); }
+
+template <class F> bool parseFloating(Span str, F& data)
+{
+    const char* s = str.begin;
+    while (s < str.end && isSpace(*s))
+        s++;
+    const size_t len = scanFloat(s, size_t(str.end - s));
     if (len == 0)
         return false;
+
+    // The common case: the collected text converts in full and in range.
+    const char* first = *s == '+' ? s + 1 : s;
+    F v{};
+    if (first < s + len)
+    {
+        const std::from_chars_result res = std::from_chars(first, s + len, v, std::chars_format::general);
+        if (res.ec == std::errc() && res.ptr == s + len)
+        {
+            data = v;
+            return true;
+        }
+    }
+
+    // Everything else, decided by the C library: "1e" does not convert in
+    // full, an overflow to infinity fails, an underflow does not.
     char local[64];
     string heap;
     const char* buf = local;
@@ -91,23 +130,17 @@ template <class F> bool parseFloating(const string& str, F& data)
         buf = heap.c_str();
     }
     char* end = nullptr;
-    F v;
-    if (std::is_same<F, float>::value)
-        v = static_cast<F>(strtof_l(buf, &end, classicLocale()));
-    else
-        v = static_cast<F>(strtod_l(buf, &end, classicLocale()));
-    // The whole collected text must convert ("1e" does not), and an overflow
-    // to infinity is a failure; underflow is not.
+    v = strtoClassic<F>(buf, &end);
     if (end != buf + len || std::isinf(v))
         return false;
     data = v;
     return true;
 }
 
-template <class I> bool parseInteger(const string& str, I& data)
+template <class I> bool parseInteger(Span str, I& data)
 {
-    const char* s = str.c_str();
-    const char* e = s + str.size();
+    const char* s = str.begin;
+    const char* e = str.end;
     while (s < e && isSpace(*s))
         s++;
     bool negative = false;
@@ -130,47 +163,45 @@ template <class I> bool parseInteger(const string& str, I& data)
     return true;
 }
 
-bool stringToData(const string& str, int& data) { return parseInteger(str, data); }
-bool stringToData(const string& str, long& data) { return parseInteger(str, data); }
-bool stringToData(const string& str, float& data) { return parseFloating(str, data); }
-bool stringToData(const string& str, double& data) { return parseFloating(str, data); }
+bool stringToData(Span str, int& data) { return parseInteger(str, data); }
+bool stringToData(Span str, long& data) { return parseInteger(str, data); }
+bool stringToData(Span str, float& data) { return parseFloating(str, data); }
+bool stringToData(Span str, double& data) { return parseFloating(str, data); }
 
-bool stringToData(const string& str, bool& data)
+bool stringToData(Span str, bool& data)
 {
-    if (str == VALUE_STRING_TRUE)
+    if (str.equals(VALUE_STRING_TRUE))
         data = true;
-    else if (str == VALUE_STRING_FALSE)
+    else if (str.equals(VALUE_STRING_FALSE))
         data = false;
     else
         return false;
     return true;
 }
 
-bool stringToData(const string& str, string& data)
+bool stringToData(Span str, string& data)
 {
-    data = str;
+    data.assign(str.begin, str.end);
     return true;
 }
 
-// Calls f(token) for each comma- or space-separated token of str, stopping
-// at the first failure.  Returns the token count, or -1 after a failure.
-template <class F> long forEachToken(const string& str, F f)
+// Calls f(token, index) for each comma- or space-separated token of str,
+// stopping at the first failure.  Returns the token count, or -1 after a
+// failure.
+template <class F> long forEachToken(Span str, F f)
 {
     long count = 0;
-    const size_t n = str.size();
-    size_t i = 0;
-    string token;
+    const char* i = str.begin;
     while (true)
     {
-        while (i < n && (str[i] == ',' || str[i] == ' '))
+        while (i < str.end && (*i == ',' || *i == ' '))
             i++;
-        if (i == n)
+        if (i == str.end)
             break;
-        size_t j = i;
-        while (j < n && str[j] != ',' && str[j] != ' ')
+        const char* j = i;
+        while (j < str.end && *j != ',' && *j != ' ')
             j++;
-        token.assign(str, i, j - i);
-        if (!f(token, count))
+        if (!f(Span(i, j), count))
             return -1;
         count++;
         i = j;
@@ -178,29 +209,29 @@ template <class F> long forEachToken(const string& str, F f)
     return count;
 }
 
-template <class V> bool parseVector(const string& str, V& data)
+template <class V> bool parseVector(Span str, V& data)
 {
     const size_t size = V::numElements();
-    const long count = forEachToken(str, [&](const string& token, long index) {
+    const long count = forEachToken(str, [&](Span token, long index) {
         return size_t(index) < size && stringToData(token, data[size_t(index)]);
     });
     return count == long(size);
 }
 
-template <class M> bool parseMatrix(const string& str, M& data)
+template <class M> bool parseMatrix(Span str, M& data)
 {
     const size_t rows = M::numRows();
     const size_t size = rows * M::numColumns();
-    const long count = forEachToken(str, [&](const string& token, long index) {
+    const long count = forEachToken(str, [&](Span token, long index) {
         const size_t i = size_t(index);
         return i < size && stringToData(token, data[i / rows][i % rows]);
     });
     return count == long(size);
 }
 
-template <class T> bool parseArray(const string& str, vector<T>& data)
+template <class T> bool parseArray(Span str, vector<T>& data)
 {
-    return forEachToken(str, [&](const string& token, long) {
+    return forEachToken(str, [&](Span token, long) {
         T v{};
         if (!stringToData(token, v))
             return false;
@@ -209,17 +240,17 @@ template <class T> bool parseArray(const string& str, vector<T>& data)
     }) >= 0;
 }
 
-bool stringToData(const string& str, Vector2& data) { return parseVector(str, data); }
-bool stringToData(const string& str, Vector3& data) { return parseVector(str, data); }
-bool stringToData(const string& str, Vector4& data) { return parseVector(str, data); }
-bool stringToData(const string& str, Color3& data) { return parseVector(str, data); }
-bool stringToData(const string& str, Color4& data) { return parseVector(str, data); }
-bool stringToData(const string& str, Matrix33& data) { return parseMatrix(str, data); }
-bool stringToData(const string& str, Matrix44& data) { return parseMatrix(str, data); }
-bool stringToData(const string& str, IntVec& data) { return parseArray(str, data); }
-bool stringToData(const string& str, BoolVec& data) { return parseArray(str, data); }
-bool stringToData(const string& str, FloatVec& data) { return parseArray(str, data); }
-bool stringToData(const string& str, StringVec& data) { return parseArray(str, data); }
+bool stringToData(Span str, Vector2& data) { return parseVector(str, data); }
+bool stringToData(Span str, Vector3& data) { return parseVector(str, data); }
+bool stringToData(Span str, Vector4& data) { return parseVector(str, data); }
+bool stringToData(Span str, Color3& data) { return parseVector(str, data); }
+bool stringToData(Span str, Color4& data) { return parseVector(str, data); }
+bool stringToData(Span str, Matrix33& data) { return parseMatrix(str, data); }
+bool stringToData(Span str, Matrix44& data) { return parseMatrix(str, data); }
+bool stringToData(Span str, IntVec& data) { return parseArray(str, data); }
+bool stringToData(Span str, BoolVec& data) { return parseArray(str, data); }
+bool stringToData(Span str, FloatVec& data) { return parseArray(str, data); }
+bool stringToData(Span str, StringVec& data) { return parseArray(str, data); }
 
 //
 // Formatting, as a stream with the current float format and precision would.

@@ -53,12 +53,18 @@ Entry line(const std::string& statement)
     return [statement](const BodyContext&) -> Body { return statement; };
 }
 
-// A unary math node; an integer result rounds the float helper's result.
-Entry unary(const std::string& helper, const std::string& integerForm)
+// A unary math node. An integer result (floor, ceil and round of a float) uses
+// `integerForm` with "in" in place of X.
+Entry unary(const std::string& helper, const std::string& integerForm = "")
 {
     return [helper, integerForm](const BodyContext& c) -> Body {
-        if (c.out().mtlx == "integer")
-            return "out = int(" + integerForm + "(in));";
+        if (c.out().mtlx == "integer") {
+            if (integerForm.empty())
+                return std::nullopt;
+            std::string expr = integerForm;
+            expr.replace(expr.find('X'), 1, "in");
+            return "out = int(" + expr + ");";
+        }
         return "out = " + helper + "(in);";
     };
 }
@@ -328,12 +334,13 @@ const std::map<std::string, Entry>& table()
         {"dot", line("out = in;")},
         // Ramps and splits.
         {"ramplr", line("out = mx_mix(valuel, valuer, clamp(texcoord.x, 0.0, 1.0));")},
-        {"ramptb", line("out = mx_mix(valuet, valueb, clamp(texcoord.y, 0.0, 1.0));")},
+        // V = 1 is the top edge.
+        {"ramptb", line("out = mx_mix(valueb, valuet, clamp(texcoord.y, 0.0, 1.0));")},
         {"ramp4", line("float s = clamp(texcoord.x, 0.0, 1.0);\n"
                        "float t = clamp(texcoord.y, 0.0, 1.0);\n"
-                       "out = mx_mix(mx_mix(valuetl, valuetr, s), mx_mix(valuebl, valuebr, s), t);")},
+                       "out = mx_mix(mx_mix(valuebl, valuebr, s), mx_mix(valuetl, valuetr, s), t);")},
         {"splitlr", line("if (texcoord.x < center)\n    out = valuel;\nelse\n    out = valuer;")},
-        {"splittb", line("if (texcoord.y < center)\n    out = valuet;\nelse\n    out = valueb;")},
+        {"splittb", line("if (texcoord.y < center)\n    out = valueb;\nelse\n    out = valuet;")},
         // Noise.
         {"noise2d", [](const BodyContext& c) { return noiseBody(c, "texcoord"); }},
         {"noise3d", [](const BodyContext& c) { return noiseBody(c, "position"); }},
@@ -437,22 +444,22 @@ const std::map<std::string, Entry>& table()
         {"divide", line("out = in1 / in2;")},
         {"modulo", line("out = mx_modulo(in1, in2);")},
         {"invert", line("out = amount - in;")},
-        {"absval", unary("mx_absval", "abs")},
-        {"floor", unary("mx_floor", "floor")},
-        {"ceil", unary("mx_ceil", "ceil")},
-        {"round", unary("mx_round", "round")},
+        {"absval", unary("mx_absval")},
+        {"floor", unary("mx_floor", "floor(X)")},
+        {"ceil", unary("mx_ceil", "ceil(X)")},
+        {"round", unary("mx_round", "floor(X + 0.5)")},
         {"power", line("out = mx_power(in1, in2);")},
         {"safepower", line("out = mx_safepower(in1, in2);")},
-        {"sin", unary("mx_sin", "sin")},
-        {"cos", unary("mx_cos", "cos")},
-        {"tan", unary("mx_tan", "tan")},
-        {"asin", unary("mx_asin", "asin")},
-        {"acos", unary("mx_acos", "acos")},
+        {"sin", unary("mx_sin")},
+        {"cos", unary("mx_cos")},
+        {"tan", unary("mx_tan")},
+        {"asin", unary("mx_asin")},
+        {"acos", unary("mx_acos")},
         {"atan2", line("out = mx_atan2(in1, in2);")},
-        {"sqrt", unary("mx_sqrt", "sqrt")},
-        {"ln", unary("mx_ln", "log")},
-        {"exp", unary("mx_exp", "exp")},
-        {"sign", unary("mx_sign", "sign")},
+        {"sqrt", unary("mx_sqrt")},
+        {"ln", unary("mx_ln")},
+        {"exp", unary("mx_exp")},
+        {"sign", unary("mx_sign")},
         {"clamp", line("out = mx_clamp(in, low, high);")},
         {"min", line("out = mx_min(in1, in2);")},
         {"max", line("out = mx_max(in1, in2);")},
@@ -512,7 +519,7 @@ const std::map<std::string, Entry>& table()
         {"over", blend("mx_over(fg, bg)")},
         {"in", blend("fg * bg.a")},
         {"mask", blend("bg * fg.a")},
-        {"matte", blend("fg * fg.a + bg * (1.0 - fg.a)")},
+        {"matte", blend("color4(fg.rgb * fg.a + bg.rgb * (1.0 - fg.a), fg.a + bg.a * (1.0 - fg.a))")},
         {"out", blend("fg * (1.0 - bg.a)")},
         {"inside", line("out = in * mask;")},
         {"outside", line("out = in * (1.0 - mask);")},
@@ -562,7 +569,19 @@ std::optional<std::string> shaderBody(const BodyContext& context)
 
 std::string fallbackBody(const NodeDefinition& definition)
 {
-    return "// No body for category " + definition.category + ": outputs keep their defaults.";
+    // Like an operator a renderer does not support: pass "in", "in1" or "bg" through
+    // when its type is the output's, else keep the outputs' defaults.
+    const std::string note = "// No body for category " + definition.category;
+    if (definition.outputs.size() == 1) {
+        for (const char* name : {"in", "in1", "bg"}) {
+            for (const PortDefinition& input : definition.inputs) {
+                if (input.name == name && input.type == definition.outputs[0].type)
+                    return note + ": " + name + " passes through.\n" + definition.outputs[0].name +
+                           " = " + name + ";";
+            }
+        }
+    }
+    return note + ": outputs keep their defaults.";
 }
 
 std::vector<std::string> bodyCategories()

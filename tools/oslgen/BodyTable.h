@@ -33,7 +33,8 @@ private:
 // nothing when no entry covers its category and types.
 std::optional<std::string> shaderBody(const BodyContext& context);
 
-// The fallback body: every output keeps its parameter default.
+// The fallback body: "in", "in1" or "bg" passes through when it has the output's type,
+// else every output keeps its parameter default.
 std::string fallbackBody(const NodeDefinition& definition);
 
 // Categories the table has an entry for.

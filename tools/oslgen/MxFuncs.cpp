@@ -260,7 +260,7 @@ vector4 mx_normalize(vector4 a)
         return a / m;
     return a;
 }
-float mx_distance(vector a, vector b) { return distance(a, b); }
+float mx_distance(vector a, vector b) { return length(a - b); }
 float mx_distance(vector2 a, vector2 b) { return mx_magnitude(a - b); }
 float mx_distance(vector4 a, vector4 b) { return mx_magnitude(a - b); }
 
@@ -324,17 +324,17 @@ vector mx_transform_normal(vector val, string from, string to)
     return q;
 }
 
-vector2 mx_rotate2d(vector2 val, float degrees)
+vector2 mx_rotate2d(vector2 val, float angle)
 {
-    float a = radians(degrees);
+    float a = radians(angle);
     float s = sin(a);
     float c = cos(a);
     return vector2(c * val.x - s * val.y, s * val.x + c * val.y);
 }
-vector mx_rotate3d(vector val, float degrees, vector axis)
+vector mx_rotate3d(vector val, float angle, vector axis)
 {
     vector k = normalize(axis);
-    float a = radians(degrees);
+    float a = radians(angle);
     return val * cos(a) + cross(k, val) * sin(a) + k * dot(k, val) * (1.0 - cos(a));
 }
 
@@ -413,7 +413,11 @@ float mx_ior_k(float r, float n)
 }
 
 // Procedural patterns.
-float mx_random(float x, int seed) { return hashnoise(x, float(seed)); }
+float mx_random(float x, int seed)
+{
+    float h = hashnoise(x, float(seed));
+    return h;
+}
 vector mx_worley_distances(vector p, float jitter, int flat)
 {
     float d1 = 1.0e6;
@@ -481,13 +485,13 @@ vector2 mx_tile(vector2 texcoord, vector2 uvtiling, vector2 uvoffset, int stagge
         st.x = st.x + 0.5;
     return vector2(st.x - floor(st.x), st.y - floor(st.y));
 }
-vector2 mx_place2d(vector2 texcoord, vector2 pivot, vector2 scale, float rotate,
+vector2 mx_place2d(vector2 texcoord, vector2 pivot, vector2 scale, float rotation,
                    vector2 offset, int operationorder)
 {
     vector2 centered = texcoord - pivot;
     if (operationorder == 0)
-        return mx_rotate2d(centered / scale, rotate) - offset + pivot;
-    return mx_rotate2d(centered - offset, rotate) / scale + pivot;
+        return mx_rotate2d(centered / scale, rotation) - offset + pivot;
+    return mx_rotate2d(centered - offset, rotation) / scale + pivot;
 }
 vector2 mx_roughness_anisotropy(float roughness, float anisotropy)
 {
@@ -526,7 +530,7 @@ std::string mxFuncsHeader()
     os << "// Channel-wise helpers, one overload per data type.\n";
     emitElementwise(os, "mx_floor", "floor(@0)", {"T"});
     emitElementwise(os, "mx_ceil", "ceil(@0)", {"T"});
-    emitElementwise(os, "mx_round", "round(@0)", {"T"});
+    emitElementwise(os, "mx_round", "floor(@0 + 0.5)", {"T"});
     emitElementwise(os, "mx_absval", "abs(@0)", {"T"});
     emitElementwise(os, "mx_sign", "sign(@0)", {"T"});
     emitElementwise(os, "mx_sin", "sin(@0)", {"T"});

@@ -309,7 +309,7 @@ std::string convertExpr(const OslType& from, const OslType& to, const std::strin
         else if (i < from.components)
             c.push_back(component(from, name, i));
         else
-            c.push_back(i == 3 ? "1.0" : "0.0");
+            c.push_back("1.0");
     }
     return pack(to, c);
 }

@@ -44,7 +44,7 @@ std::string component(const OslType& type, const std::string& name, int i);
 std::string pack(const OslType& type, const std::vector<std::string>& components);
 
 // Converts the variable `name` of type `from` to `to`, channel by channel: a single
-// float fills every channel; missing channels are 0, a missing fourth channel 1.
+// float fills every channel, extra channels are dropped, missing channels are 1.
 std::string convertExpr(const OslType& from, const OslType& to, const std::string& name);
 
 } // namespace oslgen

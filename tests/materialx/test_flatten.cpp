@@ -1,0 +1,177 @@
+#include "mx_test_support.h"
+
+namespace mx = MaterialX;
+using mxtest::mtlx;
+using mxtest::readDoc;
+
+namespace
+{
+
+// Definitions shared by the cases: a tint implemented by a graph, and an
+// outer node whose graph uses the tint twice.
+const char* const DEFINITIONS = R"(  <nodedef name="ND_tint" node="tint">
+    <input name="in" type="color3" value="1, 1, 1" />
+    <input name="amount" type="float" value="0.5" />
+    <output name="out" type="color3" />
+  </nodedef>
+  <nodegraph name="NG_tint" nodedef="ND_tint">
+    <multiply name="mul" type="color3">
+      <input name="in1" type="color3" interfacename="in" />
+      <input name="in2" type="float" interfacename="amount" />
+    </multiply>
+    <output name="out" type="color3" nodename="mul" />
+  </nodegraph>
+  <nodedef name="ND_double" node="double">
+    <input name="in" type="color3" value="0, 0, 0" />
+    <output name="out" type="color3" />
+  </nodedef>
+  <nodegraph name="NG_double" nodedef="ND_double">
+    <tint name="t1" type="color3">
+      <input name="in" type="color3" interfacename="in" />
+    </tint>
+    <tint name="t2" type="color3">
+      <input name="in" type="color3" nodename="t1" />
+      <input name="amount" type="float" value="0.25" />
+    </tint>
+    <output name="out" type="color3" nodename="t2" />
+  </nodegraph>
+)";
+
+class Flatten : public ::testing::Test
+{
+  protected:
+    // Reads the definitions plus body, flattens, and returns the top-level
+    // nodes as "name:category" in order.
+    std::string flatten(const std::string& body)
+    {
+        doc = readDoc(mtlx(std::string(DEFINITIONS) + body));
+        doc->flattenSubgraphs();
+        std::string nodes;
+        for (mx::NodePtr node : doc->getNodes())
+            nodes += (nodes.empty() ? "" : " ") + node->getName() + ":" + node->getCategory();
+        return nodes;
+    }
+    std::string input(const std::string& path) const
+    {
+        mx::ElementPtr elem = doc->getDescendant(path);
+        if (!elem)
+            return "(missing)";
+        std::string text = elem->asString();
+        return text.substr(text.find(' ') + 1);
+    }
+    mx::DocumentPtr doc;
+};
+
+TEST_F(Flatten, BindingsTakeTheNodesInputsAndDownstreamPortsFollow)
+{
+    EXPECT_EQ(flatten(R"(  <image name="tex" type="color3" />
+  <tint name="tint1" type="color3">
+    <input name="in" type="color3" nodename="tex" />
+    <input name="amount" type="float" value="0.75" />
+  </tint>
+  <standard_surface name="S" type="surfaceshader">
+    <input name="base_color" type="color3" nodename="tint1" />
+  </standard_surface>
+)"),
+              "tex:image mul:multiply S:standard_surface");
+    EXPECT_EQ(input("mul/in1"), "name=\"in1\" type=\"color3\" nodename=\"tex\">");
+    EXPECT_EQ(input("mul/in2"), "name=\"in2\" type=\"float\" value=\"0.75\">");
+    EXPECT_EQ(input("S/base_color"), "name=\"base_color\" type=\"color3\" nodename=\"mul\">");
+    // The implementation graph itself is untouched.
+    EXPECT_EQ(input("NG_tint/mul/in1"), "name=\"in1\" type=\"color3\" interfacename=\"in\">");
+}
+
+TEST_F(Flatten, UnboundInputsTakeTheDefinitionsDefaults)
+{
+    flatten("  <tint name=\"tint1\" type=\"color3\" />\n");
+    EXPECT_EQ(input("mul/in1"), "name=\"in1\" type=\"color3\" value=\"1, 1, 1\">");
+    EXPECT_EQ(input("mul/in2"), "name=\"in2\" type=\"float\" value=\"0.5\">");
+}
+
+TEST_F(Flatten, NestedGraphsExpandUntilNoneIsLeftWithUniqueNames)
+{
+    EXPECT_EQ(flatten(R"(  <constant name="mul" type="color3" />
+  <double name="d" type="color3">
+    <input name="in" type="color3" nodename="mul" />
+  </double>
+  <standard_surface name="S" type="surfaceshader">
+    <input name="base_color" type="color3" nodename="d" />
+  </standard_surface>
+)"),
+              "mul:constant mul2:multiply mul3:multiply S:standard_surface");
+    // First tint: bound through two interfaces to the outside node.
+    EXPECT_EQ(input("mul2/in1"), "name=\"in1\" type=\"color3\" nodename=\"mul\">");
+    EXPECT_EQ(input("mul2/in2"), "name=\"in2\" type=\"float\" value=\"0.5\">");
+    // Second tint: fed by the first under its new name.
+    EXPECT_EQ(input("mul3/in1"), "name=\"in1\" type=\"color3\" nodename=\"mul2\">");
+    EXPECT_EQ(input("mul3/in2"), "name=\"in2\" type=\"float\" value=\"0.25\">");
+    EXPECT_EQ(input("S/base_color"), "name=\"base_color\" type=\"color3\" nodename=\"mul3\">");
+
+    std::string message;
+    EXPECT_TRUE(doc->validate(&message)) << message;
+}
+
+TEST_F(Flatten, NodesInsideNodeGraphsStayUntilThatGraphIsFlattened)
+{
+    flatten(R"(  <nodegraph name="NG_user">
+    <tint name="inner" type="color3" />
+    <output name="out" type="color3" nodename="inner" />
+  </nodegraph>
+)");
+    mx::NodeGraphPtr user = doc->getNodeGraph("NG_user");
+    EXPECT_NE(user->getNode("inner"), nullptr);
+
+    user->flattenSubgraphs();
+    EXPECT_EQ(user->getNode("inner"), nullptr);
+    ASSERT_NE(user->getNode("mul"), nullptr);
+    EXPECT_EQ(user->getOutput("out")->getNodeName(), "mul");
+}
+
+TEST_F(Flatten, FilterChoosesWhichNodesExpand)
+{
+    doc = readDoc(mtlx(std::string(DEFINITIONS) + "  <tint name=\"keep\" type=\"color3\" />\n  <tint name=\"go\" type=\"color3\" />\n"));
+    doc->flattenSubgraphs(mx::EMPTY_STRING, [](mx::NodePtr node) { return node->getName() != "keep"; });
+    EXPECT_NE(doc->getNode("keep"), nullptr);
+    EXPECT_EQ(doc->getNode("go"), nullptr);
+    EXPECT_NE(doc->getNode("mul"), nullptr);
+}
+
+TEST_F(Flatten, AGraphContainingItsOwnNodeStopsWithTheNodesName)
+{
+    doc = readDoc(mtlx(R"(  <nodedef name="ND_loop" node="loop">
+    <output name="out" type="float" />
+  </nodedef>
+  <nodegraph name="NG_loop" nodedef="ND_loop">
+    <loop name="again" type="float" />
+    <output name="out" type="float" nodename="again" />
+  </nodegraph>
+  <loop name="start" type="float" />
+)"));
+    try
+    {
+        doc->flattenSubgraphs();
+        FAIL() << "no exception";
+    }
+    catch (const mx::Exception& e)
+    {
+        EXPECT_NE(std::string(e.what()).find("'again'"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("NG_loop"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(Flatten, StandardLibraryGraphsExpandIntoValidNodes)
+{
+    // A library node implemented by a graph (in pbrlib) expands; the result
+    // still validates against the libraries.
+    doc = readDoc(mtlx(R"(  <glossiness_anisotropy name="g" type="vector2">
+    <input name="glossiness" type="float" value="0.3" />
+  </glossiness_anisotropy>
+)"));
+    doc->importLibrary(mxtest::standardLibraries());
+    doc->flattenSubgraphs();
+    EXPECT_EQ(doc->getNode("g"), nullptr);
+    ASSERT_NE(doc->getNode("invert1"), nullptr);
+    EXPECT_EQ(doc->getNode("invert1")->getInput("in")->getValueString(), "0.3");
+}
+
+} // anonymous namespace

@@ -1,0 +1,159 @@
+#include "mx_test_support.h"
+
+namespace mx = MaterialX;
+using mxtest::mtlx;
+using mxtest::readDoc;
+
+namespace
+{
+
+// Validation of documents merged with the standard libraries: the messages,
+// one line per problem in document order, are what import reports.
+class Validation : public ::testing::Test
+{
+  protected:
+    std::string validate(const std::string& body, const std::string& rootAttributes = "version=\"1.38\"")
+    {
+        doc = readDoc(mtlx(body, rootAttributes));
+        doc->importLibrary(mxtest::standardLibraries());
+        std::string message;
+        ok = doc->validate(&message);
+        return message;
+    }
+    mx::DocumentPtr doc;
+    bool ok = false;
+};
+
+TEST_F(Validation, StandardLibrariesAloneAreValid)
+{
+    EXPECT_EQ(validate(""), "");
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(Validation, ValuesThatDoNotParseAsTheirType)
+{
+    EXPECT_EQ(validate(R"(  <standard_surface name="S" type="surfaceshader">
+    <input name="base_color" type="color3" value="0.1, 0.2" />
+    <input name="base" type="float" value="abc" />
+    <input name="specular" type="float" value="" />
+    <input name="thin_walled" type="boolean" value="false" />
+  </standard_surface>
+)"),
+              "Invalid value: <input name=\"base_color\" type=\"color3\" value=\"0.1, 0.2\">\n"
+              "Invalid value: <input name=\"base\" type=\"float\" value=\"abc\">\n"
+              "Invalid value: <input name=\"specular\" type=\"float\" value=\"\">\n");
+    EXPECT_FALSE(ok);
+}
+
+TEST_F(Validation, ConnectionsMustResolveAndAgreeInType)
+{
+    EXPECT_EQ(validate(R"(  <image name="img" type="color3">
+    <input name="file" type="filename" value="a.png" />
+  </image>
+  <nodegraph name="NG">
+    <constant name="c" type="float" />
+    <output name="out" type="float" nodename="c" />
+  </nodegraph>
+  <standard_surface name="S" type="surfaceshader">
+    <input name="base" type="float" nodename="img" />
+    <input name="base_color" type="color3" nodename="missing" />
+    <input name="coat_color" type="color3" nodegraph="NG_missing" output="out" />
+    <input name="specular" type="float" nodegraph="NG" output="nope" />
+    <input name="coat" type="float" nodegraph="NG" output="out" />
+  </standard_surface>
+)"),
+              "Mismatched types in port connection: <input name=\"base\" type=\"float\" nodename=\"img\">\n"
+              "Invalid port connection: <input name=\"base_color\" type=\"color3\" nodename=\"missing\">\n"
+              "Invalid port connection: <input name=\"coat_color\" type=\"color3\" nodegraph=\"NG_missing\" output=\"out\">\n"
+              "Invalid port connection: <input name=\"specular\" type=\"float\" nodegraph=\"NG\" output=\"nope\">\n");
+}
+
+TEST_F(Validation, NodeInputsMustBindSomethingAndMatchTheDefinition)
+{
+    EXPECT_EQ(validate(R"(  <heighttonormal name="h" type="vector3">
+    <input name="in" type="float" />
+  </heighttonormal>
+  <standard_surface name="S" type="surfaceshader">
+    <input name="nosuchinput" type="float" value="1" />
+  </standard_surface>
+  <mystery name="m" type="color3">
+    <input name="anything" type="float" value="1" />
+  </mystery>
+)"),
+              "Node input binds no value or connection: <input name=\"in\" type=\"float\">\n"
+              "Node interface error: Input 'nosuchinput' doesn't match declaration: <standard_surface name=\"S\" type=\"surfaceshader\">\n");
+    // A node of no known definition is left alone, and so is the shader's
+    // definition lookup without a rough match.
+    EXPECT_EQ(doc->getNode("S")->getNodeDef(), nullptr);
+}
+
+TEST_F(Validation, DocumentVersionAndNames)
+{
+    EXPECT_EQ(validate("", "version=\"1.39\""), "Future document version: <materialx version=\"1.39\">\n");
+    EXPECT_EQ(validate("", "version=\"1.37\""), "Unsupported document version: <materialx version=\"1.37\">\n");
+    EXPECT_EQ(validate("  <add name=\"bad name\" type=\"float\" />\n"),
+              "Invalid element name: <add name=\"bad name\" type=\"float\">\n");
+}
+
+TEST_F(Validation, CyclesAreFoundFromGraphOutputs)
+{
+    EXPECT_EQ(validate(R"(  <nodegraph name="NG">
+    <add name="a1" type="float">
+      <input name="in1" type="float" nodename="a2" />
+    </add>
+    <add name="a2" type="float">
+      <input name="in1" type="float" nodename="a1" />
+    </add>
+    <output name="out" type="float" nodename="a1" />
+  </nodegraph>
+  <add name="top1" type="float">
+    <input name="in1" type="float" nodename="top2" />
+  </add>
+  <add name="top2" type="float">
+    <input name="in1" type="float" nodename="top1" />
+  </add>
+)"),
+              "Cycle in upstream path: <output name=\"out\" type=\"float\" nodename=\"a1\">\n");
+}
+
+TEST_F(Validation, GraphImplementationsAndInterfaceNames)
+{
+    EXPECT_EQ(validate(R"(  <nodedef name="ND_mine" node="mine">
+    <input name="amount" type="float" value="0.5" />
+    <output name="out" type="float" />
+  </nodedef>
+  <nodegraph name="NG_mine" nodedef="ND_mine">
+    <multiply name="m" type="float">
+      <input name="in1" type="float" interfacename="amount" />
+      <input name="in2" type="float" interfacename="nosuch" />
+    </multiply>
+    <output name="out" type="float" nodename="m" />
+  </nodegraph>
+  <nodegraph name="NG_orphan" nodedef="ND_absent">
+    <output name="out" type="float" />
+  </nodegraph>
+)"),
+              "Interface name not found in referenced declaration: <input name=\"in2\" type=\"float\" interfacename=\"nosuch\">\n"
+              "NodeGraph implementation refers to non-existent NodeDef: <nodegraph name=\"NG_orphan\" nodedef=\"ND_absent\">\n");
+}
+
+TEST_F(Validation, MultiOutputConnectionsNameAnOutput)
+{
+    EXPECT_EQ(validate(R"(  <separate3 name="sep" type="multioutput">
+    <input name="in" type="color3" value="1, 0, 0" />
+  </separate3>
+  <add name="a" type="float">
+    <input name="in1" type="float" nodename="sep" output="outr" />
+    <input name="in2" type="float" nodename="sep" output="outq" />
+  </add>
+)"),
+              "No output found for port connection: <input name=\"in2\" type=\"float\" nodename=\"sep\" output=\"outq\">\n");
+}
+
+TEST_F(Validation, WithoutAMessageOnlyTheResultIsGiven)
+{
+    doc = readDoc(mtlx("  <add name=\"bad name\" type=\"float\" />\n"));
+    EXPECT_FALSE(doc->validate());
+}
+
+} // anonymous namespace

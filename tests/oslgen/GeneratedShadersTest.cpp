@@ -1,0 +1,234 @@
+// The shaders generated from the shipped data libraries: which files exist, that each
+// file's header matches its definition, and a syntax reading of every file.
+#include "Coverage.h"
+#include "Generator.h"
+#include "NodeLibrary.h"
+#include "OslLint.h"
+#include "OslTypes.h"
+#include "ShaderWriter.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+
+using namespace oslgen;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class GeneratedShadersTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder_ = std::make_unique<TempFolder>();
+        std::string error;
+        library_ = loadNodeLibrary(OSLGEN_LIBRARIES_DIR, error);
+        ASSERT_TRUE(library_) << error;
+        report_ = generateShaders(*library_, folder_->path().string(), error);
+        ASSERT_TRUE(report_) << error;
+        std::vector<std::string> problems;
+        funcs_ = osllint::readLibrary(readText(folder_->path() / "mx_funcs.h"), problems);
+        funcsProblems_ = problems;
+    }
+    static void TearDownTestSuite()
+    {
+        folder_.reset();
+        library_.reset();
+        report_.reset();
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(library_);
+        ASSERT_TRUE(report_);
+    }
+
+    static const NodeDefinition& definition(const std::string& name)
+    {
+        for (const NodeDefinition& def : library_->definitions)
+            if (def.name == name)
+                return def;
+        throw std::runtime_error("no definition " + name);
+    }
+
+    static osllint::ShaderHeader header(const std::string& file)
+    {
+        osllint::ShaderHeader parsed;
+        std::string error;
+        EXPECT_TRUE(osllint::parseShader(readText(folder_->path() / file), parsed, error))
+            << file << ": " << error;
+        return parsed;
+    }
+
+    static std::string defaultOf(const std::string& file, const std::string& parameter)
+    {
+        for (const osllint::Parameter& p : header(file).parameters)
+            if (p.name == parameter)
+                return p.defaultText;
+        return "<missing>";
+    }
+
+    static fs::path path(const std::string& file) { return folder_->path() / file; }
+
+    static std::unique_ptr<TempFolder> folder_;
+    static std::optional<NodeLibrary> library_;
+    static std::optional<GenerationReport> report_;
+    static osllint::Library funcs_;
+    static std::vector<std::string> funcsProblems_;
+};
+
+std::unique_ptr<TempFolder> GeneratedShadersTest::folder_;
+std::optional<NodeLibrary> GeneratedShadersTest::library_;
+std::optional<GenerationReport> GeneratedShadersTest::report_;
+osllint::Library GeneratedShadersTest::funcs_;
+std::vector<std::string> GeneratedShadersTest::funcsProblems_;
+
+TEST_F(GeneratedShadersTest, FilesExistExactlyForCoveredDefinitions)
+{
+    EXPECT_TRUE(fs::exists(path("image_color3.osl")));
+    EXPECT_TRUE(fs::exists(path("mx_funcs.h")));
+    EXPECT_FALSE(fs::exists(path("glossiness_anisotropy.osl"))); // a pbrlib graph implements it
+    EXPECT_FALSE(fs::exists(path("oren_nayar_diffuse_bsdf.osl")));
+    EXPECT_FALSE(fs::exists(path("standard_surface_surfaceshader.osl")));
+    EXPECT_FALSE(fs::exists(path("mix_bsdf.osl")));
+    EXPECT_TRUE(fs::exists(path("mix_color3.osl")));
+    // stdlib_ng graphs are pruned, so their definitions stay single nodes.
+    EXPECT_TRUE(fs::exists(path("tiledimage_color3.osl")));
+
+    size_t shaders = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder_->path()))
+        shaders += entry.path().extension() == ".osl" ? 1 : 0;
+    EXPECT_EQ(shaders, report_->covered.size());
+    for (const CoverageDecision& d : decideCoverage(*library_)) {
+        EXPECT_EQ(fs::exists(path(shaderFileName(*d.definition))), d.kind == CoverageKind::Covered)
+            << d.definition->name;
+    }
+}
+
+TEST_F(GeneratedShadersTest, EveryStdlibAndPbrlibDataDefinitionIsCovered)
+{
+    for (const CoverageDecision& d : decideCoverage(*library_)) {
+        const NodeDefinition& def = *d.definition;
+        if ((def.library == "stdlib" || def.library == "pbrlib") && d.kind != CoverageKind::Covered) {
+            EXPECT_TRUE(d.kind == CoverageKind::ClosureOutput ||
+                        def.name == "ND_glossiness_anisotropy")
+                << def.name << ": " << d.reason;
+        }
+    }
+    EXPECT_EQ(report_->fallbackCount(), 0u);
+}
+
+TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
+{
+    for (const ReportEntry& entry : report_->covered) {
+        SCOPED_TRACE(entry.definition);
+        const NodeDefinition& def = definition(entry.definition);
+        const osllint::ShaderHeader h = header(entry.detail);
+        EXPECT_EQ(h.name, "mx_" + def.name.substr(3));
+        ASSERT_EQ(h.metadata.size(), 1u);
+        ASSERT_EQ(h.metadata[0].size(), 4u);
+        EXPECT_EQ(h.metadata[0][0].text, "string");
+        EXPECT_EQ(h.metadata[0][1].text, "mtlx_node");
+        EXPECT_EQ(h.metadata[0][2].text, "=");
+        EXPECT_EQ(h.metadata[0][3].text, "\"" + def.category + "\"");
+
+        ASSERT_EQ(h.parameters.size(), def.inputs.size() + def.outputs.size());
+        for (size_t i = 0; i < def.inputs.size(); ++i) {
+            const osllint::Parameter& p = h.parameters[i];
+            const OslType type = *oslTypeFor(def.inputs[i].type);
+            EXPECT_FALSE(p.isOutput);
+            EXPECT_EQ(p.name, oslParameterName(def.inputs[i].name));
+            EXPECT_EQ(p.type, type.osl);
+            EXPECT_EQ(p.arraySize, type.isArray ? std::to_string(kArrayLength) : "");
+            EXPECT_TRUE(p.name != "mix" && p.name != "default" && p.name != "normal");
+        }
+        for (size_t i = 0; i < def.outputs.size(); ++i) {
+            const osllint::Parameter& p = h.parameters[def.inputs.size() + i];
+            EXPECT_TRUE(p.isOutput);
+            EXPECT_EQ(p.name, def.outputs[i].name);
+            EXPECT_EQ(p.type, oslTypeFor(def.outputs[i].type)->osl);
+        }
+    }
+}
+
+TEST_F(GeneratedShadersTest, DefaultsComeFromTheDefinitions)
+{
+    EXPECT_EQ(defaultOf("image_color3.osl", "default1"), "color ( 0.0 , 0.0 , 0.0 )");
+    EXPECT_EQ(defaultOf("image_color3.osl", "texcoord"), "{ u , v }");
+    EXPECT_EQ(defaultOf("image_color3.osl", "uaddressmode"), "\"periodic\"");
+    EXPECT_EQ(defaultOf("image_color3.osl", "file"), "\"\"");
+    EXPECT_EQ(defaultOf("mix_color3.osl", "mix1"), "0.0");
+    EXPECT_EQ(defaultOf("normalmap.osl", "normal1"), "N");
+    EXPECT_EQ(defaultOf("normalmap.osl", "in"), "vector ( 0.5 , 0.5 , 1.0 )");
+    EXPECT_EQ(defaultOf("noise3d_float.osl", "position"), "P");
+    EXPECT_EQ(defaultOf("multiply_float.osl", "in2"), "1.0");
+    EXPECT_EQ(defaultOf("unifiednoise2d_float.osl", "clampoutput"), "1");
+    EXPECT_EQ(defaultOf("switch_floatI.osl", "which"), "0");
+    EXPECT_EQ(defaultOf("geompropvalue_float.osl", "default1"), "0.0");
+    EXPECT_EQ(defaultOf("constant_color4.osl", "value"), "{ color ( 0.0 , 0.0 , 0.0 ) , 0.0 }");
+    EXPECT_EQ(defaultOf("artistic_ior.osl", "reflectivity"), "color ( 0.944 , 0.776 , 0.373 )");
+    EXPECT_EQ(defaultOf("constant_matrix33.osl", "value"),
+              "matrix ( 1.0 , 0.0 , 0.0 , 0.0 , 0.0 , 1.0 , 0.0 , 0.0 , 0.0 , 0.0 , 1.0 , 0.0 , "
+              "0.0 , 0.0 , 0.0 , 1.0 )");
+}
+
+TEST_F(GeneratedShadersTest, SharedIncludeReadsCleanly)
+{
+    const std::string text = readText(path("mx_funcs.h"));
+    EXPECT_EQ(osllint::bracketProblem(osllint::tokenize(text)), "");
+    for (const std::string& problem : funcsProblems_)
+        ADD_FAILURE() << "mx_funcs.h: " << problem;
+    EXPECT_EQ(funcs_.structs, (std::set<std::string>{"vector2", "vector4", "color4"}));
+    for (const char* op : {"__operator__add__", "__operator__sub__", "__operator__mul__",
+                           "__operator__div__", "__operator__neg__"})
+        EXPECT_TRUE(funcs_.functions.count(op)) << op;
+}
+
+TEST_F(GeneratedShadersTest, EveryShaderReadsCleanly)
+{
+    static const std::set<std::string> defaultNames = {"u", "v", "P", "N", "dPdu", "dPdv",
+                                                       "color", "vector", "matrix"};
+    for (const ReportEntry& entry : report_->covered) {
+        SCOPED_TRACE(entry.detail);
+        const std::string text = readText(path(entry.detail));
+        EXPECT_EQ(osllint::bracketProblem(osllint::tokenize(text)), "");
+        const osllint::ShaderHeader h = header(entry.detail);
+
+        std::set<std::string> parameters;
+        std::set<std::string> inputs;
+        bool usesShared = false;
+        for (const osllint::Parameter& p : h.parameters) {
+            EXPECT_TRUE(parameters.insert(p.name).second) << "duplicate " << p.name;
+            EXPECT_FALSE(osllint::isReservedWord(p.name)) << p.name;
+            if (!p.isOutput)
+                inputs.insert(p.name);
+            const bool isStruct = funcs_.structs.count(p.type) > 0;
+            EXPECT_TRUE(osllint::isBuiltinType(p.type) || isStruct) << p.type;
+            usesShared = usesShared || isStruct;
+            for (const osllint::Token& t : p.defaultTokens) {
+                if (t.kind == osllint::Token::Identifier) {
+                    EXPECT_TRUE(defaultNames.count(t.text)) << p.name << " default uses " << t.text;
+                }
+            }
+        }
+        for (const std::string& problem : osllint::undeclaredNames(h.body, parameters, funcs_, inputs))
+            ADD_FAILURE() << problem;
+        for (const osllint::Token& t : h.body)
+            usesShared = usesShared || funcs_.functions.count(t.text) || funcs_.structs.count(t.text);
+        EXPECT_EQ(h.includesFuncs, usesShared);
+    }
+}
+
+} // namespace
