@@ -145,9 +145,13 @@ TEST_F(PreparedShaders, WithoutTheFixedIncludePathTheCodeIsUsedAsRead)
 TEST_F(PreparedShaders, PrecompiledCodeKeepsTheShadersParameters)
 {
     util.usePrecompiledOsl = true;
+    takeDebugText();
     EXPECT_TRUE(import(node("probe", "p", "color3", value("mix", "float", "0.3")) +
                        shaderWithMaterial("M", link("base_color", "color3", "p"))))
         << log();
+    const std::string debug = takeDebugText();
+    EXPECT_NE(debug.find("Name: mx_probe_color3\n  Par: mix1\n  Par: mix1_map\n  Par: default1\n"), std::string::npos)
+        << debug;
     Texmap* map = mapOf(params(), "base_color_map");
     ASSERT_NE(map, nullptr);
     EXPECT_EQ(textOf(block(map), "OSLCode").rfind("OpenShadingLanguage", 0), 0u);

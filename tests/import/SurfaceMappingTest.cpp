@@ -105,7 +105,9 @@ TEST_F(ValueWriting, AbsentValuesUnknownKindsAndUnknownNamesWriteNothing)
     write("amount", "0.6", "float");
     write("amount", nullptr);
     write("amount", "1,0,0, 0,1,0, 0,0,1", "matrix33");
+    takeDebugText();
     write("no_such_parameter", "0.1", "float");
+    EXPECT_EQ(takeDebugText(), "Parameter no_such_parameter not known and ignored.\n");
     EXPECT_FLOAT_EQ(floatOf(b(), "amount"), 0.6f);
 }
 

@@ -78,15 +78,22 @@ TEST_F(InstallLayout, ABrokenLibraryFileIsSkippedAndTheOthersLoad)
     const QString libraries = QString::fromStdString(b() + "/libraries");
     writeFile(libraries, "stdlib/broken.mtlx", "<materialx version=\"1.38\"><nodedef name=\"x\"></materialx>");
     writeFile(libraries, "stdlib/good.mtlx", mtlx(LIBRARY_NODEDEF));
+    takeDebugText();
     MtlXIOUtil util(moduleFile());
     EXPECT_TRUE(util.libraryDocument->getNodeDef("ND_probe_float"));
     EXPECT_TRUE(util.messageText().empty());
+    const std::string debug = takeDebugText();
+    EXPECT_NE(debug.find("Ignoring library file " + b() + "/libraries/stdlib/broken.mtlx: XML parse error"),
+              std::string::npos)
+        << debug;
 }
 
 TEST_F(InstallLayout, NoLibrariesGiveAnEmptyLibraryDocument)
 {
     makeFolder(b() + "/plugins");
+    takeDebugText();
     MtlXIOUtil util(moduleFile());
+    EXPECT_EQ(takeDebugText(), "No MaterialX libraries found\n");
     ASSERT_TRUE(util.libraryDocument);
     EXPECT_TRUE(util.libraryDocument->getChildren().empty());
     EXPECT_EQ(util.installRoot.asString(), b());
@@ -114,7 +121,9 @@ TEST_F(GraphPruning, StdlibNgSuffixIsComparedOnTheLastFourteenBytes)
     graphFrom("NG_short", "ng.mtlx");
     graphFrom("NG_upper", "STDLIB_NG.MTLX");
     graphFrom("NG_pbr", "libraries/pbrlib/pbrlib_ng.mtlx");
+    takeDebugText();
     removeStdlibNodeGraphs(doc);
+    EXPECT_EQ(takeDebugText(), "Ignoring node definition: NG_full\nIgnoring node definition: NG_prefixed\n");
     EXPECT_FALSE(doc->getNodeGraph("NG_full"));
     EXPECT_FALSE(doc->getNodeGraph("NG_prefixed"));
     EXPECT_TRUE(doc->getNodeGraph("NG_bak"));

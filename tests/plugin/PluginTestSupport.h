@@ -5,6 +5,8 @@
 
 #include "plugin/MtlXIOUtil.h"
 
+#include <DebugChannel.h>
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -40,6 +42,14 @@ inline MtlXIOUtil& stagedUtil()
     ensureApplication();
     static MtlXIOUtil* util = new MtlXIOUtil(stageModuleFile());
     return *util;
+}
+
+/// What the plug-in wrote to the host's debug channel since the last call.
+inline std::string takeDebugText()
+{
+    const std::string text = Norvane::DebugChannel::Instance().Text().toStdString();
+    Norvane::DebugChannel::Instance().Clear();
+    return text;
 }
 
 /// Writes text into folder/relativePath, making the folders it needs.
