@@ -113,20 +113,9 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
 
     IParamBlock2* codeBlock = map->GetParamBlock(0);
     if (usePrecompiledOsl)
-    {
-        Texmap* compiler = rozo::createOslMap();
-        if (compiler && rozo::hasOslInterface(compiler))
-        {
-            rozo::setTextByName(compiler->GetParamBlock(0), "OSLCode", rozo::toWide(code));
-            rozo::setTextByName(codeBlock, "OSLCode", rozo::precompiledOslCode(compiler));
-        }
-        if (compiler)
-            compiler->MaybeAutoDelete();
-    }
+        rozo::setTextByName(codeBlock, "OSLCode", precompiledCode(code));
     else
-    {
         rozo::setTextByName(codeBlock, "OSLCode", rozo::toWide(code));
-    }
 
     IParamBlock2* shaderBlock = map->GetParamBlock(1);
     rozo::debugLine(L"Name: %s\n", rozo::toUtf8(rozo::oslShaderName(map)));
@@ -163,6 +152,27 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
         }
     }
     return map;
+}
+
+WStr MtlXIOUtil::precompiledCode(const QString& sourceCode)
+{
+    const std::string key = sourceCode.toStdString();
+    auto cached = precompiledCodeCache.find(key);
+    if (cached != precompiledCodeCache.end())
+        return cached->second;
+
+    // The host compiles the code of a map: a temporary one serves, released at once.
+    WStr precompiled;
+    Texmap* compiler = rozo::createOslMap();
+    if (compiler && rozo::hasOslInterface(compiler))
+    {
+        rozo::setTextByName(compiler->GetParamBlock(0), "OSLCode", rozo::toWide(sourceCode));
+        precompiled = rozo::precompiledOslCode(compiler);
+    }
+    if (compiler)
+        compiler->MaybeAutoDelete();
+    precompiledCodeCache.emplace(key, precompiled);
+    return precompiled;
 }
 
 Texmap* MtlXIOUtil::createNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node)

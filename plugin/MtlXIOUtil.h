@@ -106,15 +106,26 @@ public:
     QString documentFolder;
 
     // ---- Export members ----------------------------------------------------
-    // (the export side adds any further state of its own here)
+    /// Node definitions found during the current export, by node shape and by
+    /// category. They cannot change while it runs, but every node added makes
+    /// the document rebuild its lookup tables, so each is asked for once.
+    std::map<std::string, mx::NodeDefPtr> exportNodeDefCache;
+    std::map<std::string, std::vector<mx::NodeDefPtr>> exportMatchingNodeDefCache;
+    /// Lowest number that may still be free for a node named "node" + number
+    /// (names are only ever added during an export).
+    int exportNodeNumber = 1;
     // ---- end of export members ---------------------------------------------
 
 private:
     void importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, std::vector<Mtl*>& materials);
     Texmap* createNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node);
+    WStr precompiledCode(const QString& sourceCode);
 
     // Normalmap nodes whose maps are being built, to end loops made of them alone.
     std::set<std::string> normalMapsOnPath;
+    // The host's precompiled form of each shader source met so far: compiling
+    // the shared include for every map would dominate an import.
+    std::map<std::string, WStr> precompiledCodeCache;
 };
 
 /// The one utility object, created on first use.
