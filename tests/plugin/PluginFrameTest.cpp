@@ -2,13 +2,15 @@
 
 #include <NorvaneSDK.h>
 
-#include <QApplication>
+#include "TestApplication.h"
+
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace
@@ -18,12 +20,10 @@ class PluginFrame : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        static int argc = 1;
-        static char name[] = "test_plugin_frame";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QApplication(argc, argv);
-        handle = dlopen(ROZO_PLUGIN_MODULE, RTLD_NOW | RTLD_LOCAL);
+        rozo::test::ensureApplication();
+        // The module of the build tree's layout, or of an installed one when named.
+        const char* module = std::getenv("ROZO_PLUGIN_UNDER_TEST");
+        handle = dlopen(module && *module ? module : ROZO_PLUGIN_MODULE, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(handle, nullptr) << dlerror();
     }
 

@@ -3,11 +3,11 @@
 // object whose libraries come from the build tree's install layout, and small
 // files written into temporary folders.
 
+#include "TestApplication.h"
 #include "plugin/MtlXIOUtil.h"
 
 #include <DebugChannel.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,16 +24,6 @@ namespace rozo::test
 inline mx::FilePath stageModuleFile()
 {
     return mx::FilePath(ROZO_PLUGIN_MODULE);
-}
-
-/// One application object for widgets and the host model.
-inline void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "rozo-test";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QApplication(argc, argv);
 }
 
 /// A utility object with the standard libraries, loaded once per test program.
