@@ -1,5 +1,6 @@
 #include "plugin/MtlXIOUtil.h"
 
+#include "export/ChildNames.h"
 #include "export/HostParams.h"
 #include "export/PathSeparators.h"
 #include "export/ShaderInputRows.h"
@@ -36,6 +37,9 @@ void MtlXIOUtil::exportMaterials(WStr fileName, const std::set<Mtl*>& materialSe
 {
     clearMessages();
     exportMapCache.clear();
+    exportNodeDefCache.clear();
+    exportMatchingNodeDefCache.clear();
+    exportChildNames.clear();
 
     const QString outputName = fileName.ToQString();
     exportFolder = folderWithSeparator(outputName);
@@ -79,15 +83,17 @@ void MtlXIOUtil::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
         return;
 
     const std::string name = material->GetName().ToUTF8().str();
-    mx::NodePtr surfaceMaterial = doc->addNode("surfacematerial", doc->createValidChildName(name), "material");
-    mx::NodePtr shader = doc->addNode("standard_surface", doc->createValidChildName(name + "_surface"), "surfaceshader");
+    // Suffixes go on the raw host name; the library's name rules apply after.
+    mx::NodePtr surfaceMaterial = doc->addNode("surfacematerial", uniqueChildName(doc, name, exportChildNames), "material");
+    mx::NodePtr shader =
+        doc->addNode("standard_surface", uniqueChildName(doc, name + "_surface", exportChildNames), "surfaceshader");
     surfaceMaterial->addInput("surfaceshader", "surfaceshader")->setConnectedNode(shader);
 
     IParamBlock2* block = material->GetParamBlock(0);
     if (texmapParameter(block, "displacement_map", 0))
     {
-        mx::NodePtr displacement =
-            doc->addNode("displacement", doc->createValidChildName(name + "_displacement"), "displacementshader");
+        mx::NodePtr displacement = doc->addNode(
+            "displacement", uniqueChildName(doc, name + "_displacement", exportChildNames), "displacementshader");
         surfaceMaterial->addInput("displacementshader", "displacementshader")->setConnectedNode(displacement);
         exportRow(*this, block, doc, displacement, displacementRow);
         displacement->addInput("scale", "float")

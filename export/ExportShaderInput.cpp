@@ -1,5 +1,6 @@
 #include "plugin/MtlXIOUtil.h"
 
+#include "export/ChildNames.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 
@@ -26,11 +27,12 @@ void MtlXIOUtil::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& d
     mx::NodePtr source;
     if (!amountParam.empty() && map->ClassID() != normalMapClass)
     {
-        // A height map: converted per row, so each bump input gets its own strength.
+        // A height map: converted per row, so each bump input gets its own
+        // strength. Unnamed nodes are named as the library would: node1, node2, ...
         mx::NodePtr height = nodeForMap(map, doc, "float");
-        mx::NodePtr toNormal = doc->addNode("heighttonormal", "", "vector3");
+        mx::NodePtr toNormal = doc->addNode("heighttonormal", uniqueChildName(doc, "node1", exportChildNames), "vector3");
         toNormal->addInput("in", "float")->setConnectedNode(height);
-        mx::NodePtr normalMap = doc->addNode("normalmap", "", "vector3");
+        mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", exportChildNames), "vector3");
         normalMap->addInput("in", "vector3")->setConnectedNode(toNormal);
         normalMap->addInput("scale", "float")->setAttribute("value", parameterValueString(block, amountParam, "float"));
         source = normalMap;

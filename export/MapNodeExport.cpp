@@ -1,5 +1,6 @@
 #include "plugin/MtlXIOUtil.h"
 
+#include "export/ChildNames.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 #include "import/OslMapSynthesis.h"
@@ -19,7 +20,20 @@ std::string mapName(Texmap* map)
 // The node definition an OSL Map was made from: its precompiled code records
 // the category, its shader name the definition ("mx_image_color3" for
 // ND_image_color3).
-mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& category)
+// The node's definition, asked of the document once per node shape.
+mx::NodeDefPtr nodeDefOf(const mx::NodePtr& node, std::map<std::string, mx::NodeDefPtr>& cache)
+{
+    std::string shape = node->getCategory() + ' ' + node->getType();
+    for (const mx::InputPtr& input : node->getInputs())
+        shape += ' ' + input->getName() + ':' + input->getType();
+    auto found = cache.try_emplace(shape);
+    if (found.second)
+        found.first->second = node->getNodeDef();
+    return found.first->second;
+}
+
+mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& category,
+                          std::map<std::string, std::vector<mx::NodeDefPtr>>& cache)
 {
     static const QRegularExpression metadata("string,mtlx_node,\"(.*)\"");
     const QRegularExpressionMatch match = metadata.match(rozo::precompiledOslCode(map).ToQString(), 0);
@@ -33,7 +47,10 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
     definitionName.replace(0, 2, "ND");
 
     mx::NodeDefPtr found;
-    for (const mx::NodeDefPtr& def : doc->getMatchingNodeDefs(category))
+    auto defs = cache.try_emplace(category);
+    if (defs.second)
+        defs.first->second = doc->getMatchingNodeDefs(category);
+    for (const mx::NodeDefPtr& def : defs.first->second)
         if (def->getName() == definitionName)
             found = def;
     return found;
@@ -59,22 +76,22 @@ mx::NodePtr MtlXIOUtil::createMapNode(Texmap* map, const mx::DocumentPtr& doc, c
     if (rozo::hasOslInterface(map))
     {
         std::string category;
-        mx::NodeDefPtr def = oslNodeDef(map, doc, category);
+        mx::NodeDefPtr def = oslNodeDef(map, doc, category, exportMatchingNodeDefCache);
         if (!def)
             return nullptr;
-        node = doc->addNode(category, doc->createValidChildName(name), def->getType());
+        node = doc->addNode(category, uniqueChildName(doc, name, exportChildNames), def->getType());
         for (const mx::InputPtr& input : def->getInputs())
             node->addInput(input->getName(), input->getType());
     }
     else if (dynamic_cast<BitmapTex*>(map))
     {
-        node = doc->addNode("tiledimage", doc->createValidChildName(name), type);
+        node = doc->addNode("tiledimage", uniqueChildName(doc, name, exportChildNames), type);
         node->addInput("uvtiling", "vector2");
         node->addInput("file", "filename");
     }
     else if (map->ClassID() == normalMapClass)
     {
-        node = doc->addNode("normalmap", doc->createValidChildName(name), "vector3");
+        node = doc->addNode("normalmap", uniqueChildName(doc, name, exportChildNames), "vector3");
         node->addInput("in", "vector3");
         node->addInput("scale", "float");
     }
@@ -93,7 +110,7 @@ void MtlXIOUtil::fillMapNode(Texmap* map, const mx::NodePtr& node, const mx::Doc
 {
     const bool osl = rozo::hasOslInterface(map);
     IParamBlock2* block = map->GetParamBlock(osl ? 1 : 0);
-    mx::NodeDefPtr def = node->getNodeDef();
+    mx::NodeDefPtr def = nodeDefOf(node, exportNodeDefCache);
     if (!def)
     {
         messageLog << "Unknown node " << node->getCategory() << "\n";

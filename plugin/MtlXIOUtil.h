@@ -111,9 +111,8 @@ public:
     /// the document rebuild its lookup tables, so each is asked for once.
     std::map<std::string, mx::NodeDefPtr> exportNodeDefCache;
     std::map<std::string, std::vector<mx::NodeDefPtr>> exportMatchingNodeDefCache;
-    /// Lowest number that may still be free for a node named "node" + number
-    /// (names are only ever added during an export).
-    int exportNodeNumber = 1;
+    /// Where each chain of unique node names stopped in the current export.
+    std::map<std::string, std::string> exportChildNames;
     // ---- end of export members ---------------------------------------------
 
 private:
