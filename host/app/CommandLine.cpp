@@ -209,7 +209,7 @@ int runCommandLine(int argc, char** argv) {
   QCoreApplication::setApplicationName("norvane");
   QCoreApplication::setApplicationVersion(NORVANE_VERSION);
 
-  Norvane::DebugChannel::Instance().SetEcho(parsed.debug);
+  if (parsed.debug) Norvane::DebugChannel::Instance().SetEcho(true);
   std::string folder = parsed.pluginFolder;
   if (folder.empty())
     folder = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../plugins").toStdString();

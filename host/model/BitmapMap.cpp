@@ -68,13 +68,17 @@ BitmapMap::BitmapMap(bool loading)
     bitmapDesc.AddParamBlockDesc(&bitmapBlock);
     CreateParamBlock(&bitmapBlock);
     InitName(L"Bitmap");
-    // A loaded map gets its coordinates from the file.
-    if (!loading) {
-        theHold.Suspend();
-        GetParamBlock(0)->SetValue(ParamIDOf(GetParamBlock(0), L"coords"), 0,
-                                   static_cast<ReferenceTarget*>(new StandardUVGen(false)));
-        theHold.Resume();
-    }
+    AttachNewUVGen(this, loading);
+}
+
+void AttachNewUVGen(ReferenceTarget* owner, bool loading)
+{
+    if (loading)
+        return;
+    theHold.Suspend();
+    IParamBlock2* pb = owner->GetParamBlock(0);
+    pb->SetValue(ParamIDOf(pb, L"coords"), 0, static_cast<ReferenceTarget*>(new StandardUVGen(false)));
+    theHold.Resume();
 }
 
 const wchar_t* BitmapMap::GetMapName()

@@ -28,6 +28,10 @@ private:
     void Set(const wchar_t* name, float v, TimeValue t);
 };
 
+// Gives a new map of `owner` its own coordinates in the "coords" parameter of
+// block 0 (a map read from a file gets them from the file instead).
+void AttachNewUVGen(ReferenceTarget* owner, bool loading);
+
 class BitmapMap : public BitmapTex {
 public:
     explicit BitmapMap(bool loading = false);

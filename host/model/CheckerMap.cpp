@@ -4,7 +4,6 @@
 #include "BlockSlots.h"
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
-#include "Hold.h"
 
 #include <cmath>
 
@@ -33,12 +32,7 @@ CheckerMap::CheckerMap(bool loading)
     checkerDesc.AddParamBlockDesc(&checkerBlock);
     CreateParamBlock(&checkerBlock);
     InitName(L"Checker");
-    if (!loading) {
-        theHold.Suspend();
-        GetParamBlock(0)->SetValue(ParamIDOf(GetParamBlock(0), L"coords"), 0,
-                                   static_cast<ReferenceTarget*>(new StandardUVGen(false)));
-        theHold.Resume();
-    }
+    AttachNewUVGen(this, loading);
 }
 
 UVGen* CheckerMap::GetTheUVGen()

@@ -1,5 +1,7 @@
 #include "ClassRegistry.h"
 
+#include <string>
+
 namespace Norvane {
 
 ClassRegistry& ClassRegistry::Instance()
@@ -34,6 +36,20 @@ ClassDesc* ClassRegistry::Find(const Class_ID& classID) const
 {
     for (const auto& c : classes_)
         if (c.first.second == classID)
+            return c.second;
+    return nullptr;
+}
+
+ClassDesc* ClassRegistry::FindByName(const wchar_t* name) const
+{
+    if (!name || !*name)
+        return nullptr;
+    const std::wstring wanted(name);
+    for (const auto& c : classes_)
+        if (const wchar_t* internal = c.second->InternalName(); internal && wanted == internal)
+            return c.second;
+    for (const auto& c : classes_)
+        if (const wchar_t* cls = c.second->ClassName(); cls && wanted == cls)
             return c.second;
     return nullptr;
 }

@@ -18,6 +18,8 @@ public:
     ClassDesc* Find(SClass_ID superClassID, const Class_ID& classID) const;
     // Finds by class ID alone (class IDs are unique across families here).
     ClassDesc* Find(const Class_ID& classID) const;
+    // Finds by internal name, else by class name (exact); for scripts.
+    ClassDesc* FindByName(const wchar_t* name) const;
     // A new instance, none for an unknown class.
     void* Create(SClass_ID superClassID, const Class_ID& classID, bool loading = false) const;
     std::vector<ClassDesc*> All() const;

@@ -8,6 +8,8 @@
 
 namespace Norvane {
 
+DebugChannel::DebugChannel() : echo_(qEnvironmentVariableIsSet("NORVANE_DEBUG_STDERR")) {}
+
 DebugChannel& DebugChannel::Instance()
 {
     static DebugChannel channel;

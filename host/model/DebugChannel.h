@@ -1,5 +1,6 @@
 #pragma once
-// Where DebugPrint goes: kept in memory, echoed to stderr on request.
+// Where DebugPrint goes: kept in memory, echoed to stderr on request (or
+// from the start when NORVANE_DEBUG_STDERR is set).
 #include <QString>
 #include <QStringList>
 
@@ -18,8 +19,9 @@ public:
     bool Echo() const { return echo_; }
 
 private:
+    DebugChannel();
     QString text_;
-    bool echo_ = false;
+    bool echo_;
 };
 
 } // namespace Norvane

@@ -27,6 +27,15 @@ QString StartPath(const QString& fileName, const QString& folder)
     return QDir(folder).filePath(fileName);
 }
 
+// A Qt dialog's answer: empty for a cancel.
+bool Take(const QString& chosen, QString& fileName, QString& folder)
+{
+    if (chosen.isEmpty())
+        return false;
+    TakeChoice(QDir::toNativeSeparators(chosen), fileName, folder);
+    return true;
+}
+
 } // namespace
 
 std::vector<QueuedDialogProvider::Shown> QueuedDialogProvider::Warnings() const
@@ -71,21 +80,13 @@ void QueuedDialogProvider::Warning(QWidget*, const QString& title, const QString
 bool QtDialogProvider::OpenFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,
                                 const QString& filter)
 {
-    QString chosen = QFileDialog::getOpenFileName(parent, title, StartPath(fileName, folder), filter);
-    if (chosen.isEmpty())
-        return false;
-    TakeChoice(QDir::toNativeSeparators(chosen), fileName, folder);
-    return true;
+    return Take(QFileDialog::getOpenFileName(parent, title, StartPath(fileName, folder), filter), fileName, folder);
 }
 
 bool QtDialogProvider::SaveFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,
                                 const QString& filter)
 {
-    QString chosen = QFileDialog::getSaveFileName(parent, title, StartPath(fileName, folder), filter);
-    if (chosen.isEmpty())
-        return false;
-    TakeChoice(QDir::toNativeSeparators(chosen), fileName, folder);
-    return true;
+    return Take(QFileDialog::getSaveFileName(parent, title, StartPath(fileName, folder), filter), fileName, folder);
 }
 
 void QtDialogProvider::Warning(QWidget* parent, const QString& title, const QString& text)

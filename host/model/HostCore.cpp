@@ -30,10 +30,13 @@ HostCore::~HostCore()
     LiveObjects::Instance().DeleteAll();
 }
 
-void HostCore::Report(const QString& error)
+bool HostCore::Fail(QString* error, const QString& why)
 {
-    lastError_ = error;
-    DebugPrint(L"%s\n", error.toStdWString().c_str());
+    lastError_ = why;
+    if (error)
+        *error = why;
+    DebugPrint(L"%s\n", why.toStdWString().c_str());
+    return false;
 }
 
 void* HostCore::CreateInstance(SClass_ID superClassID, const Class_ID& classID)
@@ -99,11 +102,13 @@ void HostCore::SetTime(TimeValue t, bool redraw)
 void HostCore::RedrawViews(TimeValue, DWORD, ReferenceTarget*)
 {
     ++redraws_;
+    for (const auto& listener : redrawListeners_)
+        listener();
 }
 
 void HostCore::ForceCompleteRedraw(bool)
 {
-    ++redraws_;
+    RedrawViews(time_);
 }
 
 void HostCore::PutMtlToMtlEditor(MtlBase* mtl, int slot)
@@ -126,26 +131,30 @@ int HostCore::SaveMaterialLib(const wchar_t* name, MtlBaseLib* lib)
     return SaveLibrary(QString::fromWCharArray(name ? name : L""), lib, nullptr) ? 1 : 0;
 }
 
-bool HostCore::DoOpenFileDialog(QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
-                                const FilterList& filters)
+bool HostCore::FileDialog(bool save, QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
+                          const FilterList& filters)
 {
     QString file = fileName.ToQString(), folder = initialDir.ToQString();
-    if (!dialogs_->OpenFile(parent, title.ToQString(), file, folder, filters.ToQtFilter().ToQString()))
+    const QString filter = filters.ToQtFilter().ToQString();
+    const bool chosen = save ? dialogs_->SaveFile(parent, title.ToQString(), file, folder, filter)
+                             : dialogs_->OpenFile(parent, title.ToQString(), file, folder, filter);
+    if (!chosen)
         return false;
     fileName = WStr::FromQString(file);
     initialDir = WStr::FromQString(folder);
     return true;
 }
 
+bool HostCore::DoOpenFileDialog(QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
+                                const FilterList& filters)
+{
+    return FileDialog(false, parent, title, fileName, initialDir, filters);
+}
+
 bool HostCore::DoSaveFileDialog(QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
                                 const FilterList& filters)
 {
-    QString file = fileName.ToQString(), folder = initialDir.ToQString();
-    if (!dialogs_->SaveFile(parent, title.ToQString(), file, folder, filters.ToQtFilter().ToQString()))
-        return false;
-    fileName = WStr::FromQString(file);
-    initialDir = WStr::FromQString(folder);
-    return true;
+    return FileDialog(true, parent, title, fileName, initialDir, filters);
 }
 
 void HostCore::WarningBox(QWidget* parent, const WStr& title, const WStr& text)

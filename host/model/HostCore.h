@@ -6,7 +6,9 @@
 #include "MaterialEditor.h"
 #include "Scene.h"
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class MtlBaseLib;
 
@@ -82,13 +84,18 @@ public:
     float UIScaleFactor() const { return uiScale_; }
     void SetUIScaleFactor(float s) { uiScale_ = s > 0.0f ? s : 1.0f; }
     int RedrawCount() const { return redraws_; }
+    // Called at every redraw request (a window repaints its views).
+    void OnRedraw(std::function<void()> listener) { redrawListeners_.push_back(std::move(listener)); }
 
     // Objects reachable from the scene, the editor slots and the library.
     int ReachableObjectCount();
 
 private:
     HostCore();
-    void Report(const QString& error);
+    // Notes a failed file operation; answers false.
+    bool Fail(QString* error, const QString& why);
+    bool FileDialog(bool save, QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
+                    const FilterList& filters);
     Scene scene_;
     MaterialEditor editor_;
     MtlBaseLib* library_;
@@ -101,6 +108,7 @@ private:
     bool animate_ = false;
     float uiScale_ = 1.0f;
     int redraws_ = 0;
+    std::vector<std::function<void()>> redrawListeners_;
 };
 
 // Shorthand for HostCore::Instance().

@@ -10,13 +10,6 @@
 namespace Norvane {
 namespace {
 
-int Components(int type)
-{
-    if (BaseParamType(type) == TYPE_POINT2) return 2;
-    if (IsPoint3ParamType(type)) return 3;
-    if (IsPoint4ParamType(type)) return 4;
-    return 0;
-}
 
 QString Hex(quint32 v)
 {
@@ -29,7 +22,7 @@ QJsonValue WriteValue(const ParamValue& v, int type, ObjectWriter& writer)
         return static_cast<double>(v.f[0]);
     if (IsIntParamType(type))
         return v.i;
-    if (int n = Components(type)) {
+    if (int n = ParamTypeComponents(type)) {
         QJsonArray a;
         for (int k = 0; k < n; ++k)
             a.append(static_cast<double>(v.f[k]));
@@ -58,7 +51,7 @@ bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamV
         v.i = j.toInt();
         return true;
     }
-    if (int n = Components(type)) {
+    if (int n = ParamTypeComponents(type)) {
         const QJsonArray a = j.toArray();
         if (!j.isArray() || a.size() != n) return false;
         for (int k = 0; k < n; ++k)

@@ -10,6 +10,7 @@
 
 #include <dlfcn.h>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace Norvane {
@@ -171,6 +172,54 @@ std::vector<ShaderBlockParam> shaderBlockParams(const OslShaderInfo& info)
     return params;
 }
 
+// An import reads the same prepared shaders again and again, and a source
+// that includes a large header takes milliseconds to read; successful reads
+// are kept, checked against the modification times of the files they included.
+class SourceCache {
+public:
+    OslParseResult Parse(const std::string& code, const std::vector<std::string>& folders)
+    {
+        if (isPrecompiled(code)) return parsePrecompiled(code);
+        const Key key{code, folders};
+        const auto found = entries_.find(key);
+        if (found != entries_.end() && Unchanged(found->second.files)) return found->second.result;
+        OslParseResult result = parseOslSource(code, std::string(), folders);
+        if (!result.ok()) return result;
+        if (entries_.size() >= kMaxEntries) entries_.clear();
+        Entry& entry = entries_[key];
+        entry.result = result;
+        for (const std::string& file : result.includedFiles) entry.files.push_back({file, WriteTime(file)});
+        return result;
+    }
+
+private:
+    static constexpr size_t kMaxEntries = 512;
+    using Key = std::pair<std::string, std::vector<std::string>>;
+    using Stamp = std::pair<std::string, std::filesystem::file_time_type>;
+    struct Entry {
+        OslParseResult result;
+        std::vector<Stamp> files;
+    };
+    static std::filesystem::file_time_type WriteTime(const std::string& file)
+    {
+        std::error_code ignored;
+        return std::filesystem::last_write_time(file, ignored);
+    }
+    static bool Unchanged(const std::vector<Stamp>& files)
+    {
+        for (const Stamp& stamp : files)
+            if (WriteTime(stamp.first) != stamp.second) return false;
+        return true;
+    }
+    std::map<Key, Entry> entries_;
+};
+
+SourceCache& sourceCache()
+{
+    static SourceCache cache;
+    return cache;
+}
+
 ParamBlockDesc2& codeBlockDesc()
 {
     static ParamBlockDesc2 desc = [] {
@@ -236,7 +285,7 @@ void OslMap::ReadCode(bool rebuildBlock)
     auto shader = std::make_unique<Shader>();
     const std::string code = WStr(codeBlock_->GetStr(CodeParam)).ToUTF8().str();
     if (code.find_first_not_of(" \t\r\n") != std::string::npos) {
-        OslParseResult parsed = parseOslCode(code, std::string(), IncludeFolders());
+        OslParseResult parsed = sourceCache().Parse(code, IncludeFolders());
         if (parsed.ok()) {
             shader->valid = true;
             shader->precompiled = compileToPrecompiled(parsed.shader);

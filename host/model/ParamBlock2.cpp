@@ -156,6 +156,18 @@ bool RefFitsType(ReferenceTarget* r, int stored)
     }
 }
 
+// A parameter at its default: one entry, or the table's initial entries.
+IParamBlock2::Slot DefaultSlot(const ParamDef& d)
+{
+    IParamBlock2::Slot slot;
+    IParamBlock2::Entry e;
+    e.value = d.def;
+    if (!IsRefClass(StoredClass(d.type)))
+        e.value.r = nullptr;
+    slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
+    return slot;
+}
+
 ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 {
     if (vc == VC_INT)
@@ -257,15 +269,8 @@ void IParamBlock2::ResetAll()
 {
     ReleaseAll(slots_);
     slots_.clear();
-    for (const ParamDef& d : desc_->paramdefs) {
-        Slot slot;
-        Entry e;
-        e.value = d.def;
-        if (!IsRefClass(StoredClass(d.type)))
-            e.value.r = nullptr;
-        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
-        slots_.push_back(slot);
-    }
+    for (const ParamDef& d : desc_->paramdefs)
+        slots_.push_back(DefaultSlot(d));
     AcquireAll(slots_);
 }
 
@@ -389,13 +394,7 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
             slotList.push_back(slots_[static_cast<size_t>(old)]);
             continue;
         }
-        Slot slot;
-        Entry e;
-        e.value = d.def;
-        if (!IsRefClass(StoredClass(d.type)))
-            e.value.r = nullptr;
-        slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
-        slotList.push_back(slot);
+        slotList.push_back(DefaultSlot(d));
     }
     AcquireAll(slotList);
     ReleaseAll(slots_);
@@ -410,22 +409,31 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
         owner_->ParamChanged(this, -1, -1);
 }
 
+const IParamBlock2::Entry* IParamBlock2::FindEntry(ParamID id, int tabIndex, int given, const ParamDef*& def,
+                                                   int& stored) const
+{
+    const int i = desc_->IDtoIndex(id);
+    if (i < 0)
+        return nullptr;
+    def = &desc_->paramdefs[static_cast<size_t>(i)];
+    stored = StoredClass(def->type);
+    if (stored < 0 || !Fits(given, stored))
+        return nullptr;
+    const Slot& slot = slots_[static_cast<size_t>(i)];
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+        return nullptr;
+    return &slot.entries[static_cast<size_t>(tabIndex)];
+}
+
 bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue& v, int given)
 {
-    int i = desc_->IDtoIndex(id);
-    if (i < 0)
-        return false;
-    const ParamDef& def = desc_->paramdefs[static_cast<size_t>(i)];
-    int stored = StoredClass(def.type);
-    if (stored < 0 || !Fits(given, stored))
-        return false;
-    if (IsRefClass(stored) && !RefFitsType(v.r, stored))
-        return false;
-    Slot& slot = slots_[static_cast<size_t>(i)];
-    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+    const ParamDef* def = nullptr;
+    int stored = -1;
+    const Entry* entry = FindEntry(id, tabIndex, given, def, stored);
+    if (!entry || (IsRefClass(stored) && !RefFitsType(v.r, stored)))
         return false;
 
-    Entry before = slot.entries[static_cast<size_t>(tabIndex)];
+    Entry before = *entry;
     Entry after = before;
     ParamValue value = v;
     if (given == VC_POINT3 && stored == VC_POINT4)
@@ -436,7 +444,7 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
         value.r = nullptr;
 
     Interface* ip = GetCOREInterface();
-    const bool animate = Numeric(stored) && (def.flags & P_ANIMATABLE) && ip && ip->GetAnimateMode();
+    const bool animate = Numeric(stored) && (def->flags & P_ANIMATABLE) && ip && ip->GetAnimateMode();
     if (Numeric(stored) && (animate || !after.keys.empty())) {
         if (after.keys.empty() && t != 0)
             after.keys[0] = after.value;
@@ -453,17 +461,12 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
 
 bool IParamBlock2::Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, Interval& valid, int given)
 {
-    int i = desc_->IDtoIndex(id);
-    if (i < 0)
+    const ParamDef* def = nullptr;
+    int stored = -1;
+    const Entry* entry = FindEntry(id, tabIndex, given, def, stored);
+    if (!entry)
         return false;
-    const ParamDef& def = desc_->paramdefs[static_cast<size_t>(i)];
-    int stored = StoredClass(def.type);
-    if (stored < 0 || !Fits(given, stored))
-        return false;
-    const Slot& slot = slots_[static_cast<size_t>(i)];
-    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
-        return false;
-    const Entry& e = slot.entries[static_cast<size_t>(tabIndex)];
+    const Entry& e = *entry;
     if (e.keys.empty()) {
         v = e.value;
         if (given == VC_POINT4 && stored == VC_POINT3)

@@ -22,51 +22,46 @@ void Add(ParamBlockDesc2& d, const wchar_t* name, int type, const ParamValue& de
 ParamValue F(float v) { return ParamValue::Float(v); }
 ParamValue C(float r, float g, float b, float a = 1.0f) { return ParamValue::Floats(r, g, b, a); }
 
-ParamBlockDesc2& Block()
-{
-    static ParamBlockDesc2 d = [] {
-        ParamBlockDesc2 b(0, L"params", nullptr);
-        Add(b, L"base_weight", TYPE_FLOAT, F(1.0f), L"base_weight_map");
-        Add(b, L"base_color", TYPE_FRGBA, C(0.5f, 0.5f, 0.5f), L"base_color_map");
-        Add(b, L"diff_roughness", TYPE_FLOAT, F(0.0f), L"diff_rough_map");
-        Add(b, L"reflectivity", TYPE_FLOAT, F(1.0f), L"reflectivity_map");
-        Add(b, L"refl_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"refl_color_map");
-        Add(b, L"roughness", TYPE_FLOAT, F(0.0f), L"roughness_map");
-        Add(b, L"metalness", TYPE_FLOAT, F(0.0f), L"metalness_map");
-        Add(b, L"trans_ior", TYPE_FLOAT, F(1.52f), L"trans_ior_map");
-        Add(b, L"anisotropy", TYPE_FLOAT, F(1.0f), L"anisotropy_map");
-        Add(b, L"anisoangle", TYPE_FLOAT, F(0.0f), L"aniso_angle_map");
-        Add(b, L"transparency", TYPE_FLOAT, F(0.0f), L"transparency_map");
-        Add(b, L"trans_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"trans_color_map");
-        Add(b, L"trans_depth", TYPE_WORLD, F(0.0f));
-        Add(b, L"thin_walled", TYPE_BOOL, ParamValue::Int(0));
-        Add(b, L"scattering", TYPE_FLOAT, F(0.0f), L"scattering_map");
-        Add(b, L"sss_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"sss_color_map");
-        Add(b, L"sss_scatter_color", TYPE_FRGBA, C(1.0f, 0.5f, 0.25f));
-        Add(b, L"sss_depth", TYPE_WORLD, F(10.0f));
-        Add(b, L"sss_scale", TYPE_FLOAT, F(1.0f), L"sss_scale_map");
-        Add(b, L"emission", TYPE_FLOAT, F(0.0f), L"emission_map");
-        Add(b, L"emit_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"emit_color_map");
-        Add(b, L"coating", TYPE_FLOAT, F(0.0f), L"coat_map");
-        Add(b, L"coat_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"coat_color_map");
-        Add(b, L"coat_roughness", TYPE_FLOAT, F(0.0f), L"coat_rough_map");
-        Add(b, L"coat_ior", TYPE_FLOAT, F(1.52f));
-        Add(b, L"coat_affect_color", TYPE_FLOAT, F(0.5f));
-        Add(b, L"coat_affect_roughness", TYPE_FLOAT, F(0.5f));
-        Add(b, L"cutout", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"cutout_map");
-        Add(b, L"bump", TYPE_POINT3, ParamValue::Floats(0.0f, 0.0f, 1.0f), L"bump_map");
-        Add(b, L"bump_map_amt", TYPE_FLOAT, F(0.3f));
-        Add(b, L"coat_bump", TYPE_POINT3, ParamValue::Floats(0.0f, 0.0f, 1.0f), L"coat_bump_map");
-        Add(b, L"coating_bump_map_amt", TYPE_FLOAT, F(0.3f));
-        Add(b, L"displacement_map_amt", TYPE_FLOAT, F(1.0f), L"displacement_map");
-        // The coat weight's slot answers to its value's name as well.
-        b.AddAlias(L"coating_map", L"coat_map");
-        b.cd = &physicalDesc;
-        return b;
-    }();
-    physicalDesc.AddParamBlockDesc(&d);
-    return d;
-}
+ParamBlockDesc2 physicalBlock = [] {
+    ParamBlockDesc2 b(0, L"params", nullptr);
+    Add(b, L"base_weight", TYPE_FLOAT, F(1.0f), L"base_weight_map");
+    Add(b, L"base_color", TYPE_FRGBA, C(0.5f, 0.5f, 0.5f), L"base_color_map");
+    Add(b, L"diff_roughness", TYPE_FLOAT, F(0.0f), L"diff_rough_map");
+    Add(b, L"reflectivity", TYPE_FLOAT, F(1.0f), L"reflectivity_map");
+    Add(b, L"refl_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"refl_color_map");
+    Add(b, L"roughness", TYPE_FLOAT, F(0.0f), L"roughness_map");
+    Add(b, L"metalness", TYPE_FLOAT, F(0.0f), L"metalness_map");
+    Add(b, L"trans_ior", TYPE_FLOAT, F(1.52f), L"trans_ior_map");
+    Add(b, L"anisotropy", TYPE_FLOAT, F(1.0f), L"anisotropy_map");
+    Add(b, L"anisoangle", TYPE_FLOAT, F(0.0f), L"aniso_angle_map");
+    Add(b, L"transparency", TYPE_FLOAT, F(0.0f), L"transparency_map");
+    Add(b, L"trans_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"trans_color_map");
+    Add(b, L"trans_depth", TYPE_WORLD, F(0.0f));
+    Add(b, L"thin_walled", TYPE_BOOL, ParamValue::Int(0));
+    Add(b, L"scattering", TYPE_FLOAT, F(0.0f), L"scattering_map");
+    Add(b, L"sss_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"sss_color_map");
+    Add(b, L"sss_scatter_color", TYPE_FRGBA, C(1.0f, 0.5f, 0.25f));
+    Add(b, L"sss_depth", TYPE_WORLD, F(10.0f));
+    Add(b, L"sss_scale", TYPE_FLOAT, F(1.0f), L"sss_scale_map");
+    Add(b, L"emission", TYPE_FLOAT, F(0.0f), L"emission_map");
+    Add(b, L"emit_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"emit_color_map");
+    Add(b, L"coating", TYPE_FLOAT, F(0.0f), L"coat_map");
+    Add(b, L"coat_color", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"coat_color_map");
+    Add(b, L"coat_roughness", TYPE_FLOAT, F(0.0f), L"coat_rough_map");
+    Add(b, L"coat_ior", TYPE_FLOAT, F(1.52f));
+    Add(b, L"coat_affect_color", TYPE_FLOAT, F(0.5f));
+    Add(b, L"coat_affect_roughness", TYPE_FLOAT, F(0.5f));
+    Add(b, L"cutout", TYPE_FRGBA, C(1.0f, 1.0f, 1.0f), L"cutout_map");
+    Add(b, L"bump", TYPE_POINT3, ParamValue::Floats(0.0f, 0.0f, 1.0f), L"bump_map");
+    Add(b, L"bump_map_amt", TYPE_FLOAT, F(0.3f));
+    Add(b, L"coat_bump", TYPE_POINT3, ParamValue::Floats(0.0f, 0.0f, 1.0f), L"coat_bump_map");
+    Add(b, L"coating_bump_map_amt", TYPE_FLOAT, F(0.3f));
+    Add(b, L"displacement_map_amt", TYPE_FLOAT, F(1.0f), L"displacement_map");
+    // The coat weight's slot answers to its value's name as well.
+    b.AddAlias(L"coating_map", L"coat_map");
+    b.cd = &physicalDesc;
+    return b;
+}();
 
 ClassRegistrar registrar(&physicalDesc);
 
@@ -79,7 +74,8 @@ std::vector<ParamID> MapSlots(IParamBlock2* pb)
 
 PhysicalMaterial::PhysicalMaterial(bool)
 {
-    CreateParamBlock(&Block());
+    physicalDesc.AddParamBlockDesc(&physicalBlock);
+    CreateParamBlock(&physicalBlock);
     InitName(L"Physical Material");
 }
 

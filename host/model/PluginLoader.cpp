@@ -71,10 +71,13 @@ bool PluginLoader::reject(const std::string& path, const std::string& what, void
   return false;
 }
 
-bool PluginLoader::loadModule(const std::string& path) {
-  const std::string canonical = fs::weakly_canonical(path).string();
+bool PluginLoader::loadModule(const std::string& file) {
+  // Messages name the file by its full path, as the loader opens it.
+  std::error_code ec;
+  std::string path = fs::weakly_canonical(file, ec).string();
+  if (ec || path.empty()) path = file;
   for (const auto& m : modules_)
-    if (m->path_ == canonical) {
+    if (m->path_ == path) {
       report(path + ": already loaded");
       return false;
     }
@@ -82,7 +85,7 @@ bool PluginLoader::loadModule(const std::string& path) {
   // Interfaces that register during static initialisation belong to this module.
   const std::vector<FPStaticInterface*> before = FPInterfaceRegistry::instance().interfaces();
   dlerror();
-  void* handle = dlopen(canonical.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char* why = dlerror();
     return reject(path, std::string("cannot be opened: ") + (why ? why : "unknown reason"), nullptr);
@@ -108,43 +111,57 @@ bool PluginLoader::loadModule(const std::string& path) {
   if (!libInitialize()) return reject(path, "LibInitialize reported failure", handle);
 
   auto module = std::make_unique<PluginModule>();
-  module->path_ = canonical;
-  module->fileName_ = fs::path(canonical).filename().string();
+  module->path_ = path;
+  module->fileName_ = fs::path(path).filename().string();
   module->description_ = text(libDescription());
   module->handle_ = handle;
   module->shutdown_ = libShutdown;
   module->active_ = true;
 
-  const int count = libNumberClasses();
+  registerClasses(*module, libNumberClasses(), libClassDesc);
+  collectInterfaces(*module, before);
+  modules_.push_back(std::move(module));
+  return true;
+}
+
+void PluginLoader::registerClasses(PluginModule& module, int count, PluginEntry::LibClassDescFn classDesc) {
+  Norvane::ClassRegistry& registry = Norvane::ClassRegistry::Instance();
   for (int i = 0; i < count; ++i) {
-    ClassDesc* desc = libClassDesc(i);
+    ClassDesc* desc = classDesc(i);
     if (!desc) {
-      report(path + ": class " + std::to_string(i) + " of " + std::to_string(count) +
-                          " has no descriptor; skipped");
+      report(module.path_ + ": class " + std::to_string(i) + " of " + std::to_string(count) +
+             " has no descriptor; skipped");
       continue;
     }
-    if (ClassDesc* other = Norvane::ClassRegistry::Instance().Find(desc->SuperClassID(), desc->ClassID());
-        other && other != desc) {
-      report(path + ": class \"" + utf8(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
-                          utf8(text(other->ClassName())) + "\"; skipped");
+    ClassDesc* known = registry.Find(desc->SuperClassID(), desc->ClassID());
+    if (known && known != desc) {
+      report(module.path_ + ": class \"" + utf8(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
+             utf8(text(known->ClassName())) + "\"; skipped");
       continue;
     }
-    Norvane::ClassRegistry::Instance().Register(desc);
+    registry.Register(desc);
     PluginClassInfo info;
     info.desc = desc;
     info.name = text(desc->ClassName());
     info.category = text(desc->Category());
     info.superClassID = desc->SuperClassID();
     info.classID = desc->ClassID();
-    module->classes_.push_back(std::move(info));
+    module.classes_.push_back(std::move(info));
   }
+}
 
+void PluginLoader::collectInterfaces(PluginModule& module, const std::vector<FPStaticInterface*>& before) {
   const std::set<FPStaticInterface*> earlier(before.begin(), before.end());
-  for (FPStaticInterface* fpi : FPInterfaceRegistry::instance().interfaces())
-    if (!earlier.count(fpi)) module->interfaces_.push_back(fpi);
-
-  modules_.push_back(std::move(module));
-  return true;
+  for (FPStaticInterface* fpi : FPInterfaceRegistry::instance().interfaces()) {
+    if (earlier.count(fpi)) continue;
+    const std::string name = "interface \"" + utf8(fpi->internal_name) + "\"";
+    if (!fpi->isValid()) report(module.path_ + ": " + fpi->loadError());
+    for (FPStaticInterface* other : before)
+      if (other->ID == fpi->ID)
+        report(module.path_ + ": " + name + " has the ID of the published interface \"" +
+               utf8(other->internal_name) + "\", which keeps it");
+    module.interfaces_.push_back(fpi);
+  }
 }
 
 void PluginLoader::shutdown() {

@@ -65,7 +65,7 @@ public:
   // reported in problems() and skipped. Returns the number loaded.
   int loadFolder(const std::string& folder);
   // Loads one module; false (with a problem recorded) when it is rejected.
-  bool loadModule(const std::string& path);
+  bool loadModule(const std::string& file);
   // Withdraws the modules' classes and calls their LibShutdown, last loaded
   // first. The modules stay mapped, since the host may still hold their
   // objects; the destructor does this.
@@ -81,6 +81,9 @@ public:
 
 private:
   void report(std::string problem);
+  void registerClasses(PluginModule& module, int count, PluginEntry::LibClassDescFn classDesc);
+  // Records the interfaces registered since `before` as the module's.
+  void collectInterfaces(PluginModule& module, const std::vector<FPStaticInterface*>& before);
   bool reject(const std::string& path, const std::string& what, void* handle);
 
   std::vector<std::unique_ptr<PluginModule>> modules_;

@@ -71,15 +71,22 @@ ReferenceTarget::~ReferenceTarget()
     // Objects deleted without DeleteThis still clear the references to them.
     if (!deleting_) {
         deleting_ = true;
-        std::vector<ReferenceMaker*> makers = dependents_;
-        for (ReferenceMaker* m : makers)
-            m->RefDeleted(this);
-        for (ReferenceMaker* m : makers)
-            m->held_.erase(std::remove(m->held_.begin(), m->held_.end(), this), m->held_.end());
-        dependents_.clear();
+        DetachMakers();
         DeleteOwnedBlocks();
     }
     Norvane::LiveObjects::Instance().Remove(this);
+}
+
+void ReferenceTarget::DetachMakers()
+{
+    std::vector<ReferenceMaker*> makers = dependents_;
+    std::sort(makers.begin(), makers.end());
+    makers.erase(std::unique(makers.begin(), makers.end()), makers.end());
+    for (ReferenceMaker* m : makers)
+        m->RefDeleted(this);
+    for (ReferenceMaker* m : makers)
+        m->held_.erase(std::remove(m->held_.begin(), m->held_.end(), this), m->held_.end());
+    dependents_.clear();
 }
 
 void ReferenceTarget::AddDependent(ReferenceMaker* maker)
@@ -116,14 +123,7 @@ void ReferenceTarget::DeleteThis()
         return;
     deleting_ = true;
     // Makers first forget this object, then this object drops what it holds.
-    std::vector<ReferenceMaker*> makers = dependents_;
-    std::sort(makers.begin(), makers.end());
-    makers.erase(std::unique(makers.begin(), makers.end()), makers.end());
-    for (ReferenceMaker* m : makers)
-        m->RefDeleted(this);
-    for (ReferenceMaker* m : makers)
-        m->held_.erase(std::remove(m->held_.begin(), m->held_.end(), this), m->held_.end());
-    dependents_.clear();
+    DetachMakers();
     DeleteAllRefs();
     DeleteOwnedBlocks();
     delete this;

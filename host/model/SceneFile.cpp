@@ -53,6 +53,19 @@ bool ReadRef(const QJsonValue& v, const ObjectReader& reader, ReferenceTarget*& 
     return true;
 }
 
+// Reads a document of `kind` and makes its objects (without undo records).
+bool ReadObjectsFile(const QString& path, const QString& kind, QJsonObject& doc, ObjectReader& reader, QString& why)
+{
+    if (!ReadJsonFile(path, kind, kVersion, doc, &why))
+        return false;
+    theHold.Suspend();
+    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why);
+    theHold.Resume();
+    if (!read)
+        why = QStringLiteral("'%1': %2").arg(path, why);
+    return read;
+}
+
 QJsonValue Id(int id)
 {
     return id < 0 ? QJsonValue() : QJsonValue(id);
@@ -88,35 +101,19 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     doc[QStringLiteral("time")] = time_;
     doc[QStringLiteral("materialLibrary")] = libraryPath_;
     QString why;
-    if (!WriteJsonFile(path, doc, &why)) {
-        Report(why);
-        if (error)
-            *error = why;
-        return false;
-    }
+    if (!WriteJsonFile(path, doc, &why))
+        return Fail(error, why);
     scenePath_ = path;
     return true;
 }
 
 bool HostCore::LoadScene(const QString& path, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        Report(why);
-        if (error)
-            *error = why;
-        return false;
-    };
     QJsonObject doc;
-    QString why;
-    if (!ReadJsonFile(path, kSceneFormat, kVersion, doc, &why))
-        return fail(why);
-
-    theHold.Suspend();
     ObjectReader reader;
-    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why);
-    theHold.Resume();
-    if (!read)
-        return fail(QStringLiteral("'%1': %2").arg(path, why));
+    QString why;
+    if (!ReadObjectsFile(path, kSceneFormat, doc, reader, why))
+        return Fail(error, why);
 
     struct NodeData {
         WStr name;
@@ -135,7 +132,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
             !ReadRef(o.value(QStringLiteral("material")), reader, mtl) ||
             (obj && !dynamic_cast<Object*>(obj)) || (mtl && !dynamic_cast<Mtl*>(mtl)) ||
             !ReadMatrix(o.value(QStringLiteral("tm")), d.tm))
-            return fail(QStringLiteral("'%1': node %2 is malformed").arg(path).arg(i));
+            return Fail(error, QStringLiteral("'%1': node %2 is malformed").arg(path).arg(i));
         d.object = dynamic_cast<Object*>(obj);
         d.mtl = dynamic_cast<Mtl*>(mtl);
         d.hidden = o.value(QStringLiteral("hidden")).toBool();
@@ -146,13 +143,13 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     for (int i = 0; i < slotArray.size() && i < MaterialEditor::kSlots; ++i) {
         ReferenceTarget* m = nullptr;
         if (!ReadRef(slotArray[i], reader, m) || (m && !dynamic_cast<MtlBase*>(m)))
-            return fail(QStringLiteral("'%1': editor slot %2 is malformed").arg(path).arg(i));
+            return Fail(error, QStringLiteral("'%1': editor slot %2 is malformed").arg(path).arg(i));
         slotData.push_back(dynamic_cast<MtlBase*>(m));
     }
     std::vector<int> selected;
     for (const QJsonValue& v : doc.value(QStringLiteral("selection")).toArray()) {
         if (!v.isDouble() || v.toInt() < 0 || v.toInt() >= nodes.size())
-            return fail(QStringLiteral("'%1': the selection names a node that does not exist").arg(path));
+            return Fail(error, QStringLiteral("'%1': the selection names a node that does not exist").arg(path));
         selected.push_back(v.toInt());
     }
 
@@ -207,29 +204,18 @@ void HostCore::NewScene()
 
 bool HostCore::LoadLibrary(const QString& path, MtlBaseLib* lib, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        Report(why);
-        if (error)
-            *error = why;
-        return false;
-    };
     if (!lib)
         lib = library_;
     QJsonObject doc;
-    QString why;
-    if (!ReadJsonFile(path, kLibraryFormat, kVersion, doc, &why))
-        return fail(why);
-    theHold.Suspend();
     ObjectReader reader;
-    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why);
-    theHold.Resume();
-    if (!read)
-        return fail(QStringLiteral("'%1': %2").arg(path, why));
+    QString why;
+    if (!ReadObjectsFile(path, kLibraryFormat, doc, reader, why))
+        return Fail(error, why);
     std::vector<MtlBase*> items;
     for (const QJsonValue& v : doc.value(QStringLiteral("materials")).toArray()) {
         ReferenceTarget* t = nullptr;
         if (!ReadRef(v, reader, t) || !dynamic_cast<MtlBase*>(t))
-            return fail(QStringLiteral("'%1': a library entry is not a material or map").arg(path));
+            return Fail(error, QStringLiteral("'%1': a library entry is not a material or map").arg(path));
         items.push_back(dynamic_cast<MtlBase*>(t));
     }
     reader.Release();
@@ -257,12 +243,8 @@ bool HostCore::SaveLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     doc[QStringLiteral("objects")] = writer.Objects();
     doc[QStringLiteral("materials")] = materials;
     QString why;
-    if (!WriteJsonFile(path, doc, &why)) {
-        Report(why);
-        if (error)
-            *error = why;
-        return false;
-    }
+    if (!WriteJsonFile(path, doc, &why))
+        return Fail(error, why);
     if (lib == library_)
         libraryPath_ = path;
     return true;

@@ -30,6 +30,7 @@ namespace norvane::osl {
 
 struct OslParseResult {
   OslShaderInfo shader;
+  std::vector<std::string> includedFiles;  // what the source read through #include
   std::string error;  // "FILE:LINE: error: ..." when the code is bad
   bool ok() const { return error.empty(); }
 };

@@ -1,5 +1,7 @@
 #include "OslLexer.h"
 
+#include "OslText.h"
+
 #include <array>
 #include <cctype>
 #include <cstdlib>
@@ -24,9 +26,7 @@ const std::vector<std::string>& punctuatorsStartingWith(char c) {
   return table[static_cast<unsigned char>(c)];
 }
 
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
-bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool isDigit(char c) { return isDigitChar(c); }
 
 std::string where(const SourceLine& line) { return line.file + ":" + std::to_string(line.line) + ": error: "; }
 
@@ -81,11 +81,14 @@ size_t lexNumber(const std::string& text, size_t pos, Token& token) {
 
 LexResult lexOsl(const std::vector<SourceLine>& lines) {
   LexResult result;
+  size_t characters = 0;
+  for (const SourceLine& line : lines) characters += line.text.size();
+  result.tokens.reserve(characters / 3 + 1);
   for (const SourceLine& line : lines) {
     const std::string& text = line.text;
     for (size_t pos = 0; pos < text.size();) {
       const char c = text[pos];
-      if (std::isspace(static_cast<unsigned char>(c))) {
+      if (isBlank(c)) {
         ++pos;
         continue;
       }

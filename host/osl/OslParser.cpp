@@ -6,6 +6,7 @@
 #include "OslFrontEnd.h"
 #include "OslLexer.h"
 #include "OslPreprocessor.h"
+#include "OslText.h"
 
 #include <algorithm>
 #include <map>
@@ -86,14 +87,8 @@ class Parser {
   }
 
   static std::optional<OslBaseType> builtinType(const std::string& word) {
-    static const std::map<std::string, OslBaseType> types = {
-        {"int", OslBaseType::Int},       {"float", OslBaseType::Float},   {"point", OslBaseType::Point},
-        {"vector", OslBaseType::Vector}, {"normal", OslBaseType::Normal}, {"color", OslBaseType::Color},
-        {"matrix", OslBaseType::Matrix}, {"string", OslBaseType::String}, {"void", OslBaseType::Void},
-        {"closure", OslBaseType::Closure}};
-    const auto found = types.find(word);
-    if (found == types.end()) return std::nullopt;
-    return found->second;
+    const std::optional<OslBaseType> type = baseTypeFromName(word);
+    return type == OslBaseType::Struct ? std::nullopt : type;
   }
 
   bool startsType(const Token& token) const {
@@ -265,12 +260,7 @@ class Parser {
   }
 
   static int precedence(const Token& token) {
-    static const std::map<std::string, int> table = {
-        {"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5},  {"==", 6}, {"!=", 6}, {"<", 7},  {">", 7},
-        {"<=", 7}, {">=", 7}, {"<<", 8}, {">>", 8}, {"+", 9},  {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10}};
-    if (token.kind != TokenKind::Punctuator) return -1;
-    const auto found = table.find(token.text);
-    return found == table.end() ? -1 : found->second;
+    return token.kind == TokenKind::Punctuator ? binaryPrecedence(token.text) : -1;
   }
 
   Expr binary(int minPrecedence) {
@@ -413,6 +403,7 @@ OslParseResult parseOslSource(const std::string& text, const std::string& source
     result.error = preprocessed.error;
     return result;
   }
+  result.includedFiles = preprocessed.includedFiles;
   const LexResult lexed = lexOsl(preprocessed.lines);
   if (!lexed.ok()) {
     result.error = lexed.error;

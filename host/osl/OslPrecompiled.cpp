@@ -174,16 +174,6 @@ OslValue parseValue(const std::string& word, int line) {
   return OslValue::ofNumber(number);
 }
 
-std::optional<OslBaseType> baseTypeFromName(const std::string& name) {
-  static const std::map<std::string, OslBaseType> types = {
-      {"int", OslBaseType::Int},       {"float", OslBaseType::Float},   {"point", OslBaseType::Point},
-      {"vector", OslBaseType::Vector}, {"normal", OslBaseType::Normal}, {"color", OslBaseType::Color},
-      {"matrix", OslBaseType::Matrix}, {"string", OslBaseType::String}, {"closure", OslBaseType::Closure}};
-  const auto found = types.find(name);
-  if (found == types.end()) return std::nullopt;
-  return found->second;
-}
-
 // "float", "color[3]", "vector2"; a name that is no built-in type is a struct.
 OslType parseTypeWord(const std::string& word, int line) {
   OslType type;
@@ -198,7 +188,8 @@ OslType parseTypeWord(const std::string& word, int line) {
     type.arrayLength = static_cast<int>(count);
     base = word.substr(0, bracket);
   }
-  if (const auto builtin = baseTypeFromName(base)) {
+  const std::optional<OslBaseType> builtin = baseTypeFromName(base);
+  if (builtin && *builtin != OslBaseType::Struct && *builtin != OslBaseType::Void) {
     type.base = *builtin;
   } else if (!base.empty()) {
     type.base = OslBaseType::Struct;

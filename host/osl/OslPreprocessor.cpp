@@ -1,5 +1,7 @@
 #include "OslPreprocessor.h"
 
+#include "OslText.h"
+
 #include <cctype>
 #include <filesystem>
 #include <fstream>
@@ -8,8 +10,6 @@
 #include <sstream>
 
 namespace norvane::osl {
-
-const char* const kUnnamedSourceName = "<OSL code>";
 
 namespace fs = std::filesystem;
 
@@ -25,8 +25,6 @@ struct PreprocessError {
   throw PreprocessError{file + ":" + std::to_string(line) + ": error: " + what};
 }
 
-bool isIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool isIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 std::string trim(const std::string& text) {
   const auto begin = text.find_first_not_of(" \t\r\f\v");
@@ -131,9 +129,9 @@ class ConditionEvaluator {
     static const char* const twoChar[] = {"&&", "||", "==", "!=", "<=", ">=", "<<", ">>"};
     for (size_t i = 0; i < text.size();) {
       const char c = text[i];
-      if (std::isspace(static_cast<unsigned char>(c))) {
+      if (isBlank(c)) {
         ++i;
-      } else if (std::isdigit(static_cast<unsigned char>(c)) || isIdentStart(c)) {
+      } else if (isDigitChar(c) || isIdentStart(c)) {
         size_t end = i;
         while (end < text.size() && (isIdentChar(text[end]) || text[end] == '.')) ++end;
         tokens_.push_back(text.substr(i, end - i));
@@ -165,19 +163,11 @@ class ConditionEvaluator {
     return condition ? whenTrue : whenFalse;
   }
 
-  static int precedence(const std::string& op) {
-    static const std::map<std::string, int> table = {
-        {"||", 1}, {"&&", 2}, {"|", 3},  {"^", 4},  {"&", 5},  {"==", 6}, {"!=", 6}, {"<", 7},  {">", 7},
-        {"<=", 7}, {">=", 7}, {"<<", 8}, {">>", 8}, {"+", 9},  {"-", 9},  {"*", 10}, {"/", 10}, {"%", 10}};
-    const auto found = table.find(op);
-    return found == table.end() ? -1 : found->second;
-  }
-
   long binary(int minPrecedence) {
     long left = unary();
     while (pos_ < tokens_.size()) {
       const std::string op = tokens_[pos_];
-      const int prec = precedence(op);
+      const int prec = binaryPrecedence(op);
       if (prec < 0 || prec < minPrecedence) break;
       ++pos_;
       const long right = binary(prec + 1);
@@ -276,6 +266,7 @@ class Preprocessor {
   }
 
   std::vector<SourceLine> takeLines() { return std::move(result_); }
+  std::vector<std::string> includedFiles() const { return {included_.begin(), included_.end()}; }
 
  private:
   static bool isActive(const std::vector<Conditional>& conditions) {
@@ -383,7 +374,7 @@ class Preprocessor {
         const size_t end = skipStringLiteral(text, i);
         out.append(text, i, end - i);
         i = end;
-      } else if (std::isdigit(static_cast<unsigned char>(c))) {
+      } else if (isDigitChar(c)) {
         size_t end = i;
         while (end < text.size() && (isIdentChar(text[end]) || text[end] == '.' ||
                                      ((text[end] == '+' || text[end] == '-') && (text[end - 1] == 'e' || text[end - 1] == 'E'))))
@@ -424,6 +415,7 @@ class Preprocessor {
     const std::string path = resolve(name, quoted ? folder : std::string());
     if (path.empty()) fail(file, line, "cannot find include file \"" + name + "\"");
     if (onceFiles_.count(path)) return;
+    included_.insert(path);
     std::ifstream stream(path, std::ios::binary);
     if (!stream) fail(file, line, "cannot read include file \"" + path + "\"");
     std::ostringstream content;
@@ -449,6 +441,7 @@ class Preprocessor {
   const std::vector<std::string>& includeFolders_;
   std::map<std::string, Macro> macros_;
   std::set<std::string> onceFiles_;
+  std::set<std::string> included_;
   std::vector<SourceLine> result_;
 };
 
@@ -467,6 +460,7 @@ PreprocessResult preprocessOsl(const std::string& text, const std::string& sourc
   try {
     preprocessor.processFile(text, file, folder, 0);
     result.lines = preprocessor.takeLines();
+    result.includedFiles = preprocessor.includedFiles();
   } catch (const PreprocessError& error) {
     result.error = error.message;
   }

@@ -18,12 +18,13 @@ struct SourceLine {
 
 struct PreprocessResult {
   std::vector<SourceLine> lines;
+  std::vector<std::string> includedFiles;  // every file read through #include, once each
   std::string error;  // "FILE:LINE: error: ..." when the text is bad
   bool ok() const { return error.empty(); }
 };
 
 // Display name used in messages for code that did not come from a file.
-extern const char* const kUnnamedSourceName;
+inline constexpr const char* kUnnamedSourceName = "<OSL code>";
 
 // Quoted includes are looked up next to the including file (when its path is
 // known), then in includeFolders; <...> includes only in includeFolders;

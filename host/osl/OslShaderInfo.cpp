@@ -1,5 +1,7 @@
 #include "OslShaderInfo.h"
 
+#include <map>
+
 namespace norvane::osl {
 
 namespace {
@@ -50,6 +52,17 @@ std::string baseTypeName(OslBaseType type) {
     case OslBaseType::Void: return "void";
   }
   return "?";
+}
+
+std::optional<OslBaseType> baseTypeFromName(const std::string& name) {
+  static const std::map<std::string, OslBaseType> types = {
+      {"int", OslBaseType::Int},       {"float", OslBaseType::Float},   {"point", OslBaseType::Point},
+      {"vector", OslBaseType::Vector}, {"normal", OslBaseType::Normal}, {"color", OslBaseType::Color},
+      {"matrix", OslBaseType::Matrix}, {"string", OslBaseType::String}, {"void", OslBaseType::Void},
+      {"closure", OslBaseType::Closure}};
+  const auto found = types.find(name);
+  if (found == types.end()) return std::nullopt;
+  return found->second;
 }
 
 std::string typeName(const OslType& type) {

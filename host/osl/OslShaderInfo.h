@@ -3,6 +3,7 @@
 // parameters with types and defaults. Both the source parser and the reader of
 // the precompiled text produce it, so a consumer never cares which form it had.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,9 @@ struct OslShaderInfo {
 
 // Type names as OSL spells them ("closure color", "float", "vector2[3]").
 std::string baseTypeName(OslBaseType type);
+// The other way round: "float" is Float, "closure" (the first word of
+// "closure color") is Closure; none for names that are no built-in type.
+std::optional<OslBaseType> baseTypeFromName(const std::string& name);
 std::string typeName(const OslType& type);
 std::string shaderKindName(OslShaderKind kind);
 

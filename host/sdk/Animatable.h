@@ -107,6 +107,7 @@ protected:
 private:
     std::vector<IParamBlock2*> ownedBlocks_;
     void DeleteOwnedBlocks();
+    void DetachMakers();
 
     friend class ReferenceMaker;
     void AddDependent(ReferenceMaker* maker);

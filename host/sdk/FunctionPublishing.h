@@ -8,7 +8,6 @@
 // it by ID or by name and calls Invoke().
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -41,7 +40,8 @@ enum FPDescriptorTag : unsigned {
   FP_TAG_RANGE = 0xC0000040u,        // two values: low, high
   FP_TAG_END = 0xC0000400u,          // ends the whole list
 };
-constexpr bool FPIsTag(std::int64_t v) { return (v & 0xC0000000LL) == 0xC0000000LL && v <= 0xFFFFFFFFLL; }
+// Tags are unsigned 32-bit values with the two top bits set; function IDs fit 16 bits.
+constexpr bool FPIsTag(std::int64_t v) { return v >= 0xC0000000LL && v <= 0xFFFFFFFFLL; }
 int FPTagValueCount(unsigned tag);  // -1 for a tag the host does not know
 
 // One item of a descriptor list: a number or a text (narrow texts are UTF-8).

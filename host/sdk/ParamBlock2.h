@@ -194,6 +194,8 @@ private:
     friend class ParamBlockRestore;
     State TakeState() const;
     void PutState(const State& s);
+    // The entry a typed access of value class `given` reaches, none when it cannot.
+    const Entry* FindEntry(ParamID id, int tabIndex, int given, const ParamDef*& def, int& stored) const;
     bool Store(ParamID id, TimeValue t, int tabIndex, const ParamValue& v, int valueClass);
     bool Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, Interval& valid, int valueClass);
     void AcquireAll(const std::vector<Slot>& slotList);

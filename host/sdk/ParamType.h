@@ -93,6 +93,15 @@ inline bool IsStringParamType(int t)
     t = BaseParamType(t);
     return t == TYPE_STRING || t == TYPE_FILENAME;
 }
+// Number of floats of a point or colour type (0 for other types).
+inline int ParamTypeComponents(int t)
+{
+    if (BaseParamType(t) == TYPE_POINT2) return 2;
+    if (IsPoint3ParamType(t)) return 3;
+    if (IsPoint4ParamType(t)) return 4;
+    return 0;
+}
+
 inline bool IsReferenceParamType(int t)
 {
     t = BaseParamType(t);

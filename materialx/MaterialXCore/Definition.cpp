@@ -65,7 +65,7 @@ const string& NodeDef::getType() const
 
 const InterfaceElement* NodeDef::findImplementation(const string& target) const
 {
-    const Document* doc = dynamic_cast<const Document*>(_root);
+    const Document* doc = elementCast<const Document>(_root);
     if (!doc)
         return nullptr;
     const auto& byNodeDef = doc->getCache().implementationsByNodeDef;
@@ -149,7 +149,7 @@ StringVec TargetDef::getMatchingTargets() const
         const string* inherit = elem->findAttribute(INHERIT_ATTRIBUTE);
         Element* parent = elem->getParentRaw();
         Element* super = inherit && parent ? parent->findChild(*inherit) : nullptr;
-        if (!super || !dynamic_cast<TargetDef*>(super))
+        if (!super || !elementCast<TargetDef>(super))
             break;
         targets.push_back(super->getName());
         elem = super;

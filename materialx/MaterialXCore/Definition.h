@@ -40,7 +40,9 @@ class MX_CORE_API NodeDef : public InterfaceElement
     NodeDef(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::NodeDef;
 
     void setNodeString(const string& node) { setAttribute(NODE_ATTRIBUTE, node); }
     bool hasNodeString() const { return hasAttribute(NODE_ATTRIBUTE); }
@@ -82,7 +84,9 @@ class MX_CORE_API Implementation : public InterfaceElement
     Implementation(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Implementation;
 
     void setFile(const string& file) { setAttribute(FILE_ATTRIBUTE, file); }
     bool hasFile() const { return hasAttribute(FILE_ATTRIBUTE); }
@@ -117,7 +121,9 @@ class MX_CORE_API TypeDef : public Element
     TypeDef(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::TypeDef;
 
     void setSemantic(const string& semantic) { setAttribute(SEMANTIC_ATTRIBUTE, semantic); }
     const string& getSemantic() const { return getAttribute(SEMANTIC_ATTRIBUTE); }
@@ -155,7 +161,9 @@ class MX_CORE_API TargetDef : public TypedElement
     TargetDef(Element* parent, const string& name) :
         TypedElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::TargetDef;
     /// Return this target and the targets it inherits from.
     StringVec getMatchingTargets() const;
     static const string CATEGORY;

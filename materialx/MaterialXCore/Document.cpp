@@ -1,5 +1,7 @@
 #include <MaterialXCore/Document.h>
 
+#include <unordered_set>
+
 MATERIALX_NAMESPACE_BEGIN
 
 const string Document::CATEGORY = "materialx";
@@ -9,6 +11,7 @@ const string Document::CMS_CONFIG_ATTRIBUTE = "cmsconfig";
 Document::Document(Element* parent, const string& name) :
     GraphElement(parent, CATEGORY, name)
 {
+    _kinds |= KIND;
 }
 
 Document::~Document() = default;
@@ -65,6 +68,9 @@ void Document::importLibrary(const ConstDocumentPtr& library)
             copy->setNamespace(*libNamespace);
         if (!libSourceUri.empty() && !copy->hasSourceUri())
             copy->setSourceUri(libSourceUri);
+        copy->_librarySource = child;
+        copy->_libraryGeneration = library->_generation;
+        copy->_isLibraryCopy = true;
     }
     invalidateCache();
 }
@@ -104,17 +110,17 @@ const Document::Cache& Document::getCache() const
     for (const ElementPtr& child : _children)
     {
         Element* elem = child.get();
-        if (NodeDef* nodeDef = dynamic_cast<NodeDef*>(elem))
+        if (NodeDef* nodeDef = elementCast<NodeDef>(elem))
         {
             if (const string* node = nodeDef->findAttribute(NodeDef::NODE_ATTRIBUTE))
                 cache.nodeDefsByNode[nodeDef->getQualifiedName(*node)].push_back(nodeDef);
         }
-        else if (NodeGraph* graph = dynamic_cast<NodeGraph*>(elem))
+        else if (NodeGraph* graph = elementCast<NodeGraph>(elem))
         {
             if (const string* nodeDefName = graph->findAttribute(NODE_DEF_ATTRIBUTE))
                 cache.implementationsByNodeDef[graph->getQualifiedName(*nodeDefName)].push_back(graph);
         }
-        else if (Implementation* impl = dynamic_cast<Implementation*>(elem))
+        else if (Implementation* impl = elementCast<Implementation>(elem))
         {
             const string* graphName = impl->findAttribute(Implementation::NODE_GRAPH_ATTRIBUTE);
             if (graphName)
@@ -124,12 +130,23 @@ const Document::Cache& Document::getCache() const
                 // An implementation that names a node graph stands for that graph.
                 InterfaceElement* target = impl;
                 if (graphName && !graphName->empty())
-                    target = dynamic_cast<NodeGraph*>(findChild(*graphName));
+                    target = elementCast<NodeGraph>(findChild(*graphName));
                 if (target)
                     cache.implementationsByNodeDef[impl->getQualifiedName(*nodeDefName)].push_back(target);
             }
         }
     }
+
+    cache.portsValid = false;
+    _cacheDirty = false;
+    return cache;
+}
+
+const Document::Cache& Document::getPortCache() const
+{
+    Cache& cache = const_cast<Cache&>(getCache());
+    if (cache.portsValid)
+        return cache;
 
     // Ports anywhere in the tree, by the node they name.
     vector<Element*> stack;
@@ -139,7 +156,7 @@ const Document::Cache& Document::getCache() const
     {
         Element* elem = stack.back();
         stack.pop_back();
-        if (PortElement* port = dynamic_cast<PortElement*>(elem))
+        if (PortElement* port = elementCast<PortElement>(elem))
         {
             if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
                 cache.portsByNodeName[*nodeName].push_back(port);
@@ -148,42 +165,39 @@ const Document::Cache& Document::getCache() const
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back(it->get());
     }
-
-    _cacheDirty = false;
+    cache.portsValid = true;
     return cache;
 }
 
+namespace
+{
+
+// The shared references of the elements a lookup table holds under key.
+template <class T> vector<shared_ptr<T>> sharedEntries(const std::unordered_map<string, vector<T*>>& table, const string& key)
+{
+    vector<shared_ptr<T>> result;
+    auto it = table.find(key);
+    if (it != table.end())
+        for (T* elem : it->second)
+            result.push_back(std::static_pointer_cast<T>(elem->getSelf()));
+    return result;
+}
+
+} // anonymous namespace
+
 vector<PortElementPtr> Document::getMatchingPorts(const string& nodeName) const
 {
-    vector<PortElementPtr> ports;
-    const auto& byNodeName = getCache().portsByNodeName;
-    auto it = byNodeName.find(nodeName);
-    if (it != byNodeName.end())
-        for (PortElement* port : it->second)
-            ports.push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
-    return ports;
+    return sharedEntries(getPortCache().portsByNodeName, nodeName);
 }
 
 vector<NodeDefPtr> Document::getMatchingNodeDefs(const string& nodeName) const
 {
-    vector<NodeDefPtr> nodeDefs;
-    const auto& byNode = getCache().nodeDefsByNode;
-    auto it = byNode.find(nodeName);
-    if (it != byNode.end())
-        for (NodeDef* nodeDef : it->second)
-            nodeDefs.push_back(std::static_pointer_cast<NodeDef>(nodeDef->getSelf()));
-    return nodeDefs;
+    return sharedEntries(getCache().nodeDefsByNode, nodeName);
 }
 
 vector<InterfaceElementPtr> Document::getMatchingImplementations(const string& nodeDef) const
 {
-    vector<InterfaceElementPtr> impls;
-    const auto& byNodeDef = getCache().implementationsByNodeDef;
-    auto it = byNodeDef.find(nodeDef);
-    if (it != byNodeDef.end())
-        for (InterfaceElement* impl : it->second)
-            impls.push_back(std::static_pointer_cast<InterfaceElement>(impl->getSelf()));
-    return impls;
+    return sharedEntries(getCache().implementationsByNodeDef, nodeDef);
 }
 
 vector<NodePtr> Document::getMaterialNodes() const
@@ -216,7 +230,133 @@ bool Document::validate(string* message) const
     std::pair<int, int> version = getVersionIntegers();
     validateRequire(version >= expected, res, message, "Unsupported document version");
     validateRequire(version <= expected, res, message, "Future document version");
-    return GraphElement::validate(message) && res;
+    _reusableLibraries = findReusableLibraries();
+    try
+    {
+        res = GraphElement::validate(message) && res;
+    }
+    catch (...)
+    {
+        _reusableLibraries.clear();
+        throw;
+    }
+    _reusableLibraries.clear();
+    return res;
+}
+
+const Document::LibraryReferences& Document::getLibraryReferences() const
+{
+    if (_libraryReferences && _libraryReferences->generation == _generation)
+        return *_libraryReferences;
+    _libraryReferences.reset(new LibraryReferences());
+    LibraryReferences& refs = *_libraryReferences;
+    refs.generation = _generation;
+
+    // Every name that validating this document's elements can look up among
+    // the top-level elements, and every node category it matches.
+    static const string* const referenceAttributes[] = { &NODE_DEF_ATTRIBUTE, &PortElement::NODE_GRAPH_ATTRIBUTE,
+                                                         &INHERIT_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE };
+    vector<const Element*> stack;
+    for (const ElementPtr& child : _children)
+        stack.push_back(child.get());
+    while (!stack.empty())
+    {
+        const Element* elem = stack.back();
+        stack.pop_back();
+        for (const string* attrib : referenceAttributes)
+            if (const string* value = elem->findAttribute(*attrib))
+                refs.names.insert(*value);
+        if (elementCast<const Node>(elem))
+            refs.categories.insert(elem->getCategory());
+        if (elementCast<const PortElement>(elem))
+        {
+            const Element* parent = elem->getParentRaw();
+            bool resolvesAtTop = elementCast<const NodeGraph>(parent) || parent == this ||
+                                 (parent && !elementCast<const GraphElement>(parent) && parent->getParentRaw() == this);
+            const string* nodeName = elem->findAttribute(PortElement::NODE_NAME_ATTRIBUTE);
+            if (nodeName && resolvesAtTop)
+                refs.names.insert(*nodeName);
+        }
+        for (const ElementPtr& child : elem->getChildren())
+            stack.push_back(child.get());
+    }
+    return refs;
+}
+
+std::unordered_set<const Document*> Document::findReusableLibraries() const
+{
+    // Library copies can take their library's own validation result when
+    // nothing here changes what validating them looks up: every element of
+    // the library is here as an untouched copy, and no other element here
+    // has a name they refer to, defines a node they use or claims one of
+    // their graphs.
+    std::unordered_map<const Document*, size_t> copies;
+    for (const ElementPtr& child : _children)
+    {
+        if (!child->_isLibraryCopy)
+            continue;
+        ElementPtr source = std::const_pointer_cast<Element>(child->_librarySource.lock());
+        const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
+        if (library && library != this && library->_generation == child->_libraryGeneration)
+            ++copies[library];
+    }
+
+    std::unordered_set<const Document*> reusable;
+    if (copies.empty() || hasAnyNamespace())
+        return reusable;
+    for (const auto& entry : copies)
+    {
+        const Document* library = entry.first;
+        if (entry.second != library->_children.size() || library->findAttribute(NAMESPACE_ATTRIBUTE) ||
+            library->findAttribute(COLOR_SPACE_ATTRIBUTE) || library->findAttribute(FILE_PREFIX_ATTRIBUTE) ||
+            library->findAttribute(GEOM_PREFIX_ATTRIBUTE))
+            continue;
+        const LibraryReferences& refs = library->getLibraryReferences();
+        bool interferes = false;
+        for (const ElementPtr& child : _children)
+        {
+            if (child->_isLibraryCopy && child->getRootRaw() == this)
+            {
+                ElementPtr source = std::const_pointer_cast<Element>(child->_librarySource.lock());
+                if (source && source->getRootRaw() == library && library->_generation == child->_libraryGeneration)
+                    continue;
+            }
+            if (refs.names.count(child->getName()))
+                interferes = true;
+            else if (const NodeDef* nodeDef = elementCast<const NodeDef>(child.get()))
+                interferes = refs.categories.count(nodeDef->getNodeString()) != 0;
+            else if (const Implementation* impl = elementCast<const Implementation>(child.get()))
+                interferes = impl->hasNodeGraph() && library->findChild(impl->getNodeGraph());
+            if (interferes)
+                break;
+        }
+        if (!interferes)
+            reusable.insert(library);
+    }
+    return reusable;
+}
+
+bool Document::validateChild(const Element& child, string* message) const
+{
+    if (child._isLibraryCopy && !_reusableLibraries.empty())
+    {
+        ConstElementPtr source = child._librarySource.lock();
+        const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
+        if (library && _reusableLibraries.count(library) && library->_generation == child._libraryGeneration)
+        {
+            std::unique_ptr<ValidationMemo>& memo = source->_validationMemo;
+            if (!memo || memo->generation != library->_generation)
+            {
+                string sourceMessage;
+                bool ok = source->validate(&sourceMessage);
+                memo.reset(new ValidationMemo{ library->_generation, ok, std::move(sourceMessage) });
+            }
+            if (message)
+                *message += memo->message;
+            return memo->ok;
+        }
+    }
+    return child.validate(message);
 }
 
 MATERIALX_NAMESPACE_END

@@ -7,6 +7,8 @@
 #include <MaterialXCore/Look.h>
 #include <MaterialXCore/Node.h>
 
+#include <unordered_set>
+
 MATERIALX_NAMESPACE_BEGIN
 
 /// @class Document
@@ -18,6 +20,7 @@ class MX_CORE_API Document : public GraphElement
   public:
     Document(Element* parent, const string& name);
     ~Document() override;
+    static constexpr uint32_t KIND = ElementKind::Document;
 
     /// Clear the document and set the current version.
     void initialize();
@@ -120,12 +123,32 @@ class MX_CORE_API Document : public GraphElement
         std::unordered_map<string, vector<NodeDef*>> nodeDefsByNode;
         std::unordered_map<string, vector<InterfaceElement*>> implementationsByNodeDef;
         std::unordered_map<string, Implementation*> lastImplementationByGraph;
+        // Built on first use: only flattening needs it.
         std::unordered_map<string, vector<PortElement*>> portsByNodeName;
+        bool portsValid = false;
     };
     const Cache& getCache() const;
+    const Cache& getPortCache() const;
+
+  protected:
+    bool validateChild(const Element& child, string* message) const override;
 
   private:
+    // What validating this document's elements can look up by name, for
+    // deciding when copies of them may reuse their results.
+    struct LibraryReferences
+    {
+        uint64_t generation = 0;
+        std::unordered_set<string> names;
+        std::unordered_set<string> categories;
+    };
+    const LibraryReferences& getLibraryReferences() const;
+    std::unordered_set<const Document*> findReusableLibraries() const;
+
     mutable std::unique_ptr<Cache> _cache;
+    mutable std::unique_ptr<LibraryReferences> _libraryReferences;
+    // During validate: the libraries whose untouched copies reuse results.
+    mutable std::unordered_set<const Document*> _reusableLibraries;
 };
 
 /// Create a new, empty document of the current version.

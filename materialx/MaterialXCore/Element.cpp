@@ -115,8 +115,11 @@ Element::Element(Element* parent, const string& category, const string& name) :
     _category(category),
     _name(name),
     _parent(parent),
-    _root(parent ? parent->_root : this)
+    _root(parent ? parent->_root : this),
+    _depth(parent ? parent->_depth + 1 : 0)
 {
+    if (_depth > MAX_DEPTH)
+        throw Exception("Element nesting deeper than " + std::to_string(MAX_DEPTH) + " levels at <" + category + " name=\"" + name + "\">");
 }
 
 Element::~Element()
@@ -158,12 +161,13 @@ void Element::setName(const string& name)
         }
     }
     _name = name;
+    touch();
     invalidateDocumentCache();
 }
 
 string Element::getNamePath(ConstElementPtr relativeTo) const
 {
-    const Element* stop = relativeTo ? relativeTo.get() : dynamic_cast<const Document*>(_root);
+    const Element* stop = relativeTo ? relativeTo.get() : elementCast<const Document>(_root);
     vector<const Element*> chain;
     for (const Element* elem = this; elem && elem != stop; elem = elem->_parent)
         chain.push_back(elem);
@@ -189,28 +193,33 @@ ElementPtr Element::getDescendant(const string& namePath) const
     return elem == this ? ElementPtr() : const_cast<Element*>(elem)->getSelf();
 }
 
-const string& Element::getActiveFilePrefix() const
+namespace
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(FILE_PREFIX_ATTRIBUTE))
+
+// The value of the attribute on the element or its nearest ancestor that has it.
+const string& activeAttribute(const Element* elem, const string& attrib)
+{
+    for (; elem; elem = elem->getParentRaw())
+        if (const string* value = elem->findAttribute(attrib))
             return *value;
     return EMPTY_STRING;
+}
+
+} // anonymous namespace
+
+const string& Element::getActiveFilePrefix() const
+{
+    return activeAttribute(this, FILE_PREFIX_ATTRIBUTE);
 }
 
 const string& Element::getActiveGeomPrefix() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(GEOM_PREFIX_ATTRIBUTE))
-            return *value;
-    return EMPTY_STRING;
+    return activeAttribute(this, GEOM_PREFIX_ATTRIBUTE);
 }
 
 const string& Element::getActiveColorSpace() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
-        if (const string* value = elem->findAttribute(COLOR_SPACE_ATTRIBUTE))
-            return *value;
-    return EMPTY_STRING;
+    return activeAttribute(this, COLOR_SPACE_ATTRIBUTE);
 }
 
 const string& Element::getActiveSourceUri() const
@@ -295,7 +304,7 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     auto it = creators.find(category);
     if (it != creators.end())
         child = it->second(this, name);
-    else if (dynamic_cast<GraphElement*>(this))
+    else if (elementCast<GraphElement>(this))
         child = std::make_shared<Node>(this, name);
     else
         child = std::make_shared<GenericElement>(this, name);
@@ -345,6 +354,7 @@ void Element::insertChild(const ElementPtr& child)
         _childIndex->emplace(child->_name, child.get());
     else if (_children.size() > CHILD_INDEX_THRESHOLD)
         rebuildChildIndex();
+    touch();
     invalidateDocumentCache();
 }
 
@@ -358,6 +368,7 @@ void Element::setChildIndex(const string& name, int index)
     ElementPtr child = *it;
     _children.erase(it);
     _children.insert(_children.begin() + index, child);
+    touch();
 }
 
 int Element::getChildIndex(const string& name) const
@@ -377,6 +388,7 @@ void Element::removeChild(const string& name)
     _children.erase(it);
     if (_childIndex)
         _childIndex->erase(name);
+    touch();
     invalidateDocumentCache();
     if (child.use_count() > 1)
     {
@@ -396,6 +408,7 @@ void Element::removeChild(const string& name)
 
 void Element::setAttribute(const string& attrib, const string& value)
 {
+    touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     for (AttributePair& attr : _attributes)
@@ -423,6 +436,7 @@ void Element::removeAttribute(const string& attrib)
     auto it = std::find_if(_attributes.begin(), _attributes.end(), [&attrib](const AttributePair& attr) { return attr.first == attrib; });
     if (it == _attributes.end())
         return;
+    touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     _attributes.erase(it);
@@ -433,15 +447,28 @@ void Element::invalidateDocumentCache() const
     _root->_cacheDirty = true;
 }
 
+void Element::touch()
+{
+    ++_root->_generation;
+    Element* top = this;
+    while (top->_parent && top->_parent->_parent)
+        top = top->_parent;
+    if (top->_isLibraryCopy)
+    {
+        top->_isLibraryCopy = false;
+        top->_librarySource.reset();
+    }
+}
+
 DocumentPtr Element::getDocument()
 {
-    Document* doc = dynamic_cast<Document*>(_root);
+    Document* doc = elementCast<Document>(_root);
     return doc ? std::static_pointer_cast<Document>(doc->getSelf()) : DocumentPtr();
 }
 
 ConstDocumentPtr Element::getDocument() const
 {
-    const Document* doc = dynamic_cast<const Document*>(_root);
+    const Document* doc = elementCast<const Document>(_root);
     return doc ? std::static_pointer_cast<const Document>(doc->getSelf()) : ConstDocumentPtr();
 }
 
@@ -510,13 +537,14 @@ bool Element::validate(string* message) const
         validateRequire(super && super->getCategory() == getCategory(), res, message, "Invalid element inheritance");
     }
     for (const ElementPtr& child : _children)
-        res = child->validate(message) && res;
+        res = validateChild(*child, message) && res;
     validateRequire(!hasInheritanceCycle(), res, message, "Cycle in element inheritance chain");
     return res;
 }
 
 void Element::copyContentIntoEmpty(const Element& source)
 {
+    touch();
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
     _children.reserve(source._children.size());
@@ -538,6 +566,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
         copyContentIntoEmpty(*source);
         return;
     }
+    touch();
     _sourceUri = source->_sourceUri;
     _attributes = source->_attributes;
     for (const ElementPtr& child : source->_children)
@@ -553,6 +582,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
 
 void Element::clearContent()
 {
+    touch();
     _sourceUri.clear();
     _attributes.clear();
     for (const ElementPtr& child : vector<ElementPtr>(_children))
@@ -603,13 +633,13 @@ bool ValueElement::validateValue(string* message, bool& res) const
     {
         const NodeGraph* graph = nullptr;
         for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
-            graph = dynamic_cast<const NodeGraph*>(elem);
+            graph = elementCast<const NodeGraph>(elem);
         const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
         if (nodeDef)
         {
             const Input* declared = nodeDef->findActiveInput(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
-            const PortElement* port = dynamic_cast<const PortElement*>(this);
+            const PortElement* port = elementCast<const PortElement>(this);
             if (declared && !(port && port->hasChannels()))
                 validateRequire(getType() == declared->getType(), res, message, "Interface name refers to value element of a different type");
         }

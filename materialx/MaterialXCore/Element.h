@@ -8,6 +8,8 @@
 #include <MaterialXCore/Util.h>
 #include <MaterialXCore/Value.h>
 
+#include <cstdint>
+#include <type_traits>
 #include <utility>
 
 MATERIALX_NAMESPACE_BEGIN
@@ -42,6 +44,50 @@ using ConstDocumentPtr = shared_ptr<const Document>;
 /// A function that selects elements, e.g. for writing.
 using ElementPredicate = std::function<bool(ConstElementPtr)>;
 
+/// Class membership bits: each element class adds its own in its
+/// constructor, so that class tests in hot paths need no dynamic_cast.
+namespace ElementKind
+{
+constexpr uint32_t Typed = 1u << 0;
+constexpr uint32_t Value = 1u << 1;
+constexpr uint32_t Port = 1u << 2;
+constexpr uint32_t Input = 1u << 3;
+constexpr uint32_t Output = 1u << 4;
+constexpr uint32_t Interface = 1u << 5;
+constexpr uint32_t Node = 1u << 6;
+constexpr uint32_t Graph = 1u << 7;
+constexpr uint32_t NodeGraph = 1u << 8;
+constexpr uint32_t Document = 1u << 9;
+constexpr uint32_t NodeDef = 1u << 10;
+constexpr uint32_t Implementation = 1u << 11;
+constexpr uint32_t TypeDef = 1u << 12;
+constexpr uint32_t TargetDef = 1u << 13;
+constexpr uint32_t Look = 1u << 14;
+constexpr uint32_t Generic = 1u << 15;
+constexpr uint32_t Backdrop = 1u << 16;
+constexpr uint32_t Token = 1u << 17;
+constexpr uint32_t Comment = 1u << 18;
+constexpr uint32_t Newline = 1u << 19;
+constexpr uint32_t MaterialAssign = 1u << 20;
+} // namespace ElementKind
+
+template <class T, class = void> struct HasElementKind : std::false_type
+{
+};
+template <class T> struct HasElementKind<T, std::void_t<decltype(std::remove_const_t<T>::KIND)>> : std::true_type
+{
+};
+
+/// A cast to an element class: a bit test for the classes that carry a
+/// kind, dynamic_cast for the others.
+template <class T, class E> T* elementCast(E* elem)
+{
+    if constexpr (HasElementKind<T>::value)
+        return elem && (elem->getKinds() & std::remove_const_t<T>::KIND) ? static_cast<T*>(elem) : nullptr;
+    else
+        return dynamic_cast<T*>(elem);
+}
+
 /// One attribute: name and value, kept in the order they were first set.
 using AttributePair = std::pair<string, string>;
 
@@ -59,7 +105,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// @name Category and name
     /// @{
-    void setCategory(const string& category) { _category = category; }
+    void setCategory(const string& category)
+    {
+        touch();
+        _category = category;
+    }
     const string& getCategory() const { return _category; }
 
     /// Rename the element.
@@ -135,7 +185,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> shared_ptr<T> getChildOfType(const string& name) const
     {
         Element* child = findChild(name);
-        T* typed = child ? dynamic_cast<T*>(child) : nullptr;
+        T* typed = elementCast<T>(child);
         return typed ? std::static_pointer_cast<T>(child->getSelf()) : shared_ptr<T>();
     }
 
@@ -149,8 +199,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         {
             if (!category.empty() && child->getCategory() != category)
                 continue;
-            if (shared_ptr<T> typed = std::dynamic_pointer_cast<T>(child))
-                result.push_back(std::move(typed));
+            if (elementCast<T>(child.get()))
+                result.push_back(std::static_pointer_cast<T>(child));
         }
         return result;
     }
@@ -164,7 +214,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> void removeChildOfType(const string& name)
     {
         Element* child = findChild(name);
-        if (child && dynamic_cast<T*>(child))
+        if (elementCast<T>(child))
             removeChild(name);
     }
 
@@ -222,20 +272,23 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     template <class T> shared_ptr<T> getAncestorOfType()
     {
         for (Element* elem = this; elem; elem = elem->_parent)
-            if (dynamic_cast<T*>(elem))
+            if (elementCast<T>(elem))
                 return std::static_pointer_cast<T>(elem->getSelf());
         return nullptr;
     }
     template <class T> shared_ptr<const T> getAncestorOfType() const
     {
         for (const Element* elem = this; elem; elem = elem->_parent)
-            if (dynamic_cast<const T*>(elem))
+            if (elementCast<const T>(elem))
                 return std::static_pointer_cast<const T>(elem->getSelf());
         return nullptr;
     }
 
     /// Return this element and all of its descendants in document order.
     vector<ElementPtr> traverseTree() const;
+
+    /// The class membership bits (see ElementKind).
+    uint32_t getKinds() const { return _kinds; }
 
     /// Raw access for fast internal walks.
     Element* getParentRaw() const { return _parent; }
@@ -246,12 +299,18 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @{
     template <class T> bool isA(const string& category = EMPTY_STRING) const
     {
-        if (!dynamic_cast<const T*>(this))
+        if (!elementCast<const T>(this))
             return false;
         return category.empty() || category == getCategory();
     }
-    template <class T> shared_ptr<T> asA() { return std::dynamic_pointer_cast<T>(getSelf()); }
-    template <class T> shared_ptr<const T> asA() const { return std::dynamic_pointer_cast<const T>(getSelf()); }
+    template <class T> shared_ptr<T> asA()
+    {
+        return elementCast<T>(this) ? std::static_pointer_cast<T>(getSelf()) : shared_ptr<T>();
+    }
+    template <class T> shared_ptr<const T> asA() const
+    {
+        return elementCast<const T>(this) ? std::static_pointer_cast<const T>(getSelf()) : shared_ptr<const T>();
+    }
     /// @}
 
     /// @name Source URI
@@ -313,6 +372,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     virtual ElementPtr createEmptyCopy(Element* parent, const string& name) const = 0;
 
   public:
+    /// The deepest nesting of elements allowed: real documents use a handful
+    /// of levels, and the limit keeps recursive tree walks (copying,
+    /// validating, writing, freeing) far from the end of the stack.
+    static constexpr int MAX_DEPTH = 1000;
+
     static const string NAME_ATTRIBUTE;
     static const string FILE_PREFIX_ATTRIBUTE;
     static const string GEOM_PREFIX_ATTRIBUTE;
@@ -335,6 +399,13 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void insertChild(const ElementPtr& child);
     /// Called when a structural change may affect the document's lookup tables.
     void invalidateDocumentCache() const;
+    /// Record a change of this element: the document's generation moves on,
+    /// and the top-level element holding it is no longer an untouched
+    /// library copy.
+    void touch();
+    /// Validate one child; a document answers for untouched library copies
+    /// from the library's own result.
+    virtual bool validateChild(const Element& child, string* message) const { return child.validate(message); }
     bool hasAnyNamespace() const;
     /// Copy content recursively into an element known to be empty.
     void copyContentIntoEmpty(const Element& source);
@@ -354,6 +425,24 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
     Element* _parent;
     Element* _root;
+    uint32_t _kinds = 0;
+    // Distance from the root, bounded so that recursive walks stay shallow.
+    int _depth;
+    // Only meaningful on the root: moves on with every change in the tree.
+    uint64_t _generation = 0;
+    // On a top-level element copied by importLibrary and not changed since:
+    // the library element it copies, and the library's generation then.
+    std::weak_ptr<const Element> _librarySource;
+    uint64_t _libraryGeneration = 0;
+    bool _isLibraryCopy = false;
+    // On a library element: its validation result, for one library generation.
+    struct ValidationMemo
+    {
+        uint64_t generation;
+        bool ok;
+        string message;
+    };
+    mutable std::unique_ptr<ValidationMemo> _validationMemo;
     // Only meaningful on the root: lookup tables are stale.
     mutable bool _cacheDirty = true;
 
@@ -378,7 +467,9 @@ class MX_CORE_API TypedElement : public Element
     TypedElement(Element* parent, const string& category, const string& name) :
         Element(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Typed;
 
     void setType(const string& type) { setAttribute(TYPE_ATTRIBUTE, type); }
     bool hasType() const { return hasAttribute(TYPE_ATTRIBUTE); }
@@ -397,7 +488,9 @@ class MX_CORE_API ValueElement : public TypedElement
     ValueElement(Element* parent, const string& category, const string& name) :
         TypedElement(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Value;
 
     void setValueString(const string& value) { setAttribute(VALUE_ATTRIBUTE, value); }
     bool hasValueString() const { return hasAttribute(VALUE_ATTRIBUTE); }
@@ -466,7 +559,9 @@ class MX_CORE_API Token : public ValueElement
     Token(Element* parent, const string& name) :
         ValueElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Token;
     static const string CATEGORY;
 };
 
@@ -479,7 +574,9 @@ class MX_CORE_API CommentElement : public Element
     CommentElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Comment;
     static const string CATEGORY;
 };
 
@@ -492,7 +589,9 @@ class MX_CORE_API NewlineElement : public Element
     NewlineElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Newline;
     static const string CATEGORY;
 };
 
@@ -506,7 +605,9 @@ class MX_CORE_API GenericElement : public Element
     GenericElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Generic;
     static const string CATEGORY;
 };
 

@@ -27,7 +27,7 @@ constexpr int MAX_INHERITANCE_DEPTH = 64;
 const GraphElement* enclosingGraph(const Element* elem)
 {
     for (; elem; elem = elem->getParentRaw())
-        if (const GraphElement* graph = dynamic_cast<const GraphElement*>(elem))
+        if (const GraphElement* graph = elementCast<const GraphElement>(elem))
             return graph;
     return nullptr;
 }
@@ -35,7 +35,7 @@ const GraphElement* enclosingGraph(const Element* elem)
 template <class T> T* childOfType(const Element* scope, const string& name)
 {
     Element* child = scope ? scope->findChild(name) : nullptr;
-    return child ? dynamic_cast<T*>(child) : nullptr;
+    return child ? elementCast<T>(child) : nullptr;
 }
 
 template <class T> T* resolveReference(const Element* from, const string& name)
@@ -65,20 +65,20 @@ void PortElement::setConnectedNode(ConstNodePtr node)
 
 Node* PortElement::findConnectedNode() const
 {
-    if (const Input* input = dynamic_cast<const Input*>(this))
+    if (const Input* input = elementCast<const Input>(this))
     {
         // Bound through the enclosing graph's interface to a connection.
         if (const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE))
         {
             const NodeGraph* graph = nullptr;
             for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
-                graph = dynamic_cast<const NodeGraph*>(elem);
+                graph = elementCast<const NodeGraph>(elem);
             const Input* graphInput = graph ? childOfType<Input>(graph, *interfaceName) : nullptr;
             if (graphInput && graphInput != input && (graphInput->hasNodeName() || graphInput->hasNodeGraphString()))
                 return graphInput->findConnectedNode();
         }
         // Interface inputs of a node graph connect to nodes of the document.
-        if (dynamic_cast<const NodeGraph*>(_parent))
+        if (elementCast<const NodeGraph>(_parent))
         {
             if (const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE))
                 if (Node* node = childOfType<Node>(_root, *nodeName))
@@ -96,7 +96,7 @@ Node* PortElement::findConnectedNode() const
 
 Output* PortElement::findConnectedOutput() const
 {
-    if (dynamic_cast<const Input*>(this))
+    if (elementCast<const Input>(this))
     {
         if (const string* graphName = findAttribute(NODE_GRAPH_ATTRIBUTE))
         {
@@ -106,7 +106,7 @@ Output* PortElement::findConnectedOutput() const
             if (const string* outputName = findAttribute(OUTPUT_ATTRIBUTE))
                 return childOfType<Output>(graph, *outputName);
             for (const ElementPtr& child : graph->getChildren())
-                if (Output* output = dynamic_cast<Output*>(child.get()))
+                if (Output* output = elementCast<Output>(child.get()))
                     return output;
             return nullptr;
         }
@@ -119,7 +119,7 @@ Output* PortElement::findConnectedOutput() const
             {
                 Output* first = nullptr;
                 for (const ElementPtr& child : node->getChildren())
-                    if ((first = dynamic_cast<Output*>(child.get())))
+                    if ((first = elementCast<Output>(child.get())))
                         break;
                 if (first)
                 {
@@ -231,7 +231,7 @@ InputPtr Input::getInterfaceInput() const
     if (!interfaceName)
         return InputPtr();
     for (const Element* elem = _parent; elem; elem = elem->getParentRaw())
-        if (const NodeGraph* graph = dynamic_cast<const NodeGraph*>(elem))
+        if (const NodeGraph* graph = elementCast<const NodeGraph>(elem))
             return graph->getInput(*interfaceName);
     return InputPtr();
 }
@@ -240,8 +240,8 @@ bool Input::validate(string* message) const
 {
     bool res = true;
     if (hasDefaultGeomPropString())
-        validateRequire(dynamic_cast<const NodeDef*>(_parent) != nullptr, res, message, "Invalid defaultgeomprop on non-definition input");
-    if (dynamic_cast<const Node*>(_parent))
+        validateRequire(elementCast<const NodeDef>(_parent) != nullptr, res, message, "Invalid defaultgeomprop on non-definition input");
+    if (elementCast<const Node>(_parent))
     {
         bool bound = hasValue() || hasNodeName() || hasNodeGraphString() || hasOutputString() || hasInterfaceName();
         validateRequire(bound, res, message, "Node input binds no value or connection");
@@ -282,7 +282,7 @@ bool Output::hasUpstreamCycle() const
             stack.pop_back();
             continue;
         }
-        const Input* input = dynamic_cast<const Input*>(children[frame.next++].get());
+        const Input* input = elementCast<const Input>(children[frame.next++].get());
         if (!input)
             continue;
         const Node* upstream = input->findConnectedNode();
@@ -339,7 +339,7 @@ size_t InterfaceElement::getInputCount() const
 {
     size_t count = 0;
     for (const ElementPtr& child : _children)
-        count += dynamic_cast<const Input*>(child.get()) != nullptr;
+        count += elementCast<const Input>(child.get()) != nullptr;
     return count;
 }
 
@@ -347,7 +347,7 @@ size_t InterfaceElement::getOutputCount() const
 {
     size_t count = 0;
     for (const ElementPtr& child : _children)
-        count += dynamic_cast<const Output*>(child.get()) != nullptr;
+        count += elementCast<const Output>(child.get()) != nullptr;
     return count;
 }
 
@@ -359,22 +359,36 @@ const InterfaceElement* InterfaceElement::inheritedInterface() const
     return childOfType<InterfaceElement>(_parent, *inherit);
 }
 
-Input* InterfaceElement::findActiveInput(const string& name) const
+template <class T> T* InterfaceElement::findActiveChild(const string& name) const
 {
     int depth = 0;
     for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        if (Input* input = childOfType<Input>(elem, name))
-            return input;
+        if (T* child = childOfType<T>(elem, name))
+            return child;
     return nullptr;
+}
+
+template <class T> vector<shared_ptr<T>> InterfaceElement::getActiveChildren() const
+{
+    // Own children first, then inherited ones not hidden by a name already seen.
+    vector<shared_ptr<T>> result;
+    std::unordered_set<string> seen;
+    int depth = 0;
+    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+        for (const ElementPtr& child : elem->getChildren())
+            if (elementCast<T>(child.get()) && seen.insert(child->getName()).second)
+                result.push_back(std::static_pointer_cast<T>(child));
+    return result;
+}
+
+Input* InterfaceElement::findActiveInput(const string& name) const
+{
+    return findActiveChild<Input>(name);
 }
 
 Output* InterfaceElement::findActiveOutput(const string& name) const
 {
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        if (Output* output = childOfType<Output>(elem, name))
-            return output;
-    return nullptr;
+    return findActiveChild<Output>(name);
 }
 
 InputPtr InterfaceElement::getActiveInput(const string& name) const
@@ -391,26 +405,12 @@ OutputPtr InterfaceElement::getActiveOutput(const string& name) const
 
 vector<InputPtr> InterfaceElement::getActiveInputs() const
 {
-    vector<InputPtr> result;
-    std::unordered_set<string> seen;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        for (const ElementPtr& child : elem->getChildren())
-            if (dynamic_cast<Input*>(child.get()) && seen.insert(child->getName()).second)
-                result.push_back(std::static_pointer_cast<Input>(child));
-    return result;
+    return getActiveChildren<Input>();
 }
 
 vector<OutputPtr> InterfaceElement::getActiveOutputs() const
 {
-    vector<OutputPtr> result;
-    std::unordered_set<string> seen;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        for (const ElementPtr& child : elem->getChildren())
-            if (dynamic_cast<Output*>(child.get()) && seen.insert(child->getName()).second)
-                result.push_back(std::static_pointer_cast<Output>(child));
-    return result;
+    return getActiveChildren<Output>();
 }
 
 size_t InterfaceElement::countActiveOutputs(Output** first) const
@@ -423,7 +423,7 @@ size_t InterfaceElement::countActiveOutputs(Output** first) const
     {
         for (const ElementPtr& child : elem->getChildren())
         {
-            Output* output = dynamic_cast<Output*>(child.get());
+            Output* output = elementCast<Output>(child.get());
             if (!output)
                 continue;
             // An inherited output hidden by one of the same name counts once.
@@ -450,7 +450,7 @@ ValuePtr InterfaceElement::getInputValue(const string& name, const string& targe
 {
     if (const Input* input = findActiveInput(name))
         return input->getValue();
-    if (const NodeDef* decl = dynamic_cast<const NodeDef*>(getDeclaration(target).get()))
+    if (const NodeDef* decl = elementCast<const NodeDef>(getDeclaration(target).get()))
         if (const Input* input = decl->findActiveInput(name))
             return input->getValue();
     return ValuePtr();
@@ -460,7 +460,9 @@ void InterfaceElement::setConnectedNode(const string& inputName, ConstNodePtr no
 {
     InputPtr input = getInput(inputName);
     if (!input)
-        input = addInput(inputName, node ? node->getType() : DEFAULT_TYPE_STRING);
+        input = addInput(inputName);
+    if (node)
+        input->setType(node->getType());
     input->setConnectedNode(node);
 }
 
@@ -479,7 +481,7 @@ bool InterfaceElement::matchesInputsOf(const InterfaceElement& declaration, stri
 {
     for (const ElementPtr& child : _children)
     {
-        const Input* input = dynamic_cast<const Input*>(child.get());
+        const Input* input = elementCast<const Input>(child.get());
         if (!input)
             continue;
         const Input* declared = declaration.findActiveInput(input->getName());

@@ -42,7 +42,9 @@ class MX_CORE_API PortElement : public ValueElement
     PortElement(Element* parent, const string& category, const string& name) :
         ValueElement(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Port;
 
     void setNodeName(const string& node) { setAttribute(NODE_NAME_ATTRIBUTE, node); }
     bool hasNodeName() const { return hasAttribute(NODE_NAME_ATTRIBUTE); }
@@ -92,7 +94,9 @@ class MX_CORE_API Input : public PortElement
     Input(Element* parent, const string& name) :
         PortElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Input;
 
     void setDefaultGeomPropString(const string& geomprop) { setAttribute(DEFAULT_GEOM_PROP_ATTRIBUTE, geomprop); }
     bool hasDefaultGeomPropString() const { return hasAttribute(DEFAULT_GEOM_PROP_ATTRIBUTE); }
@@ -120,7 +124,9 @@ class MX_CORE_API Output : public PortElement
     Output(Element* parent, const string& name) :
         PortElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Output;
 
     /// Return true if a cycle exists in the graph upstream of this output.
     bool hasUpstreamCycle() const;
@@ -140,7 +146,9 @@ class MX_CORE_API InterfaceElement : public TypedElement
     InterfaceElement(Element* parent, const string& category, const string& name) :
         TypedElement(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Interface;
 
     void setNodeDefString(const string& nodeDef) { setAttribute(NODE_DEF_ATTRIBUTE, nodeDef); }
     bool hasNodeDefString() const { return hasAttribute(NODE_DEF_ATTRIBUTE); }
@@ -225,6 +233,10 @@ class MX_CORE_API InterfaceElement : public TypedElement
     bool matchesInputsOf(const InterfaceElement& declaration, string* message) const;
     const InterfaceElement* inheritedInterface() const;
     bool findActiveOutputBefore(const InterfaceElement* stop, const string& name) const;
+
+  private:
+    template <class T> T* findActiveChild(const string& name) const;
+    template <class T> vector<shared_ptr<T>> getActiveChildren() const;
 };
 
 MATERIALX_NAMESPACE_END

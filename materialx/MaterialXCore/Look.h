@@ -28,7 +28,9 @@ class MX_CORE_API MaterialAssign : public Element
     MaterialAssign(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::MaterialAssign;
     void setMaterial(const string& material) { setAttribute(MATERIAL_ATTRIBUTE, material); }
     bool hasMaterial() const { return hasAttribute(MATERIAL_ATTRIBUTE); }
     const string& getMaterial() const { return getAttribute(MATERIAL_ATTRIBUTE); }
@@ -52,7 +54,9 @@ class MX_CORE_API Look : public Element
     Look(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Look;
     MaterialAssignPtr addMaterialAssign(const string& name = EMPTY_STRING, const string& material = EMPTY_STRING)
     {
         MaterialAssignPtr assign = addChild<MaterialAssign>(name);

@@ -16,9 +16,20 @@ template <class T> shared_ptr<T> sharedOf(const T* elem)
     return elem ? std::static_pointer_cast<T>(const_cast<T*>(elem)->getSelf()) : shared_ptr<T>();
 }
 
+// Copy what binds a port: its value and its connection.
+void copyBinding(const PortElement& from, PortElement& to)
+{
+    for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
+                                  &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE })
+    {
+        if (const string* value = from.findAttribute(*attrib))
+            to.setAttribute(*attrib, *value);
+    }
+}
+
 const Document* documentOf(const Element* elem)
 {
-    return dynamic_cast<const Document*>(elem->getRootRaw());
+    return elementCast<const Document>(elem->getRootRaw());
 }
 
 } // anonymous namespace
@@ -83,7 +94,7 @@ vector<PortElementPtr> Node::getDownstreamPorts() const
     const Document* doc = documentOf(this);
     if (!doc)
         return ports;
-    const auto& byNodeName = doc->getCache().portsByNodeName;
+    const auto& byNodeName = doc->getPortCache().portsByNodeName;
     auto it = byNodeName.find(getName());
     if (it == byNodeName.end())
         return ports;
@@ -137,7 +148,7 @@ vector<NodePtr> GraphElement::getNodesOfType(const string& nodeType) const
 {
     vector<NodePtr> nodes;
     for (const ElementPtr& child : _children)
-        if (dynamic_cast<Node*>(child.get()) && child->getAttribute(TypedElement::TYPE_ATTRIBUTE) == nodeType)
+        if (elementCast<Node>(child.get()) && child->getAttribute(TypedElement::TYPE_ATTRIBUTE) == nodeType)
             nodes.push_back(std::static_pointer_cast<Node>(child));
     return nodes;
 }
@@ -184,7 +195,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
         for (NodePtr& node : queue)
         {
             InterfaceElementPtr impl = node->getImplementation(target);
-            NodeGraphPtr graph = std::dynamic_pointer_cast<NodeGraph>(impl);
+            NodeGraphPtr graph = impl ? impl->asA<NodeGraph>() : nullptr;
             if (!graph)
                 continue;
             if (filter && !filter(node))
@@ -212,7 +223,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
             vector<std::pair<const Node*, Node*>> copies;
             for (const ElementPtr& child : graph.getChildren())
             {
-                const Node* source = dynamic_cast<const Node*>(child.get());
+                const Node* source = elementCast<const Node>(child.get());
                 if (!source)
                     continue;
                 string destName = createValidChildName(source->getName());
@@ -230,7 +241,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 Node* dest = copy.second;
                 for (const ElementPtr& child : dest->getChildren())
                 {
-                    Input* input = dynamic_cast<Input*>(child.get());
+                    Input* input = elementCast<Input>(child.get());
                     if (!input)
                         continue;
                     // Connections between the graph's nodes follow their new names.
@@ -246,16 +257,20 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     // Interface bindings take the replaced node's input, or the
                     // definition's default when the node does not set it.
                     const string bound = *interfaceName;
-                    const Input* reference = dynamic_cast<const Input*>(processNode.findChild(bound));
+                    const Input* reference = elementCast<const Input>(processNode.findChild(bound));
+                    const string* outerInterface = reference ? reference->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE) : nullptr;
+                    if (outerInterface)
+                    {
+                        // The node is itself bound to its graph's interface:
+                        // the copies take over that binding.
+                        input->setInterfaceName(*outerInterface);
+                        continue;
+                    }
                     if (reference)
                     {
-                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
-                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE,
-                                                      &Element::COLOR_SPACE_ATTRIBUTE })
-                        {
-                            if (const string* value = reference->findAttribute(*attrib))
-                                input->setAttribute(*attrib, *value);
-                        }
+                        copyBinding(*reference, *input);
+                        if (const string* colorSpace = reference->findAttribute(Element::COLOR_SPACE_ATTRIBUTE))
+                            input->setColorSpace(*colorSpace);
                     }
                     else if (exp.declaration)
                     {
@@ -276,7 +291,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 if (!output)
                 {
                     for (const ElementPtr& child : graph.getChildren())
-                        if ((output = dynamic_cast<const Output*>(child.get())))
+                        if ((output = elementCast<const Output>(child.get())))
                             break;
                 }
                 if (!output)
@@ -295,20 +310,13 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 else if (const string* interfaceName = output->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE))
                 {
                     // A pass-through output: the port takes what the node's input held.
-                    const Input* reference = dynamic_cast<const Input*>(processNode.findChild(*interfaceName));
+                    const Input* reference = elementCast<const Input>(processNode.findChild(*interfaceName));
                     const Input* declared = exp.declaration ? exp.declaration->findActiveInput(*interfaceName) : nullptr;
                     const Input* source = reference ? reference : declared;
                     port->removeAttribute(PortElement::NODE_NAME_ATTRIBUTE);
                     port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
                     if (source)
-                    {
-                        for (const string* attrib : { &ValueElement::VALUE_ATTRIBUTE, &PortElement::NODE_NAME_ATTRIBUTE,
-                                                      &PortElement::NODE_GRAPH_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE })
-                        {
-                            if (const string* value = source->findAttribute(*attrib))
-                                port->setAttribute(*attrib, *value);
-                        }
-                    }
+                        copyBinding(*source, *port);
                 }
                 else if (output->hasValueString())
                 {
@@ -332,7 +340,7 @@ vector<ElementPtr> GraphElement::topologicalSort() const
     std::unordered_map<const Element*, vector<const Element*>> downstream;
     for (const ElementPtr& child : _children)
     {
-        if (!dynamic_cast<const Node*>(child.get()) && !dynamic_cast<const Output*>(child.get()))
+        if (!elementCast<const Node>(child.get()) && !elementCast<const Output>(child.get()))
             continue;
         elems.push_back(child.get());
         inDegree[child.get()] = 0;
@@ -340,11 +348,11 @@ vector<ElementPtr> GraphElement::topologicalSort() const
     for (const Element* elem : elems)
     {
         vector<const PortElement*> ports;
-        if (const Output* output = dynamic_cast<const Output*>(elem))
+        if (const Output* output = elementCast<const Output>(elem))
             ports.push_back(output);
         else
             for (const ElementPtr& child : elem->getChildren())
-                if (const Input* input = dynamic_cast<const Input*>(child.get()))
+                if (const Input* input = elementCast<const Input>(child.get()))
                     ports.push_back(input);
         for (const PortElement* port : ports)
         {
@@ -426,7 +434,7 @@ bool NodeGraph::validate(string* message) const
             size_t declaredCount = nodeDef->countActiveOutputs(&declared);
             vector<const Output*> outputs;
             for (const ElementPtr& child : _children)
-                if (const Output* output = dynamic_cast<const Output*>(child.get()))
+                if (const Output* output = elementCast<const Output>(child.get()))
                     outputs.push_back(output);
             validateRequire(outputs.size() == declaredCount, res, message,
                             "NodeGraph implementation has a different number of outputs than its NodeDef");

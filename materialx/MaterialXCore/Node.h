@@ -29,7 +29,9 @@ class MX_CORE_API Node : public InterfaceElement
     Node(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Node;
 
     /// Return the node definition of this node: the one its "nodedef"
     /// attribute names, or the first whose node string, type, version and
@@ -64,7 +66,9 @@ class MX_CORE_API GraphElement : public InterfaceElement
     GraphElement(Element* parent, const string& category, const string& name) :
         InterfaceElement(parent, category, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Graph;
 
     /// Add a node of the given category; an empty name gives "node1", "node2", ...
     NodePtr addNode(const string& category, const string& name = EMPTY_STRING, const string& type = DEFAULT_TYPE_STRING)
@@ -109,7 +113,9 @@ class MX_CORE_API NodeGraph : public GraphElement
     NodeGraph(Element* parent, const string& name) :
         GraphElement(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::NodeGraph;
 
     void setNodeDef(ConstNodeDefPtr nodeDef);
     /// Return the node definition this graph implements: the one named by its
@@ -134,7 +140,9 @@ class MX_CORE_API Backdrop : public Element
     Backdrop(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
+        _kinds |= KIND;
     }
+    static constexpr uint32_t KIND = ElementKind::Backdrop;
     static const string CATEGORY;
 };
 

@@ -81,91 +81,19 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     S& operator[](size_t i) { return _arr[i]; }
     const S& operator[](size_t i) const { return _arr[i]; }
 
-    V operator+(const V& rhs) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] + rhs[i];
-        return res;
-    }
-    VectorN& operator+=(const V& rhs)
-    {
-        for (size_t i = 0; i < N; i++)
-            _arr[i] += rhs[i];
-        return *this;
-    }
-    V operator-(const V& rhs) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] - rhs[i];
-        return res;
-    }
-    VectorN& operator-=(const V& rhs)
-    {
-        for (size_t i = 0; i < N; i++)
-            _arr[i] -= rhs[i];
-        return *this;
-    }
-    V operator*(const V& rhs) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] * rhs[i];
-        return res;
-    }
-    VectorN& operator*=(const V& rhs)
-    {
-        for (size_t i = 0; i < N; i++)
-            _arr[i] *= rhs[i];
-        return *this;
-    }
-    V operator/(const V& rhs) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] / rhs[i];
-        return res;
-    }
-    VectorN& operator/=(const V& rhs)
-    {
-        for (size_t i = 0; i < N; i++)
-            _arr[i] /= rhs[i];
-        return *this;
-    }
-    V operator*(S s) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] * s;
-        return res;
-    }
-    VectorN& operator*=(S s)
-    {
-        for (S& v : _arr)
-            v *= s;
-        return *this;
-    }
-    V operator/(S s) const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = _arr[i] / s;
-        return res;
-    }
-    VectorN& operator/=(S s)
-    {
-        for (S& v : _arr)
-            v /= s;
-        return *this;
-    }
-    V operator-() const
-    {
-        V res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            res[i] = -_arr[i];
-        return res;
-    }
+    V operator+(const V& rhs) const { return combine(rhs, [](S a, S b) { return a + b; }); }
+    VectorN& operator+=(const V& rhs) { return assign(*this + rhs); }
+    V operator-(const V& rhs) const { return combine(rhs, [](S a, S b) { return a - b; }); }
+    VectorN& operator-=(const V& rhs) { return assign(*this - rhs); }
+    V operator*(const V& rhs) const { return combine(rhs, [](S a, S b) { return a * b; }); }
+    VectorN& operator*=(const V& rhs) { return assign(*this * rhs); }
+    V operator/(const V& rhs) const { return combine(rhs, [](S a, S b) { return a / b; }); }
+    VectorN& operator/=(const V& rhs) { return assign(*this / rhs); }
+    V operator*(S s) const { return combine(V(s), [](S a, S b) { return a * b; }); }
+    VectorN& operator*=(S s) { return assign(*this * s); }
+    V operator/(S s) const { return combine(V(s), [](S a, S b) { return a / b; }); }
+    VectorN& operator/=(S s) { return assign(*this / s); }
+    V operator-() const { return combine(*static_cast<const V*>(this), [](S a, S) { return -a; }); }
 
     /// Return the magnitude of the vector.
     S getMagnitude() const
@@ -197,6 +125,19 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     static constexpr size_t numElements() { return N; }
 
   protected:
+    template <class F> V combine(const V& rhs, F f) const
+    {
+        V res(Uninit{});
+        for (size_t i = 0; i < N; i++)
+            res[i] = f(_arr[i], rhs[i]);
+        return res;
+    }
+    VectorN& assign(const V& v)
+    {
+        _arr = v._arr;
+        return *this;
+    }
+
     std::array<S, N> _arr;
 };
 
@@ -325,38 +266,10 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     RowArray& operator[](size_t i) { return _arr[i]; }
     const RowArray& operator[](size_t i) const { return _arr[i]; }
 
-    M operator+(const M& rhs) const
-    {
-        M res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            for (size_t j = 0; j < N; j++)
-                res[i][j] = _arr[i][j] + rhs[i][j];
-        return res;
-    }
-    M operator-(const M& rhs) const
-    {
-        M res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            for (size_t j = 0; j < N; j++)
-                res[i][j] = _arr[i][j] - rhs[i][j];
-        return res;
-    }
-    M operator*(S s) const
-    {
-        M res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            for (size_t j = 0; j < N; j++)
-                res[i][j] = _arr[i][j] * s;
-        return res;
-    }
-    M operator/(S s) const
-    {
-        M res(Uninit{});
-        for (size_t i = 0; i < N; i++)
-            for (size_t j = 0; j < N; j++)
-                res[i][j] = _arr[i][j] / s;
-        return res;
-    }
+    M operator+(const M& rhs) const { return combine(rhs, [](S a, S b) { return a + b; }); }
+    M operator-(const M& rhs) const { return combine(rhs, [](S a, S b) { return a - b; }); }
+    M operator*(S s) const { return combine(M(s), [](S a, S b) { return a * b; }); }
+    M operator/(S s) const { return combine(M(s), [](S a, S b) { return a / b; }); }
     /// Matrix product.
     M operator*(const M& rhs) const
     {
@@ -416,6 +329,15 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     static constexpr size_t numColumns() { return N; }
 
   protected:
+    template <class F> M combine(const M& rhs, F f) const
+    {
+        M res(Uninit{});
+        for (size_t i = 0; i < N; i++)
+            for (size_t j = 0; j < N; j++)
+                res[i][j] = f(_arr[i][j], rhs[i][j]);
+        return res;
+    }
+
     // Signed minor of element (row, col), by Laplace expansion.
     S cofactor(size_t row, size_t col) const
     {

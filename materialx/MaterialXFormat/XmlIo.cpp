@@ -18,10 +18,6 @@ const char* const XINCLUDE_TAG = "xi:include";
 const char* const XINCLUDE_NAMESPACE = "xmlns:xi";
 const char* const XINCLUDE_URL = "http://www.w3.org/2001/XInclude";
 
-// Real documents nest a handful of levels; the limit keeps the recursive
-// tree walks (reading, copying, validating, freeing) far from the stack's end.
-constexpr int MAX_ELEMENT_DEPTH = 1000;
-
 unsigned int parseOptions(const XmlReadOptions* readOptions)
 {
     unsigned int options = pugi::parse_default;
@@ -48,8 +44,8 @@ void checkParseResult(const pugi::xml_parse_result& result, const FilePath& file
 
 void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth)
 {
-    if (depth > MAX_ELEMENT_DEPTH)
-        throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(MAX_ELEMENT_DEPTH) +
+    if (depth >= Element::MAX_DEPTH)
+        throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(Element::MAX_DEPTH) +
                                   " levels at <" + string(xmlNode.name()) + ">");
 
     for (const pugi::xml_attribute& attr : xmlNode.attributes())

@@ -4,6 +4,7 @@
 
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
+#include "ParamAccess.h"
 
 namespace {
 
@@ -182,6 +183,47 @@ TEST_F(ClassesTest, TeapotHasARadius)
     EXPECT_FLOAT_EQ(Block(t)->GetFloat(Id(t, L"radius")), 20.0f);
     EXPECT_EQ(Block(t)->GetParameterType(Id(t, L"radius")), TYPE_WORLD);
     t->DeleteThis();
+}
+
+} // namespace
+
+namespace {
+
+// Parameters by name as Qt values, the way the script engine reaches them.
+class ParamAccessTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        mtl = NewPhysical();
+    }
+    Mtl* mtl = nullptr;
+};
+
+TEST_F(ParamAccessTest, ReadsAndWritesEveryKindByName)
+{
+    using namespace Norvane;
+    EXPECT_TRUE(SetParam(mtl, QStringLiteral("roughness"), 0.25, 0));
+    EXPECT_DOUBLE_EQ(GetParam(mtl, QStringLiteral("roughness"), 0).toDouble(), 0.25);
+    EXPECT_TRUE(SetParam(mtl, QStringLiteral("thin_walled"), true, 0));
+    EXPECT_EQ(GetParam(mtl, QStringLiteral("thin_walled"), 0), QVariant(true));
+    EXPECT_TRUE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{0.5, 0.25, 1.0, 1.0}, 0));
+    EXPECT_EQ(GetParam(mtl, QStringLiteral("base_color"), 0), QVariant(QVariantList{0.5, 0.25, 1.0, 1.0}));
+    Texmap* map = NewMap(CHECKER_MAP_CLASS_ID);
+    EXPECT_TRUE(SetParam(mtl, QStringLiteral("coat_rough_map"), FromTarget(map), 0));
+    EXPECT_EQ(ToTarget(GetParam(mtl, QStringLiteral("coat_rough_map"), 0)), map);
+    EXPECT_FALSE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{1.0}, 0)) << "too few components";
+    EXPECT_FALSE(SetParam(mtl, QStringLiteral("nope"), 1, 0));
+    EXPECT_FALSE(GetParam(mtl, QStringLiteral("nope"), 0).isValid());
+    EXPECT_TRUE(ParamNames(mtl).contains(QStringLiteral("displacement_map")));
+}
+
+TEST_F(ParamAccessTest, ClassesAreFoundByName)
+{
+    auto& registry = Norvane::ClassRegistry::Instance();
+    ASSERT_NE(registry.FindByName(L"PhysicalMaterial"), nullptr);
+    EXPECT_EQ(registry.FindByName(L"Normal Map")->ClassID(), Norvane::NORMAL_MAP_CLASS_ID);
+    EXPECT_EQ(registry.FindByName(L"nothing"), nullptr);
 }
 
 } // namespace

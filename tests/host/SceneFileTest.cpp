@@ -2,6 +2,8 @@
 // leave the current scene as it was.
 #include "HostTest.h"
 
+#include "BuiltinClassDesc.h"
+#include "ClassRegistry.h"
 #include "JsonFile.h"
 
 #include <QFile>
@@ -241,6 +243,47 @@ TEST_F(SceneFileTest, AMissingFileIsRefused)
 }
 
 class LibraryFileTest : public SceneFileTest {};
+
+// A map whose only block is defined at run time, as a shader-driven map's is.
+class RebuiltMap : public Texmap {
+public:
+    static constexpr Class_ID kClassID{0x7e57, 0x0001};
+    explicit RebuiltMap(bool) { CreateParamBlock(&Empty()); }
+    Class_ID ClassID() override { return kClassID; }
+    static ParamBlockDesc2& Empty()
+    {
+        static ParamBlockDesc2 d(0, L"shader");
+        return d;
+    }
+};
+Norvane::BuiltinClassDesc<RebuiltMap> rebuiltDesc(L"Rebuilt", L"Rebuilt", TEXMAP_CLASS_ID, RebuiltMap::kClassID);
+Norvane::ClassRegistrar rebuiltRegistrar(&rebuiltDesc);
+
+TEST_F(LibraryFileTest, ABlockRebuiltAtRunTimeKeepsItsDefinitions)
+{
+    Texmap* map = NewMap(RebuiltMap::kClassID, L"shader map");
+    Texmap* sub = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"sub");
+    Block(map)->Rebuild({ParamDef(-1, L"scale", TYPE_FLOAT, ParamValue::Float(1.0f)),
+                         ParamDef(-1, L"scale_map", TYPE_TEXMAP),
+                         ParamDef(-1, L"tint", TYPE_FRGBA, ParamValue::Floats(1, 1, 1, 1))});
+    Block(map)->SetValue(Id(map, L"scale"), 0, 4.0f);
+    Block(map)->SetValue(Id(map, L"scale_map"), 0, sub);
+    ip()->GetMaterialLibrary().Add(map);
+    const QString path = TempPath(QStringLiteral("rebuilt.nvl"));
+    ASSERT_TRUE(host().SaveLibrary(path));
+    ASSERT_TRUE(host().LoadLibrary(path));
+
+    MtlBase* loaded = ip()->GetMaterialLibrary()[0];
+    ASSERT_NE(loaded, map);
+    ASSERT_EQ(Block(loaded)->NumParams(), 3);
+    EXPECT_TRUE(Block(loaded)->IsRebuilt());
+    EXPECT_FLOAT_EQ(Block(loaded)->GetFloat(Id(loaded, L"scale")), 4.0f);
+    EXPECT_EQ(Block(loaded)->GetAColor(Id(loaded, L"tint")), AColor(1, 1, 1, 1));
+    Texmap* loadedSub = Block(loaded)->GetTexmap(Id(loaded, L"scale_map"));
+    ASSERT_NE(loadedSub, nullptr);
+    EXPECT_EQ(loadedSub->GetName(), WStr(L"sub"));
+    EXPECT_EQ(RebuiltMap::Empty().Count(), 0);
+}
 
 TEST_F(LibraryFileTest, TheCurrentLibraryRoundTrips)
 {

@@ -91,6 +91,14 @@ TEST_F(PluginLoaderTest, PublishedInterfacesBelongToTheirModule) {
       << "unloading the module destroys its static interface";
 }
 
+TEST_F(PluginLoaderTest, InterfaceIdTakenEarlierIsReported) {
+  FPStaticInterface first(Interface_ID(kGoodInterfaceA, kGoodInterfaceB), L"First", 0, nullptr, 0, FP_TAG_END);
+  ASSERT_TRUE(loader.loadModule(testModulePath("good_module")));
+  EXPECT_TRUE(anyContains(loader.problems(), "good_module.dlu: interface \"Doubler\" has the ID of the published "
+                                             "interface \"First\", which keeps it"));
+  EXPECT_EQ(GetFPStaticInterface(Interface_ID(kGoodInterfaceA, kGoodInterfaceB)), &first);
+}
+
 TEST_F(PluginLoaderTest, WrongVersionIsRejectedBeforeInitialising) {
   EXPECT_FALSE(loader.loadModule(testModulePath("wrong_version_module")));
   EXPECT_TRUE(loader.modules().empty());

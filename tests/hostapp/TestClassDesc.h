@@ -1,20 +1,13 @@
 #pragma once
-// A utility class descriptor that makes nothing, for tests and test modules.
-#include "ClassDesc.h"
+// A utility class descriptor for tests and test modules; nothing is ever created.
+#include "BuiltinClassDesc.h"
 
-class TestClassDesc : public ClassDesc2 {
+struct TestUtilityObject {
+  explicit TestUtilityObject(bool) {}
+};
+
+class TestClassDesc : public Norvane::BuiltinClassDesc<TestUtilityObject> {
 public:
   TestClassDesc(const wchar_t* name, const wchar_t* category, Class_ID id)
-      : name_(name), category_(category), id_(id) {}
-  int IsPublic() override { return 1; }
-  void* Create(bool) override { return nullptr; }
-  const wchar_t* ClassName() override { return name_; }
-  SClass_ID SuperClassID() override { return UTILITY_CLASS_ID; }
-  Class_ID ClassID() override { return id_; }
-  const wchar_t* Category() override { return category_; }
-
-private:
-  const wchar_t* name_;
-  const wchar_t* category_;
-  Class_ID id_;
+      : BuiltinClassDesc(name, name, UTILITY_CLASS_ID, id, category) {}
 };

@@ -3,6 +3,7 @@
 
 #include "FileResolution.h"
 #include "Hold.h"
+#include "HostCore.h"
 #include "OslMapTestSupport.h"
 #include "OslTestFiles.h"
 
@@ -218,4 +219,52 @@ TEST_F(OslMapTest, AnsweredAsATexmapWithTheOslInterface)
     EXPECT_EQ(dynamic_cast<NorvaneSDK::OSL::IOSLMapInterface*>(map_.get()), viaID);
     EXPECT_EQ(map_->GetInterface(NorvaneSDK::OSL::IOSLMAP_INTERFACE), viaID);
     EXPECT_EQ(map_->GetParamBlock(0)->GetDesc()->NameToIndex(L"OSLCode"), 0);
+}
+
+TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
+{
+    setCode(map_.get(), kImageShader);
+    IParamBlock2* block = shaderBlock();
+    block->SetValue(parameterID(block, "amount"), 0, 0.875f);
+    MapPtr sub(createOslMap());
+    block->SetValue(parameterID(block, "texcoord_map"), 0, sub.get());
+    MtlBaseLib* saved = new MtlBaseLib();
+    saved->Add(map_.get());
+    const QString path = QString::fromStdString(folder() + "/maps.json");
+    QString error;
+    ASSERT_TRUE(Norvane::HostCore::Instance().SaveLibrary(path, saved, &error)) << error.toStdString();
+    saved->DeleteThis();
+
+    MtlBaseLib* loaded = new MtlBaseLib();
+    ASSERT_TRUE(Norvane::HostCore::Instance().LoadLibrary(path, loaded, &error)) << error.toStdString();
+    ASSERT_EQ(loaded->Count(), 1);
+    auto* copy = dynamic_cast<Texmap*>((*loaded)[0]);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(oslInterface(copy)->GetShaderName(), WStr(L"mx_image_color3"));
+    EXPECT_EQ(oslInterface(copy)->GetPrecompiledCode(), oslInterface(map_.get())->GetPrecompiledCode());
+    EXPECT_EQ(parameterNames(shaderBlock(copy)), kImageBlock);
+    EXPECT_EQ(shaderBlock(copy)->GetFloat(parameterID(shaderBlock(copy), "amount")), 0.875f);
+    Texmap* loadedSub = shaderBlock(copy)->GetTexmap(parameterID(shaderBlock(copy), "texcoord_map"));
+    ASSERT_NE(loadedSub, nullptr);
+    EXPECT_EQ(loadedSub->ClassID(), Norvane::OSL_MAP_CLASS_ID);
+    loaded->DeleteThis();  // a library does not own its maps
+    copy->DeleteThis();
+    loadedSub->DeleteThis();
+}
+
+TEST_F(OslMapTest, ChangedIncludeFileIsReadAgain)
+{
+    const std::string header = write("include/pair_types.h", "struct pair2 { float a; float b; };\n");
+    const std::string code = "#include \"pair_types.h\"\nshader s(pair2 p = {1, 2}) {}\n";
+    setCode(map_.get(), code);
+    EXPECT_EQ(parameterType(shaderBlock(), "p"), TYPE_POINT2);
+
+    write("include/pair_types.h", "struct pair2 { float a; float b; float c; };\n");
+    std::filesystem::last_write_time(header, std::filesystem::last_write_time(header) + std::chrono::seconds(2));
+    MapPtr second(createOslMap());
+    setCode(second.get(), code);
+    // Two values no longer fit three fields; a stale read would not notice.
+    EXPECT_NE(oslInterface(second.get())->GetCodeError(), WStr());
+    setCode(second.get(), "#include \"pair_types.h\"\nshader s(pair2 p = {1, 2, 3}) {}\n");
+    EXPECT_EQ(parameterType(shaderBlock(second.get()), "p"), TYPE_POINT3);
 }

@@ -18,6 +18,7 @@ const char* const kShader =
     "  string file = \"C:/tex/a b.png\" [[ string widget = \"filename\" ]],\n"
     "  color default1 = color(0.1, 0.2, 0.3) [[ string label = \"Default, colour\", float range[2] = {0, 1} ]],\n"
     "  vector2 texcoord = vector2(u, v),\n"
+    "  point origin = transform(\"object\", point(0, 0, 0)) [[ string help = \"}{ %meta{\" ]],\n"
     "  color4 tint = {color(0.5), 1},\n"
     "  int count = -2,\n"
     "  float weights[3] = {1e-07, 0.5, 123456.789},\n"

@@ -110,6 +110,26 @@ TEST_F(ElementModel, ElementsOutliveTheirDocumentSafely)
     EXPECT_EQ(kept->getNamePath(), "file");
 }
 
+TEST_F(ElementModel, NestingIsBoundedWithAClearError)
+{
+    mx::ElementPtr elem = doc;
+    int levels = 0;
+    try
+    {
+        for (; levels < 100000; ++levels)
+            elem = elem->addChildOfCategory("nodegraph", "g");
+        FAIL() << "no limit";
+    }
+    catch (const mx::Exception& e)
+    {
+        EXPECT_EQ(levels, mx::Element::MAX_DEPTH);
+        EXPECT_NE(std::string(e.what()).find("nesting"), std::string::npos);
+    }
+    // The tree built so far stays whole and can be copied and freed.
+    EXPECT_EQ(elem->getNamePath().size(), 2u * mx::Element::MAX_DEPTH - 1);
+    EXPECT_NO_THROW(doc->copy());
+}
+
 TEST_F(ElementModel, UnknownCategoriesBecomeNodesInGraphsAndGenericElsewhere)
 {
     doc = readDoc(mtlx("  <mystery name=\"m\" type=\"color3\" custom=\"x\" />\n"

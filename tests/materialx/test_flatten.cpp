@@ -114,7 +114,10 @@ TEST_F(Flatten, NestedGraphsExpandUntilNoneIsLeftWithUniqueNames)
 TEST_F(Flatten, NodesInsideNodeGraphsStayUntilThatGraphIsFlattened)
 {
     flatten(R"(  <nodegraph name="NG_user">
-    <tint name="inner" type="color3" />
+    <input name="col" type="color3" value="0, 1, 0" />
+    <tint name="inner" type="color3">
+      <input name="in" type="color3" interfacename="col" />
+    </tint>
     <output name="out" type="color3" nodename="inner" />
   </nodegraph>
 )");
@@ -125,6 +128,8 @@ TEST_F(Flatten, NodesInsideNodeGraphsStayUntilThatGraphIsFlattened)
     EXPECT_EQ(user->getNode("inner"), nullptr);
     ASSERT_NE(user->getNode("mul"), nullptr);
     EXPECT_EQ(user->getOutput("out")->getNodeName(), "mul");
+    // A binding to the enclosing graph's interface carries over to the copy.
+    EXPECT_EQ(input("NG_user/mul/in1"), "name=\"in1\" type=\"color3\" interfacename=\"col\">");
 }
 
 TEST_F(Flatten, FilterChoosesWhichNodesExpand)

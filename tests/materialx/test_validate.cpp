@@ -157,3 +157,89 @@ TEST_F(Validation, WithoutAMessageOnlyTheResultIsGiven)
 }
 
 } // anonymous namespace
+
+namespace
+{
+
+// Library copies reuse the library's own validation result; the result must
+// be the one a full check of the same content gives (a document's copy is
+// checked in full).
+class ValidationReuse : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        doc = readDoc(mtlx(R"(  <standard_surface name="S" type="surfaceshader">
+    <input name="base" type="float" value="0.5" />
+  </standard_surface>
+  <surfacematerial name="M" type="material">
+    <input name="surfaceshader" type="surfaceshader" nodename="S" />
+  </surfacematerial>
+)"));
+        doc->importLibrary(mxtest::standardLibraries());
+    }
+    void expectSameAsFullCheck(const std::string& expectedFragment = "")
+    {
+        std::string reused, full;
+        bool reusedOk = doc->validate(&reused);
+        bool fullOk = doc->copy()->validate(&full);
+        EXPECT_EQ(reused, full);
+        EXPECT_EQ(reusedOk, fullOk);
+        if (!expectedFragment.empty())
+            EXPECT_NE(reused.find(expectedFragment), std::string::npos) << reused;
+    }
+    mx::DocumentPtr doc;
+};
+
+TEST_F(ValidationReuse, UntouchedDocumentMatchesAFullCheck)
+{
+    expectSameAsFullCheck();
+    doc->flattenSubgraphs();
+    expectSameAsFullCheck();
+}
+
+TEST_F(ValidationReuse, AChangedLibraryCopyIsCheckedAgain)
+{
+    doc->getNodeDef("ND_image_color3")->getInput("uaddressmode")->setValueString("nonsense");
+    doc->getNodeDef("ND_add_float")->getInput("in1")->setType("color3");
+    doc->getNodeDef("ND_mix_color3")->setType("color3");
+    expectSameAsFullCheck("Nodedef should not have a type but an explicit output: <nodedef name=\"ND_mix_color3\"");
+}
+
+TEST_F(ValidationReuse, RemovedOrShadowedLibraryElementsAreNoticed)
+{
+    // Graph nodes of the library resolve against what the document holds.
+    doc->removeNodeDef("ND_multiply_color3");
+    doc->removeNodeDef("ND_multiply_color3FA");
+    expectSameAsFullCheck();
+}
+
+TEST_F(ValidationReuse, DocumentElementsThatChangeLibraryLookups)
+{
+    // A definition of a node the library's graphs use, and an element named
+    // like something the library refers to.
+    doc = readDoc(mtlx(R"(  <nodedef name="ND_my_multiply" node="multiply">
+    <input name="in1" type="vector3" />
+    <output name="out" type="vector3" />
+  </nodedef>
+  <add name="ND_convert_float_vector3" type="float" />
+)"));
+    doc->importLibrary(mxtest::standardLibraries());
+    expectSameAsFullCheck();
+}
+
+TEST_F(ValidationReuse, ChangesToTheLibraryAfterImportAreNotTakenOver)
+{
+    mx::DocumentPtr library = mx::createDocument();
+    library->importLibrary(mxtest::standardLibraries());
+    doc = mx::createDocument();
+    doc->importLibrary(library);
+    std::string before;
+    EXPECT_TRUE(doc->validate(&before));
+    library->getNodeDef("ND_add_float")->getInput("in1")->setValueString("bad");
+    std::string after;
+    EXPECT_TRUE(doc->validate(&after)) << after;
+    expectSameAsFullCheck();
+}
+
+} // anonymous namespace

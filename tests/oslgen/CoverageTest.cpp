@@ -130,6 +130,19 @@ TEST_F(CoverageTest, PortTypesWithoutOslFormAreSkipped)
     EXPECT_EQ(decide().at("ND_odd").kind, CoverageKind::UnsupportedType);
 }
 
+TEST_F(CoverageTest, ArraysOfStructTypesAreSkipped)
+{
+    add("stdlib", "stdlib_defs.mtlx",
+        "<nodedef name=\"ND_curve\" node=\"curve\"><input name=\"knots\" type=\"vector2array\"/>"
+        "<output name=\"out\" type=\"float\"/></nodedef>"
+        "<nodedef name=\"ND_sum\" node=\"sum\"><input name=\"values\" type=\"floatarray\"/>"
+        "<output name=\"out\" type=\"float\"/></nodedef>");
+    auto d = decide();
+    EXPECT_EQ(d.at("ND_curve").kind, CoverageKind::UnsupportedType);
+    EXPECT_NE(d.at("ND_curve").reason.find("arrays of structs"), std::string::npos);
+    EXPECT_EQ(d.at("ND_sum").kind, CoverageKind::Covered);
+}
+
 TEST(NodeLibraryTest, MalformedDocumentNamesTheFile)
 {
     NodeLibrary library;

@@ -4,9 +4,10 @@
 #include "Generator.h"
 #include "NodeLibrary.h"
 #include "OslLint.h"
+#include "ShaderCheck.h"
 #include "OslTypes.h"
 #include "ShaderWriter.h"
-#include "TempFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class GeneratedShadersTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -39,8 +32,7 @@ protected:
         report_ = generateShaders(*library_, folder_->path().string(), error);
         ASSERT_TRUE(report_) << error;
         std::vector<std::string> problems;
-        funcs_ = osllint::readLibrary(readText(folder_->path() / "mx_funcs.h"), problems);
-        funcsProblems_ = problems;
+        funcs_ = oslgen::lint::readLibrary(readText(folder_->path() / "mx_funcs.h"), problems);
     }
     static void TearDownTestSuite()
     {
@@ -63,18 +55,18 @@ protected:
         throw std::runtime_error("no definition " + name);
     }
 
-    static osllint::ShaderHeader header(const std::string& file)
+    static oslgen::lint::ShaderHeader header(const std::string& file)
     {
-        osllint::ShaderHeader parsed;
+        oslgen::lint::ShaderHeader parsed;
         std::string error;
-        EXPECT_TRUE(osllint::parseShader(readText(folder_->path() / file), parsed, error))
+        EXPECT_TRUE(oslgen::lint::parseShader(readText(folder_->path() / file), parsed, error))
             << file << ": " << error;
         return parsed;
     }
 
     static std::string defaultOf(const std::string& file, const std::string& parameter)
     {
-        for (const osllint::Parameter& p : header(file).parameters)
+        for (const oslgen::lint::Parameter& p : header(file).parameters)
             if (p.name == parameter)
                 return p.defaultText;
         return "<missing>";
@@ -85,15 +77,13 @@ protected:
     static std::unique_ptr<TempFolder> folder_;
     static std::optional<NodeLibrary> library_;
     static std::optional<GenerationReport> report_;
-    static osllint::Library funcs_;
-    static std::vector<std::string> funcsProblems_;
+    static oslgen::lint::Library funcs_;
 };
 
 std::unique_ptr<TempFolder> GeneratedShadersTest::folder_;
 std::optional<NodeLibrary> GeneratedShadersTest::library_;
 std::optional<GenerationReport> GeneratedShadersTest::report_;
-osllint::Library GeneratedShadersTest::funcs_;
-std::vector<std::string> GeneratedShadersTest::funcsProblems_;
+oslgen::lint::Library GeneratedShadersTest::funcs_;
 
 TEST_F(GeneratedShadersTest, FilesExistExactlyForCoveredDefinitions)
 {
@@ -122,12 +112,16 @@ TEST_F(GeneratedShadersTest, EveryStdlibAndPbrlibDataDefinitionIsCovered)
     for (const CoverageDecision& d : decideCoverage(*library_)) {
         const NodeDefinition& def = *d.definition;
         if ((def.library == "stdlib" || def.library == "pbrlib") && d.kind != CoverageKind::Covered) {
-            EXPECT_TRUE(d.kind == CoverageKind::ClosureOutput ||
+            const bool structArray = d.kind == CoverageKind::UnsupportedType &&
+                                     d.reason.find("arrays of structs") != std::string::npos;
+            EXPECT_TRUE(d.kind == CoverageKind::ClosureOutput || structArray ||
                         def.name == "ND_glossiness_anisotropy")
                 << def.name << ": " << d.reason;
         }
     }
     EXPECT_EQ(report_->fallbackCount(), 0u);
+    EXPECT_TRUE(fs::exists(path("arrayappend_float_floatarray.osl")));
+    EXPECT_FALSE(fs::exists(path("curveadjust_float.osl"))); // its knots are a vector2array
 }
 
 TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
@@ -135,7 +129,7 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
     for (const ReportEntry& entry : report_->covered) {
         SCOPED_TRACE(entry.definition);
         const NodeDefinition& def = definition(entry.definition);
-        const osllint::ShaderHeader h = header(entry.detail);
+        const oslgen::lint::ShaderHeader h = header(entry.detail);
         EXPECT_EQ(h.name, "mx_" + def.name.substr(3));
         ASSERT_EQ(h.metadata.size(), 1u);
         ASSERT_EQ(h.metadata[0].size(), 4u);
@@ -146,7 +140,7 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
 
         ASSERT_EQ(h.parameters.size(), def.inputs.size() + def.outputs.size());
         for (size_t i = 0; i < def.inputs.size(); ++i) {
-            const osllint::Parameter& p = h.parameters[i];
+            const oslgen::lint::Parameter& p = h.parameters[i];
             const OslType type = *oslTypeFor(def.inputs[i].type);
             EXPECT_FALSE(p.isOutput);
             EXPECT_EQ(p.name, oslParameterName(def.inputs[i].name));
@@ -155,7 +149,7 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
             EXPECT_TRUE(p.name != "mix" && p.name != "default" && p.name != "normal");
         }
         for (size_t i = 0; i < def.outputs.size(); ++i) {
-            const osllint::Parameter& p = h.parameters[def.inputs.size() + i];
+            const oslgen::lint::Parameter& p = h.parameters[def.inputs.size() + i];
             EXPECT_TRUE(p.isOutput);
             EXPECT_EQ(p.name, def.outputs[i].name);
             EXPECT_EQ(p.type, oslTypeFor(def.outputs[i].type)->osl);
@@ -184,51 +178,32 @@ TEST_F(GeneratedShadersTest, DefaultsComeFromTheDefinitions)
               "0.0 , 0.0 , 0.0 , 1.0 )");
 }
 
-TEST_F(GeneratedShadersTest, SharedIncludeReadsCleanly)
+TEST_F(GeneratedShadersTest, SharedIncludeDeclaresTheStructTypes)
 {
-    const std::string text = readText(path("mx_funcs.h"));
-    EXPECT_EQ(osllint::bracketProblem(osllint::tokenize(text)), "");
-    for (const std::string& problem : funcsProblems_)
-        ADD_FAILURE() << "mx_funcs.h: " << problem;
     EXPECT_EQ(funcs_.structs, (std::set<std::string>{"vector2", "vector4", "color4"}));
     for (const char* op : {"__operator__add__", "__operator__sub__", "__operator__mul__",
                            "__operator__div__", "__operator__neg__"})
         EXPECT_TRUE(funcs_.functions.count(op)) << op;
+    // The generator checks every shader against it; here the check itself stays quiet.
+    const ShaderChecker checker(readText(path("mx_funcs.h")));
+    EXPECT_EQ(checker.headerProblems(), std::vector<std::string>{});
+    EXPECT_EQ(checker.check(readText(path("image_color3.osl"))), std::vector<std::string>{});
 }
 
-TEST_F(GeneratedShadersTest, EveryShaderReadsCleanly)
+TEST_F(GeneratedShadersTest, DefaultsUseOnlyGlobalsAndConstructors)
 {
-    static const std::set<std::string> defaultNames = {"u", "v", "P", "N", "dPdu", "dPdv",
-                                                       "color", "vector", "matrix"};
+    static const std::set<std::string> allowed = {"u", "v", "P", "N", "dPdu", "dPdv",
+                                                  "color", "vector", "matrix"};
     for (const ReportEntry& entry : report_->covered) {
-        SCOPED_TRACE(entry.detail);
-        const std::string text = readText(path(entry.detail));
-        EXPECT_EQ(osllint::bracketProblem(osllint::tokenize(text)), "");
-        const osllint::ShaderHeader h = header(entry.detail);
-
-        std::set<std::string> parameters;
-        std::set<std::string> inputs;
-        bool usesShared = false;
-        for (const osllint::Parameter& p : h.parameters) {
-            EXPECT_TRUE(parameters.insert(p.name).second) << "duplicate " << p.name;
-            EXPECT_FALSE(osllint::isReservedWord(p.name)) << p.name;
-            if (!p.isOutput)
-                inputs.insert(p.name);
-            const bool isStruct = funcs_.structs.count(p.type) > 0;
-            EXPECT_TRUE(osllint::isBuiltinType(p.type) || isStruct) << p.type;
-            usesShared = usesShared || isStruct;
-            for (const osllint::Token& t : p.defaultTokens) {
-                if (t.kind == osllint::Token::Identifier) {
-                    EXPECT_TRUE(defaultNames.count(t.text)) << p.name << " default uses " << t.text;
+        for (const oslgen::lint::Parameter& p : header(entry.detail).parameters) {
+            for (const oslgen::lint::Token& t : p.defaultTokens) {
+                if (t.kind == oslgen::lint::Token::Identifier) {
+                    EXPECT_TRUE(allowed.count(t.text)) << entry.detail << ": " << p.name << " uses " << t.text;
                 }
             }
         }
-        for (const std::string& problem : osllint::undeclaredNames(h.body, parameters, funcs_, inputs))
-            ADD_FAILURE() << problem;
-        for (const osllint::Token& t : h.body)
-            usesShared = usesShared || funcs_.functions.count(t.text) || funcs_.structs.count(t.text);
-        EXPECT_EQ(h.includesFuncs, usesShared);
     }
 }
 
 } // namespace
+

@@ -1,6 +1,6 @@
 // The oslgen program as the build runs it: its report, its exit status on bad input,
 // and what it leaves in the output folder.
-#include "TempFolder.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 class GeneratorRunTest : public ::testing::Test {
 protected:
@@ -43,6 +29,15 @@ protected:
     }
 
     std::string quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+    // A libraries folder whose stdlib holds one document with `nodedefs`; returns the
+    // arguments that run oslgen on it into temp/osl.
+    std::string stdlibArguments(const std::string& nodedefs)
+    {
+        const fs::path libs = temp.path() / "libraries";
+        writeText(libs / "stdlib" / "defs.mtlx", "<materialx>" + nodedefs + "</materialx>");
+        return quoted(libs) + " " + quoted(temp.path() / "osl");
+    }
 
     std::string lastLine() const
     {
@@ -100,12 +95,11 @@ TEST_F(GeneratorRunTest, QuietPrintsOnlyTheSummary)
 
 TEST_F(GeneratorRunTest, CategoryWithoutBodyGetsTheFallback)
 {
-    const fs::path libs = temp.path() / "libraries";
-    writeText(libs / "stdlib" / "defs.mtlx",
-              "<materialx><nodedef name=\"ND_frobnicate_color3\" node=\"frobnicate\">"
-              "<input name=\"in\" type=\"color3\" value=\"1, 0, 0\"/>"
-              "<output name=\"out\" type=\"color3\"/></nodedef></materialx>");
-    ASSERT_EQ(run(quoted(libs) + " " + quoted(temp.path() / "osl")), 0) << stderrText;
+    const std::string arguments = stdlibArguments(
+        "<nodedef name=\"ND_frobnicate_color3\" node=\"frobnicate\">"
+        "<input name=\"in\" type=\"color3\" value=\"1, 0, 0\"/>"
+        "<output name=\"out\" type=\"color3\"/></nodedef>");
+    ASSERT_EQ(run(arguments), 0) << stderrText;
     EXPECT_NE(stdoutText.find("fallback ND_frobnicate_color3 -> frobnicate_color3.osl"), std::string::npos);
     EXPECT_EQ(lastLine(), "summary: 1 covered (1 with fallback bodies), 0 skipped (0 closure or shader "
                           "outputs, 0 expanded by node graphs, 0 outside stdlib and pbrlib, 0 unsupported types)");
@@ -117,12 +111,11 @@ TEST_F(GeneratorRunTest, CategoryWithoutBodyGetsTheFallback)
 
 TEST_F(GeneratorRunTest, FallbackWithoutMatchingInputKeepsDefaults)
 {
-    const fs::path libs = temp.path() / "libraries";
-    writeText(libs / "stdlib" / "defs.mtlx",
-              "<materialx><nodedef name=\"ND_frobnicate_vector2\" node=\"frobnicate\">"
-              "<input name=\"in\" type=\"float\"/><output name=\"out\" type=\"vector2\"/>"
-              "</nodedef></materialx>");
-    ASSERT_EQ(run(quoted(libs) + " " + quoted(temp.path() / "osl")), 0) << stderrText;
+    const std::string arguments = stdlibArguments(
+        "<nodedef name=\"ND_frobnicate_vector2\" node=\"frobnicate\">"
+        "<input name=\"in\" type=\"float\"/><output name=\"out\" type=\"vector2\"/>"
+        "</nodedef>");
+    ASSERT_EQ(run(arguments), 0) << stderrText;
     const std::string shader = readText(temp.path() / "osl" / "frobnicate_vector2.osl");
     EXPECT_NE(shader.find("outputs keep their defaults"), std::string::npos);
     EXPECT_EQ(shader.find("\n    out = "), std::string::npos);
@@ -154,12 +147,40 @@ TEST_F(GeneratorRunTest, MalformedLibraryFileStopsWithItsName)
     EXPECT_FALSE(fs::exists(output));
 }
 
+TEST_F(GeneratorRunTest, IllTypedShaderStopsTheRunBeforeWriting)
+{
+    // An add of a colour and a vector makes a body OSL rejects.
+    const std::string arguments = stdlibArguments(
+        "<nodedef name=\"ND_add_mixed\" node=\"add\">"
+        "<input name=\"in1\" type=\"color3\"/><input name=\"in2\" type=\"vector3\"/>"
+        "<output name=\"out\" type=\"color3\"/></nodedef>");
+    const fs::path output = temp.path() / "osl";
+    EXPECT_EQ(run(arguments), 1);
+    EXPECT_NE(stderrText.find("oslgen: ND_add_mixed (add_mixed.osl): mx_add_mixed: mixing colour and "
+                              "point-like values in +"),
+              std::string::npos)
+        << stderrText;
+    EXPECT_FALSE(fs::exists(output));
+}
+
 TEST_F(GeneratorRunTest, MissingLibrariesAreAnError)
 {
     EXPECT_EQ(run(quoted(temp.path() / "nowhere") + " " + quoted(temp.path() / "osl")), 1);
     EXPECT_NE(stderrText.find("no node definitions found under"), std::string::npos);
     EXPECT_EQ(run(""), 2);
     EXPECT_NE(stderrText.find("usage: oslgen"), std::string::npos);
+}
+
+TEST_F(GeneratorRunTest, ShadersOfEarlierRunsAreRemovedButOtherFilesStay)
+{
+    const fs::path output = temp.path() / "osl";
+    writeText(output / "retired_float.osl",
+              "// MaterialX node definition ND_retired_float, category retired.\n"
+              "// Written by oslgen from the data libraries: change the generator, not this file.\n");
+    writeText(output / "handmade.osl", "shader handmade () { }\n");
+    ASSERT_EQ(run(quoted(OSLGEN_LIBRARIES_DIR) + " " + quoted(output) + " --quiet"), 0);
+    EXPECT_FALSE(fs::exists(output / "retired_float.osl"));
+    EXPECT_TRUE(fs::exists(output / "handmade.osl"));
 }
 
 TEST_F(GeneratorRunTest, RerunReplacesFilesAndLeavesNoTemporaries)

@@ -197,7 +197,7 @@ Body unifiedNoiseBody(const std::string& point, const std::string& flat)
            "    vector distances = mx_worley_distances(p, jitter, " + flat + ");\n"
            "    n = distances[0];\n"
            "} else {\n"
-           "    n = mx_fractal_float(p, octaves, lacunarity, diminish) * 0.5 + 0.5;\n"
+           "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
            "}\n"
            "n = outmin + n * (outmax - outmin);\n"
            "if (clampoutput)\n"
@@ -371,7 +371,7 @@ const std::map<std::string, Entry>& table()
         {"checkerboard",
          line("vector2 st = texcoord * uvtiling - uvoffset;\n"
               "int parity = (int(floor(st.x)) + int(floor(st.y))) % 2;\n"
-              "if (parity == 0)\n    out = color1;\nelse\n    out = color2;")},
+              "if (parity == 0)\n    out = color2;\nelse\n    out = color1;")},
         {"line", line("out = mx_segment_distance(texcoord - center, point1, point2) <= radius ? 1.0 : 0.0;")},
         {"circle", line("out = mx_circle(texcoord, center, radius);")},
         {"cloverleaf", line("out = mx_cloverleaf(texcoord, center, radius);")},
@@ -487,7 +487,6 @@ const std::map<std::string, Entry>& table()
         // Adjustment.
         {"remap", line("out = outlow + (in - inlow) / (inhigh - inlow) * (outhigh - outlow);")},
         {"smoothstep", line("out = mx_smoothstep(in, low, high);")},
-        {"curveadjust", line("out = mx_curveadjust(in, knots);")},
         {"luminance",
          [](const BodyContext& c) -> Body {
              if (c.out().mtlx == "color4")

@@ -89,10 +89,18 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
         }
         auto checkTypes = [&](const std::vector<PortDefinition>& ports, const char* what) {
             for (const PortDefinition& port : ports) {
-                if (decision.kind == CoverageKind::Covered && !oslTypeFor(port.type)) {
+                if (decision.kind != CoverageKind::Covered)
+                    continue;
+                const std::optional<OslType> type = oslTypeFor(port.type);
+                const std::string prefix =
+                    std::string(what) + " '" + port.name + "' is of type " + port.type;
+                if (!type) {
                     decision.kind = CoverageKind::UnsupportedType;
-                    decision.reason = std::string(what) + " '" + port.name + "' is of type " +
-                                      port.type + ", which has no OSL form";
+                    decision.reason = prefix + ", which has no OSL form";
+                } else if (type->isArray && type->isStruct) {
+                    // OSL cannot initialise a shader parameter that is an array of structs.
+                    decision.kind = CoverageKind::UnsupportedType;
+                    decision.reason = prefix + ": OSL shader parameters cannot be arrays of structs";
                 }
             }
         };

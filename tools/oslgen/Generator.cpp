@@ -1,9 +1,11 @@
 #include "Generator.h"
 
 #include "MxFuncs.h"
+#include "ShaderCheck.h"
 #include "ShaderWriter.h"
 
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -35,6 +37,29 @@ bool writeFileAtomically(const fs::path& path, const std::string& text, std::str
         return false;
     }
     return true;
+}
+
+// Shaders an earlier run wrote for definitions no longer covered would still be
+// loaded; files this generator did not write are left alone.
+void removeStaleShaders(const std::string& outputDir,
+                        const std::vector<std::pair<std::string, std::string>>& written)
+{
+    std::set<std::string> kept;
+    for (const auto& file : written)
+        kept.insert(file.first);
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(outputDir, ec)) {
+        const fs::path& path = entry.path();
+        if (path.extension() != ".osl" || kept.count(path.filename().string()))
+            continue;
+        std::ifstream in(path);
+        std::string first, second;
+        std::getline(in, first);
+        std::getline(in, second);
+        in.close();
+        if (second.rfind(kGeneratedMark, 0) == 0)
+            fs::remove(path, ec);
+    }
 }
 
 } // namespace
@@ -86,13 +111,16 @@ std::string GenerationReport::text() const
 std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
                                                 const std::string& outputDir, std::string& error)
 {
-    std::error_code ec;
-    fs::create_directories(outputDir, ec);
-    if (ec) {
-        error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
+    // Every text is made and checked before anything is written, so a broken body
+    // entry fails the run without touching the output folder's shaders.
+    const std::string funcs = mxFuncsHeader();
+    const ShaderChecker checker(funcs);
+    if (!checker.headerProblems().empty()) {
+        error = "mx_funcs.h: " + checker.headerProblems().front();
         return std::nullopt;
     }
     GenerationReport report;
+    std::vector<std::pair<std::string, std::string>> files;
     for (const CoverageDecision& decision : decideCoverage(library)) {
         const NodeDefinition& def = *decision.definition;
         if (decision.kind != CoverageKind::Covered) {
@@ -101,12 +129,27 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
         }
         const ShaderText shader = writeShader(def);
         const std::string file = shaderFileName(def);
-        if (!writeFileAtomically(fs::path(outputDir) / file, shader.text, error))
+        const std::vector<std::string> problems = checker.check(shader.text);
+        if (!problems.empty()) {
+            error = def.name + " (" + file + "): " + problems.front();
             return std::nullopt;
+        }
+        files.emplace_back(file, shader.text);
         report.covered.push_back({def.name, file, CoverageKind::Covered, shader.fallback});
     }
-    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", mxFuncsHeader(), error))
+    std::error_code ec;
+    fs::create_directories(outputDir, ec);
+    if (ec) {
+        error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
         return std::nullopt;
+    }
+    for (const auto& [file, text] : files) {
+        if (!writeFileAtomically(fs::path(outputDir) / file, text, error))
+            return std::nullopt;
+    }
+    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", funcs, error))
+        return std::nullopt;
+    removeStaleShaders(outputDir, files);
     return report;
 }
 

@@ -30,8 +30,10 @@ struct GenerationReport {
 };
 
 // Writes every covered shader and mx_funcs.h into `outputDir` (created when missing).
-// Each file is written beside its final name and then renamed over it, so a failed run
-// leaves no half-written shader. On failure returns nothing and sets `error`.
+// Each shader is checked first (names, types; see ShaderCheck.h): a shader that fails
+// stops the run before anything is written. Each file is written beside its final
+// name and then renamed over it, so a failed run leaves no half-written shader. On
+// failure returns nothing and sets `error`.
 std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
                                                 const std::string& outputDir, std::string& error);
 

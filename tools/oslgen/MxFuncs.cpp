@@ -120,7 +120,7 @@ void emitTypedLookups(std::ostream& os)
         os << T << " mx_texture_channels(color rgb, float alpha, " << T
            << " like) { return " << pack(t, channels) << "; }\n";
 
-        os << T << " mx_image(string file, string layer, " << T
+        os << T << " mx_image(string file, string layername, " << T
            << " dflt, vector2 uv, string umode, string vmode, string filter)\n{\n"
            << "    if (mx_address_outside(uv.x, umode) || mx_address_outside(uv.y, vmode))\n"
            << "        return dflt;\n"
@@ -130,7 +130,7 @@ void emitTypedLookups(std::ostream& os)
            << "    float s = mx_address(uv.x, umode);\n"
            << "    float t = mx_address(uv.y, vmode);\n"
            << "    float alpha = 1.0;\n"
-           << "    color rgb = texture(file, s, 1.0 - t, \"alpha\", alpha, \"subimage\", layer, "
+           << "    color rgb = texture(file, s, 1.0 - t, \"alpha\", alpha, \"subimage\", layername, "
               "\"interp\", mx_interp(filter));\n"
            << "    return mx_texture_channels(rgb, alpha, dflt);\n}\n";
 
@@ -181,11 +181,7 @@ void emitTypedLookups(std::ostream& os)
            << "        q = q * lacunarity;\n"
            << "    }\n"
            << "    return sum;\n}\n";
-        std::vector<std::string> curved;
-        for (int c = 0; c < t.components; ++c)
-            curved.push_back("mx_curve(" + component(t, "val", c) + ", knots)");
-        os << T << " mx_curveadjust(" << T << " val, vector2 knots[]) { return " << pack(t, curved)
-           << "; }\n\n";
+        os << "\n";
     }
 }
 
@@ -193,7 +189,8 @@ const char* kPreamble = R"(// Shared types and helpers of the prepared MaterialX
 //
 // vector2, vector4 and color4 are structs; matrix33 values live in the upper-left
 // corner of an OSL matrix whose last row and column are those of the identity.
-// Array inputs are fixed-length arrays (unused elements are zero).
+// Array inputs are fixed-length arrays (unused elements are zero); arrays of the
+// struct types cannot be shader parameters.
 
 struct vector2 { float x; float y; };
 struct vector4 { float x; float y; float z; float w; };
@@ -336,29 +333,6 @@ vector mx_rotate3d(vector val, float angle, vector axis)
     vector k = normalize(axis);
     float a = radians(angle);
     return val * cos(a) + cross(k, val) * sin(a) + k * dot(k, val) * (1.0 - cos(a));
-}
-
-// Piecewise-linear curve through the knots in use: the knots up to the first whose x
-// does not increase. Fewer than two knots leave the value unchanged.
-float mx_curve(float x, vector2 knots[])
-{
-    int n = arraylength(knots);
-    int used = 1;
-    for (int i = 1; i < n; i += 1) {
-        if (used == i && knots[i].x > knots[i - 1].x)
-            used = i + 1;
-    }
-    if (used < 2)
-        return x;
-    if (x <= knots[0].x)
-        return knots[0].y;
-    for (int k = 1; k < used; k += 1) {
-        if (x <= knots[k].x) {
-            float t = (x - knots[k - 1].x) / (knots[k].x - knots[k - 1].x);
-            return mix(knots[k - 1].y, knots[k].y, t);
-        }
-    }
-    return knots[used - 1].y;
 }
 
 // Colour.

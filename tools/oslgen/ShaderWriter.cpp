@@ -7,6 +7,8 @@
 
 namespace oslgen {
 
+const char* const kGeneratedMark = "// Written by oslgen from the data libraries";
+
 std::string oslParameterName(const std::string& inputName)
 {
     if (inputName == "mix")
@@ -84,7 +86,7 @@ ShaderText writeShader(const NodeDefinition& definition)
 
     std::ostringstream os;
     os << "// MaterialX node definition " << definition.name << ", category " << definition.category
-       << ".\n// Written by oslgen from the data libraries: change the generator, not this file.\n";
+       << ".\n" << kGeneratedMark << ": change the generator, not this file.\n";
     if (needsInclude)
         os << "#include \"mx_funcs.h\"\n";
     os << "\nshader " << shaderName(definition) << "\n    [[ string mtlx_node = \""

@@ -18,6 +18,9 @@ std::string strippedDefinitionName(const std::string& definitionName);
 std::string shaderName(const NodeDefinition& definition);
 std::string shaderFileName(const NodeDefinition& definition);
 
+// The start of the second line of every shader this generator writes.
+extern const char* const kGeneratedMark;
+
 struct ShaderText {
     std::string text;
     bool fallback = false; // no body entry: outputs keep their defaults

@@ -1,11 +1,12 @@
 #pragma once
-// A light reading of OSL source for the tests: tokens, bracket balance, the shader
-// header, and names used but never declared. No OSL compiler is available here.
+// A light reading of OSL source: tokens, bracket balance, the shader header, and names
+// used but never declared. The generator checks what it writes with it, as no OSL
+// compiler is at hand at build time.
 #include <set>
 #include <string>
 #include <vector>
 
-namespace osllint {
+namespace oslgen::lint {
 
 struct Token {
     enum Kind { Identifier, Number, String, Punct } kind;
@@ -50,7 +51,8 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
 // Problems of a shader or function body: names used but neither OSL built-ins,
 // `declared` names, library functions or types, nor locals declared in the body; local
 // declarations whose type is not a type or whose name is an OSL keyword; calls of a
-// name that a variable hides; and assignments to the `readOnly` names.
+// name that a variable hides; locals named like a standard library function; and
+// assignments to the `readOnly` names.
 std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                                          const std::set<std::string>& declared,
                                          const Library& library,
@@ -59,6 +61,16 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
 // Keywords and reserved words of OSL, which may not name anything.
 bool isReservedWord(const std::string& name);
 
+// Functions of OSL's standard library. A local variable may not take such a name
+// (a shader parameter may, with a warning).
+bool isLibraryFunction(const std::string& name);
+
 bool isBuiltinType(const std::string& name);
 
-} // namespace osllint
+// Whether tokens[i] is the punctuation `text`.
+bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text);
+
+// Index just past the bracket group that opens at tokens[open].
+size_t skipGroup(const std::vector<Token>& tokens, size_t open);
+
+} // namespace oslgen::lint

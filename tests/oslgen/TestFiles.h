@@ -1,6 +1,9 @@
 #pragma once
-// A folder under the system temporary folder, removed with its contents at the end.
+// Files for the tests: a temporary folder removed with its contents at the end, and
+// whole-file reads and writes.
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include <stdlib.h>
@@ -26,3 +29,17 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+inline std::string readText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeText(const std::filesystem::path& path, const std::string& text)
+{
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}

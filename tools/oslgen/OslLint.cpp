@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-namespace osllint {
+namespace oslgen::lint {
 
 namespace {
 
@@ -39,7 +39,8 @@ std::string joinTokens(const std::vector<Token>& tokens)
     return out;
 }
 
-// Index just past the bracket group opening at `open`.
+} // namespace
+
 size_t skipGroup(const std::vector<Token>& tokens, size_t open)
 {
     int depth = 0;
@@ -55,6 +56,8 @@ size_t skipGroup(const std::vector<Token>& tokens, size_t open)
     }
     return tokens.size();
 }
+
+namespace {
 
 // Splits tokens[begin, end) at commas outside brackets.
 std::vector<std::vector<Token>> splitTopLevel(const std::vector<Token>& tokens, size_t begin,
@@ -81,14 +84,39 @@ std::vector<std::vector<Token>> splitTopLevel(const std::vector<Token>& tokens, 
     return parts;
 }
 
+} // namespace
+
 bool isPunct(const std::vector<Token>& tokens, size_t i, const char* text)
 {
     return i < tokens.size() && tokens[i].kind == Token::Punct && tokens[i].text == text;
 }
 
-} // namespace
-
 bool isBuiltinType(const std::string& name) { return builtinTypes().count(name) > 0; }
+
+bool isLibraryFunction(const std::string& name)
+{
+    static const std::set<std::string> names = {
+        "abs", "acos", "area", "arraylength", "asin", "atan", "atan2", "background",
+        "backfacing", "blackbody", "bump", "calculatenormal", "cbrt", "ceil", "cellnoise",
+        "clamp", "concat", "conductor_bsdf", "cos", "cosh", "cross", "degrees", "determinant",
+        "dielectric_bsdf", "diffuse", "displace", "distance", "dot", "Dx", "Dy", "Dz", "emission",
+        "endswith", "environment", "erf", "erfc", "error", "exit", "exp", "exp2", "expm1", "fabs",
+        "faceforward", "filterwidth", "floor", "fmod", "format", "fprintf", "fresnel",
+        "generalized_schlick_bsdf", "getattribute", "getchar", "getmatrix", "getmessage",
+        "gettextureinfo", "hash", "hashnoise", "holdout", "hypot", "inversesqrt", "isconnected",
+        "isconstant", "isfinite", "isinf", "isnan", "layer", "length", "linearstep", "log",
+        "log10", "log2", "logb", "luminance", "max", "microfacet", "min", "mix", "mod", "noise",
+        "normalize", "oren_nayar", "phong", "pnoise", "pointcloud_get", "pointcloud_search",
+        "pointcloud_write", "pow", "printf", "psnoise", "radians", "raytype", "reflect",
+        "reflection", "refract", "refraction", "regex_match", "regex_search", "rotate", "round",
+        "select", "setmessage", "sheen_bsdf", "sign", "sin", "sincos", "sinh",
+        "smooth_linearstep", "smoothstep", "snoise", "spline", "splineinverse", "split", "sqrt",
+        "startswith", "step", "stof", "stoi", "strlen", "subsurface_bssrdf", "substr",
+        "surfacearea", "tan", "tanh", "texture", "texture3d", "trace", "transform", "transformc",
+        "transformu", "translucent", "translucent_bsdf", "transparent", "transparent_bsdf",
+        "transpose", "trunc", "uniform_edf", "ward", "warning", "wavelength_color"};
+    return names.count(name) > 0;
+}
 
 bool isReservedWord(const std::string& name)
 {
@@ -267,6 +295,8 @@ std::vector<std::string> undeclaredNames(const std::vector<Token>& body,
                 problems.push_back("'" + body[i + 1].text + "' is a reserved word");
             if (declared.count(body[i + 1].text))
                 problems.push_back("'" + body[i + 1].text + "' is declared again");
+            if (isLibraryFunction(body[i + 1].text))
+                problems.push_back("the local '" + body[i + 1].text + "' clashes with a library function");
             locals.insert(body[i + 1].text);
         }
     }
@@ -342,9 +372,9 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
                 f.params.insert(part[typeAt + 1].text);
                 if (typeAt == 0)
                     f.readOnly.insert(part[typeAt + 1].text);
-                if (isReservedWord(part[typeAt + 1].text))
+                if (isReservedWord(part[typeAt + 1].text) || isLibraryFunction(part[typeAt + 1].text))
                     problems.push_back(f.name + ": parameter name '" + part[typeAt + 1].text +
-                                       "' is a reserved word");
+                                       "' is a reserved word or a library function");
             }
             if (!isPunct(tokens, paramsEnd, "{")) {
                 problems.push_back(f.name + ": no body");
@@ -372,4 +402,4 @@ Library readLibrary(const std::string& source, std::vector<std::string>& problem
     return library;
 }
 
-} // namespace osllint
+} // namespace oslgen::lint

@@ -1,0 +1,176 @@
+// Damaged and randomly rewired versions of the example documents go through
+// the import steps; each must either import or fail with a library
+// exception, never crash, hang or throw anything else.
+#include <MaterialXCore/Document.h>
+#include <MaterialXFormat/File.h>
+#include <MaterialXFormat/Util.h>
+#include <MaterialXFormat/XmlIo.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+namespace mx = MaterialX;
+
+namespace
+{
+
+const mx::FilePath DATA_DIR(ROZO_MATERIALX_DATA_DIR);
+
+class ImportRobustness : public ::testing::Test
+{
+  protected:
+    static void SetUpTestSuite()
+    {
+        _library = mx::createDocument();
+        for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
+        {
+            const mx::FilePath dir = DATA_DIR / mx::FilePath(folder);
+            for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
+            {
+                mx::DocumentPtr part = mx::createDocument();
+                mx::readFromXmlFile(part, dir / file);
+                _library->importLibrary(part);
+            }
+        }
+        _library->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+        const mx::FilePath examples = DATA_DIR / "examples";
+        for (const mx::FilePath& file : examples.getFilesInDirectory("mtlx"))
+            _texts.push_back(mx::readFile(examples / file));
+        std::sort(_texts.begin(), _texts.end());
+    }
+    static void TearDownTestSuite()
+    {
+        _library.reset();
+        _texts.clear();
+    }
+
+    // The import steps on an already read document.
+    static void importSteps(const mx::DocumentPtr& doc)
+    {
+        doc->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+        doc->importLibrary(_library);
+        std::string message;
+        doc->validate(&message);
+        doc->flattenSubgraphs();
+        message.clear();
+        doc->validate(&message);
+        for (mx::NodePtr material : doc->getMaterialNodes())
+            for (mx::InputPtr input : material->getInputs())
+                doc->getNode(input->getNodeName());
+    }
+
+    // Runs fn; a library exception with a message is an acceptable outcome.
+    template <class F> static void expectImportOrLibraryError(F fn, const std::string& what)
+    {
+        try
+        {
+            fn();
+        }
+        catch (const mx::Exception& e)
+        {
+            EXPECT_STRNE(e.what(), "") << what;
+        }
+        catch (const std::exception& e)
+        {
+            ADD_FAILURE() << "non-library exception \"" << e.what() << "\" for " << what;
+        }
+    }
+
+    static mx::DocumentPtr _library;
+    static std::vector<std::string> _texts;
+};
+
+mx::DocumentPtr ImportRobustness::_library;
+std::vector<std::string> ImportRobustness::_texts;
+
+TEST_F(ImportRobustness, DamagedTextIsReadOrRejected)
+{
+    ASSERT_FALSE(_texts.empty());
+    std::mt19937 rng(11);
+    const char noise[] = "<>/=\"' &;\xff\x80x";
+    for (int round = 0; round < 150; round++)
+    {
+        std::string text = _texts[rng() % _texts.size()];
+        switch (round % 3)
+        {
+            case 0:
+                text.resize(rng() % (text.size() + 1));
+                break;
+            case 1:
+                for (int i = 0; i < 4; i++)
+                    text[rng() % text.size()] = noise[rng() % (sizeof(noise) - 1)];
+                break;
+            default:
+            {
+                // A copied slice lands elsewhere: duplicated or misplaced elements.
+                const size_t from = rng() % text.size();
+                const size_t len = rng() % std::min<size_t>(400, text.size() - from);
+                text.insert(rng() % text.size(), text.substr(from, len));
+                break;
+            }
+        }
+        expectImportOrLibraryError([&] {
+            mx::DocumentPtr doc = mx::createDocument();
+            mx::readFromXmlString(doc, text);
+            importSteps(doc);
+        }, "damaged text, round " + std::to_string(round));
+    }
+}
+
+TEST_F(ImportRobustness, RandomlyRewiredConnectionsNeverBreakTheImport)
+{
+    std::mt19937 rng(5);
+    const std::vector<std::string> types = { "float", "color3", "vector3", "surfaceshader", "material", "", "nosuch" };
+    for (int round = 0; round < 40; round++)
+    {
+        const std::string& text = _texts[rng() % _texts.size()];
+        mx::DocumentPtr doc = mx::createDocument();
+        try
+        {
+            mx::readFromXmlString(doc, text);
+        }
+        catch (const mx::Exception&)
+        {
+            continue; // the malformed example
+        }
+
+        // Names that connections can point at, in every scope.
+        std::vector<mx::ElementPtr> elements = doc->traverseTree();
+        std::vector<std::string> names = { "", "missing" };
+        std::vector<mx::InputPtr> inputs;
+        std::vector<mx::OutputPtr> outputs;
+        for (const mx::ElementPtr& elem : elements)
+        {
+            names.push_back(elem->getName());
+            if (mx::InputPtr input = elem->asA<mx::Input>())
+                inputs.push_back(input);
+            if (mx::OutputPtr output = elem->asA<mx::Output>())
+                outputs.push_back(output);
+        }
+        const auto pick = [&](const std::vector<std::string>& from) { return from[rng() % from.size()]; };
+        for (int change = 0; change < 6 && !inputs.empty(); change++)
+        {
+            mx::InputPtr input = inputs[rng() % inputs.size()];
+            switch (rng() % 6)
+            {
+                case 0: input->setAttribute("nodename", pick(names)); break;
+                case 1: input->setAttribute("interfacename", pick(names)); break;
+                case 2:
+                    input->setAttribute("nodegraph", pick(names));
+                    input->setAttribute("output", pick(names));
+                    break;
+                case 3: input->setAttribute("type", pick(types)); break;
+                case 4: input->setAttribute("value", pick(names)); break;
+                default:
+                    if (!outputs.empty())
+                        outputs[rng() % outputs.size()]->setAttribute("nodename", pick(names));
+                    break;
+            }
+        }
+        expectImportOrLibraryError([&] { importSteps(doc); }, "rewired document, round " + std::to_string(round));
+    }
+}
+
+} // anonymous namespace
