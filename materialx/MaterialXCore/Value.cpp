@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <locale.h>
@@ -92,6 +93,49 @@ template <class F> F strtoClassic(const char* buf, char** end);
 template <> float strtoClassic<float>(const char* buf, char** end) { return strtof_l(buf, end, classicLocale()); }
 template <> double strtoClassic<double>(const char* buf, char** end) { return strtod_l(buf, end, classicLocale()); }
 
+// Plain decimals of few digits ("0.8", "-12.5"): the digits as an integer
+// and the power of ten are both exact in F, so one division rounds exactly
+// as a full conversion would.  False for anything else.
+template <class F> bool parseShortDecimal(const char* s, const char* e, F& data)
+{
+    constexpr int maxDigits = std::numeric_limits<F>::digits10;
+    constexpr int maxScale = std::is_same<F, float>::value ? 10 : 22;
+    static const F powers[] = { F(1e0), F(1e1), F(1e2), F(1e3), F(1e4), F(1e5), F(1e6), F(1e7), F(1e8),
+                                F(1e9), F(1e10), F(1e11), F(1e12), F(1e13), F(1e14), F(1e15), F(1e16),
+                                F(1e17), F(1e18), F(1e19), F(1e20), F(1e21), F(1e22) };
+    bool negative = false;
+    if (s < e && (*s == '+' || *s == '-'))
+        negative = *s++ == '-';
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int scale = 0;
+    bool point = false;
+    bool any = false;
+    for (; s < e; s++)
+    {
+        if (*s == '.')
+        {
+            point = true;
+            continue;
+        }
+        if (!isDigit(*s))
+            return false; // an exponent
+        any = true;
+        if (point)
+            scale++;
+        if (mantissa == 0 && *s == '0')
+            continue;
+        if (++digits > maxDigits)
+            return false;
+        mantissa = mantissa * 10 + uint64_t(*s - '0');
+    }
+    if (!any || scale > maxScale)
+        return false;
+    const F v = F(mantissa) / powers[scale];
+    data = negative ? -v : v;
+    return true;
+}
+
 template <class F> bool parseFloating(Span str, F& data)
 {
     const char* s = str.begin;
@@ -101,9 +145,15 @@ template <class F> bool parseFloating(Span str, F& data)
     if (len == 0)
         return false;
 
-    // The common case: the collected text converts in full and in range.
-    const char* first = *s == '+' ? s + 1 : s;
     F v{};
+    if (parseShortDecimal(s, s + len, v))
+    {
+        data = v;
+        return true;
+    }
+
+    // Then anything the standard conversion reads in full and in range.
+    const char* first = *s == '+' ? s + 1 : s;
     if (first < s + len)
     {
         const std::from_chars_result res = std::from_chars(first, s + len, v, std::chars_format::general);

@@ -55,6 +55,10 @@ INSTANTIATE_TEST_SUITE_P(Scalars, ValueParseTest, ::testing::Values(
     ParseCase{ "float", "0.123456789", "0.123457" },
     ParseCase{ "float", "123456789", "1.23457e+08" },
     ParseCase{ "float", "0.0000001", "1e-07" },
+    ParseCase{ "float", "-0", "-0" },
+    ParseCase{ "float", "0.05", "0.05" },
+    ParseCase{ "float", "1.0000000001", "1" },
+    ParseCase{ "float", "16777217", "1.67772e+07" },
     ParseCase{ "float", "  3", "3" },        // leading white space is skipped
     ParseCase{ "float", "1.5abc", "1.5" },   // trailing text is ignored
     ParseCase{ "float", "1 2", "1" },

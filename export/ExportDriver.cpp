@@ -1,0 +1,104 @@
+#include "plugin/MtlXIOUtil.h"
+
+#include "export/ChildNames.h"
+#include "export/HostParams.h"
+#include "export/PathSeparators.h"
+#include "export/ShaderInputRows.h"
+#include "export/StrippedDocumentWriter.h"
+#include "export/ParameterValueString.h"
+
+#include <MaterialXFormat/XmlIo.h>
+
+#include <QFile>
+
+namespace
+{
+const Class_ID physicalMaterialClass(0x3d6b1cec, 0xdeadc001);
+
+void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+               const ShaderInputRow& row)
+{
+    util.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
+}
+} // namespace
+
+
+bool MtlXIOUtil::exportFile(WStr fileName, const Tab<Mtl*>& materials)
+{
+    std::set<Mtl*> materialSet;
+    for (int i = 0; i < materials.Count(); ++i)
+        if (materials[i])
+            materialSet.insert(materials[i]);
+    exportMaterials(fileName, materialSet);
+    return messageText().empty();
+}
+
+void MtlXIOUtil::exportMaterials(WStr fileName, const std::set<Mtl*>& materialSet)
+{
+    clearMessages();
+    exportMapCache.clear();
+    exportNodeDefCache.clear();
+    exportMatchingNodeDefCache.clear();
+    exportChildNames.clear();
+
+    const QString outputName = fileName.ToQString();
+    exportFolder = folderWithSeparator(outputName);
+
+    mx::DocumentPtr doc = mx::createDocument();
+    if (libraryDocument)
+        doc->importLibrary(libraryDocument);
+
+    for (Mtl* material : materialSet)
+        translateMaterial(material, doc);
+
+    const std::string tempName = fileName.ToUTF8().str() + ".tmp";
+    bool written = false;
+    try
+    {
+        mx::XmlWriteOptions options;
+        options.writeXIncludeEnable = true;
+        mx::writeToXmlFile(doc, mx::FilePath(tempName), &options);
+        written = writeStrippedDocument(QString::fromStdString(tempName), outputName);
+    }
+    catch (const mx::Exception&)
+    {
+        QFile::remove(QString::fromStdString(tempName));
+    }
+    if (!written)
+        messageLog << "Unable to write file '" << fileName.ToUTF8().str() << "'\n";
+
+    std::string message;
+    if (!doc->validate(&message))
+        messageLog << "Validation failed:\n" << message;
+}
+
+void MtlXIOUtil::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
+{
+    if (!material)
+        return;
+    if (auto* wrapper = static_cast<IWrapperMaterial*>(material->GetInterface(WRAPPER_MATERIAL_INTERFACE_ID)))
+        if (Mtl* inner = wrapper->GetMaterial())
+            material = inner;
+    if (material->ClassID() != physicalMaterialClass)
+        return;
+
+    const std::string name = material->GetName().ToUTF8().str();
+    // Suffixes go on the raw host name; the library's name rules apply after.
+    mx::NodePtr surfaceMaterial = doc->addNode("surfacematerial", uniqueChildName(doc, name, exportChildNames), "material");
+    mx::NodePtr shader =
+        doc->addNode("standard_surface", uniqueChildName(doc, name + "_surface", exportChildNames), "surfaceshader");
+    surfaceMaterial->addInput("surfaceshader", "surfaceshader")->setConnectedNode(shader);
+
+    IParamBlock2* block = material->GetParamBlock(0);
+    if (texmapParameter(block, "displacement_map", 0))
+    {
+        mx::NodePtr displacement = doc->addNode(
+            "displacement", uniqueChildName(doc, name + "_displacement", exportChildNames), "displacementshader");
+        surfaceMaterial->addInput("displacementshader", "displacementshader")->setConnectedNode(displacement);
+        exportRow(*this, block, doc, displacement, displacementRow);
+        displacement->addInput("scale", "float")
+            ->setAttribute("value", parameterValueString(block, "displacement_map_amt", "float"));
+    }
+    for (const ShaderInputRow& row : standardSurfaceRows)
+        exportRow(*this, block, doc, shader, row);
+}

@@ -1,0 +1,45 @@
+#include "plugin/MtlXIOUtil.h"
+
+#include "export/ChildNames.h"
+#include "export/HostParams.h"
+#include "export/ParameterValueString.h"
+
+namespace
+{
+const Class_ID normalMapClass(0x243e22c6, 0x63f6a014);
+} // namespace
+
+void MtlXIOUtil::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+                                   const std::string& input, const std::string& type, const std::string& valueParam,
+                                   const std::string& mapParam, const std::string& amountParam)
+{
+    Texmap* map = mapParam.empty() ? nullptr : texmapParameter(block, mapParam, 0);
+    if (!map && valueParam.empty())
+        return;
+
+    const std::string text = parameterValueString(block, valueParam, type);
+    mx::InputPtr in = node->addInput(input, type);
+    if (!valueParam.empty() && !text.empty())
+        in->setAttribute("value", text);
+    if (!map)
+        return;
+
+    mx::NodePtr source;
+    if (!amountParam.empty() && map->ClassID() != normalMapClass)
+    {
+        // A height map: converted per row, so each bump input gets its own
+        // strength. Unnamed nodes are named as the library would: node1, node2, ...
+        mx::NodePtr height = nodeForMap(map, doc, "float");
+        mx::NodePtr toNormal = doc->addNode("heighttonormal", uniqueChildName(doc, "node1", exportChildNames), "vector3");
+        toNormal->addInput("in", "float")->setConnectedNode(height);
+        mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", exportChildNames), "vector3");
+        normalMap->addInput("in", "vector3")->setConnectedNode(toNormal);
+        normalMap->addInput("scale", "float")->setAttribute("value", parameterValueString(block, amountParam, "float"));
+        source = normalMap;
+    }
+    else
+    {
+        source = nodeForMap(map, doc, in->getType());
+    }
+    in->setConnectedNode(source);
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <array>
+
+// One standard_surface (or displacement) input and the host parameters it is
+// written from. Empty fields mean "none".
+struct ShaderInputRow
+{
+    const char* input;
+    const char* type;
+    const char* valueParam;
+    const char* mapParam;
+    const char* amountParam;
+};
+
+extern const ShaderInputRow displacementRow;
+extern const std::array<ShaderInputRow, 28> standardSurfaceRows;

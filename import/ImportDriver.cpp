@@ -1,0 +1,161 @@
+#include "import/ImportDriver.h"
+
+#include "import/SurfaceMapping.h"
+#include "plugin/HostCalls.h"
+#include "plugin/MtlXIOUtil.h"
+#include "plugin/StringTable.h"
+
+#include <exception>
+
+namespace rozo
+{
+QString documentFolderOf(const std::string& utf8Path)
+{
+    const QString path = QString::fromStdString(utf8Path);
+    const int separator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    if (separator <= 0)
+        return QString();
+    return path.left(separator + 1);
+}
+
+namespace
+{
+const char* const MATERIAL_PREFIX = ":   ";
+
+std::string amountParameterFor(const std::string& inputName)
+{
+    if (inputName == "normal")
+        return "bump_map_amt";
+    if (inputName == "coat_normal")
+        return "coating_bump_map_amt";
+    return std::string();
+}
+
+// The document library reports bad values by exceptions; one bad input costs
+// only itself.
+template <typename Step> void guarded(std::ostream& log, Step step)
+{
+    try
+    {
+        step();
+    }
+    catch (const std::exception& e)
+    {
+        log << e.what() << "\n";
+    }
+}
+} // namespace
+} // namespace rozo
+
+Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
+{
+    Tab<Mtl*> result;
+    const std::string path = rozo::toUtf8(fileName);
+    if (!mx::FilePath(path).exists())
+    {
+        messageLog << "File does not exist: '" << path << "'\n";
+        return result;
+    }
+    std::vector<Mtl*> materials;
+    importMaterials(path, materials);
+    for (Mtl* material : materials)
+        result.Append(1, &material);
+    return result;
+}
+
+bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
+{
+    documentFolder = rozo::documentFolderOf(path);
+    clearMessages();
+    exportMapCache.clear();
+
+    const bool recordUndo = !theHold.RestoreOrRedoing();
+    if (recordUndo)
+        theHold.Begin();
+
+    mx::DocumentPtr doc;
+    try
+    {
+        doc = readImportDocument(path);
+    }
+    catch (const std::exception& e)
+    {
+        messageLog << "Unable to read document: " << e.what() << "\n";
+    }
+
+    if (doc)
+    {
+        rozo::guarded(messageLog, [&] {
+            for (const mx::NodePtr& materialNode : doc->getMaterialNodes())
+                importMaterial(doc, materialNode, materials);
+        });
+    }
+
+    if (recordUndo)
+    {
+        const std::wstring recordName = rozo::getString(7) ? rozo::getString(7) : L"ImportMtlX";
+        theHold.Accept(recordName.c_str());
+    }
+    return messageText().empty();
+}
+
+void MtlXIOUtil::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
+                                std::vector<Mtl*>& materials)
+{
+    mx::InputPtr surfaceInput = materialNode->getInput("surfaceshader");
+    mx::NodePtr shader = surfaceInput ? doc->getNode(surfaceInput->getNodeName()) : nullptr;
+    if (!shader)
+    {
+        messageLog << rozo::MATERIAL_PREFIX << "ERROR - no surface shader for material " << materialNode->getName()
+                   << "\n";
+        return;
+    }
+    if (shader->getCategory() != "standard_surface")
+    {
+        messageLog << rozo::MATERIAL_PREFIX << "ERROR - don't understand shader " << shader->getCategory() << "\n";
+        return;
+    }
+
+    Mtl* material = rozo::createPhysicalMaterial();
+    if (!material)
+    {
+        messageLog << rozo::MATERIAL_PREFIX << "Unable to instantiate physical material\n";
+        return;
+    }
+    material->SetMtlFlag(0x40020000, TRUE);
+    material->SetName(rozo::toWide(materialNode->getName()));
+    materials.push_back(material);
+
+    IParamBlock2* parameters = material->GetParamBlock(0);
+
+    mx::InputPtr displacementInput = materialNode->getInput("displacementshader");
+    const std::string displacementName = displacementInput ? displacementInput->getNodeName() : std::string();
+    if (mx::NodePtr displacement = displacementName.empty() ? nullptr : doc->getNode(displacementName))
+    {
+        rozo::guarded(messageLog, [&] {
+            if (mx::InputPtr scale = displacement->getInput("scale"))
+                setParameterFromValue(parameters, "displacement_map_amt", scale->getValue());
+        });
+        rozo::guarded(messageLog, [&] {
+            if (mx::InputPtr source = displacement->getInput("displacement"))
+                ResolveConnectedInput(parameters, doc, source, "displacement", std::string());
+        });
+    }
+
+    rozo::setFloatByName(parameters, "bump_map_amt", 1.0f);
+    rozo::setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
+    rozo::setFloatByName(parameters, "coat_affect_color", 0.0f);
+    rozo::setFloatByName(parameters, "coat_affect_roughness", 0.0f);
+
+    for (const mx::InputPtr& input : shader->getInputs())
+    {
+        rozo::guarded(messageLog, [&] {
+            const std::string parameter = rozo::mapSurfaceInputName(input->getName());
+            const std::string amount = rozo::amountParameterFor(input->getName());
+            if (!ResolveConnectedInput(parameters, doc, input, parameter, amount))
+                setParameterFromValue(parameters, parameter, input->getValue());
+        });
+    }
+
+    nodeMapCache.clear();
+}

@@ -1,0 +1,144 @@
+#include "import/LibraryLoading.h"
+
+#include "plugin/HostCalls.h"
+#include "plugin/MtlXIOUtil.h"
+#include "plugin/ModuleHandle.h"
+
+#include <MaterialXFormat/XmlIo.h>
+
+#include <exception>
+
+namespace rozo
+{
+namespace
+{
+const char* const LIBRARY_ROOT_NAME = "libraries";
+const char* const LIBRARY_FILE_EXTENSION = "mtlx";
+const char* const NG_SOURCE_SUFFIX = "stdlib_ng.mtlx";
+const char* const STANDARD_SURFACE_CATEGORY = "standard_surface";
+
+// The old name the graph had and the name the 1.38 libraries give it.
+const char* const STANDARD_SURFACE_GRAPH_NAMES[] = {"IMPL_standard_surface_surfaceshader",
+                                                    "NG_standard_surface_surfaceshader_100"};
+
+// The definition a graph implements: its own "nodedef" attribute, or an
+// implementation element that points at the graph.
+mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGraphPtr& graph)
+{
+    if (graph->hasNodeDefString())
+    {
+        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(graph->getNodeDefString()))
+            return nodeDef;
+    }
+    for (const mx::ImplementationPtr& impl : doc->getImplementations())
+    {
+        if (impl->getAttribute("nodegraph") == graph->getName())
+        {
+            if (mx::NodeDefPtr nodeDef = doc->getNodeDef(impl->getNodeDefString()))
+                return nodeDef;
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+const mx::FilePathVec& standardLibraryFolders()
+{
+    static const mx::FilePathVec folders = {mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
+                                            mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl")};
+    return folders;
+}
+
+mx::FileSearchPath librarySearchPathFor(const mx::FilePath& moduleFile, mx::FilePath& installRoot)
+{
+    const mx::FilePath root = moduleFile.getParentPath().getParentPath();
+    const mx::FilePath up = root.getParentPath();
+    mx::FileSearchPath searchPath;
+    if ((root / LIBRARY_ROOT_NAME).exists())
+        searchPath.append(root / LIBRARY_ROOT_NAME);
+    else if ((up / LIBRARY_ROOT_NAME).exists())
+        searchPath.append(up / LIBRARY_ROOT_NAME);
+    searchPath.append(up);
+    searchPath.prepend(root);
+    installRoot = root;
+    return searchPath;
+}
+
+mx::DocumentPtr loadLibraryFolders(const mx::FilePathVec& folders, const mx::FileSearchPath& searchPath)
+{
+    mx::DocumentPtr libraries = mx::createDocument();
+    mx::XmlReadOptions options;
+    for (const mx::FilePath& folder : folders)
+    {
+        const mx::FilePath dir = searchPath.find(mx::FilePath(folder.asString(mx::FilePath::FormatNative)));
+        for (const mx::FilePath& fileName : dir.getFilesInDirectory(LIBRARY_FILE_EXTENSION))
+        {
+            const mx::FilePath file = dir / fileName;
+            // One broken library file must not cost the others.
+            try
+            {
+                mx::DocumentPtr doc = mx::createDocument();
+                mx::readFromXmlFile(doc, file, mx::FileSearchPath(), &options);
+                libraries->importLibrary(doc);
+            }
+            catch (const std::exception& e)
+            {
+                debugLine(L"Ignoring library file %s: %s\n", file.asString(), e.what());
+            }
+        }
+    }
+    return libraries;
+}
+
+void removeStandardSurfaceGraphs(const mx::DocumentPtr& doc)
+{
+    for (const char* name : STANDARD_SURFACE_GRAPH_NAMES)
+        doc->removeNodeGraph(name);
+    std::vector<std::string> names;
+    for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
+    {
+        mx::NodeDefPtr nodeDef = implementedNodeDef(doc, graph);
+        if (nodeDef && nodeDef->getNodeString() == STANDARD_SURFACE_CATEGORY)
+            names.push_back(graph->getName());
+    }
+    for (const std::string& name : names)
+        doc->removeNodeGraph(name);
+}
+
+void removeStdlibNodeGraphs(const mx::DocumentPtr& libraryDoc)
+{
+    // Names first, removal afterwards: the walk never sees a changing child list.
+    std::vector<std::string> names;
+    for (const mx::NodeGraphPtr& graph : libraryDoc->getNodeGraphs())
+    {
+        if (endsWith(graph->getSourceUri(), NG_SOURCE_SUFFIX))
+            names.push_back(graph->getName());
+    }
+    for (const std::string& name : names)
+    {
+        debugLine(L"Ignoring node definition: %s\n", name);
+        libraryDoc->removeNodeGraph(name);
+    }
+}
+
+} // namespace rozo
+
+void MtlXIOUtil::initLibraries()
+{
+    initLibraries(rozo::moduleFilePath());
+}
+
+void MtlXIOUtil::initLibraries(const mx::FilePath& moduleFile)
+{
+    librarySearchPath = rozo::librarySearchPathFor(moduleFile, installRoot);
+    libraryDocument = rozo::loadLibraryFolders(rozo::standardLibraryFolders(), librarySearchPath);
+    rozo::removeStandardSurfaceGraphs(libraryDocument);
+    rozo::removeStdlibNodeGraphs(libraryDocument);
+    if (libraryDocument->getChildren().empty())
+        rozo::debugLine(L"No MaterialX libraries found\n");
+}

@@ -1,0 +1,93 @@
+#include "import/SurfaceMapping.h"
+
+#include "plugin/HostCalls.h"
+#include "plugin/MtlXIOUtil.h"
+
+#include <map>
+
+namespace rozo
+{
+std::string mapSurfaceInputName(const std::string& inputName)
+{
+    static const std::map<std::string, std::string> table = {
+        {"base", "base_weight"},
+        {"specular", "reflectivity"},
+        {"specular_color", "refl_color"},
+        {"specular_roughness", "roughness"},
+        {"specular_IOR", "trans_ior"},
+        {"transmission", "transparency"},
+        {"transmission_color", "trans_color"},
+        {"transmission_depth", "trans_depth"},
+        {"subsurface", "scattering"},
+        {"subsurface_color", "sss_color"},
+        {"subsurface_radius", "sss_scatter_color"},
+        {"subsurface_scale", "sss_depth"},
+        {"coat", "coating"},
+        {"coat_IOR", "coat_ior"},
+        {"emission_color", "emit_color"},
+        {"opacity", "cutout"},
+        {"normal", "bump"},
+        {"coat_normal", "coat_bump"},
+    };
+    auto it = table.find(inputName);
+    return it == table.end() ? inputName : it->second;
+}
+} // namespace rozo
+
+void MtlXIOUtil::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
+{
+    std::optional<ParamID> id = rozo::parameterId(block, name);
+    if (!id)
+    {
+        rozo::debugLine(L"Parameter %s not known and ignored.\n", name);
+        return;
+    }
+    if (!value)
+        return;
+
+    // The value's own kind picks the setter; the parameter's declared type is not consulted.
+    if (value->isA<int>())
+        block->SetValue(*id, 0, value->asA<int>(), 0);
+    else if (value->isA<bool>())
+        block->SetValue(*id, 0, value->asA<bool>() ? 1 : 0, 0);
+    else if (value->isA<float>())
+        block->SetValue(*id, 0, value->asA<float>(), 0);
+    else if (value->isA<mx::Vector2>())
+    {
+        const mx::Vector2& v = value->asA<mx::Vector2>();
+        block->SetValue(*id, 0, Point2(v[0], v[1]), 0);
+    }
+    else if (value->isA<mx::Color3>())
+    {
+        const mx::Color3& c = value->asA<mx::Color3>();
+        block->SetValue(*id, 0, AColor(c[0], c[1], c[2], 1.0f), 0);
+    }
+    else if (value->isA<mx::Vector3>())
+    {
+        const mx::Vector3& v = value->asA<mx::Vector3>();
+        block->SetValue(*id, 0, Point3(v[0], v[1], v[2]), 0);
+    }
+    else if (value->isA<mx::Color4>())
+    {
+        const mx::Color4& c = value->asA<mx::Color4>();
+        block->SetValue(*id, 0, AColor(c[0], c[1], c[2], c[3]), 0);
+    }
+    else if (value->isA<mx::Vector4>())
+    {
+        const mx::Vector4& v = value->asA<mx::Vector4>();
+        block->SetValue(*id, 0, Point4(v[0], v[1], v[2], v[3]), 0);
+    }
+    else if (value->isA<std::string>())
+    {
+        WStr path = rozo::toWide(value->asA<std::string>());
+        if (name == "file" && resolveTexturePaths)
+        {
+            WStr full = rozo::resolveFilePath(path);
+            if (full.Length() == 0)
+                full = rozo::resolveFilePath(rozo::toWide(documentFolder.toStdString()) + path);
+            if (full.Length() != 0)
+                path = full;
+        }
+        block->SetValue(*id, 0, path.data(), 0);
+    }
+}

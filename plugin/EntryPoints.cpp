@@ -1,0 +1,42 @@
+// The six functions the host looks up by name when it loads the module.
+
+#include "plugin/MtlXIOUtilClassDesc.h"
+#include "plugin/StringTable.h"
+
+#define ROZO_ENTRY_POINT extern "C" __attribute__((visibility("default")))
+
+namespace
+{
+constexpr ULONG HOST_SDK_VERSION = 0x5DC03C00;
+constexpr int DESCRIPTION_STRING = 1;
+} // namespace
+
+ROZO_ENTRY_POINT const wchar_t* LibDescription()
+{
+    return rozo::getString(DESCRIPTION_STRING);
+}
+
+ROZO_ENTRY_POINT int LibNumberClasses()
+{
+    return 1;
+}
+
+ROZO_ENTRY_POINT ClassDesc* LibClassDesc(int i)
+{
+    return i == 0 ? getClassDesc() : nullptr;
+}
+
+ROZO_ENTRY_POINT ULONG LibVersion()
+{
+    return HOST_SDK_VERSION;
+}
+
+ROZO_ENTRY_POINT int LibInitialize()
+{
+    return 1;
+}
+
+ROZO_ENTRY_POINT int LibShutdown()
+{
+    return 1;
+}

@@ -1,0 +1,172 @@
+// Which materials are written, how they are named, what the log says, and
+// how the file reaches the disk.
+
+#include "ExportTestSupport.h"
+
+#include <NorvaneSDK.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace exporttest;
+
+namespace
+{
+const std::string emptyDocument = documentText("");
+
+class ExportDriver : public ExportTest
+{
+protected:
+    QStringList folderEntries() const
+    {
+        return QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
+};
+} // namespace
+
+TEST_F(ExportDriver, EmptyTableWritesTheRootOnly)
+{
+    EXPECT_TRUE(exportMaterials({}));
+    EXPECT_EQ(written(), emptyDocument);
+    EXPECT_EQ(log(), "");
+}
+
+TEST_F(ExportDriver, WrittenFileNamesNoLibraryAndLeavesNoTemporaryFile)
+{
+    ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red")})) << log();
+    EXPECT_EQ(written().find("xi:include"), std::string::npos);
+    EXPECT_EQ(written().find("nodedef"), std::string::npos);
+    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+}
+
+TEST_F(ExportDriver, SameNamedMaterialsGetDistinctNodes)
+{
+    ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red Paint"), physicalMaterial(L"Red Paint")})) << log();
+    const std::string text = written();
+    for (const char* name : {"Red_Paint", "Red_Paint_surface", "Red_Paint2", "Red_Paint_surface2"})
+        EXPECT_NE(text.find(std::string(" name=\"") + name + "\""), std::string::npos) << name;
+    EXPECT_NE(elementText(text, "surfacematerial", "Red_Paint2").find("nodename=\"Red_Paint_surface2\""),
+              std::string::npos);
+}
+
+TEST_F(ExportDriver, SameMaterialTwiceIsWrittenOnce)
+{
+    Mtl* m = physicalMaterial(L"Once");
+    ASSERT_TRUE(exportMaterials({m, nullptr, m})) << log();
+    const std::string text = written();
+    EXPECT_NE(text.find("name=\"Once\""), std::string::npos);
+    EXPECT_EQ(text.find("name=\"Once2\""), std::string::npos);
+}
+
+TEST_F(ExportDriver, WrapperIsWrittenAsTheMaterialItHolds)
+{
+    Mtl* inner = physicalMaterial(L"Inner");
+    Mtl* wrapper = wrapperMaterial(inner);
+    wrapper->SetName(L"Outer");
+    ASSERT_TRUE(exportMaterials({wrapper})) << log();
+    const std::string text = written();
+    EXPECT_NE(text.find("<surfacematerial name=\"Inner\""), std::string::npos);
+    EXPECT_EQ(text.find("Outer"), std::string::npos);
+}
+
+TEST_F(ExportDriver, EmptyWrapperWritesNothing)
+{
+    EXPECT_TRUE(exportMaterials({wrapperMaterial(nullptr)}));
+    EXPECT_EQ(written(), emptyDocument);
+}
+
+TEST_F(ExportDriver, MultiSubObjectMaterialWritesNothingAndSucceeds)
+{
+    Mtl* multi = multiMaterial({physicalMaterial(L"A"), physicalMaterial(L"B")});
+    EXPECT_TRUE(exportMaterials({multi}));
+    EXPECT_EQ(written(), emptyDocument);
+    EXPECT_EQ(log(), "");
+}
+
+TEST_F(ExportDriver, ProceduralMapIsReportedOnceAndLeftUnconnected)
+{
+    Mtl* first = physicalMaterial(L"First");
+    Mtl* second = physicalMaterial(L"Second");
+    Texmap* checker = checkerMap(L"Checks");
+    setParam(first, "base_color", AColor(0.8f, 0.5f, 0.25f, 1.0f));
+    setParam(first, "base_color_map", checker);
+    setParam(second, "roughness_map", checker);
+    EXPECT_FALSE(exportMaterials({first, second}));
+    EXPECT_EQ(log(), "Unsupported node Checks\n");
+    const std::string text = written();
+    EXPECT_NE(text.find("<input name=\"base_color\" type=\"color3\" value=\"0.8, 0.5, 0.25\" />"), std::string::npos);
+    EXPECT_EQ(text.find("Checks"), std::string::npos);
+}
+
+TEST_F(ExportDriver, ValidationFailureIsLoggedAndTheFileStays)
+{
+    // An untranslatable bump map leaves the height-to-normal input unbound.
+    Mtl* m = physicalMaterial(L"Broken");
+    setParam(m, "bump_map", checkerMap(L"Checks"));
+    EXPECT_FALSE(exportMaterials({m}));
+    EXPECT_EQ(log(), "Unsupported node Checks\n"
+                     "Validation failed:\n"
+                     "Node input binds no value or connection: <input name=\"in\" type=\"float\">\n");
+    EXPECT_NE(written().find("<heighttonormal name=\"node1\""), std::string::npos);
+}
+
+TEST_F(ExportDriver, ExistingOutputIsReplacedWholly)
+{
+    writeFile(path("scene.mtlx"), std::string(100000, 'x'));
+    ASSERT_TRUE(exportMaterials({})) << log();
+    EXPECT_EQ(written(), emptyDocument);
+    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+}
+
+TEST_F(ExportDriver, UnwritableOutputIsReportedAndLeavesNothingBehind)
+{
+    // The output name is taken by a folder: nothing can be written there.
+    QDir(folder->path()).mkdir("scene.mtlx");
+    EXPECT_FALSE(exportMaterials({physicalMaterial(L"Lost")}));
+    EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
+    EXPECT_TRUE(QFileInfo(path("scene.mtlx")).isDir());
+    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+}
+
+TEST_F(ExportDriver, OutputInAMissingFolderIsReported)
+{
+    EXPECT_FALSE(exportMaterials({}, "missing/scene.mtlx"));
+    EXPECT_EQ(log(), "Unable to write file '" + path("missing/scene.mtlx").toStdString() + "'\n");
+    EXPECT_TRUE(folderEntries().isEmpty());
+}
+
+TEST_F(ExportDriver, FailedRunKeepsTheExistingOutput)
+{
+    // The temporary name is taken by a folder, so the new content never exists.
+    writeFile(path("scene.mtlx"), "previous content\n");
+    QDir(folder->path()).mkdir("scene.mtlx.tmp");
+    EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+    EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
+    EXPECT_EQ(written(), "previous content\n");
+    EXPECT_EQ(folderEntries(), (QStringList{"scene.mtlx", "scene.mtlx.tmp"}));
+}
+
+TEST_F(ExportDriver, NonAsciiPathsAreWrittenAsUtf8UnderTheCLocale)
+{
+    util->relativeTexturePaths = false;
+    const QString texture = textureFile(QString::fromUtf8("t\xc3\xa9xtures/b\xc3\xb6se.png"));
+    Mtl* m = physicalMaterial(L"Utf");
+    setParam(m, "base_color_map", bitmap(L"Img", texture));
+    {
+        LocaleGuard cLocale(LC_ALL, "C");
+        ASSERT_TRUE(exportMaterials({m})) << log();
+    }
+    EXPECT_NE(written().find("value=\"" + texture.toStdString() + "\""), std::string::npos) << written();
+}
+
+TEST_F(ExportDriver, ExportFolderIsCutAtTheLastSeparator)
+{
+    exportMaterials({});
+    EXPECT_EQ(util->exportFolder, folder->path() + "/");
+    util->exportMaterials(WStr(L"out.mtlx"), {});
+    EXPECT_EQ(util->exportFolder, QString());
+    QFile::remove("out.mtlx");
+    util->exportMaterials(WStr::FromQString(folder->path() + "\\back.mtlx"), {});
+    EXPECT_EQ(util->exportFolder, folder->path() + "\\");
+    QFile::remove(folder->path() + "\\back.mtlx");
+}

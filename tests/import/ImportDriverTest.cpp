@@ -1,0 +1,205 @@
+// Whole imports of small documents: materials, fixed amounts, displacement,
+// messages, the undo record and the document folder.
+
+#include "ImportTestSupport.h"
+
+#include "import/ImportDriver.h"
+
+namespace rozo::test
+{
+namespace
+{
+std::string surface(const std::string& name, const std::string& inputs)
+{
+    return "  <standard_surface name=\"" + name + "\" type=\"surfaceshader\">\n" + inputs + "  </standard_surface>\n";
+}
+
+std::string material(const std::string& name, const std::string& shader, const std::string& extra = "")
+{
+    return "  <surfacematerial name=\"" + name + "\" type=\"material\">\n"
+           "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"" + shader + "\" />\n" + extra +
+           "  </surfacematerial>\n";
+}
+
+std::string input(const std::string& name, const std::string& type, const std::string& value)
+{
+    return "    <input name=\"" + name + "\" type=\"" + type + "\" value=\"" + value + "\" />\n";
+}
+
+class ImportDriver : public ::testing::Test
+{
+protected:
+    bool import(const std::string& body)
+    {
+        const std::string path = writeFile(dir.path(), "doc.mtlx", mtlx(body));
+        materials.clear();
+        return util.importMaterials(path, materials);
+    }
+    IParamBlock2* params(size_t i = 0) { return i < materials.size() ? block(materials[i]) : nullptr; }
+
+    MtlXIOUtil& util = stagedUtil();
+    QTemporaryDir dir;
+    std::vector<Mtl*> materials;
+};
+
+TEST_F(ImportDriver, OneNamedPhysicalMaterialPerMaterialNodeInDocumentOrder)
+{
+    EXPECT_TRUE(import(surface("S2", input("base", "float", "0.25")) + material("Zeta", "S2") +
+                       surface("S1", "") + material("Alpha", "S1")));
+    EXPECT_EQ(util.messageText(), "");
+    ASSERT_EQ(materials.size(), 2u);
+    EXPECT_EQ(nameOf(materials[0]), "Zeta");
+    EXPECT_EQ(nameOf(materials[1]), "Alpha");
+    EXPECT_EQ(classOf(materials[0]), PHYSICAL_MATERIAL);
+    EXPECT_FLOAT_EQ(floatOf(params(0), "base_weight"), 0.25f);
+    EXPECT_TRUE(materials[0]->TestMtlFlag(0x40020000));
+}
+
+TEST_F(ImportDriver, ValuesReachTheMappedParametersUnchanged)
+{
+    EXPECT_TRUE(import(surface("S", input("specular_roughness", "float", "0.2") +
+                                        input("opacity", "color3", "0.5, 0.5, 0.5") +
+                                        input("normal", "vector3", "0, 1, 0") +
+                                        input("thin_walled", "boolean", "true") +
+                                        input("diffuse_roughness", "float", "0.7") +
+                                        input("base_color", "color3", "0.8, 0.1, 0.2")) +
+                       material("M", "S")));
+    IParamBlock2* p = params();
+    ASSERT_NE(p, nullptr);
+    EXPECT_FLOAT_EQ(floatOf(p, "roughness"), 0.2f);
+    EXPECT_EQ(colorOf(p, "cutout"), AColor(0.5f, 0.5f, 0.5f, 1.0f));
+    EXPECT_EQ(point3Of(p, "bump"), Point3(0.0f, 1.0f, 0.0f));
+    EXPECT_EQ(intOf(p, "thin_walled"), 1);
+    EXPECT_EQ(colorOf(p, "base_color"), AColor(0.8f, 0.1f, 0.2f, 1.0f));
+    // No such host parameter: a debug line, nothing in the log.
+    EXPECT_EQ(util.messageText(), "");
+}
+
+TEST_F(ImportDriver, FixedAmountsAreWrittenAndShaderInputsOverwriteThem)
+{
+    EXPECT_TRUE(import(surface("S", input("coat_affect_color", "float", "0.5")) + material("M", "S")));
+    IParamBlock2* p = params();
+    EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 1.0f);
+    EXPECT_FLOAT_EQ(floatOf(p, "coating_bump_map_amt"), 1.0f);
+    EXPECT_FLOAT_EQ(floatOf(p, "coat_affect_color"), 0.5f);
+    EXPECT_FLOAT_EQ(floatOf(p, "coat_affect_roughness"), 0.0f);
+}
+
+TEST_F(ImportDriver, DisplacementScaleGoesToTheDisplacementAmount)
+{
+    EXPECT_TRUE(import(surface("S", "") +
+                       "  <displacement name=\"D\" type=\"displacementshader\">\n" + input("scale", "float", "0.35") +
+                       "  </displacement>\n" +
+                       material("M", "S", "    <input name=\"displacementshader\" type=\"displacementshader\" nodename=\"D\" />\n")));
+    EXPECT_FLOAT_EQ(floatOf(params(), "displacement_map_amt"), 0.35f);
+    EXPECT_EQ(mapOf(params(), "displacement_map"), nullptr);
+}
+
+TEST_F(ImportDriver, MaterialWithoutDisplacementKeepsTheDefaults)
+{
+    EXPECT_TRUE(import(surface("S", "") + material("M", "S")));
+    EXPECT_FLOAT_EQ(floatOf(params(), "displacement_map_amt"), 1.0f);
+}
+
+TEST_F(ImportDriver, OtherShaderCategoriesAreReportedAndSkipped)
+{
+    EXPECT_FALSE(import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U") +
+                        surface("S", "") + material("Std", "S")));
+    EXPECT_EQ(util.messageText(), ":   ERROR - don't understand shader toon_shader\n");
+    ASSERT_EQ(materials.size(), 1u);
+    EXPECT_EQ(nameOf(materials[0]), "Std");
+}
+
+TEST_F(ImportDriver, MaterialsWithoutASurfaceShaderAreReportedAndSkipped)
+{
+    import("  <surfacematerial name=\"Bare\" type=\"material\" />\n" + material("Dangling", "nowhere") +
+           surface("S", "") + material("Fine", "S"));
+    const std::string log = util.messageText();
+    EXPECT_NE(log.find(":   ERROR - no surface shader for material Bare\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(":   ERROR - no surface shader for material Dangling\n"), std::string::npos) << log;
+    ASSERT_EQ(materials.size(), 1u);
+    EXPECT_EQ(nameOf(materials[0]), "Fine");
+}
+
+TEST_F(ImportDriver, ImportingTwiceMakesASecondSetWithTheSameNames)
+{
+    import(surface("S", "") + material("M", "S"));
+    Mtl* first = materials.at(0);
+    import(surface("S", "") + material("M", "S"));
+    ASSERT_EQ(materials.size(), 1u);
+    EXPECT_NE(materials[0], first);
+    EXPECT_EQ(nameOf(materials[0]), "M");
+}
+
+TEST_F(ImportDriver, OneUndoStepNamedAfterTheImportTakesItAllBack)
+{
+    const int before = theHold.UndoCount();
+    import(surface("S", input("base", "float", "0.25")) + material("A", "S") + material("B", "S"));
+    ASSERT_EQ(materials.size(), 2u);
+    EXPECT_EQ(theHold.UndoCount(), before + 1);
+    EXPECT_EQ(theHold.UndoName(), WStr(L"ImportMtlX"));
+    EXPECT_EQ(theHold.Depth(), 0);
+    EXPECT_TRUE(theHold.Undo());
+    EXPECT_EQ(theHold.UndoCount(), before);
+}
+
+TEST_F(ImportDriver, UnreadableDocumentsCloseTheUndoRecordAndCreateNothing)
+{
+    const std::string path = writeFile(dir.path(), "broken.mtlx", "<materialx version=\"1.38\"><nodegraph name=\"x\">");
+    EXPECT_FALSE(util.importMaterials(path, materials));
+    EXPECT_TRUE(materials.empty());
+    EXPECT_EQ(theHold.Depth(), 0);
+    const std::string log = util.messageText();
+    EXPECT_EQ(log.rfind("Unable to read document: ", 0), 0u) << log;
+    EXPECT_EQ(log.back(), '\n');
+
+    EXPECT_FALSE(util.importMaterials(QDir(dir.path()).filePath("absent.mtlx").toStdString(), materials));
+    EXPECT_EQ(util.messageText().rfind("Unable to read document: ", 0), 0u);
+}
+
+TEST_F(ImportDriver, EachRunStartsWithAnEmptyLog)
+{
+    import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
+    EXPECT_NE(util.messageText(), "");
+    EXPECT_TRUE(import(surface("S", "") + material("M", "S")));
+    EXPECT_EQ(util.messageText(), "");
+}
+
+TEST_F(ImportDriver, ScriptImportOfMissingFilesKeepsThePreviousLog)
+{
+    import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
+    const std::string previous = util.messageText();
+    EXPECT_EQ(util.importFile(WStr(L"/no/such/a.mtlx")).Count(), 0);
+    EXPECT_EQ(util.importFile(WStr(L"/no/such/b.mtlx")).Count(), 0);
+    EXPECT_EQ(util.messageText(),
+              previous + "File does not exist: '/no/such/a.mtlx'\nFile does not exist: '/no/such/b.mtlx'\n");
+}
+
+TEST_F(ImportDriver, ScriptImportReturnsTheMaterialsInOrder)
+{
+    const std::string path = writeFile(dir.path(), "doc.mtlx", mtlx(surface("S", "") + material("One", "S") + material("Two", "S")));
+    Tab<Mtl*> result = util.importFile(WStr::FromUTF8(path));
+    ASSERT_EQ(result.Count(), 2);
+    EXPECT_EQ(nameOf(result[0]), "One");
+    EXPECT_EQ(nameOf(result[1]), "Two");
+    EXPECT_EQ(util.getErrorText(), WStr());
+}
+
+TEST_F(ImportDriver, NonAsciiNamesComeBackThroughTheErrorText)
+{
+    import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
+    util.messageLog << "caf\xc3\xa9\n";
+    EXPECT_EQ(util.getErrorText(), WStr(L":   ERROR - don't understand shader toon_shader\ncaf\u00e9\n"));
+}
+
+TEST(DocumentFolder, CutAfterTheLastSeparator)
+{
+    EXPECT_EQ(documentFolderOf("/home/u/docs/a.mtlx"), QString("/home/u/docs/"));
+    EXPECT_EQ(documentFolderOf("C:\\docs\\a.mtlx"), QString("C:\\docs\\"));
+    EXPECT_EQ(documentFolderOf("rel/dir\\a.mtlx"), QString("rel/dir\\"));
+    EXPECT_EQ(documentFolderOf("a.mtlx"), QString());
+    EXPECT_EQ(documentFolderOf("/a.mtlx"), QString());
+    EXPECT_EQ(documentFolderOf(""), QString());
+}
+} // namespace
+} // namespace rozo::test

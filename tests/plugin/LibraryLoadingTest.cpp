@@ -1,0 +1,176 @@
+// Finding the install layout's libraries and pruning the library document.
+
+#include "PluginTestSupport.h"
+
+#include "import/LibraryLoading.h"
+
+#include <MaterialXFormat/XmlIo.h>
+
+namespace rozo::test
+{
+namespace
+{
+const std::string LIBRARY_NODEDEF =
+    "  <nodedef name=\"ND_probe_float\" node=\"probe\">\n    <output name=\"out\" type=\"float\" />\n  </nodedef>\n";
+
+std::vector<std::string> entries(const mx::FileSearchPath& searchPath)
+{
+    std::vector<std::string> result;
+    for (const mx::FilePath& path : searchPath)
+        result.push_back(path.asString());
+    return result;
+}
+
+// A layout A/B/plugins/RozozazoZOV.dlu in a temporary folder.
+class InstallLayout : public ::testing::Test
+{
+protected:
+    std::string a() const { return QDir(dir.path()).filePath("A").toStdString(); }
+    std::string b() const { return a() + "/B"; }
+    mx::FilePath moduleFile() const { return mx::FilePath(b() + "/plugins/RozozazoZOV.dlu"); }
+    void makeFolder(const std::string& path) const { QDir().mkpath(QString::fromStdString(path)); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(InstallLayout, LibrariesBesideThePluginsFolderComeFirst)
+{
+    makeFolder(b() + "/libraries/stdlib");
+    mx::FilePath root;
+    mx::FileSearchPath searchPath = librarySearchPathFor(moduleFile(), root);
+    EXPECT_EQ(root.asString(), b());
+    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{b(), b() + "/libraries", a()}));
+    EXPECT_EQ(searchPath.find(mx::FilePath("libraries/stdlib")).asString(), b() + "/libraries/stdlib");
+}
+
+TEST_F(InstallLayout, LibrariesOnlyAboveTheRootAreFoundThere)
+{
+    makeFolder(a() + "/libraries/stdlib");
+    makeFolder(b() + "/plugins");
+    mx::FilePath root;
+    mx::FileSearchPath searchPath = librarySearchPathFor(moduleFile(), root);
+    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{b(), a() + "/libraries", a()}));
+    EXPECT_EQ(searchPath.find(mx::FilePath("libraries/stdlib")).asString(), a() + "/libraries/stdlib");
+}
+
+TEST_F(InstallLayout, NoLibrariesFolderLeavesRootAndParent)
+{
+    makeFolder(b() + "/plugins");
+    mx::FilePath root;
+    EXPECT_EQ(entries(librarySearchPathFor(moduleFile(), root)), (std::vector<std::string>{b(), a()}));
+}
+
+TEST_F(InstallLayout, SubFoldersOfALibraryFolderAreNotLoaded)
+{
+    const QString libraries = QString::fromStdString(b() + "/libraries");
+    writeFile(libraries, "pbrlib/top.mtlx", mtlx(LIBRARY_NODEDEF));
+    writeFile(libraries, "pbrlib/genosl/nested.mtlx",
+              mtlx("  <nodedef name=\"ND_nested_float\" node=\"nested\">\n"
+                   "    <output name=\"out\" type=\"float\" />\n  </nodedef>\n"));
+    mx::FilePath root;
+    mx::DocumentPtr doc = loadLibraryFolders(standardLibraryFolders(), librarySearchPathFor(moduleFile(), root));
+    EXPECT_TRUE(doc->getNodeDef("ND_probe_float"));
+    EXPECT_FALSE(doc->getNodeDef("ND_nested_float"));
+}
+
+TEST_F(InstallLayout, ABrokenLibraryFileIsSkippedAndTheOthersLoad)
+{
+    const QString libraries = QString::fromStdString(b() + "/libraries");
+    writeFile(libraries, "stdlib/broken.mtlx", "<materialx version=\"1.38\"><nodedef name=\"x\"></materialx>");
+    writeFile(libraries, "stdlib/good.mtlx", mtlx(LIBRARY_NODEDEF));
+    takeDebugText();
+    MtlXIOUtil util(moduleFile());
+    EXPECT_TRUE(util.libraryDocument->getNodeDef("ND_probe_float"));
+    EXPECT_TRUE(util.messageText().empty());
+    const std::string debug = takeDebugText();
+    EXPECT_NE(debug.find("Ignoring library file " + b() + "/libraries/stdlib/broken.mtlx: XML parse error"),
+              std::string::npos)
+        << debug;
+}
+
+TEST_F(InstallLayout, NoLibrariesGiveAnEmptyLibraryDocument)
+{
+    makeFolder(b() + "/plugins");
+    takeDebugText();
+    MtlXIOUtil util(moduleFile());
+    EXPECT_EQ(takeDebugText(), "No MaterialX libraries found\n");
+    ASSERT_TRUE(util.libraryDocument);
+    EXPECT_TRUE(util.libraryDocument->getChildren().empty());
+    EXPECT_EQ(util.installRoot.asString(), b());
+}
+
+// Graph pruning on a hand-made library document.
+class GraphPruning : public ::testing::Test
+{
+protected:
+    mx::NodeGraphPtr graphFrom(const std::string& name, const std::string& sourceUri)
+    {
+        mx::NodeGraphPtr graph = doc->addNodeGraph(name);
+        graph->setSourceUri(sourceUri);
+        return graph;
+    }
+
+    mx::DocumentPtr doc = mx::createDocument();
+};
+
+TEST_F(GraphPruning, StdlibNgSuffixIsComparedOnTheLastFourteenBytes)
+{
+    graphFrom("NG_full", "/opt/x/libraries/stdlib/stdlib_ng.mtlx");
+    graphFrom("NG_bak", "/opt/x/libraries/stdlib/stdlib_ng.mtlx.bak");
+    graphFrom("NG_prefixed", "my_stdlib_ng.mtlx");
+    graphFrom("NG_short", "ng.mtlx");
+    graphFrom("NG_upper", "STDLIB_NG.MTLX");
+    graphFrom("NG_pbr", "libraries/pbrlib/pbrlib_ng.mtlx");
+    takeDebugText();
+    removeStdlibNodeGraphs(doc);
+    EXPECT_EQ(takeDebugText(), "Ignoring node definition: NG_full\nIgnoring node definition: NG_prefixed\n");
+    EXPECT_FALSE(doc->getNodeGraph("NG_full"));
+    EXPECT_FALSE(doc->getNodeGraph("NG_prefixed"));
+    EXPECT_TRUE(doc->getNodeGraph("NG_bak"));
+    EXPECT_TRUE(doc->getNodeGraph("NG_short"));
+    EXPECT_TRUE(doc->getNodeGraph("NG_upper"));
+    EXPECT_TRUE(doc->getNodeGraph("NG_pbr"));
+}
+
+TEST_F(GraphPruning, StandardSurfaceImplementationsGoWhateverTheirName)
+{
+    mx::NodeDefPtr surface = doc->addNodeDef("ND_standard_surface_surfaceshader", "surfaceshader", "standard_surface");
+    mx::NodeDefPtr other = doc->addNodeDef("ND_other_float", "float", "other");
+    doc->addNodeGraph("IMPL_standard_surface_surfaceshader");
+    doc->addNodeGraph("NG_standard_surface_surfaceshader_100");
+    doc->addNodeGraph("NG_by_attribute")->setNodeDefString(surface->getName());
+    doc->addNodeGraph("NG_by_implementation");
+    mx::ImplementationPtr impl = doc->addImplementation("IM_standard_surface_graph");
+    impl->setNodeDefString(surface->getName());
+    impl->setAttribute("nodegraph", "NG_by_implementation");
+    doc->addNodeGraph("NG_other")->setNodeDefString(other->getName());
+    doc->addNodeGraph("NG_plain");
+
+    removeStandardSurfaceGraphs(doc);
+    for (const char* name : {"IMPL_standard_surface_surfaceshader", "NG_standard_surface_surfaceshader_100",
+                             "NG_by_attribute", "NG_by_implementation"})
+        EXPECT_FALSE(doc->getNodeGraph(name)) << name;
+    EXPECT_TRUE(doc->getNodeGraph("NG_other"));
+    EXPECT_TRUE(doc->getNodeGraph("NG_plain"));
+}
+
+TEST(StandardLibraries, PrunedLibraryMatchesTheReferenceCounts)
+{
+    MtlXIOUtil& util = stagedUtil();
+    EXPECT_EQ(util.libraryDocument->getNodeDefs().size(), 726u);
+    EXPECT_EQ(util.libraryDocument->getNodeGraphs().size(), 20u);
+    EXPECT_EQ(util.libraryDocument->getImplementations().size(), 512u);
+    EXPECT_FALSE(util.libraryDocument->getNodeGraph("NG_standard_surface_surfaceshader_100"));
+}
+
+TEST(StandardLibraries, InstallRootIsTheLayoutRoot)
+{
+    MtlXIOUtil& util = stagedUtil();
+    const mx::FilePath root = stageModuleFile().getParentPath().getParentPath();
+    EXPECT_EQ(util.installRoot, root);
+    ASSERT_GE(util.librarySearchPath.size(), 2u);
+    EXPECT_EQ(util.librarySearchPath[0], root);
+    EXPECT_EQ(util.librarySearchPath[1], root / "libraries");
+}
+} // namespace
+} // namespace rozo::test
