@@ -426,7 +426,6 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
             materializeChildren();
     }
 
-    template <class T> friend class ElementRegistrar;
 
   private:
     void rebuildChildIndex() const;
