@@ -426,7 +426,6 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
             materializeChildren();
     }
 
-
   private:
     void rebuildChildIndex() const;
     void materializeChildren() const;
