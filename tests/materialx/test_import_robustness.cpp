@@ -6,6 +6,8 @@
 #include <MaterialXFormat/Util.h>
 #include <MaterialXFormat/XmlIo.h>
 
+#include "mx_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,17 +25,10 @@ class ImportRobustness : public ::testing::Test
   protected:
     static void SetUpTestSuite()
     {
+        // The plug-in's library document: the standard libraries without the
+        // graph that would expand every standard_surface.
         _library = mx::createDocument();
-        for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
-        {
-            const mx::FilePath dir = DATA_DIR / mx::FilePath(folder);
-            for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
-            {
-                mx::DocumentPtr part = mx::createDocument();
-                mx::readFromXmlFile(part, dir / file);
-                _library->importLibrary(part);
-            }
-        }
+        _library->importLibrary(mxtest::standardLibraries());
         _library->removeNodeGraph("IMPL_standard_surface_surfaceshader");
         const mx::FilePath examples = DATA_DIR / "examples";
         for (const mx::FilePath& file : examples.getFilesInDirectory("mtlx"))
