@@ -229,6 +229,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @name Attributes
     /// @{
     void setAttribute(const string& attrib, const string& value);
+    /// For readers filling a new element: add an attribute without looking
+    /// for an existing one of the same name.
+    void appendAttribute(const char* attrib, const char* value);
+    /// Make room for the given number of attributes.
+    void reserveAttributes(size_t count) { _attributes.reserve(count); }
     bool hasAttribute(const string& attrib) const { return findAttribute(attrib) != nullptr; }
     const string& getAttribute(const string& attrib) const
     {
@@ -365,6 +370,15 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     Element* findChild(const string& name) const;
     /// Find an attribute value, or nullptr.
     const string* findAttribute(const string& attrib) const
+    {
+        for (const AttributePair& attr : _attributes)
+            if (attr.first == attrib)
+                return &attr.second;
+        return nullptr;
+    }
+
+    /// The same for a C string, without building a string.
+    const string* findAttributeChars(const char* attrib) const
     {
         for (const AttributePair& attr : _attributes)
             if (attr.first == attrib)
