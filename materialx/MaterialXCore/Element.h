@@ -234,6 +234,12 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void appendAttribute(const char* attrib, const char* value);
     /// Make room for the given number of attributes.
     void reserveAttributes(size_t count) { _attributes.reserve(count); }
+    /// Make room for the given number of further children.
+    void reserveChildren(size_t count)
+    {
+        ensureChildren();
+        _children.reserve(_children.size() + count);
+    }
     bool hasAttribute(const string& attrib) const { return findAttribute(attrib) != nullptr; }
     const string& getAttribute(const string& attrib) const
     {

@@ -71,6 +71,11 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
             elem.setAttribute(attr.name(), attr.value());
     }
 
+    size_t childCount = 0;
+    for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
+        childCount += xmlChild.type() == pugi::node_element;
+    elem.reserveChildren(childCount);
+
     string category;
     string name;
     for (const pugi::xml_node& xmlChild : xmlNode.children())
