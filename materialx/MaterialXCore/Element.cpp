@@ -427,6 +427,14 @@ void Element::setAttribute(const string& attrib, const string& value)
     _attributes.emplace_back(attrib, value);
 }
 
+void Element::appendAttribute(const char* attrib, const char* value)
+{
+    touch();
+    _attributes.emplace_back(attrib, value);
+    if (affectsDocumentCache(_attributes.back().first))
+        invalidateDocumentCache();
+}
+
 StringVec Element::getAttributeNames() const
 {
     StringVec names;

@@ -229,6 +229,17 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @name Attributes
     /// @{
     void setAttribute(const string& attrib, const string& value);
+    /// For readers filling a new element: add an attribute without looking
+    /// for an existing one of the same name.
+    void appendAttribute(const char* attrib, const char* value);
+    /// Make room for the given number of attributes.
+    void reserveAttributes(size_t count) { _attributes.reserve(count); }
+    /// Make room for the given number of further children.
+    void reserveChildren(size_t count)
+    {
+        ensureChildren();
+        _children.reserve(_children.size() + count);
+    }
     bool hasAttribute(const string& attrib) const { return findAttribute(attrib) != nullptr; }
     const string& getAttribute(const string& attrib) const
     {
@@ -372,6 +383,15 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         return nullptr;
     }
 
+    /// The same for a C string, without building a string.
+    const string* findAttributeChars(const char* attrib) const
+    {
+        for (const AttributePair& attr : _attributes)
+            if (attr.first == attrib)
+                return &attr.second;
+        return nullptr;
+    }
+
     /// Create an empty element of the same class, category and name under parent.
     virtual ElementPtr createEmptyCopy(Element* parent, const string& name) const = 0;
 
@@ -425,8 +445,6 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         if (_pendingSource)
             materializeChildren();
     }
-
-    template <class T> friend class ElementRegistrar;
 
   private:
     void rebuildChildIndex() const;

@@ -52,11 +52,29 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(Element::MAX_DEPTH) +
                                   " levels at <" + string(xmlNode.name()) + ">");
 
+    // The root element already has its version; every other element is new.
+    bool fresh = elem.getAttributePairs().empty();
+    if (fresh)
+    {
+        size_t count = 0;
+        for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
+            ++count;
+        elem.reserveAttributes(count);
+    }
     for (const pugi::xml_attribute& attr : xmlNode.attributes())
     {
-        if (std::strcmp(attr.name(), "name") != 0)
+        if (std::strcmp(attr.name(), "name") == 0)
+            continue;
+        if (fresh && !elem.findAttributeChars(attr.name()))
+            elem.appendAttribute(attr.name(), attr.value());
+        else
             elem.setAttribute(attr.name(), attr.value());
     }
+
+    size_t childCount = 0;
+    for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
+        childCount += xmlChild.type() == pugi::node_element;
+    elem.reserveChildren(childCount);
 
     string category;
     string name;
