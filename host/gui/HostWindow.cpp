@@ -61,7 +61,7 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     setCentralWidget(main);
 
     buildMenus();
-    resize(1100, 760);
+    resize(1100, 900);
     QPointer<HostWindow> self(this);
     Host().OnRedraw([self] {
         if (self)
