@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace Norvane {
@@ -27,14 +28,14 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     close_->setEnabled(false);
     layout->addWidget(close_);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pages_ = new QWidget(scroll);
+    scroll_ = new QScrollArea(this);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pages_ = new QWidget(scroll_);
     pagesLayout_ = new QVBoxLayout(pages_);
     pagesLayout_->addStretch(1);
-    scroll->setWidget(pages_);
-    layout->addWidget(scroll, 1);
+    scroll_->setWidget(pages_);
+    layout->addWidget(scroll_, 1);
 
     connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
         const int row = list_->row(item);
@@ -134,6 +135,9 @@ void CommandPanel::showPages()
         delete frame;
     }
     frames_ = std::move(kept);
+    // Pages scroll up and down only, so the panel is as wide as the widest.
+    scroll_->setMinimumWidth(pages_->minimumSizeHint().width() + scroll_->verticalScrollBar()->sizeHint().width() +
+                             2 * scroll_->frameWidth());
 }
 
 } // namespace Norvane

@@ -12,6 +12,7 @@
 
 class QListWidget;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 class UtilityObj;
 
@@ -39,6 +40,7 @@ private:
     void showPages();
     QListWidget* list_;
     QPushButton* close_;
+    QScrollArea* scroll_;
     QWidget* pages_;
     QVBoxLayout* pagesLayout_;
     RollupPanel rollups_;

@@ -46,7 +46,7 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     slots_ = new SlotView(this);
     commands_ = new CommandPanel(this);
     commands_->setUtilities(utilitiesOf(plugins));
-    commands_->setMinimumWidth(280);
+    commands_->setMinimumWidth(340);
 
     auto* left = new QSplitter(Qt::Vertical, this);
     left->addWidget(scene_);
@@ -61,7 +61,7 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     setCentralWidget(main);
 
     buildMenus();
-    resize(1100, 760);
+    resize(1100, 900);
     QPointer<HostWindow> self(this);
     Host().OnRedraw([self] {
         if (self)
@@ -85,8 +85,8 @@ void HostWindow::buildMenus()
         Host().NewScene();
         refresh();
     });
-    file->addAction(QStringLiteral("&Open Scene..."), this, [this] { openScene(); }, QKeySequence::Open);
-    file->addAction(QStringLiteral("&Save Scene..."), this, [this] { saveScene(); }, QKeySequence::Save);
+    file->addAction(QStringLiteral("&Open Scene..."), this, [this] { sceneFile(false); }, QKeySequence::Open);
+    file->addAction(QStringLiteral("&Save Scene..."), this, [this] { sceneFile(true); }, QKeySequence::Save);
     file->addSeparator();
     file->addAction(QStringLiteral("&Quit"), this, [this] { close(); }, QKeySequence::Quit);
 
@@ -129,25 +129,17 @@ bool HostWindow::saveScreenshot(const QString& path)
     return grab().save(path, "PNG");
 }
 
-void HostWindow::openScene()
+void HostWindow::sceneFile(bool save)
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Scene"), QString(), kSceneFilter);
+    const QString title = save ? QStringLiteral("Save Scene") : QStringLiteral("Open Scene");
+    const QString path = save ? QFileDialog::getSaveFileName(this, title, QString(), kSceneFilter)
+                              : QFileDialog::getOpenFileName(this, title, QString(), kSceneFilter);
     if (path.isEmpty())
         return;
     QString error;
-    if (!Host().LoadScene(path, &error))
-        QMessageBox::warning(this, QStringLiteral("Open Scene"), error);
+    if (!(save ? Host().SaveScene(path, &error) : Host().LoadScene(path, &error)))
+        QMessageBox::warning(this, title, error);
     refresh();
-}
-
-void HostWindow::saveScene()
-{
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Scene"), QString(), kSceneFilter);
-    if (path.isEmpty())
-        return;
-    QString error;
-    if (!Host().SaveScene(path, &error))
-        QMessageBox::warning(this, QStringLiteral("Save Scene"), error);
 }
 
 // A teapot node beside the last one, so there is something to put materials on.

@@ -28,8 +28,7 @@ public:
 
 private:
     void buildMenus();
-    void openScene();
-    void saveScene();
+    void sceneFile(bool save);
     void createTeapot();
     SceneView* scene_;
     SlotView* slots_;

@@ -69,6 +69,25 @@ protected:
 
     Ui_PluginRollup& form() { return util.form; }
 
+    /// The eight option boxes, in the order of the flags they stand for.
+    std::vector<QCheckBox*> optionBoxes()
+    {
+        return {form().ResolvePaths, form().FixedIncludes, form().UseOSO, form().CopyTextures,
+                form().useRelativePaths, form().assignToSelection, form().makeMtlLib, form().populateMEdit};
+    }
+    std::vector<bool> shownOptions()
+    {
+        std::vector<bool> shown;
+        for (QCheckBox* box : optionBoxes())
+            shown.push_back(box->isChecked());
+        return shown;
+    }
+    std::vector<bool> storedOptions() const
+    {
+        return {util.resolveTexturePaths, util.fixedIncludePath, util.usePrecompiledOsl, util.copyTextures,
+                util.relativeTexturePaths, util.assignMaterials, util.addToLibrary, util.populateEditor};
+    }
+
     static Norvane::QueuedDialogProvider& dialogs() { return *Norvane::Host().QueuedDialogs(); }
 
     static std::vector<Norvane::QueuedDialogProvider::Shown> warnings() { return dialogs().Warnings(); }
