@@ -17,9 +17,6 @@ std::string mapName(Texmap* map)
     return rozo::toUtf8(map->GetName());
 }
 
-// The node definition an OSL Map was made from: its precompiled code records
-// the category, its shader name the definition ("mx_image_color3" for
-// ND_image_color3).
 // The node's definition, asked of the document once per node shape.
 mx::NodeDefPtr nodeDefOf(const mx::NodePtr& node, std::map<std::string, mx::NodeDefPtr>& cache)
 {
@@ -32,6 +29,9 @@ mx::NodeDefPtr nodeDefOf(const mx::NodePtr& node, std::map<std::string, mx::Node
     return found.first->second;
 }
 
+// The node definition an OSL Map was made from: its precompiled code records
+// the category, its shader name the definition ("mx_image_color3" for
+// ND_image_color3). The last matching definition wins.
 mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& category,
                           std::map<std::string, std::vector<mx::NodeDefPtr>>& cache)
 {

@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 
+#include "ui_PluginRollup.h"
+
 #include <map>
 #include <set>
 #include <sstream>
@@ -80,8 +82,18 @@ public:
     QString copyTextureFile(const QString& path);
     // ---- end of export operations ------------------------------------------
 
+    // ---- Panel -------------------------------------------------------------
+    void onImport();
+    void onExport();
+    void onOptionChanged();
+    void onBrowseLibrary();
+    void onLaunchViewer();
+    /// The viewer program beside the plug-in; it need not exist.
+    mx::FilePath viewerProgram() const;
+    // ---- end of panel ------------------------------------------------------
+
     QWidget* panelWidget = nullptr;
-    // The panel form's widget pointers (Ui_PluginRollup) take this place with the panel.
+    Ui_PluginRollup form{};
     IUtil* utilityHost = nullptr;
 
     bool usePrecompiledOsl = true;

@@ -1,7 +1,6 @@
 #include "HostCore.h"
 
 #include "ClassRegistry.h"
-#include "DebugPrint.h"
 #include "Hold.h"
 #include "INode.h"
 #include "LiveObjects.h"
@@ -35,7 +34,7 @@ bool HostCore::Fail(QString* error, const QString& why)
     lastError_ = why;
     if (error)
         *error = why;
-    DebugPrint(L"%s\n", why.toStdWString().c_str());
+    // The caller shows it; the debug channel stays the plug-ins'.
     return false;
 }
 

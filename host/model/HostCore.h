@@ -92,7 +92,7 @@ public:
 
 private:
     HostCore();
-    // Notes a failed file operation; answers false.
+    // Notes a failed file operation for LastError and `error`; answers false.
     bool Fail(QString* error, const QString& why);
     bool FileDialog(bool save, QWidget* parent, const WStr& title, WStr& fileName, WStr& initialDir,
                     const FilterList& filters);

@@ -100,22 +100,27 @@ QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
         if (d.flags & P_TRANSIENT)
             continue;
         const IParamBlock2::Slot* slot = pb->GetSlot(d.ID);
-        QJsonArray entries;
-        for (const IParamBlock2::Entry& e : slot->entries) {
-            QJsonObject entry;
-            entry[QStringLiteral("v")] = WriteValue(e.value, d.type, writer);
-            if (!e.keys.empty()) {
-                QJsonArray keys;
-                for (const auto& k : e.keys)
-                    keys.append(QJsonArray{k.first, WriteValue(k.second, d.type, writer)});
-                entry[QStringLiteral("keys")] = keys;
-            }
-            entries.append(entry);
-        }
         QJsonObject param;
         param[QStringLiteral("name")] = d.int_name.ToQString();
         param[QStringLiteral("type")] = d.type;
-        param[QStringLiteral("entries")] = entries;
+        // A plain unanimated value is written inline; tables and keys list their entries.
+        if (!d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty()) {
+            param[QStringLiteral("v")] = WriteValue(slot->entries[0].value, d.type, writer);
+        } else {
+            QJsonArray entries;
+            for (const IParamBlock2::Entry& e : slot->entries) {
+                QJsonObject entry;
+                entry[QStringLiteral("v")] = WriteValue(e.value, d.type, writer);
+                if (!e.keys.empty()) {
+                    QJsonArray keys;
+                    for (const auto& k : e.keys)
+                        keys.append(QJsonArray{k.first, WriteValue(k.second, d.type, writer)});
+                    entry[QStringLiteral("keys")] = keys;
+                }
+                entries.append(entry);
+            }
+            param[QStringLiteral("entries")] = entries;
+        }
         params.append(param);
     }
     block[QStringLiteral("params")] = params;
@@ -141,9 +146,9 @@ int ObjectWriter::Add(ReferenceTarget* t)
     auto found = ids_.find(t);
     if (found != ids_.end())
         return found->second;
-    const int id = objects_.size();
+    const int id = static_cast<int>(objects_.size());
     ids_[t] = id;
-    objects_.append(QJsonObject());
+    objects_.emplace_back();
 
     QJsonObject o;
     const Class_ID cid = t->ClassID();
@@ -158,8 +163,16 @@ int ObjectWriter::Add(ReferenceTarget* t)
         if (IParamBlock2* pb = t->GetParamBlock(i))
             blocks.append(WriteBlock(pb, *this));
     o[QStringLiteral("blocks")] = blocks;
-    objects_.replace(id, o);
+    objects_[static_cast<size_t>(id)] = o;
     return id;
+}
+
+QJsonArray ObjectWriter::Objects() const
+{
+    QJsonArray out;
+    for (const QJsonObject& o : objects_)
+        out.append(o);
+    return out;
 }
 
 ObjectReader::~ObjectReader()
@@ -242,7 +255,9 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error)
                 const ParamDef& def = pb->GetDesc()->paramdefs[static_cast<size_t>(index)];
                 if (def.type != p.value(QStringLiteral("type")).toInt())
                     continue;
-                const QJsonArray entries = p.value(QStringLiteral("entries")).toArray();
+                const QJsonArray entries = p.contains(QStringLiteral("entries"))
+                                               ? p.value(QStringLiteral("entries")).toArray()
+                                               : QJsonArray{QJsonObject{{QStringLiteral("v"), p.value(QStringLiteral("v"))}}};
                 if (def.IsTable())
                     pb->SetCount(def.ID, entries.size());
                 for (int e = 0; e < entries.size() && e < pb->Count(def.ID); ++e) {

@@ -3,6 +3,7 @@
 // block (with its definitions when the block was rebuilt at run time).
 // References between objects are object numbers.
 #include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
 #include <map>
 #include <set>
@@ -20,11 +21,11 @@ class ObjectWriter {
 public:
     // Number of `t` in the archive, writing it (and what it refers to) on first use; -1 for none.
     int Add(ReferenceTarget* t);
-    const QJsonArray& Objects() const { return objects_; }
+    QJsonArray Objects() const;
 
 private:
     std::map<ReferenceTarget*, int> ids_;
-    QJsonArray objects_;
+    std::vector<QJsonObject> objects_;  // an array is built once: appending to one copies
 };
 
 class ObjectReader {

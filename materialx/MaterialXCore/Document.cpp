@@ -46,9 +46,16 @@ void Document::importLibrary(const ConstDocumentPtr& library)
     const string* libNamespace = library->findAttribute(NAMESPACE_ATTRIBUTE);
     const string& libSourceUri = library->getSourceUri();
 
-    _children.reserve(_children.size() + library->getChildren().size());
-    for (const ElementPtr& child : library->getChildren())
+    // Copies take their children from a frozen snapshot of the library only
+    // when someone looks at them: most library elements are never visited.
+    ConstDocumentPtr frozen = library->getFrozenSnapshot();
+    const vector<ElementPtr>& frozenChildren = frozen->_children;
+    const vector<ElementPtr>& libraryChildren = library->getChildren();
+    ensureChildren();
+    _children.reserve(_children.size() + libraryChildren.size());
+    for (size_t i = 0; i < libraryChildren.size(); ++i)
     {
+        const ElementPtr& child = libraryChildren[i];
         if (child->getCategory().empty())
             throw Exception("Trying to import child without a category: " + child->getName());
         const string childName = libNamespace ? child->getQualifiedName(child->getName()) : child->getName();
@@ -57,7 +64,7 @@ void Document::importLibrary(const ConstDocumentPtr& library)
 
         ElementPtr copy = child->createEmptyCopy(this, childName);
         insertChild(copy);
-        copy->copyContentIntoEmpty(*child);
+        copy->copyDeferred(*frozenChildren[i]);
         if (libFilePrefix && !copy->hasFilePrefix())
             copy->setFilePrefix(*libFilePrefix);
         if (libGeomPrefix && !copy->hasGeomPrefix())
@@ -78,7 +85,7 @@ void Document::importLibrary(const ConstDocumentPtr& library)
 StringSet Document::getReferencedSourceUris() const
 {
     StringSet uris;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         if (child->hasSourceUri())
             uris.insert(child->getSourceUri());
     return uris;
@@ -107,7 +114,7 @@ const Document::Cache& Document::getCache() const
     cache.lastImplementationByGraph.clear();
     cache.portsByNodeName.clear();
 
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
     {
         Element* elem = child.get();
         if (NodeDef* nodeDef = elementCast<NodeDef>(elem))
@@ -142,15 +149,63 @@ const Document::Cache& Document::getCache() const
     return cache;
 }
 
+ConstDocumentPtr Document::getFrozenSnapshot() const
+{
+    if (!_frozen || _frozenGeneration != _generation)
+    {
+        DocumentPtr frozen = std::make_shared<Document>(nullptr, EMPTY_STRING);
+        frozen->copyQuietly(*this);
+        _frozen = frozen;
+        _frozenGeneration = _generation;
+    }
+    return _frozen;
+}
+
+namespace
+{
+
+// True when a port below elem (a frozen top-level element) names a node that
+// is looked up among the document's top-level nodes.
+bool hasTopLevelPorts(const Element* top)
+{
+    struct Entry
+    {
+        const Element* elem;
+        bool insideGraph;
+    };
+    vector<Entry> stack{ { top, false } };
+    while (!stack.empty())
+    {
+        Entry entry = stack.back();
+        stack.pop_back();
+        const Element* elem = entry.elem;
+        if (elementCast<const PortElement>(elem) && elem->hasAttribute(PortElement::NODE_NAME_ATTRIBUTE))
+        {
+            if (!entry.insideGraph || (elem->getParentRaw() && elementCast<const NodeGraph>(elem->getParentRaw())))
+                return true;
+        }
+        bool inside = entry.insideGraph || elementCast<const NodeGraph>(elem);
+        for (const ElementPtr& child : elem->getChildren())
+            stack.push_back({ child.get(), inside });
+    }
+    return false;
+}
+
+} // anonymous namespace
+
 const Document::Cache& Document::getPortCache() const
 {
     Cache& cache = const_cast<Cache&>(getCache());
-    if (cache.portsValid)
+    if (cache.portsValid && !_portsStale)
         return cache;
+    cache.portsByNodeName.clear();
+    _portsStale = false;
 
-    // Ports anywhere in the tree, by the node they name.
+    // Ports anywhere in the tree, by the node they name.  Library copies not
+    // yet made real are skipped unless a port of theirs could name a
+    // top-level node: theirs resolve inside their own graphs.
     vector<Element*> stack;
-    for (auto it = _children.rbegin(); it != _children.rend(); ++it)
+    for (auto it = getChildren().rbegin(); it != getChildren().rend(); ++it)
         stack.push_back(it->get());
     while (!stack.empty())
     {
@@ -160,6 +215,14 @@ const Document::Cache& Document::getPortCache() const
         {
             if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
                 cache.portsByNodeName[*nodeName].push_back(port);
+        }
+        if (elem->_pendingSource)
+        {
+            const Element* source = elem->_pendingSource.get();
+            if (source->_hasTopLevelPorts < 0)
+                source->_hasTopLevelPorts = hasTopLevelPorts(source) ? 1 : 0;
+            if (!source->_hasTopLevelPorts)
+                continue;
         }
         const vector<ElementPtr>& children = elem->getChildren();
         for (auto it = children.rbegin(); it != children.rend(); ++it)
@@ -187,6 +250,9 @@ template <class T> vector<shared_ptr<T>> sharedEntries(const std::unordered_map<
 
 vector<PortElementPtr> Document::getMatchingPorts(const string& nodeName) const
 {
+    // Every port counts here: make all deferred children real first.
+    for (const ElementPtr& elem : traverseTree())
+        elem->ensureChildren();
     return sharedEntries(getPortCache().portsByNodeName, nodeName);
 }
 
@@ -257,7 +323,7 @@ const Document::LibraryReferences& Document::getLibraryReferences() const
     static const string* const referenceAttributes[] = { &NODE_DEF_ATTRIBUTE, &PortElement::NODE_GRAPH_ATTRIBUTE,
                                                          &INHERIT_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE };
     vector<const Element*> stack;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         stack.push_back(child.get());
     while (!stack.empty())
     {
@@ -291,7 +357,7 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
     // has a name they refer to, defines a node they use or claims one of
     // their graphs.
     std::unordered_map<const Document*, size_t> copies;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
     {
         if (!child->_isLibraryCopy)
             continue;
@@ -307,13 +373,13 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
     for (const auto& entry : copies)
     {
         const Document* library = entry.first;
-        if (entry.second != library->_children.size() || library->findAttribute(NAMESPACE_ATTRIBUTE) ||
+        if (entry.second != library->getChildren().size() || library->findAttribute(NAMESPACE_ATTRIBUTE) ||
             library->findAttribute(COLOR_SPACE_ATTRIBUTE) || library->findAttribute(FILE_PREFIX_ATTRIBUTE) ||
             library->findAttribute(GEOM_PREFIX_ATTRIBUTE))
             continue;
         const LibraryReferences& refs = library->getLibraryReferences();
         bool interferes = false;
-        for (const ElementPtr& child : _children)
+        for (const ElementPtr& child : getChildren())
         {
             if (child->_isLibraryCopy && child->getRootRaw() == this)
             {

@@ -14,6 +14,12 @@ MATERIALX_NAMESPACE_BEGIN
 /// @class Document
 /// A MaterialX document: the root element, holding node definitions,
 /// implementations, node graphs, nodes and everything else.
+///
+/// Imported library elements share a frozen snapshot of the library until
+/// they are first looked into, and reuse the library's validation results
+/// while untouched; both behave exactly as a full copy.  Lookups fill caches
+/// on first use, so a document (and the documents that import the same
+/// library) is used from one thread at a time.
 class MX_CORE_API Document : public GraphElement
 {
     MX_ELEMENT_CLASS_BODY(Document)
@@ -145,8 +151,14 @@ class MX_CORE_API Document : public GraphElement
     const LibraryReferences& getLibraryReferences() const;
     std::unordered_set<const Document*> findReusableLibraries() const;
 
+    /// A private deep copy of this document as it is now, shared by every
+    /// document that imports it until this one changes.
+    ConstDocumentPtr getFrozenSnapshot() const;
+
     mutable std::unique_ptr<Cache> _cache;
     mutable std::unique_ptr<LibraryReferences> _libraryReferences;
+    mutable ConstDocumentPtr _frozen;
+    mutable uint64_t _frozenGeneration = 0;
     // During validate: the libraries whose untouched copies reuse results.
     mutable std::unordered_set<const Document*> _reusableLibraries;
 };

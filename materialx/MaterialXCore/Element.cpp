@@ -328,6 +328,7 @@ ElementPtr Element::changeChildCategory(ElementPtr child, const string& category
 
 Element* Element::findChild(const string& name) const
 {
+    ensureChildren();
     if (_childIndex)
     {
         auto it = _childIndex->find(name);
@@ -349,6 +350,7 @@ void Element::rebuildChildIndex() const
 
 void Element::insertChild(const ElementPtr& child)
 {
+    ensureChildren();
     _children.push_back(child);
     if (_childIndex)
         _childIndex->emplace(child->_name, child.get());
@@ -360,6 +362,7 @@ void Element::insertChild(const ElementPtr& child)
 
 void Element::setChildIndex(const string& name, int index)
 {
+    ensureChildren();
     auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
     if (it == _children.end())
         return;
@@ -373,6 +376,7 @@ void Element::setChildIndex(const string& name, int index)
 
 int Element::getChildIndex(const string& name) const
 {
+    ensureChildren();
     for (size_t i = 0; i < _children.size(); ++i)
         if (_children[i]->_name == name)
             return (int) i;
@@ -381,6 +385,7 @@ int Element::getChildIndex(const string& name) const
 
 void Element::removeChild(const string& name)
 {
+    ensureChildren();
     auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
     if (it == _children.end())
         return;
@@ -481,7 +486,8 @@ vector<ElementPtr> Element::traverseTree() const
         const Element* elem = stack.back();
         stack.pop_back();
         result.push_back(const_cast<Element*>(elem)->getSelf());
-        for (auto it = elem->_children.rbegin(); it != elem->_children.rend(); ++it)
+        const vector<ElementPtr>& children = elem->getChildren();
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
             stack.push_back(it->get());
     }
     return result;
@@ -536,7 +542,7 @@ bool Element::validate(string* message) const
         ElementPtr super = getInheritsFrom();
         validateRequire(super && super->getCategory() == getCategory(), res, message, "Invalid element inheritance");
     }
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         res = validateChild(*child, message) && res;
     validateRequire(!hasInheritanceCycle(), res, message, "Cycle in element inheritance chain");
     return res;
@@ -545,23 +551,58 @@ bool Element::validate(string* message) const
 void Element::copyContentIntoEmpty(const Element& source)
 {
     touch();
+    copyQuietly(source);
+    invalidateDocumentCache();
+}
+
+void Element::copyQuietly(const Element& source)
+{
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
-    _children.reserve(source._children.size());
-    for (const ElementPtr& child : source._children)
+    if (source._pendingSource)
     {
-        ElementPtr copy = child->createEmptyCopy(this, child->_name);
+        // Still deferred there: defer here too, to the same frozen source.
+        _pendingSource = source._pendingSource;
+        return;
+    }
+    copyChildrenQuietly(source._children);
+}
+
+void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
+{
+    Element* self = const_cast<Element*>(this);
+    _children.reserve(_children.size() + children.size());
+    for (const ElementPtr& child : children)
+    {
+        ElementPtr copy = child->createEmptyCopy(self, child->_name);
         _children.push_back(copy);
-        copy->copyContentIntoEmpty(*child);
+        copy->copyQuietly(*child);
     }
     if (_children.size() > CHILD_INDEX_THRESHOLD)
         rebuildChildIndex();
-    invalidateDocumentCache();
+}
+
+void Element::copyDeferred(const Element& source)
+{
+    _sourceUri = source._sourceUri;
+    _attributes = source._attributes;
+    if (source._pendingSource)
+        _pendingSource = source._pendingSource;
+    else if (!source._children.empty())
+        _pendingSource = source.getSelf();
+}
+
+void Element::materializeChildren() const
+{
+    ConstElementPtr source = std::move(_pendingSource);
+    _pendingSource.reset();
+    _root->_portsStale = true;
+    copyChildrenQuietly(source->getChildren());
 }
 
 void Element::copyContentFrom(const ConstElementPtr& source)
 {
-    if (_children.empty())
+    if (!hasChildren())
     {
         copyContentIntoEmpty(*source);
         return;
@@ -569,7 +610,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
     touch();
     _sourceUri = source->_sourceUri;
     _attributes = source->_attributes;
-    for (const ElementPtr& child : source->_children)
+    for (const ElementPtr& child : source->getChildren())
     {
         if (findChild(child->_name))
             continue;
@@ -585,6 +626,7 @@ void Element::clearContent()
     touch();
     _sourceUri.clear();
     _attributes.clear();
+    _pendingSource.reset();
     for (const ElementPtr& child : vector<ElementPtr>(_children))
         removeChild(child->_name);
     _childIndex.reset();

@@ -189,13 +189,17 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         return typed ? std::static_pointer_cast<T>(child->getSelf()) : shared_ptr<T>();
     }
 
-    const vector<ElementPtr>& getChildren() const { return _children; }
+    const vector<ElementPtr>& getChildren() const
+    {
+        ensureChildren();
+        return _children;
+    }
 
     /// Return the children of the given class, optionally of one category.
     template <class T> vector<shared_ptr<T>> getChildrenOfType(const string& category = EMPTY_STRING) const
     {
         vector<shared_ptr<T>> result;
-        for (const ElementPtr& child : _children)
+        for (const ElementPtr& child : getChildren())
         {
             if (!category.empty() && child->getCategory() != category)
                 continue;
@@ -219,7 +223,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     }
 
     /// Return true if the element has children.
-    bool hasChildren() const { return !_children.empty(); }
+    bool hasChildren() const { return _pendingSource || !_children.empty(); }
     /// @}
 
     /// @name Attributes
@@ -409,18 +413,34 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     bool hasAnyNamespace() const;
     /// Copy content recursively into an element known to be empty.
     void copyContentIntoEmpty(const Element& source);
-
-    template <class T> friend class ElementRegistrar;
+    /// The same without recording a change: for copies that stand for
+    /// content already there (library imports, materialising children).
+    void copyQuietly(const Element& source);
+    /// Copy attributes and source URI, and take the children from source
+    /// only when first asked for.  Source must never change afterwards.
+    void copyDeferred(const Element& source);
+    /// Make deferred children real.
+    void ensureChildren() const
+    {
+        if (_pendingSource)
+            materializeChildren();
+    }
 
   private:
     void rebuildChildIndex() const;
+    void materializeChildren() const;
+    void copyChildrenQuietly(const vector<ElementPtr>& children) const;
 
   protected:
     string _category;
     string _name;
     string _sourceUri;
     vector<AttributePair> _attributes;
-    vector<ElementPtr> _children;
+    // Mutable so that deferred children can be made real on first access.
+    mutable vector<ElementPtr> _children;
+    // Children not yet made: they are copies of this element's children,
+    // an element nobody changes any more (a library's frozen snapshot).
+    mutable ConstElementPtr _pendingSource;
     // Name lookup for elements with many children; built on demand.
     mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
     Element* _parent;
@@ -443,6 +463,12 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         string message;
     };
     mutable std::unique_ptr<ValidationMemo> _validationMemo;
+    // On a frozen library element: whether a port below it names a top-level
+    // node (-1: not known yet).
+    mutable signed char _hasTopLevelPorts = -1;
+    // Only meaningful on the root: deferred children were made real since
+    // the port lookup was built.
+    mutable bool _portsStale = false;
     // Only meaningful on the root: lookup tables are stale.
     mutable bool _cacheDirty = true;
 
@@ -454,8 +480,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
   public:                                                                                \
     ElementPtr createEmptyCopy(Element* parent, const string& name) const override      \
     {                                                                                    \
-        ElementPtr copy = std::make_shared<CLASS>(parent, name);                         \
-        copy->setCategory(getCategory());                                                \
+        shared_ptr<CLASS> copy = std::make_shared<CLASS>(parent, name);                  \
+        copy->_category = _category;                                                     \
         return copy;                                                                     \
     }
 

@@ -338,7 +338,7 @@ OutputPtr InterfaceElement::addOutput(const string& name, const string& type)
 size_t InterfaceElement::getInputCount() const
 {
     size_t count = 0;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         count += elementCast<const Input>(child.get()) != nullptr;
     return count;
 }
@@ -346,7 +346,7 @@ size_t InterfaceElement::getInputCount() const
 size_t InterfaceElement::getOutputCount() const
 {
     size_t count = 0;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         count += elementCast<const Output>(child.get()) != nullptr;
     return count;
 }
@@ -479,7 +479,7 @@ NodeDefPtr InterfaceElement::getDeclaration(const string&) const
 
 bool InterfaceElement::matchesInputsOf(const InterfaceElement& declaration, string* message) const
 {
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
     {
         const Input* input = elementCast<const Input>(child.get());
         if (!input)

@@ -147,7 +147,7 @@ NodePtr GraphElement::addNodeInstance(ConstNodeDefPtr nodeDef, const string& nam
 vector<NodePtr> GraphElement::getNodesOfType(const string& nodeType) const
 {
     vector<NodePtr> nodes;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
         if (elementCast<Node>(child.get()) && child->getAttribute(TypedElement::TYPE_ATTRIBUTE) == nodeType)
             nodes.push_back(std::static_pointer_cast<Node>(child));
     return nodes;
@@ -338,7 +338,7 @@ vector<ElementPtr> GraphElement::topologicalSort() const
     vector<const Element*> elems;
     std::unordered_map<const Element*, size_t> inDegree;
     std::unordered_map<const Element*, vector<const Element*>> downstream;
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : getChildren())
     {
         if (!elementCast<const Node>(child.get()) && !elementCast<const Output>(child.get()))
             continue;
@@ -433,7 +433,7 @@ bool NodeGraph::validate(string* message) const
             Output* declared = nullptr;
             size_t declaredCount = nodeDef->countActiveOutputs(&declared);
             vector<const Output*> outputs;
-            for (const ElementPtr& child : _children)
+            for (const ElementPtr& child : getChildren())
                 if (const Output* output = elementCast<const Output>(child.get()))
                     outputs.push_back(output);
             validateRequire(outputs.size() == declaredCount, res, message,

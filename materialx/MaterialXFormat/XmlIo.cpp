@@ -18,6 +18,10 @@ const char* const XINCLUDE_TAG = "xi:include";
 const char* const XINCLUDE_NAMESPACE = "xmlns:xi";
 const char* const XINCLUDE_URL = "http://www.w3.org/2001/XInclude";
 
+constexpr int MAX_XINCLUDE_DEPTH = 64;
+// How many XIncludes are being read, one inside the other, on this thread.
+thread_local int includeDepth = 0;
+
 unsigned int parseOptions(const XmlReadOptions* readOptions)
 {
     unsigned int options = pugi::parse_default;
@@ -125,8 +129,24 @@ void processXIncludes(DocumentPtr doc, pugi::xml_node& xmlRoot, const FileSearch
                 searchPathReady = true;
             }
 
+            // A file always names its includes the same way, so the check
+            // above ends every cycle; the bound keeps an endless chain of
+            // distinct files (or a custom read function) off the stack's end.
+            if (includeDepth >= MAX_XINCLUDE_DEPTH)
+                throw ExceptionParseError("XInclude nesting deeper than " + std::to_string(MAX_XINCLUDE_DEPTH) +
+                                          " levels at " + filename);
             DocumentPtr library = createDocument();
-            readFunction(library, FilePath(filename), includeSearchPath, &includeOptions);
+            ++includeDepth;
+            try
+            {
+                readFunction(library, FilePath(filename), includeSearchPath, &includeOptions);
+            }
+            catch (...)
+            {
+                --includeDepth;
+                throw;
+            }
+            --includeDepth;
             doc->importLibrary(library);
         }
         pugi::xml_node done = xiNode;

@@ -3,6 +3,8 @@
 
 #include "ExportTestSupport.h"
 
+#include "export/ChildNames.h"
+
 #include <NorvaneSDK.h>
 
 #include <QDir>
@@ -169,4 +171,19 @@ TEST_F(ExportDriver, ExportFolderIsCutAtTheLastSeparator)
     util->exportMaterials(WStr::FromQString(folder->path() + "\\back.mtlx"), {});
     EXPECT_EQ(util->exportFolder, folder->path() + "\\");
     QFile::remove(folder->path() + "\\back.mtlx");
+}
+
+TEST(UniqueChildName, GivesWhatTheLibraryGivesAsTheDocumentGrows)
+{
+    mx::DocumentPtr doc = mx::createDocument();
+    doc->addNode("constant", "Bitmap3", "float");
+    doc->addNode("constant", "node2", "float");
+    std::map<std::string, std::string> chains;
+    for (const char* name : {"Bitmap", "Bitmap", "Bitmap", "node1", "Bitmap2", "node1", "Map #1", "Map #1", "", "node1"})
+    {
+        const std::string expected = doc->createValidChildName(name);
+        const std::string given = uniqueChildName(doc, name, chains);
+        EXPECT_EQ(given, expected) << name;
+        doc->addNode("constant", given, "float");
+    }
 }

@@ -150,3 +150,21 @@ TEST_F(MapExport, MapThatReachesItselfEndsAtItsOwnNode)
     EXPECT_NE(elementText(text, "normalmap", "First").find("nodename=\"Second\""), std::string::npos);
     EXPECT_NE(elementText(text, "normalmap", "Second").find("nodename=\"First\""), std::string::npos);
 }
+
+TEST_F(MapExport, WithoutLibrariesMapNodesHaveNoDefinition)
+{
+    // A module with no libraries beside it: nothing defines the map nodes.
+    MtlXIOUtil bare(mx::FilePath(path("plugins/RozozazoZOV.dlu").toStdString()));
+    Mtl* m = physicalMaterial(L"Bare");
+    setParam(m, "base_color_map", bitmap(L"Map #1", textureFile("wood.png")));
+    setParam(m, "bump_map", normalMap(L"Normal"));
+    Tab<Mtl*> table;
+    table.Append(m);
+    EXPECT_FALSE(bare.exportFile(WStr::FromQString(path("scene.mtlx")), table));
+    EXPECT_EQ(bare.messageText().rfind("Unknown node tiledimage\nUnknown node normalmap\n", 0), 0u) << bare.messageText();
+    EXPECT_EQ(elementText(written(), "tiledimage", "Map__1"),
+              "  <tiledimage name=\"Map__1\" type=\"color3\">\n"
+              "    <input name=\"uvtiling\" type=\"vector2\" />\n"
+              "    <input name=\"file\" type=\"filename\" />\n"
+              "  </tiledimage>\n");
+}

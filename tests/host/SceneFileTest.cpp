@@ -140,6 +140,41 @@ TEST_F(SceneFileTest, ASceneRoundTrips)
     EXPECT_EQ(theHold.UndoCount(), 0) << "loading is not undoable";
 }
 
+TEST_F(SceneFileTest, TablesAndProceduralMapsRoundTrip)
+{
+    auto* multi = dynamic_cast<Norvane::MultiMaterial*>(Create<Mtl>(MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID));
+    multi->SetNumSubMtls(3);
+    Mtl* blue = NewPhysical(L"Blue");
+    multi->SetSubMtl(0, blue);
+    multi->SetSubMtl(2, blue);
+    Block(multi)->SetValue(Id(multi, L"names"), 0, L"third", 2);
+    Texmap* checker = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"tiles");
+    Block(checker)->SetValue(Id(checker, L"color1"), 0, AColor(1, 0, 0, 1));
+    Block(blue)->SetValue(Id(blue, L"base_color_map"), 0, checker);
+    INode* n = ip()->CreateObjectNode(NewTeapot(), L"multi");
+    n->SetMtl(multi);
+    n->Hide(true);
+    const QString path = TempPath(QStringLiteral("multi.nvs"));
+    ASSERT_TRUE(host().SaveScene(path));
+    host().NewScene();
+    ASSERT_TRUE(host().LoadScene(path));
+
+    INode* loaded = ip()->GetINodeByName(L"multi");
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_TRUE(loaded->IsHidden());
+    Mtl* m = loaded->GetMtl();
+    ASSERT_EQ(m->NumSubMtls(), 3);
+    EXPECT_EQ(m->GetSubMtl(0), m->GetSubMtl(2));
+    EXPECT_EQ(m->GetSubMtl(1), nullptr);
+    EXPECT_EQ(m->GetSubMtlSlotName(2), WStr(L"third"));
+    EXPECT_EQ(Block(m)->GetInt(Id(m, L"materialIDList"), 0, 2), 3);
+    Texmap* tiles = Block(m->GetSubMtl(0))->GetTexmap(Id(m->GetSubMtl(0), L"base_color_map"));
+    ASSERT_NE(tiles, nullptr);
+    EXPECT_EQ(tiles->ClassID(), Norvane::CHECKER_MAP_CLASS_ID);
+    EXPECT_EQ(tiles->EvalColor(0.1f, 0.1f), AColor(1, 0, 0, 1));
+    EXPECT_NE(tiles->GetTheUVGen(), nullptr) << "its coordinates come back from the file";
+}
+
 TEST_F(SceneFileTest, LoadingReplacesTheObjectsOfTheOldScene)
 {
     BuildScene();

@@ -1,6 +1,8 @@
 // Host services: strings, tables, debug output, file resolution, locale.
 #include "HostTest.h"
 
+#include "JsonFile.h"
+
 #include <QFile>
 #include <clocale>
 #include <sstream>
@@ -127,6 +129,90 @@ TEST(LocaleGuardTest, RestoresThePreviousLocale)
         EXPECT_STREQ(buf, "0.5");
     }
     EXPECT_EQ(std::setlocale(LC_ALL, nullptr), before);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WideFormatTest, FollowsTheHostRulesForStringsAndSizes)
+{
+    WStr s;
+    s.printf(L"[%ls][%S][%*d][%-4d][%lld][%x][%05.1f][%hc]", L"wide", "narrow", 4, 7, -3, 1LL << 40, 255, 2.25,
+             'n');
+    EXPECT_EQ(s, WStr(L"[wide][narrow][   7][-3  ][1099511627776][ff][002.2][n]"));
+    s.printf(L"%s|%hs|%.3s", static_cast<const wchar_t*>(nullptr), static_cast<const char*>(nullptr), L"abcdef");
+    EXPECT_EQ(s, WStr(L"(null)|(null)|abc"));
+    s.printf(L"100%%%s", L"");
+    EXPECT_EQ(s, WStr(L"100%"));
+}
+
+TEST(WideFormatTest, NarrowArgumentsAreUtf8)
+{
+    WStr s;
+    s.printf(L"%hs", "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_EQ(s, WStr(L"Grüße"));
+}
+
+TEST(FilterListTest, DescriptionsAndPatternsAlternate)
+{
+    FilterList f;
+    f.Append(L"MaterialX");
+    f.Append(L"*.mtlx");
+    f.Append(WStr(L"All files"), WStr(L"*"));
+    ASSERT_EQ(f.Count(), 2);
+    EXPECT_EQ(f.Description(0), WStr(L"MaterialX"));
+    EXPECT_EQ(f.Pattern(1), WStr(L"*"));
+    EXPECT_EQ(f.ToQtFilter(), WStr(L"MaterialX (*.mtlx);;All files (*)"));
+}
+
+class JsonFileTest : public HostTest {
+protected:
+    QString Write(const char* text)
+    {
+        const QString path = TempPath(QStringLiteral("doc.json"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    }
+    QString ReadError(const char* text)
+    {
+        QJsonObject doc;
+        QString error;
+        EXPECT_FALSE(Norvane::ReadJsonFile(Write(text), QStringLiteral("kind"), 1, doc, &error));
+        return error;
+    }
+};
+
+TEST_F(JsonFileTest, ReadsADocumentOfItsKind)
+{
+    QJsonObject doc;
+    QString error;
+    EXPECT_TRUE(Norvane::ReadJsonFile(Write(R"({"format": "kind", "version": 1, "x": 2})"), QStringLiteral("kind"), 1,
+                                      doc, &error))
+        << error.toStdString();
+    EXPECT_EQ(doc.value(QStringLiteral("x")).toInt(), 2);
+}
+
+TEST_F(JsonFileTest, SaysWhatIsWrong)
+{
+    EXPECT_TRUE(ReadError("[1, 2]").contains(QLatin1String("not a JSON object")));
+    EXPECT_TRUE(ReadError(R"({"format": "other", "version": 1})").contains(QLatin1String("not a kind file")));
+    EXPECT_TRUE(ReadError(R"({"format": "kind"})").contains(QLatin1String("no valid format version")));
+    EXPECT_TRUE(ReadError(R"({"format": "kind", "version": 3})").contains(QLatin1String("newer than this host")));
+    EXPECT_TRUE(ReadError(R"({"format": "kind", "ver)").contains(QLatin1String("truncated")));
+    EXPECT_TRUE(ReadError("").contains(QLatin1String("doc.json")));
+}
+
+TEST_F(JsonFileTest, WritesThroughATemporarySibling)
+{
+    const QString path = TempPath(QStringLiteral("out.json"));
+    QString error;
+    ASSERT_TRUE(Norvane::WriteJsonFile(path, QJsonObject{{QStringLiteral("a"), 1}}, &error)) << error.toStdString();
+    EXPECT_EQ(QDir(TempPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("out.json")});
+    EXPECT_FALSE(Norvane::WriteJsonFile(TempPath(QStringLiteral("missing/out.json")), QJsonObject(), &error));
+    EXPECT_TRUE(error.contains(QLatin1String("missing/out.json")));
 }
 
 } // namespace

@@ -113,6 +113,49 @@ TEST_F(UndoTest, CancelPutsBackTheInnermostRecord)
     EXPECT_EQ(theHold.UndoCount(), 1);
 }
 
+TEST_F(UndoTest, DiscardKeepsTheChangesWithoutUndo)
+{
+    theHold.Begin();
+    pb->SetValue(roughness, 0, 0.4f);
+    theHold.Discard();
+    EXPECT_FALSE(theHold.Holding());
+    EXPECT_EQ(theHold.UndoCount(), 0);
+    EXPECT_FLOAT_EQ(pb->GetFloat(roughness), 0.4f);
+    theHold.Accept(L"nothing open");
+    theHold.Cancel();
+    EXPECT_EQ(theHold.UndoCount(), 0);
+}
+
+TEST_F(UndoTest, SelectionChangesAreUndoable)
+{
+    INode* a = ip()->CreateObjectNode(NewTeapot(), L"a");
+    INode* b = ip()->CreateObjectNode(NewTeapot(), L"b");
+    ip()->SelectNode(a);
+    theHold.Begin();
+    ip()->SelectNode(b, 0);
+    ip()->DeselectNode(a);
+    theHold.Accept(L"select");
+    ASSERT_EQ(ip()->GetSelNodeCount(), 1);
+    host().Undo();
+    ASSERT_EQ(ip()->GetSelNodeCount(), 1);
+    EXPECT_EQ(ip()->GetSelNode(0), a);
+    host().Redo();
+    EXPECT_EQ(ip()->GetSelNode(0), b);
+}
+
+TEST_F(UndoTest, AnimatedChangesUndoToTheConstant)
+{
+    theHold.Begin();
+    ip()->SetAnimateMode(true);
+    pb->SetValue(roughness, 100, 1.0f);
+    ip()->SetAnimateMode(false);
+    theHold.Accept(L"animate");
+    EXPECT_EQ(pb->KeyTimes(roughness).size(), 2u);
+    host().Undo();
+    EXPECT_TRUE(pb->KeyTimes(roughness).empty());
+    EXPECT_FLOAT_EQ(pb->GetFloat(roughness, 100), 0.0f);
+}
+
 TEST_F(UndoTest, AnEmptyHoldLeavesNoStep)
 {
     theHold.Begin();

@@ -141,6 +141,15 @@ TEST_F(ImportDriver, OneUndoStepNamedAfterTheImportTakesItAllBack)
     EXPECT_EQ(theHold.Depth(), 0);
     EXPECT_TRUE(theHold.Undo());
     EXPECT_EQ(theHold.UndoCount(), before);
+    // Every value the import wrote, in both materials, goes back in the one step.
+    for (size_t i = 0; i < materials.size(); ++i)
+    {
+        EXPECT_FLOAT_EQ(floatOf(params(i), "base_weight"), 1.0f);
+        EXPECT_FLOAT_EQ(floatOf(params(i), "bump_map_amt"), 0.3f);
+        EXPECT_FLOAT_EQ(floatOf(params(i), "coat_affect_color"), 0.5f);
+    }
+    EXPECT_TRUE(theHold.Redo());
+    EXPECT_FLOAT_EQ(floatOf(params(1), "base_weight"), 0.25f);
 }
 
 TEST_F(ImportDriver, UnreadableDocumentsCloseTheUndoRecordAndCreateNothing)

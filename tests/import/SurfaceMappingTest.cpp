@@ -33,23 +33,27 @@ public:
 class ValueWriting : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
+    static const ParamBlockDesc2* probeDesc()
     {
-        desc = new ParamBlockDesc2(0, L"probe");
-        desc->AddParam(L"count", TYPE_INT);
-        desc->AddParam(L"flag", TYPE_BOOL);
-        desc->AddParam(L"amount", TYPE_FLOAT);
-        desc->AddParam(L"uv", TYPE_POINT2);
-        desc->AddParam(L"colour", TYPE_FRGBA);
-        desc->AddParam(L"direction", TYPE_POINT3);
-        desc->AddParam(L"quad", TYPE_POINT4);
-        desc->AddParam(L"file", TYPE_FILENAME);
-        desc->AddParam(L"filename", TYPE_STRING);
+        static const ParamBlockDesc2* desc = [] {
+            static ParamBlockDesc2 d(0, L"probe");
+            d.AddParam(L"count", TYPE_INT);
+            d.AddParam(L"flag", TYPE_BOOL);
+            d.AddParam(L"amount", TYPE_FLOAT);
+            d.AddParam(L"uv", TYPE_POINT2);
+            d.AddParam(L"colour", TYPE_FRGBA);
+            d.AddParam(L"direction", TYPE_POINT3);
+            d.AddParam(L"quad", TYPE_POINT4);
+            d.AddParam(L"file", TYPE_FILENAME);
+            d.AddParam(L"filename", TYPE_STRING);
+            return &d;
+        }();
+        return desc;
     }
 
     void SetUp() override
     {
-        probe = new ProbeObject(desc);
+        probe = new ProbeObject(probeDesc());
         util.resolveTexturePaths = true;
         util.documentFolder.clear();
     }
@@ -67,12 +71,9 @@ protected:
     }
     IParamBlock2* b() { return probe->block; }
 
-    static ParamBlockDesc2* desc;
     MtlXIOUtil& util = stagedUtil();
     ProbeObject* probe = nullptr;
 };
-
-ParamBlockDesc2* ValueWriting::desc = nullptr;
 
 TEST_F(ValueWriting, EachKindGoesThroughItsSetter)
 {

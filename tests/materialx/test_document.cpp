@@ -290,6 +290,27 @@ TEST_F(ImportLibrary, CopiesAreIndependentOfTheLibrary)
     EXPECT_EQ(second->getNodeDef("ND_a")->getOutput("out")->getType(), "float");
     EXPECT_NE(second->getNodeDef("ND_b"), nullptr);
     EXPECT_EQ(second->getNodeDef("ND_a")->getDocument(), second);
+    EXPECT_EQ(second->getNodeDef("ND_a")->getOutput("out")->getParent(), second->getNodeDef("ND_a"));
+
+    // Changing the library afterwards leaves earlier copies as they were,
+    // and later imports take the change.
+    mx::DocumentPtr untouched = mx::createDocument();
+    untouched->importLibrary(library);
+    library->getNodeDef("ND_b")->getOutput("out")->setType("vector3");
+    library->getNodeDef("ND_b")->addInput("extra", "float");
+    EXPECT_EQ(untouched->getNodeDef("ND_b")->getOutput("out")->getType(), "float");
+    EXPECT_EQ(untouched->getNodeDef("ND_b")->getInputs().size(), 0u);
+    mx::DocumentPtr later = mx::createDocument();
+    later->importLibrary(library);
+    EXPECT_EQ(later->getNodeDef("ND_b")->getOutput("out")->getType(), "vector3");
+    EXPECT_EQ(later->getNodeDef("ND_b")->getInputs().size(), 1u);
+
+    // A copy of a copy, and the library gone: contents stay whole.
+    mx::DocumentPtr copied = untouched->copy();
+    library.reset();
+    untouched.reset();
+    EXPECT_EQ(copied->getNodeDef("ND_b")->getOutput("out")->getType(), "float");
+    EXPECT_EQ(copied->getNodeDef("ND_b")->getColorSpace(), "srgb_texture");
 }
 
 TEST_F(ImportLibrary, SourceUrisOfNestedLibrariesArePreserved)

@@ -6,6 +6,8 @@
 #include <MaterialXFormat/Util.h>
 #include <MaterialXFormat/XmlIo.h>
 
+#include "mx_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,17 +25,10 @@ class ImportRobustness : public ::testing::Test
   protected:
     static void SetUpTestSuite()
     {
+        // The plug-in's library document: the standard libraries without the
+        // graph that would expand every standard_surface.
         _library = mx::createDocument();
-        for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
-        {
-            const mx::FilePath dir = DATA_DIR / mx::FilePath(folder);
-            for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
-            {
-                mx::DocumentPtr part = mx::createDocument();
-                mx::readFromXmlFile(part, dir / file);
-                _library->importLibrary(part);
-            }
-        }
+        _library->importLibrary(mxtest::standardLibraries());
         _library->removeNodeGraph("IMPL_standard_surface_surfaceshader");
         const mx::FilePath examples = DATA_DIR / "examples";
         for (const mx::FilePath& file : examples.getFilesInDirectory("mtlx"))
@@ -171,6 +166,87 @@ TEST_F(ImportRobustness, RandomlyRewiredConnectionsNeverBreakTheImport)
         }
         expectImportOrLibraryError([&] { importSteps(doc); }, "rewired document, round " + std::to_string(round));
     }
+}
+
+// Random user definitions whose graphs use standard nodes and each other,
+// sometimes themselves: the import either flattens them or refuses a graph
+// that contains itself, naming it.
+TEST_F(ImportRobustness, RandomUserGraphsFlattenOrAreRefused)
+{
+    std::mt19937 rng(3);
+    const char* types[] = { "color3", "float", "vector3" };
+    const char* standardNodes[] = { "multiply", "add", "mix", "image", "constant" };
+    const auto pick = [&](int n) { return std::to_string(rng() % n); };
+    int refused = 0;
+    for (int round = 0; round < 30; round++)
+    {
+        std::string xml = "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\">\n";
+        const int defs = 1 + rng() % 4;
+        for (int i = 0; i < defs; i++)
+        {
+            const std::string type = types[rng() % 3];
+            const std::string id = std::to_string(i);
+            xml += "<nodedef name=\"ND_u" + id + "\" node=\"u" + id + "\">\n<input name=\"in\" type=\"" + type +
+                   "\" value=\"" + (type == "float" ? "1" : "1, 1, 1") + "\" />\n<output name=\"out\" type=\"" + type +
+                   "\" />\n</nodedef>\n";
+            if (rng() % 5 == 0)
+                continue; // a definition without implementation
+            xml += "<nodegraph name=\"NG_u" + id + "\" nodedef=\"ND_u" + id + "\">\n";
+            const int nodes = 1 + rng() % 4;
+            for (int k = 0; k < nodes; k++)
+            {
+                const std::string category = rng() % 2 ? "u" + pick(defs) : standardNodes[rng() % 5];
+                const std::string nodeType = types[rng() % 3];
+                xml += "<" + category + " name=\"n" + std::to_string(k) + "\" type=\"" + nodeType + "\">\n";
+                const char* inputNames[] = { "in", "in1", "in2" };
+                for (int q = 0, n = rng() % 3; q < n; q++)
+                {
+                    const std::string head = "<input name=\"" + std::string(inputNames[q]) + "\" type=\"";
+                    switch (rng() % 4)
+                    {
+                        case 0: xml += head + nodeType + "\" interfacename=\"" + (rng() % 4 ? "in" : "nope") + "\" />\n"; break;
+                        case 1: xml += head + nodeType + "\" nodename=\"n" + pick(nodes) + "\" />\n"; break;
+                        case 2: xml += head + nodeType + "\" value=\"0.5\" />\n"; break;
+                        default: xml += head + types[rng() % 3] + "\" />\n"; break;
+                    }
+                }
+                xml += "</" + category + ">\n";
+            }
+            xml += "<output name=\"out\" type=\"" + type + "\" nodename=\"n" + pick(nodes + 1) + "\" />\n</nodegraph>\n";
+        }
+        const int tops = 1 + rng() % 4;
+        for (int k = 0; k < tops; k++)
+        {
+            const std::string category = "u" + pick(defs);
+            xml += "<" + category + " name=\"t" + std::to_string(k) + "\" type=\"" + types[rng() % 3] + "\">\n";
+            if (rng() % 2)
+                xml += "<input name=\"in\" type=\"color3\" nodename=\"t" + pick(tops) + "\" />\n";
+            xml += "</" + category + ">\n";
+        }
+        xml += "<standard_surface name=\"S\" type=\"surfaceshader\">\n"
+               "<input name=\"base_color\" type=\"color3\" nodename=\"t0\" />\n</standard_surface>\n"
+               "<surfacematerial name=\"M\" type=\"material\">\n"
+               "<input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n</surfacematerial>\n</materialx>\n";
+
+        mx::DocumentPtr doc = mx::createDocument();
+        mx::readFromXmlString(doc, xml);
+        try
+        {
+            importSteps(doc);
+            mx::writeToXmlString(doc);
+        }
+        catch (const mx::Exception& e)
+        {
+            refused++;
+            EXPECT_NE(std::string(e.what()).find("NG_u"), std::string::npos) << e.what() << "\n" << xml;
+        }
+        catch (const std::exception& e)
+        {
+            ADD_FAILURE() << "non-library exception \"" << e.what() << "\" for\n" << xml;
+        }
+    }
+    EXPECT_GT(refused, 0); // the rounds include graphs that contain themselves
+    EXPECT_LT(refused, 30);
 }
 
 } // anonymous namespace

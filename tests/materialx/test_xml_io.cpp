@@ -259,7 +259,9 @@ TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
     dir.write("a.mtlx", mtlx("  <xi:include href=\"b.mtlx\" />\n"));
     dir.write("b.mtlx", mtlx("  <xi:include href=\"a.mtlx\" />\n"));
     dir.write("self.mtlx", mtlx("  <xi:include href=\"self.mtlx\" />\n"));
-    for (const char* start : { "a.mtlx", "self.mtlx" })
+    // A cycle through a path that is not the file's plain name.
+    dir.write("sub/c.mtlx", mtlx("  <xi:include href=\"../sub/./c.mtlx\" />\n"));
+    for (const char* start : { "a.mtlx", "self.mtlx", "sub/c.mtlx" })
     {
         mx::DocumentPtr doc = mx::createDocument();
         try
@@ -272,6 +274,21 @@ TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
             EXPECT_NE(std::string(e.what()).find(".mtlx"), std::string::npos) << e.what();
         }
     }
+}
+
+TEST_F(XIncludes, EndlessChainsOfIncludesAreCutOff)
+{
+    // Every included "file" includes a new one.
+    mx::XmlReadOptions options;
+    options.readXIncludeFunction = [](mx::DocumentPtr doc, const mx::FilePath& file, const mx::FileSearchPath& searchPath,
+                                      const mx::XmlReadOptions* readOptions) {
+        mx::readFromXmlString(doc, mtlx("  <xi:include href=\"" + file.asString() + "x\" />\n"), searchPath, readOptions);
+    };
+    mx::DocumentPtr doc = mx::createDocument();
+    EXPECT_THROW(mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options),
+                 mx::ExceptionParseError);
+    // The bound is per chain: reading goes on normally afterwards.
+    EXPECT_NO_THROW(readMain());
 }
 
 TEST_F(XIncludes, MissingIncludedFileIsReported)

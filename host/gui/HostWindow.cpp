@@ -1,0 +1,168 @@
+#include "HostWindow.h"
+
+#include "CommandPanel.h"
+#include "SceneView.h"
+#include "SlotView.h"
+
+#include "ClassDesc.h"
+#include "Hold.h"
+#include "HostCore.h"
+#include "INode.h"
+#include "Object.h"
+#include "ParamBlock2.h"
+#include "Teapot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPointer>
+#include <QSplitter>
+
+namespace Norvane {
+namespace {
+
+std::vector<PluginClassInfo> utilitiesOf(PluginLoader& plugins)
+{
+    std::vector<PluginClassInfo> utilities;
+    for (const auto& module : plugins.modules())
+        for (const PluginClassInfo& c : module->classes())
+            if (c.superClassID == UTILITY_CLASS_ID && c.desc && c.desc->IsPublic())
+                utilities.push_back(c);
+    return utilities;
+}
+
+const QString kSceneFilter = QStringLiteral("Norvane scene (*.nvs *.json);;All files (*)");
+
+} // namespace
+
+HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("norvaneWindow"));
+    setWindowTitle(QStringLiteral("Norvane"));
+    scene_ = new SceneView(this);
+    slots_ = new SlotView(this);
+    commands_ = new CommandPanel(this);
+    commands_->setUtilities(utilitiesOf(plugins));
+    commands_->setMinimumWidth(280);
+
+    auto* left = new QSplitter(Qt::Vertical, this);
+    left->addWidget(scene_);
+    left->addWidget(slots_);
+    left->setStretchFactor(0, 3);
+    left->setStretchFactor(1, 2);
+    auto* main = new QSplitter(Qt::Horizontal, this);
+    main->addWidget(left);
+    main->addWidget(commands_);
+    main->setStretchFactor(0, 1);
+    main->setStretchFactor(1, 0);
+    setCentralWidget(main);
+
+    buildMenus();
+    resize(1100, 760);
+    QPointer<HostWindow> self(this);
+    Host().OnRedraw([self] {
+        if (self)
+            self->refresh();
+    });
+    refresh();
+}
+
+HostWindow::~HostWindow()
+{
+    // The utility's page must leave while the window still stands, and go
+    // for good even when no event loop runs any more.
+    commands_->closeUtility();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void HostWindow::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&New Scene"), this, [this] {
+        Host().NewScene();
+        refresh();
+    });
+    file->addAction(QStringLiteral("&Open Scene..."), this, [this] { openScene(); }, QKeySequence::Open);
+    file->addAction(QStringLiteral("&Save Scene..."), this, [this] { saveScene(); }, QKeySequence::Save);
+    file->addSeparator();
+    file->addAction(QStringLiteral("&Quit"), this, [this] { close(); }, QKeySequence::Quit);
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    undo_ = edit->addAction(QStringLiteral("&Undo"), this, [] { Host().Undo(); }, QKeySequence::Undo);
+    redo_ = edit->addAction(QStringLiteral("&Redo"), this, [] { Host().Redo(); }, QKeySequence::Redo);
+
+    QMenu* create = menuBar()->addMenu(QStringLiteral("&Create"));
+    create->addAction(QStringLiteral("&Teapot"), this, [this] { createTeapot(); });
+}
+
+void HostWindow::refresh()
+{
+    scene_->refresh();
+    slots_->refresh();
+    const QString undoName = theHold.UndoName().ToQString();
+    const QString redoName = theHold.RedoName().ToQString();
+    undo_->setEnabled(theHold.UndoCount() > 0);
+    undo_->setText(undoName.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undoName);
+    redo_->setEnabled(theHold.RedoCount() > 0);
+    redo_->setText(redoName.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redoName);
+}
+
+bool HostWindow::openUtility(const QString& className)
+{
+    const int index = commands_->findUtility(className);
+    return commands_->openUtility(index >= 0 ? index : 0);
+}
+
+QString HostWindow::openUtilityName() const
+{
+    return commands_->openName();
+}
+
+bool HostWindow::saveScreenshot(const QString& path)
+{
+    show();
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    return grab().save(path, "PNG");
+}
+
+void HostWindow::openScene()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Open Scene"), QString(), kSceneFilter);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!Host().LoadScene(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Open Scene"), error);
+    refresh();
+}
+
+void HostWindow::saveScene()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Scene"), QString(), kSceneFilter);
+    if (path.isEmpty())
+        return;
+    QString error;
+    if (!Host().SaveScene(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Save Scene"), error);
+}
+
+// A teapot node beside the last one, so there is something to put materials on.
+void HostWindow::createTeapot()
+{
+    auto* teapot = static_cast<Object*>(Host().CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
+    if (!teapot)
+        return;
+    theHold.Begin();
+    const int count = Host().GetScene().NodeCount();
+    INode* node = Host().CreateObjectNode(teapot, (L"Teapot" + std::to_wstring(count + 1)).c_str());
+    if (node)
+        node->Move(0, Matrix3(), Point3(60.0f * static_cast<float>(count), 0.0f, 0.0f));
+    theHold.Accept(L"Create Teapot");
+    Host().RedrawViews(Host().GetTime());
+}
+
+} // namespace Norvane

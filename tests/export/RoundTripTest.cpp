@@ -1,0 +1,168 @@
+// Every shared example document that imports cleanly, exported and imported
+// again, gives the same materials: same parameter values, same map structure.
+
+#include "ExportTestSupport.h"
+
+#include "plugin/HostCalls.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+
+using namespace exporttest;
+
+namespace
+{
+const Class_ID oslMapClass(0x7f9a7b9d, 0x6fcdf00d);
+
+std::string number(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+// Whether two descriptions agree, numbers within what six significant digits
+// of value text keep.
+bool sameDescription(const std::string& a, const std::string& b)
+{
+    std::istringstream left(a), right(b);
+    std::string x, y;
+    while (left >> x)
+    {
+        if (!(right >> y))
+            return false;
+        char* endX = nullptr;
+        char* endY = nullptr;
+        const double u = std::strtod(x.c_str(), &endX);
+        const double v = std::strtod(y.c_str(), &endY);
+        const bool numbers = *endX == '\0' && *endY == '\0' && endX != x.c_str() && endY != y.c_str();
+        if (numbers ? std::fabs(u - v) > 1e-5 * std::max(1.0, std::fabs(u)) : x != y)
+            return false;
+    }
+    return !(right >> y);
+}
+
+// One line per parameter and, indented, the maps below it; a map met again
+// on its own path is named only.
+void describe(MtlBase* object, const std::string& indent, std::set<MtlBase*>& path, std::ostringstream& out)
+{
+    WStr className;
+    object->GetClassName(className);
+    out << rozo::toUtf8(className) << " \"" << rozo::toUtf8(object->GetName()) << "\"";
+    if (object->ClassID() == oslMapClass)
+        out << " shader " << rozo::toUtf8(rozo::oslShaderName(static_cast<Texmap*>(object)));
+    if (!path.insert(object).second)
+    {
+        out << " (again)\n";
+        return;
+    }
+    out << "\n";
+    // An OSL Map's block 0 is its code; block 1 holds the shader parameters.
+    IParamBlock2* block = object->GetParamBlock(object->ClassID() == oslMapClass ? 1 : 0);
+    for (const std::string& name : rozo::parameterNames(block))
+    {
+        // Import writes "subsurface_scale" to "sss_depth", export reads it
+        // from "sss_scale": each direction keeps its own name for it.
+        if (name == "sss_depth")
+            continue;
+        const ParamID id = *rozo::parameterId(block, name);
+        const int type = block->GetParameterType(id);
+        out << indent << "  " << name << " = ";
+        if (IsFloatParamType(type))
+            out << number(block->GetFloat(id));
+        else if (IsIntParamType(type))
+            out << block->GetInt(id);
+        else if (IsPoint3ParamType(type) || IsPoint4ParamType(type) || type == TYPE_POINT2)
+        {
+            const Point4 p = block->GetPoint4(id);
+            const Point3 q = block->GetPoint3(id);
+            const Point2 r = block->GetPoint2(id);
+            if (IsPoint4ParamType(type))
+                out << number(p.x) << " " << number(p.y) << " " << number(p.z) << " " << number(p.w);
+            else if (type == TYPE_POINT2)
+                out << number(r.x) << " " << number(r.y);
+            else
+                out << number(q.x) << " " << number(q.y) << " " << number(q.z);
+        }
+        else if (IsStringParamType(type))
+            out << '"' << rozo::toUtf8(WStr(block->GetStr(id))) << '"';
+        else if (type == TYPE_TEXMAP)
+        {
+            if (Texmap* map = block->GetTexmap(id))
+            {
+                describe(map, indent + "    ", path, out);
+                continue;
+            }
+            out << "none";
+        }
+        out << "\n";
+    }
+    path.erase(object);
+}
+
+std::string description(Mtl* material)
+{
+    std::ostringstream out;
+    std::set<MtlBase*> path;
+    describe(material, "", path, out);
+    return out.str();
+}
+
+class RoundTrip : public ExportTest, public ::testing::WithParamInterface<std::string>
+{
+};
+
+std::vector<std::string> exampleDocuments()
+{
+    std::vector<std::string> names;
+    for (const QString& name : QDir(ROZO_EXAMPLES_DIR).entryList({"*.mtlx"}, QDir::Files, QDir::Name))
+        names.push_back(name.toStdString());
+    return names;
+}
+} // namespace
+
+TEST_P(RoundTrip, ExportedAndImportedAgainGivesTheSameMaterials)
+{
+    const std::string source = std::string(ROZO_EXAMPLES_DIR) + "/" + GetParam();
+    std::vector<Mtl*> first;
+    if (!util->importMaterials(source, first) || first.empty())
+        GTEST_SKIP() << "does not import cleanly: " << log();
+
+    Tab<Mtl*> table;
+    for (Mtl* m : first)
+        table.Append(m);
+    util->exportFile(WStr::FromQString(path("scene.mtlx")), table);
+    const std::string exportLog = log();
+
+    std::vector<Mtl*> second;
+    util->importMaterials(path("scene.mtlx").toStdString(), second);
+    ASSERT_EQ(second.size(), first.size()) << "export: " << exportLog << "import: " << log();
+
+    std::map<std::string, Mtl*> byName;
+    for (Mtl* m : second)
+        byName[rozo::toUtf8(m->GetName())] = m;
+    for (Mtl* m : first)
+    {
+        const auto again = byName.find(rozo::toUtf8(m->GetName()));
+        ASSERT_NE(again, byName.end()) << rozo::toUtf8(m->GetName()) << " is missing after the round trip";
+        const std::string before = description(m);
+        const std::string after = description(again->second);
+        EXPECT_TRUE(sameDescription(before, after))
+            << "before:\n" << before << "after:\n" << after << "export log: " << exportLog;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, RoundTrip, ::testing::ValuesIn(exampleDocuments()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string name = info.param.substr(0, info.param.size() - 5);
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });

@@ -1,0 +1,35 @@
+// The panel's export button: the materials of the selected objects go to a
+// MaterialX document that the user names.
+
+#include "plugin/MtlXIOUtil.h"
+
+#include "ui/PanelDialogs.h"
+
+void MtlXIOUtil::onExport()
+{
+    static rozo::DialogMemory memory;
+    Interface* ip = GetCOREInterface();
+    const int count = ip->GetSelNodeCount();
+    if (count == 0) {
+        ip->WarningBox(panelWidget, WStr(rozo::EXPORT_TITLE), WStr(L"No Objects Selected"));
+        return;
+    }
+
+    std::set<Mtl*> materialSet;
+    for (int i = 0; i < count; ++i) {
+        INode* node = ip->GetSelNode(i);
+        if (!node)
+            continue;
+        if (Mtl* material = node->GetMtl())
+            materialSet.insert(material);
+    }
+
+    // Numbers are written with a full stop whatever the user's locale.
+    const CLocaleGuard locale(LC_ALL, "C");
+    if (!ip->DoSaveFileDialog(ip->GetMainWindow(), WStr(rozo::DIALOG_TITLE), memory.fileName, memory.folder,
+                              rozo::materialXFilter()))
+        return;
+
+    exportMaterials(WStr(memory.fileName), materialSet);
+    rozo::warnWithLog(panelWidget, rozo::EXPORT_TITLE, messageText());
+}
