@@ -1,0 +1,151 @@
+#include "MaterialReport.h"
+
+#include "ClassRegistry.h"
+#include "HostCore.h"
+#include "MtlBase.h"
+#include "ParamAccess.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+#include <functional>
+#include <ostream>
+#include <set>
+
+namespace {
+
+// Texts longer than this (shader sources) are summarised in the tree.
+constexpr int kLongText = 80;
+
+QString className(MtlBase* m) {
+  if (ClassDesc* cd = Norvane::ClassRegistry::Instance().Find(m->SuperClassID(), m->ClassID()))
+    return QString::fromWCharArray(cd->ClassName());
+  WStr s;
+  m->GetClassName(s);
+  return s.ToQString();
+}
+
+bool isMtlBase(ReferenceTarget* t) {
+  return t && (t->SuperClassID() == MATERIAL_CLASS_ID || t->SuperClassID() == TEXMAP_CLASS_ID);
+}
+
+QString number(double d) { return QString::number(d, 'g', 6); }
+
+QString valueText(const QVariant& v) {
+  if (v.type() == QVariant::Bool) return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+  if (v.type() == QVariant::Double) return number(v.toDouble());
+  if (v.type() == QVariant::Int) return QString::number(v.toInt());
+  if (v.type() == QVariant::List) {
+    QStringList parts;
+    for (const QVariant& e : v.toList()) parts << number(e.toDouble());
+    return "[" + parts.join(", ") + "]";
+  }
+  if (v.type() == QVariant::String) {
+    const QString s = v.toString();
+    if (s.size() > kLongText || s.contains('\n'))
+      return QString("<text, %1 characters>").arg(s.size());
+    return "\"" + s + "\"";
+  }
+  return QStringLiteral("?");
+}
+
+// Calls `visit` with every parameter of `owner` (name, value).
+void forEachParam(MtlBase* owner, const std::function<void(const QString&, const QVariant&)>& visit) {
+  const TimeValue t = Norvane::Host().GetTime();
+  for (const QString& name : Norvane::ParamNames(owner)) visit(name, Norvane::GetParam(owner, name, t));
+}
+
+void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, std::ostream& out) {
+  const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
+  forEachParam(m, [&](const QString& name, const QVariant& v) {
+    if (v.userType() == QMetaType::VoidStar) {
+      ReferenceTarget* t = Norvane::ToTarget(v);
+      if (!isMtlBase(t)) return;  // empty slots are left out
+      auto* map = static_cast<MtlBase*>(t);
+      out << indent << name.toStdString() << ": " << className(map).toStdString() << " \""
+          << map->GetName().ToQString().toStdString() << "\"";
+      if (!shown.insert(map).second) {
+        out << " (shown above)\n";
+        return;
+      }
+      out << '\n';
+      printObject(map, depth + 1, shown, out);
+      return;
+    }
+    if (!v.isValid()) return;
+    out << indent << name.toStdString() << " = " << valueText(v).toStdString() << '\n';
+  });
+}
+
+QJsonValue jsonValue(const QVariant& v) {
+  if (v.type() == QVariant::List) {
+    QJsonArray a;
+    for (const QVariant& e : v.toList()) a.append(e.toDouble());
+    return a;
+  }
+  return QJsonValue::fromVariant(v);
+}
+
+QJsonObject objectToJson(MtlBase* m, std::set<MtlBase*>& path) {
+  QJsonObject o;
+  o["name"] = m->GetName().ToQString();
+  o["class"] = className(m);
+  QJsonObject params, maps;
+  path.insert(m);
+  forEachParam(m, [&](const QString& name, const QVariant& v) {
+    if (v.userType() == QMetaType::VoidStar) {
+      ReferenceTarget* t = Norvane::ToTarget(v);
+      if (!isMtlBase(t)) return;
+      auto* map = static_cast<MtlBase*>(t);
+      if (path.count(map)) {
+        QJsonObject loop;
+        loop["name"] = map->GetName().ToQString();
+        loop["class"] = className(map);
+        loop["loop"] = true;
+        maps[name] = loop;
+      } else {
+        maps[name] = objectToJson(map, path);
+      }
+      return;
+    }
+    if (v.isValid()) params[name] = jsonValue(v);
+  });
+  path.erase(m);
+  o["parameters"] = params;
+  o["maps"] = maps;
+  return o;
+}
+
+void collectMaps(MtlBase* m, std::set<MtlBase*>& seen) {
+  forEachParam(m, [&](const QString&, const QVariant& v) {
+    if (v.userType() != QMetaType::VoidStar) return;
+    ReferenceTarget* t = Norvane::ToTarget(v);
+    if (isMtlBase(t) && seen.insert(static_cast<MtlBase*>(t)).second) collectMaps(static_cast<MtlBase*>(t), seen);
+  });
+}
+
+}  // namespace
+
+void printMaterialTree(const std::vector<Mtl*>& materials, std::ostream& out) {
+  for (Mtl* m : materials) {
+    out << "material \"" << m->GetName().ToQString().toStdString() << "\" (" << className(m).toStdString() << ")\n";
+    std::set<MtlBase*> shown;
+    printObject(m, 1, shown, out);
+  }
+}
+
+QJsonArray materialsToJson(const std::vector<Mtl*>& materials) {
+  QJsonArray a;
+  for (Mtl* m : materials) {
+    std::set<MtlBase*> path;
+    a.append(objectToJson(m, path));
+  }
+  return a;
+}
+
+int countMaps(const std::vector<Mtl*>& materials) {
+  std::set<MtlBase*> seen;
+  for (Mtl* m : materials) collectMaps(m, seen);
+  for (Mtl* m : materials) seen.erase(m);
+  return static_cast<int>(seen.size());
+}

@@ -1,0 +1,94 @@
+#include "Command.h"
+#include "CommandContext.h"
+#include "HostCore.h"
+#include "INode.h"
+#include "MaterialReport.h"
+#include "MaterialXCalls.h"
+#include "MtlBase.h"
+#include "Object.h"
+#include "Teapot.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <ostream>
+
+namespace {
+
+// Saving keeps what the scene reaches: each material goes onto a teapot of its
+// own, named after it, the teapots side by side.
+bool saveWithNodes(const std::vector<Mtl*>& materials, const std::string& scene, CommandContext& context) {
+  Norvane::HostCore& host = Norvane::Host();
+  float x = 0.0f;
+  for (Mtl* m : materials) {
+    auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+    if (!teapot) continue;
+    INode* node = host.CreateObjectNode(teapot, m->GetName().data());
+    node->SetMtl(m);
+    node->Move(0, Matrix3(), Point3(x, 0.0f, 0.0f));
+    x += 50.0f;
+  }
+  QString error;
+  if (!host.SaveScene(QString::fromStdString(scene), &error)) {
+    context.error(error.toStdString());
+    return false;
+  }
+  return true;
+}
+
+class ImportCommand : public Command {
+public:
+  const CommandInfo& info() const override {
+    static const CommandInfo info = [] {
+      CommandInfo i;
+      i.name = "import";
+      i.aliases = {"--import"};
+      i.arguments = "FILE.mtlx";
+      i.summary = "import a MaterialX document and print the materials it makes";
+      i.description =
+          "Imports FILE.mtlx through the plug-in's MaterialX.ImportMtlX and prints every new\n"
+          "material with its parameters; a texture map appears below the parameter that holds\n"
+          "it, with its own parameters. The messages of the import go to the error output,\n"
+          "and the exit status is then 1.";
+      i.options = {{"--json", "", "print the materials and messages as JSON"},
+                   {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"}};
+      i.minArguments = 1;
+      i.maxArguments = 1;
+      return i;
+    }();
+    return info;
+  }
+
+  int run(CommandContext& context, const CommandArguments& args) override {
+    FPStaticInterface* fpi = MaterialXCalls::require(context);
+    if (!fpi) return ExitFailure;
+    MaterialXCalls calls(*fpi);
+    const std::string& file = args.positional[0];
+    std::vector<Mtl*> materials;
+    std::string problem;
+    if (!calls.importMtlX(file, materials, problem)) {
+      context.error(problem);
+      return ExitFailure;
+    }
+    const std::vector<std::string> messages = messageLines(calls.getError());
+    if (args.has("--json")) {
+      QJsonObject report;
+      report["file"] = QString::fromStdString(file);
+      report["materials"] = materialsToJson(materials);
+      QJsonArray lines;
+      for (const std::string& m : messages) lines.append(QString::fromStdString(m));
+      report["messages"] = lines;
+      context.out() << QJsonDocument(report).toJson(QJsonDocument::Indented).toStdString();
+    } else {
+      printMaterialTree(materials, context.out());
+    }
+    for (const std::string& m : messages) context.err() << file << ": " << m << '\n';
+    if (args.has("--save") && !saveWithNodes(materials, args.value("--save"), context)) return ExitFailure;
+    return messages.empty() ? ExitOk : ExitFailure;
+  }
+};
+
+}  // namespace
+
+NORVANE_REGISTER_COMMAND(ImportCommand);

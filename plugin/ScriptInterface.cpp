@@ -1,0 +1,73 @@
+#include "plugin/ScriptInterface.h"
+
+#include "plugin/MtlXIOUtil.h"
+#include "plugin/MtlXIOUtilClassDesc.h"
+
+namespace
+{
+const Interface_ID SCRIPT_INTERFACE_ID(0x5BEEFB9F, 0xF001F3F1);
+constexpr unsigned DESCRIPTOR_FLAGS = 8;
+constexpr int PARAMETER_FLAGS = 4;
+
+// Localised names: ids in the module's string table.
+constexpr int INTERFACE_NAME_STRING = 6;
+constexpr int IMPORT_NAME_STRING = 7;
+constexpr int EXPORT_NAME_STRING = 8;
+constexpr int FILE_NAME_STRING = 9;
+constexpr int MATERIALS_STRING = 10;
+constexpr int GET_ERROR_STRING = 11;
+
+// The host hands the dispatch whatever the script passed; a list that does
+// not have the parameters the function reads is refused before it is read.
+bool hasParameters(const FPParams* p, int count)
+{
+    return count == 0 || (p && p->Count() >= count);
+}
+} // namespace
+
+RozozazoZOVScriptInterface theScriptInterface;
+
+RozozazoZOVScriptInterface::RozozazoZOVScriptInterface()
+{
+    LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
+                   importMtlXId, L"ImportMtlX", IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
+                       L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   exportMtlXId, L"ExportMtlX", EXPORT_NAME_STRING, TYPE_BOOL, 0, 2,
+                       L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                       L"materials", MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   getErrorId, L"GetError", GET_ERROR_STRING, TYPE_STRING, 0, 0,
+                   FP_TAG_END);
+}
+
+RozozazoZOVScriptInterface::~RozozazoZOVScriptInterface() = default;
+
+int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue& result, FPParams* p)
+{
+    switch (static_cast<unsigned short>(fid)) {
+    case importMtlXId: {
+        if (!hasParameters(p, 1))
+            return FPS_FAIL;
+        const WStr fileName((*p)[0].asString());
+        const Tab<Mtl*> materials = getMtlXIOUtil()->importFile(fileName);
+        result.Load(TYPE_MTL_TAB_BV, materials);
+        return FPS_OK;
+    }
+    case exportMtlXId: {
+        if (!hasParameters(p, 2))
+            return FPS_FAIL;
+        const MtlTab* given = (*p)[1].asMtlTab();
+        const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
+        const WStr fileName((*p)[0].asString());
+        const bool clean = getMtlXIOUtil()->exportFile(fileName, materials);
+        result.Load(TYPE_BOOL, clean);
+        return FPS_OK;
+    }
+    case getErrorId: {
+        const WStr text = getMtlXIOUtil()->getErrorText();
+        result.Load(TYPE_STRING, text.data());
+        return FPS_OK;
+    }
+    default:
+        return FPS_NO_SUCH_FUNCTION;
+    }
+}
