@@ -20,10 +20,10 @@ std::wstring Pad(std::wstring text, int width, bool left, int precision)
 
 // Formats one numeric conversion through the C library, which needs no locale
 // for numbers beyond the decimal point.
-template <class T> std::wstring One(const std::string& spec, T value)
+template <class T> std::wstring One(const std::string& conversion, T value)
 {
     char buf[512];
-    std::snprintf(buf, sizeof buf, spec.c_str(), value);
+    std::snprintf(buf, sizeof buf, conversion.c_str(), value);
     return QString::fromUtf8(buf).toStdWString();
 }
 
@@ -44,38 +44,38 @@ std::wstring FormatWide(const wchar_t* format, va_list args)
             out += L'%';
             continue;
         }
-        std::string spec = "%";
+        std::string conversion = "%";
         bool left = false;
         while (*p == L'-' || *p == L'+' || *p == L' ' || *p == L'#' || *p == L'0') {
             if (*p == L'-')
                 left = true;
-            spec += static_cast<char>(*p++);
+            conversion += static_cast<char>(*p++);
         }
         int width = -1;
         if (*p == L'*') {
             width = va_arg(args, int);
             if (width < 0) { left = true; width = -width; }
-            spec += std::to_string(width);
+            conversion += std::to_string(width);
             ++p;
         } else {
             while (*p >= L'0' && *p <= L'9') {
                 width = (width < 0 ? 0 : width * 10) + (*p - L'0');
-                spec += static_cast<char>(*p++);
+                conversion += static_cast<char>(*p++);
             }
         }
         int precision = -1;
         if (*p == L'.') {
-            spec += '.';
+            conversion += '.';
             ++p;
             precision = 0;
             if (*p == L'*') {
                 precision = va_arg(args, int);
-                spec += std::to_string(precision);
+                conversion += std::to_string(precision);
                 ++p;
             } else {
                 while (*p >= L'0' && *p <= L'9') {
                     precision = precision * 10 + (*p - L'0');
-                    spec += static_cast<char>(*p++);
+                    conversion += static_cast<char>(*p++);
                 }
             }
         }
@@ -119,11 +119,11 @@ std::wstring FormatWide(const wchar_t* format, va_list args)
         case L'd':
         case L'i':
             if (length == "ll" || length == "j")
-                out += One(spec + "lld", va_arg(args, long long));
+                out += One(conversion + "lld", va_arg(args, long long));
             else if (length == "l" || length == "z" || length == "t")
-                out += One(spec + "ld", va_arg(args, long));
+                out += One(conversion + "ld", va_arg(args, long));
             else
-                out += One(spec + "d", va_arg(args, int));
+                out += One(conversion + "d", va_arg(args, int));
             break;
         case L'u':
         case L'x':
@@ -131,21 +131,21 @@ std::wstring FormatWide(const wchar_t* format, va_list args)
         case L'o': {
             const char c = static_cast<char>(conv);
             if (length == "ll" || length == "j")
-                out += One(spec + "ll" + c, va_arg(args, unsigned long long));
+                out += One(conversion + "ll" + c, va_arg(args, unsigned long long));
             else if (length == "l" || length == "z" || length == "t")
-                out += One(spec + "l" + c, va_arg(args, unsigned long));
+                out += One(conversion + "l" + c, va_arg(args, unsigned long));
             else
-                out += One(spec + c, va_arg(args, unsigned int));
+                out += One(conversion + c, va_arg(args, unsigned int));
             break;
         }
         case L'f': case L'F': case L'e': case L'E': case L'g': case L'G': case L'a': case L'A':
             if (length == "L")
-                out += One(spec + "L" + static_cast<char>(conv), va_arg(args, long double));
+                out += One(conversion + "L" + static_cast<char>(conv), va_arg(args, long double));
             else
-                out += One(spec + static_cast<char>(conv), va_arg(args, double));
+                out += One(conversion + static_cast<char>(conv), va_arg(args, double));
             break;
         case L'p':
-            out += One(spec + "p", va_arg(args, void*));
+            out += One(conversion + "p", va_arg(args, void*));
             break;
         default:
             out += L'%';

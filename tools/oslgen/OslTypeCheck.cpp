@@ -79,7 +79,7 @@ struct Candidate {
 const std::map<std::string, std::vector<Candidate>>& builtins()
 {
     static const std::map<std::string, std::vector<Candidate>> table = [] {
-        static const char* specs[] = {
+        static const char* signatures[] = {
             "T floor(T)", "T ceil(T)", "T round(T)", "T abs(T)", "T sign(T)", "T sin(T)",
             "T cos(T)", "T tan(T)", "T asin(T)", "T acos(T)", "T sqrt(T)", "T log(T)", "T exp(T)",
             "T radians(T)", "T Dx(T)", "T Dy(T)", "T atan2(T,T)", "T pow(T,T)", "T pow(T,float)",
@@ -98,8 +98,8 @@ const std::map<std::string, std::vector<Candidate>>& builtins()
             "float determinant(matrix)", "string substr(string,int,int)", "int arraylength(ARRAY)",
             "color blackbody(float)", "float luminance(color)"};
         std::map<std::string, std::vector<Candidate>> t;
-        for (const char* spec : specs) {
-            std::string s = spec;
+        for (const char* signature : signatures) {
+            std::string s = signature;
             const size_t space = s.find(' ');
             const size_t open = s.find('(');
             const std::string ret = s.substr(0, space);
