@@ -159,6 +159,7 @@ void Element::setName(const string& name)
             _parent->_childIndex->erase(_name);
             _parent->_childIndex->emplace(name, this);
         }
+        _parent->forgetChildName();
     }
     _name = name;
     touch();
@@ -393,6 +394,7 @@ void Element::removeChild(const string& name)
     _children.erase(it);
     if (_childIndex)
         _childIndex->erase(name);
+    forgetChildName();
     touch();
     invalidateDocumentCache();
     if (child.use_count() > 1)
@@ -416,23 +418,37 @@ void Element::setAttribute(const string& attrib, const string& value)
     touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
-    for (AttributePair& attr : _attributes)
+    if (const string* existing = findAttribute(attrib))
     {
-        if (attr.first == attrib)
-        {
-            attr.second = value;
-            return;
-        }
+        *const_cast<string*>(existing) = value;
+        return;
     }
     _attributes.emplace_back(attrib, value);
+    if (_attributeIndex)
+        _attributeIndex->emplace(attrib, _attributes.size() - 1);
 }
 
 void Element::appendAttribute(const char* attrib, const char* value)
 {
     touch();
     _attributes.emplace_back(attrib, value);
+    if (_attributeIndex)
+        _attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
     if (affectsDocumentCache(_attributes.back().first))
         invalidateDocumentCache();
+}
+
+const string* Element::findIndexedAttribute(const string& attrib) const
+{
+    if (!_attributeIndex)
+    {
+        _attributeIndex.reset(new std::unordered_map<string, size_t>());
+        _attributeIndex->reserve(_attributes.size() * 2);
+        for (size_t i = 0; i < _attributes.size(); ++i)
+            _attributeIndex->emplace(_attributes[i].first, i);
+    }
+    auto it = _attributeIndex->find(attrib);
+    return it != _attributeIndex->end() ? &_attributes[it->second].second : nullptr;
 }
 
 StringVec Element::getAttributeNames() const
@@ -453,6 +469,7 @@ void Element::removeAttribute(const string& attrib)
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     _attributes.erase(it);
+    attributesReplaced();
 }
 
 void Element::invalidateDocumentCache() const
@@ -567,6 +584,7 @@ void Element::copyQuietly(const Element& source)
 {
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
+    attributesReplaced();
     if (source._pendingSource)
     {
         // Still deferred there: defer here too, to the same frozen source.
@@ -594,6 +612,7 @@ void Element::copyDeferred(const Element& source)
 {
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
+    attributesReplaced();
     if (source._pendingSource)
         _pendingSource = source._pendingSource;
     else if (!source._children.empty())
@@ -618,6 +637,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
     touch();
     _sourceUri = source->_sourceUri;
     _attributes = source->_attributes;
+    attributesReplaced();
     for (const ElementPtr& child : source->getChildren())
     {
         if (findChild(child->_name))
@@ -634,6 +654,7 @@ void Element::clearContent()
     touch();
     _sourceUri.clear();
     _attributes.clear();
+    attributesReplaced();
     _pendingSource.reset();
     for (const ElementPtr& child : vector<ElementPtr>(_children))
         removeChild(child->_name);
@@ -646,9 +667,55 @@ string Element::createValidChildName(string name) const
     if (name.empty())
         name = "_";
     name = createValidName(name);
-    while (findChild(name))
-        name = incrementName(name);
-    return name;
+    if (!findChild(name))
+        return name;
+
+    // Past the name itself incrementName walks stem + number, one up each
+    // time: stem + 2, 3, ... for a name without a number, n + 1, n + 2, ...
+    // after a number n.  Ranges of numbers found taken are remembered, so
+    // naming many children one after the other stays linear.
+    size_t split = name.size();
+    while (split > 0 && name[split - 1] >= '0' && name[split - 1] <= '9')
+        split--;
+    size_t first = split;
+    while (first < name.size() && name[first] == '0')
+        first++;
+    if (name.size() - first > 18)
+    {
+        // Too long to count in 64 bits: names like that are never made in bulk.
+        while (findChild(name))
+            name = incrementName(name);
+        return name;
+    }
+    uint64_t next = 2;
+    if (split < name.size())
+    {
+        uint64_t value = 0;
+        for (size_t i = first; i < name.size(); ++i)
+            value = value * 10 + uint64_t(name[i] - '0');
+        next = value + 1;
+    }
+    name.resize(split);
+
+    if (!_nameHints)
+        _nameHints.reset(new std::unordered_map<string, std::pair<uint64_t, uint64_t>>());
+    std::pair<uint64_t, uint64_t>& taken = (*_nameHints)[name];
+    const uint64_t start = next;
+    string candidate;
+    for (;; ++next)
+    {
+        if (next >= taken.first && next < taken.second)
+            next = taken.second;
+        candidate = name;
+        candidate += std::to_string(next);
+        if (!findChild(candidate))
+            break;
+    }
+    if (start <= taken.second && next >= taken.first)
+        taken = { std::min(start, taken.first), next };
+    else
+        taken = { start, next };
+    return candidate;
 }
 
 //
