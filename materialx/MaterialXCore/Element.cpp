@@ -684,10 +684,14 @@ bool ValueElement::validateValue(string* message, bool& res) const
         const NodeGraph* graph = nullptr;
         for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
             graph = elementCast<const NodeGraph>(elem);
-        const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
-        if (nodeDef)
+        // The graph's declaration: its definition, or the graph itself when
+        // it names none.
+        const InterfaceElement* declaration = graph ? graph->findNodeDef() : nullptr;
+        if (!declaration && graph && !graph->hasNodeDefString())
+            declaration = graph;
+        if (declaration)
         {
-            const Input* declared = nodeDef->findActiveInput(*interfaceName);
+            const ValueElement* declared = declaration->findActiveValueElement(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
             const PortElement* port = elementCast<const PortElement>(this);
             if (declared && !(port && port->hasChannels()))

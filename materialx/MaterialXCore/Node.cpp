@@ -32,6 +32,27 @@ const Document* documentOf(const Element* elem)
     return elementCast<const Document>(elem->getRootRaw());
 }
 
+const Element* geomPropDefinition(const Element& scope, const string& name)
+{
+    const Element* def = scope.getRootRaw()->findChild(name);
+    return def && def->getCategory() == GEOM_PROP_DEF_CATEGORY ? def : nullptr;
+}
+
+// The node that reads a geometric property ("geomNode_UV0"), shared by every
+// input that defaults to it.
+NodePtr addGeomNode(GraphElement& graph, const Element& geomPropDef)
+{
+    const string name = "geomNode_" + geomPropDef.getName();
+    if (NodePtr existing = graph.getNode(name))
+        return existing;
+    NodePtr node = graph.addNode(geomPropDef.getAttribute("geomprop"), name, geomPropDef.getAttribute(TypedElement::TYPE_ATTRIBUTE));
+    if (const string* space = geomPropDef.findAttribute("space"))
+        node->setInputValue("space", *space);
+    if (const string* index = geomPropDef.findAttribute("index"))
+        node->setInputValue("index", *index, "integer");
+    return node;
+}
+
 } // anonymous namespace
 
 //
@@ -64,9 +85,9 @@ const NodeDef* Node::findNodeDef(const string& target, bool allowRoughMatch) con
     {
         for (const NodeDef* nodeDef : *list)
         {
-            if (!nodeDef->isVersionCompatible(version) || nodeDef->findType() != type)
-                continue;
             if (!target.empty() && !nodeDef->getTarget().empty() && nodeDef->getTarget() != target)
+                continue;
+            if (!nodeDef->isVersionCompatible(version) || nodeDef->findType() != type)
                 continue;
             if (matchesInputsOf(*nodeDef, nullptr))
                 return nodeDef;
@@ -129,6 +150,12 @@ bool Node::validate(string* message) const
         string matchMessage;
         if (!matchesInputsOf(*nodeDef, &matchMessage))
             reportProblem(res, message, "Node interface error: " + matchMessage);
+    }
+    else if (const Document* doc = documentOf(this))
+    {
+        // Definitions of the category exist, none for this node's type.
+        validateRequire(!doc->getCache().nodeDefsByNode.count(getCategory()), res, message,
+                        "Node interface doesn't support this output type");
     }
     return InterfaceElement::validate(message) && res;
 }
@@ -277,6 +304,11 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                         const Input* declared = exp.declaration->findActiveInput(bound);
                         if (declared && declared->hasValueString())
                             input->setValueString(declared->getValueString());
+                        // An unbound input with a geometric default reads
+                        // that property from a node of its own.
+                        if (const string* geomProp = declared ? declared->findAttribute(Input::DEFAULT_GEOM_PROP_ATTRIBUTE) : nullptr)
+                            if (const Element* geomPropDef = geomPropDefinition(*this, *geomProp))
+                                input->setNodeName(addGeomNode(*this, *geomPropDef)->getName());
                     }
                     input->removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
                 }
@@ -302,10 +334,10 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     if (it == renamed.end())
                         continue;
                     port->setNodeName(it->second->getName());
-                    if (output->hasOutputString())
+                    // A port that chose an output keeps the attribute, empty
+                    // when the graph's output names none.
+                    if (output->hasOutputString() || port->hasOutputString())
                         port->setOutputString(output->getOutputString());
-                    else
-                        port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
                 }
                 else if (const string* interfaceName = output->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE))
                 {

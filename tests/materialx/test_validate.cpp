@@ -90,7 +90,9 @@ TEST_F(Validation, NodeInputsMustBindSomethingAndMatchTheDefinition)
 TEST_F(Validation, DocumentVersionAndNames)
 {
     EXPECT_EQ(validate("", "version=\"1.39\""), "Future document version: <materialx version=\"1.39\">\n");
-    EXPECT_EQ(validate("", "version=\"1.37\""), "Unsupported document version: <materialx version=\"1.37\">\n");
+    // Versions from 1.22 on are upgraded while reading; older ones stay.
+    EXPECT_EQ(validate("", "version=\"1.21\""), "Unsupported document version: <materialx version=\"1.21\">\n");
+    EXPECT_EQ(validate("", "version=\"1.37\""), "");
     EXPECT_EQ(validate("  <add name=\"bad name\" type=\"float\" />\n"),
               "Invalid element name: <add name=\"bad name\" type=\"float\">\n");
 }
