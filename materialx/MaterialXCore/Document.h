@@ -146,6 +146,10 @@ class MX_CORE_API Document : public GraphElement
     };
     const Cache& getCache() const;
     const Cache& getPortCache() const;
+    /// How often the lookup tables were built: each build walks the whole
+    /// document, so work that should stay linear builds them a fixed number
+    /// of times however large the document grows.
+    uint64_t getLookupTableBuilds() const { return _lookupTableBuilds; }
 
   protected:
     bool validateChild(const Element& child, string* message) const override;
@@ -167,6 +171,7 @@ class MX_CORE_API Document : public GraphElement
     ConstDocumentPtr getFrozenSnapshot() const;
 
     mutable std::unique_ptr<Cache> _cache;
+    mutable uint64_t _lookupTableBuilds = 0;
     mutable std::unique_ptr<LibraryReferences> _libraryReferences;
     mutable ConstDocumentPtr _frozen;
     mutable uint64_t _frozenGeneration = 0;

@@ -387,12 +387,16 @@ void Element::removeChild(const string& name)
 {
     ensureChildren();
     auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
-    if (it == _children.end())
-        return;
-    ElementPtr child = *it;
-    _children.erase(it);
+    if (it != _children.end())
+        removeChildAt(size_t(it - _children.begin()));
+}
+
+void Element::removeChildAt(size_t index)
+{
+    ElementPtr child = _children[index];
+    _children.erase(_children.begin() + std::ptrdiff_t(index));
     if (_childIndex)
-        _childIndex->erase(name);
+        _childIndex->erase(child->_name);
     touch();
     invalidateDocumentCache();
     if (child.use_count() > 1)

@@ -421,6 +421,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// Insert a new child, registering it by name.
     void insertChild(const ElementPtr& child);
+    /// Remove the child at the given position (a real child, not deferred).
+    void removeChildAt(size_t index);
     /// Called when a structural change may affect the document's lookup tables.
     void invalidateDocumentCache() const;
     /// Record a change of this element: the document's generation moves on,
