@@ -495,6 +495,18 @@ size_t InterfaceElement::countActiveOutputs(Output** first) const
 {
     *first = nullptr;
     size_t count = 0;
+    if (!findAttribute(INHERIT_ATTRIBUTE))
+    {
+        // Definition lookups ask this of every candidate: no chain to build.
+        for (const ElementPtr& child : getChildren())
+            if (Output* output = elementCast<Output>(child.get()))
+            {
+                if (!*first)
+                    *first = output;
+                ++count;
+            }
+        return count;
+    }
     InheritanceChain chain = inheritanceChain();
     for (size_t level = 0; level < chain.size(); ++level)
     {

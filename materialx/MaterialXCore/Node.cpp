@@ -87,6 +87,14 @@ class FlattenState
 
     Resolution resolve(const NodePtr& node)
     {
+        // The first round's nodes were resolved while looking for graphs.
+        auto root = _rootResolutions.find(node.get());
+        if (root != _rootResolutions.end())
+        {
+            Resolution resolution = std::move(root->second);
+            _rootResolutions.erase(root);
+            return resolution;
+        }
         if (_resolvedInPlace)
         {
             auto source = _sourceOf.find(node.get());
@@ -193,7 +201,10 @@ class FlattenState
         };
         for (const NodePtr& root : roots)
         {
-            if (NodeGraphPtr graph = resolveLive(*root).graph)
+            Resolution resolution = resolveLive(*root);
+            NodeGraphPtr graph = resolution.graph;
+            _rootResolutions.emplace(root.get(), std::move(resolution));
+            if (graph)
                 enter(graph);
             while (!stack.empty() && _resolvedInPlace)
             {
@@ -214,8 +225,6 @@ class FlattenState
                 if (next)
                     enter(next);
             }
-            if (!_resolvedInPlace)
-                break;
         }
         if (!_resolvedInPlace)
             _resolutions.clear();
@@ -225,6 +234,7 @@ class FlattenState
     const string& _target;
     bool _resolvedInPlace = true;
     std::unordered_map<const Node*, Resolution> _resolutions;
+    std::unordered_map<const Node*, Resolution> _rootResolutions;
     std::unordered_map<const Node*, const Node*> _sourceOf;
     std::unordered_map<string, vector<PortElementPtr>> _portsByNodeName;
 };
