@@ -91,6 +91,19 @@ void copyInputTo(const Node& from, const string& fromName, Node& to, const strin
     dest->copyContentFrom(source);
 }
 
+// Exchange the names of two inputs; a lone one takes the other name.
+void swapInputNames(Node& node, const string& first, const string& second)
+{
+    InputPtr a = node.getInput(first);
+    InputPtr b = node.getInput(second);
+    if (a && b)
+        a->setName(node.createValidChildName("temp"));
+    if (b)
+        b->setName(first);
+    if (a)
+        a->setName(second);
+}
+
 InputPtr ensureInput(Node& node, const string& name, const string& type)
 {
     InputPtr input = node.getInput(name);
@@ -347,14 +360,8 @@ void upgradeTo1_37(Document& doc)
                 test->setName("value1");
             if (ElementPtr cutoff = node->getChild("cutoff"))
                 node->changeChildCategory(cutoff, Input::CATEGORY)->setName("value2");
-            InputPtr in1 = node->getInput("in1");
-            InputPtr in2 = node->getInput("in2");
-            if (in1 && in2)
-            {
-                in1->setName(node->createValidChildName("temp"));
-                in2->setName("in1");
-                in1->setName("in2");
-            }
+            if (node->getInput("in1") && node->getInput("in2"))
+                swapInputNames(*node, "in1", "in2");
         }
         else if (category == "transformpoint" || category == "transformvector" || category == "transformnormal")
         {
@@ -529,22 +536,7 @@ void upgradeTo1_38(Document& doc)
         const string category = node->getCategory();
         if (category == "atan2")
         {
-            InputPtr in1 = node->getInput("in1");
-            InputPtr in2 = node->getInput("in2");
-            if (in1 && in2)
-            {
-                in1->setName(node->createValidChildName("temp"));
-                in2->setName("in1");
-                in1->setName("in2");
-            }
-            else if (in1)
-            {
-                in1->setName("in2");
-            }
-            else if (in2)
-            {
-                in2->setName("in1");
-            }
+            swapInputNames(*node, "in1", "in2");
         }
         else if (category == "rotate3d")
         {
