@@ -638,6 +638,9 @@ void upgradeTo1_38(Document& doc)
 
 void Document::upgradeVersion()
 {
+    static const string currentString = std::to_string(MATERIALX_MAJOR_VERSION) + "." + std::to_string(MATERIALX_MINOR_VERSION);
+    if (getVersionString() == currentString)
+        return;
     const Version current(MATERIALX_MAJOR_VERSION, MATERIALX_MINOR_VERSION);
     Version version = getVersionIntegers();
     if (version >= current)
@@ -666,7 +669,7 @@ void Document::upgradeVersion()
     }
     // Versions the steps do not know (older, or malformed) stay as they are.
     if (version == current)
-        setVersionString(std::to_string(current.first) + "." + std::to_string(current.second));
+        setVersionString(currentString);
 }
 
 MATERIALX_NAMESPACE_END

@@ -73,11 +73,6 @@ class FlattenState
         _target(target)
     {
         findReachableGraphs(roots);
-        if (const Document* doc = documentOf(&scope))
-            for (const auto& entry : doc->getPortCache().portsByNodeName)
-                for (PortElement* port : entry.second)
-                    if (looksUpInScope(*port))
-                        _portsByNodeName[entry.first].push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
     }
 
     // Whether expansions must track the graphs they came from: only when a
@@ -116,6 +111,7 @@ class FlattenState
     // The ports connected to node, last name first (as getDownstreamPorts).
     vector<PortElementPtr> downstreamPorts(const Node& node)
     {
+        indexPorts();
         vector<PortElementPtr> result;
         auto it = _portsByNodeName.find(node.getName());
         if (it == _portsByNodeName.end())
@@ -141,6 +137,7 @@ class FlattenState
     // A port whose connection flattening may have changed.
     void notePort(const PortElementPtr& port)
     {
+        indexPorts();
         if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
             if (looksUpInScope(*port))
                 _portsByNodeName[*nodeName].push_back(port);
@@ -153,6 +150,20 @@ class FlattenState
     }
 
   private:
+    // Most documents expand nothing: the ports are indexed on first need,
+    // which is before the first expansion changes anything.
+    void indexPorts()
+    {
+        if (_portsIndexed)
+            return;
+        _portsIndexed = true;
+        if (const Document* doc = documentOf(&_scope))
+            for (const auto& entry : doc->getPortCache().portsByNodeName)
+                for (PortElement* port : entry.second)
+                    if (looksUpInScope(*port))
+                        _portsByNodeName[entry.first].push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
+    }
+
     // Whether the port's node name is looked up among the nodes of the
     // flattened graph: ports of its own nodes and outputs, and interface
     // inputs of node graphs, which name top-level nodes of the document.
@@ -233,6 +244,7 @@ class FlattenState
     const GraphElement& _scope;
     const string& _target;
     bool _resolvedInPlace = true;
+    bool _portsIndexed = false;
     std::unordered_map<const Node*, Resolution> _resolutions;
     std::unordered_map<const Node*, Resolution> _rootResolutions;
     std::unordered_map<const Node*, const Node*> _sourceOf;
