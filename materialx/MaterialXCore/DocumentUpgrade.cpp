@@ -1,6 +1,7 @@
 #include <MaterialXCore/Document.h>
 
 #include <set>
+#include <unordered_set>
 
 MATERIALX_NAMESPACE_BEGIN
 
@@ -412,12 +413,25 @@ void splitBsdfLayering(Node& node)
 // material node of the material's name.
 void convertMaterialElements(Document& doc)
 {
-    for (const ElementPtr& material : childrenOfCategory(doc, "material"))
+    const vector<ElementPtr> materials = childrenOfCategory(doc, "material");
+    if (materials.empty())
+        return;
+    // Definitions do not change here: find them all while the document's
+    // tables are current, not once per material after each change.
+    vector<vector<std::pair<ElementPtr, NodeDefPtr>>> shaderRefs(materials.size());
+    for (size_t i = 0; i < materials.size(); ++i)
+        for (const ElementPtr& shaderRef : childrenOfCategory(*materials[i], "shaderref"))
+            shaderRefs[i].emplace_back(shaderRef, shaderRefNodeDef(doc, *shaderRef));
+
+    std::unordered_set<const Element*> converted;
+    for (size_t i = 0; i < materials.size(); ++i)
     {
+        const ElementPtr& material = materials[i];
         NodePtr materialNode;
-        for (const ElementPtr& shaderRef : childrenOfCategory(*material, "shaderref"))
+        for (const auto& entry : shaderRefs[i])
         {
-            NodeDefPtr nodeDef = shaderRefNodeDef(doc, *shaderRef);
+            const ElementPtr& shaderRef = entry.first;
+            const NodeDefPtr& nodeDef = entry.second;
             string shaderType = nodeDef ? nodeDef->findType() : EMPTY_STRING;
             if (shaderType.empty())
                 shaderType = SURFACE_SHADER_TYPE_STRING;
@@ -434,13 +448,13 @@ void convertMaterialElements(Document& doc)
 
             for (const ElementPtr& child : shaderRef->getChildren())
             {
-                ElementPtr converted;
+                ElementPtr binding;
                 if (child->getCategory() == "bindinput" || child->getCategory() == "bindparam")
-                    converted = shaderNode->addInput(child->getName());
+                    binding = shaderNode->addInput(child->getName());
                 else if (child->getCategory() == "bindtoken")
-                    converted = shaderNode->addToken(child->getName());
-                if (converted)
-                    converted->copyContentFrom(child);
+                    binding = shaderNode->addToken(child->getName());
+                if (binding)
+                    binding->copyContentFrom(child);
             }
 
             if (!materialNode)
@@ -454,15 +468,20 @@ void convertMaterialElements(Document& doc)
                 materialNode->addInput(shaderType, shaderType)->setNodeName(shaderNode->getName());
         }
 
-        doc.removeChild(material->getName());
+        // The element gives up its name at once, under one no valid name can
+        // take, and leaves the document with the others in one pass.
+        const string name = material->getName();
+        material->setName("\x01" + std::to_string(i));
+        converted.insert(material.get());
         if (materialNode)
         {
-            materialNode->setName(material->getName());
+            materialNode->setName(name);
             for (const AttributePair& attr : material->getAttributePairs())
                 if (!materialNode->hasAttribute(attr.first))
                     materialNode->setAttribute(attr.first, attr.second);
         }
     }
+    doc.removeChildren([&converted](const Element& child) { return converted.count(&child) != 0; });
 }
 
 // Conductors took artistic parameters; an artistic_ior node now turns them
@@ -625,9 +644,12 @@ void upgradeTo1_38(Document& doc)
     {
         if (!elem->isA<InterfaceElement>())
             continue;
-        for (const ElementPtr& parameter : childrenOfCategory(*elem, "parameter"))
+        const vector<ElementPtr>& children = elem->getChildren();
+        for (size_t index = 0; index < children.size(); ++index)
         {
-            ElementPtr input = elem->changeChildCategory(parameter, Input::CATEGORY);
+            if (children[index]->getCategory() != "parameter")
+                continue;
+            ElementPtr input = elem->changeChildCategoryAt(index, Input::CATEGORY);
             if (elem->isA<NodeDef>())
                 input->asA<Input>()->setIsUniform(true);
         }

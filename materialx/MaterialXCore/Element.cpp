@@ -299,6 +299,13 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     if (findChild(name))
         throw Exception("Child name is not unique: " + name);
 
+    ElementPtr child = createChildOfCategory(category, name);
+    insertChild(child);
+    return child;
+}
+
+ElementPtr Element::createChildOfCategory(const string& category, const string& name)
+{
     ElementPtr child;
     const auto& creators = creatorMap();
     auto it = creators.find(category);
@@ -309,21 +316,31 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     else
         child = std::make_shared<GenericElement>(this, name);
     child->setCategory(category);
-    insertChild(child);
     return child;
 }
 
 ElementPtr Element::changeChildCategory(ElementPtr child, const string& category)
 {
     int index = getChildIndex(child->getName());
-    if (index < 0)
+    return index < 0 ? nullptr : changeChildCategoryAt(size_t(index), category);
+}
+
+ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
+{
+    ensureChildren();
+    if (index >= _children.size())
         return nullptr;
-    string name = child->getName();
-    removeChild(name);
-    ElementPtr newChild = addChildOfCategory(category, name);
-    setChildIndex(name, index);
-    newChild->copyContentFrom(child);
-    return newChild;
+    ElementPtr old = _children[index];
+    // Replaced in its slot: upgrading a node of many parameters stays linear.
+    ElementPtr replacement = createChildOfCategory(category, old->_name);
+    replacement->copyContentIntoEmpty(*old);
+    _children[index] = replacement;
+    if (_childIndex)
+        (*_childIndex)[old->_name] = replacement.get();
+    touch();
+    invalidateDocumentCache();
+    detachIfHeld(old);
+    return replacement;
 }
 
 Element* Element::findChild(const string& name) const
@@ -399,20 +416,43 @@ void Element::removeChildAt(size_t index)
         _childIndex->erase(child->_name);
     touch();
     invalidateDocumentCache();
-    if (child.use_count() > 1)
+    detachIfHeld(child);
+}
+
+void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
+{
+    ensureChildren();
+    vector<ElementPtr> removed;
+    auto kept = std::stable_partition(_children.begin(), _children.end(), [&doomed](const ElementPtr& child) { return !doomed(*child); });
+    removed.assign(std::make_move_iterator(kept), std::make_move_iterator(_children.end()));
+    _children.erase(kept, _children.end());
+    if (removed.empty())
+        return;
+    for (const ElementPtr& child : removed)
+        if (_childIndex)
+            _childIndex->erase(child->_name);
+    touch();
+    invalidateDocumentCache();
+    for (const ElementPtr& child : removed)
+        detachIfHeld(child);
+}
+
+void Element::detachIfHeld(const ElementPtr& child)
+{
+    // A removed subtree that lives on in someone's hands (besides the
+    // caller's one reference) becomes a tree of its own.
+    if (child.use_count() <= 1)
+        return;
+    std::vector<Element*> stack{ child.get() };
+    while (!stack.empty())
     {
-        // The removed subtree lives on in the caller's hands: detach it.
-        std::vector<Element*> stack{ child.get() };
-        while (!stack.empty())
-        {
-            Element* e = stack.back();
-            stack.pop_back();
-            e->_root = child.get();
-            for (const ElementPtr& grandChild : e->_children)
-                stack.push_back(grandChild.get());
-        }
-        child->_parent = nullptr;
+        Element* e = stack.back();
+        stack.pop_back();
+        e->_root = child.get();
+        for (const ElementPtr& grandChild : e->_children)
+            stack.push_back(grandChild.get());
     }
+    child->_parent = nullptr;
 }
 
 void Element::setAttribute(const string& attrib, const string& value)

@@ -80,6 +80,29 @@ TEST_F(Upgrade, MaterialElementsBecomeShaderAndMaterialNodes)
     EXPECT_EQ(doc->getMaterialNodes().size(), 2u);
 }
 
+TEST_F(Upgrade, ShaderNodesAvoidTheNamesOfMaterialsNotYetConverted)
+{
+    // The shader is named while its material still holds the name; a
+    // material without shaders simply goes.
+    EXPECT_EQ(upgrade("1.37", R"(  <material name="Red">
+    <shaderref name="Red" node="standard_surface" />
+  </material>
+  <material name="Empty" />
+  <material name="Blue">
+    <shaderref name="Red" node="standard_surface" />
+  </material>
+)"),
+              R"(  <standard_surface name="Red2" type="surfaceshader" />
+  <surfacematerial name="Red" type="material">
+    <input name="surfaceshader" type="surfaceshader" nodename="Red2" />
+  </surfacematerial>
+  <standard_surface name="Red3" type="surfaceshader" />
+  <surfacematerial name="Blue" type="material">
+    <input name="surfaceshader" type="surfaceshader" nodename="Red3" />
+  </surfacematerial>
+)");
+}
+
 TEST_F(Upgrade, ParametersBecomeInputsUniformOnDefinitions)
 {
     EXPECT_EQ(upgrade("1.37", R"(  <nodedef name="ND_x" node="x">
