@@ -622,19 +622,33 @@ void upgradeTo1_38(Document& doc)
                     if (const string* name = port->isA<ValueElement>() ? port->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE) : nullptr)
                         if (!name->empty())
                             interfaceNames.insert(*name);
+        // The graph's ports by the node they name, made once (renames follow
+        // one another, so each moves its ports to the new name).
+        std::unordered_map<string, vector<Element*>> portsByNodeName;
+        bool indexed = false;
         for (const string& name : interfaceNames)
         {
             NodePtr node = graph->getNode(name);
             if (!node)
                 continue;
-            const string newName = graph->createValidChildName(name);
-            for (const ElementPtr& child : graph->getChildren())
+            if (!indexed)
             {
-                vector<ElementPtr> ports = child->isA<Output>() ? vector<ElementPtr>{ child } : child->getChildren();
-                for (const ElementPtr& port : ports)
-                    if (port->isA<PortElement>() && port->getAttribute(PortElement::NODE_NAME_ATTRIBUTE) == name)
-                        port->setAttribute(PortElement::NODE_NAME_ATTRIBUTE, newName);
+                for (const ElementPtr& child : graph->getChildren())
+                {
+                    vector<ElementPtr> ports = child->isA<Output>() ? vector<ElementPtr>{ child } : child->getChildren();
+                    for (const ElementPtr& port : ports)
+                        if (const string* nodeName = port->isA<PortElement>() ? port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE) : nullptr)
+                            portsByNodeName[*nodeName].push_back(port.get());
+                }
+                indexed = true;
             }
+            const string newName = graph->createValidChildName(name);
+            vector<Element*> moved = std::move(portsByNodeName[name]);
+            portsByNodeName.erase(name);
+            for (Element* port : moved)
+                port->setAttribute(PortElement::NODE_NAME_ATTRIBUTE, newName);
+            vector<Element*>& target = portsByNodeName[newName];
+            target.insert(target.end(), moved.begin(), moved.end());
             node->setName(newName);
         }
     }
