@@ -300,6 +300,13 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     if (findChild(name))
         throw Exception("Child name is not unique: " + name);
 
+    ElementPtr child = createChildOfCategory(category, name);
+    insertChild(child);
+    return child;
+}
+
+ElementPtr Element::createChildOfCategory(const string& category, const string& name)
+{
     ElementPtr child;
     const auto& creators = creatorMap();
     auto it = creators.find(category);
@@ -310,21 +317,31 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     else
         child = std::make_shared<GenericElement>(this, name);
     child->setCategory(category);
-    insertChild(child);
     return child;
 }
 
 ElementPtr Element::changeChildCategory(ElementPtr child, const string& category)
 {
     int index = getChildIndex(child->getName());
-    if (index < 0)
+    return index < 0 ? nullptr : changeChildCategoryAt(size_t(index), category);
+}
+
+ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
+{
+    ensureChildren();
+    if (index >= _children.size())
         return nullptr;
-    string name = child->getName();
-    removeChild(name);
-    ElementPtr newChild = addChildOfCategory(category, name);
-    setChildIndex(name, index);
-    newChild->copyContentFrom(child);
-    return newChild;
+    ElementPtr old = _children[index];
+    // Replaced in its slot: upgrading a node of many parameters stays linear.
+    ElementPtr replacement = createChildOfCategory(category, old->_name);
+    replacement->copyContentIntoEmpty(*old);
+    _children[index] = replacement;
+    if (_childIndex)
+        (*_childIndex)[old->_name] = replacement.get();
+    touch();
+    invalidateDocumentCache();
+    detachIfHeld(old);
+    return replacement;
 }
 
 Element* Element::findChild(const string& name) const
@@ -388,29 +405,57 @@ void Element::removeChild(const string& name)
 {
     ensureChildren();
     auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
-    if (it == _children.end())
-        return;
-    ElementPtr child = *it;
-    _children.erase(it);
+    if (it != _children.end())
+        removeChildAt(size_t(it - _children.begin()));
+}
+
+void Element::removeChildAt(size_t index)
+{
+    ElementPtr child = _children[index];
+    _children.erase(_children.begin() + std::ptrdiff_t(index));
     if (_childIndex)
-        _childIndex->erase(name);
+        _childIndex->erase(child->_name);
     forgetChildName();
     touch();
     invalidateDocumentCache();
-    if (child.use_count() > 1)
+    detachIfHeld(child);
+}
+
+void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
+{
+    ensureChildren();
+    vector<ElementPtr> removed;
+    auto kept = std::stable_partition(_children.begin(), _children.end(), [&doomed](const ElementPtr& child) { return !doomed(*child); });
+    removed.assign(std::make_move_iterator(kept), std::make_move_iterator(_children.end()));
+    _children.erase(kept, _children.end());
+    if (removed.empty())
+        return;
+    forgetChildName();
+    for (const ElementPtr& child : removed)
+        if (_childIndex)
+            _childIndex->erase(child->_name);
+    touch();
+    invalidateDocumentCache();
+    for (const ElementPtr& child : removed)
+        detachIfHeld(child);
+}
+
+void Element::detachIfHeld(const ElementPtr& child)
+{
+    // A removed subtree that lives on in someone's hands (besides the
+    // caller's one reference) becomes a tree of its own.
+    if (child.use_count() <= 1)
+        return;
+    std::vector<Element*> stack{ child.get() };
+    while (!stack.empty())
     {
-        // The removed subtree lives on in the caller's hands: detach it.
-        std::vector<Element*> stack{ child.get() };
-        while (!stack.empty())
-        {
-            Element* e = stack.back();
-            stack.pop_back();
-            e->_root = child.get();
-            for (const ElementPtr& grandChild : e->_children)
-                stack.push_back(grandChild.get());
-        }
-        child->_parent = nullptr;
+        Element* e = stack.back();
+        stack.pop_back();
+        e->_root = child.get();
+        for (const ElementPtr& grandChild : e->_children)
+            stack.push_back(grandChild.get());
     }
+    child->_parent = nullptr;
 }
 
 void Element::setAttribute(const string& attrib, const string& value)
@@ -751,10 +796,14 @@ bool ValueElement::validateValue(string* message, bool& res) const
         const NodeGraph* graph = nullptr;
         for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
             graph = elementCast<const NodeGraph>(elem);
-        const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
-        if (nodeDef)
+        // The graph's declaration: its definition, or the graph itself when
+        // it names none.
+        const InterfaceElement* declaration = graph ? graph->findNodeDef() : nullptr;
+        if (!declaration && graph && !graph->hasNodeDefString())
+            declaration = graph;
+        if (declaration)
         {
-            const Input* declared = nodeDef->findActiveInput(*interfaceName);
+            const ValueElement* declared = declaration->findActiveValueElement(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
             const PortElement* port = elementCast<const PortElement>(this);
             if (declared && !(port && port->hasChannels()))

@@ -175,6 +175,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// Replace a child by one of another category, keeping its content.
     ElementPtr changeChildCategory(ElementPtr child, const string& category);
+    /// The same for the child at the given position.
+    ElementPtr changeChildCategoryAt(size_t index, const string& category);
 
     ElementPtr getChild(const string& name) const
     {
@@ -215,6 +217,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     int getChildIndex(const string& name) const;
 
     void removeChild(const string& name);
+    /// Remove every child the predicate chooses, in one pass.
+    void removeChildren(const std::function<bool(const Element&)>& doomed);
     template <class T> void removeChildOfType(const string& name)
     {
         Element* child = findChild(name);
@@ -425,6 +429,12 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// Insert a new child, registering it by name.
     void insertChild(const ElementPtr& child);
+    /// Remove the child at the given position (a real child, not deferred).
+    void removeChildAt(size_t index);
+    /// A new child of the class registered for the category, not yet inserted.
+    ElementPtr createChildOfCategory(const string& category, const string& name);
+    /// Make a removed child, still held elsewhere, the root of its own tree.
+    static void detachIfHeld(const ElementPtr& child);
     /// Called when a structural change may affect the document's lookup tables.
     void invalidateDocumentCache() const;
     /// Record a change of this element: the document's generation moves on,

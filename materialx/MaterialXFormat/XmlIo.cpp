@@ -213,7 +213,7 @@ void processXIncludes(DocumentPtr doc, const pugi::xml_node& xmlRoot, const File
             {
                 const StringVec& parents = readOptions->parentXIncludes;
                 if (std::find(parents.begin(), parents.end(), filename) != parents.end())
-                    throw ExceptionParseError("XInclude cycle detected: " + filename);
+                    throw ExceptionParseError("XInclude cycle detected.");
             }
 
             XmlReadOptions includeOptions = readOptions ? *readOptions : XmlReadOptions();
