@@ -25,15 +25,14 @@ void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc
 
 bool MtlXIOUtil::exportFile(WStr fileName, const Tab<Mtl*>& materials)
 {
-    std::set<Mtl*> materialSet;
+    MaterialSet materialSet;
     for (int i = 0; i < materials.Count(); ++i)
-        if (materials[i])
-            materialSet.insert(materials[i]);
+        materialSet.insert(materials[i]);
     exportMaterials(fileName, materialSet);
     return messageText().empty();
 }
 
-void MtlXIOUtil::exportMaterials(WStr fileName, const std::set<Mtl*>& materialSet)
+void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
 {
     clearMessages();
     exportMapCache.clear();
