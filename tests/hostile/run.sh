@@ -6,8 +6,8 @@
 set -uo pipefail
 norvane=$1 generator=$2 work=$3
 
-# Fixed on other branches; lead removes after merging.
-skip=" chain_20000 chain_40000 attributes_100000 unnamed_40000 fanout_26 nested_definitions_4000 large_50mb "
+# Names of cases not to run (the 50 MB case exists only with ROZO_HOSTILE_LARGE=1).
+skip=" "
 
 rm -rf "$work" && mkdir -p "$work/out"
 python3 "$generator" "$work/cases" ${ROZO_HOSTILE_LARGE:+--large} || exit 1
