@@ -1,5 +1,6 @@
 #include "Command.h"
 #include "CommandContext.h"
+#include "DocumentBatch.h"
 #include "HostCore.h"
 #include "INode.h"
 #include "MaterialReport.h"
@@ -44,23 +45,41 @@ public:
       CommandInfo i;
       i.name = "import";
       i.aliases = {"--import"};
-      i.arguments = "FILE.mtlx";
+      i.arguments = "FILE.mtlx | --batch INPUT...";
       i.summary = "import a MaterialX document and print the materials it makes";
       i.description =
           "Imports FILE.mtlx through the plug-in's MaterialX.ImportMtlX and prints every new\n"
           "material with its parameters; a texture map appears below the parameter that holds\n"
           "it, with its own parameters. The messages of the import go to the error output,\n"
-          "and the exit status is then 1.";
+          "and the exit status is then 1. With --batch, every INPUT (a document or a folder\n"
+          "of *.mtlx documents) is imported by worker processes, --jobs at once, with a\n"
+          "progress line per document on the error output, then a table of materials, maps,\n"
+          "messages and time per document and a list of what failed (see roundtrip --help).";
       i.options = {{"--json", "", "print the materials and messages as JSON"},
-                   {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"}};
+                   {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"},
+                   {"--batch", "", "import many documents or folders and print the summary table"}};
+      for (const CommandOption& o : batchOptions()) i.options.push_back(o);
       i.minArguments = 1;
-      i.maxArguments = 1;
+      i.maxArguments = -1;
       return i;
     }();
     return info;
   }
 
   int run(CommandContext& context, const CommandArguments& args) override {
+    if (args.has("--batch")) {
+      for (const char* single : {"--json", "--save"}) {
+        if (!args.has(single)) continue;
+        context.error(std::string("option ") + single + " does not go with --batch");
+        return ExitUsage;
+      }
+      return runDocumentBatch(context, args, DocumentWork::Import, args.positional);
+    }
+    if (args.positional.size() != 1) {
+      context.error("import takes FILE.mtlx, or --batch INPUT...");
+      return ExitUsage;
+    }
+    if (!onlyWithBatch(context, args)) return ExitUsage;
     FPStaticInterface* fpi = MaterialXCalls::require(context);
     if (!fpi) return ExitFailure;
     MaterialXCalls calls(*fpi);
