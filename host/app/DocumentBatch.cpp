@@ -158,8 +158,11 @@ int runDocumentBatch(CommandContext& context, const CommandArguments& args, Docu
                            .toStdString());
   }
   WorkerPool pool(workerCommand(context, work), std::min<int>(jobs, static_cast<int>(files.size())), timeout);
+  // Two documents of one name write one output: they take turns.
+  std::vector<std::string> outputs;
+  for (const DocumentRun& r : runs) outputs.push_back(r.output);
   pool.run(
-      requests,
+      requests, outputs,
       [&](std::size_t k) {
         const QString name = QFileInfo(QString::fromStdString(files[k])).fileName();
         context.err() << "[" << (k + 1) << "/" << files.size() << "] " << name.toStdString() << '\n' << std::flush;

@@ -100,7 +100,8 @@ void WorkerPool::stop(Worker& w, bool kill) {
   w.job = -1;
 }
 
-void WorkerPool::run(const std::vector<std::string>& requests, const std::function<void(std::size_t)>& started,
+void WorkerPool::run(const std::vector<std::string>& requests, const std::vector<std::string>& exclusive,
+                     const std::function<void(std::size_t)>& started,
                      const std::function<void(std::size_t, const WorkerReply&)>& finished) {
   std::size_t next = 0, done = 0;
   auto lose = [&](Worker& w, WorkerReply reply, bool kill) {
@@ -112,9 +113,18 @@ void WorkerPool::run(const std::vector<std::string>& requests, const std::functi
     finished(job, reply);
   };
 
+  auto waitsForAnother = [&](std::size_t k) {
+    if (k >= exclusive.size() || exclusive[k].empty()) return false;
+    return std::any_of(workers_.begin(), workers_.end(), [&](const Worker& w) {
+      return w.job >= 0 && exclusive[static_cast<std::size_t>(w.job)] == exclusive[k];
+    });
+  };
+
   while (done < requests.size()) {
     for (Worker& w : workers_) {
       if (w.job >= 0 || next >= requests.size()) continue;
+      // Keeping to the given order, the next request waits rather than being passed.
+      if (waitsForAnother(next)) break;
       const std::size_t k = next++;
       started(k);
       w.job = static_cast<std::ptrdiff_t>(k);

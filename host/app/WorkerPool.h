@@ -26,7 +26,10 @@ public:
 
   // `started(k)` is called just before request k goes to a worker (in order of
   // k), `finished(k, reply)` when it comes back or is lost (in any order).
-  void run(const std::vector<std::string>& requests, const std::function<void(std::size_t)>& started,
+  // Requests whose `exclusive` keys are equal and not empty never run at once
+  // (empty `exclusive`: no such keys).
+  void run(const std::vector<std::string>& requests, const std::vector<std::string>& exclusive,
+           const std::function<void(std::size_t)>& started,
            const std::function<void(std::size_t, const WorkerReply&)>& finished);
 
 private:

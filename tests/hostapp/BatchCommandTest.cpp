@@ -109,6 +109,18 @@ TEST_F(BatchCommandTest, TableAndStatusDoNotDependOnTheNumberOfJobs) {
   }
 }
 
+// Two documents of one file name write the same output: never at once, or one
+// would read back the other's.
+TEST_F(BatchCommandTest, DocumentsOfOneNameTakeTurns) {
+  documents({{"same", "slow"}});
+  const QString other = dir.filePath("other");
+  ASSERT_TRUE(QDir().mkpath(other));
+  ASSERT_TRUE(QFile::copy(docs() + "/same.mtlx", other + "/same.mtlx"));
+  const BatchRun r = norvane({"roundtrip", "--batch", "--jobs", "2", docs(), other, dir.filePath("out")});
+  EXPECT_EQ(r.exitCode, 0) << r.show();
+  EXPECT_TRUE(r.out.contains(" 2 of 2 ok")) << r.show();
+}
+
 TEST_F(BatchCommandTest, ExactlyTheExpectedFailuresMakeASuccess) {
   documents({{"good", "fine"}, {"bad", "message"}, {"worse", "message"}});
   const BatchRun plain = roundtrip({});

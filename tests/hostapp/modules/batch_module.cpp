@@ -5,7 +5,9 @@
 //   "exit"     the import ends the process
 //   "message"  the import logs a message (the document fails)
 //   "stdout"   the import prints on the standard output
-// Anything else imports cleanly (no materials); an export writes "exported".
+//   "slow"     the export takes half a second after writing
+// Anything else imports cleanly (no materials). An export writes which
+// document it came from; reading back another document's export fails.
 #include "FunctionPublishing.h"
 #include "NorvaneTypes.h"
 
@@ -35,12 +37,20 @@ std::string narrow(const wchar_t* text) {
 }
 
 std::wstring messageLog;
+std::string lastDocument, lastText;
+const std::string kExported = "exported from ";
 
 void import(const std::string& file) {
   std::ifstream in(file);
   std::stringstream text;
   text << in.rdbuf();
   const std::string what = text.str();
+  if (what.rfind(kExported, 0) == 0) {
+    if (what != kExported + lastDocument) messageLog = L"read back the export of another document\n";
+    return;
+  }
+  lastDocument = file;
+  lastText = what;
   if (what.find("crash") != std::string::npos) std::raise(SIGSEGV);
   if (what.find("hang") != std::string::npos)
     for (;;) pause();
@@ -64,7 +74,8 @@ protected:
       }
       case kExport: {
         messageLog.clear();
-        std::ofstream(narrow((*p)[0].asString())) << "exported\n";
+        std::ofstream(narrow((*p)[0].asString())) << kExported << lastDocument;
+        if (lastText.find("slow") != std::string::npos) usleep(500000);
         result.Load(TYPE_BOOL, true);
         return FPS_OK;
       }
