@@ -183,8 +183,9 @@ void WorkerPool::run(const std::vector<std::string>& requests, const std::vector
         lose(w, reply, false);
         continue;
       }
+      const std::size_t searched = w.input.size();  // a long reply comes in many reads
       w.input.append(buf, static_cast<std::size_t>(n));
-      const std::size_t end = w.input.find('\n');
+      const std::size_t end = w.input.find('\n', searched);
       if (end == std::string::npos) continue;
       WorkerReply reply;
       reply.answered = true;
