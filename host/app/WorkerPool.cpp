@@ -19,9 +19,26 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kExitGraceSeconds = 5;
 
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
+}
+
+// Waits for a worker that is ending, or should: after the grace time it is killed.
+int reap(pid_t pid) {
+  int status = 0;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(kExitGraceSeconds);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (Clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      break;
+    }
+    usleep(2000);
+  }
+  return status;
 }
 
 std::string describeEnd(int status, std::string& fault) {
@@ -90,11 +107,10 @@ bool WorkerPool::spawn(Worker& w, std::string& problem) {
 void WorkerPool::stop(Worker& w, bool kill) {
   if (w.pid < 0) return;
   if (kill) ::kill(w.pid, SIGKILL);
-  // An idle worker ends when its channel closes.
+  // An idle worker ends when its channel closes; one stuck on its way out
+  // must not keep the batch from its summary.
   close(w.channel);
-  int status = 0;
-  while (waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  reap(w.pid);
   w.pid = -1;
   w.channel = -1;
   w.job = -1;
@@ -172,9 +188,7 @@ void WorkerPool::run(const std::vector<std::string>& requests, const std::vector
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         // The worker is gone: learn how before it is reaped.
-        int status = 0;
-        while (waitpid(w.pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        const int status = reap(w.pid);
         close(w.channel);
         w.channel = -1;
         w.pid = -1;

@@ -121,6 +121,15 @@ TEST_F(BatchCommandTest, DocumentsOfOneNameTakeTurns) {
   EXPECT_TRUE(r.out.contains(" 2 of 2 ok")) << r.show();
 }
 
+// A worker that does not end when the batch is done is stopped, and the
+// summary still comes.
+TEST_F(BatchCommandTest, AWorkerStuckOnItsWayOutDoesNotHoldTheSummary) {
+  documents({{"a", "stuck"}, {"b", "fine"}});
+  const BatchRun r = import({"--jobs", "1"});
+  EXPECT_EQ(r.exitCode, 0) << r.show();
+  EXPECT_TRUE(r.out.contains(" 2 of 2 ok")) << r.show();
+}
+
 TEST_F(BatchCommandTest, ExactlyTheExpectedFailuresMakeASuccess) {
   documents({{"good", "fine"}, {"bad", "message"}, {"worse", "message"}});
   const BatchRun plain = roundtrip({});

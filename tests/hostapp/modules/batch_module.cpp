@@ -6,6 +6,7 @@
 //   "message"  the import logs a message (the document fails)
 //   "stdout"   the import prints on the standard output
 //   "slow"     the export takes half a second after writing
+//   "stuck"    the module never finishes shutting down
 // Anything else imports cleanly (no materials). An export writes which
 // document it came from; reading back another document's export fails.
 #include "FunctionPublishing.h"
@@ -38,6 +39,7 @@ std::string narrow(const wchar_t* text) {
 
 std::wstring messageLog;
 std::string lastDocument, lastText;
+bool stuck = false;
 const std::string kExported = "exported from ";
 
 void import(const std::string& file) {
@@ -56,6 +58,7 @@ void import(const std::string& file) {
     for (;;) pause();
   if (what.find("exit") != std::string::npos) _exit(3);
   if (what.find("message") != std::string::npos) messageLog = L"this document is made to fail\n";
+  stuck = stuck || what.find("stuck") != std::string::npos;
   if (what.find("stdout") != std::string::npos) std::printf("{not a result}\n"), std::fflush(stdout);
 }
 
@@ -102,5 +105,8 @@ __attribute__((visibility("default"))) int LibNumberClasses() { return 1; }
 __attribute__((visibility("default"))) ClassDesc* LibClassDesc(int i) { return i == 0 ? &classDesc() : nullptr; }
 __attribute__((visibility("default"))) ULONG LibVersion() { return 0x5DC03C00u; }
 __attribute__((visibility("default"))) int LibInitialize() { return 1; }
-__attribute__((visibility("default"))) int LibShutdown() { return 1; }
+__attribute__((visibility("default"))) int LibShutdown() {
+  while (stuck) pause();
+  return 1;
+}
 }
