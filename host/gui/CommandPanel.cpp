@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Norvane {
 
 CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
@@ -59,6 +61,10 @@ void CommandPanel::setUtilities(const std::vector<PluginClassInfo>& utilities)
     list_->clear();
     for (const PluginClassInfo& utility : utilities_)
         list_->addItem(QString::fromStdWString(utility.name));
+    // The list is as tall as its entries (up to five), so the pages below get the room.
+    const int rows = std::clamp(list_->count(), 1, 5);
+    list_->setMaximumHeight(rows * std::max(list_->sizeHintForRow(0), list_->fontMetrics().height() + 4) +
+                            2 * list_->frameWidth() + 2);
 }
 
 int CommandPanel::findUtility(const QString& className) const

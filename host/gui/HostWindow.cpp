@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "CommandPanel.h"
+#include "MaterialInspector.h"
 #include "SceneView.h"
 #include "SlotView.h"
 
@@ -8,6 +9,7 @@
 #include "Hold.h"
 #include "HostCore.h"
 #include "INode.h"
+#include "MtlBase.h"
 #include "Object.h"
 #include "ParamBlock2.h"
 #include "Teapot.h"
@@ -47,10 +49,16 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     commands_ = new CommandPanel(this);
     commands_->setUtilities(utilitiesOf(plugins));
     commands_->setMinimumWidth(340);
+    inspector_ = new MaterialInspector(this);
 
+    auto* editor = new QSplitter(Qt::Horizontal, this);
+    editor->addWidget(slots_);
+    editor->addWidget(inspector_);
+    editor->setStretchFactor(0, 3);
+    editor->setStretchFactor(1, 2);
     auto* left = new QSplitter(Qt::Vertical, this);
     left->addWidget(scene_);
-    left->addWidget(slots_);
+    left->addWidget(editor);
     left->setStretchFactor(0, 3);
     left->setStretchFactor(1, 2);
     auto* main = new QSplitter(Qt::Horizontal, this);
@@ -59,6 +67,18 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     main->setStretchFactor(0, 1);
     main->setStretchFactor(1, 0);
     setCentralWidget(main);
+
+    // The inspector shows what was chosen last: a slot, or the one selected node's material.
+    connect(slots_, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (MtlBase* held = Host().Editor().Slot(row * SlotView::kColumns + column))
+            inspector_->setObject(held);
+    });
+    connect(scene_, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> rows = scene_->selectedItems();
+        if (rows.size() == 1)
+            if (Mtl* m = static_cast<INode*>(rows[0]->data(0, Qt::UserRole).value<void*>())->GetMtl())
+                inspector_->setObject(m);
+    });
 
     buildMenus();
     resize(1100, 900);
@@ -102,6 +122,7 @@ void HostWindow::refresh()
 {
     scene_->refresh();
     slots_->refresh();
+    inspector_->refresh();
     const QString undoName = theHold.UndoName().ToQString();
     const QString redoName = theHold.RedoName().ToQString();
     undo_->setEnabled(theHold.UndoCount() > 0);

@@ -1,5 +1,5 @@
 #pragma once
-// The host's main window: scene list and material editor on the left, the
+// The host's main window: scene list, material editor and inspector on the left, the
 // command panel on the right; scene files, a teapot, undo and redo in the menus.
 #include <QMainWindow>
 
@@ -9,6 +9,7 @@ class QAction;
 namespace Norvane {
 
 class CommandPanel;
+class MaterialInspector;
 class SceneView;
 class SlotView;
 
@@ -18,6 +19,7 @@ public:
     ~HostWindow() override;
 
     CommandPanel& commandPanel() { return *commands_; }
+    MaterialInspector& inspector() { return *inspector_; }
     // Shows the model's current state: scene, slots, undo and redo names.
     void refresh();
     // Opens the utility of that class (or the first one when absent).
@@ -33,6 +35,7 @@ private:
     SceneView* scene_;
     SlotView* slots_;
     CommandPanel* commands_;
+    MaterialInspector* inspector_;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
 };

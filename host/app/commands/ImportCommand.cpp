@@ -6,11 +6,15 @@
 #include "MaterialXCalls.h"
 #include "MtlBase.h"
 #include "Object.h"
+#include "SwatchCache.h"
 #include "Teapot.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -37,6 +41,31 @@ bool saveWithNodes(const std::vector<Mtl*>& materials, const std::string& scene,
   return true;
 }
 
+// ---- swatches ----
+// One PNG per material, named after it; names that clash or are not usable as
+// file names get the material's position as well.
+bool writeSwatches(const std::vector<Mtl*>& materials, const std::string& folder, CommandContext& context) {
+  QDir dir(QString::fromStdString(folder));
+  if (!dir.mkpath(QStringLiteral("."))) {
+    context.error("cannot make the folder " + folder);
+    return false;
+  }
+  QStringList used;
+  for (size_t i = 0; i < materials.size(); ++i) {
+    QString name = materials[i]->GetName().ToQString();
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
+    if (name.isEmpty() || name.startsWith('.') || used.contains(name)) name += QStringLiteral("_%1").arg(i + 1);
+    used << name;
+    const QString file = dir.filePath(name + QStringLiteral(".png"));
+    if (!Norvane::SwatchCache::Instance().Swatch(materials[i]).save(file, "PNG")) {
+      context.error("cannot write the swatch " + file.toStdString());
+      return false;
+    }
+  }
+  return true;
+}
+// ---- end of swatches ----
+
 class ImportCommand : public Command {
 public:
   const CommandInfo& info() const override {
@@ -52,7 +81,8 @@ public:
           "it, with its own parameters. The messages of the import go to the error output,\n"
           "and the exit status is then 1.";
       i.options = {{"--json", "", "print the materials and messages as JSON"},
-                   {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"}};
+                   {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"},
+                   {"--swatches", "DIR", "write a 128 x 128 swatch of each material to DIR/NAME.png"}};
       i.minArguments = 1;
       i.maxArguments = 1;
       return i;
@@ -85,6 +115,7 @@ public:
     }
     for (const std::string& m : messages) context.err() << file << ": " << m << '\n';
     if (args.has("--save") && !saveWithNodes(materials, args.value("--save"), context)) return ExitFailure;
+    if (args.has("--swatches") && !writeSwatches(materials, args.value("--swatches"), context)) return ExitFailure;
     return messages.empty() ? ExitOk : ExitFailure;
   }
 };
