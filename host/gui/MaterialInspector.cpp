@@ -33,7 +33,7 @@ bool IsMtlBase(ReferenceTarget* t)
     return t && (t->SuperClassID() == MATERIAL_CLASS_ID || t->SuperClassID() == TEXMAP_CLASS_ID);
 }
 
-QString Number(double d) { return QString::number(d, 'g', 6); }
+QString NumberText(double d) { return QString::number(d, 'g', 6); }
 
 } // namespace
 
@@ -55,11 +55,13 @@ void MaterialInspector::setObject(MtlBase* m)
 
 void MaterialInspector::refresh()
 {
-    // Rows are not rebuilt under the edit that changed them.
+    // Rows are not rebuilt under the edit that changed them: the tree still
+    // works on the edited row after its change signal returns.
     if (editing_) {
-        QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
+        refreshLater();
         return;
     }
+    refreshPending_ = false;
     if (object_ && !LiveObjects::Instance().Contains(object_))
         object_ = nullptr;
     filling_ = true;
@@ -107,7 +109,7 @@ void MaterialInspector::fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<M
             row->setCheckState(1, v.toBool() ? Qt::Checked : Qt::Unchecked);
         } else if (v.type() == QVariant::Double) {
             kind = Number;
-            row->setText(1, Number(v.toDouble()));
+            row->setText(1, NumberText(v.toDouble()));
         } else if (v.type() == QVariant::Int) {
             kind = Integer;
             row->setText(1, QString::number(v.toInt()));
@@ -115,7 +117,7 @@ void MaterialInspector::fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<M
             kind = Components;
             QStringList parts;
             for (const QVariant& e : v.toList())
-                parts << Number(e.toDouble());
+                parts << NumberText(e.toDouble());
             row->setText(1, parts.join(QStringLiteral(", ")));
         } else if (v.type() == QVariant::String) {
             const QString s = v.toString();
@@ -188,7 +190,15 @@ void MaterialInspector::edited(QTreeWidgetItem* item, int column)
         Host().RedrawViews(Host().GetTime());
     editing_ = false;
     // A refused value goes back to what the parameter holds.
-    refresh();
+    refreshLater();
+}
+
+void MaterialInspector::refreshLater()
+{
+    if (refreshPending_)
+        return;
+    refreshPending_ = true;
+    QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
 }
 
 } // namespace Norvane

@@ -31,10 +31,12 @@ public:
 private:
     void fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<MtlBase*>& shown);
     void edited(QTreeWidgetItem* item, int column);
+    void refreshLater();
     std::unique_ptr<Ui::MaterialInspector> ui_;
     MtlBase* object_ = nullptr;
     bool filling_ = false;
     bool editing_ = false;
+    bool refreshPending_ = false;
 };
 
 } // namespace Norvane
