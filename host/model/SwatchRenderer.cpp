@@ -488,6 +488,18 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
     return c + s.emitColor * s.emission;
 }
 
+// Bright light rolls off by scaling the whole colour, so a highlight keeps its
+// hue (a gold one stays gold) instead of each channel clipping to white.
+Vec3 ToneMap(const Vec3& c)
+{
+    constexpr float kKnee = 0.8f;
+    const float peak = std::max({c.x, c.y, c.z});
+    if (peak <= kKnee)
+        return c;
+    const float rolled = kKnee + (1.0f - kKnee) * (1.0f - std::exp(-(peak - kKnee) / (1.0f - kKnee)));
+    return c * (rolled / peak);
+}
+
 QRgb Pixel(const Vec3& c, float alpha = 1.0f)
 {
     return qRgba(LinearToSrgb8(c.x), LinearToSrgb8(c.y), LinearToSrgb8(c.z), static_cast<int>(alpha * 255.0f + 0.5f));
@@ -528,7 +540,7 @@ QImage RenderSphere(MtlBase* m, int size)
             c = Lerp(back, c, s.opacity);
             // Soften the rim against the backdrop.
             const float edge = std::clamp((1.0f - std::sqrt(r2)) * static_cast<float>(size) * kRadius * 0.5f, 0.0f, 1.0f);
-            line[px] = Pixel(Lerp(back, c, edge));
+            line[px] = Pixel(ToneMap(Lerp(back, c, edge)));
         }
     }
     return image;

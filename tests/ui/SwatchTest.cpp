@@ -101,9 +101,10 @@ TEST_F(SwatchTest, BitmapTextureShowsOnTheSphereAndOnItsPatch)
     const QImage sphere = Norvane::RenderSwatch(m, kSize);
     EXPECT_GT(countTinted(sphere, true), 20);
     EXPECT_GT(countTinted(sphere, false), 20);
+    // The patch shows the image upright: blue at its top left, red below.
     const QImage patch = Norvane::RenderSwatch(bitmap, kSize);
-    EXPECT_GT(qRed(patch.pixel(16, 16)), 2 * qBlue(patch.pixel(16, 16)));
-    EXPECT_GT(qBlue(patch.pixel(16, 112)), 2 * qRed(patch.pixel(16, 112)));
+    EXPECT_GT(qBlue(patch.pixel(16, 16)), 2 * qRed(patch.pixel(16, 16)));
+    EXPECT_GT(qRed(patch.pixel(16, 112)), 2 * qBlue(patch.pixel(16, 112)));
 
     // A file that is not there leaves the texture out.
     bitmap->SetMapName(WStr::FromQString(dir.filePath("gone.png")).data());
