@@ -35,6 +35,8 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pages_ = new QWidget(scroll_);
     pagesLayout_ = new QVBoxLayout(pages_);
+    // The scroll area frames the pages already; its room goes to them.
+    pagesLayout_->setContentsMargins(0, 0, 0, 0);
     pagesLayout_->addStretch(1);
     scroll_->setWidget(pages_);
     layout->addWidget(scroll_, 1);

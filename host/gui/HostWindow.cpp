@@ -51,16 +51,20 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     commands_->setMinimumWidth(340);
     inspector_ = new MaterialInspector(this);
 
-    auto* editor = new QSplitter(Qt::Horizontal, this);
-    editor->addWidget(slots_);
-    editor->addWidget(inspector_);
-    editor->setStretchFactor(0, 3);
-    editor->setStretchFactor(1, 2);
+    // The slots take the whole width below, so their swatches are large enough to tell apart.
+    auto* top = new QSplitter(Qt::Horizontal, this);
+    top->addWidget(scene_);
+    top->addWidget(inspector_);
+    top->setStretchFactor(0, 3);
+    top->setStretchFactor(1, 2);
     auto* left = new QSplitter(Qt::Vertical, this);
-    left->addWidget(scene_);
-    left->addWidget(editor);
-    left->setStretchFactor(0, 3);
-    left->setStretchFactor(1, 2);
+    left->addWidget(top);
+    left->addWidget(slots_);
+    left->setStretchFactor(0, 2);
+    left->setStretchFactor(1, 3);
+    // Stretch factors share only the room beyond the size hints; these share it all.
+    top->setSizes({340, 350});
+    left->setSizes({340, 530});
     auto* main = new QSplitter(Qt::Horizontal, this);
     main->addWidget(left);
     main->addWidget(commands_);
@@ -74,10 +78,8 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
             inspector_->setObject(held);
     });
     connect(scene_, &QTreeWidget::itemSelectionChanged, this, [this] {
-        const QList<QTreeWidgetItem*> rows = scene_->selectedItems();
-        if (rows.size() == 1)
-            if (Mtl* m = static_cast<INode*>(rows[0]->data(0, Qt::UserRole).value<void*>())->GetMtl())
-                inspector_->setObject(m);
+        if (Mtl* m = selectedMaterial())
+            inspector_->setObject(m);
     });
 
     buildMenus();
@@ -118,11 +120,24 @@ void HostWindow::buildMenus()
     create->addAction(QStringLiteral("&Teapot"), this, [this] { createTeapot(); });
 }
 
+Mtl* HostWindow::selectedMaterial() const
+{
+    const QList<QTreeWidgetItem*> rows = scene_->selectedItems();
+    if (rows.size() != 1)
+        return nullptr;
+    auto* node = static_cast<INode*>(rows[0]->data(0, Qt::UserRole).value<void*>());
+    return node ? node->GetMtl() : nullptr;
+}
+
 void HostWindow::refresh()
 {
     scene_->refresh();
     slots_->refresh();
-    inspector_->refresh();
+    // A scene opened with one node selected shows that node's material at once.
+    if (!inspector_->object())
+        inspector_->setObject(selectedMaterial());
+    else
+        inspector_->refresh();
     const QString undoName = theHold.UndoName().ToQString();
     const QString redoName = theHold.RedoName().ToQString();
     undo_->setEnabled(theHold.UndoCount() > 0);

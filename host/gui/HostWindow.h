@@ -3,6 +3,7 @@
 // command panel on the right; scene files, a teapot, undo and redo in the menus.
 #include <QMainWindow>
 
+class Mtl;
 class PluginLoader;
 class QAction;
 
@@ -32,6 +33,8 @@ private:
     void buildMenus();
     void sceneFile(bool save);
     void createTeapot();
+    // The material of the one selected node in the scene list, if any.
+    Mtl* selectedMaterial() const;
     SceneView* scene_;
     SlotView* slots_;
     CommandPanel* commands_;

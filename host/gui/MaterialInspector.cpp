@@ -12,6 +12,9 @@
 
 #include <QPixmap>
 #include <QStringList>
+#include <QTreeWidgetItemIterator>
+
+#include <algorithm>
 
 namespace Norvane {
 namespace {
@@ -32,6 +35,8 @@ bool IsMtlBase(ReferenceTarget* t)
 {
     return t && (t->SuperClassID() == MATERIAL_CLASS_ID || t->SuperClassID() == TEXMAP_CLASS_ID);
 }
+
+constexpr int kMaxNameWidth = 170;
 
 QString NumberText(double d) { return QString::number(d, 'g', 6); }
 
@@ -77,7 +82,9 @@ void MaterialInspector::refresh()
     std::set<MtlBase*> shown;
     fill(ui_->parameterTree->invisibleRootItem(), object_, shown);
     ui_->parameterTree->expandAll();
+    // Names of deep map rows would push the values out of sight.
     ui_->parameterTree->resizeColumnToContents(0);
+    ui_->parameterTree->setColumnWidth(0, std::min(ui_->parameterTree->columnWidth(0), kMaxNameWidth));
     filling_ = false;
 }
 
@@ -132,6 +139,7 @@ void MaterialInspector::fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<M
             delete row;
             continue;
         }
+        row->setToolTip(1, row->text(1));
         row->setData(0, KindRole, kind);
         if (kind != ReadOnly)
             row->setFlags(row->flags() | (kind == Boolean ? Qt::ItemIsUserCheckable : Qt::ItemIsEditable));

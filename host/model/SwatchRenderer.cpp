@@ -387,7 +387,7 @@ const Vec3 kFillColor(0.45f, 0.5f, 0.6f);
 Vec3 Sky(const Vec3& d)
 {
     const float up = std::clamp(d.y * 0.5f + 0.5f, 0.0f, 1.0f);
-    Vec3 c = Lerp(Vec3(0.08f, 0.075f, 0.07f), Vec3(0.75f, 0.8f, 0.9f), up * up);
+    Vec3 c = Lerp(Vec3(0.08f, 0.075f, 0.07f), Vec3(0.82f, 0.82f, 0.84f), up * up);
     // A soft window above left gives polished surfaces something to mirror.
     const float window = std::max(0.0f, Dot(d, kKeyDir));
     return c + Vec3(1.6f) * std::pow(window, 24.0f);
@@ -397,7 +397,7 @@ Vec3 Sky(const Vec3& d)
 Vec3 Irradiance(const Vec3& n)
 {
     const float up = std::clamp(n.y * 0.5f + 0.5f, 0.0f, 1.0f);
-    return Lerp(Vec3(0.12f, 0.11f, 0.1f), Vec3(0.55f, 0.58f, 0.65f), up);
+    return Lerp(Vec3(0.12f, 0.11f, 0.1f), Vec3(0.6f, 0.6f, 0.62f), up);
 }
 
 Vec3 Backdrop(float x, float y)
