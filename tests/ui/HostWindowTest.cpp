@@ -208,6 +208,26 @@ TEST_F(HostWindowTest, SelectingRowsSelectsNodes)
     EXPECT_EQ(host.GetSelNode(0), two);
 }
 
+TEST_F(HostWindowTest, InspectorShowsTheSelectedNodesMaterial)
+{
+    Norvane::HostCore& host = Norvane::Host();
+    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    host.CreateObjectNode(object, L"Bare");
+    INode* dressed = host.CreateObjectNode(object, L"Dressed");
+    dressed->SetMtl(material);
+    // Selected in the model (as a loaded scene is): the window shows it when it redraws.
+    host.SelectNode(dressed);
+    host.RedrawViews(host.GetTime());
+    EXPECT_EQ(window->inspector().object(), material);
+
+    // A node without a material leaves the inspector as it was.
+    auto* scene = window->findChild<QTreeWidget*>("sceneList");
+    scene->clearSelection();
+    scene->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(window->inspector().object(), material);
+}
+
 TEST_F(HostWindowTest, SlotsShowSwatchesAndTheInspectorEditsWithUndo)
 {
     Norvane::HostCore& host = Norvane::Host();
