@@ -5,6 +5,7 @@
 #include "UtilityObj.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,15 +21,21 @@ CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("commandPanel"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Utilities"), this));
+    // Tight, so the plug-in's page fits at the window's default size.
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    // The title and the Close button share a row, leaving the height to the pages.
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("Utilities"), this), 1);
+    close_ = new QPushButton(QStringLiteral("Close"), this);
+    close_->setObjectName(QStringLiteral("closeUtility"));
+    close_->setEnabled(false);
+    header->addWidget(close_);
+    layout->addLayout(header);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("utilityList"));
     list_->setMaximumHeight(110);
     layout->addWidget(list_);
-    close_ = new QPushButton(QStringLiteral("Close"), this);
-    close_->setObjectName(QStringLiteral("closeUtility"));
-    close_->setEnabled(false);
-    layout->addWidget(close_);
 
     scroll_ = new QScrollArea(this);
     scroll_->setWidgetResizable(true);
