@@ -1,6 +1,7 @@
 #pragma once
-// The host's main window: scene list, material editor and inspector on the left, the
-// command panel on the right; scene files, a teapot, undo and redo in the menus.
+// The host's main window: scene list and inspector above the material editor's
+// slots on the left, the command panel on the right; scene files, a teapot,
+// undo and redo in the menus.
 #include <QMainWindow>
 
 class Mtl;

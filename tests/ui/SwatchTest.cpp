@@ -3,6 +3,8 @@
 #include "HostTest.h"
 
 #include "Hold.h"
+#include "OslMap.h"
+#include "ParamBlock2.h"
 #include "ParamAccess.h"
 #include "SwatchCache.h"
 #include "SwatchRenderer.h"
@@ -110,6 +112,30 @@ TEST_F(SwatchTest, BitmapTextureShowsOnTheSphereAndOnItsPatch)
     bitmap->SetMapName(WStr::FromQString(dir.filePath("gone.png")).data());
     EXPECT_EQ(countTinted(Norvane::RenderSwatch(m, kSize), false), 0);
     m->DeleteThis();
+}
+
+TEST_F(SwatchTest, ImageOslMapSamplesItsFileAndFallsBackToItsDefault)
+{
+    QTemporaryDir dir;
+    QImage green(4, 4, QImage::Format_RGB32);
+    green.fill(qRgb(20, 220, 20));
+    const QString file = dir.filePath("green.png");
+    ASSERT_TRUE(green.save(file));
+
+    Texmap* image = NewMap(Norvane::OSL_MAP_CLASS_ID, L"Image");
+    IParamBlock2* code = image->GetParamBlock(Norvane::OslMap::CodeBlock);
+    code->SetValue(Norvane::OslMap::CodeParam, 0,
+                   WStr(L"shader mx_image_color3(string file = \"\" [[ string widget = \"filename\" ]],\n"
+                        L"    color default1 = color(0.9, 0.1, 0.1), output color out = 0) { out = default1; }\n"));
+    Set(image, "file", file);
+    const QImage patch = Norvane::RenderSwatch(image, kSize);
+    EXPECT_GT(qGreen(patch.pixel(64, 64)), 2 * qRed(patch.pixel(64, 64)));
+
+    // A file that is not there: the node's default colour, as the shader gives.
+    Set(image, "file", dir.filePath("gone.png"));
+    const QImage fallback = Norvane::RenderSwatch(image, kSize);
+    EXPECT_GT(qRed(fallback.pixel(64, 64)), 2 * qGreen(fallback.pixel(64, 64)));
+    image->DeleteThis();
 }
 
 TEST_F(SwatchTest, CacheDrawsAgainOnAnEditAndOnItsUndo)
