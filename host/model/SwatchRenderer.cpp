@@ -48,7 +48,8 @@ float SrgbToLinear(float c)
 }
 int LinearToSrgb8(float c)
 {
-    c = std::clamp(c, 0.0f, 1.0f);
+    // Written so that NaN (a broken value in a document) becomes black.
+    c = c > 0.0f ? std::min(c, 1.0f) : 0.0f;
     const float s = c <= 0.0031308f ? c * 12.92f : 1.055f * std::pow(c, 1.0f / 2.4f) - 0.055f;
     return static_cast<int>(s * 255.0f + 0.5f);
 }
@@ -63,6 +64,8 @@ struct Texture {
 
     AColor At(float u, float v) const
     {
+        if (!std::isfinite(u) || !std::isfinite(v))
+            u = v = 0;
         // Periodic, bilinear; v runs up the image.
         const float fx = (u - std::floor(u)) * static_cast<float>(width) - 0.5f;
         const float fy = (1.0f - (v - std::floor(v))) * static_cast<float>(height) - 0.5f;
@@ -169,6 +172,13 @@ private:
     SamplerPtr fg_, bg_, amount_;
 };
 
+// Whether floor(x) is odd, for any x: tiling can push coordinates past int.
+bool Parity(float x)
+{
+    const float f = std::floor(x);
+    return std::isfinite(f) && std::fmod(f, 2.0f) != 0.0f;
+}
+
 class CheckerSampler : public Sampler {
 public:
     CheckerSampler(SamplerPtr a, SamplerPtr b, float su, float sv, float ou, float ov)
@@ -177,8 +187,7 @@ public:
     {
         u = u * su_ + ou_;
         v = v * sv_ + ov_;
-        const int cell = (static_cast<int>(std::floor(u * 2.0f)) + static_cast<int>(std::floor(v * 2.0f))) & 1;
-        return (cell ? b_ : a_)->Sample(u, v);
+        return (Parity(u * 2.0f) != Parity(v * 2.0f) ? b_ : a_)->Sample(u, v);
     }
 
 private:

@@ -12,6 +12,9 @@
 #include <QColor>
 #include <QImage>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 constexpr int kSize = 128;
@@ -136,6 +139,24 @@ TEST_F(SwatchTest, ImageOslMapSamplesItsFileAndFallsBackToItsDefault)
     const QImage fallback = Norvane::RenderSwatch(image, kSize);
     EXPECT_GT(qRed(fallback.pixel(64, 64)), 2 * qGreen(fallback.pixel(64, 64)));
     image->DeleteThis();
+}
+
+// Documents can carry any number: the swatch is still drawn, and black where
+// a value makes no sense.
+TEST_F(SwatchTest, NonFiniteValuesStillGiveAPicture)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    Mtl* m = NewPhysical(L"Broken");
+    Set(m, "base_color", Rgb(std::nan(""), 0.5, 0.5));
+    Set(m, "roughness", inf);
+    Texmap* checker = NewMap(Norvane::CHECKER_MAP_CLASS_ID);
+    Set(m, "refl_color_map", Norvane::FromTarget(checker));
+    if (auto* uv = dynamic_cast<StdUVGen*>(checker->GetTheUVGen()))
+        uv->SetUScl(3e38f, 0);
+    const QImage swatch = Norvane::RenderSwatch(m, kSize);
+    ASSERT_EQ(swatch.size(), QSize(kSize, kSize));
+    EXPECT_EQ(qAlpha(Centre(swatch)), 255);
+    m->DeleteThis();
 }
 
 TEST_F(SwatchTest, CacheDrawsAgainOnAnEditAndOnItsUndo)
