@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSet>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -265,11 +266,19 @@ TEST_F(HostWindowTest, SlotsShowSwatchesAndTheInspectorEditsWithUndo)
     EXPECT_EQ(inspector.findRow("base_color")->text(1), "0.5, 0.5, 0.5, 1");
     EXPECT_EQ(editor->item(0, 0)->data(Qt::DecorationRole).value<QPixmap>().toImage(), swatch.toImage());
 
+    // An edit far down the list leaves the list where it was.
+    window->show();
+    QCoreApplication::processEvents();
+    QScrollBar* scroll = inspector.findChild<QTreeWidget*>()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+    const int scrolled = scroll->value();
     QTreeWidgetItem* thin = inspector.findRow("thin_walled");
     ASSERT_NE(thin, nullptr);
     thin->setCheckState(1, Qt::Checked);
     QCoreApplication::processEvents();
     EXPECT_TRUE(Norvane::GetParam(material, "thin_walled", 0).toBool());
+    EXPECT_EQ(scroll->value(), scrolled);
 }
 
 TEST(NorvaneScreenshot, ShowsTheWindowWithThePanelOpen)
