@@ -28,7 +28,8 @@ mapfile -t pictures < <(find "$work/swatches" -name '*.png' -printf '%f\t%p\n' |
 {
   echo 'var slot = 0, names = {};'
   for doc in "${documents[@]}"; do
-    printf 'MaterialX.ImportMtlX(%s).forEach(function (m) {\n' "$(printf '%s' "$doc" | python3 -c 'import json,sys; print(json.dumps(sys.stdin.read()))')"
+    quoted="${doc//\\/\\\\}"
+    printf 'MaterialX.ImportMtlX("%s").forEach(function (m) {\n' "${quoted//\"/\\\"}"
     echo '  if (slot < 24 && !names[m.name]) { names[m.name] = true; Norvane.setEditorSlot(slot++, m); Norvane.createNode(m.name, m); }'
     echo '});'
   done
