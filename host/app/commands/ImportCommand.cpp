@@ -7,11 +7,15 @@
 #include "MaterialXCalls.h"
 #include "MtlBase.h"
 #include "Object.h"
+#include "SwatchCache.h"
 #include "Teapot.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 #include <ostream>
 
@@ -38,6 +42,29 @@ bool saveWithNodes(const std::vector<Mtl*>& materials, const std::string& scene,
   return true;
 }
 
+// One PNG per material, named after it; names that clash or are not usable as
+// file names get the material's position as well.
+bool writeSwatches(const std::vector<Mtl*>& materials, const std::string& folder, CommandContext& context) {
+  QDir dir(QString::fromStdString(folder));
+  if (!dir.mkpath(QStringLiteral("."))) {
+    context.error("cannot make the folder " + folder);
+    return false;
+  }
+  QStringList used;
+  for (size_t i = 0; i < materials.size(); ++i) {
+    QString name = materials[i]->GetName().ToQString();
+    name.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
+    if (name.isEmpty() || name.startsWith('.') || used.contains(name)) name += QStringLiteral("_%1").arg(i + 1);
+    used << name;
+    const QString file = dir.filePath(name + QStringLiteral(".png"));
+    if (!Norvane::SwatchCache::Instance().Swatch(materials[i]).save(file, "PNG")) {
+      context.error("cannot write the swatch " + file.toStdString());
+      return false;
+    }
+  }
+  return true;
+}
+
 class ImportCommand : public Command {
 public:
   const CommandInfo& info() const override {
@@ -57,6 +84,7 @@ public:
           "messages and time per document and a list of what failed (see roundtrip --help).";
       i.options = {{"--json", "", "print the materials and messages as JSON"},
                    {"--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE"},
+                   {"--swatches", "DIR", "write a 128 x 128 swatch of each material to DIR/NAME.png"},
                    {"--batch", "", "import many documents or folders and print the summary table"}};
       for (const CommandOption& o : batchOptions()) i.options.push_back(o);
       i.minArguments = 1;
@@ -68,7 +96,7 @@ public:
 
   int run(CommandContext& context, const CommandArguments& args) override {
     if (args.has("--batch")) {
-      for (const char* single : {"--json", "--save"}) {
+      for (const char* single : {"--json", "--save", "--swatches"}) {
         if (!args.has(single)) continue;
         context.error(std::string("option ") + single + " does not go with --batch");
         return ExitUsage;
@@ -104,6 +132,7 @@ public:
     }
     for (const std::string& m : messages) context.err() << file << ": " << m << '\n';
     if (args.has("--save") && !saveWithNodes(materials, args.value("--save"), context)) return ExitFailure;
+    if (args.has("--swatches") && !writeSwatches(materials, args.value("--swatches"), context)) return ExitFailure;
     return messages.empty() ? ExitOk : ExitFailure;
   }
 };
