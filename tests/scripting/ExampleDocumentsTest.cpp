@@ -65,7 +65,7 @@ QStringList expectedMaterials(const QString& file) {
 
 // The documents made to show problems: each must report at least one message.
 bool isProblemDocument(const std::string& name) {
-  static const QSet<QString> problems = {"bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx", "future_version.mtlx",
+  static const QSet<QString> problems = {"bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx", "cycle.mtlx", "future_version.mtlx",
                                          "malformed.mtlx"};
   return problems.contains(QString::fromStdString(name));
 }
@@ -231,7 +231,7 @@ TEST(ParallelBatchTest, TwoJobsGiveWhatOneJobGives) {
 // The documents that report their problems pass as expected failures.
 TEST(ParallelBatchTest, ProblemDocumentsAreExpectedFailures) {
   QStringList args = {"import", "--batch"};
-  for (const char* name : {"bad_refs", "bad_types", "bad_unknown_node", "future_version", "malformed"})
+  for (const char* name : {"bad_refs", "bad_types", "bad_unknown_node", "cycle", "future_version", "malformed"})
     args << "--expect-failure" << name;
   args << examplesDir();
   const NorvaneRun r = runNorvane(args);
