@@ -201,29 +201,6 @@ private:
     std::set<const mx::Element*> onPath;
 };
 
-// Numbers within what six significant digits of value text keep.
-bool sameText(const std::string& a, const std::string& b)
-{
-    std::string x = a, y = b;
-    std::replace(x.begin(), x.end(), ',', ' ');
-    std::replace(y.begin(), y.end(), ',', ' ');
-    std::istringstream left(x), right(y);
-    std::string u, v;
-    while (left >> u)
-    {
-        if (!(right >> v))
-            return false;
-        char* endU = nullptr;
-        char* endV = nullptr;
-        const double p = std::strtod(u.c_str(), &endU);
-        const double q = std::strtod(v.c_str(), &endV);
-        const bool numbers = *endU == '\0' && *endV == '\0' && endU != u.c_str() && endV != v.c_str();
-        if (numbers ? std::fabs(p - q) > 1e-5 * std::max(1.0, std::fabs(p)) : u != v)
-            return false;
-    }
-    return !(right >> v);
-}
-
 // The differences the host's material model makes by design. `path` starts at
 // the material's "surfaceshader" input.
 bool madeOnPurpose(const std::string& path, bool sourceUnstated, const std::string& exported)
@@ -260,7 +237,7 @@ bool madeOnPurpose(const std::string& path, bool sourceUnstated, const std::stri
         {"subsurface_radius", "color3 1, 0.5, 0.25"}, {"coat_roughness", "float 0"},
         {"specular_roughness", "float 0"}};
     const auto host = hostDefaults.find(input);
-    return topLevel && sourceUnstated && host != hostDefaults.end() && sameText(host->second, exported);
+    return topLevel && sourceUnstated && host != hostDefaults.end() && sameWithinSixDigits(host->second, exported);
 }
 
 // The product of the strengths on the way from a normal input to its source.
@@ -330,7 +307,7 @@ TEST_P(ExampleMeaning, ExportedDocumentValidatesAndMeansWhatTheSourceMeant)
             const auto b = is.text.find(key);
             const std::string left = a == was.text.end() ? "(absent)" : a->second;
             const std::string right = b == is.text.end() ? "(absent)" : b->second;
-            if (!sameText(left, right) && !madeOnPurpose(key, was.unstated.count(key) > 0, right))
+            if (!sameWithinSixDigits(left, right) && !madeOnPurpose(key, was.unstated.count(key) > 0, right))
                 differences << material->getName() << " " << key << ": " << left << " -> " << right << "\n";
         }
         for (const char* input : {"normal", "coat_normal"})

@@ -10,6 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
 namespace exporttest
 {
 namespace
@@ -42,6 +47,28 @@ template void setParam(MtlBase*, const std::string&, const AColor&, int);
 template void setParam(MtlBase*, const std::string&, const Point3&, int);
 template void setParam(MtlBase*, const std::string&, const Point2&, int);
 template void setParam(MtlBase*, const std::string&, Texmap* const&, int);
+
+bool sameWithinSixDigits(const std::string& a, const std::string& b)
+{
+    std::string x = a, y = b;
+    std::replace(x.begin(), x.end(), ',', ' ');
+    std::replace(y.begin(), y.end(), ',', ' ');
+    std::istringstream left(x), right(y);
+    std::string u, v;
+    while (left >> u)
+    {
+        if (!(right >> v))
+            return false;
+        char* endU = nullptr;
+        char* endV = nullptr;
+        const double p = std::strtod(u.c_str(), &endU);
+        const double q = std::strtod(v.c_str(), &endV);
+        const bool numbers = *endU == '\0' && *endV == '\0' && endU != u.c_str() && endV != v.c_str();
+        if (numbers ? std::fabs(p - q) > 1e-5 * std::max(1.0, std::fabs(p)) : u != v)
+            return false;
+    }
+    return !(right >> v);
+}
 
 std::string readFile(const QString& path)
 {

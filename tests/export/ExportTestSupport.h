@@ -21,6 +21,10 @@ namespace exporttest
 template <typename Value> void setParam(MtlBase* object, const std::string& name, const Value& value, int block = 0);
 
 std::string readFile(const QString& path);
+
+/// Whether two texts agree word by word, numbers within what six significant
+/// digits of value text keep; commas count as spaces.
+bool sameWithinSixDigits(const std::string& a, const std::string& b);
 void writeFile(const QString& path, const std::string& content);
 
 /// The text of the element whose start tag begins `<category name="name"`,

@@ -27,27 +27,6 @@ std::string number(float value)
     return text;
 }
 
-// Whether two descriptions agree, numbers within what six significant digits
-// of value text keep.
-bool sameDescription(const std::string& a, const std::string& b)
-{
-    std::istringstream left(a), right(b);
-    std::string x, y;
-    while (left >> x)
-    {
-        if (!(right >> y))
-            return false;
-        char* endX = nullptr;
-        char* endY = nullptr;
-        const double u = std::strtod(x.c_str(), &endX);
-        const double v = std::strtod(y.c_str(), &endY);
-        const bool numbers = *endX == '\0' && *endY == '\0' && endX != x.c_str() && endY != y.c_str();
-        if (numbers ? std::fabs(u - v) > 1e-5 * std::max(1.0, std::fabs(u)) : x != y)
-            return false;
-    }
-    return !(right >> y);
-}
-
 // One line per parameter and, indented, the maps below it; a map met again
 // on its own path is named only.
 void describe(MtlBase* object, const std::string& indent, std::set<MtlBase*>& path, std::ostringstream& out)
@@ -153,7 +132,7 @@ TEST_P(RoundTrip, ExportedAndImportedAgainGivesTheSameMaterials)
         ASSERT_NE(again, byName.end()) << rozo::toUtf8(m->GetName()) << " is missing after the round trip";
         const std::string before = description(m);
         const std::string after = description(again->second);
-        EXPECT_TRUE(sameDescription(before, after))
+        EXPECT_TRUE(sameWithinSixDigits(before, after))
             << "before:\n" << before << "after:\n" << after << "export log: " << exportLog;
     }
 }
