@@ -17,6 +17,8 @@ void Hold::Accept(const wchar_t* name)
     Record rec = std::move(open_.back());
     open_.pop_back();
     rec.name = WStr(name);
+    if (open_.empty())
+        made_.clear();
     if (!open_.empty()) {
         for (auto& c : rec.changes)
             open_.back().changes.push_back(std::move(c));
@@ -38,12 +40,16 @@ void Hold::Cancel()
     for (auto it = rec.changes.rbegin(); it != rec.changes.rend(); ++it)
         (*it)->Restore(1);
     --restoring_;
+    if (open_.empty())
+        made_.clear();
 }
 
 void Hold::Discard()
 {
     if (!open_.empty())
         open_.pop_back();
+    if (open_.empty())
+        made_.clear();
 }
 
 void Hold::Put(RestoreObj* rob)
@@ -97,8 +103,15 @@ WStr Hold::RedoName() const
     return redo_.empty() ? WStr() : redo_.back().name;
 }
 
+void Hold::NoteMade(const void* object)
+{
+    if (!open_.empty())
+        made_.insert(object);
+}
+
 void Hold::ClearHistory()
 {
+    made_.clear();
     open_.clear();
     undo_.clear();
     redo_.clear();

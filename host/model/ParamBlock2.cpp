@@ -344,7 +344,7 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     int i = desc_->IDtoIndex(id);
     if (i < 0 || n < 0 || !desc_->paramdefs[static_cast<size_t>(i)].IsTable())
         return FALSE;
-    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    ParamBlockRestore* rec = Norvane::Recording(this) ? new ParamBlockRestore(this, TakeState()) : nullptr;
     Slot& slot = slots_[static_cast<size_t>(i)];
     for (size_t k = static_cast<size_t>(n); k < slot.entries.size(); ++k)
         Release(slot.entries[k].value.r);
@@ -374,19 +374,25 @@ int IParamBlock2::Append(ParamID id, const ParamValue& v)
         e.value.r = nullptr;
     Entry before = slots_[static_cast<size_t>(i)].entries[static_cast<size_t>(n)];
     SetEntry(id, n, e);
-    if (Norvane::Recording())
+    if (Norvane::Recording(this))
         theHold.Put(new EntryRestore(this, id, n, before, e));
     return n;
 }
 
 void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
 {
-    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     auto desc = std::make_shared<ParamBlockDesc2>(desc_->ID, desc_->int_name);
     desc->cd = desc_->cd;
     for (const ParamDef& d : defs)
         desc->AddParam(d);
+    Rebuild(std::move(desc));
+}
+
+void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
+{
+    ParamBlockRestore* rec = Norvane::Recording(this) ? new ParamBlockRestore(this, TakeState()) : nullptr;
     std::vector<Slot> slotList;
+    slotList.reserve(desc->paramdefs.size());
     for (const ParamDef& d : desc->paramdefs) {
         int old = desc_->NameToIndex(d.int_name);
         if (old >= 0 && desc_->paramdefs[static_cast<size_t>(old)].type == d.type &&
@@ -454,7 +460,7 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
         after.keys.clear();
     }
     SetEntry(id, tabIndex, after);
-    if (Norvane::Recording())
+    if (Norvane::Recording(this))
         theHold.Put(new EntryRestore(this, id, tabIndex, before, after));
     return true;
 }

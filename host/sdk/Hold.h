@@ -2,6 +2,7 @@
 // The undo system. Changes made between Begin and Accept form one undo record.
 #include "WStr.h"
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 // One undoable change.
@@ -57,6 +58,12 @@ public:
     // Forgets every step (a new scene); open records are closed and dropped.
     void ClearHistory();
 
+    // Objects made while a record is open: undoing the step takes them out of
+    // the scene as a whole, so their own changes need no records.
+    void NoteMade(const void* object);
+    void NoteGone(const void* object) { made_.erase(object); }
+    bool MadeInOpenRecord(const void* object) const { return !made_.empty() && made_.count(object) != 0; }
+
 private:
     struct Record {
         WStr name;
@@ -68,6 +75,7 @@ private:
     int restoring_ = 0;
     int redoing_ = 0;
     int suspended_ = 0;
+    std::unordered_set<const void*> made_;
 };
 
 extern Hold theHold;
