@@ -72,6 +72,18 @@ TEST_F(DebugOutputTest, DebugPrintGoesToTheChannel)
     EXPECT_TRUE(channel.Text().isEmpty());
 }
 
+TEST_F(DebugOutputTest, ALongRunKeepsOnlyItsLatestWholeLines)
+{
+    auto& channel = Norvane::DebugChannel::Instance();
+    for (int i = 0; channel.Text().size() < Norvane::DebugChannel::kKeptCharacters; ++i)
+        DebugPrint(L"  Par: parameter_%d\n", i);
+    DebugPrint(L"last\n");
+    EXPECT_LE(channel.Text().size(), Norvane::DebugChannel::kKeptCharacters);
+    EXPECT_TRUE(channel.Text().startsWith(QStringLiteral("  Par: parameter_")));
+    EXPECT_EQ(channel.Lines().last(), QStringLiteral("last"));
+    channel.Clear();
+}
+
 class FileResolutionTest : public HostTest {
 protected:
     void SetUp() override
