@@ -8,6 +8,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 
 namespace mx = MaterialX;
@@ -131,6 +134,68 @@ void BM_ImportAllExamples(benchmark::State& state)
                                                             benchmark::Counter::kInvert);
 }
 
+std::string mtlxText(const std::string& body)
+{
+    return "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\">\n" + body + "</materialx>\n";
+}
+
+// One element with state.range(0) attributes.
+void BM_ReadManyAttributes(benchmark::State& state)
+{
+    std::string attributes;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        attributes += " a" + std::to_string(i) + "=\"" + std::to_string(i) + "\"";
+    const std::string xml = mtlxText("  <generic name=\"g\"" + attributes + " />\n");
+    for (auto _ : state)
+    {
+        mx::DocumentPtr doc = mx::createDocument();
+        mx::readFromXmlString(doc, xml);
+        benchmark::DoNotOptimize(doc);
+    }
+}
+
+// state.range(0) unnamed elements.
+void BM_ReadUnnamedElements(benchmark::State& state)
+{
+    std::string body;
+    for (int64_t i = 0; i < state.range(0); ++i)
+        body += "  <nodegraph />\n";
+    const std::string xml = mtlxText(body);
+    for (auto _ : state)
+    {
+        mx::DocumentPtr doc = mx::createDocument();
+        mx::readFromXmlString(doc, xml);
+        benchmark::DoNotOptimize(doc);
+    }
+}
+
+// state.range(0) levels of two files, each including both files of the next level.
+void BM_ReadIncludeFanOut(benchmark::State& state)
+{
+    const int levels = int(state.range(0));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "mx_bench_fanout";
+    std::filesystem::create_directories(dir);
+    for (int level = 0; level < levels; ++level)
+        for (int side = 0; side < 2; ++side)
+        {
+            std::string body;
+            if (level + 1 < levels)
+                for (int next = 0; next < 2; ++next)
+                    body += "  <xi:include href=\"f" + std::to_string(level + 1) + "_" + std::to_string(next) + ".mtlx\" />\n";
+            body += "  <nodedef name=\"ND_" + std::to_string(level) + "_" + std::to_string(side) + "\" node=\"n\" />\n";
+            std::ofstream(dir / ("f" + std::to_string(level) + "_" + std::to_string(side) + ".mtlx")) << mtlxText(body);
+        }
+    std::ofstream(dir / "main.mtlx") << mtlxText("  <xi:include href=\"f0_0.mtlx\" />\n  <xi:include href=\"f0_1.mtlx\" />\n");
+    for (auto _ : state)
+    {
+        mx::DocumentPtr doc = mx::createDocument();
+        mx::readFromXmlFile(doc, (dir / "main.mtlx").string());
+        benchmark::DoNotOptimize(doc);
+    }
+    state.counters["files"] = double(2 * levels);
+    std::filesystem::remove_all(dir);
+}
+
 } // anonymous namespace
 
 int main(int argc, char** argv)
@@ -139,6 +204,9 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RegisterBenchmark("LoadLibraries", BM_LoadLibraries)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadManyAttributes", BM_ReadManyAttributes)->Arg(100000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadUnnamedElements", BM_ReadUnnamedElements)->Arg(40000)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadIncludeFanOut", BM_ReadIncludeFanOut)->Arg(8)->Arg(13)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ImportAllExamples", BM_ImportAllExamples)->Unit(benchmark::kMillisecond);
     for (const mx::FilePath& file : exampleDocuments())
         benchmark::RegisterBenchmark(("Import/" + file.getBaseName()).c_str(), BM_ImportDocument, file)

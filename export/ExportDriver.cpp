@@ -25,15 +25,14 @@ void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc
 
 bool MtlXIOUtil::exportFile(WStr fileName, const Tab<Mtl*>& materials)
 {
-    std::set<Mtl*> materialSet;
+    MaterialSet materialSet;
     for (int i = 0; i < materials.Count(); ++i)
-        if (materials[i])
-            materialSet.insert(materials[i]);
+        materialSet.insert(materials[i]);
     exportMaterials(fileName, materialSet);
     return messageText().empty();
 }
 
-void MtlXIOUtil::exportMaterials(WStr fileName, const std::set<Mtl*>& materialSet)
+void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
 {
     clearMessages();
     exportMapCache.clear();
@@ -51,18 +50,17 @@ void MtlXIOUtil::exportMaterials(WStr fileName, const std::set<Mtl*>& materialSe
     for (Mtl* material : materialSet)
         translateMaterial(material, doc);
 
-    const std::string tempName = fileName.ToUTF8().str() + ".tmp";
+    // The document never touches the disk before its library lines are gone:
+    // a fixed temporary name beside the output could be the user's own file.
     bool written = false;
     try
     {
         mx::XmlWriteOptions options;
         options.writeXIncludeEnable = true;
-        mx::writeToXmlFile(doc, mx::FilePath(tempName), &options);
-        written = writeStrippedDocument(QString::fromStdString(tempName), outputName);
+        written = writeStrippedDocument(mx::writeToXmlString(doc, &options), outputName);
     }
     catch (const mx::Exception&)
     {
-        QFile::remove(QString::fromStdString(tempName));
     }
     if (!written)
         messageLog << "Unable to write file '" << fileName.ToUTF8().str() << "'\n";

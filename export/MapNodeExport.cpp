@@ -57,15 +57,70 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
 }
 } // namespace
 
+// A map node whose sub-maps are being translated.
+struct MtlXIOUtil::MapNodeFrame
+{
+    Texmap* map = nullptr;
+    mx::NodePtr node;
+    IParamBlock2* block = nullptr;
+    /// The type its user asked for.
+    std::string type;
+    bool normal = false;
+    /// The definition's inputs still to fill (OSL Maps).
+    std::vector<mx::InputPtr> declared;
+    size_t next = 0;
+    /// The input that takes the node of the frame above, while it is made.
+    std::string waitingInput;
+    /// A Normal Map's sub-map, until it is asked for.
+    Texmap* normalSource = nullptr;
+};
+
+// Sub-maps are translated on an explicit stack: a chain of maps may be far
+// longer than the call stack allows.
 mx::NodePtr MtlXIOUtil::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
+{
+    std::vector<MapNodeFrame> stack;
+    mx::NodePtr result = startMapNode(map, doc, type, stack);
+    while (!stack.empty())
+    {
+        MapNodeFrame& frame = stack.back();
+        if (!frame.waitingInput.empty())
+        {
+            connectSubNode(frame, result);
+            frame.waitingInput.clear();
+        }
+        Texmap* sub = nullptr;
+        std::string subType;
+        if (nextSubMap(frame, sub, subType))
+        {
+            result = startMapNode(sub, doc, subType, stack);
+            continue;
+        }
+        removeUnboundInputs(frame.node);
+        result = frame.node;
+        exportMapCache[frame.map] = frame.node;
+        stack.pop_back();
+    }
+    return result;
+}
+
+mx::NodePtr MtlXIOUtil::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
+                                     std::vector<MapNodeFrame>& stack)
 {
     const auto cached = exportMapCache.find(map);
     if (cached != exportMapCache.end())
         return cached->second;
     mx::NodePtr node = createMapNode(map, doc, type);
-    if (!node)
-        messageLog << "Unsupported node " << mapName(map) << "\n";
+    // Known before its sub-maps are followed, so a map that reaches itself
+    // through them connects to its own node instead of going round.
     exportMapCache[map] = node;
+    if (!node)
+    {
+        messageLog << "Unsupported node " << mapName(map) << "\n";
+        return node;
+    }
+    if (fillMapNode(map, node, type, stack))
+        removeUnboundInputs(node);
     return node;
 }
 
@@ -95,73 +150,127 @@ mx::NodePtr MtlXIOUtil::createMapNode(Texmap* map, const mx::DocumentPtr& doc, c
         node->addInput("in", "vector3");
         node->addInput("scale", "float");
     }
-    else
-    {
-        return nullptr;
-    }
-    // Known before its sub-maps are followed, so a map that reaches itself
-    // through them connects to its own node instead of recursing.
-    exportMapCache[map] = node;
-    fillMapNode(map, node, doc, type);
     return node;
 }
 
-void MtlXIOUtil::fillMapNode(Texmap* map, const mx::NodePtr& node, const mx::DocumentPtr& doc, const std::string& type)
+bool MtlXIOUtil::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
+                             std::vector<MapNodeFrame>& stack)
 {
     const bool osl = rozo::hasOslInterface(map);
     IParamBlock2* block = map->GetParamBlock(osl ? 1 : 0);
     mx::NodeDefPtr def = nodeDefOf(node, exportNodeDefCache);
     if (!def)
     {
+        // Without a definition there is no default to fall back on: the node
+        // stays as made.
         messageLog << "Unknown node " << node->getCategory() << "\n";
-        return;
+        return false;
     }
-    const TimeValue now = GetCOREInterface()->GetTime();
 
+    MapNodeFrame frame;
+    frame.map = map;
+    frame.node = node;
+    frame.block = block;
+    frame.type = type;
     if (osl)
     {
-        for (const mx::InputPtr& declared : def->getInputs())
-        {
-            const std::string& inputName = declared->getName();
-            if (inputName == "frameendaction" || inputName == "filtertype")
-                continue;
-            const std::string param = rozo::OslParameterName(inputName);
-            mx::InputPtr input = node->getInput(inputName);
-            if (!input)
-                break;
-            std::string text = parameterValueString(block, param, input->getType());
-            if (inputName == "file")
-            {
-                input->setAttribute("colorspace", type == "color3" ? "auto" : "none");
-                text = exportTexturePath(QString::fromStdString(text));
-            }
-            if (!text.empty())
-                input->setAttribute("value", text);
-            if (Texmap* sub = texmapParameter(block, param + "_map", now))
-                node->setConnectedNode(inputName, nodeForMap(sub, doc, declared->getType()));
-        }
+        frame.declared = def->getInputs();
+        stack.push_back(std::move(frame));
+        return false;
     }
-    else if (auto* bitmap = dynamic_cast<BitmapTex*>(map))
+    if (auto* bitmap = dynamic_cast<BitmapTex*>(map))
     {
         mx::InputPtr file = node->getInput("file");
         if (!file)
-            return;
+            return true;
         const std::string path = exportTexturePath(WStr(bitmap->GetMapName()).ToQString());
         if (type == "color3")
             file->setAttribute("colorspace", "auto");
         file->setAttribute("value", path);
         if (StdUVGen* uv = bitmap->GetUVGen())
             node->getInput("uvtiling")->setAttribute("value", floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
+        return true;
     }
-    else
+    frame.normal = true;
+    frame.normalSource = texmapParameter(block, "normal_map", GetCOREInterface()->GetTime());
+    if (!frame.normalSource)
+        return true;
+    stack.push_back(std::move(frame));
+    return false;
+}
+
+bool MtlXIOUtil::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType)
+{
+    if (frame.normal)
     {
-        Texmap* sub = texmapParameter(block, "normal_map", now);
-        if (!sub)
-            return;
-        mx::NodePtr subNode = nodeForMap(sub, doc, "vector3");
-        float scale = 1.0f;
-        floatParameter(block, "mult_spin", now, scale);
-        node->getInput("scale")->setAttribute("value", floatText(scale));
-        node->setConnectedNode("in", subNode);
+        if (!frame.normalSource)
+            return false;
+        sub = frame.normalSource;
+        frame.normalSource = nullptr;
+        subType = "vector3";
+        frame.waitingInput = "in";
+        return true;
     }
+
+    const TimeValue now = GetCOREInterface()->GetTime();
+    while (frame.next < frame.declared.size())
+    {
+        const mx::InputPtr& declared = frame.declared[frame.next++];
+        const std::string& inputName = declared->getName();
+        if (inputName == "frameendaction" || inputName == "filtertype")
+            continue;
+        const std::string param = rozo::OslParameterName(inputName);
+        mx::InputPtr input = frame.node->getInput(inputName);
+        if (!input)
+        {
+            frame.next = frame.declared.size();
+            break;
+        }
+        Texmap* map = texmapParameter(frame.block, param + "_map", now);
+        std::string text = parameterValueString(frame.block, param, input->getType());
+        if (inputName == "file")
+        {
+            input->setAttribute("colorspace", frame.type == "color3" ? "auto" : "none");
+            text = exportTexturePath(QString::fromStdString(text));
+        }
+        // A geometric default (texture coordinates, position, normal, ...) is
+        // no constant: the shader's placeholder for it is left to the
+        // definition unless the user changed it.
+        const bool geometric = declared->hasDefaultGeomPropString() && !map &&
+                               text == parameterDefaultString(frame.block, param, input->getType());
+        if (!text.empty() && !geometric)
+            input->setAttribute("value", text);
+        if (map)
+        {
+            sub = map;
+            subType = declared->getType();
+            frame.waitingInput = inputName;
+            return true;
+        }
+    }
+    return false;
+}
+
+void MtlXIOUtil::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
+{
+    if (frame.normal)
+    {
+        // A Normal Map: its strength goes with the connection.
+        float scale = 1.0f;
+        floatParameter(frame.block, "mult_spin", GetCOREInterface()->GetTime(), scale);
+        frame.node->getInput("scale")->setAttribute("value", floatText(scale));
+    }
+    frame.node->setConnectedNode(frame.waitingInput, subNode);
+}
+
+void MtlXIOUtil::removeUnboundInputs(const mx::NodePtr& node)
+{
+    // An input that binds nothing is invalid; without it the node takes its
+    // definition's default, which is what leaving it unset means.
+    std::vector<std::string> unbound;
+    for (const mx::InputPtr& input : node->getInputs())
+        if (!input->hasNodeName() && input->getValueString().empty())
+            unbound.push_back(input->getName());
+    for (const std::string& name : unbound)
+        node->removeInput(name);
 }

@@ -1,36 +1,24 @@
 #include "export/StrippedDocumentWriter.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "export/AtomicFileWrite.h"
 
-bool writeStrippedDocument(const QString& tempFile, const QString& outputFile)
+#include <QFile>
+
+bool writeStrippedDocument(const std::string& document, const QString& outputFile)
 {
-    QFile source(tempFile);
-    bool written = false;
-    if (source.open(QIODevice::ReadOnly))
+    // Lines stay bytes: whatever the text codec or locale, names and paths
+    // reach the output exactly as the writer produced them.
+    std::string kept;
+    kept.reserve(document.size());
+    size_t start = 0;
+    while (start < document.size())
     {
-        // QSaveFile writes beside the output and renames it over the output on
-        // commit, so a failed run never leaves a truncated file behind.
-        QSaveFile target(outputFile);
-        if (target.open(QIODevice::WriteOnly))
-        {
-            bool ok = true;
-            while (ok && !source.atEnd())
-            {
-                // Lines stay bytes: whatever the text codec or locale, names and
-                // paths reach the output exactly as the writer produced them.
-                const QByteArray line = source.readLine();
-                if (!line.contains("<xi:include"))
-                    ok = target.write(line) == line.size();
-            }
-            ok = ok && source.error() == QFileDevice::NoError;
-            if (ok)
-                written = target.commit();
-            else
-                target.cancelWriting();
-        }
-        source.close();
+        size_t end = document.find('\n', start);
+        end = end == std::string::npos ? document.size() : end + 1;
+        const std::string_view line(document.data() + start, end - start);
+        if (line.find("<xi:include") == std::string_view::npos)
+            kept.append(line);
+        start = end;
     }
-    QFile::remove(tempFile);
-    return written;
+    return writeFileAtomically(QFile::encodeName(outputFile).toStdString(), kept);
 }

@@ -1,5 +1,6 @@
 #include "import/ConnectionResolution.h"
 
+#include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
 #include "plugin/MtlXIOUtil.h"
 
@@ -12,21 +13,55 @@ std::string mapSlotName(const std::string& mapParameter)
     return mapParameter + "_map";
 }
 
+bool followGraphOutput(std::ostream& log, const mx::ElementPtr& scope, const std::string& graphName,
+                       const std::string& outputName, mx::NodeGraphPtr& graph, std::string& nodeName)
+{
+    graph = scope->getChildOfType<mx::NodeGraph>(graphName);
+    if (!graph)
+    {
+        log << "ERROR - node graph not found!\n";
+        return false;
+    }
+    graph->flattenSubgraphs();
+    mx::OutputPtr output = graph->getOutput(outputName.empty() ? std::string("out") : outputName);
+    if (!output)
+    {
+        log << "ERROR - output not found!\n";
+        return false;
+    }
+    nodeName = output->getNodeName();
+    if (nodeName.empty())
+    {
+        log << "ERROR - output has no nodename!\n";
+        return false;
+    }
+    return true;
+}
+
 namespace
 {
-// The node on a node's input, by that input's "nodename" among the scope's children.
-mx::NodePtr nodeOnInput(const mx::ElementPtr& scope, const mx::NodePtr& node, const std::string& inputName)
+// The node on a node's input, by its binding's "nodename" among the children
+// of the binding's scope; that scope becomes the one to look further in.
+mx::NodePtr nodeOnInput(mx::ElementPtr& scope, const mx::NodePtr& node, const std::string& inputName)
 {
     mx::InputPtr input = node->getInput(inputName);
-    const std::string nodeName = input ? input->getNodeName() : std::string();
-    return nodeName.empty() ? nullptr : scope->getChildOfType<mx::Node>(nodeName);
+    if (!input)
+        return nullptr;
+    const BoundInput bound = followInterface(scope, input);
+    const std::string nodeName = bound.input->getNodeName();
+    if (nodeName.empty())
+        return nullptr;
+    mx::NodePtr found = bound.scope->getChildOfType<mx::Node>(nodeName);
+    if (found)
+        scope = bound.scope;
+    return found;
 }
 
 // A "scale" that is not one float leaves the strength as it is.
-void multiplyByScale(const mx::NodePtr& node, float& strength)
+void multiplyByScale(const mx::ElementPtr& scope, const mx::NodePtr& node, float& strength)
 {
     mx::InputPtr scale = node->getInput("scale");
-    mx::ValuePtr value = scale ? scale->getValue() : nullptr;
+    mx::ValuePtr value = scale ? followInterface(scope, scale).input->getValue() : nullptr;
     if (value && value->isA<float>())
         strength *= value->asA<float>();
 }
@@ -41,32 +76,13 @@ bool MtlXIOUtil::ResolveConnectedInput(IParamBlock2* materialParameters, const m
     const std::string nodeGraphName = input->getAttribute("nodegraph");
     if (nodeName.empty() && nodeGraphName.empty())
         return false;
-    std::string outputName = input->getAttribute("output");
-    if (outputName.empty())
-        outputName = "out";
 
     mx::ElementPtr lookup = scope;
     if (!nodeGraphName.empty())
     {
-        mx::NodeGraphPtr graph = scope->getChildOfType<mx::NodeGraph>(nodeGraphName);
-        if (!graph)
-        {
-            messageLog << "ERROR - node graph not found!\n";
+        mx::NodeGraphPtr graph;
+        if (!rozo::followGraphOutput(messageLog, scope, nodeGraphName, input->getAttribute("output"), graph, nodeName))
             return false;
-        }
-        graph->flattenSubgraphs();
-        mx::OutputPtr output = graph->getOutput(outputName);
-        if (!output)
-        {
-            messageLog << "ERROR - output not found!\n";
-            return false;
-        }
-        nodeName = output->getNodeName();
-        if (nodeName.empty())
-        {
-            messageLog << "ERROR - output has no nodename!\n";
-            return false;
-        }
         lookup = graph;
     }
 
@@ -83,12 +99,14 @@ bool MtlXIOUtil::ResolveConnectedInput(IParamBlock2* materialParameters, const m
     if (!amountParameter.empty() && node->getCategory() == "normalmap")
     {
         float strength = 1.0f;
-        rozo::multiplyByScale(node, strength);
-        mx::NodePtr feeding = rozo::nodeOnInput(lookup, node, "in");
+        rozo::multiplyByScale(lookup, node, strength);
+        mx::ElementPtr feedingScope = lookup;
+        mx::NodePtr feeding = rozo::nodeOnInput(feedingScope, node, "in");
         if (feeding && feeding->getCategory() == "heighttonormal")
         {
-            rozo::multiplyByScale(feeding, strength);
-            source = rozo::nodeOnInput(lookup, feeding, "in");
+            rozo::multiplyByScale(feedingScope, feeding, strength);
+            source = rozo::nodeOnInput(feedingScope, feeding, "in");
+            lookup = feedingScope;
         }
         rozo::setFloatByName(materialParameters, amountParameter, strength);
     }

@@ -1,5 +1,7 @@
 #include "import/OslMapSynthesis.h"
 
+#include "import/ConnectionResolution.h"
+#include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
 #include "plugin/MtlXIOUtil.h"
 
@@ -8,6 +10,7 @@
 
 #include <exception>
 #include <map>
+#include <vector>
 
 namespace rozo
 {
@@ -61,10 +64,69 @@ bool readShaderSource(const mx::FilePath& path, QString& code)
 } // namespace
 } // namespace rozo
 
+// A map being built: the node it stands for and how far its inputs are done.
+struct MtlXIOUtil::MapFrame
+{
+    mx::ElementPtr scope;
+    mx::NodePtr node;
+    Texmap* map = nullptr;
+    /// The block that takes the maps of upstream nodes.
+    IParamBlock2* block = nullptr;
+    /// A Normal Map's path key; empty for an OSL Map.
+    std::string normalKey;
+    std::vector<mx::InputPtr> inputs;
+    size_t next = 0;
+    /// The parameter that takes the map of the frame above, while it is built.
+    std::string waitingSlot;
+    // A Normal Map's one upstream node, made once the frame is entered.
+    mx::ElementPtr upstreamScope;
+    mx::NodePtr upstream;
+};
+
+// The maps are built on an explicit stack: a chain of connected nodes may be
+// far longer than the call stack allows.
 Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
 {
+    std::vector<MapFrame> stack;
+    Texmap* result = startNodeMap(scope, node, stack);
+    while (!stack.empty())
+    {
+        if (!stack.back().waitingSlot.empty())
+        {
+            MapFrame& frame = stack.back();
+            if (result && frame.block)
+                rozo::setTexmapByName(frame.block, frame.waitingSlot, result);
+            frame.waitingSlot.clear();
+        }
+        mx::ElementPtr upstreamScope;
+        mx::NodePtr upstream;
+        std::string slot;
+        if (nextUpstream(stack.back(), upstreamScope, upstream, slot))
+        {
+            stack.back().waitingSlot = slot;
+            try
+            {
+                result = startNodeMap(upstreamScope, upstream, stack);
+            }
+            catch (const std::exception& e)
+            {
+                messageLog << e.what() << "\n";
+                result = nullptr;
+            }
+            continue;
+        }
+        result = stack.back().map;
+        if (!stack.back().normalKey.empty())
+            normalMapsOnPath.erase(stack.back().normalKey);
+        stack.pop_back();
+    }
+    return result;
+}
+
+Texmap* MtlXIOUtil::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack)
+{
     if (node->getCategory() == "normalmap")
-        return createNormalMap(scope, node);
+        return startNormalMap(scope, node, stack);
 
     mx::NodeDefPtr nodeDef = node->getNodeDef();
     if (!nodeDef)
@@ -90,7 +152,7 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
     }
 
     // Entered before any input is followed, so a node reached again while its
-    // own map is being built ends the recursion with that map.
+    // own map is being built ends the walk with that map.
     map->SetName(rozo::toWide(node->getName()));
     nodeMapCache[node->getName()] = map;
 
@@ -125,33 +187,70 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
             rozo::debugLine(L"  Par: %s\n", parameter);
     }
 
-    for (const mx::InputPtr& input : node->getInputs())
+    MapFrame frame;
+    frame.scope = scope;
+    frame.node = node;
+    frame.map = map;
+    frame.block = shaderBlock;
+    frame.inputs = node->getInputs();
+    stack.push_back(std::move(frame));
+    return nullptr;
+}
+
+bool MtlXIOUtil::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
+                              std::string& slot)
+{
+    if (!frame.normalKey.empty())
     {
+        if (!frame.upstream)
+            return false;
+        upstreamScope = frame.upstreamScope;
+        upstream = frame.upstream;
+        frame.upstream = nullptr;
+        slot = "normal_map";
+        return true;
+    }
+
+    while (frame.next < frame.inputs.size())
+    {
+        const mx::InputPtr& input = frame.inputs[frame.next++];
         // One bad value costs only its own parameter.
         try
         {
             const std::string parameter = rozo::OslParameterName(input->getName());
-            const std::string nodeName = input->getNodeName();
+            const rozo::BoundInput bound = rozo::followInterface(frame.scope, input);
+            mx::ElementPtr lookup = bound.scope;
+            std::string nodeName = bound.input->getNodeName();
+            if (bound.graphInput && bound.input->hasNodeGraphString())
+            {
+                mx::NodeGraphPtr graph;
+                if (!rozo::followGraphOutput(messageLog, bound.scope, bound.input->getNodeGraphString(),
+                                             bound.input->getOutputString(), graph, nodeName))
+                    continue;
+                lookup = graph;
+            }
             if (nodeName.empty())
             {
-                setParameterFromValue(shaderBlock, parameter, input->getValue());
+                setParameterFromValue(frame.block, parameter, rozo::documentValue(bound.input));
                 continue;
             }
-            mx::NodePtr upstream = rozo::linkedNode(scope, nodeName);
-            if (!upstream)
+            mx::NodePtr linked = rozo::linkedNode(lookup, nodeName);
+            if (!linked)
             {
                 messageLog << "ERROR: Can't find linked node '" << nodeName << "'\n";
                 continue;
             }
-            if (Texmap* upstreamMap = CreateNodeMap(scope, upstream))
-                rozo::setTexmapByName(shaderBlock, parameter + "_map", upstreamMap);
+            upstreamScope = lookup;
+            upstream = linked;
+            slot = parameter + "_map";
+            return true;
         }
         catch (const std::exception& e)
         {
             messageLog << e.what() << "\n";
         }
     }
-    return map;
+    return false;
 }
 
 WStr MtlXIOUtil::precompiledCode(const QString& sourceCode)
@@ -175,7 +274,8 @@ WStr MtlXIOUtil::precompiledCode(const QString& sourceCode)
     return precompiled;
 }
 
-Texmap* MtlXIOUtil::createNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
+Texmap* MtlXIOUtil::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
+                                   std::vector<MapFrame>& stack)
 {
     // Normal Maps are never cached, so a loop made of normalmap nodes alone
     // would never reach a cached map: the normalmap nodes on the path end it.
@@ -191,11 +291,14 @@ Texmap* MtlXIOUtil::createNormalMap(const mx::ElementPtr& scope, const mx::NodeP
         return nullptr;
 
     mx::InputPtr in = node->getInput("in");
-    const std::string nodeName = in ? in->getNodeName() : std::string();
+    if (!in)
+        return normalMap;
+    const rozo::BoundInput bound = rozo::followInterface(scope, in);
+    const std::string nodeName = bound.input->getNodeName();
     if (nodeName.empty())
         return normalMap;
 
-    mx::NodePtr upstream = rozo::linkedNode(scope, nodeName);
+    mx::NodePtr upstream = rozo::linkedNode(bound.scope, nodeName);
     if (!upstream)
     {
         messageLog << "ERROR: Can't find linked node '" << nodeName << "'\n";
@@ -203,22 +306,15 @@ Texmap* MtlXIOUtil::createNormalMap(const mx::ElementPtr& scope, const mx::NodeP
         return nullptr;
     }
 
-    Texmap* upstreamMap = nullptr;
-    {
-        normalMapsOnPath.insert(key);
-        struct LeavePath
-        {
-            std::set<std::string>& path;
-            const std::string& key;
-            ~LeavePath() { path.erase(key); }
-        } leave{normalMapsOnPath, key};
-        upstreamMap = CreateNodeMap(scope, upstream);
-    }
-
-    if (upstreamMap)
-    {
-        if (IParamBlock2* block = normalMap->GetParamBlock(0))
-            rozo::setTexmapByName(block, "normal_map", upstreamMap);
-    }
-    return normalMap;
+    normalMapsOnPath.insert(key);
+    MapFrame frame;
+    frame.scope = scope;
+    frame.node = node;
+    frame.map = normalMap;
+    frame.block = normalMap->GetParamBlock(0);
+    frame.normalKey = key;
+    frame.upstreamScope = bound.scope;
+    frame.upstream = upstream;
+    stack.push_back(std::move(frame));
+    return nullptr;
 }

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include "export/MaterialSet.h"
 #include "ui_PluginRollup.h"
 
 #include <map>
@@ -64,8 +65,8 @@ public:
     // ---- Export operations -------------------------------------------------
     /// Exports the table's materials (each once); true when nothing was logged.
     bool exportFile(WStr fileName, const Tab<Mtl*>& materials);
-    /// Writes the materials' document to fileName; problems go to the log.
-    void exportMaterials(WStr fileName, const std::set<Mtl*>& materialSet);
+    /// Writes the materials' document to fileName, in the set's order; problems go to the log.
+    void exportMaterials(WStr fileName, const MaterialSet& materialSet);
     /// Adds the nodes of one Physical Material (or of the one a wrapper holds).
     void translateMaterial(Mtl* material, const mx::DocumentPtr& doc);
     /// One shader input from a value parameter, a map parameter or both.
@@ -74,8 +75,8 @@ public:
                            const std::string& mapParam, const std::string& amountParam);
     /// The node made for a texture map in this run; null when it has none.
     mx::NodePtr nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type);
+    /// The node for a map, with the inputs its kind has and no values yet; null when unsupported.
     mx::NodePtr createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type);
-    void fillMapNode(Texmap* map, const mx::NodePtr& node, const mx::DocumentPtr& doc, const std::string& type);
     /// A texture file path as written: resolved, copied or made relative as the options say.
     std::string exportTexturePath(const QString& path);
     /// Copies the file into exportFolder (never overwriting); answers its file name.
@@ -129,8 +130,27 @@ public:
 
 private:
     void importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, std::vector<Mtl*>& materials);
-    Texmap* createNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node);
+    struct MapFrame;
+    // Starts the map of a node: answers it when it is made at once (or cannot
+    // be), else pushes its frame for CreateNodeMap to finish and answers null.
+    Texmap* startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
+    Texmap* startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
+    // Sets the frame's inputs up to the next one fed by a node; false when done.
+    bool nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream, std::string& slot);
     WStr precompiledCode(const QString& sourceCode);
+
+    struct MapNodeFrame;
+    // The node of a map not yet in this run's cache: made and filled at once
+    // (also when it cannot be), or pushed for nodeForMap to finish.
+    mx::NodePtr startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
+                             std::vector<MapNodeFrame>& stack);
+    // Writes what needs no sub-map; true when the node is complete, false when
+    // it waits on the stack or must stay as made.
+    bool fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type, std::vector<MapNodeFrame>& stack);
+    // Fills the frame's inputs up to the next one fed by a sub-map; false when done.
+    bool nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType);
+    void connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode);
+    static void removeUnboundInputs(const mx::NodePtr& node);
 
     // Normalmap nodes whose maps are being built, to end loops made of them alone.
     std::set<std::string> normalMapsOnPath;

@@ -15,7 +15,7 @@ void MtlXIOUtil::onExport()
         return;
     }
 
-    std::set<Mtl*> materialSet;
+    MaterialSet materialSet;
     for (int i = 0; i < count; ++i) {
         INode* node = ip->GetSelNode(i);
         if (!node)

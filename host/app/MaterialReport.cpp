@@ -11,11 +11,15 @@
 #include <functional>
 #include <ostream>
 #include <set>
+#include <vector>
 
 namespace {
 
 // Texts longer than this (shader sources) are summarised in the tree.
 constexpr int kLongText = 80;
+// Map chains deeper than this are cut off in the tree and the JSON: a chain of
+// thousands of maps would otherwise overflow the stack and print megabytes of indent.
+constexpr int kMaxShownDepth = 64;
 
 QString className(MtlBase* m) {
   if (ClassDesc* cd = Norvane::ClassRegistry::Instance().Find(m->SuperClassID(), m->ClassID()))
@@ -68,6 +72,10 @@ void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, std::ostream&
         out << " (shown above)\n";
         return;
       }
+      if (depth >= kMaxShownDepth) {
+        out << " (too deeply nested to show)\n";
+        return;
+      }
       out << '\n';
       printObject(map, depth + 1, shown, out);
       return;
@@ -97,7 +105,13 @@ QJsonObject objectToJson(MtlBase* m, std::set<MtlBase*>& path) {
       ReferenceTarget* t = Norvane::ToTarget(v);
       if (!isMtlBase(t)) return;
       auto* map = static_cast<MtlBase*>(t);
-      if (path.count(map)) {
+      if (path.size() >= kMaxShownDepth) {
+        QJsonObject cut;
+        cut["name"] = map->GetName().ToQString();
+        cut["class"] = className(map);
+        cut["truncated"] = true;
+        maps[name] = cut;
+      } else if (path.count(map)) {
         QJsonObject loop;
         loop["name"] = map->GetName().ToQString();
         loop["class"] = className(map);
@@ -116,12 +130,18 @@ QJsonObject objectToJson(MtlBase* m, std::set<MtlBase*>& path) {
   return o;
 }
 
+// Every map below m, without recursion: chains can be any length.
 void collectMaps(MtlBase* m, std::set<MtlBase*>& seen) {
-  forEachParam(m, [&](const QString&, const QVariant& v) {
-    if (v.userType() != QMetaType::VoidStar) return;
-    ReferenceTarget* t = Norvane::ToTarget(v);
-    if (isMtlBase(t) && seen.insert(static_cast<MtlBase*>(t)).second) collectMaps(static_cast<MtlBase*>(t), seen);
-  });
+  std::vector<MtlBase*> pending{m};
+  while (!pending.empty()) {
+    MtlBase* owner = pending.back();
+    pending.pop_back();
+    forEachParam(owner, [&](const QString&, const QVariant& v) {
+      if (v.userType() != QMetaType::VoidStar) return;
+      ReferenceTarget* t = Norvane::ToTarget(v);
+      if (isMtlBase(t) && seen.insert(static_cast<MtlBase*>(t)).second) pending.push_back(static_cast<MtlBase*>(t));
+    });
+  }
 }
 
 }  // namespace

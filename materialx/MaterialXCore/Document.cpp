@@ -108,6 +108,7 @@ const Document::Cache& Document::getCache() const
     if (!_cacheDirty)
         return *_cache;
 
+    ++_lookupTableBuilds;
     Cache& cache = *_cache;
     cache.nodeDefsByNode.clear();
     cache.implementationsByNodeDef.clear();
@@ -198,6 +199,7 @@ const Document::Cache& Document::getPortCache() const
     Cache& cache = const_cast<Cache&>(getCache());
     if (cache.portsValid && !_portsStale)
         return cache;
+    ++_lookupTableBuilds;
     cache.portsByNodeName.clear();
     _portsStale = false;
 

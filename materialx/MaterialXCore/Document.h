@@ -20,6 +20,14 @@ MATERIALX_NAMESPACE_BEGIN
 /// while untouched; both behave exactly as a full copy.  Lookups fill caches
 /// on first use, so a document (and the documents that import the same
 /// library) is used from one thread at a time.
+///
+/// Validation follows MaterialX 1.38.10 message for message, with one
+/// deliberate difference: a node whose input feeds the node itself, on a
+/// category implemented by a node graph, makes that library walk upstream
+/// without end (growing to gigabytes); here its output reports "Cycle in
+/// upstream path" at once.  An inheritance cycle among definitions throws
+/// ExceptionFoundCycle ("Encountered cycle at element: ...") from the
+/// lookups that follow inheritance, as the reference does.
 class MX_CORE_API Document : public GraphElement
 {
     MX_ELEMENT_CLASS_BODY(Document)
@@ -105,9 +113,12 @@ class MX_CORE_API Document : public GraphElement
     /// @{
     /// The document's version as (major, minor); the library's own when unset.
     std::pair<int, int> getVersionIntegers() const;
-    /// Bring an older document up to the current version (1.38 documents
-    /// need nothing).
-    void upgradeVersion() { }
+    /// Bring a document of version 1.22 or later up to the current version,
+    /// step by step as each release changed the format (material elements
+    /// to material and shader nodes, parameters to inputs, color2 to
+    /// vector2, renamed and layered BSDF nodes, ...).  Readers call it; a
+    /// current document returns at once.
+    void upgradeVersion();
     /// @}
 
     void setColorManagementSystem(const string& cms) { setAttribute(CMS_ATTRIBUTE, cms); }
@@ -135,6 +146,10 @@ class MX_CORE_API Document : public GraphElement
     };
     const Cache& getCache() const;
     const Cache& getPortCache() const;
+    /// How often the lookup tables were built: each build walks the whole
+    /// document, so work that should stay linear builds them a fixed number
+    /// of times however large the document grows.
+    uint64_t getLookupTableBuilds() const { return _lookupTableBuilds; }
 
   protected:
     bool validateChild(const Element& child, string* message) const override;
@@ -156,6 +171,7 @@ class MX_CORE_API Document : public GraphElement
     ConstDocumentPtr getFrozenSnapshot() const;
 
     mutable std::unique_ptr<Cache> _cache;
+    mutable uint64_t _lookupTableBuilds = 0;
     mutable std::unique_ptr<LibraryReferences> _libraryReferences;
     mutable ConstDocumentPtr _frozen;
     mutable uint64_t _frozenGeneration = 0;

@@ -159,6 +159,7 @@ void Element::setName(const string& name)
             _parent->_childIndex->erase(_name);
             _parent->_childIndex->emplace(name, this);
         }
+        _parent->forgetChildName();
     }
     _name = name;
     touch();
@@ -299,6 +300,13 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     if (findChild(name))
         throw Exception("Child name is not unique: " + name);
 
+    ElementPtr child = createChildOfCategory(category, name);
+    insertChild(child);
+    return child;
+}
+
+ElementPtr Element::createChildOfCategory(const string& category, const string& name)
+{
     ElementPtr child;
     const auto& creators = creatorMap();
     auto it = creators.find(category);
@@ -309,21 +317,31 @@ ElementPtr Element::addChildOfCategory(const string& category, string name)
     else
         child = std::make_shared<GenericElement>(this, name);
     child->setCategory(category);
-    insertChild(child);
     return child;
 }
 
 ElementPtr Element::changeChildCategory(ElementPtr child, const string& category)
 {
     int index = getChildIndex(child->getName());
-    if (index < 0)
+    return index < 0 ? nullptr : changeChildCategoryAt(size_t(index), category);
+}
+
+ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
+{
+    ensureChildren();
+    if (index >= _children.size())
         return nullptr;
-    string name = child->getName();
-    removeChild(name);
-    ElementPtr newChild = addChildOfCategory(category, name);
-    setChildIndex(name, index);
-    newChild->copyContentFrom(child);
-    return newChild;
+    ElementPtr old = _children[index];
+    // Replaced in its slot: upgrading a node of many parameters stays linear.
+    ElementPtr replacement = createChildOfCategory(category, old->_name);
+    replacement->copyContentIntoEmpty(*old);
+    _children[index] = replacement;
+    if (_childIndex)
+        (*_childIndex)[old->_name] = replacement.get();
+    touch();
+    invalidateDocumentCache();
+    detachIfHeld(old);
+    return replacement;
 }
 
 Element* Element::findChild(const string& name) const
@@ -387,28 +405,57 @@ void Element::removeChild(const string& name)
 {
     ensureChildren();
     auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
-    if (it == _children.end())
-        return;
-    ElementPtr child = *it;
-    _children.erase(it);
+    if (it != _children.end())
+        removeChildAt(size_t(it - _children.begin()));
+}
+
+void Element::removeChildAt(size_t index)
+{
+    ElementPtr child = _children[index];
+    _children.erase(_children.begin() + std::ptrdiff_t(index));
     if (_childIndex)
-        _childIndex->erase(name);
+        _childIndex->erase(child->_name);
+    forgetChildName();
     touch();
     invalidateDocumentCache();
-    if (child.use_count() > 1)
+    detachIfHeld(child);
+}
+
+void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
+{
+    ensureChildren();
+    vector<ElementPtr> removed;
+    auto kept = std::stable_partition(_children.begin(), _children.end(), [&doomed](const ElementPtr& child) { return !doomed(*child); });
+    removed.assign(std::make_move_iterator(kept), std::make_move_iterator(_children.end()));
+    _children.erase(kept, _children.end());
+    if (removed.empty())
+        return;
+    forgetChildName();
+    for (const ElementPtr& child : removed)
+        if (_childIndex)
+            _childIndex->erase(child->_name);
+    touch();
+    invalidateDocumentCache();
+    for (const ElementPtr& child : removed)
+        detachIfHeld(child);
+}
+
+void Element::detachIfHeld(const ElementPtr& child)
+{
+    // A removed subtree that lives on in someone's hands (besides the
+    // caller's one reference) becomes a tree of its own.
+    if (child.use_count() <= 1)
+        return;
+    std::vector<Element*> stack{ child.get() };
+    while (!stack.empty())
     {
-        // The removed subtree lives on in the caller's hands: detach it.
-        std::vector<Element*> stack{ child.get() };
-        while (!stack.empty())
-        {
-            Element* e = stack.back();
-            stack.pop_back();
-            e->_root = child.get();
-            for (const ElementPtr& grandChild : e->_children)
-                stack.push_back(grandChild.get());
-        }
-        child->_parent = nullptr;
+        Element* e = stack.back();
+        stack.pop_back();
+        e->_root = child.get();
+        for (const ElementPtr& grandChild : e->_children)
+            stack.push_back(grandChild.get());
     }
+    child->_parent = nullptr;
 }
 
 void Element::setAttribute(const string& attrib, const string& value)
@@ -416,23 +463,37 @@ void Element::setAttribute(const string& attrib, const string& value)
     touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
-    for (AttributePair& attr : _attributes)
+    if (const string* existing = findAttribute(attrib))
     {
-        if (attr.first == attrib)
-        {
-            attr.second = value;
-            return;
-        }
+        *const_cast<string*>(existing) = value;
+        return;
     }
     _attributes.emplace_back(attrib, value);
+    if (_attributeIndex)
+        _attributeIndex->emplace(attrib, _attributes.size() - 1);
 }
 
 void Element::appendAttribute(const char* attrib, const char* value)
 {
     touch();
     _attributes.emplace_back(attrib, value);
+    if (_attributeIndex)
+        _attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
     if (affectsDocumentCache(_attributes.back().first))
         invalidateDocumentCache();
+}
+
+const string* Element::findIndexedAttribute(const string& attrib) const
+{
+    if (!_attributeIndex)
+    {
+        _attributeIndex.reset(new std::unordered_map<string, size_t>());
+        _attributeIndex->reserve(_attributes.size() * 2);
+        for (size_t i = 0; i < _attributes.size(); ++i)
+            _attributeIndex->emplace(_attributes[i].first, i);
+    }
+    auto it = _attributeIndex->find(attrib);
+    return it != _attributeIndex->end() ? &_attributes[it->second].second : nullptr;
 }
 
 StringVec Element::getAttributeNames() const
@@ -453,6 +514,7 @@ void Element::removeAttribute(const string& attrib)
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
     _attributes.erase(it);
+    attributesReplaced();
 }
 
 void Element::invalidateDocumentCache() const
@@ -567,6 +629,7 @@ void Element::copyQuietly(const Element& source)
 {
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
+    attributesReplaced();
     if (source._pendingSource)
     {
         // Still deferred there: defer here too, to the same frozen source.
@@ -594,6 +657,7 @@ void Element::copyDeferred(const Element& source)
 {
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
+    attributesReplaced();
     if (source._pendingSource)
         _pendingSource = source._pendingSource;
     else if (!source._children.empty())
@@ -618,6 +682,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
     touch();
     _sourceUri = source->_sourceUri;
     _attributes = source->_attributes;
+    attributesReplaced();
     for (const ElementPtr& child : source->getChildren())
     {
         if (findChild(child->_name))
@@ -634,6 +699,7 @@ void Element::clearContent()
     touch();
     _sourceUri.clear();
     _attributes.clear();
+    attributesReplaced();
     _pendingSource.reset();
     for (const ElementPtr& child : vector<ElementPtr>(_children))
         removeChild(child->_name);
@@ -646,9 +712,55 @@ string Element::createValidChildName(string name) const
     if (name.empty())
         name = "_";
     name = createValidName(name);
-    while (findChild(name))
-        name = incrementName(name);
-    return name;
+    if (!findChild(name))
+        return name;
+
+    // Past the name itself incrementName walks stem + number, one up each
+    // time: stem + 2, 3, ... for a name without a number, n + 1, n + 2, ...
+    // after a number n.  Ranges of numbers found taken are remembered, so
+    // naming many children one after the other stays linear.
+    size_t split = name.size();
+    while (split > 0 && name[split - 1] >= '0' && name[split - 1] <= '9')
+        split--;
+    size_t first = split;
+    while (first < name.size() && name[first] == '0')
+        first++;
+    if (name.size() - first > 18)
+    {
+        // Too long to count in 64 bits: names like that are never made in bulk.
+        while (findChild(name))
+            name = incrementName(name);
+        return name;
+    }
+    uint64_t next = 2;
+    if (split < name.size())
+    {
+        uint64_t value = 0;
+        for (size_t i = first; i < name.size(); ++i)
+            value = value * 10 + uint64_t(name[i] - '0');
+        next = value + 1;
+    }
+    name.resize(split);
+
+    if (!_nameHints)
+        _nameHints.reset(new std::unordered_map<string, std::pair<uint64_t, uint64_t>>());
+    std::pair<uint64_t, uint64_t>& taken = (*_nameHints)[name];
+    const uint64_t start = next;
+    string candidate;
+    for (;; ++next)
+    {
+        if (next >= taken.first && next < taken.second)
+            next = taken.second;
+        candidate = name;
+        candidate += std::to_string(next);
+        if (!findChild(candidate))
+            break;
+    }
+    if (start <= taken.second && next >= taken.first)
+        taken = { std::min(start, taken.first), next };
+    else
+        taken = { start, next };
+    return candidate;
 }
 
 //
@@ -684,10 +796,14 @@ bool ValueElement::validateValue(string* message, bool& res) const
         const NodeGraph* graph = nullptr;
         for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
             graph = elementCast<const NodeGraph>(elem);
-        const NodeDef* nodeDef = graph ? graph->findNodeDef() : nullptr;
-        if (nodeDef)
+        // The graph's declaration: its definition, or the graph itself when
+        // it names none.
+        const InterfaceElement* declaration = graph ? graph->findNodeDef() : nullptr;
+        if (!declaration && graph && !graph->hasNodeDefString())
+            declaration = graph;
+        if (declaration)
         {
-            const Input* declared = nodeDef->findActiveInput(*interfaceName);
+            const ValueElement* declared = declaration->findActiveValueElement(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
             const PortElement* port = elementCast<const PortElement>(this);
             if (declared && !(port && port->hasChannels()))

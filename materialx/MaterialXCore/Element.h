@@ -175,6 +175,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// Replace a child by one of another category, keeping its content.
     ElementPtr changeChildCategory(ElementPtr child, const string& category);
+    /// The same for the child at the given position.
+    ElementPtr changeChildCategoryAt(size_t index, const string& category);
 
     ElementPtr getChild(const string& name) const
     {
@@ -215,6 +217,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     int getChildIndex(const string& name) const;
 
     void removeChild(const string& name);
+    /// Remove every child the predicate chooses, in one pass.
+    void removeChildren(const std::function<bool(const Element&)>& doomed);
     template <class T> void removeChildOfType(const string& name)
     {
         Element* child = findChild(name);
@@ -377,6 +381,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// Find an attribute value, or nullptr.
     const string* findAttribute(const string& attrib) const
     {
+        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+            return findIndexedAttribute(attrib);
         for (const AttributePair& attr : _attributes)
             if (attr.first == attrib)
                 return &attr.second;
@@ -386,6 +392,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// The same for a C string, without building a string.
     const string* findAttributeChars(const char* attrib) const
     {
+        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+            return findIndexedAttribute(attrib);
         for (const AttributePair& attr : _attributes)
             if (attr.first == attrib)
                 return &attr.second;
@@ -421,6 +429,12 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// Insert a new child, registering it by name.
     void insertChild(const ElementPtr& child);
+    /// Remove the child at the given position (a real child, not deferred).
+    void removeChildAt(size_t index);
+    /// A new child of the class registered for the category, not yet inserted.
+    ElementPtr createChildOfCategory(const string& category, const string& name);
+    /// Make a removed child, still held elsewhere, the root of its own tree.
+    static void detachIfHeld(const ElementPtr& child);
     /// Called when a structural change may affect the document's lookup tables.
     void invalidateDocumentCache() const;
     /// Record a change of this element: the document's generation moves on,
@@ -447,6 +461,12 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     }
 
   private:
+    // Up to this many attributes a scan beats hashing; beyond it lookups go
+    // through an index, so that elements with huge attribute lists stay linear.
+    static constexpr size_t ATTRIBUTE_SCAN_LIMIT = 16;
+    const string* findIndexedAttribute(const string& attrib) const;
+    void attributesReplaced() { _attributeIndex.reset(); }
+    void forgetChildName() const { _nameHints.reset(); }
     void rebuildChildIndex() const;
     void materializeChildren() const;
     void copyChildrenQuietly(const vector<ElementPtr>& children) const;
@@ -456,6 +476,13 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     string _name;
     string _sourceUri;
     vector<AttributePair> _attributes;
+    // Position of each attribute by name, for long attribute lists; built on demand.
+    mutable std::unique_ptr<std::unordered_map<string, size_t>> _attributeIndex;
+    // For automatic child names: per stem ("node" of "node12"), a range
+    // [first, end) of numbers known to be taken by children.  Names only
+    // get taken while children are added, so it is dropped whenever one
+    // goes away or is renamed.
+    mutable std::unique_ptr<std::unordered_map<string, std::pair<uint64_t, uint64_t>>> _nameHints;
     // Mutable so that deferred children can be made real on first access.
     mutable vector<ElementPtr> _children;
     // Children not yet made: they are copies of this element's children,

@@ -5,6 +5,7 @@
 
 MATERIALX_NAMESPACE_BEGIN
 
+const string GEOM_PROP_DEF_CATEGORY = "geompropdef";
 const string PortElement::NODE_NAME_ATTRIBUTE = "nodename";
 const string PortElement::NODE_GRAPH_ATTRIBUTE = "nodegraph";
 const string PortElement::OUTPUT_ATTRIBUTE = "output";
@@ -20,9 +21,6 @@ const string InterfaceElement::DEFAULT_VERSION_ATTRIBUTE = "isdefaultversion";
 
 namespace
 {
-
-// Inheritance chains are short; this bounds a malformed cyclic chain.
-constexpr int MAX_INHERITANCE_DEPTH = 64;
 
 const GraphElement* enclosingGraph(const Element* elem)
 {
@@ -84,8 +82,12 @@ Node* PortElement::findConnectedNode() const
                 if (Node* node = childOfType<Node>(_root, *nodeName))
                     return node;
         }
+        // Through an output to the node behind it; outputs declared on the
+        // node itself lead nowhere further, so the node is the answer.
         if (Output* output = findConnectedOutput())
-            return output != this ? output->findConnectedNode() : nullptr;
+            if (output != this)
+                if (Node* node = output->findConnectedNode())
+                    return node;
     }
     const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE);
     if (!nodeName)
@@ -172,37 +174,86 @@ OutputPtr PortElement::getConnectedOutput() const
     return output ? std::static_pointer_cast<Output>(output->getSelf()) : OutputPtr();
 }
 
+namespace
+{
+
+// The channel letters a swizzle may read from each type, and the number of
+// channels each type takes.
+bool validChannelsString(const string& channels, const string& sourceType, const string& destinationType)
+{
+    static const std::unordered_map<string, string> letters = {
+        { "float", "01rx" },     { "color3", "01rgb" },  { "color4", "01rgba" },
+        { "vector2", "01xy" },   { "vector3", "01xyz" }, { "vector4", "01xyzw" },
+    };
+    static const std::unordered_map<string, size_t> lengths = {
+        { "float", 1 }, { "color3", 3 }, { "color4", 4 }, { "vector2", 2 }, { "vector3", 3 }, { "vector4", 4 },
+    };
+    auto allowed = letters.find(sourceType);
+    if (allowed == letters.end())
+        return false;
+    for (char c : channels)
+        if (allowed->second.find(c) == string::npos)
+            return false;
+    auto length = lengths.find(destinationType);
+    return length != lengths.end() && length->second == channels.size();
+}
+
+} // anonymous namespace
+
 bool PortElement::validate(string* message) const
 {
     bool res = true;
     const Node* connectedNode = findConnectedNode();
-    if (hasNodeName() || hasNodeGraphString() || hasOutputString())
-        validateRequire(connectedNode != nullptr, res, message, "Invalid port connection");
-    if (connectedNode && !hasChannels())
+    if (hasNodeName() || hasOutputString())
+    {
+        // A graph output may name another node graph in place of a node.
+        bool namesGraph = hasNodeName() && resolveReference<NodeGraph>(this, getNodeName());
+        if (!namesGraph)
+            validateRequire(connectedNode != nullptr, res, message, "Invalid port connection");
+    }
+    if (connectedNode)
     {
         const string* outputName = findAttribute(OUTPUT_ATTRIBUTE);
+        const string* channels = findAttribute(CHANNELS_ATTRIBUTE);
         if (outputName && !outputName->empty())
         {
             const Output* output = nullptr;
             if (hasNodeName())
             {
                 const NodeDef* nodeDef = connectedNode->findNodeDef(EMPTY_STRING, false);
-                output = nodeDef ? nodeDef->findActiveOutput(*outputName) : nullptr;
-                if (!output)
-                    output = childOfType<Output>(connectedNode, *outputName);
+                output = nodeDef ? childOfType<Output>(nodeDef, *outputName) : nullptr;
                 if (output)
                     validateRequire(connectedNode->getType() == MULTI_OUTPUT_TYPE_STRING, res, message,
                                     "Multi-output type expected in port connection");
+                else
+                    output = childOfType<Output>(connectedNode, *outputName);
+            }
+            else if (const string* graphName = findAttribute(NODE_GRAPH_ATTRIBUTE))
+            {
+                if (const NodeGraph* graph = resolveReference<NodeGraph>(this, *graphName))
+                {
+                    output = childOfType<Output>(graph, *outputName);
+                    if (graph->findNodeDef())
+                        validateRequire(graph->getOutputCount() > 1, res, message, "Multi-output type expected in port connection");
+                }
             }
             else
             {
-                output = findConnectedOutput();
+                output = childOfType<Output>(_root, *outputName);
             }
             validateRequire(output != nullptr, res, message, "No output found for port connection");
-            if (output)
-                validateRequire(getType() == output->getType(), res, message, "Mismatched output type in port connection");
+            if (output && channels)
+                validateRequire(validChannelsString(*channels, output->getType(), getType()), res, message,
+                                "Invalid channels string in port connection");
+            else if (output)
+                validateRequire(getType() == output->getType(), res, message, "Mismatched types in port connection");
         }
-        else
+        else if (channels)
+        {
+            validateRequire(validChannelsString(*channels, connectedNode->getType(), getType()), res, message,
+                            "Invalid channels string in port connection");
+        }
+        else if (connectedNode->getType() != MULTI_OUTPUT_TYPE_STRING)
         {
             validateRequire(getType() == connectedNode->getType(), res, message, "Mismatched types in port connection");
         }
@@ -239,8 +290,13 @@ InputPtr Input::getInterfaceInput() const
 bool Input::validate(string* message) const
 {
     bool res = true;
-    if (hasDefaultGeomPropString())
+    if (const string* geomProp = findAttribute(DEFAULT_GEOM_PROP_ATTRIBUTE))
+    {
         validateRequire(elementCast<const NodeDef>(_parent) != nullptr, res, message, "Invalid defaultgeomprop on non-definition input");
+        const Element* geomPropDef = _root->findChild(*geomProp);
+        validateRequire(geomPropDef && geomPropDef->getCategory() == GEOM_PROP_DEF_CATEGORY, res, message,
+                        "Invalid defaultgeomprop string");
+    }
     if (elementCast<const Node>(_parent))
     {
         bool bound = hasValue() || hasNodeName() || hasNodeGraphString() || hasOutputString() || hasInterfaceName();
@@ -356,13 +412,31 @@ const InterfaceElement* InterfaceElement::inheritedInterface() const
     const string* inherit = findAttribute(INHERIT_ATTRIBUTE);
     if (!inherit || !_parent)
         return nullptr;
-    return childOfType<InterfaceElement>(_parent, *inherit);
+    // Inheritance only joins elements of one category.
+    const InterfaceElement* super = childOfType<InterfaceElement>(_parent, *inherit);
+    return super && super->getCategory() == getCategory() ? super : nullptr;
+}
+
+InterfaceElement::InheritanceChain InterfaceElement::inheritanceChain() const
+{
+    InheritanceChain chain{ this };
+    for (const InterfaceElement* super = inheritedInterface(); super; super = super->inheritedInterface())
+    {
+        // Chains are short: a linear scan finds a repeat soonest.
+        if (std::find(chain.begin(), chain.end(), super) != chain.end())
+            throw ExceptionFoundCycle("Encountered cycle at element: " + super->asString());
+        chain.push_back(super);
+    }
+    return chain;
 }
 
 template <class T> T* InterfaceElement::findActiveChild(const string& name) const
 {
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+    if (T* own = childOfType<T>(this, name))
+        return own;
+    if (!findAttribute(INHERIT_ATTRIBUTE))
+        return nullptr;
+    for (const InterfaceElement* elem : inheritanceChain())
         if (T* child = childOfType<T>(elem, name))
             return child;
     return nullptr;
@@ -373,8 +447,7 @@ template <class T> vector<shared_ptr<T>> InterfaceElement::getActiveChildren() c
     // Own children first, then inherited ones not hidden by a name already seen.
     vector<shared_ptr<T>> result;
     std::unordered_set<string> seen;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+    for (const InterfaceElement* elem : inheritanceChain())
         for (const ElementPtr& child : elem->getChildren())
             if (elementCast<T>(child.get()) && seen.insert(child->getName()).second)
                 result.push_back(std::static_pointer_cast<T>(child));
@@ -389,6 +462,11 @@ Input* InterfaceElement::findActiveInput(const string& name) const
 Output* InterfaceElement::findActiveOutput(const string& name) const
 {
     return findActiveChild<Output>(name);
+}
+
+ValueElement* InterfaceElement::findActiveValueElement(const string& name) const
+{
+    return findActiveChild<ValueElement>(name);
 }
 
 InputPtr InterfaceElement::getActiveInput(const string& name) const
@@ -417,17 +495,31 @@ size_t InterfaceElement::countActiveOutputs(Output** first) const
 {
     *first = nullptr;
     size_t count = 0;
-    const InterfaceElement* own = this;
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
+    if (!findAttribute(INHERIT_ATTRIBUTE))
     {
-        for (const ElementPtr& child : elem->getChildren())
+        // Definition lookups ask this of every candidate: no chain to build.
+        for (const ElementPtr& child : getChildren())
+            if (Output* output = elementCast<Output>(child.get()))
+            {
+                if (!*first)
+                    *first = output;
+                ++count;
+            }
+        return count;
+    }
+    InheritanceChain chain = inheritanceChain();
+    for (size_t level = 0; level < chain.size(); ++level)
+    {
+        for (const ElementPtr& child : chain[level]->getChildren())
         {
             Output* output = elementCast<Output>(child.get());
             if (!output)
                 continue;
             // An inherited output hidden by one of the same name counts once.
-            if (elem != own && own->findActiveOutputBefore(elem, output->getName()))
+            bool hidden = false;
+            for (size_t nearer = 0; nearer < level && !hidden; ++nearer)
+                hidden = childOfType<Output>(chain[nearer], output->getName()) != nullptr;
+            if (hidden)
                 continue;
             if (!*first)
                 *first = output;
@@ -435,15 +527,6 @@ size_t InterfaceElement::countActiveOutputs(Output** first) const
         }
     }
     return count;
-}
-
-bool InterfaceElement::findActiveOutputBefore(const InterfaceElement* stop, const string& name) const
-{
-    int depth = 0;
-    for (const InterfaceElement* elem = this; elem && elem != stop && depth < MAX_INHERITANCE_DEPTH; elem = elem->inheritedInterface(), ++depth)
-        if (childOfType<Output>(elem, name))
-            return true;
-    return false;
 }
 
 ValuePtr InterfaceElement::getInputValue(const string& name, const string& target) const
@@ -479,19 +562,25 @@ NodeDefPtr InterfaceElement::getDeclaration(const string&) const
 
 bool InterfaceElement::matchesInputsOf(const InterfaceElement& declaration, string* message) const
 {
-    for (const ElementPtr& child : getChildren())
+    auto matches = [&](const Input& input) {
+        const Input* declared = declaration.findActiveInput(input.getName());
+        if (declared && declared->getType() == input.getType())
+            return true;
+        if (message)
+            *message += "Input '" + input.getName() + "' doesn't match declaration";
+        return false;
+    };
+    if (!findAttribute(INHERIT_ATTRIBUTE))
     {
-        const Input* input = elementCast<const Input>(child.get());
-        if (!input)
-            continue;
-        const Input* declared = declaration.findActiveInput(input->getName());
-        if (!declared || declared->getType() != input->getType())
-        {
-            if (message)
-                *message += "Input '" + input->getName() + "' doesn't match declaration";
-            return false;
-        }
+        for (const ElementPtr& child : getChildren())
+            if (const Input* input = elementCast<const Input>(child.get()))
+                if (!matches(*input))
+                    return false;
+        return true;
     }
+    for (const InputPtr& input : getActiveInputs())
+        if (!matches(*input))
+            return false;
     return true;
 }
 

@@ -33,6 +33,10 @@ using ConstNodeGraphPtr = shared_ptr<const NodeGraph>;
 
 using CharSet = std::set<char>;
 
+/// The category of geometric property definitions, which an input's
+/// "defaultgeomprop" names.
+extern MX_CORE_API const string GEOM_PROP_DEF_CATEGORY;
+
 /// @class PortElement
 /// An input or output: a value element that may connect to a node, a node
 /// graph output or an output of a node.
@@ -225,14 +229,19 @@ class MX_CORE_API InterfaceElement : public TypedElement
     static const string VERSION_ATTRIBUTE;
     static const string DEFAULT_VERSION_ATTRIBUTE;
 
-    /// Fast lookups without reference counting.
+    /// Fast lookups without reference counting.  Like every lookup that
+    /// follows inheritance, they throw ExceptionFoundCycle on a cycle.
     Input* findActiveInput(const string& name) const;
     Output* findActiveOutput(const string& name) const;
+    ValueElement* findActiveValueElement(const string& name) const;
     /// The number of distinct outputs, inheritance included, and the first one.
     size_t countActiveOutputs(Output** first) const;
     bool matchesInputsOf(const InterfaceElement& declaration, string* message) const;
+    /// The element this one inherits from: a sibling of the same category.
     const InterfaceElement* inheritedInterface() const;
-    bool findActiveOutputBefore(const InterfaceElement* stop, const string& name) const;
+    /// This element and those it inherits from, nearest first.
+    using InheritanceChain = vector<const InterfaceElement*>;
+    InheritanceChain inheritanceChain() const;
 
   private:
     template <class T> T* findActiveChild(const string& name) const;

@@ -1,6 +1,8 @@
 #include <MaterialXCore/Document.h>
 
+#include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 MATERIALX_NAMESPACE_BEGIN
 
@@ -31,6 +33,223 @@ const Document* documentOf(const Element* elem)
 {
     return elementCast<const Document>(elem->getRootRaw());
 }
+
+const Element* geomPropDefinition(const Element& scope, const string& name)
+{
+    const Element* def = scope.getRootRaw()->findChild(name);
+    return def && def->getCategory() == GEOM_PROP_DEF_CATEGORY ? def : nullptr;
+}
+
+// The node that reads a geometric property ("geomNode_UV0"), shared by every
+// input that defaults to it.
+NodePtr addGeomNode(GraphElement& graph, const Element& geomPropDef)
+{
+    const string name = "geomNode_" + geomPropDef.getName();
+    if (NodePtr existing = graph.getNode(name))
+        return existing;
+    NodePtr node = graph.addNode(geomPropDef.getAttribute("geomprop"), name, geomPropDef.getAttribute(TypedElement::TYPE_ATTRIBUTE));
+    if (const string* space = geomPropDef.findAttribute("space"))
+        node->setInputValue("space", *space);
+    if (const string* index = geomPropDef.findAttribute("index"))
+        node->setInputValue("index", *index, "integer");
+    return node;
+}
+
+// What flattening looks up again and again, answered without rebuilding a
+// document-wide table per round: a deep nesting of definitions expands one
+// node per round, so any per-round scan of the document would make it
+// quadratic.
+class FlattenState
+{
+  public:
+    struct Resolution
+    {
+        NodeGraphPtr graph;
+        NodeDefPtr declaration;
+    };
+
+    FlattenState(const GraphElement& scope, const string& target, const vector<NodePtr>& roots) :
+        _scope(scope),
+        _target(target)
+    {
+        findReachableGraphs(roots);
+    }
+
+    // Whether expansions must track the graphs they came from: only when a
+    // graph may (through nodes resolved in place) contain itself, or when a
+    // namespace may make a copy resolve differently from its source.
+    bool needsChains() const { return !_resolvedInPlace; }
+
+    Resolution resolve(const NodePtr& node)
+    {
+        // The first round's nodes were resolved while looking for graphs.
+        auto root = _rootResolutions.find(node.get());
+        if (root != _rootResolutions.end())
+        {
+            Resolution resolution = std::move(root->second);
+            _rootResolutions.erase(root);
+            return resolution;
+        }
+        if (_resolvedInPlace)
+        {
+            auto source = _sourceOf.find(node.get());
+            if (source != _sourceOf.end())
+            {
+                auto known = _resolutions.find(source->second);
+                if (known != _resolutions.end())
+                    return known->second;
+            }
+        }
+        return resolveLive(*node);
+    }
+
+    // A copy resolves as the graph node it copies: same category, type,
+    // version and input names and types, in the same document.
+    void recordCopy(const Node* copy, const Node* source) { _sourceOf[copy] = source; }
+    void forgetCopy(const Node* copy) { _sourceOf.erase(copy); }
+
+    // The ports connected to node, last name first (as getDownstreamPorts).
+    vector<PortElementPtr> downstreamPorts(const Node& node)
+    {
+        indexPorts();
+        vector<PortElementPtr> result;
+        auto it = _portsByNodeName.find(node.getName());
+        if (it == _portsByNodeName.end())
+            return result;
+        // Drop entries that no longer name the node; keep one of each port.
+        vector<PortElementPtr>& ports = it->second;
+        std::unordered_set<const PortElement*> seen;
+        size_t kept = 0;
+        for (PortElementPtr& port : ports)
+        {
+            const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE);
+            if (!nodeName || *nodeName != node.getName() || !seen.insert(port.get()).second)
+                continue;
+            if (port->findConnectedNode() == &node)
+                result.push_back(port);
+            ports[kept++] = std::move(port);
+        }
+        ports.resize(kept);
+        std::sort(result.begin(), result.end(), [](const PortElementPtr& a, const PortElementPtr& b) { return a->getName() > b->getName(); });
+        return result;
+    }
+
+    // A port whose connection flattening may have changed.
+    void notePort(const PortElementPtr& port)
+    {
+        indexPorts();
+        if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
+            if (looksUpInScope(*port))
+                _portsByNodeName[*nodeName].push_back(port);
+    }
+    void noteNode(const Node& node)
+    {
+        for (const ElementPtr& child : node.getChildren())
+            if (elementCast<PortElement>(child.get()))
+                notePort(std::static_pointer_cast<PortElement>(child));
+    }
+
+  private:
+    // Most documents expand nothing: the ports are indexed on first need,
+    // which is before the first expansion changes anything.
+    void indexPorts()
+    {
+        if (_portsIndexed)
+            return;
+        _portsIndexed = true;
+        if (const Document* doc = documentOf(&_scope))
+            for (const auto& entry : doc->getPortCache().portsByNodeName)
+                for (PortElement* port : entry.second)
+                    if (looksUpInScope(*port))
+                        _portsByNodeName[entry.first].push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
+    }
+
+    // Whether the port's node name is looked up among the nodes of the
+    // flattened graph: ports of its own nodes and outputs, and interface
+    // inputs of node graphs, which name top-level nodes of the document.
+    bool looksUpInScope(const PortElement& port) const
+    {
+        const Element* parent = port.getParentRaw();
+        if (parent == &_scope || (parent && parent->getParentRaw() == &_scope && elementCast<const Node>(parent)))
+            return true;
+        return elementCast<const Input>(&port) && elementCast<const NodeGraph>(parent) && port.getRootRaw() == &_scope;
+    }
+
+    Resolution resolveLive(const Node& node) const
+    {
+        InterfaceElementPtr impl = node.getImplementation(_target);
+        NodeGraphPtr graph = impl ? impl->asA<NodeGraph>() : nullptr;
+        return { graph, graph ? node.getNodeDef(_target) : NodeDefPtr() };
+    }
+
+    // Resolve every node of every graph an expansion can reach, once, while
+    // the document's tables are current; a cycle among them, or a namespace
+    // on one, leaves resolution to each copy in its place.
+    void findReachableGraphs(const vector<NodePtr>& roots)
+    {
+        enum class Mark : char { Open, Done };
+        std::unordered_map<const NodeGraph*, Mark> marks;
+        struct Frame
+        {
+            const NodeGraph* graph;
+            size_t next;
+        };
+        vector<Frame> stack;
+        auto enter = [&](const NodeGraphPtr& graph) {
+            auto it = marks.find(graph.get());
+            if (it == marks.end())
+            {
+                for (const Element* elem = graph.get(); elem; elem = elem->getParentRaw())
+                    if (elem->hasNamespace())
+                        _resolvedInPlace = false;
+                marks.emplace(graph.get(), Mark::Open);
+                stack.push_back({ graph.get(), 0 });
+            }
+            else if (it->second == Mark::Open)
+            {
+                _resolvedInPlace = false;
+            }
+        };
+        for (const NodePtr& root : roots)
+        {
+            Resolution resolution = resolveLive(*root);
+            NodeGraphPtr graph = resolution.graph;
+            _rootResolutions.emplace(root.get(), std::move(resolution));
+            if (graph)
+                enter(graph);
+            while (!stack.empty() && _resolvedInPlace)
+            {
+                Frame& frame = stack.back();
+                const vector<ElementPtr>& children = frame.graph->getChildren();
+                if (frame.next >= children.size())
+                {
+                    marks[frame.graph] = Mark::Done;
+                    stack.pop_back();
+                    continue;
+                }
+                const Node* node = elementCast<const Node>(children[frame.next++].get());
+                if (!node)
+                    continue;
+                Resolution resolution = resolveLive(*node);
+                NodeGraphPtr next = resolution.graph;
+                _resolutions.emplace(node, std::move(resolution));
+                if (next)
+                    enter(next);
+            }
+        }
+        if (!_resolvedInPlace)
+            _resolutions.clear();
+    }
+
+    const GraphElement& _scope;
+    const string& _target;
+    bool _resolvedInPlace = true;
+    bool _portsIndexed = false;
+    std::unordered_map<const Node*, Resolution> _resolutions;
+    std::unordered_map<const Node*, Resolution> _rootResolutions;
+    std::unordered_map<const Node*, const Node*> _sourceOf;
+    std::unordered_map<string, vector<PortElementPtr>> _portsByNodeName;
+};
 
 } // anonymous namespace
 
@@ -64,9 +283,9 @@ const NodeDef* Node::findNodeDef(const string& target, bool allowRoughMatch) con
     {
         for (const NodeDef* nodeDef : *list)
         {
-            if (!nodeDef->isVersionCompatible(version) || nodeDef->findType() != type)
-                continue;
             if (!target.empty() && !nodeDef->getTarget().empty() && nodeDef->getTarget() != target)
+                continue;
+            if (!nodeDef->isVersionCompatible(version) || nodeDef->findType() != type)
                 continue;
             if (matchesInputsOf(*nodeDef, nullptr))
                 return nodeDef;
@@ -130,6 +349,12 @@ bool Node::validate(string* message) const
         if (!matchesInputsOf(*nodeDef, &matchMessage))
             reportProblem(res, message, "Node interface error: " + matchMessage);
     }
+    else if (const Document* doc = documentOf(this))
+    {
+        // Definitions of the category exist, none for this node's type.
+        validateRequire(!doc->getCache().nodeDefsByNode.count(getCategory()), res, message,
+                        "Node interface doesn't support this output type");
+    }
     return InterfaceElement::validate(message) && res;
 }
 
@@ -189,18 +414,19 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
     };
 
     vector<NodePtr> queue = getNodes();
+    FlattenState state(*this, target, queue);
+    const bool trackChains = state.needsChains();
     while (!queue.empty())
     {
         vector<Expansion> expansions;
         for (NodePtr& node : queue)
         {
-            InterfaceElementPtr impl = node->getImplementation(target);
-            NodeGraphPtr graph = impl ? impl->asA<NodeGraph>() : nullptr;
-            if (!graph)
+            FlattenState::Resolution resolution = state.resolve(node);
+            if (!resolution.graph)
                 continue;
             if (filter && !filter(node))
                 continue;
-            expansions.push_back({ node, graph, node->getNodeDef(target), node->getDownstreamPorts() });
+            expansions.push_back({ node, resolution.graph, resolution.declaration, state.downstreamPorts(*node) });
         }
         queue.clear();
 
@@ -209,16 +435,21 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
             const Node& processNode = *exp.node;
             const NodeGraph& graph = *exp.graph;
 
-            auto originIt = origins.find(&processNode);
-            std::shared_ptr<Chain> chain = std::make_shared<Chain>();
-            if (originIt != origins.end())
-                *chain = *originIt->second;
-            if (std::find(chain->begin(), chain->end(), &graph) != chain->end())
-                throw Exception("Node graph '" + graph.getName() + "' contains an instance of itself through node '" +
-                                processNode.getName() + "'; it cannot be flattened");
-            chain->push_back(&graph);
+            std::shared_ptr<Chain> chain;
+            if (trackChains)
+            {
+                auto originIt = origins.find(&processNode);
+                chain = std::make_shared<Chain>();
+                if (originIt != origins.end())
+                    *chain = *originIt->second;
+                if (std::find(chain->begin(), chain->end(), &graph) != chain->end())
+                    throw Exception("Node graph '" + graph.getName() + "' contains an instance of itself through node '" +
+                                    processNode.getName() + "'; it cannot be flattened");
+                chain->push_back(&graph);
+            }
 
-            // Copy each node of the graph in front of the node it replaces.
+            // Copy each node of the graph; they take the replaced node's place.
+            const size_t firstCopy = getChildren().size();
             std::unordered_map<string, Node*> renamed;
             vector<std::pair<const Node*, Node*>> copies;
             for (const ElementPtr& child : graph.getChildren())
@@ -229,10 +460,11 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 string destName = createValidChildName(source->getName());
                 NodePtr dest = addNode(source->getCategory(), destName);
                 dest->copyContentFrom(source->getSelf());
-                setChildIndex(destName, getChildIndex(processNode.getName()));
                 renamed.emplace(source->getName(), dest.get());
                 copies.emplace_back(source, dest.get());
-                origins[dest.get()] = chain;
+                state.recordCopy(dest.get(), source);
+                if (trackChains)
+                    origins[dest.get()] = chain;
                 queue.push_back(dest);
             }
 
@@ -277,10 +509,18 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                         const Input* declared = exp.declaration->findActiveInput(bound);
                         if (declared && declared->hasValueString())
                             input->setValueString(declared->getValueString());
+                        // An unbound input with a geometric default reads
+                        // that property from a node of its own.
+                        if (const string* geomProp = declared ? declared->findAttribute(Input::DEFAULT_GEOM_PROP_ATTRIBUTE) : nullptr)
+                            if (const Element* geomPropDef = geomPropDefinition(*this, *geomProp))
+                                input->setNodeName(addGeomNode(*this, *geomPropDef)->getName());
                     }
                     input->removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
                 }
             }
+
+            for (auto& copy : copies)
+                state.noteNode(*copy.second);
 
             // Ports that read the replaced node now read the graph's output.
             for (PortElementPtr& port : exp.downstream)
@@ -302,10 +542,10 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     if (it == renamed.end())
                         continue;
                     port->setNodeName(it->second->getName());
-                    if (output->hasOutputString())
+                    // A port that chose an output keeps the attribute, empty
+                    // when the graph's output names none.
+                    if (output->hasOutputString() || port->hasOutputString())
                         port->setOutputString(output->getOutputString());
-                    else
-                        port->removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
                 }
                 else if (const string* interfaceName = output->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE))
                 {
@@ -326,10 +566,26 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 }
             }
 
+            for (const PortElementPtr& port : exp.downstream)
+                state.notePort(port);
             origins.erase(&processNode);
-            removeNode(processNode.getName());
+            state.forgetCopy(&processNode);
+            replaceChildByRange(firstCopy, copies.size(), processNode);
         }
     }
+}
+
+void GraphElement::replaceChildByRange(size_t first, size_t count, const Element& replaced)
+{
+    // Found by address rather than name, and one rotation moves the whole
+    // block: flattening does this once per expanded node.
+    auto position = std::find_if(_children.begin(), _children.end(), [&replaced](const ElementPtr& child) { return child.get() == &replaced; });
+    if (first + count > _children.size() || position >= _children.begin() + std::ptrdiff_t(first))
+        return;
+    const size_t index = size_t(position - _children.begin());
+    auto block = _children.begin() + std::ptrdiff_t(first);
+    std::rotate(position, block, block + std::ptrdiff_t(count));
+    removeChildAt(index + count);
 }
 
 vector<ElementPtr> GraphElement::topologicalSort() const

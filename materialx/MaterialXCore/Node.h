@@ -101,6 +101,11 @@ class MX_CORE_API GraphElement : public InterfaceElement
     /// Return the nodes in an order in which every node follows its inputs.
     /// @throws ExceptionFoundCycle when the graph has a cycle.
     vector<ElementPtr> topologicalSort() const;
+
+  private:
+    // Put count children from position first, in order, where the given
+    // (earlier) child is, and remove that child.
+    void replaceChildByRange(size_t first, size_t count, const Element& replaced);
 };
 
 /// @class NodeGraph

@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <unordered_map>
+#include <unordered_set>
 
 MATERIALX_NAMESPACE_BEGIN
 
@@ -21,6 +24,90 @@ const char* const XINCLUDE_URL = "http://www.w3.org/2001/XInclude";
 constexpr int MAX_XINCLUDE_DEPTH = 64;
 // How many XIncludes are being read, one inside the other, on this thread.
 thread_local int includeDepth = 0;
+
+// What one document read remembers of its XIncludes, so that a file
+// included many times (a fan-out) is read, parsed and built once.
+struct IncludeSession
+{
+    // Parsed files by the path they were found at.
+    std::unordered_map<string, std::shared_ptr<const pugi::xml_document>> parsed;
+
+    // A built include: valid wherever it is read with the same key, unless
+    // the chain it is read in names one of the files below it, or the depth
+    // left is too small: then the full read throws just as it always did.
+    struct Built
+    {
+        DocumentPtr library;
+        std::unordered_set<string> hrefsBelow;
+        int heightBelow = 0;
+    };
+    std::unordered_map<string, Built> built;
+
+    // The includes being read right now, innermost last.
+    vector<Built*> open;
+};
+thread_local IncludeSession* includeSession = nullptr;
+
+// Opens a session for the outermost read on this thread.
+class IncludeSessionScope
+{
+  public:
+    IncludeSessionScope()
+    {
+        if (!includeSession)
+        {
+            _owned.reset(new IncludeSession());
+            includeSession = _owned.get();
+        }
+    }
+    ~IncludeSessionScope()
+    {
+        if (_owned)
+            includeSession = nullptr;
+    }
+    IncludeSessionScope(const IncludeSessionScope&) = delete;
+    IncludeSessionScope& operator=(const IncludeSessionScope&) = delete;
+
+  private:
+    std::unique_ptr<IncludeSession> _owned;
+};
+
+// Everything reading an include depends on apart from the chain and depth
+// above it.  Repeated search folders change no lookup, so they are left out.
+string includeKey(const string& href, const FileSearchPath& searchPath, const XmlReadOptions& options)
+{
+    string key = href;
+    key += '\0';
+    key += options.parentXIncludes.empty() ? EMPTY_STRING : options.parentXIncludes.front();
+    key += '\0';
+    key += char('0' + options.readComments) + string(1, char('0' + options.readNewlines)) + char('0' + options.upgradeVersion);
+    std::unordered_set<string> seen;
+    for (const FilePath& path : searchPath)
+    {
+        string folder = path.asString();
+        if (seen.insert(folder).second)
+        {
+            key += '\0';
+            key += folder;
+        }
+    }
+    return key;
+}
+
+void noteIncludeBelow(const string& href, const IncludeSession::Built* built)
+{
+    if (!includeSession || includeSession->open.empty())
+        return;
+    IncludeSession::Built* parent = includeSession->open.back();
+    parent->hrefsBelow.insert(href);
+    if (built)
+    {
+        parent->hrefsBelow.insert(built->hrefsBelow.begin(), built->hrefsBelow.end());
+        parent->heightBelow = std::max(parent->heightBelow, built->heightBelow + 1);
+    }
+    else
+        parent->heightBelow = std::max(parent->heightBelow, 1);
+}
 
 unsigned int parseOptions(const XmlReadOptions* readOptions)
 {
@@ -92,6 +179,9 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         }
         if (type != pugi::node_element)
             continue;
+        // The root's XIncludes were followed already.
+        if (depth == 0 && std::strcmp(xmlChild.name(), XINCLUDE_TAG) == 0)
+            continue;
 
         category = xmlChild.name();
         name = xmlChild.attribute("name").value();
@@ -108,7 +198,7 @@ void readXIncludeFile(DocumentPtr doc, const FilePath& filename, const FileSearc
     readFromXmlFile(doc, filename, searchPath, readOptions);
 }
 
-void processXIncludes(DocumentPtr doc, pugi::xml_node& xmlRoot, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+void processXIncludes(DocumentPtr doc, const pugi::xml_node& xmlRoot, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
 {
     FileSearchPath includeSearchPath;
     bool searchPathReady = false;
@@ -123,7 +213,7 @@ void processXIncludes(DocumentPtr doc, pugi::xml_node& xmlRoot, const FileSearch
             {
                 const StringVec& parents = readOptions->parentXIncludes;
                 if (std::find(parents.begin(), parents.end(), filename) != parents.end())
-                    throw ExceptionParseError("XInclude cycle detected: " + filename);
+                    throw ExceptionParseError("XInclude cycle detected.");
             }
 
             XmlReadOptions includeOptions = readOptions ? *readOptions : XmlReadOptions();
@@ -153,28 +243,52 @@ void processXIncludes(DocumentPtr doc, pugi::xml_node& xmlRoot, const FileSearch
             if (includeDepth >= MAX_XINCLUDE_DEPTH)
                 throw ExceptionParseError("XInclude nesting deeper than " + std::to_string(MAX_XINCLUDE_DEPTH) +
                                           " levels at " + filename);
-            DocumentPtr library = createDocument();
+            const string key = includeKey(filename, includeSearchPath, includeOptions);
+            auto cached = includeSession->built.find(key);
+            if (cached != includeSession->built.end())
+            {
+                const IncludeSession::Built& built = cached->second;
+                bool reusable = includeDepth + built.heightBelow < MAX_XINCLUDE_DEPTH;
+                for (const string& parent : includeOptions.parentXIncludes)
+                    reusable = reusable && !built.hrefsBelow.count(parent);
+                if (reusable)
+                {
+                    noteIncludeBelow(filename, &built);
+                    doc->importLibrary(built.library);
+                    pugi::xml_node next = xiNode.next_sibling(XINCLUDE_TAG);
+                    xiNode = next;
+                    continue;
+                }
+            }
+
+            IncludeSession::Built built;
+            built.library = createDocument();
+            includeSession->open.push_back(&built);
             ++includeDepth;
             try
             {
-                readFunction(library, FilePath(filename), includeSearchPath, &includeOptions);
+                readFunction(built.library, FilePath(filename), includeSearchPath, &includeOptions);
             }
             catch (...)
             {
                 --includeDepth;
+                includeSession->open.pop_back();
                 throw;
             }
             --includeDepth;
-            doc->importLibrary(library);
+            includeSession->open.pop_back();
+            noteIncludeBelow(filename, &built);
+            doc->importLibrary(built.library);
+            includeSession->built[key] = std::move(built);
         }
-        pugi::xml_node done = xiNode;
         xiNode = xiNode.next_sibling(XINCLUDE_TAG);
-        xmlRoot.remove_child(done);
     }
 }
 
-void documentFromXml(DocumentPtr doc, pugi::xml_document& xmlDoc, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
+void documentFromXml(DocumentPtr doc, const pugi::xml_document& xmlDoc, const FileSearchPath& searchPath,
+                     const XmlReadOptions* readOptions)
 {
+    IncludeSessionScope session;
     pugi::xml_node xmlRoot = xmlDoc.child(Document::CATEGORY.c_str());
     if (xmlRoot)
     {
@@ -259,16 +373,33 @@ void readFromXmlFile(DocumentPtr doc, FilePath filename, FileSearchPath searchPa
     searchPath.append(getEnvironmentPath());
     filename = searchPath.find(filename);
 
-    pugi::xml_document xmlDoc;
-    pugi::xml_parse_result result = xmlDoc.load_file(filename.asString().c_str(), parseOptions(readOptions));
-    checkParseResult(result, filename);
+    // A folder opens like a file, and the parser would ask for its huge
+    // "size" in memory.
+    if (filename.isDirectory())
+        throw ExceptionFileMissing("Failed to open file for reading: " + filename.asString());
+
+    // Within one document's read a file is parsed once, however often it is included.
+    IncludeSessionScope session;
+    std::shared_ptr<const pugi::xml_document> xmlDoc;
+    const string cacheKey = filename.asString() + '\0' + std::to_string(parseOptions(readOptions));
+    auto cached = includeSession->parsed.find(cacheKey);
+    if (cached != includeSession->parsed.end())
+        xmlDoc = cached->second;
+    else
+    {
+        auto parsed = std::make_shared<pugi::xml_document>();
+        pugi::xml_parse_result result = parsed->load_file(filename.asString().c_str(), parseOptions(readOptions));
+        checkParseResult(result, filename);
+        xmlDoc = parsed;
+        includeSession->parsed.emplace(cacheKey, xmlDoc);
+    }
 
     // The source URI is set first: XIncludes are looked up beside it.
     if (readOptions && !readOptions->parentXIncludes.empty())
         doc->setSourceUri(readOptions->parentXIncludes.front());
     else
         doc->setSourceUri(filename.asString());
-    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+    documentFromXml(doc, *xmlDoc, searchPath, readOptions);
 }
 
 void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)

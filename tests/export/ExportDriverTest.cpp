@@ -10,11 +10,40 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
 using namespace exporttest;
 
 namespace
 {
 const std::string emptyDocument = documentText("");
+
+// Writes of this process beyond `bytes` fail as on a full disk, until the
+// guard ends.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = bytes;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
+};
 
 class ExportDriver : public ExportTest
 {
@@ -139,13 +168,67 @@ TEST_F(ExportDriver, OutputInAMissingFolderIsReported)
 
 TEST_F(ExportDriver, FailedRunKeepsTheExistingOutput)
 {
-    // The temporary name is taken by a folder, so the new content never exists.
+    // A file-size limit stands in for a full disk: the new content never fits.
     writeFile(path("scene.mtlx"), "previous content\n");
-    QDir(folder->path()).mkdir("scene.mtlx.tmp");
-    EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+    {
+        FileSizeLimit fullDisk(64);
+        EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+    }
     EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
     EXPECT_EQ(written(), "previous content\n");
-    EXPECT_EQ(folderEntries(), (QStringList{"scene.mtlx", "scene.mtlx.tmp"}));
+    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+}
+
+TEST_F(ExportDriver, FailedFirstRunLeavesNothingBehind)
+{
+    {
+        FileSizeLimit fullDisk(64);
+        EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+    }
+    EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
+    EXPECT_TRUE(folderEntries().isEmpty());
+}
+
+TEST_F(ExportDriver, FilesNamedLikeTheTemporaryFileAreLeftAlone)
+{
+    writeFile(path("scene.mtlx.tmp"), "the user's notes\n");
+    writeFile(path("notes.txt"), "the link's target\n");
+    ASSERT_TRUE(QFile::link(path("notes.txt"), path("other.mtlx.tmp")));
+    QDir(folder->path()).mkdir("third.mtlx.tmp");
+    for (const char* name : {"scene.mtlx", "other.mtlx", "third.mtlx"})
+    {
+        ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red")}, name)) << log();
+        EXPECT_NE(written(name).find("name=\"Red\""), std::string::npos) << name;
+    }
+    EXPECT_EQ(readFile(path("scene.mtlx.tmp")), "the user's notes\n");
+    EXPECT_EQ(readFile(path("notes.txt")), "the link's target\n");
+    EXPECT_EQ(QFileInfo(path("other.mtlx.tmp")).symLinkTarget(), path("notes.txt"));
+    EXPECT_TRUE(QFileInfo(path("third.mtlx.tmp")).isDir());
+}
+
+TEST_F(ExportDriver, LeftoverOfAKilledExportIsRemovedByTheNextExport)
+{
+    const QString leftover = path(".scene.mtlx.rozo-Ab12Cd");
+    const QString othersLeftover = path(".other.mtlx.rozo-Ab12Cd");
+    writeFile(leftover, "<?xml version=\"1.0\"?>\n<materi");
+    writeFile(othersLeftover, "");
+    ASSERT_TRUE(exportMaterials({})) << log();
+    EXPECT_EQ(written(), emptyDocument);
+    EXPECT_FALSE(QFileInfo::exists(leftover));
+    EXPECT_TRUE(QFileInfo::exists(othersLeftover));
+}
+
+TEST_F(ExportDriver, OutputLinkIsWrittenThroughAndKeepsThePermissions)
+{
+    writeFile(path("real.mtlx"), "old\n");
+    QFile::setPermissions(path("real.mtlx"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(QFile::link(path("real.mtlx"), path("scene.mtlx")));
+    ASSERT_TRUE(exportMaterials({})) << log();
+    EXPECT_EQ(QFileInfo(path("scene.mtlx")).symLinkTarget(), path("real.mtlx"));
+    EXPECT_EQ(readFile(path("real.mtlx")), emptyDocument);
+    struct stat info;
+    ASSERT_EQ(stat(QFile::encodeName(path("real.mtlx")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
 
 TEST_F(ExportDriver, NonAsciiPathsAreWrittenAsUtf8UnderTheCLocale)

@@ -40,6 +40,7 @@ template void setParam(MtlBase*, const std::string&, const float&, int);
 template void setParam(MtlBase*, const std::string&, const int&, int);
 template void setParam(MtlBase*, const std::string&, const AColor&, int);
 template void setParam(MtlBase*, const std::string&, const Point3&, int);
+template void setParam(MtlBase*, const std::string&, const Point2&, int);
 template void setParam(MtlBase*, const std::string&, Texmap* const&, int);
 
 std::string readFile(const QString& path)

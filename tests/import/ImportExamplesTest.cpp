@@ -96,13 +96,25 @@ public:
         EXPECT_EQ(nameOf(map), node->getName());
         IParamBlock2* shader = block(map, 1);
         ASSERT_NE(shader, nullptr);
-        for (const mx::InputPtr& input : node->getInputs())
+        for (const mx::InputPtr& nodeInput : node->getInputs())
         {
-            const std::string param = OslParameterName(input->getName());
-            if (mx::NodePtr upstream = linked(scope, input))
-                expectMap(mapOf(shader, param + "_map"), scope, upstream, depth + 1);
+            // The graph's own input stands in for an input bound to it.
+            mx::InputPtr input = nodeInput;
+            mx::ElementPtr inputScope = scope;
+            mx::InputPtr graphInput = nodeInput->getInterfaceInput();
+            if (graphInput && (graphInput->hasValueString() || graphInput->hasNodeName()))
+            {
+                input = graphInput;
+                inputScope = graphInput->getParent()->getParent();
+            }
+            const std::string param = OslParameterName(nodeInput->getName());
+            mx::ValuePtr value = input->getValue();
+            if (value && input->getType() == "filename")
+                value = mx::Value::createValue(input->getResolvedValueString());
+            if (mx::NodePtr upstream = linked(inputScope, input))
+                expectMap(mapOf(shader, param + "_map"), inputScope, upstream, depth + 1);
             else
-                expectValue(shader, param, input->getValue(), node->getName() + "." + input->getName());
+                expectValue(shader, param, value, node->getName() + "." + nodeInput->getName());
         }
     }
 

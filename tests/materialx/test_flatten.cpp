@@ -179,4 +179,116 @@ TEST_F(Flatten, StandardLibraryGraphsExpandIntoValidNodes)
     EXPECT_EQ(doc->getNode("invert1")->getInput("in")->getValueString(), "0.3");
 }
 
+// Definitions nested depth deep: each level's graph holds one node of the
+// next level, the last a multiply; "sum" reads the outermost node.
+std::string nestedDefinitions(int depth)
+{
+    std::string body;
+    for (int level = 0; level < depth; ++level)
+    {
+        const std::string name = "level" + std::to_string(level);
+        const std::string next = "level" + std::to_string(level + 1);
+        body += "  <nodedef name=\"ND_" + name + "\" node=\"" + name + "\"><input name=\"in\" type=\"float\" value=\"1\" />"
+                "<output name=\"out\" type=\"float\" /></nodedef>\n";
+        body += "  <nodegraph name=\"NG_" + name + "\" nodedef=\"ND_" + name + "\">";
+        if (level + 1 < depth)
+            body += "<" + next + " name=\"inner\" type=\"float\"><input name=\"in\" type=\"float\" interfacename=\"in\" /></" + next + ">";
+        else
+            body += "<multiply name=\"inner\" type=\"float\"><input name=\"in1\" type=\"float\" interfacename=\"in\" /></multiply>";
+        body += "<output name=\"out\" type=\"float\" nodename=\"inner\" /></nodegraph>\n";
+    }
+    return body + "  <level0 name=\"top\" type=\"float\"><input name=\"in\" type=\"float\" value=\"3\" /></level0>\n"
+                  "  <add name=\"sum\" type=\"float\"><input name=\"in1\" type=\"float\" nodename=\"top\" /></add>\n";
+}
+
+TEST_F(Flatten, NestedDefinitionsExpandWithoutRebuildingTheDocumentTablesPerLevel)
+{
+    // Each level is one round of expansion; a round that walks the whole
+    // document again makes deep nestings quadratic.
+    std::vector<uint64_t> builds;
+    for (int depth : { 20, 200 })
+    {
+        SCOPED_TRACE(depth);
+        doc = readDoc(mtlx(nestedDefinitions(depth)));
+        doc->getNodes();
+        const uint64_t before = doc->getLookupTableBuilds();
+        doc->flattenSubgraphs();
+        builds.push_back(doc->getLookupTableBuilds() - before);
+        // The innermost multiply is left, bound to the outer value, named
+        // as successive expansions free and take "inner" and "inner2".
+        ASSERT_EQ(doc->getNodes().size(), 2u);
+        mx::NodePtr inner = doc->getNodes()[0];
+        EXPECT_EQ(inner->getCategory(), "multiply");
+        EXPECT_EQ(inner->getName(), depth % 2 ? "inner" : "inner2");
+        EXPECT_EQ(inner->getInput("in1")->getValueString(), "3");
+        EXPECT_EQ(doc->getNode("sum")->getInput("in1")->getNodeName(), inner->getName());
+    }
+    EXPECT_EQ(builds[0], builds[1]);
+    EXPECT_LE(builds[1], 2u);
+}
+
+TEST_F(Flatten, UnboundInputsWithAGeometricDefaultReadAGeometricNode)
+{
+    doc = readDoc(mtlx(R"(  <nodedef name="ND_uvscale" node="uvscale">
+    <input name="texcoord" type="vector2" defaultgeomprop="UV0" />
+    <input name="normal" type="vector3" defaultgeomprop="Tworld" />
+    <output name="out" type="vector2" />
+  </nodedef>
+  <nodegraph name="NG_uvscale" nodedef="ND_uvscale">
+    <multiply name="m" type="vector2">
+      <input name="in1" type="vector2" interfacename="texcoord" />
+      <input name="in2" type="vector3" interfacename="normal" />
+    </multiply>
+    <output name="out" type="vector2" nodename="m" />
+  </nodegraph>
+  <uvscale name="a" type="vector2" />
+  <uvscale name="b" type="vector2">
+    <input name="texcoord" type="vector2" value="0.5, 0.5" />
+  </uvscale>
+)"));
+    doc->importLibrary(mxtest::standardLibraries());
+    doc->flattenSubgraphs();
+    // One node per property, shared, added after the document's own nodes.
+    std::vector<std::string> names;
+    for (mx::NodePtr node : doc->getNodes())
+        if (!node->hasSourceUri())
+            names.push_back(node->getName());
+    EXPECT_EQ(names, (std::vector<std::string>{ "m", "m2", "geomNode_UV0", "geomNode_Tworld" }));
+    mx::NodePtr uv = doc->getNode("geomNode_UV0");
+    EXPECT_EQ(uv->getCategory(), "texcoord");
+    EXPECT_EQ(uv->getInput("index")->getType(), "integer");
+    EXPECT_EQ(uv->getInput("index")->getValueString(), "0");
+    mx::NodePtr tangent = doc->getNode("geomNode_Tworld");
+    EXPECT_EQ(tangent->getCategory(), "tangent");
+    EXPECT_EQ(tangent->getInput("space")->getValueString(), "world");
+    EXPECT_EQ(doc->getNode("m")->getInput("in1")->getNodeName(), "geomNode_UV0");
+    EXPECT_EQ(doc->getNode("m")->getInput("in2")->getNodeName(), "geomNode_Tworld");
+    EXPECT_EQ(doc->getNode("m2")->getInput("in1")->getValueString(), "0.5, 0.5");
+    EXPECT_EQ(doc->getNode("m2")->getInput("in2")->getNodeName(), "geomNode_Tworld");
+}
+
+TEST_F(Flatten, PortsChoosingAnOutputOfAMultiOutputDefinitionKeepAnEmptyOutput)
+{
+    doc = readDoc(mtlx(R"(  <nodedef name="ND_pair" node="pair">
+    <output name="a" type="float" />
+    <output name="b" type="float" />
+  </nodedef>
+  <nodegraph name="NG_pair" nodedef="ND_pair">
+    <constant name="ca" type="float" />
+    <constant name="cb" type="float" />
+    <output name="a" type="float" nodename="ca" />
+    <output name="b" type="float" nodename="cb" />
+  </nodegraph>
+  <pair name="p" type="multioutput" />
+  <add name="sum" type="float">
+    <input name="in1" type="float" nodename="p" output="b" />
+  </add>
+)"));
+    doc->flattenSubgraphs();
+    mx::InputPtr in1 = doc->getNode("sum")->getInput("in1");
+    EXPECT_EQ(in1->getNodeName(), "cb");
+    EXPECT_TRUE(in1->hasOutputString());
+    EXPECT_EQ(in1->getOutputString(), "");
+}
+
 } // anonymous namespace

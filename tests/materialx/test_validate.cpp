@@ -90,7 +90,9 @@ TEST_F(Validation, NodeInputsMustBindSomethingAndMatchTheDefinition)
 TEST_F(Validation, DocumentVersionAndNames)
 {
     EXPECT_EQ(validate("", "version=\"1.39\""), "Future document version: <materialx version=\"1.39\">\n");
-    EXPECT_EQ(validate("", "version=\"1.37\""), "Unsupported document version: <materialx version=\"1.37\">\n");
+    // Versions from 1.22 on are upgraded while reading; older ones stay.
+    EXPECT_EQ(validate("", "version=\"1.21\""), "Unsupported document version: <materialx version=\"1.21\">\n");
+    EXPECT_EQ(validate("", "version=\"1.37\""), "");
     EXPECT_EQ(validate("  <add name=\"bad name\" type=\"float\" />\n"),
               "Invalid element name: <add name=\"bad name\" type=\"float\">\n");
 }
@@ -240,6 +242,107 @@ TEST_F(ValidationReuse, ChangesToTheLibraryAfterImportAreNotTakenOver)
     std::string after;
     EXPECT_TRUE(doc->validate(&after)) << after;
     expectSameAsFullCheck();
+}
+
+TEST_F(Validation, SeveralOutputsConnectAsTheirDeclarationsAllow)
+{
+    // Outputs declared on the node, a custom definition of two outputs read
+    // through a graph's interface, and graph outputs naming another graph.
+    EXPECT_EQ(validate(R"(  <nodegraph name="NG_copper">
+    <artistic_ior name="ior" type="multioutput">
+      <output name="ior" type="color3" />
+      <output name="extinction" type="color3" />
+    </artistic_ior>
+    <conductor_bsdf name="metal" type="BSDF">
+      <input name="ior" type="color3" nodename="ior" output="ior" />
+      <input name="extinction" type="color3" nodename="ior" output="extinction" />
+    </conductor_bsdf>
+    <output name="out" type="BSDF" nodename="metal" />
+  </nodegraph>
+  <nodedef name="ND_pair" node="pair">
+    <output name="a" type="color3" />
+    <output name="b" type="color3" />
+  </nodedef>
+  <pair name="p" type="multioutput" />
+  <nodegraph name="NG_use">
+    <input name="lit" type="color3" nodename="p" output="a" />
+    <mix name="blend" type="color3">
+      <input name="fg" type="color3" interfacename="lit" />
+      <input name="bg" type="color3" value="0, 0, 0" />
+      <input name="mix" type="float" value="0.5" />
+    </mix>
+    <output name="out" type="color3" nodename="blend" />
+  </nodegraph>
+  <nodegraph name="NG_pass">
+    <output name="pass" type="color3" nodename="NG_use" output="out" />
+  </nodegraph>
+  <multiply name="m" type="vector2">
+    <input name="in1" type="vector2" nodegraph="" />
+  </multiply>
+)"),
+              "");
+}
+
+TEST_F(Validation, ChannelsMustFitTheSourceAndDestinationTypes)
+{
+    EXPECT_EQ(validate(R"(  <constant name="c" type="color4" />
+  <standard_surface name="S" type="surfaceshader">
+    <input name="base_color" type="color3" nodename="c" channels="rgb" />
+    <input name="opacity" type="color3" nodename="c" channels="xyz" />
+    <input name="base" type="float" nodename="c" channels="ra" />
+  </standard_surface>
+)"),
+              "Invalid channels string in port connection: <input name=\"opacity\" type=\"color3\" nodename=\"c\" channels=\"xyz\">\n"
+              "Invalid channels string in port connection: <input name=\"base\" type=\"float\" nodename=\"c\" channels=\"ra\">\n");
+}
+
+TEST_F(Validation, NodesOfADeclaredCategoryNeedADefinitionOfTheirType)
+{
+    EXPECT_EQ(validate(R"(  <sin name="untyped" />
+  <sheen_bsdf name="wrong" type="vector2" />
+  <mystery name="unknown" type="float" />
+)"),
+              "Node element is missing a type: <sin name=\"untyped\">\n"
+              "Node interface doesn't support this output type: <sin name=\"untyped\">\n"
+              "Node interface doesn't support this output type: <sheen_bsdf name=\"wrong\" type=\"vector2\">\n");
+}
+
+TEST_F(Validation, InterfaceNamesMustBeDeclaredByTheGraphOrItsDefinition)
+{
+    EXPECT_EQ(validate(R"(  <nodegraph name="NG">
+    <input name="known" type="float" value="1" />
+    <add name="a" type="float">
+      <input name="in1" type="float" interfacename="known" />
+      <input name="in2" type="float" interfacename="missing" />
+    </add>
+    <output name="out" type="float" nodename="a" />
+  </nodegraph>
+)"),
+              "Interface name not found in referenced declaration: <input name=\"in2\" type=\"float\" interfacename=\"missing\">\n");
+}
+
+TEST_F(Validation, InheritanceCyclesThrowWhereTheInheritanceIsFollowed)
+{
+    const std::string cycle = R"(  <nodedef name="ND_a" node="loopy" inherit="ND_b">
+    <output name="out" type="float" />
+  </nodedef>
+  <nodedef name="ND_b" node="loopy" inherit="ND_a">
+    <output name="out" type="float" />
+  </nodedef>
+)";
+    // Alone, the definitions only report the cycle.
+    EXPECT_EQ(validate(cycle), "Cycle in element inheritance chain: <nodedef name=\"ND_a\" node=\"loopy\" inherit=\"ND_b\">\n"
+                               "Cycle in element inheritance chain: <nodedef name=\"ND_b\" node=\"loopy\" inherit=\"ND_a\">\n");
+    // A node of theirs needs their outputs, and meets the cycle.
+    try
+    {
+        validate(cycle + "  <loopy name=\"n\" type=\"float\" />\n");
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionFoundCycle& e)
+    {
+        EXPECT_STREQ(e.what(), "Encountered cycle at element: <nodedef name=\"ND_a\" node=\"loopy\" inherit=\"ND_b\">");
+    }
 }
 
 } // anonymous namespace

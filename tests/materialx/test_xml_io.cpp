@@ -254,7 +254,7 @@ TEST_F(XIncludes, WithoutAReadFunctionIncludesAreDropped)
     EXPECT_EQ(doc->getChildren()[0]->getName(), "x1");
 }
 
-TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
+TEST_F(XIncludes, CyclesAreReportedInTheReferenceWords)
 {
     dir.write("a.mtlx", mtlx("  <xi:include href=\"b.mtlx\" />\n"));
     dir.write("b.mtlx", mtlx("  <xi:include href=\"a.mtlx\" />\n"));
@@ -271,7 +271,7 @@ TEST_F(XIncludes, CyclesAreReportedWithTheFileName)
         }
         catch (const mx::ExceptionParseError& e)
         {
-            EXPECT_NE(std::string(e.what()).find(".mtlx"), std::string::npos) << e.what();
+            EXPECT_STREQ(e.what(), "XInclude cycle detected.");
         }
     }
 }
