@@ -12,7 +12,7 @@ void MtlBase::SetName(const WStr& name)
 {
     if (name == name_)
         return;
-    if (Norvane::Recording(this)) {
+    if (Norvane::Recording()) {
         WStr before = name_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { name_ = before; },
                                                  [this, name] { name_ = name; }, {this}, L"rename"));
@@ -25,7 +25,7 @@ void MtlBase::SetMtlFlag(int mask, BOOL val)
     int after = val ? (flags_ | mask) : (flags_ & ~mask);
     if (after == flags_)
         return;
-    if (Norvane::Recording(this)) {
+    if (Norvane::Recording()) {
         int before = flags_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { flags_ = before; },
                                                  [this, after] { flags_ = after; }, {this}, L"material flags"));

@@ -188,12 +188,19 @@ public:
         keeper_.Keep(block);
         KeepRefs(before_);
     }
-    void Finish()
+    void Restore(int) override
     {
-        after_ = block_->TakeState();
-        KeepRefs(after_);
+        if (keeper_.Broken())
+            return;
+        // The state after the change is the current one whenever this runs (later
+        // changes are undone first): taken here, it costs nothing until an undo.
+        if (!haveAfter_) {
+            after_ = block_->TakeState();
+            KeepRefs(after_);
+            haveAfter_ = true;
+        }
+        block_->PutState(before_);
     }
-    void Restore(int) override { if (!keeper_.Broken()) block_->PutState(before_); }
     void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
     WStr Description() override { return WStr(L"parameter change"); }
 
@@ -207,6 +214,7 @@ private:
     }
     IParamBlock2* block_;
     IParamBlock2::State before_, after_;
+    bool haveAfter_ = false;
     Norvane::RefKeeper keeper_;
 };
 
@@ -290,6 +298,19 @@ void IParamBlock2::ReleaseAll(const std::vector<Slot>& slotList)
                 Release(e.value.r);
 }
 
+bool IParamBlock2::NeedsChangeRecord()
+{
+    if (!Norvane::Recording())
+        return false;
+    if (!theHold.MadeInOpenRecord(this))
+        return true;
+    // A block made in the open record: one snapshot before its first change
+    // undoes all of them (an import changes thousands of fresh blocks).
+    if (theHold.FirstChangeInOpenRecord(this))
+        theHold.Put(new ParamBlockRestore(this, TakeState()));
+    return false;
+}
+
 IParamBlock2::State IParamBlock2::TakeState() const
 {
     State s;
@@ -344,7 +365,7 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     int i = desc_->IDtoIndex(id);
     if (i < 0 || n < 0 || !desc_->paramdefs[static_cast<size_t>(i)].IsTable())
         return FALSE;
-    ParamBlockRestore* rec = Norvane::Recording(this) ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     Slot& slot = slots_[static_cast<size_t>(i)];
     for (size_t k = static_cast<size_t>(n); k < slot.entries.size(); ++k)
         Release(slot.entries[k].value.r);
@@ -352,10 +373,8 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     e.value = desc_->paramdefs[static_cast<size_t>(i)].def;
     e.value.r = nullptr;
     slot.entries.resize(static_cast<size_t>(n), e);
-    if (rec) {
-        rec->Finish();
+    if (rec)
         theHold.Put(rec);
-    }
     if (owner_)
         owner_->ParamChanged(this, id, -1);
     return TRUE;
@@ -373,8 +392,9 @@ int IParamBlock2::Append(ParamID id, const ParamValue& v)
     if (!IsRefClass(vc) || !RefFitsType(v.r, vc))
         e.value.r = nullptr;
     Entry before = slots_[static_cast<size_t>(i)].entries[static_cast<size_t>(n)];
+    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
     SetEntry(id, n, e);
-    if (Norvane::Recording(this))
+    if (record)
         theHold.Put(new EntryRestore(this, id, n, before, e));
     return n;
 }
@@ -390,7 +410,7 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
 
 void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
 {
-    ParamBlockRestore* rec = Norvane::Recording(this) ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     std::vector<Slot> slotList;
     slotList.reserve(desc->paramdefs.size());
     for (const ParamDef& d : desc->paramdefs) {
@@ -407,10 +427,8 @@ void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
     slots_ = std::move(slotList);
     ownDesc_ = desc;
     desc_ = ownDesc_.get();
-    if (rec) {
-        rec->Finish();
+    if (rec)
         theHold.Put(rec);
-    }
     if (owner_)
         owner_->ParamChanged(this, -1, -1);
 }
@@ -459,8 +477,9 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
         after.value = value;
         after.keys.clear();
     }
+    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
     SetEntry(id, tabIndex, after);
-    if (Norvane::Recording(this))
+    if (record)
         theHold.Put(new EntryRestore(this, id, tabIndex, before, after));
     return true;
 }

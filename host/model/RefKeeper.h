@@ -54,7 +54,5 @@ inline void HoldPut(RestoreObj* rob)
 
 // Whether changes are being recorded: callers skip building records otherwise.
 inline bool Recording() { return theHold.Holding() != 0; }
-// The same for a change of `object`: one made in the open record needs none.
-inline bool Recording(const ReferenceTarget* object) { return Recording() && !theHold.MadeInOpenRecord(object); }
 
 } // namespace Norvane

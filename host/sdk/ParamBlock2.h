@@ -195,6 +195,8 @@ protected:
 private:
     friend class ParamBlockRestore;
     State TakeState() const;
+    // Whether a change needs a record of its own (see the definition).
+    bool NeedsChangeRecord();
     void PutState(const State& s);
     // The entry a typed access of value class `given` reaches, none when it cannot.
     const Entry* FindEntry(ParamID id, int tabIndex, int given, const ParamDef*& def, int& stored) const;
