@@ -252,7 +252,7 @@ ReferenceTarget* ObjectReader::Get(int id) const
 }
 
 bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonArray& texts,
-                        const QJsonArray& definitions)
+                        const QJsonArray& definitions, bool omitsDefaults)
 {
     texts_ = texts;
     // Blocks that name the same table entry share one descriptor.
@@ -315,6 +315,9 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonAr
                 }
                 pb->Rebuild(desc);
             }
+            // Not what the constructor left: a value at its default is not in the file.
+            if (omitsDefaults)
+                pb->ResetAll();
             for (const QJsonValue& pv : block.value(QStringLiteral("params")).toArray()) {
                 const QJsonObject p = pv.toObject();
                 const WStr name = WStr::FromQString(p.value(QStringLiteral("name")).toString());

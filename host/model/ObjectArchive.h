@@ -54,9 +54,10 @@ public:
     ~ObjectReader();
     // Makes every object of `objects`; on failure `error` says which and why,
     // and nothing made stays alive.
-    // `texts` and `definitions` are the file's tables (absent in older files).
+    // `texts` and `definitions` are the file's tables (absent in older files);
+    // with `omitsDefaults` a parameter left out is at its definition's default.
     bool Read(const QJsonArray& objects, QString* error, const QJsonArray& texts = QJsonArray(),
-              const QJsonArray& definitions = QJsonArray());
+              const QJsonArray& definitions = QJsonArray(), bool omitsDefaults = false);
     // The object with that number, none for -1 or an unknown number.
     ReferenceTarget* Get(int id) const;
     bool Valid(int id) const { return id == -1 || (id >= 0 && id < static_cast<int>(made_.size())); }

@@ -62,7 +62,8 @@ bool ReadObjectsFile(const QString& path, const QString& kind, QJsonObject& doc,
     theHold.Suspend();
     const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why,
                                   doc.value(QStringLiteral("texts")).toArray(),
-                                  doc.value(QStringLiteral("definitions")).toArray());
+                                  doc.value(QStringLiteral("definitions")).toArray(),
+                                  doc.value(QStringLiteral("version")).toInt() >= 2);
     theHold.Resume();
     if (!read)
         why = QStringLiteral("'%1': %2").arg(path, why);
