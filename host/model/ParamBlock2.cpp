@@ -180,10 +180,36 @@ ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 
 } // namespace
 
+namespace {
+
+// Whether every parameter of `slots` is as DefaultSlot makes it (and refers to nothing).
+bool AtDefaults(const ParamBlockDesc2& desc, const std::vector<IParamBlock2::Slot>& slots)
+{
+    if (slots.size() != desc.paramdefs.size())
+        return false;
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const ParamDef& d = desc.paramdefs[i];
+        const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
+        if (slots[i].entries.size() != count)
+            return false;
+        for (const IParamBlock2::Entry& e : slots[i].entries) {
+            const ParamValue& v = e.value;
+            if (!e.keys.empty() || v.r || v.i != d.def.i || v.s != d.def.s ||
+                !std::equal(std::begin(v.f), std::end(v.f), std::begin(d.def.f)))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 class ParamBlockRestore : public RestoreObj {
 public:
-    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before)
-        : block_(block), before_(std::move(before))
+    // With `atDefaults` the state before is every parameter at its default:
+    // only the definitions are kept, the values are made again on undo.
+    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before, bool atDefaults = false)
+        : block_(block), before_(std::move(before)), atDefaults_(atDefaults)
     {
         keeper_.Keep(block);
         KeepRefs(before_);
@@ -199,7 +225,14 @@ public:
             KeepRefs(after_);
             haveAfter_ = true;
         }
-        block_->PutState(before_);
+        if (!atDefaults_) {
+            block_->PutState(before_);
+            return;
+        }
+        IParamBlock2::State defaults = before_;
+        for (const ParamDef& d : before_.desc->paramdefs)
+            defaults.entrySlots.push_back(DefaultSlot(d));
+        block_->PutState(defaults);
     }
     void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
     WStr Description() override { return WStr(L"parameter change"); }
@@ -214,6 +247,7 @@ private:
     }
     IParamBlock2* block_;
     IParamBlock2::State before_, after_;
+    bool atDefaults_;
     bool haveAfter_ = false;
     Norvane::RefKeeper keeper_;
 };
@@ -306,8 +340,17 @@ bool IParamBlock2::NeedsChangeRecord()
         return true;
     // A block made in the open record: one snapshot before its first change
     // undoes all of them (an import changes thousands of fresh blocks).
-    if (theHold.FirstChangeInOpenRecord(this))
-        theHold.Put(new ParamBlockRestore(this, TakeState()));
+    if (theHold.FirstChangeInOpenRecord(this)) {
+        // A fresh block is at its defaults: its snapshot needs no copy of them.
+        if (AtDefaults(*desc_, slots_)) {
+            State before;
+            before.desc = desc_;
+            before.ownDesc = ownDesc_;
+            theHold.Put(new ParamBlockRestore(this, std::move(before), true));
+        } else {
+            theHold.Put(new ParamBlockRestore(this, TakeState()));
+        }
+    }
     return false;
 }
 
