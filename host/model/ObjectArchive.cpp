@@ -131,13 +131,14 @@ QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
         if (d.flags & P_TRANSIENT)
             continue;
         const IParamBlock2::Slot* slot = pb->GetSlot(d.ID);
+        // A plain unanimated value is written inline; tables and keys list their entries.
+        const bool plain = !d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty();
+        if (plain && IsDefault(slot->entries[0].value, d))
+            continue;
         QJsonObject param;
         param[QStringLiteral("name")] = d.int_name.ToQString();
         param[QStringLiteral("type")] = d.type;
-        // A plain unanimated value is written inline; tables and keys list their entries.
-        if (!d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty()) {
-            if (IsDefault(slot->entries[0].value, d))
-                continue;
+        if (plain) {
             param[QStringLiteral("v")] = WriteValue(slot->entries[0].value, d.type, writer);
         } else {
             QJsonArray entries;
