@@ -19,6 +19,11 @@ DebugChannel& DebugChannel::Instance()
 void DebugChannel::Write(const QString& text)
 {
     text_ += text;
+    // A large import writes lines per map: only the latest are kept, from a line start.
+    if (text_.size() > kKeptCharacters) {
+        const int cut = text_.indexOf(QLatin1Char('\n'), text_.size() - kKeptCharacters);
+        text_.remove(0, cut < 0 ? text_.size() - kKeptCharacters : cut + 1);
+    }
     if (echo_) {
         std::fputs(text.toUtf8().constData(), stderr);
         std::fflush(stderr);

@@ -10,7 +10,8 @@ class DebugChannel {
 public:
     static DebugChannel& Instance();
     void Write(const QString& text);
-    // Everything written since the last Clear.
+    // What was written since the last Clear, its last kKeptCharacters at most.
+    static constexpr int kKeptCharacters = 1 << 16;
     const QString& Text() const { return text_; }
     // The text split into lines (a last line without line end included).
     QStringList Lines() const;

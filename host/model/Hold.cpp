@@ -8,6 +8,7 @@ Hold::~Hold() = default;
 void Hold::Begin()
 {
     open_.emplace_back();
+    open_.back().serial = ++serial_;
 }
 
 void Hold::Accept(const wchar_t* name)
@@ -17,13 +18,24 @@ void Hold::Accept(const wchar_t* name)
     Record rec = std::move(open_.back());
     open_.pop_back();
     rec.name = WStr(name);
+    if (open_.empty())
+        made_.clear();
     if (!open_.empty()) {
+        Record& outer = open_.back();
+        for (const void* object : rec.snapshots) {
+            const auto found = made_.find(object);
+            if (found != made_.end() && found->second == rec.serial) {
+                found->second = outer.serial;
+                outer.snapshots.push_back(object);
+            }
+        }
         for (auto& c : rec.changes)
             open_.back().changes.push_back(std::move(c));
         return;
     }
     if (rec.changes.empty())
         return;
+    rec.snapshots = {};
     undo_.push_back(std::move(rec));
     redo_.clear();
 }
@@ -38,12 +50,29 @@ void Hold::Cancel()
     for (auto it = rec.changes.rbegin(); it != rec.changes.rend(); ++it)
         (*it)->Restore(1);
     --restoring_;
+    DropSnapshots(rec);
 }
 
 void Hold::Discard()
 {
-    if (!open_.empty())
-        open_.pop_back();
+    if (open_.empty())
+        return;
+    Record rec = std::move(open_.back());
+    open_.pop_back();
+    DropSnapshots(rec);
+}
+
+void Hold::DropSnapshots(const Record& rec)
+{
+    if (open_.empty()) {
+        made_.clear();
+        return;
+    }
+    for (const void* object : rec.snapshots) {
+        const auto found = made_.find(object);
+        if (found != made_.end() && found->second == rec.serial)
+            found->second = 0;
+    }
 }
 
 void Hold::Put(RestoreObj* rob)
@@ -97,8 +126,25 @@ WStr Hold::RedoName() const
     return redo_.empty() ? WStr() : redo_.back().name;
 }
 
+void Hold::NoteMade(const void* object)
+{
+    if (!open_.empty())
+        made_.emplace(object, 0);
+}
+
+bool Hold::FirstChangeInOpenRecord(const void* object)
+{
+    const auto found = made_.find(object);
+    if (found == made_.end() || open_.empty() || found->second == open_.back().serial)
+        return false;
+    found->second = open_.back().serial;
+    open_.back().snapshots.push_back(object);
+    return true;
+}
+
 void Hold::ClearHistory()
 {
+    made_.clear();
     open_.clear();
     undo_.clear();
     redo_.clear();

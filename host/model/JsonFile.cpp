@@ -22,7 +22,7 @@ bool WriteJsonFile(const QString& path, const QJsonObject& doc, QString* error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Fail(error, QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
-    const QByteArray bytes = QJsonDocument(doc).toJson(QJsonDocument::Indented);
+    const QByteArray bytes = QJsonDocument(doc).toJson(QJsonDocument::Compact);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return Fail(error, QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));

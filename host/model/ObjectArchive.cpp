@@ -5,11 +5,14 @@
 #include "MtlBase.h"
 #include "ParamBlock2.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 
 namespace Norvane {
 namespace {
 
+// Shorter texts stay inline: a table entry only pays off for long, repeated ones.
+constexpr int kSharedTextLength = 128;
 
 QString Hex(quint32 v)
 {
@@ -28,8 +31,11 @@ QJsonValue WriteValue(const ParamValue& v, int type, ObjectWriter& writer)
             a.append(static_cast<double>(v.f[k]));
         return a;
     }
-    if (IsStringParamType(type))
+    if (IsStringParamType(type)) {
+        if (v.s.Length() >= kSharedTextLength)
+            return QJsonObject{{QStringLiteral("text"), writer.AddText(v.s.ToQString())}};
         return v.s.ToQString();
+    }
     if (IsReferenceParamType(type)) {
         if (!v.r || dynamic_cast<INode*>(v.r))
             return QJsonValue();
@@ -59,6 +65,11 @@ bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamV
         return true;
     }
     if (IsStringParamType(type)) {
+        QString text;
+        if (j.isObject() && reader.Text(j.toObject().value(QStringLiteral("text")), text)) {
+            v.s = WStr::FromQString(text);
+            return true;
+        }
         if (!j.isString()) return false;
         v.s = WStr::FromQString(j.toString());
         return true;
@@ -84,6 +95,26 @@ QJsonObject WriteDef(const ParamDef& d, ObjectWriter& writer)
     return o;
 }
 
+// Whether an unanimated value equals the definition's default (left out of the file).
+bool IsDefault(const ParamValue& v, const ParamDef& d)
+{
+    if (IsFloatParamType(d.type))
+        return v.f[0] == d.def.f[0];
+    if (IsIntParamType(d.type))
+        return v.i == d.def.i;
+    if (int n = ParamTypeComponents(d.type)) {
+        for (int k = 0; k < n; ++k)
+            if (v.f[k] != d.def.f[k])
+                return false;
+        return true;
+    }
+    if (IsStringParamType(d.type))
+        return v.s == d.def.s;
+    if (IsReferenceParamType(d.type))
+        return !v.r;
+    return false;
+}
+
 QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
 {
     QJsonObject block;
@@ -93,18 +124,21 @@ QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
         QJsonArray defs;
         for (const ParamDef& d : desc->paramdefs)
             defs.append(WriteDef(d, writer));
-        block[QStringLiteral("defs")] = defs;
+        block[QStringLiteral("defs")] = writer.AddDefinitions(defs);
     }
     QJsonArray params;
     for (const ParamDef& d : desc->paramdefs) {
         if (d.flags & P_TRANSIENT)
             continue;
         const IParamBlock2::Slot* slot = pb->GetSlot(d.ID);
+        // A plain unanimated value is written inline; tables and keys list their entries.
+        const bool plain = !d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty();
+        if (plain && IsDefault(slot->entries[0].value, d))
+            continue;
         QJsonObject param;
         param[QStringLiteral("name")] = d.int_name.ToQString();
         param[QStringLiteral("type")] = d.type;
-        // A plain unanimated value is written inline; tables and keys list their entries.
-        if (!d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty()) {
+        if (plain) {
             param[QStringLiteral("v")] = WriteValue(slot->entries[0].value, d.type, writer);
         } else {
             QJsonArray entries;
@@ -169,10 +203,34 @@ int ObjectWriter::Add(ReferenceTarget* t)
 
 QJsonArray ObjectWriter::Objects() const
 {
-    QJsonArray out;
-    for (const QJsonObject& o : objects_)
-        out.append(o);
-    return out;
+    return ToArray(objects_);
+}
+
+int ObjectWriter::AddText(const QString& text)
+{
+    const auto found = textIds_.find(text);
+    if (found != textIds_.end())
+        return found->second;
+    texts_.push_back(text);
+    return textIds_[text] = static_cast<int>(texts_.size() - 1);
+}
+
+int ObjectWriter::AddDefinitions(const QJsonArray& defs)
+{
+    const QByteArray key = QJsonDocument(defs).toJson(QJsonDocument::Compact);
+    const auto found = definitionIds_.find(key);
+    if (found != definitionIds_.end())
+        return found->second;
+    definitions_.push_back(defs);
+    return definitionIds_[key] = static_cast<int>(definitions_.size() - 1);
+}
+
+bool ObjectReader::Text(const QJsonValue& index, QString& out) const
+{
+    if (!index.isDouble() || index.toInt() < 0 || index.toInt() >= texts_.size() || !texts_[index.toInt()].isString())
+        return false;
+    out = texts_[index.toInt()].toString();
+    return true;
 }
 
 ObjectReader::~ObjectReader()
@@ -194,8 +252,12 @@ ReferenceTarget* ObjectReader::Get(int id) const
     return id >= 0 && id < static_cast<int>(made_.size()) ? made_[static_cast<size_t>(id)] : nullptr;
 }
 
-bool ObjectReader::Read(const QJsonArray& objects, QString* error)
+bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonArray& texts,
+                        const QJsonArray& definitions, bool omitsDefaults)
 {
+    texts_ = texts;
+    // Blocks that name the same table entry share one descriptor.
+    std::map<std::pair<int, BlockID>, std::shared_ptr<ParamBlockDesc2>> shared;
     auto fail = [&](int index, const QString& why) {
         if (error)
             *error = QStringLiteral("object %1: %2").arg(index).arg(why);
@@ -231,21 +293,32 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error)
             if (!pb)
                 continue;  // a block the class no longer has
             if (block.contains(QStringLiteral("defs"))) {
-                std::vector<ParamDef> defs;
-                for (const QJsonValue& dv : block.value(QStringLiteral("defs")).toArray()) {
-                    const QJsonObject d = dv.toObject();
-                    ParamDef def(static_cast<ParamID>(d.value(QStringLiteral("id")).toInt()),
-                                 WStr::FromQString(d.value(QStringLiteral("name")).toString()),
-                                 d.value(QStringLiteral("type")).toInt(), ParamValue(),
-                                 d.value(QStringLiteral("flags")).toInt());
-                    def.tab_size = d.value(QStringLiteral("tab")).toInt();
-                    if (!ReadValue(d.value(QStringLiteral("default")), def.type, *this, def.def) ||
-                        def.int_name.isNull())
-                        return fail(i, QStringLiteral("bad definition in block %1").arg(b));
-                    defs.push_back(def);
+                const QJsonValue defsValue = block.value(QStringLiteral("defs"));
+                const int table = defsValue.isDouble() ? defsValue.toInt() : -1;
+                if (defsValue.isDouble() && (table < 0 || table >= definitions.size()))
+                    return fail(i, QStringLiteral("bad definition in block %1").arg(b));
+                std::shared_ptr<ParamBlockDesc2>& desc = shared[{table, pb->ID()}];
+                if (!desc || table < 0) {
+                    desc = std::make_shared<ParamBlockDesc2>(pb->ID(), pb->GetDesc()->int_name);
+                    desc->cd = pb->GetDesc()->cd;
+                    for (const QJsonValue& dv : table >= 0 ? definitions[table].toArray() : defsValue.toArray()) {
+                        const QJsonObject d = dv.toObject();
+                        ParamDef def(static_cast<ParamID>(d.value(QStringLiteral("id")).toInt()),
+                                     WStr::FromQString(d.value(QStringLiteral("name")).toString()),
+                                     d.value(QStringLiteral("type")).toInt(), ParamValue(),
+                                     d.value(QStringLiteral("flags")).toInt());
+                        def.tab_size = d.value(QStringLiteral("tab")).toInt();
+                        if (!ReadValue(d.value(QStringLiteral("default")), def.type, *this, def.def) ||
+                            def.int_name.isNull())
+                            return fail(i, QStringLiteral("bad definition in block %1").arg(b));
+                        desc->AddParam(def);
+                    }
                 }
-                pb->Rebuild(defs);
+                pb->Rebuild(desc);
             }
+            // Not what the constructor left: a value at its default is not in the file.
+            if (omitsDefaults)
+                pb->ResetAll();
             for (const QJsonValue& pv : block.value(QStringLiteral("params")).toArray()) {
                 const QJsonObject p = pv.toObject();
                 const WStr name = WStr::FromQString(p.value(QStringLiteral("name")).toString());

@@ -17,13 +17,6 @@ namespace Norvane {
 
 using namespace norvane::osl;
 
-struct OslMap::Shader {
-    bool valid = false;
-    OslShaderInfo info;
-    std::string precompiled;
-    std::string error;
-};
-
 namespace {
 
 constexpr BlockID kCodeBlockID = 0;
@@ -172,24 +165,67 @@ std::vector<ShaderBlockParam> shaderBlockParams(const OslShaderInfo& info)
     return params;
 }
 
-// An import reads the same prepared shaders again and again, and a source
-// that includes a large header takes milliseconds to read; successful reads
-// are kept, checked against the modification times of the files they included.
-class SourceCache {
+ParamBlockDesc2& shaderBlockDesc();
+
+} // namespace
+
+// What one code text makes; immutable once made, so every map with the same
+// text shares it (an import makes thousands of maps from a handful of shaders).
+struct OslMap::Shader {
+    bool valid = false;
+    OslShaderInfo info;
+    std::string precompiled;
+    std::string error;
+    std::vector<ShaderBlockParam> params;
+    std::shared_ptr<ParamBlockDesc2> blockDesc;  // block 1's definitions
+};
+
+namespace {
+
+using ReadShader = OslMap::Shader;
+
+std::shared_ptr<const ReadShader> readShader(const std::string& code, const std::vector<std::string>& folders,
+                                             std::vector<std::string>& includedFiles)
+{
+    auto shader = std::make_shared<ReadShader>();
+    if (code.find_first_not_of(" \t\r\n") != std::string::npos) {
+        OslParseResult parsed = parseOslCode(code, std::string(), folders);
+        includedFiles = parsed.includedFiles;
+        if (parsed.ok()) {
+            shader->valid = true;
+            shader->precompiled = compileToPrecompiled(parsed.shader);
+            shader->info = std::move(parsed.shader);
+        } else {
+            shader->error = parsed.error;
+        }
+    }
+    shader->params = shaderBlockParams(shader->info);
+    shader->blockDesc = std::make_shared<ParamBlockDesc2>(shaderBlockDesc().ID, shaderBlockDesc().int_name);
+    shader->blockDesc->cd = shaderBlockDesc().cd;
+    for (const ShaderBlockParam& param : shader->params) shader->blockDesc->AddParam(param.def);
+    return shader;
+}
+
+// Successful reads are kept, checked against the modification times of the
+// files a source included; a source that includes a large header takes
+// milliseconds to read.
+class ShaderCache {
 public:
-    OslParseResult Parse(const std::string& code, const std::vector<std::string>& folders)
+    std::shared_ptr<const ReadShader> Get(const std::string& code, const std::vector<std::string>& folders)
     {
-        if (isPrecompiled(code)) return parsePrecompiled(code);
-        const Key key{code, folders};
+        const bool precompiled = isPrecompiled(code);
+        const Key key{code, precompiled ? std::vector<std::string>() : folders};
         const auto found = entries_.find(key);
-        if (found != entries_.end() && Unchanged(found->second.files)) return found->second.result;
-        OslParseResult result = parseOslSource(code, std::string(), folders);
-        if (!result.ok()) return result;
+        if (found != entries_.end() && Unchanged(found->second.files)) return found->second.shader;
+        std::vector<std::string> included;
+        std::shared_ptr<const ReadShader> shader = readShader(code, folders, included);
+        if (!shader->valid) return shader;
         if (entries_.size() >= kMaxEntries) entries_.clear();
         Entry& entry = entries_[key];
-        entry.result = result;
-        for (const std::string& file : result.includedFiles) entry.files.push_back({file, WriteTime(file)});
-        return result;
+        entry.shader = shader;
+        entry.files.clear();
+        for (const std::string& file : included) entry.files.push_back({file, WriteTime(file)});
+        return shader;
     }
 
 private:
@@ -197,7 +233,7 @@ private:
     using Key = std::pair<std::string, std::vector<std::string>>;
     using Stamp = std::pair<std::string, std::filesystem::file_time_type>;
     struct Entry {
-        OslParseResult result;
+        std::shared_ptr<const ReadShader> shader;
         std::vector<Stamp> files;
     };
     static std::filesystem::file_time_type WriteTime(const std::string& file)
@@ -214,9 +250,9 @@ private:
     std::map<Key, Entry> entries_;
 };
 
-SourceCache& sourceCache()
+ShaderCache& shaderCache()
 {
-    static SourceCache cache;
+    static ShaderCache cache;
     return cache;
 }
 
@@ -252,8 +288,10 @@ ClassDesc2* OslMap::GetClassDesc()
 
 static ClassRegistrar oslMapRegistrar(OslMap::GetClassDesc());
 
-OslMap::OslMap(bool) : shader_(std::make_unique<Shader>())
+OslMap::OslMap(bool)
 {
+    static const std::shared_ptr<const ReadShader> none = std::make_shared<ReadShader>();
+    shader_ = none;
     codeBlock_ = CreateParamBlock(&codeBlockDesc());
     shaderBlock_ = CreateParamBlock(&shaderBlockDesc());
     InitName(L"OSL Map");
@@ -282,34 +320,23 @@ void OslMap::ParamChanged(IParamBlock2* block, ParamID id, int tabIndex)
 
 void OslMap::ReadCode(bool rebuildBlock)
 {
-    auto shader = std::make_unique<Shader>();
     const std::string code = WStr(codeBlock_->GetStr(CodeParam)).ToUTF8().str();
-    if (code.find_first_not_of(" \t\r\n") != std::string::npos) {
-        OslParseResult parsed = sourceCache().Parse(code, IncludeFolders());
-        if (parsed.ok()) {
-            shader->valid = true;
-            shader->precompiled = compileToPrecompiled(parsed.shader);
-            shader->info = std::move(parsed.shader);
-        } else {
-            shader->error = parsed.error;
-            DebugPrint(L"OSL Map %s: %s\n", GetName().data(), WStr::FromUTF8(parsed.error).data());
-        }
-    }
+    std::shared_ptr<const ReadShader> shader = shaderCache().Get(code, IncludeFolders());
+    if (!shader->error.empty())
+        DebugPrint(L"OSL Map %s: %s\n", GetName().data(), WStr::FromUTF8(shader->error).data());
     shader_ = std::move(shader);
     if (rebuildBlock) RebuildShaderBlock();
 }
 
 void OslMap::RebuildShaderBlock()
 {
-    const std::vector<ShaderBlockParam> params = shaderBlockParams(shader_->info);
+    const std::vector<ShaderBlockParam>& params = shader_->params;
     // Tables whose shape stays keep their values, as plain parameters do.
     std::set<std::pair<std::wstring, int>> keptTables;
     for (const ParamDef& def : shaderBlock_->GetDesc()->paramdefs)
         if (def.IsTable()) keptTables.insert({def.int_name.str(), def.type * 1000 + def.tab_size});
 
-    std::vector<ParamDef> defs;
-    for (const ShaderBlockParam& param : params) defs.push_back(param.def);
-    shaderBlock_->Rebuild(defs);
+    shaderBlock_->Rebuild(shader_->blockDesc);
 
     for (const ShaderBlockParam& param : params) {
         if (!param.def.IsTable() || keptTables.count({param.def.int_name.str(), param.def.type * 1000 + param.def.tab_size}))

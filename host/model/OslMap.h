@@ -69,15 +69,17 @@ public:
 protected:
     ~OslMap() override;
 
-private:
+public:
     struct Shader;
+
+private:
     void ReadCode(bool rebuildBlock);
     void RebuildShaderBlock();
     std::vector<ParamID> TexmapParams();
 
     IParamBlock2* codeBlock_ = nullptr;
     IParamBlock2* shaderBlock_ = nullptr;
-    std::unique_ptr<Shader> shader_;
+    std::shared_ptr<const Shader> shader_;  // shared by every map with the same code
 };
 
 } // namespace Norvane

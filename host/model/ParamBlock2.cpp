@@ -180,20 +180,60 @@ ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 
 } // namespace
 
+namespace {
+
+// Whether every parameter of `slots` is as DefaultSlot makes it (and refers to nothing).
+bool AtDefaults(const ParamBlockDesc2& desc, const std::vector<IParamBlock2::Slot>& slots)
+{
+    if (slots.size() != desc.paramdefs.size())
+        return false;
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const ParamDef& d = desc.paramdefs[i];
+        const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
+        if (slots[i].entries.size() != count)
+            return false;
+        for (const IParamBlock2::Entry& e : slots[i].entries) {
+            const ParamValue& v = e.value;
+            if (!e.keys.empty() || v.r || v.i != d.def.i || v.s != d.def.s ||
+                !std::equal(std::begin(v.f), std::end(v.f), std::begin(d.def.f)))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 class ParamBlockRestore : public RestoreObj {
 public:
-    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before)
-        : block_(block), before_(std::move(before))
+    // With `atDefaults` the state before is every parameter at its default:
+    // only the definitions are kept, the values are made again on undo.
+    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before, bool atDefaults = false)
+        : block_(block), before_(std::move(before)), atDefaults_(atDefaults)
     {
         keeper_.Keep(block);
         KeepRefs(before_);
     }
-    void Finish()
+    void Restore(int) override
     {
-        after_ = block_->TakeState();
-        KeepRefs(after_);
+        if (keeper_.Broken())
+            return;
+        // The state after the change is the current one whenever this runs (later
+        // changes are undone first): taken here, it costs nothing until an undo.
+        if (!haveAfter_) {
+            after_ = block_->TakeState();
+            KeepRefs(after_);
+            haveAfter_ = true;
+        }
+        if (!atDefaults_) {
+            block_->PutState(before_);
+            return;
+        }
+        IParamBlock2::State defaults = before_;
+        for (const ParamDef& d : before_.desc->paramdefs)
+            defaults.entrySlots.push_back(DefaultSlot(d));
+        block_->PutState(defaults);
     }
-    void Restore(int) override { if (!keeper_.Broken()) block_->PutState(before_); }
     void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
     WStr Description() override { return WStr(L"parameter change"); }
 
@@ -207,6 +247,8 @@ private:
     }
     IParamBlock2* block_;
     IParamBlock2::State before_, after_;
+    bool atDefaults_;
+    bool haveAfter_ = false;
     Norvane::RefKeeper keeper_;
 };
 
@@ -290,6 +332,28 @@ void IParamBlock2::ReleaseAll(const std::vector<Slot>& slotList)
                 Release(e.value.r);
 }
 
+bool IParamBlock2::NeedsChangeRecord()
+{
+    if (!Norvane::Recording())
+        return false;
+    if (!theHold.MadeInOpenRecord(this))
+        return true;
+    // A block made in the open record: one snapshot before its first change
+    // undoes all of them (an import changes thousands of fresh blocks).
+    if (theHold.FirstChangeInOpenRecord(this)) {
+        // A fresh block is at its defaults: its snapshot needs no copy of them.
+        if (AtDefaults(*desc_, slots_)) {
+            State before;
+            before.desc = desc_;
+            before.ownDesc = ownDesc_;
+            theHold.Put(new ParamBlockRestore(this, std::move(before), true));
+        } else {
+            theHold.Put(new ParamBlockRestore(this, TakeState()));
+        }
+    }
+    return false;
+}
+
 IParamBlock2::State IParamBlock2::TakeState() const
 {
     State s;
@@ -344,7 +408,7 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     int i = desc_->IDtoIndex(id);
     if (i < 0 || n < 0 || !desc_->paramdefs[static_cast<size_t>(i)].IsTable())
         return FALSE;
-    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
+    ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     Slot& slot = slots_[static_cast<size_t>(i)];
     for (size_t k = static_cast<size_t>(n); k < slot.entries.size(); ++k)
         Release(slot.entries[k].value.r);
@@ -352,10 +416,8 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     e.value = desc_->paramdefs[static_cast<size_t>(i)].def;
     e.value.r = nullptr;
     slot.entries.resize(static_cast<size_t>(n), e);
-    if (rec) {
-        rec->Finish();
+    if (rec)
         theHold.Put(rec);
-    }
     if (owner_)
         owner_->ParamChanged(this, id, -1);
     return TRUE;
@@ -373,20 +435,27 @@ int IParamBlock2::Append(ParamID id, const ParamValue& v)
     if (!IsRefClass(vc) || !RefFitsType(v.r, vc))
         e.value.r = nullptr;
     Entry before = slots_[static_cast<size_t>(i)].entries[static_cast<size_t>(n)];
+    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
     SetEntry(id, n, e);
-    if (Norvane::Recording())
+    if (record)
         theHold.Put(new EntryRestore(this, id, n, before, e));
     return n;
 }
 
 void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
 {
-    ParamBlockRestore* rec = Norvane::Recording() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     auto desc = std::make_shared<ParamBlockDesc2>(desc_->ID, desc_->int_name);
     desc->cd = desc_->cd;
     for (const ParamDef& d : defs)
         desc->AddParam(d);
+    Rebuild(std::move(desc));
+}
+
+void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
+{
+    ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     std::vector<Slot> slotList;
+    slotList.reserve(desc->paramdefs.size());
     for (const ParamDef& d : desc->paramdefs) {
         int old = desc_->NameToIndex(d.int_name);
         if (old >= 0 && desc_->paramdefs[static_cast<size_t>(old)].type == d.type &&
@@ -401,10 +470,8 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
     slots_ = std::move(slotList);
     ownDesc_ = desc;
     desc_ = ownDesc_.get();
-    if (rec) {
-        rec->Finish();
+    if (rec)
         theHold.Put(rec);
-    }
     if (owner_)
         owner_->ParamChanged(this, -1, -1);
 }
@@ -453,8 +520,9 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
         after.value = value;
         after.keys.clear();
     }
+    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
     SetEntry(id, tabIndex, after);
-    if (Norvane::Recording())
+    if (record)
         theHold.Put(new EntryRestore(this, id, tabIndex, before, after));
     return true;
 }

@@ -1,4 +1,5 @@
 #include "Animatable.h"
+#include "Hold.h"
 #include "LiveObjects.h"
 #include "ParamBlock2.h"
 
@@ -64,6 +65,7 @@ void ReferenceMaker::Release(ReferenceTarget* target)
 ReferenceTarget::ReferenceTarget()
 {
     Norvane::LiveObjects::Instance().Add(this);
+    theHold.NoteMade(this);
 }
 
 ReferenceTarget::~ReferenceTarget()
@@ -75,6 +77,7 @@ ReferenceTarget::~ReferenceTarget()
         DeleteOwnedBlocks();
     }
     Norvane::LiveObjects::Instance().Remove(this);
+    theHold.NoteGone(this);
 }
 
 void ReferenceTarget::DetachMakers()

@@ -18,7 +18,8 @@ namespace {
 
 const QString kSceneFormat = QStringLiteral("norvane-scene");
 const QString kLibraryFormat = QStringLiteral("norvane-material-library");
-constexpr int kVersion = 1;
+// 2: compact, with text and definition tables and default values left out; 1 still loads.
+constexpr int kVersion = 2;
 
 QJsonArray WriteMatrix(const Matrix3& tm)
 {
@@ -59,7 +60,10 @@ bool ReadObjectsFile(const QString& path, const QString& kind, QJsonObject& doc,
     if (!ReadJsonFile(path, kind, kVersion, doc, &why))
         return false;
     theHold.Suspend();
-    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why);
+    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why,
+                                  doc.value(QStringLiteral("texts")).toArray(),
+                                  doc.value(QStringLiteral("definitions")).toArray(),
+                                  doc.value(QStringLiteral("version")).toInt() >= 2);
     theHold.Resume();
     if (!read)
         why = QStringLiteral("'%1': %2").arg(path, why);
@@ -95,6 +99,8 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     doc[QStringLiteral("format")] = kSceneFormat;
     doc[QStringLiteral("version")] = kVersion;
     doc[QStringLiteral("objects")] = writer.Objects();
+    doc[QStringLiteral("texts")] = writer.Texts();
+    doc[QStringLiteral("definitions")] = writer.Definitions();
     doc[QStringLiteral("nodes")] = nodes;
     doc[QStringLiteral("selection")] = selection;
     doc[QStringLiteral("editorSlots")] = slotArray;
@@ -241,6 +247,8 @@ bool HostCore::SaveLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     doc[QStringLiteral("format")] = kLibraryFormat;
     doc[QStringLiteral("version")] = kVersion;
     doc[QStringLiteral("objects")] = writer.Objects();
+    doc[QStringLiteral("texts")] = writer.Texts();
+    doc[QStringLiteral("definitions")] = writer.Definitions();
     doc[QStringLiteral("materials")] = materials;
     QString why;
     if (!WriteJsonFile(path, doc, &why))

@@ -2,6 +2,7 @@
 // The undo system. Changes made between Begin and Accept form one undo record.
 #include "WStr.h"
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // One undoable change.
@@ -57,17 +58,30 @@ public:
     // Forgets every step (a new scene); open records are closed and dropped.
     void ClearHistory();
 
+    // Objects made while a record is open. Their changes can be undone by one
+    // snapshot per open record, taken before the first change in it.
+    void NoteMade(const void* object);
+    void NoteGone(const void* object) { made_.erase(object); }
+    bool MadeInOpenRecord(const void* object) const { return !made_.empty() && made_.count(object) != 0; }
+    // True once per made object and innermost record: the first change, which takes the snapshot.
+    bool FirstChangeInOpenRecord(const void* object);
+
 private:
     struct Record {
         WStr name;
         std::vector<std::unique_ptr<RestoreObj>> changes;
+        unsigned long serial = 0;
+        std::vector<const void*> snapshots;  // made objects whose snapshot is in `changes`
     };
+    void DropSnapshots(const Record& rec);
     std::vector<Record> open_;
     std::vector<Record> undo_;
     std::vector<Record> redo_;
     int restoring_ = 0;
     int redoing_ = 0;
     int suspended_ = 0;
+    unsigned long serial_ = 0;
+    std::unordered_map<const void*, unsigned long> made_;  // object -> record holding its snapshot, 0 for none
 };
 
 extern Hold theHold;

@@ -165,6 +165,8 @@ public:
     // name and type stay are kept; the others start at their defaults, and
     // the references of dropped parameters are released. Undoable.
     void Rebuild(const std::vector<ParamDef>& defs);
+    // The same with definitions several blocks may share (same ID and name as this block's).
+    void Rebuild(std::shared_ptr<ParamBlockDesc2> desc);
 
     // Raw access for the host (scene files, undo): the whole state of one entry.
     struct Entry {
@@ -193,6 +195,8 @@ protected:
 private:
     friend class ParamBlockRestore;
     State TakeState() const;
+    // Whether a change needs a record of its own (see the definition).
+    bool NeedsChangeRecord();
     void PutState(const State& s);
     // The entry a typed access of value class `given` reaches, none when it cannot.
     const Entry* FindEntry(ParamID id, int tabIndex, int given, const ParamDef*& def, int& stored) const;

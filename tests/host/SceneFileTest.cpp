@@ -5,6 +5,7 @@
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
 #include "JsonFile.h"
+#include "OslMap.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -244,8 +245,8 @@ TEST_F(SceneFileTest, AFileThatIsNotJsonIsRefused)
 TEST_F(SceneFileTest, AFileOfAFutureFormatIsRefused)
 {
     const QString path = TempPath(QStringLiteral("future.nvs"));
-    WriteFile(path, R"({"format": "norvane-scene", "version": 2, "objects": [], "nodes": []})");
-    ExpectLoadFails(path, "format version 2");
+    WriteFile(path, R"({"format": "norvane-scene", "version": 99, "objects": [], "nodes": []})");
+    ExpectLoadFails(path, "format version 99");
 }
 
 TEST_F(SceneFileTest, ALibraryFileIsNotAScene)
@@ -275,6 +276,62 @@ TEST_F(SceneFileTest, ADanglingReferenceIsRefused)
 TEST_F(SceneFileTest, AMissingFileIsRefused)
 {
     ExpectLoadFails(TempPath(QStringLiteral("absent.nvs")), "Cannot open");
+}
+
+// Files of the first format: indented, every value written, no tables.
+TEST_F(SceneFileTest, AFileOfTheFirstFormatStillLoads)
+{
+    QString error;
+    ASSERT_TRUE(host().LoadScene(QStringLiteral(ROZO_HOST_TEST_DATA "/scene_version1.nvs"), &error))
+        << error.toStdString();
+    INode* node = ip()->GetINodeByName(L"Wood");
+    ASSERT_TRUE(node && node->GetMtl());
+    Mtl* m = node->GetMtl();
+    EXPECT_FLOAT_EQ(Block(m)->GetFloat(Id(m, L"roughness")), 0.25f);
+    Texmap* map = Block(m)->GetTexmap(Id(m, L"base_color_map"));
+    ASSERT_NE(map, nullptr);
+    IParamBlock2* shader = map->GetParamBlockByID(Norvane::OslMap::ShaderBlock);
+    ASSERT_NE(shader, nullptr);
+    EXPECT_EQ(WStr(shader->GetStr(Id(map, L"file", Norvane::OslMap::ShaderBlock))), WStr(L"textures/wood.png"));
+}
+
+// Two maps of the same shader: one text in the file, both maps get it back,
+// and values left out come back at their defaults.
+TEST_F(SceneFileTest, SharedShaderTextsAreStoredOnce)
+{
+    ASSERT_TRUE(host().LoadScene(QStringLiteral(ROZO_HOST_TEST_DATA "/scene_version1.nvs")));
+    Mtl* m = ip()->GetINodeByName(L"Wood")->GetMtl();
+    Texmap* first = Block(m)->GetTexmap(Id(m, L"base_color_map"));
+    const WStr code(first->GetParamBlockByID(Norvane::OslMap::CodeBlock)->GetStr(Norvane::OslMap::CodeParam));
+    Texmap* second = NewMap(Norvane::OSL_MAP_CLASS_ID, L"second");
+    second->GetParamBlockByID(Norvane::OslMap::CodeBlock)->SetValue(Norvane::OslMap::CodeParam, 0, code.data());
+    Block(m)->SetValue(Id(m, L"roughness_map"), 0, second);
+    Block(m)->SetValue(Id(m, L"roughness"), 0, 0.0f);
+
+    const QString path = TempPath(QStringLiteral("shared.nvs"));
+    ASSERT_TRUE(host().SaveScene(path));
+    const QJsonObject doc = QJsonDocument::fromJson(ReadFile(path)).object();
+    EXPECT_EQ(doc.value(QStringLiteral("texts")).toArray().size(), 1);
+    EXPECT_EQ(doc.value(QStringLiteral("definitions")).toArray().size(), 1);
+
+    host().NewScene();
+    ASSERT_TRUE(host().LoadScene(path));
+    m = ip()->GetINodeByName(L"Wood")->GetMtl();
+    EXPECT_FLOAT_EQ(Block(m)->GetFloat(Id(m, L"roughness")), 0.0f);
+    for (const wchar_t* slot : {L"base_color_map", L"roughness_map"}) {
+        Texmap* map = Block(m)->GetTexmap(Id(m, slot));
+        ASSERT_NE(map, nullptr);
+        EXPECT_EQ(WStr(map->GetParamBlockByID(Norvane::OslMap::CodeBlock)->GetStr(Norvane::OslMap::CodeParam)), code);
+    }
+}
+
+TEST_F(SceneFileTest, AHandEditedTextNumberIsRefused)
+{
+    const QString path = TempPath(QStringLiteral("texts.nvs"));
+    WriteFile(path, R"({"format": "norvane-scene", "version": 2, "nodes": [], "texts": ["a"],
+                        "objects": [{"class": [2140830621, 1875767309], "superClass": 3088, "name": "m", "flags": 0,
+                                     "blocks": [{"id": 0, "params": [{"name": "OSLCode", "type": 8, "v": {"text": 3}}]}]}]})");
+    ExpectLoadFails(path, "bad value of parameter 'OSLCode'");
 }
 
 class LibraryFileTest : public SceneFileTest {};

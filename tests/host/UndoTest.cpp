@@ -113,6 +113,37 @@ TEST_F(UndoTest, CancelPutsBackTheInnermostRecord)
     EXPECT_EQ(theHold.UndoCount(), 1);
 }
 
+// Objects made inside the record are undone by one snapshot of each block:
+// every change after it, nested or cancelled, must still come back right.
+TEST_F(UndoTest, AnObjectMadeInTheRecordUndoesToItsDefaultsAndRedoesToItsLastState)
+{
+    Texmap* map = NewMap(Norvane::BITMAP_CLASS_ID, L"wood");
+    theHold.Begin();
+    Mtl* made = NewPhysical(L"Made");
+    IParamBlock2* block = Block(made);
+    const ParamID id = Id(made, L"roughness");
+    block->SetValue(id, 0, 0.1f);
+    theHold.Begin();
+    block->SetValue(id, 0, 0.2f);
+    theHold.Cancel();
+    EXPECT_FLOAT_EQ(block->GetFloat(id), 0.1f);
+    theHold.Begin();
+    block->SetValue(id, 0, 0.3f);
+    block->SetValue(Id(made, L"base_color_map"), 0, map);
+    theHold.Accept(L"inner");
+    block->SetValue(id, 0, 0.4f);
+    theHold.Accept(L"made");
+
+    ASSERT_TRUE(host().Undo());
+    EXPECT_FLOAT_EQ(block->GetFloat(id), 0.0f);
+    EXPECT_EQ(block->GetTexmap(Id(made, L"base_color_map")), nullptr);
+    ASSERT_TRUE(host().Redo());
+    EXPECT_FLOAT_EQ(block->GetFloat(id), 0.4f);
+    EXPECT_EQ(block->GetTexmap(Id(made, L"base_color_map")), map);
+    ASSERT_TRUE(host().Undo());
+    EXPECT_FLOAT_EQ(block->GetFloat(id), 0.0f);
+}
+
 TEST_F(UndoTest, DiscardKeepsTheChangesWithoutUndo)
 {
     theHold.Begin();
