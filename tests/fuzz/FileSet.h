@@ -17,11 +17,11 @@ inline constexpr int MAX_FILES = 16;
 /// Replaces the folder's files with those of the input; answers the path of 0.mtlx.
 inline std::string writeFileSet(const FuzzFolder& folder, std::string_view input)
 {
-    folder.clear();
     std::error_code ignored;
     std::filesystem::create_directory(folder.path() / "dir", ignored);
     std::string first;
-    for (int index = 0; index < MAX_FILES; ++index)
+    int index = 0;
+    for (; index < MAX_FILES; ++index)
     {
         const size_t end = index + 1 < MAX_FILES ? input.find(FILE_SEPARATOR) : std::string_view::npos;
         const std::string_view part = input.substr(0, end);
@@ -32,6 +32,9 @@ inline std::string writeFileSet(const FuzzFolder& folder, std::string_view input
             break;
         input.remove_prefix(end + FILE_SEPARATOR.size());
     }
+    // The files of a longer input before must not answer this one's includes.
+    for (++index; index < MAX_FILES; ++index)
+        std::filesystem::remove(folder.path() / (std::to_string(index) + ".mtlx"), ignored);
     return first;
 }
 } // namespace rozo::fuzz

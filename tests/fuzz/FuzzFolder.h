@@ -1,12 +1,14 @@
 #pragma once
-// A private folder for the files one fuzz input becomes: made once per
-// process, emptied before every input, removed at exit.
+// A private folder for the files the fuzz inputs become: made once per
+// process (in memory when /dev/shm is there: files on disk cost more than the
+// input's own work), removed at exit.
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 namespace rozo::fuzz
 {
@@ -15,8 +17,12 @@ class FuzzFolder
 public:
     FuzzFolder()
     {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/rozo-fuzz-XXXXXX";
+        const char* temp = std::getenv("TMPDIR");
+        std::error_code ignored;
+        const std::string base = std::filesystem::is_directory("/dev/shm", ignored) && access("/dev/shm", W_OK) == 0
+                                     ? "/dev/shm"
+                                     : (temp && *temp ? temp : "/tmp");
+        std::string pattern = base + "/rozo-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data()))
         {
             std::perror("mkdtemp");
@@ -33,14 +39,6 @@ public:
     FuzzFolder& operator=(const FuzzFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-
-    /// Removes whatever the last input left.
-    void clear() const
-    {
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
-            std::filesystem::remove_all(entry.path(), ignored);
-    }
 
     /// Writes bytes to name inside the folder; answers the full path.
     std::string write(const std::string& name, const char* data, size_t size) const
