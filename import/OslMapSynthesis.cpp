@@ -88,6 +88,7 @@ struct MtlXIOUtil::MapFrame
 Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
 {
     std::vector<MapFrame> stack;
+    oslMapsOnPath.clear();
     Texmap* result = startNodeMap(scope, node, stack);
     while (!stack.empty())
     {
@@ -118,6 +119,7 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
         result = stack.back().map;
         if (!stack.back().normalKey.empty())
             normalMapsOnPath.erase(stack.back().normalKey);
+        oslMapsOnPath.erase(stack.back().map);
         stack.pop_back();
     }
     return result;
@@ -137,7 +139,13 @@ Texmap* MtlXIOUtil::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr&
 
     auto cached = nodeMapCache.find(node->getName());
     if (cached != nodeMapCache.end())
+    {
+        // The loop still closes on the cached map, but no renderer can
+        // evaluate a graph that feeds itself: say so.
+        if (oslMapsOnPath.count(cached->second))
+            messageLog << "ERROR: Cycle through node '" << node->getName() << "'\n";
         return cached->second;
+    }
 
     const mx::FilePath sourcePath =
         installRoot / rozo::OSL_FOLDER / rozo::OSL_MATERIALX_FOLDER / rozo::oslSourceFileName(nodeDef->getName());
@@ -193,6 +201,7 @@ Texmap* MtlXIOUtil::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr&
     frame.map = map;
     frame.block = shaderBlock;
     frame.inputs = node->getInputs();
+    oslMapsOnPath.insert(map);
     stack.push_back(std::move(frame));
     return nullptr;
 }

@@ -154,6 +154,8 @@ private:
 
     // Normalmap nodes whose maps are being built, to end loops made of them alone.
     std::set<std::string> normalMapsOnPath;
+    // OSL Maps whose inputs are being followed: reaching one again is a loop.
+    std::set<Texmap*> oslMapsOnPath;
     // The host's precompiled form of each shader source met so far: compiling
     // the shared include for every map would dominate an import.
     std::map<std::string, WStr> precompiledCodeCache;

@@ -47,6 +47,9 @@ void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
     form.UseOSO->setChecked(usePrecompiledOsl);
 
     form.rambling->setMaximumWidth(scaled(170.0));
+    // Panels in a scroll area are laid out by their size hints, which do not
+    // follow a wrapped text's height: the note would lose its last lines.
+    form.rambling->setMinimumHeight(form.rambling->heightForWidth(scaled(170.0)));
     form.logo->setMinimumWidth(scaled(170.0));
     form.logo->setMinimumHeight(scaled(100.0));
 

@@ -7,6 +7,11 @@ std::string CommandArguments::value(const std::string& option, const std::string
   return it == options.end() ? fallback : it->second;
 }
 
+std::vector<std::string> CommandArguments::values(const std::string& option) const {
+  auto it = repeated.find(option);
+  return it == repeated.end() ? std::vector<std::string>() : it->second;
+}
+
 CommandRegistry& CommandRegistry::instance() {
   static CommandRegistry registry;
   return registry;

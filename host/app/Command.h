@@ -31,15 +31,18 @@ struct CommandInfo {
   int maxArguments = 0;  // negative: any number
   bool needsWidgets = false;  // the application must be a QApplication
   bool isDefault = false;     // runs when norvane is given no command
+  bool hidden = false;        // norvane's own machinery: left out of the command list
 };
 
 // The command's arguments after option parsing.
 struct CommandArguments {
-  std::map<std::string, std::string> options;  // present options, value or ""
+  std::map<std::string, std::string> options;  // present options, the last value or ""
+  std::map<std::string, std::vector<std::string>> repeated;  // every value of each option, in order
   std::vector<std::string> positional;
 
   bool has(const std::string& option) const { return options.count(option) != 0; }
   std::string value(const std::string& option, const std::string& fallback = {}) const;
+  std::vector<std::string> values(const std::string& option) const;
 };
 
 class Command {

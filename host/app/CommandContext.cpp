@@ -15,7 +15,8 @@ PluginLoader& CommandContext::plugins() {
   if (!loader_) {
     loader_ = std::make_unique<PluginLoader>();
     loader_->loadFolder(pluginFolder_);
-    for (const std::string& problem : loader_->problems()) error(problem);
+    if (reportPluginProblems_)
+      for (const std::string& problem : loader_->problems()) error(problem);
   }
   return *loader_;
 }

@@ -26,10 +26,13 @@ public:
   PluginLoader& plugins();
   bool pluginsLoaded() const { return loader_ != nullptr; }
   bool pluginProblems() const;
+  // A worker of a batch leaves the reporting of plug-in problems to the batch.
+  void setReportPluginProblems(bool report) { reportPluginProblems_ = report; }
 
 private:
   std::ostream& out_;
   std::ostream& err_;
   std::string pluginFolder_;
   std::unique_ptr<PluginLoader> loader_;
+  bool reportPluginProblems_ = true;
 };

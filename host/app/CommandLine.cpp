@@ -126,6 +126,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& args) {
         return usageError("option " + name + " of " + info.name + " needs a value " + option->valueName);
       parsed.options[name] = args[++i];
     }
+    parsed.repeated[name].push_back(parsed.options[name]);
   }
 
   result.command = command;
@@ -156,6 +157,7 @@ void printGeneralHelp(std::ostream& out) {
          "Commands:\n";
   for (Command* c : CommandRegistry::instance().commands()) {
     const CommandInfo& info = c->info();
+    if (info.hidden) continue;
     std::string summary = info.summary;
     if (!info.aliases.empty()) {
       summary += " (also";

@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QStringList>
 
+#include <charconv>
+#include <cmath>
 #include <functional>
 #include <ostream>
 #include <set>
@@ -85,12 +87,25 @@ void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, std::ostream&
   });
 }
 
+// Parameter values are single precision: the double nearest to the float's
+// shortest round-trip text prints as that text (0.944, not 0.9440000057220459).
+double asWrittenFloat(double d) {
+  const float f = static_cast<float>(d);
+  if (!std::isfinite(f)) return d;
+  char text[32];
+  const std::to_chars_result r = std::to_chars(text, text + sizeof text, f);
+  double shortest = d;
+  std::from_chars(text, r.ptr, shortest);
+  return shortest;
+}
+
 QJsonValue jsonValue(const QVariant& v) {
   if (v.type() == QVariant::List) {
     QJsonArray a;
-    for (const QVariant& e : v.toList()) a.append(e.toDouble());
+    for (const QVariant& e : v.toList()) a.append(asWrittenFloat(e.toDouble()));
     return a;
   }
+  if (v.type() == QVariant::Double) return asWrittenFloat(v.toDouble());
   return QJsonValue::fromVariant(v);
 }
 

@@ -5,6 +5,7 @@
 #include "UtilityObj.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -12,27 +13,37 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Norvane {
 
 CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("commandPanel"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Utilities"), this));
+    // Tight, so the plug-in's page fits at the window's default size.
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
+    // The title and the Close button share a row, leaving the height to the pages.
+    auto* header = new QHBoxLayout;
+    header->addWidget(new QLabel(QStringLiteral("Utilities"), this), 1);
+    close_ = new QPushButton(QStringLiteral("Close"), this);
+    close_->setObjectName(QStringLiteral("closeUtility"));
+    close_->setEnabled(false);
+    header->addWidget(close_);
+    layout->addLayout(header);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("utilityList"));
     list_->setMaximumHeight(110);
     layout->addWidget(list_);
-    close_ = new QPushButton(QStringLiteral("Close"), this);
-    close_->setObjectName(QStringLiteral("closeUtility"));
-    close_->setEnabled(false);
-    layout->addWidget(close_);
 
     scroll_ = new QScrollArea(this);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pages_ = new QWidget(scroll_);
     pagesLayout_ = new QVBoxLayout(pages_);
+    // The scroll area frames the pages already; its room goes to them.
+    pagesLayout_->setContentsMargins(0, 0, 0, 0);
     pagesLayout_->addStretch(1);
     scroll_->setWidget(pages_);
     layout->addWidget(scroll_, 1);
@@ -59,6 +70,10 @@ void CommandPanel::setUtilities(const std::vector<PluginClassInfo>& utilities)
     list_->clear();
     for (const PluginClassInfo& utility : utilities_)
         list_->addItem(QString::fromStdWString(utility.name));
+    // The list is as tall as its entries (up to five), so the pages below get the room.
+    const int rows = std::clamp(list_->count(), 1, 5);
+    list_->setMaximumHeight(rows * std::max(list_->sizeHintForRow(0), list_->fontMetrics().height() + 4) +
+                            2 * list_->frameWidth() + 2);
 }
 
 int CommandPanel::findUtility(const QString& className) const

@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "CommandPanel.h"
+#include "MaterialInspector.h"
 #include "SceneView.h"
 #include "SlotView.h"
 
@@ -8,6 +9,7 @@
 #include "Hold.h"
 #include "HostCore.h"
 #include "INode.h"
+#include "MtlBase.h"
 #include "Object.h"
 #include "ParamBlock2.h"
 #include "Teapot.h"
@@ -47,18 +49,38 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     commands_ = new CommandPanel(this);
     commands_->setUtilities(utilitiesOf(plugins));
     commands_->setMinimumWidth(340);
+    inspector_ = new MaterialInspector(this);
 
+    // The slots take the whole width below, so their swatches are large enough to tell apart.
+    auto* top = new QSplitter(Qt::Horizontal, this);
+    top->addWidget(scene_);
+    top->addWidget(inspector_);
+    top->setStretchFactor(0, 3);
+    top->setStretchFactor(1, 2);
     auto* left = new QSplitter(Qt::Vertical, this);
-    left->addWidget(scene_);
+    left->addWidget(top);
     left->addWidget(slots_);
-    left->setStretchFactor(0, 3);
-    left->setStretchFactor(1, 2);
+    left->setStretchFactor(0, 2);
+    left->setStretchFactor(1, 3);
+    // Stretch factors share only the room beyond the size hints; these share it all.
+    top->setSizes({340, 350});
+    left->setSizes({340, 530});
     auto* main = new QSplitter(Qt::Horizontal, this);
     main->addWidget(left);
     main->addWidget(commands_);
     main->setStretchFactor(0, 1);
     main->setStretchFactor(1, 0);
     setCentralWidget(main);
+
+    // The inspector shows what was chosen last: a slot, or the one selected node's material.
+    connect(slots_, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (MtlBase* held = Host().Editor().Slot(row * SlotView::kColumns + column))
+            inspector_->setObject(held);
+    });
+    connect(scene_, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (Mtl* m = selectedMaterial())
+            inspector_->setObject(m);
+    });
 
     buildMenus();
     resize(1100, 900);
@@ -98,10 +120,24 @@ void HostWindow::buildMenus()
     create->addAction(QStringLiteral("&Teapot"), this, [this] { createTeapot(); });
 }
 
+Mtl* HostWindow::selectedMaterial() const
+{
+    const QList<QTreeWidgetItem*> rows = scene_->selectedItems();
+    if (rows.size() != 1)
+        return nullptr;
+    auto* node = static_cast<INode*>(rows[0]->data(0, Qt::UserRole).value<void*>());
+    return node ? node->GetMtl() : nullptr;
+}
+
 void HostWindow::refresh()
 {
     scene_->refresh();
     slots_->refresh();
+    // A scene opened with one node selected shows that node's material at once.
+    if (!inspector_->object())
+        inspector_->setObject(selectedMaterial());
+    else
+        inspector_->refresh();
     const QString undoName = theHold.UndoName().ToQString();
     const QString redoName = theHold.RedoName().ToQString();
     undo_->setEnabled(theHold.UndoCount() > 0);

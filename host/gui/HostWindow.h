@@ -1,14 +1,17 @@
 #pragma once
-// The host's main window: scene list and material editor on the left, the
-// command panel on the right; scene files, a teapot, undo and redo in the menus.
+// The host's main window: scene list and inspector above the material editor's
+// slots on the left, the command panel on the right; scene files, a teapot,
+// undo and redo in the menus.
 #include <QMainWindow>
 
+class Mtl;
 class PluginLoader;
 class QAction;
 
 namespace Norvane {
 
 class CommandPanel;
+class MaterialInspector;
 class SceneView;
 class SlotView;
 
@@ -18,6 +21,7 @@ public:
     ~HostWindow() override;
 
     CommandPanel& commandPanel() { return *commands_; }
+    MaterialInspector& inspector() { return *inspector_; }
     // Shows the model's current state: scene, slots, undo and redo names.
     void refresh();
     // Opens the utility of that class (or the first one when absent).
@@ -30,9 +34,12 @@ private:
     void buildMenus();
     void sceneFile(bool save);
     void createTeapot();
+    // The material of the one selected node in the scene list, if any.
+    Mtl* selectedMaterial() const;
     SceneView* scene_;
     SlotView* slots_;
     CommandPanel* commands_;
+    MaterialInspector* inspector_;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
 };

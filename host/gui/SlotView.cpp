@@ -2,10 +2,34 @@
 
 #include "HostCore.h"
 #include "MtlBase.h"
+#include "SwatchCache.h"
 
 #include <QHeaderView>
+#include <QPixmap>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
 
 namespace Norvane {
+namespace {
+
+// The swatch above the slot's number and name, as large as the cell allows.
+class SlotDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->decorationPosition = QStyleOptionViewItem::Top;
+        const int text = 2 * option->fontMetrics.height() + 6;
+        const int side = std::max(16, std::min(option->rect.width() - 8, option->rect.height() - text));
+        option->decorationSize = QSize(side, side);
+    }
+};
+
+} // namespace
 
 SlotView::SlotView(QWidget* parent)
     : QTableWidget(MaterialEditor::kSlots / kColumns, kColumns, parent)
@@ -18,6 +42,7 @@ SlotView::SlotView(QWidget* parent)
     horizontalHeader()->hide();
     verticalHeader()->hide();
     setWordWrap(true);
+    setItemDelegate(new SlotDelegate(this));
     refresh();
 }
 
@@ -34,6 +59,7 @@ void SlotView::refresh()
             WStr className;
             held->GetClassName(className);
             item->setToolTip(className.ToQString());
+            item->setData(Qt::DecorationRole, QPixmap::fromImage(SwatchCache::Instance().Swatch(held, kSwatchSize)));
         }
         setItem(slot / kColumns, slot % kColumns, item);
     }

@@ -1,5 +1,6 @@
 #pragma once
-// The material editor's 24 slots, four rows of six, each naming what it holds.
+// The material editor's 24 slots, four rows of six, each showing the swatch
+// and the name of what it holds.
 #include <QTableWidget>
 
 namespace Norvane {
@@ -7,6 +8,7 @@ namespace Norvane {
 class SlotView : public QTableWidget {
 public:
     static constexpr int kColumns = 6;
+    static constexpr int kSwatchSize = 96;
     explicit SlotView(QWidget* parent = nullptr);
     void refresh();
 };

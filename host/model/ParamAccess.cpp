@@ -87,10 +87,12 @@ bool SetParam(Animatable* owner, const QString& name, const QVariant& value, Tim
     }
     if (int n = ParamTypeComponents(at.type)) {
         const QVariantList list = value.toList();
-        if (list.size() < n)
+        // A colour with alpha also takes red, green and blue alone (opaque).
+        const bool opaque = BaseParamType(at.type) == TYPE_FRGBA && list.size() == 3;
+        if (list.size() < n && !opaque)
             return false;
         float f[4] = {0, 0, 0, 1};
-        for (int k = 0; k < n; ++k) {
+        for (int k = 0; k < (opaque ? 3 : n); ++k) {
             f[k] = static_cast<float>(list[k].toDouble(&ok));
             if (!ok)
                 return false;

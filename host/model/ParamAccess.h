@@ -29,7 +29,8 @@ QStringList ParamNames(Animatable* owner, int blockIndex = -1);
 
 // An invalid QVariant when the parameter cannot be read.
 QVariant GetParam(Animatable* owner, const QString& name, TimeValue t, int tabIndex = 0, int blockIndex = -1);
-// False when there is no such parameter or the value does not fit its type.
+// False when there is no such parameter or the value does not fit its type. A
+// colour with alpha takes three components as well (alpha 1).
 bool SetParam(Animatable* owner, const QString& name, const QVariant& value, TimeValue t, int tabIndex = 0,
               int blockIndex = -1);
 

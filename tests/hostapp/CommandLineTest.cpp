@@ -62,6 +62,24 @@ TEST_F(CommandLineTest, BadUsageSaysWhatIsWrong) {
   EXPECT_EQ(parse({"frobnicate"}).action, Action::UsageError);
 }
 
+TEST_F(CommandLineTest, RepeatedOptionsKeepEveryValueInOrder) {
+  const ParsedCommandLine p =
+      parse({"roundtrip", "--batch", "--expect-failure", "a", "in", "--expect-failure=b", "out", "--jobs", "2"});
+  ASSERT_EQ(p.action, Action::Run) << p.error;
+  EXPECT_EQ(p.arguments.values("--expect-failure"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(p.arguments.value("--expect-failure"), "b");
+  EXPECT_EQ(p.arguments.values("--jobs"), std::vector<std::string>{"2"});
+  EXPECT_TRUE(p.arguments.values("--timeout").empty());
+  EXPECT_EQ(p.arguments.positional, (std::vector<std::string>{"in", "out"}));
+}
+
+TEST_F(CommandLineTest, TheBatchWorkerIsLeftOutOfTheCommandList) {
+  ASSERT_NE(CommandRegistry::instance().find("batch-worker"), nullptr);
+  std::ostringstream general;
+  printGeneralHelp(general);
+  EXPECT_EQ(general.str().find("batch-worker"), std::string::npos) << general.str();
+}
+
 TEST_F(CommandLineTest, HelpCommandTakesACommandName) {
   const ParsedCommandLine p = parse({"help", "list-plugins"});
   ASSERT_EQ(p.action, Action::Run);

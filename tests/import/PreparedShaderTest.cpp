@@ -225,6 +225,16 @@ TEST_F(PreparedShaders, CyclesOfOslNodesEndAtTheCachedMap)
     ASSERT_NE(q, nullptr);
     EXPECT_EQ(nameOf(q), "q");
     EXPECT_EQ(mapOf(block(q, 1), "in_map"), p);
+    EXPECT_TRUE(logHas("ERROR: Cycle through node 'p'\n")) << log();
+}
+
+TEST_F(PreparedShaders, ANodeReachedTwiceWithoutALoopIsNoCycle)
+{
+    EXPECT_TRUE(import(node("probe", "shared", "color3") + node("probe", "left", "color3", link("in", "color3", "shared")) +
+                       shaderWithMaterial("M", link("base_color", "color3", "left") +
+                                                   link("specular_color", "color3", "shared"))))
+        << log();
+    EXPECT_EQ(log(), "");
 }
 
 TEST_F(PreparedShaders, CyclesOfNormalMapsAreReportedOnce)

@@ -203,4 +203,45 @@ TEST_F(BatchRoundtripTest, TableHasARowPerDocumentAndATotal) {
   }
 }
 
+// Worker processes change nothing but the times: one worker or two, the same
+// progress lines, table, failures, status and written documents.
+TEST(ParallelBatchTest, TwoJobsGiveWhatOneJobGives) {
+  const auto withoutTimes = [](QString text) { return text.replace(QRegularExpression("\\d+\\.\\d{3} s"), "T"); };
+  QTemporaryDir one, two;
+  for (const char* command : {"roundtrip", "import"}) {
+    const bool roundtrip = QString(command) == "roundtrip";
+    QStringList serialArgs = {command, "--batch", "--jobs", "1", examplesDir()};
+    QStringList parallelArgs = {command, "--batch", "--jobs", "2", examplesDir()};
+    if (roundtrip) {
+      serialArgs << one.path();
+      parallelArgs << two.path();
+    }
+    const NorvaneRun serial = runNorvane(serialArgs);
+    const NorvaneRun parallel = runNorvane(parallelArgs);
+    EXPECT_EQ(parallel.exitCode, serial.exitCode) << command;
+    EXPECT_EQ(serial.exitCode, 1) << show(serial);
+    EXPECT_EQ(parallel.err.toStdString(), serial.err.toStdString()) << command;
+    EXPECT_EQ(withoutTimes(parallel.out).toStdString(), withoutTimes(serial.out).toStdString()) << command;
+    EXPECT_TRUE(serial.out.startsWith("document ")) << show(serial);
+  }
+  for (const std::string& name : exampleNames())
+    EXPECT_EQ(readText(two.filePath(name.c_str())), readText(one.filePath(name.c_str()))) << name;
+}
+
+// The documents that report their problems pass as expected failures.
+TEST(ParallelBatchTest, ProblemDocumentsAreExpectedFailures) {
+  QStringList args = {"import", "--batch"};
+  for (const char* name : {"bad_refs", "bad_types", "bad_unknown_node", "future_version", "malformed"})
+    args << "--expect-failure" << name;
+  args << examplesDir();
+  const NorvaneRun r = runNorvane(args);
+  EXPECT_EQ(r.exitCode, 0) << show(r);
+  const QStringList lines = r.out.split('\n');
+  const std::vector<std::string> names = exampleNames();
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const QString row = lines.value(static_cast<int>(k) + 1);
+    EXPECT_TRUE(row.endsWith(isProblemDocument(names[k]) ? " expected failure" : " ok")) << row.toStdString();
+  }
+}
+
 }  // namespace

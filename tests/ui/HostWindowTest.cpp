@@ -3,6 +3,7 @@
 
 #include "CommandPanel.h"
 #include "HostWindow.h"
+#include "MaterialInspector.h"
 #include "SceneView.h"
 
 #include <ClassDesc.h>
@@ -10,6 +11,7 @@
 #include <HostCore.h>
 #include <INode.h>
 #include <MtlBase.h>
+#include <ParamAccess.h>
 #include <PluginLoader.h>
 #include <Teapot.h>
 #include <UtilityObj.h>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QScrollBar>
 #include <QSet>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -204,6 +207,78 @@ TEST_F(HostWindowTest, SelectingRowsSelectsNodes)
     scene->topLevelItem(1)->setSelected(true);
     ASSERT_EQ(host.GetSelNodeCount(), 1);
     EXPECT_EQ(host.GetSelNode(0), two);
+}
+
+TEST_F(HostWindowTest, InspectorShowsTheSelectedNodesMaterial)
+{
+    Norvane::HostCore& host = Norvane::Host();
+    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    host.CreateObjectNode(object, L"Bare");
+    INode* dressed = host.CreateObjectNode(object, L"Dressed");
+    dressed->SetMtl(material);
+    // Selected in the model (as a loaded scene is): the window shows it when it redraws.
+    host.SelectNode(dressed);
+    host.RedrawViews(host.GetTime());
+    EXPECT_EQ(window->inspector().object(), material);
+
+    // A node without a material leaves the inspector as it was.
+    auto* scene = window->findChild<QTreeWidget*>("sceneList");
+    scene->clearSelection();
+    scene->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(window->inspector().object(), material);
+}
+
+TEST_F(HostWindowTest, SlotsShowSwatchesAndTheInspectorEditsWithUndo)
+{
+    Norvane::HostCore& host = Norvane::Host();
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    material->SetName(L"Clay");
+    host.PutMtlToMtlEditor(material, 0);
+    host.RedrawViews(host.GetTime());
+    auto* editor = window->findChild<QTableWidget*>("materialEditor");
+    const QPixmap swatch = editor->item(0, 0)->data(Qt::DecorationRole).value<QPixmap>();
+    EXPECT_FALSE(swatch.isNull());
+
+    // Choosing the slot shows the material in the inspector.
+    emit editor->cellClicked(0, 0);
+    Norvane::MaterialInspector& inspector = window->inspector();
+    ASSERT_EQ(inspector.object(), material);
+    QTreeWidgetItem* colour = inspector.findRow("base_color");
+    ASSERT_NE(colour, nullptr);
+    EXPECT_EQ(colour->text(1), "0.5, 0.5, 0.5, 1");
+
+    colour->setText(1, "0.9, 0.1, 0.1");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Norvane::GetParam(material, "base_color", 0).toList().value(0).toDouble(), static_cast<double>(0.9f));
+    EXPECT_EQ(theHold.UndoName().ToQString(), "Set base_color");
+    const QImage red = editor->item(0, 0)->data(Qt::DecorationRole).value<QPixmap>().toImage();
+    EXPECT_NE(red, swatch.toImage()) << "the slot's swatch follows the edit";
+
+    // A value that does not fit is refused and the row shows the parameter again.
+    inspector.findRow("roughness")->setText(1, "rough");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector.findRow("roughness")->text(1), "0");
+    EXPECT_EQ(theHold.UndoName().ToQString(), "Set base_color");
+
+    ASSERT_TRUE(host.Undo());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inspector.findRow("base_color")->text(1), "0.5, 0.5, 0.5, 1");
+    EXPECT_EQ(editor->item(0, 0)->data(Qt::DecorationRole).value<QPixmap>().toImage(), swatch.toImage());
+
+    // An edit far down the list leaves the list where it was.
+    window->show();
+    QCoreApplication::processEvents();
+    QScrollBar* scroll = inspector.findChild<QTreeWidget*>()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    scroll->setValue(scroll->maximum());
+    const int scrolled = scroll->value();
+    QTreeWidgetItem* thin = inspector.findRow("thin_walled");
+    ASSERT_NE(thin, nullptr);
+    thin->setCheckState(1, Qt::Checked);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Norvane::GetParam(material, "thin_walled", 0).toBool());
+    EXPECT_EQ(scroll->value(), scrolled);
 }
 
 TEST(NorvaneScreenshot, ShowsTheWindowWithThePanelOpen)
