@@ -1,15 +1,34 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets in the sanitizer build and runs each for
-# ${FUZZ_SECONDS:-60} s on the committed corpus; a crash fails the run.
+# ${FUZZ_SECONDS:-60} s on the committed corpus; a crash fails the run, and
+# its input is kept in build/asan/tests/fuzz/artifacts/.
+#   FUZZ_TARGETS="reader xinclude" bash tools/fuzz.sh    only some targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset asan -DROZO_BUILD_FUZZERS=ON
-cmake --build --preset asan --target reader_fuzzer
+targets=(${FUZZ_TARGETS:-reader xinclude import scene_file})
+cmake --preset asan >/dev/null
+cmake --build --preset asan --target "${targets[@]/%/_fuzzer}"
+
+# The dictionary and seed folders of each target; the import reads single
+# documents and file sets alike.
+declare -A dictionary=([reader]=materialx [xinclude]=materialx [import]=materialx [scene_file]=scene)
+declare -A seeds=([reader]="reader" [xinclude]="xinclude" [import]="import reader xinclude" [scene_file]="scene_file")
+# Some scene files that load still leave objects behind (a leak not fixed
+# yet): that target checks for crashes only until it is.
+declare -A leaks=([scene_file]=0)
+
+artifacts=build/asan/tests/fuzz/artifacts
+mkdir -p "$artifacts"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in reader; do
+for target in "${targets[@]}"; do
+  folders=()
+  for seed in ${seeds[$target]}; do
+    [ -d "tests/fuzz/corpus/$seed" ] && folders+=("tests/fuzz/corpus/$seed")
+  done
   mkdir -p "$work/$target"
-  nice -n 19 "build/asan/tests/fuzz/${target}_fuzzer" -dict=tests/fuzz/materialx.dict \
-    -max_total_time="${FUZZ_SECONDS:-60}" -artifact_prefix="$work/" -print_final_stats=1 \
-    "$work/$target" "tests/fuzz/corpus/$target"
+  echo "== ${target}_fuzzer, ${FUZZ_SECONDS:-60} s"
+  ASAN_OPTIONS="detect_leaks=${leaks[$target]:-1}" nice -n 19 "build/asan/tests/fuzz/${target}_fuzzer" -dict="tests/fuzz/${dictionary[$target]}.dict" \
+    -max_total_time="${FUZZ_SECONDS:-60}" -timeout=20 -artifact_prefix="$artifacts/${target}-" -print_final_stats=1 \
+    -detect_leaks="${leaks[$target]:-1}" "$work/$target" "${folders[@]}"
 done

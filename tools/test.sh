@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Set-up, build and every test, from a fresh machine: bash tools/test.sh
+# The fuzz targets then run for a minute each in the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -7,3 +8,4 @@ cmake --preset default
 cmake --build --preset default
 export QT_QPA_PLATFORM=offscreen
 ctest --preset default
+bash tools/fuzz.sh

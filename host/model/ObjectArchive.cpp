@@ -8,11 +8,21 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace Norvane {
 namespace {
 
 // Shorter texts stay inline: a table entry only pays off for long, repeated ones.
 constexpr int kSharedTextLength = 128;
+
+// A part of a class identifier: a whole number that fits 32 bits (a
+// non-number reads as 0, as it always has).
+bool IsIdPart(const QJsonValue& v)
+{
+    const double d = v.toDouble();
+    return d >= 0.0 && d <= 4294967295.0 && std::floor(d) == d;
+}
 
 QString Hex(quint32 v)
 {
@@ -268,10 +278,12 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonAr
     for (int i = 0; i < objects.size(); ++i) {
         const QJsonObject o = objects[i].toObject();
         const QJsonArray cls = o.value(QStringLiteral("class")).toArray();
-        if (!objects[i].isObject() || cls.size() != 2 || !o.value(QStringLiteral("superClass")).isDouble())
+        const QJsonValue super = o.value(QStringLiteral("superClass"));
+        if (!objects[i].isObject() || cls.size() != 2 || !super.isDouble() || !IsIdPart(cls[0]) ||
+            !IsIdPart(cls[1]) || !IsIdPart(super))
             return fail(i, QStringLiteral("no class identifier"));
         const Class_ID cid(static_cast<ULONG>(cls[0].toDouble()), static_cast<ULONG>(cls[1].toDouble()));
-        const auto sclass = static_cast<SClass_ID>(o.value(QStringLiteral("superClass")).toDouble());
+        const auto sclass = static_cast<SClass_ID>(super.toDouble());
         void* made = ClassRegistry::Instance().Create(sclass, cid, true);
         if (!made)
             return fail(i, QStringLiteral("unknown class (%1, %2) of super class %3")

@@ -264,6 +264,22 @@ TEST_F(SceneFileTest, AnUnknownClassIsRefused)
     ExpectLoadFails(path, "unknown class (0x1, 0x2)");
 }
 
+TEST_F(SceneFileTest, AClassIdentifierBeyondThirtyTwoBitsIsRefused)
+{
+    const char* const objects[] = {R"({"class": [15812800000, 1], "superClass": 3072})",
+                                   R"({"class": [1, -1], "superClass": 3072})",
+                                   R"({"class": [1.5, 2], "superClass": 3072})",
+                                   R"({"class": [1, 2], "superClass": 1e300})"};
+    for (const char* object : objects) {
+        SCOPED_TRACE(object);
+        host().NewScene();
+        const QString path = TempPath(QStringLiteral("wide.nvs"));
+        WriteFile(path, QByteArray(R"({"format": "norvane-scene", "version": 1, "nodes": [], "objects": [)") +
+                            object + "]}");
+        ExpectLoadFails(path, "object 0: no class identifier");
+    }
+}
+
 TEST_F(SceneFileTest, ADanglingReferenceIsRefused)
 {
     const QString path = TempPath(QStringLiteral("dangling.nvs"));
