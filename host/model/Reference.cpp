@@ -174,20 +174,23 @@ LiveObjects& LiveObjects::Instance()
 
 void LiveObjects::DeleteAll(const std::set<ReferenceTarget*>& keep)
 {
-    for (;;) {
-        ReferenceTarget* victim = nullptr;
-        for (ReferenceTarget* t : live_) {
-            if (pinned_.count(t) || keep.count(t))
-                continue;
+    // Objects go in address order. A pass resumes after the object it has
+    // just deleted instead of starting over, so a scene of many objects goes
+    // in linear time; a block skipped because its owner still lived is met
+    // again in the next pass, if deleting the owner did not take it along.
+    for (bool deleted = true; deleted;) {
+        deleted = false;
+        for (auto it = live_.begin(); it != live_.end();) {
+            ReferenceTarget* t = *it;
             auto* block = dynamic_cast<IParamBlock2*>(t);
-            if (block && block->GetOwner() && Contains(block->GetOwner()))
+            if (pinned_.count(t) || keep.count(t) || (block && block->GetOwner() && Contains(block->GetOwner()))) {
+                ++it;
                 continue;
-            victim = t;
-            break;
+            }
+            t->DeleteThis();
+            deleted = true;
+            it = live_.upper_bound(t);
         }
-        if (!victim)
-            return;
-        victim->DeleteThis();
     }
 }
 
