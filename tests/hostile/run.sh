@@ -3,7 +3,8 @@
 # time and memory limit: each must end with an answer (status 0, or 1 with a
 # message), never a crash, a hang or an exhausted memory.
 # Usage: run.sh NORVANE GENERATOR WORKDIR   (ROZO_HOSTILE_LARGE=1 adds 50 MB;
-# ROZO_HOSTILE_VMEM_KB replaces the address-space limit of 4,000,000 KB)
+# ROZO_HOSTILE_VMEM_KB replaces the address-space limit of 4,000,000 KB,
+# ROZO_HOSTILE_SECONDS the CPU limit of 60 s; the wall-clock limit is twice that)
 set -uo pipefail
 norvane=$1 generator=$2 work=$3
 
@@ -17,7 +18,8 @@ failed=0
 check() { # name command...
   local name=$1; shift
   local err="$work/out/$name.err"
-  ( ulimit -v "${ROZO_HOSTILE_VMEM_KB:-4000000}"; ulimit -t 60; exec timeout -s KILL 120 "$@" ) >/dev/null 2>"$err"
+  local seconds=${ROZO_HOSTILE_SECONDS:-60}
+  ( ulimit -v "${ROZO_HOSTILE_VMEM_KB:-4000000}"; ulimit -t "$seconds"; exec timeout -s KILL $((2 * seconds)) "$@" ) >/dev/null 2>"$err"
   local status=$?
   if [ $status -eq 0 ] || { [ $status -eq 1 ] && [ -s "$err" ]; }; then
     echo "ok    $name ($status)"
