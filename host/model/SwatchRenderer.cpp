@@ -336,7 +336,7 @@ private:
 struct Surface {
     float baseWeight = 1, specWeight = 1, roughness = 0.3f, metalness = 0, ior = 1.5f;
     float transmission = 0, emission = 0, coat = 0, coatRoughness = 0, coatIor = 1.5f, opacity = 1;
-    Vec3 base{0.5f}, spec{1}, transColor{1}, emitColor{1}, coatColor{1};
+    Vec3 base{0.5f}, reflColor{1}, transColor{1}, emitColor{1}, coatColor{1};
     bool thin = false;
 };
 
@@ -345,7 +345,7 @@ class PhysicalInputs {
 public:
     explicit PhysicalInputs(MtlBase* m)
         : baseWeight_(m, L"base_weight", L"base_weight_map"), base_(m, L"base_color", L"base_color_map"),
-          specWeight_(m, L"reflectivity", L"reflectivity_map"), spec_(m, L"refl_color", L"refl_color_map"),
+          specWeight_(m, L"reflectivity", L"reflectivity_map"), reflColor_(m, L"refl_color", L"refl_color_map"),
           roughness_(m, L"roughness", L"roughness_map"), metalness_(m, L"metalness", L"metalness_map"),
           ior_(m, L"trans_ior", L"trans_ior_map"), transmission_(m, L"transparency", L"transparency_map"),
           transColor_(m, L"trans_color", L"trans_color_map"), emission_(m, L"emission", L"emission_map"),
@@ -361,7 +361,7 @@ public:
         s.baseWeight = baseWeight_.At(u, v).r;
         s.base = Rgb(base_.At(u, v));
         s.specWeight = specWeight_.At(u, v).r;
-        s.spec = Rgb(spec_.At(u, v));
+        s.reflColor = Rgb(reflColor_.At(u, v));
         s.roughness = std::clamp(roughness_.At(u, v).r, 0.0f, 1.0f);
         s.metalness = std::clamp(metalness_.At(u, v).r, 0.0f, 1.0f);
         s.ior = std::max(ior_.At(u, v).r, 1.0f);
@@ -379,7 +379,7 @@ public:
     }
 
 private:
-    Channel baseWeight_, base_, specWeight_, spec_, roughness_, metalness_, ior_, transmission_, transColor_,
+    Channel baseWeight_, base_, specWeight_, reflColor_, roughness_, metalness_, ior_, transmission_, transColor_,
         emission_, emitColor_, coat_, coatColor_, coatRoughness_, coatIor_, cutout_;
     bool thin_;
 };
@@ -470,12 +470,12 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
     const Vec3 specLight = lights(s.roughness) + Reflection(n, view, s.roughness);
 
     // Metal: the base colour at normal incidence, the specular colour towards the rim.
-    const Vec3 metalF = Schlick(s.base * s.baseWeight, s.spec, nv);
+    const Vec3 metalF = Schlick(s.base * s.baseWeight, s.reflColor, nv);
     const Vec3 metal = metalF * specLight;
 
     // Dielectric: a specular layer over transmission and diffuse.
     const float f = Schlick(DielectricF0(s.ior), nv) * s.specWeight;
-    const Vec3 specular = s.spec * f * specLight;
+    const Vec3 specular = s.reflColor * f * specLight;
     Vec3 through = Backdrop(x, y);
     if (!s.thin) {
         // Refraction bends the backdrop inwards, more for denser media.
