@@ -4,12 +4,14 @@
 
 #include <QFile>
 
-bool writeStrippedDocument(const std::string& document, const QString& outputFile)
+#include <cstring>
+#include <string_view>
+
+bool writeStrippedDocument(std::string document, const QString& outputFile)
 {
     // Lines stay bytes: whatever the text codec or locale, names and paths
     // reach the output exactly as the writer produced them.
-    std::string kept;
-    kept.reserve(document.size());
+    size_t kept = 0;
     size_t start = 0;
     while (start < document.size())
     {
@@ -17,8 +19,13 @@ bool writeStrippedDocument(const std::string& document, const QString& outputFil
         end = end == std::string::npos ? document.size() : end + 1;
         const std::string_view line(document.data() + start, end - start);
         if (line.find("<xi:include") == std::string_view::npos)
-            kept.append(line);
+        {
+            if (kept != start)
+                std::memmove(&document[kept], line.data(), line.size());
+            kept += line.size();
+        }
         start = end;
     }
-    return writeFileAtomically(QFile::encodeName(outputFile).toStdString(), kept);
+    document.resize(kept);
+    return writeFileAtomically(QFile::encodeName(outputFile).toStdString(), document);
 }

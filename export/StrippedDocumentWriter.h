@@ -8,4 +8,5 @@
 // lines. The output is replaced only once its complete new content is on the
 // disk; on failure an existing output is left as it was and nothing else
 // stays behind. Returns false when nothing was written.
-bool writeStrippedDocument(const std::string& document, const QString& outputFile);
+// The lines are removed in place: a large document is held once.
+bool writeStrippedDocument(std::string document, const QString& outputFile);

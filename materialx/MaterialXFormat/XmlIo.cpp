@@ -1,4 +1,5 @@
 #include <MaterialXFormat/XmlIo.h>
+#include <MaterialXFormat/XmlTextWriter.h>
 
 #include <pugixml.hpp>
 
@@ -18,8 +19,6 @@ namespace
 {
 
 const char* const XINCLUDE_TAG = "xi:include";
-const char* const XINCLUDE_NAMESPACE = "xmlns:xi";
-const char* const XINCLUDE_URL = "http://www.w3.org/2001/XInclude";
 
 constexpr int MAX_XINCLUDE_DEPTH = 64;
 // How many XIncludes are being read, one inside the other, on this thread.
@@ -299,60 +298,6 @@ void documentFromXml(DocumentPtr doc, const pugi::xml_document& xmlDoc, const Fi
         doc->upgradeVersion();
 }
 
-void elementToXml(const Element& elem, pugi::xml_node& xmlNode, pugi::xml_node& xmlRoot, const XmlWriteOptions* writeOptions,
-                  const string& documentUri)
-{
-    bool writeXInclude = writeOptions ? writeOptions->writeXIncludeEnable : true;
-    const ElementPredicate* predicate = writeOptions && writeOptions->elementPredicate ? &writeOptions->elementPredicate : nullptr;
-
-    if (!elem.getName().empty())
-        xmlNode.append_attribute("name").set_value(elem.getName().c_str());
-    for (const AttributePair& attr : elem.getAttributePairs())
-        xmlNode.append_attribute(attr.first.c_str()).set_value(attr.second.c_str());
-
-    vector<const string*> writtenSources;
-    for (const ElementPtr& child : elem.getChildren())
-    {
-        if (predicate && !(*predicate)(child))
-            continue;
-
-        if (writeXInclude && child->hasSourceUri() && child->getSourceUri() != documentUri)
-        {
-            const string& sourceUri = child->getSourceUri();
-            bool written = std::any_of(writtenSources.begin(), writtenSources.end(), [&sourceUri](const string* s) { return *s == sourceUri; });
-            if (!written)
-            {
-                if (!xmlRoot.attribute(XINCLUDE_NAMESPACE))
-                    xmlRoot.append_attribute(XINCLUDE_NAMESPACE).set_value(XINCLUDE_URL);
-                pugi::xml_node include = xmlNode.append_child(XINCLUDE_TAG);
-                FilePath includePath(sourceUri);
-                // Relative includes in POSIX form, absolute ones in the platform's.
-                FilePath::Format format = includePath.isAbsolute() ? FilePath::FormatNative : FilePath::FormatPosix;
-                include.append_attribute("href").set_value(includePath.asString(format).c_str());
-                writtenSources.push_back(&sourceUri);
-            }
-            continue;
-        }
-
-        if (child->getCategory() == CommentElement::CATEGORY)
-        {
-            xmlNode.append_child(pugi::node_comment).set_value(child->getDocString().c_str());
-            continue;
-        }
-        if (child->getCategory() == NewlineElement::CATEGORY)
-            continue;
-
-        pugi::xml_node xmlChild = xmlNode.append_child(child->getCategory().c_str());
-        elementToXml(*child, xmlChild, xmlRoot, writeOptions, documentUri);
-    }
-}
-
-void documentToXml(DocumentPtr doc, pugi::xml_document& xmlDoc, const XmlWriteOptions* writeOptions)
-{
-    pugi::xml_node xmlRoot = xmlDoc.append_child(Document::CATEGORY.c_str());
-    elementToXml(*doc, xmlRoot, xmlRoot, writeOptions, doc->getSourceUri());
-}
-
 } // anonymous namespace
 
 XmlReadOptions::XmlReadOptions() :
@@ -425,9 +370,8 @@ void readFromXmlBuffer(DocumentPtr doc, const char* buffer, FileSearchPath searc
 
 void writeToXmlStream(DocumentPtr doc, std::ostream& stream, const XmlWriteOptions* writeOptions)
 {
-    pugi::xml_document xmlDoc;
-    documentToXml(doc, xmlDoc, writeOptions);
-    xmlDoc.save(stream, "  ");
+    string buffer;
+    writeXmlText(*doc, buffer, &stream, writeOptions);
 }
 
 void writeToXmlFile(DocumentPtr doc, const FilePath& filename, const XmlWriteOptions* writeOptions)
@@ -438,9 +382,9 @@ void writeToXmlFile(DocumentPtr doc, const FilePath& filename, const XmlWriteOpt
 
 string writeToXmlString(DocumentPtr doc, const XmlWriteOptions* writeOptions)
 {
-    std::ostringstream stream;
-    writeToXmlStream(doc, stream, writeOptions);
-    return stream.str();
+    string text;
+    writeXmlText(*doc, text, nullptr, writeOptions);
+    return text;
 }
 
 void prependXInclude(DocumentPtr doc, const FilePath& filename)
