@@ -18,10 +18,29 @@ ParamBlockDesc2::ParamBlockDesc2(BlockID id, const WStr& internalName, ClassDesc
         classDesc->AddParamBlockDesc(this);
 }
 
+void ParamBlockDesc2::UpdateIndex() const
+{
+    // Scripts and reports look parameters up one after another.
+    if (indexedCount_ == paramdefs.size())
+        return;
+    nameIndex_.clear();
+    idsAreIndices_ = true;
+    for (size_t i = 0; i < paramdefs.size(); ++i) {
+        nameIndex_.emplace(paramdefs[i].int_name.str(), static_cast<int>(i));
+        idsAreIndices_ = idsAreIndices_ && paramdefs[i].ID == static_cast<ParamID>(i);
+    }
+    indexedCount_ = paramdefs.size();
+}
+
 int ParamBlockDesc2::NameToIndex(const wchar_t* name) const
 {
     if (!name || !*name)
         return -1;
+    UpdateIndex();
+    const auto found = nameIndex_.find(name);
+    if (found != nameIndex_.end() && paramdefs[static_cast<size_t>(found->second)].int_name == name)
+        return found->second;
+    // A definition renamed in place since: the slow way.
     for (size_t i = 0; i < paramdefs.size(); ++i)
         if (paramdefs[i].int_name == name)
             return static_cast<int>(i);
@@ -33,6 +52,10 @@ int ParamBlockDesc2::NameToIndex(const wchar_t* name) const
 
 int ParamBlockDesc2::IDtoIndex(ParamID id) const
 {
+    UpdateIndex();
+    if (idsAreIndices_ && id >= 0 && static_cast<size_t>(id) < paramdefs.size() &&
+        paramdefs[static_cast<size_t>(id)].ID == id)
+        return id;
     for (size_t i = 0; i < paramdefs.size(); ++i)
         if (paramdefs[i].ID == id)
             return static_cast<int>(i);

@@ -8,6 +8,8 @@
 #include "ParamType.h"
 #include "WStr.h"
 #include <map>
+#include <string>
+#include <unordered_map>
 #include <memory>
 #include <vector>
 
@@ -87,6 +89,11 @@ public:
 
 private:
     std::map<WStr, WStr> aliases_;
+    // Index by internal name, built on the first lookup after a change.
+    void UpdateIndex() const;
+    mutable std::unordered_map<std::wstring, int> nameIndex_;
+    mutable size_t indexedCount_ = 0;
+    mutable bool idsAreIndices_ = true;
 };
 
 // A block of parameter values owned by one object. Setters answer TRUE when
