@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace Norvane {
 
@@ -144,6 +145,7 @@ private:
         }
     }
 
+    // Entries are gathered on shared stacks and moved into place once their count is known.
     bool Object(JsonValue& out, int depth)
     {
         if (depth > kMaxDepth)
@@ -155,25 +157,29 @@ private:
             ++p_;
             return true;
         }
+        const size_t base = values_.size();
         for (;;) {
             if (p_ == end_ || *p_ != '"')
                 return false;
-            out.keys_.emplace_back();
-            if (!Key(out.keys_.back()))
+            std::string key;
+            if (!Key(key))
                 return false;
             Space();
             if (p_ == end_ || *p_ != ':')
                 return false;
             ++p_;
             Space();
-            out.items_.emplace_back();
-            if (!Value(out.items_.back(), depth))
+            JsonValue item;
+            if (!Value(item, depth))
                 return false;
+            keys_.push_back(std::move(key));
+            values_.push_back(std::move(item));
             Space();
             if (p_ == end_)
                 return false;
             if (*p_ == '}') {
                 ++p_;
+                Collect(out, base, true);
                 return true;
             }
             if (*p_ != ',')
@@ -194,21 +200,36 @@ private:
             ++p_;
             return true;
         }
+        const size_t base = values_.size();
         for (;;) {
-            out.items_.emplace_back();
-            if (!Value(out.items_.back(), depth))
+            JsonValue item;
+            if (!Value(item, depth))
                 return false;
+            values_.push_back(std::move(item));
             Space();
             if (p_ == end_)
                 return false;
             if (*p_ == ']') {
                 ++p_;
+                Collect(out, base, false);
                 return true;
             }
             if (*p_ != ',')
                 return false;
             ++p_;
             Space();
+        }
+    }
+
+    void Collect(JsonValue& out, size_t base, bool withKeys)
+    {
+        out.items_.assign(std::make_move_iterator(values_.begin() + static_cast<std::ptrdiff_t>(base)),
+                          std::make_move_iterator(values_.end()));
+        values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(base), values_.end());
+        if (withKeys) {
+            const auto first = keys_.end() - static_cast<std::ptrdiff_t>(out.items_.size());
+            out.keys_.assign(std::make_move_iterator(first), std::make_move_iterator(keys_.end()));
+            keys_.erase(first, keys_.end());
         }
     }
 
@@ -375,6 +396,8 @@ private:
 
     const char* p_;
     const char* end_;
+    std::vector<JsonValue> values_;
+    std::vector<std::string> keys_;
 };
 
 bool JsonValue::Parse(const QByteArray& json, JsonValue& out)
@@ -439,7 +462,7 @@ const JsonValue& JsonValue::operator[](int i) const
                                                                                    : Undefined();
 }
 
-const JsonValue* JsonValue::Find(const char* key) const
+const JsonValue* JsonValue::Find(std::string_view key) const
 {
     if (type_ != Type::Object)
         return nullptr;
@@ -449,7 +472,7 @@ const JsonValue* JsonValue::Find(const char* key) const
     return nullptr;
 }
 
-const JsonValue& JsonValue::value(const char* key) const
+const JsonValue& JsonValue::value(std::string_view key) const
 {
     const JsonValue* found = Find(key);
     return found ? *found : Undefined();

@@ -5,6 +5,7 @@
 // false; of repeated keys the last one counts.
 #include <QString>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -47,12 +48,12 @@ public:
     const JsonValue* end() const { return type_ == Type::Array ? items_.data() + items_.size() : nullptr; }
 
     // Members of an object.
-    const JsonValue& value(const char* key) const;
-    bool contains(const char* key) const { return Find(key) != nullptr; }
+    const JsonValue& value(std::string_view key) const;
+    bool contains(std::string_view key) const { return Find(key) != nullptr; }
 
 private:
     friend class JsonParser;
-    const JsonValue* Find(const char* key) const;
+    const JsonValue* Find(std::string_view key) const;
 
     Type type_ = Type::Undefined;
     double number_ = 0.0;
