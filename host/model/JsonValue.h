@@ -50,6 +50,8 @@ public:
     // Members of an object.
     const JsonValue& value(std::string_view key) const;
     bool contains(std::string_view key) const { return Find(key) != nullptr; }
+    // Member keys in file order (repeats included); none for anything but an object.
+    const std::vector<std::string>& keys() const { return keys_; }
 
 private:
     friend class JsonParser;
