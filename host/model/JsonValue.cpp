@@ -7,7 +7,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <deque>
 #include <iterator>
 
 namespace Norvane {
@@ -90,10 +92,62 @@ int HexDigit(char c)
 
 } // namespace
 
+// Where a document's entries, members and keys live: in chunks that are
+// freed together, instead of a vector per array and object.
+struct JsonArena {
+    static constexpr size_t kChunk = 4096;
+
+    template <typename T> struct Pool {
+        std::vector<std::unique_ptr<T[]>> chunks;
+        T* next = nullptr;
+        size_t left = 0;
+        T* Take(size_t n)
+        {
+            if (n > left) {
+                const size_t size = std::max(n, kChunk);
+                chunks.push_back(std::make_unique<T[]>(size));
+                next = chunks.back().get();
+                left = size;
+            }
+            T* out = next;
+            next += n;
+            left -= n;
+            return out;
+        }
+    };
+
+    // Moves `values` (and `keys`, for an object) into place as the entries of `out`.
+    template <typename Values, typename Keys> void Fill(JsonValue& out, Values first, size_t n, Keys keyFirst)
+    {
+        out.count_ = static_cast<unsigned>(n);
+        if (!n)
+            return;
+        out.items_ = values.Take(n);
+        for (size_t i = 0; i < n; ++i)
+            out.items_[i] = std::move(first[i]);
+        if (out.type_ == JsonValue::Type::Object) {
+            out.keys_ = keys.Take(n);
+            for (size_t i = 0; i < n; ++i)
+                out.keys_[i] = keyFirst[i];
+        }
+    }
+
+    std::string_view Keep(std::string key)
+    {
+        decoded.push_back(std::move(key));
+        return decoded.back();
+    }
+
+    QByteArray source;  // keys without escapes are views of it
+    Pool<JsonValue> values;
+    Pool<std::string_view> keys;
+    std::deque<std::string> decoded;
+};
+
 // Strict JSON: whatever it refuses, Qt's parser gets to judge (and to word the error).
 class JsonParser {
 public:
-    JsonParser(const char* begin, const char* end) : p_(begin), end_(end) {}
+    JsonParser(const char* begin, const char* end, JsonArena& arena) : p_(begin), end_(end), arena_(arena) {}
 
     bool Document(JsonValue& out)
     {
@@ -161,7 +215,7 @@ private:
         for (;;) {
             if (p_ == end_ || *p_ != '"')
                 return false;
-            std::string key;
+            std::string_view key;
             if (!Key(key))
                 return false;
             Space();
@@ -172,7 +226,7 @@ private:
             JsonValue item;
             if (!Value(item, depth))
                 return false;
-            keys_.push_back(std::move(key));
+            keys_.push_back(key);
             values_.push_back(std::move(item));
             Space();
             if (p_ == end_)
@@ -223,14 +277,12 @@ private:
 
     void Collect(JsonValue& out, size_t base, bool withKeys)
     {
-        out.items_.assign(std::make_move_iterator(values_.begin() + static_cast<std::ptrdiff_t>(base)),
-                          std::make_move_iterator(values_.end()));
+        const size_t n = values_.size() - base;
+        arena_.Fill(out, values_.begin() + static_cast<std::ptrdiff_t>(base), n,
+                    withKeys ? keys_.end() - static_cast<std::ptrdiff_t>(n) : keys_.end());
         values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(base), values_.end());
-        if (withKeys) {
-            const auto first = keys_.end() - static_cast<std::ptrdiff_t>(out.items_.size());
-            out.keys_.assign(std::make_move_iterator(first), std::make_move_iterator(keys_.end()));
-            keys_.erase(first, keys_.end());
-        }
+        if (withKeys)
+            keys_.erase(keys_.end() - static_cast<std::ptrdiff_t>(n), keys_.end());
     }
 
     bool Number(JsonValue& out)
@@ -364,18 +416,26 @@ private:
         }
     }
 
-    bool Key(std::string& out)
+    bool Key(std::string_view& out)
     {
         ++p_;
         const char* runEnd;
         bool ascii;
-        for (;;) {
-            if (!Run(runEnd, ascii))
-                return false;
-            out.append(p_, runEnd);
+        if (!Run(runEnd, ascii))
+            return false;
+        if (*runEnd == '"') {
+            out = std::string_view(p_, static_cast<size_t>(runEnd - p_));
             p_ = runEnd + 1;
-            if (*runEnd == '"')
+            return true;
+        }
+        std::string key;
+        for (;;) {
+            key.append(p_, runEnd);
+            p_ = runEnd + 1;
+            if (*runEnd == '"') {
+                out = arena_.Keep(std::move(key));
                 return true;
+            }
             char16_t unit;
             if (!Escape(unit))
                 return false;
@@ -390,29 +450,41 @@ private:
                 else
                     p_ = at;
             }
-            AppendUtf8(out, c);
+            AppendUtf8(key, c);
+            if (!Run(runEnd, ascii))
+                return false;
         }
     }
 
     const char* p_;
     const char* end_;
+    JsonArena& arena_;
     std::vector<JsonValue> values_;
-    std::vector<std::string> keys_;
+    std::vector<std::string_view> keys_;
 };
+
+JsonValue::JsonValue() = default;
+JsonValue::JsonValue(JsonValue&&) noexcept = default;
+JsonValue& JsonValue::operator=(JsonValue&&) noexcept = default;
+JsonValue::~JsonValue() = default;
 
 bool JsonValue::Parse(const QByteArray& json, JsonValue& out)
 {
-    out = JsonValue();
-    JsonParser parser(json.constData(), json.constData() + json.size());
-    if (parser.Document(out))
-        return true;
-    out = JsonValue();
-    return false;
+    auto arena = std::make_unique<JsonArena>();
+    arena->source = json;
+    JsonParser parser(json.constData(), json.constData() + json.size(), *arena);
+    JsonValue doc;
+    if (!parser.Document(doc)) {
+        out = JsonValue();
+        return false;
+    }
+    doc.arena_ = std::move(arena);
+    out = std::move(doc);
+    return true;
 }
 
-JsonValue JsonValue::FromQt(const QJsonValue& v)
+void JsonValue::FromQt(const QJsonValue& v, JsonValue& out, JsonArena& arena)
 {
-    JsonValue out;
     switch (v.type()) {
     case QJsonValue::Null: out.type_ = Type::Null; break;
     case QJsonValue::Bool:
@@ -430,22 +502,35 @@ JsonValue JsonValue::FromQt(const QJsonValue& v)
     case QJsonValue::Array: {
         out.type_ = Type::Array;
         const QJsonArray a = v.toArray();
-        out.items_.reserve(static_cast<size_t>(a.size()));
-        for (const QJsonValue& item : a)
-            out.items_.push_back(FromQt(item));
+        std::vector<JsonValue> items(static_cast<size_t>(a.size()));
+        for (int i = 0; i < a.size(); ++i)
+            FromQt(a[i], items[static_cast<size_t>(i)], arena);
+        arena.Fill(out, items.begin(), items.size(), static_cast<std::string_view*>(nullptr));
         break;
     }
     case QJsonValue::Object: {
         out.type_ = Type::Object;
         const QJsonObject o = v.toObject();
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            out.keys_.push_back(it.key().toStdString());
-            out.items_.push_back(FromQt(it.value()));
+        std::vector<JsonValue> items(static_cast<size_t>(o.size()));
+        std::vector<std::string_view> keys;
+        size_t i = 0;
+        for (auto it = o.begin(); it != o.end(); ++it, ++i) {
+            keys.push_back(arena.Keep(it.key().toStdString()));
+            FromQt(it.value(), items[i], arena);
         }
+        arena.Fill(out, items.begin(), items.size(), keys.begin());
         break;
     }
     case QJsonValue::Undefined: break;
     }
+}
+
+JsonValue JsonValue::FromQt(const QJsonValue& v)
+{
+    auto arena = std::make_unique<JsonArena>();
+    JsonValue out;
+    FromQt(v, out, *arena);
+    out.arena_ = std::move(arena);
     return out;
 }
 
@@ -458,18 +543,23 @@ int JsonValue::toInt(int otherwise) const
 
 const JsonValue& JsonValue::operator[](int i) const
 {
-    return type_ == Type::Array && i >= 0 && i < static_cast<int>(items_.size()) ? items_[static_cast<size_t>(i)]
-                                                                                   : Undefined();
+    return type_ == Type::Array && i >= 0 && static_cast<unsigned>(i) < count_ ? items_[i] : Undefined();
 }
 
 const JsonValue* JsonValue::Find(std::string_view key) const
 {
     if (type_ != Type::Object)
         return nullptr;
-    for (size_t i = keys_.size(); i-- > 0;)
+    for (unsigned i = count_; i-- > 0;)
         if (keys_[i] == key)
             return &items_[i];
     return nullptr;
+}
+
+std::vector<std::string_view> JsonValue::keys() const
+{
+    return type_ == Type::Object ? std::vector<std::string_view>(keys_, keys_ + count_)
+                                 : std::vector<std::string_view>();
 }
 
 const JsonValue& JsonValue::value(std::string_view key) const

@@ -4,9 +4,9 @@
 // key or index, or a value of another kind, reads as undefined, empty, 0 or
 // false; of repeated keys the last one counts.
 #include <QString>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 class QByteArray;
@@ -14,11 +14,19 @@ class QJsonValue;
 
 namespace Norvane {
 
+struct JsonArena;
+
 class JsonValue {
 public:
     enum class Type : unsigned char { Undefined, Null, Bool, Number, String, Array, Object };
 
-    JsonValue() = default;
+    JsonValue();
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(JsonValue&&) noexcept;
+    JsonValue(const JsonValue&) = delete;
+    JsonValue& operator=(const JsonValue&) = delete;
+    ~JsonValue();
+
     // A copy of a value of Qt's tree.
     static JsonValue FromQt(const QJsonValue& v);
     // The document of `json`, a JSON object; false when `json` is not one or
@@ -42,26 +50,31 @@ public:
     QString toString() const { return type_ == Type::String ? text_ : QString(); }
 
     // Entries of an array; none for anything else.
-    int size() const { return type_ == Type::Array ? static_cast<int>(items_.size()) : 0; }
+    int size() const { return type_ == Type::Array ? static_cast<int>(count_) : 0; }
     const JsonValue& operator[](int i) const;
-    const JsonValue* begin() const { return type_ == Type::Array ? items_.data() : nullptr; }
-    const JsonValue* end() const { return type_ == Type::Array ? items_.data() + items_.size() : nullptr; }
+    const JsonValue* begin() const { return type_ == Type::Array ? items_ : nullptr; }
+    const JsonValue* end() const { return type_ == Type::Array ? items_ + count_ : nullptr; }
 
     // Members of an object.
     const JsonValue& value(std::string_view key) const;
     bool contains(std::string_view key) const { return Find(key) != nullptr; }
     // Member keys in file order (repeats included); none for anything but an object.
-    const std::vector<std::string>& keys() const { return keys_; }
+    std::vector<std::string_view> keys() const;
 
 private:
     friend class JsonParser;
+    friend struct JsonArena;
     const JsonValue* Find(std::string_view key) const;
+    static void FromQt(const QJsonValue& v, JsonValue& out, JsonArena& arena);
 
     Type type_ = Type::Undefined;
+    unsigned count_ = 0;  // entries or members
     double number_ = 0.0;
     QString text_;
-    std::vector<JsonValue> items_;  // array entries, or object member values
-    std::vector<std::string> keys_;  // object member keys (UTF-8), one per item
+    // Entries (array) or member values (object) and keys, in the document's arena.
+    JsonValue* items_ = nullptr;
+    std::string_view* keys_ = nullptr;
+    std::unique_ptr<JsonArena> arena_;  // the document's top value only
 };
 
 } // namespace Norvane

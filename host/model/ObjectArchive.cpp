@@ -124,6 +124,21 @@ bool IsDefault(const ParamValue& v, const ParamDef& d)
     return false;
 }
 
+// Whether `a` holds the definitions `b` does, as far as a file tells them.
+bool SameDefinitions(const ParamBlockDesc2& a, const ParamBlockDesc2& b)
+{
+    if (a.paramdefs.size() != b.paramdefs.size())
+        return false;
+    for (size_t i = 0; i < a.paramdefs.size(); ++i) {
+        const ParamDef& x = a.paramdefs[i];
+        const ParamDef& y = b.paramdefs[i];
+        if (x.ID != y.ID || x.type != y.type || x.flags != y.flags || x.tab_size != y.tab_size ||
+            x.int_name != y.int_name || !IsDefault(x.def, y) || (IsReferenceParamType(x.type) && x.def.r != y.def.r))
+            return false;
+    }
+    return true;
+}
+
 void WriteBlock(JsonWriter& out, IParamBlock2* pb, ObjectWriter& writer)
 {
     out.BeginObject();
@@ -360,7 +375,9 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
                         desc->AddParam(def);
                     }
                 }
-                pb->Rebuild(desc);
+                // A shader-driven map rebuilt the block from its code already, as the file has it.
+                if (!SameDefinitions(*pb->GetDesc(), *desc))
+                    pb->Rebuild(desc);
             }
             // Not what the constructor left: a value at its default is not in the file.
             if (omitsDefaults)

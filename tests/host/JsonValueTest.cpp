@@ -45,8 +45,9 @@ using Norvane::JsonValue;
     }
     case QJsonValue::Object: {
         const QJsonObject o = qt.toObject();
-        const std::set<std::string> keys(mine.keys().begin(), mine.keys().end());
-        if (!mine.isObject() || keys.size() != static_cast<size_t>(o.size()))
+        const std::vector<std::string_view> keys = mine.keys();
+        const std::set<std::string_view> distinct(keys.begin(), keys.end());
+        if (!mine.isObject() || distinct.size() != static_cast<size_t>(o.size()))
             return differ("member count");
         for (auto it = o.begin(); it != o.end(); ++it) {
             const std::string key = it.key().toStdString();
