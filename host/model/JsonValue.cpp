@@ -180,8 +180,8 @@ private:
         if (p_ == end_)
             return false;
         switch (*p_) {
-        case '{': return Object(out, depth + 1);
-        case '[': return Array(out, depth + 1);
+        case '{': return Container(out, depth + 1, true);
+        case '[': return Container(out, depth + 1, false);
         case '"':
             out.type_ = JsonValue::Type::String;
             return Text(out.text_);
@@ -200,62 +200,31 @@ private:
     }
 
     // Entries are gathered on shared stacks and moved into place once their count is known.
-    bool Object(JsonValue& out, int depth)
+    bool Container(JsonValue& out, int depth, bool object)
     {
         if (depth > kMaxDepth)
             return false;
-        out.type_ = JsonValue::Type::Object;
+        out.type_ = object ? JsonValue::Type::Object : JsonValue::Type::Array;
+        const char close = object ? '}' : ']';
         ++p_;
         Space();
-        if (p_ < end_ && *p_ == '}') {
+        if (p_ < end_ && *p_ == close) {
             ++p_;
             return true;
         }
         const size_t base = values_.size();
         for (;;) {
-            if (p_ == end_ || *p_ != '"')
-                return false;
-            std::string_view key;
-            if (!Key(key))
-                return false;
-            Space();
-            if (p_ == end_ || *p_ != ':')
-                return false;
-            ++p_;
-            Space();
-            JsonValue item;
-            if (!Value(item, depth))
-                return false;
-            keys_.push_back(key);
-            values_.push_back(std::move(item));
-            Space();
-            if (p_ == end_)
-                return false;
-            if (*p_ == '}') {
+            if (object) {
+                std::string_view key;
+                if (p_ == end_ || *p_ != '"' || !Key(key))
+                    return false;
+                Space();
+                if (p_ == end_ || *p_ != ':')
+                    return false;
                 ++p_;
-                Collect(out, base, true);
-                return true;
+                Space();
+                keys_.push_back(key);
             }
-            if (*p_ != ',')
-                return false;
-            ++p_;
-            Space();
-        }
-    }
-
-    bool Array(JsonValue& out, int depth)
-    {
-        if (depth > kMaxDepth)
-            return false;
-        out.type_ = JsonValue::Type::Array;
-        ++p_;
-        Space();
-        if (p_ < end_ && *p_ == ']') {
-            ++p_;
-            return true;
-        }
-        const size_t base = values_.size();
-        for (;;) {
             JsonValue item;
             if (!Value(item, depth))
                 return false;
@@ -263,9 +232,9 @@ private:
             Space();
             if (p_ == end_)
                 return false;
-            if (*p_ == ']') {
+            if (*p_ == close) {
                 ++p_;
-                Collect(out, base, false);
+                Collect(out, base, object);
                 return true;
             }
             if (*p_ != ',')
