@@ -7,6 +7,9 @@
 #include <MaterialXFormat/XmlIo.h>
 
 #include <exception>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace rozo
 {
@@ -21,22 +24,39 @@ const char* const STANDARD_SURFACE_CATEGORY = "standard_surface";
 const char* const STANDARD_SURFACE_GRAPH_NAMES[] = {"IMPL_standard_surface_surfaceshader",
                                                     "NG_standard_surface_surfaceshader_100"};
 
+// The definitions named by implementation elements, by the graph they point
+// at, in document order.
+using ImplementedDefs = std::unordered_map<std::string, std::vector<std::string>>;
+
+ImplementedDefs implementedDefsByGraph(const mx::DocumentPtr& doc)
+{
+    ImplementedDefs defs;
+    for (const mx::ImplementationPtr& impl : doc->getImplementations())
+    {
+        const std::string& graphName = impl->getAttribute("nodegraph");
+        if (!graphName.empty())
+            defs[graphName].push_back(impl->getNodeDefString());
+    }
+    return defs;
+}
+
 // The definition a graph implements: its own "nodedef" attribute, or an
 // implementation element that points at the graph.
-mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGraphPtr& graph)
+mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGraphPtr& graph,
+                                  const ImplementedDefs& implemented)
 {
     if (graph->hasNodeDefString())
     {
         if (mx::NodeDefPtr nodeDef = doc->getNodeDef(graph->getNodeDefString()))
             return nodeDef;
     }
-    for (const mx::ImplementationPtr& impl : doc->getImplementations())
+    const auto found = implemented.find(graph->getName());
+    if (found == implemented.end())
+        return nullptr;
+    for (const std::string& nodeDefName : found->second)
     {
-        if (impl->getAttribute("nodegraph") == graph->getName())
-        {
-            if (mx::NodeDefPtr nodeDef = doc->getNodeDef(impl->getNodeDefString()))
-                return nodeDef;
-        }
+        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(nodeDefName))
+            return nodeDef;
     }
     return nullptr;
 }
@@ -100,9 +120,10 @@ void removeStandardSurfaceGraphs(const mx::DocumentPtr& doc)
     for (const char* name : STANDARD_SURFACE_GRAPH_NAMES)
         doc->removeNodeGraph(name);
     std::vector<std::string> names;
+    const ImplementedDefs implemented = implementedDefsByGraph(doc);
     for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
     {
-        mx::NodeDefPtr nodeDef = implementedNodeDef(doc, graph);
+        mx::NodeDefPtr nodeDef = implementedNodeDef(doc, graph, implemented);
         if (nodeDef && nodeDef->getNodeString() == STANDARD_SURFACE_CATEGORY)
             names.push_back(graph->getName());
     }

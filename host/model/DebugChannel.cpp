@@ -19,20 +19,32 @@ DebugChannel& DebugChannel::Instance()
 void DebugChannel::Write(const QString& text)
 {
     text_ += text;
-    // A large import writes lines per map: only the latest are kept, from a line start.
-    if (text_.size() > kKeptCharacters) {
-        const int cut = text_.indexOf(QLatin1Char('\n'), text_.size() - kKeptCharacters);
-        text_.remove(0, cut < 0 ? text_.size() - kKeptCharacters : cut + 1);
-    }
+    // A large import writes lines per map: only the latest are kept, and the
+    // older ones are dropped in bulk so that each line costs its own length.
+    if (text_.size() > 2 * kKeptCharacters)
+        text_.remove(0, KeptStart());
     if (echo_) {
         std::fputs(text.toUtf8().constData(), stderr);
         std::fflush(stderr);
     }
 }
 
+int DebugChannel::KeptStart() const
+{
+    if (text_.size() <= kKeptCharacters)
+        return 0;
+    const int cut = text_.indexOf(QLatin1Char('\n'), text_.size() - kKeptCharacters);
+    return cut < 0 ? text_.size() - kKeptCharacters : cut + 1;
+}
+
+QString DebugChannel::Text() const
+{
+    return text_.mid(KeptStart());
+}
+
 QStringList DebugChannel::Lines() const
 {
-    QStringList lines = text_.split(QLatin1Char('\n'));
+    QStringList lines = Text().split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

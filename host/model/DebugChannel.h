@@ -12,7 +12,7 @@ public:
     void Write(const QString& text);
     // What was written since the last Clear, its last kKeptCharacters at most.
     static constexpr int kKeptCharacters = 1 << 16;
-    const QString& Text() const { return text_; }
+    QString Text() const;
     // The text split into lines (a last line without line end included).
     QStringList Lines() const;
     void Clear() { text_.clear(); }
@@ -21,6 +21,8 @@ public:
 
 private:
     DebugChannel();
+    // Where the kept text starts in text_, which may hold up to twice as much.
+    int KeptStart() const;
     QString text_;
     bool echo_;
 };

@@ -2,6 +2,9 @@
 // Parameter blocks: named, typed parameters addressed by ID, time and table index.
 #include "Animatable.h"
 #include "Geometry.h"
+#include "CompactList.h"
+#include "ParamKeys.h"
+#include "ParamText.h"
 #include "ParamType.h"
 #include "WStr.h"
 #include <map>
@@ -24,7 +27,7 @@ constexpr int P_TABLE = 0x0004;      // a table of values (count given by the de
 struct ParamValue {
     int i = 0;
     float f[4] = {0.0f, 0.0f, 0.0f, 0.0f};
-    WStr s;
+    ParamText s;
     ReferenceTarget* r = nullptr;
 
     static ParamValue Int(int v) { ParamValue p; p.i = v; return p; }
@@ -171,10 +174,10 @@ public:
     // Raw access for the host (scene files, undo): the whole state of one entry.
     struct Entry {
         ParamValue value;                       // used when there are no keys
-        std::map<TimeValue, ParamValue> keys;   // animation keys
+        KeyTable<TimeValue, ParamValue> keys;   // animation keys
     };
     struct Slot {
-        std::vector<Entry> entries;  // one for a plain parameter, the table otherwise
+        CompactList<Entry> entries;  // one for a plain parameter, the table otherwise
     };
     struct State {
         const ParamBlockDesc2* desc = nullptr;
