@@ -42,7 +42,7 @@ void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& wr
     }
     if (IsStringParamType(type)) {
         if (v.s.Length() < kSharedTextLength)
-            return out.String(v.s.str());
+            return out.String(v.s.str().str());
         const int text = writer.AddText(v.s);
         out.BeginObject();
         out.Key("text").Int(text);
@@ -283,7 +283,7 @@ int ObjectWriter::AddDefinitions(const ParamBlockDesc2& desc)
     return descriptorIds_[&desc] = id;
 }
 
-bool ObjectReader::Text(const JsonValue& index, WStr& out) const
+bool ObjectReader::Text(const JsonValue& index, ParamText& out) const
 {
     const int i = index.toInt(-1);
     if (!index.isDouble() || i < 0 || i >= static_cast<int>(texts_.size()) || !texts_[static_cast<size_t>(i)].first)
@@ -317,7 +317,7 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
     texts_.clear();
     texts_.reserve(static_cast<size_t>(texts.size()));
     for (const JsonValue& text : texts)
-        texts_.emplace_back(text.isString(), text.isString() ? WStr::FromQString(text.toString()) : WStr());
+        texts_.emplace_back(text.isString(), text.isString() ? ParamText(WStr::FromQString(text.toString())) : ParamText());
     // Blocks that name the same table entry share one descriptor.
     std::map<std::pair<int, BlockID>, std::shared_ptr<ParamBlockDesc2>> shared;
     auto fail = [&](int index, const QString& why) {

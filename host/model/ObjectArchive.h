@@ -5,7 +5,7 @@
 // run-time block definitions are stored once per file, in tables the objects
 // refer to by number; parameters at their definition's default are left out.
 #include "JsonValue.h"
-#include "WStr.h"
+#include "ParamText.h"
 
 #include <QByteArray>
 #include <QString>
@@ -66,11 +66,12 @@ public:
     void Release() { released_ = true; }
 
     // Entry `index` of the file's text table; false when there is none.
-    bool Text(const JsonValue& index, WStr& out) const;
+    bool Text(const JsonValue& index, ParamText& out) const;
 
 private:
     void DeleteMade();
-    std::vector<std::pair<bool, WStr>> texts_;  // false for an entry that is not text
+    // Maps that share a text share its string; false for an entry that is not text.
+    std::vector<std::pair<bool, ParamText>> texts_;
     std::vector<ReferenceTarget*> made_;
     bool released_ = false;
 };
