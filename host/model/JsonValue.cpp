@@ -361,13 +361,8 @@ private:
         bool ascii;
         if (!Run(runEnd, ascii))
             return false;
-        if (*runEnd == '"') {
-            const int length = static_cast<int>(runEnd - p_);
-            out = ascii ? QString::fromLatin1(p_, length) : QString::fromUtf8(p_, length);
-            p_ = runEnd + 1;
-            return true;
-        }
         for (;;) {
+            // Appending to an empty string shares the run: a text without escapes is not copied again.
             const int length = static_cast<int>(runEnd - p_);
             out += ascii ? QString::fromLatin1(p_, length) : QString::fromUtf8(p_, length);
             p_ = runEnd;
