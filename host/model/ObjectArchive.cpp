@@ -2,11 +2,10 @@
 
 #include "ClassRegistry.h"
 #include "INode.h"
+#include "JsonWriter.h"
 #include "MtlBase.h"
 #include "ParamBlock2.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <cmath>
 
@@ -18,7 +17,7 @@ constexpr int kSharedTextLength = 128;
 
 // A part of a class identifier: a whole number that fits 32 bits (a
 // non-number reads as 0, as it always has).
-bool IsIdPart(const QJsonValue& v)
+bool IsIdPart(const JsonValue& v)
 {
     const double d = v.toDouble();
     return d >= 0.0 && d <= 4294967295.0 && std::floor(d) == d;
@@ -29,33 +28,35 @@ QString Hex(quint32 v)
     return QStringLiteral("0x%1").arg(v, 0, 16);
 }
 
-QJsonValue WriteValue(const ParamValue& v, int type, ObjectWriter& writer)
+void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& writer)
 {
     if (IsFloatParamType(type))
-        return static_cast<double>(v.f[0]);
+        return out.Double(static_cast<double>(v.f[0]));
     if (IsIntParamType(type))
-        return v.i;
+        return out.Int(v.i);
     if (int n = ParamTypeComponents(type)) {
-        QJsonArray a;
+        out.BeginArray();
         for (int k = 0; k < n; ++k)
-            a.append(static_cast<double>(v.f[k]));
-        return a;
+            out.Double(static_cast<double>(v.f[k]));
+        return out.EndArray();
     }
     if (IsStringParamType(type)) {
-        if (v.s.Length() >= kSharedTextLength)
-            return QJsonObject{{QStringLiteral("text"), writer.AddText(v.s.ToQString())}};
-        return v.s.ToQString();
+        if (v.s.Length() < kSharedTextLength)
+            return out.String(v.s.str().str());
+        const int text = writer.AddText(v.s);
+        out.BeginObject();
+        out.Key("text").Int(text);
+        return out.EndObject();
     }
-    if (IsReferenceParamType(type)) {
-        if (!v.r || dynamic_cast<INode*>(v.r))
-            return QJsonValue();
-        return writer.Add(v.r);
+    if (IsReferenceParamType(type) && v.r && !dynamic_cast<INode*>(v.r)) {
+        const int id = writer.Add(v.r);
+        return out.Int(id);
     }
-    return QJsonValue();
+    out.Null();
 }
 
 // Reads a value of `type`; false when the JSON does not fit the type.
-bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamValue& v)
+bool ReadValue(const JsonValue& j, int type, const ObjectReader& reader, ParamValue& v)
 {
     if (IsFloatParamType(type)) {
         if (!j.isDouble()) return false;
@@ -68,18 +69,14 @@ bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamV
         return true;
     }
     if (int n = ParamTypeComponents(type)) {
-        const QJsonArray a = j.toArray();
-        if (!j.isArray() || a.size() != n) return false;
+        if (!j.isArray() || j.size() != n) return false;
         for (int k = 0; k < n; ++k)
-            v.f[k] = static_cast<float>(a[k].toDouble());
+            v.f[k] = static_cast<float>(j[k].toDouble());
         return true;
     }
     if (IsStringParamType(type)) {
-        QString text;
-        if (j.isObject() && reader.Text(j.toObject().value(QStringLiteral("text")), text)) {
-            v.s = WStr::FromQString(text);
+        if (j.isObject() && reader.Text(j.value("text"), v.s))
             return true;
-        }
         if (!j.isString()) return false;
         v.s = WStr::FromQString(j.toString());
         return true;
@@ -93,16 +90,18 @@ bool ReadValue(const QJsonValue& j, int type, const ObjectReader& reader, ParamV
     return true;
 }
 
-QJsonObject WriteDef(const ParamDef& d, ObjectWriter& writer)
+// Keys in the order Qt's objects keep them (sorted), as files always had them.
+void WriteDef(JsonWriter& out, const ParamDef& d, ObjectWriter& writer)
 {
-    QJsonObject o;
-    o[QStringLiteral("id")] = d.ID;
-    o[QStringLiteral("name")] = d.int_name.ToQString();
-    o[QStringLiteral("type")] = d.type;
-    o[QStringLiteral("flags")] = d.flags;
-    o[QStringLiteral("tab")] = d.tab_size;
-    o[QStringLiteral("default")] = WriteValue(d.def, d.type, writer);
-    return o;
+    out.BeginObject();
+    out.Key("default");
+    WriteValue(out, d.def, d.type, writer);
+    out.Key("flags").Int(d.flags);
+    out.Key("id").Int(d.ID);
+    out.Key("name").String(d.int_name.str());
+    out.Key("tab").Int(d.tab_size);
+    out.Key("type").Int(d.type);
+    out.EndObject();
 }
 
 // Whether an unanimated value equals the definition's default (left out of the file).
@@ -125,18 +124,29 @@ bool IsDefault(const ParamValue& v, const ParamDef& d)
     return false;
 }
 
-QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
+// Whether `a` holds the definitions `b` does, as far as a file tells them.
+bool SameDefinitions(const ParamBlockDesc2& a, const ParamBlockDesc2& b)
 {
-    QJsonObject block;
-    block[QStringLiteral("id")] = pb->ID();
-    const ParamBlockDesc2* desc = pb->GetDesc();
-    if (pb->IsRebuilt()) {
-        QJsonArray defs;
-        for (const ParamDef& d : desc->paramdefs)
-            defs.append(WriteDef(d, writer));
-        block[QStringLiteral("defs")] = writer.AddDefinitions(defs);
+    if (a.paramdefs.size() != b.paramdefs.size())
+        return false;
+    for (size_t i = 0; i < a.paramdefs.size(); ++i) {
+        const ParamDef& x = a.paramdefs[i];
+        const ParamDef& y = b.paramdefs[i];
+        if (x.ID != y.ID || x.type != y.type || x.flags != y.flags || x.tab_size != y.tab_size ||
+            x.int_name != y.int_name || !IsDefault(x.def, y) || (IsReferenceParamType(x.type) && x.def.r != y.def.r))
+            return false;
     }
-    QJsonArray params;
+    return true;
+}
+
+void WriteBlock(JsonWriter& out, IParamBlock2* pb, ObjectWriter& writer)
+{
+    out.BeginObject();
+    const ParamBlockDesc2* desc = pb->GetDesc();
+    if (pb->IsRebuilt())
+        out.Key("defs").Int(writer.AddDefinitions(*desc));
+    out.Key("id").Int(pb->ID());
+    out.Key("params").BeginArray();
     for (const ParamDef& d : desc->paramdefs) {
         if (d.flags & P_TRANSIENT)
             continue;
@@ -145,30 +155,37 @@ QJsonObject WriteBlock(IParamBlock2* pb, ObjectWriter& writer)
         const bool plain = !d.IsTable() && slot->entries.size() == 1 && slot->entries[0].keys.empty();
         if (plain && IsDefault(slot->entries[0].value, d))
             continue;
-        QJsonObject param;
-        param[QStringLiteral("name")] = d.int_name.ToQString();
-        param[QStringLiteral("type")] = d.type;
-        if (plain) {
-            param[QStringLiteral("v")] = WriteValue(slot->entries[0].value, d.type, writer);
-        } else {
-            QJsonArray entries;
+        out.BeginObject();
+        if (!plain) {
+            out.Key("entries").BeginArray();
             for (const IParamBlock2::Entry& e : slot->entries) {
-                QJsonObject entry;
-                entry[QStringLiteral("v")] = WriteValue(e.value, d.type, writer);
+                out.BeginObject();
                 if (!e.keys.empty()) {
-                    QJsonArray keys;
-                    for (const auto& k : e.keys)
-                        keys.append(QJsonArray{k.first, WriteValue(k.second, d.type, writer)});
-                    entry[QStringLiteral("keys")] = keys;
+                    out.Key("keys").BeginArray();
+                    for (const auto& k : e.keys) {
+                        out.BeginArray();
+                        out.Int(k.first);
+                        WriteValue(out, k.second, d.type, writer);
+                        out.EndArray();
+                    }
+                    out.EndArray();
                 }
-                entries.append(entry);
+                out.Key("v");
+                WriteValue(out, e.value, d.type, writer);
+                out.EndObject();
             }
-            param[QStringLiteral("entries")] = entries;
+            out.EndArray();
         }
-        params.append(param);
+        out.Key("name").String(d.int_name.str());
+        out.Key("type").Int(d.type);
+        if (plain) {
+            out.Key("v");
+            WriteValue(out, slot->entries[0].value, d.type, writer);
+        }
+        out.EndObject();
     }
-    block[QStringLiteral("params")] = params;
-    return block;
+    out.EndArray();
+    out.EndObject();
 }
 
 } // namespace
@@ -194,52 +211,84 @@ int ObjectWriter::Add(ReferenceTarget* t)
     ids_[t] = id;
     objects_.emplace_back();
 
-    QJsonObject o;
-    const Class_ID cid = t->ClassID();
-    o[QStringLiteral("class")] = QJsonArray{static_cast<double>(cid.PartA()), static_cast<double>(cid.PartB())};
-    o[QStringLiteral("superClass")] = static_cast<double>(t->SuperClassID());
-    if (auto* m = dynamic_cast<MtlBase*>(t)) {
-        o[QStringLiteral("name")] = m->GetName().ToQString();
-        o[QStringLiteral("flags")] = m->GetMtlFlags();
-    }
-    QJsonArray blocks;
+    // Objects it refers to are numbered (and written) as its blocks are.
+    JsonWriter out;
+    out.BeginObject();
+    out.Key("blocks").BeginArray();
     for (int i = 0; i < t->NumParamBlocks(); ++i)
         if (IParamBlock2* pb = t->GetParamBlock(i))
-            blocks.append(WriteBlock(pb, *this));
-    o[QStringLiteral("blocks")] = blocks;
-    objects_[static_cast<size_t>(id)] = o;
+            WriteBlock(out, pb, *this);
+    out.EndArray();
+    const Class_ID cid = t->ClassID();
+    out.Key("class").BeginArray();
+    out.Double(static_cast<double>(cid.PartA()));
+    out.Double(static_cast<double>(cid.PartB()));
+    out.EndArray();
+    auto* m = dynamic_cast<MtlBase*>(t);
+    if (m)
+        out.Key("flags").Int(m->GetMtlFlags());
+    if (m)
+        out.Key("name").String(m->GetName().str());
+    out.Key("superClass").Double(static_cast<double>(t->SuperClassID()));
+    out.EndObject();
+    objects_[static_cast<size_t>(id)] = out.Take();
     return id;
 }
 
-QJsonArray ObjectWriter::Objects() const
+QByteArray ObjectWriter::ToArray(const std::vector<QByteArray>& items)
 {
-    return ToArray(objects_);
+    int size = 2;
+    for (const QByteArray& item : items)
+        size += item.size() + 1;
+    QByteArray out;
+    out.reserve(size);
+    out.append('[');
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i)
+            out.append(',');
+        out.append(items[i]);
+    }
+    out.append(']');
+    return out;
 }
 
-int ObjectWriter::AddText(const QString& text)
+int ObjectWriter::AddText(const WStr& text)
 {
-    const auto found = textIds_.find(text);
+    const auto found = textIds_.find(text.str());
     if (found != textIds_.end())
         return found->second;
-    texts_.push_back(text);
-    return textIds_[text] = static_cast<int>(texts_.size() - 1);
+    JsonWriter out;
+    out.String(text.str());
+    texts_.push_back(out.Take());
+    return textIds_[text.str()] = static_cast<int>(texts_.size() - 1);
 }
 
-int ObjectWriter::AddDefinitions(const QJsonArray& defs)
+int ObjectWriter::AddDefinitions(const ParamBlockDesc2& desc)
 {
-    const QByteArray key = QJsonDocument(defs).toJson(QJsonDocument::Compact);
-    const auto found = definitionIds_.find(key);
-    if (found != definitionIds_.end())
-        return found->second;
-    definitions_.push_back(defs);
-    return definitionIds_[key] = static_cast<int>(definitions_.size() - 1);
+    const auto known = descriptorIds_.find(&desc);
+    if (known != descriptorIds_.end())
+        return known->second;
+    JsonWriter out;
+    out.BeginArray();
+    for (const ParamDef& d : desc.paramdefs)
+        WriteDef(out, d, *this);
+    out.EndArray();
+    QByteArray defs = out.Take();
+    const auto found = definitionIds_.find(defs);
+    const int id = found != definitionIds_.end() ? found->second : static_cast<int>(definitions_.size());
+    if (found == definitionIds_.end()) {
+        definitions_.push_back(defs);
+        definitionIds_.emplace(std::move(defs), id);
+    }
+    return descriptorIds_[&desc] = id;
 }
 
-bool ObjectReader::Text(const QJsonValue& index, QString& out) const
+bool ObjectReader::Text(const JsonValue& index, ParamText& out) const
 {
-    if (!index.isDouble() || index.toInt() < 0 || index.toInt() >= texts_.size() || !texts_[index.toInt()].isString())
+    const int i = index.toInt(-1);
+    if (!index.isDouble() || i < 0 || i >= static_cast<int>(texts_.size()) || !texts_[static_cast<size_t>(i)].first)
         return false;
-    out = texts_[index.toInt()].toString();
+    out = texts_[static_cast<size_t>(i)].second;
     return true;
 }
 
@@ -262,10 +311,13 @@ ReferenceTarget* ObjectReader::Get(int id) const
     return id >= 0 && id < static_cast<int>(made_.size()) ? made_[static_cast<size_t>(id)] : nullptr;
 }
 
-bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonArray& texts,
-                        const QJsonArray& definitions, bool omitsDefaults)
+bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValue& texts,
+                        const JsonValue& definitions, bool omitsDefaults)
 {
-    texts_ = texts;
+    texts_.clear();
+    texts_.reserve(static_cast<size_t>(texts.size()));
+    for (const JsonValue& text : texts)
+        texts_.emplace_back(text.isString(), text.isString() ? ParamText(WStr::FromQString(text.toString())) : ParamText());
     // Blocks that name the same table entry share one descriptor.
     std::map<std::pair<int, BlockID>, std::shared_ptr<ParamBlockDesc2>> shared;
     auto fail = [&](int index, const QString& why) {
@@ -276,11 +328,11 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonAr
     };
     // First make every object, so references can point forwards.
     for (int i = 0; i < objects.size(); ++i) {
-        const QJsonObject o = objects[i].toObject();
-        const QJsonArray cls = o.value(QStringLiteral("class")).toArray();
-        const QJsonValue super = o.value(QStringLiteral("superClass"));
-        if (!objects[i].isObject() || cls.size() != 2 || !super.isDouble() || !IsIdPart(cls[0]) ||
-            !IsIdPart(cls[1]) || !IsIdPart(super))
+        const JsonValue& o = objects[i];
+        const JsonValue& cls = o.value("class");
+        const JsonValue& super = o.value("superClass");
+        if (!o.isObject() || cls.size() != 2 || !super.isDouble() || !IsIdPart(cls[0]) || !IsIdPart(cls[1]) ||
+            !IsIdPart(super))
             return fail(i, QStringLiteral("no class identifier"));
         const Class_ID cid(static_cast<ULONG>(cls[0].toDouble()), static_cast<ULONG>(cls[1].toDouble()));
         const auto sclass = static_cast<SClass_ID>(super.toDouble());
@@ -291,21 +343,21 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonAr
         made_.push_back(static_cast<ReferenceTarget*>(static_cast<Animatable*>(made)));
     }
     for (int i = 0; i < objects.size(); ++i) {
-        const QJsonObject o = objects[i].toObject();
+        const JsonValue& o = objects[i];
         ReferenceTarget* t = made_[static_cast<size_t>(i)];
         if (auto* m = dynamic_cast<MtlBase*>(t)) {
-            m->SetName(WStr::FromQString(o.value(QStringLiteral("name")).toString()));
+            m->SetName(WStr::FromQString(o.value("name").toString()));
             m->ClearMtlFlag(~0);
-            m->SetMtlFlag(o.value(QStringLiteral("flags")).toInt(), TRUE);
+            m->SetMtlFlag(o.value("flags").toInt(), TRUE);
         }
-        const QJsonArray blocks = o.value(QStringLiteral("blocks")).toArray();
+        const JsonValue& blocks = o.value("blocks");
         for (int b = 0; b < blocks.size(); ++b) {
-            const QJsonObject block = blocks[b].toObject();
-            IParamBlock2* pb = t->GetParamBlockByID(static_cast<BlockID>(block.value(QStringLiteral("id")).toInt()));
+            const JsonValue& block = blocks[b];
+            IParamBlock2* pb = t->GetParamBlockByID(static_cast<BlockID>(block.value("id").toInt()));
             if (!pb)
                 continue;  // a block the class no longer has
-            if (block.contains(QStringLiteral("defs"))) {
-                const QJsonValue defsValue = block.value(QStringLiteral("defs"));
+            if (block.contains("defs")) {
+                const JsonValue& defsValue = block.value("defs");
                 const int table = defsValue.isDouble() ? defsValue.toInt() : -1;
                 if (defsValue.isDouble() && (table < 0 || table >= definitions.size()))
                     return fail(i, QStringLiteral("bad definition in block %1").arg(b));
@@ -313,49 +365,49 @@ bool ObjectReader::Read(const QJsonArray& objects, QString* error, const QJsonAr
                 if (!desc || table < 0) {
                     desc = std::make_shared<ParamBlockDesc2>(pb->ID(), pb->GetDesc()->int_name);
                     desc->cd = pb->GetDesc()->cd;
-                    for (const QJsonValue& dv : table >= 0 ? definitions[table].toArray() : defsValue.toArray()) {
-                        const QJsonObject d = dv.toObject();
-                        ParamDef def(static_cast<ParamID>(d.value(QStringLiteral("id")).toInt()),
-                                     WStr::FromQString(d.value(QStringLiteral("name")).toString()),
-                                     d.value(QStringLiteral("type")).toInt(), ParamValue(),
-                                     d.value(QStringLiteral("flags")).toInt());
-                        def.tab_size = d.value(QStringLiteral("tab")).toInt();
-                        if (!ReadValue(d.value(QStringLiteral("default")), def.type, *this, def.def) ||
-                            def.int_name.isNull())
+                    for (const JsonValue& d : table >= 0 ? definitions[table] : defsValue) {
+                        ParamDef def(static_cast<ParamID>(d.value("id").toInt()),
+                                     WStr::FromQString(d.value("name").toString()), d.value("type").toInt(),
+                                     ParamValue(), d.value("flags").toInt());
+                        def.tab_size = d.value("tab").toInt();
+                        if (!ReadValue(d.value("default"), def.type, *this, def.def) || def.int_name.isNull())
                             return fail(i, QStringLiteral("bad definition in block %1").arg(b));
                         desc->AddParam(def);
                     }
                 }
-                pb->Rebuild(desc);
+                // A shader-driven map rebuilt the block from its code already, as the file has it.
+                if (!SameDefinitions(*pb->GetDesc(), *desc))
+                    pb->Rebuild(desc);
             }
             // Not what the constructor left: a value at its default is not in the file.
             if (omitsDefaults)
                 pb->ResetAll();
-            for (const QJsonValue& pv : block.value(QStringLiteral("params")).toArray()) {
-                const QJsonObject p = pv.toObject();
-                const WStr name = WStr::FromQString(p.value(QStringLiteral("name")).toString());
+            for (const JsonValue& p : block.value("params")) {
+                const WStr name = WStr::FromQString(p.value("name").toString());
                 const int index = pb->GetDesc()->NameToIndex(name);
                 if (index < 0)
                     continue;  // a parameter the class no longer has
                 const ParamDef& def = pb->GetDesc()->paramdefs[static_cast<size_t>(index)];
-                if (def.type != p.value(QStringLiteral("type")).toInt())
+                if (def.type != p.value("type").toInt())
                     continue;
-                const QJsonArray entries = p.contains(QStringLiteral("entries"))
-                                               ? p.value(QStringLiteral("entries")).toArray()
-                                               : QJsonArray{QJsonObject{{QStringLiteral("v"), p.value(QStringLiteral("v"))}}};
+                // A plain value stands for a single entry without keys.
+                const bool listed = p.contains("entries");
+                const JsonValue& entries = p.value("entries");
+                const int count = listed ? entries.size() : 1;
                 if (def.IsTable())
-                    pb->SetCount(def.ID, entries.size());
-                for (int e = 0; e < entries.size() && e < pb->Count(def.ID); ++e) {
-                    const QJsonObject entry = entries[e].toObject();
+                    pb->SetCount(def.ID, count);
+                for (int e = 0; e < count && e < pb->Count(def.ID); ++e) {
+                    const JsonValue& v = listed ? entries[e].value("v") : p.value("v");
                     IParamBlock2::Entry value;
-                    if (!ReadValue(entry.value(QStringLiteral("v")), def.type, *this, value.value))
+                    if (!ReadValue(v, def.type, *this, value.value))
                         return fail(i, QStringLiteral("bad value of parameter '%1'").arg(name.ToQString()));
-                    for (const QJsonValue& kv : entry.value(QStringLiteral("keys")).toArray()) {
-                        const QJsonArray key = kv.toArray();
-                        ParamValue at;
-                        if (key.size() != 2 || !ReadValue(key[1], def.type, *this, at))
-                            return fail(i, QStringLiteral("bad key of parameter '%1'").arg(name.ToQString()));
-                        value.keys[key[0].toInt()] = at;
+                    if (listed) {
+                        for (const JsonValue& key : entries[e].value("keys")) {
+                            ParamValue at;
+                            if (key.size() != 2 || !ReadValue(key[1], def.type, *this, at))
+                                return fail(i, QStringLiteral("bad key of parameter '%1'").arg(name.ToQString()));
+                            value.keys[key[0].toInt()] = at;
+                        }
                     }
                     pb->SetEntry(def.ID, e, value);
                 }

@@ -4,14 +4,18 @@
 // References between objects are object numbers. Long texts (shader code) and
 // run-time block definitions are stored once per file, in tables the objects
 // refer to by number; parameters at their definition's default are left out.
-#include <QJsonArray>
-#include <QJsonObject>
+#include "JsonValue.h"
+#include "ParamText.h"
+
 #include <QByteArray>
 #include <QString>
 #include <map>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
+class ParamBlockDesc2;
 class ReferenceTarget;
 
 namespace Norvane {
@@ -24,29 +28,26 @@ class ObjectWriter {
 public:
     // Number of `t` in the archive, writing it (and what it refers to) on first use; -1 for none.
     int Add(ReferenceTarget* t);
-    QJsonArray Objects() const;
-    QJsonArray Texts() const { return ToArray(texts_); }
-    QJsonArray Definitions() const { return ToArray(definitions_); }
+    // The tables as JSON arrays, each entry in order of first use.
+    QByteArray Objects() const { return ToArray(objects_); }
+    QByteArray Texts() const { return ToArray(texts_); }
+    QByteArray Definitions() const { return ToArray(definitions_); }
 
     // Number of `text` in the text table, added on first use.
-    int AddText(const QString& text);
-    // Number of a block's definitions in the definition table, added on first use.
-    int AddDefinitions(const QJsonArray& defs);
+    int AddText(const WStr& text);
+    // Number of a rebuilt block's definitions in the definition table, added on first use.
+    int AddDefinitions(const ParamBlockDesc2& desc);
 
 private:
-    template <typename T> static QJsonArray ToArray(const std::vector<T>& items)
-    {
-        QJsonArray out;
-        for (const T& item : items)
-            out.append(item);
-        return out;
-    }
+    static QByteArray ToArray(const std::vector<QByteArray>& items);
     std::map<ReferenceTarget*, int> ids_;
-    std::map<QString, int> textIds_;
-    std::vector<QString> texts_;
+    std::map<std::wstring, int> textIds_;
+    std::vector<QByteArray> texts_;
+    // Maps of one shader share a descriptor: its number is found without writing it again.
+    std::map<const ParamBlockDesc2*, int> descriptorIds_;
     std::map<QByteArray, int> definitionIds_;
-    std::vector<QJsonArray> definitions_;
-    std::vector<QJsonObject> objects_;  // an array is built once: appending to one copies
+    std::vector<QByteArray> definitions_;
+    std::vector<QByteArray> objects_;
 };
 
 class ObjectReader {
@@ -56,8 +57,8 @@ public:
     // and nothing made stays alive.
     // `texts` and `definitions` are the file's tables (absent in older files);
     // with `omitsDefaults` a parameter left out is at its definition's default.
-    bool Read(const QJsonArray& objects, QString* error, const QJsonArray& texts = QJsonArray(),
-              const QJsonArray& definitions = QJsonArray(), bool omitsDefaults = false);
+    bool Read(const JsonValue& objects, QString* error, const JsonValue& texts = JsonValue(),
+              const JsonValue& definitions = JsonValue(), bool omitsDefaults = false);
     // The object with that number, none for -1 or an unknown number.
     ReferenceTarget* Get(int id) const;
     bool Valid(int id) const { return id == -1 || (id >= 0 && id < static_cast<int>(made_.size())); }
@@ -65,11 +66,12 @@ public:
     void Release() { released_ = true; }
 
     // Entry `index` of the file's text table; false when there is none.
-    bool Text(const QJsonValue& index, QString& out) const;
+    bool Text(const JsonValue& index, ParamText& out) const;
 
 private:
     void DeleteMade();
-    QJsonArray texts_;
+    // Maps that share a text share its string; false for an entry that is not text.
+    std::vector<std::pair<bool, ParamText>> texts_;
     std::vector<ReferenceTarget*> made_;
     bool released_ = false;
 };

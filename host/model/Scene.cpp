@@ -21,10 +21,15 @@ void Scene::RefDeleted(ReferenceTarget* target)
 
 void Scene::Put(const std::vector<INode*>& nodes, const std::vector<INode*>& selection)
 {
-    for (INode* n : nodes)
-        Acquire(n);
-    for (INode* n : nodes_)
-        Release(n);
+    // Nodes added at the end (one by one, as an import does) are all that
+    // changes hands: handing every node over again made that cost the cube of
+    // their number. The references held come out the same either way.
+    const bool appended = nodes.size() >= nodes_.size() && std::equal(nodes_.begin(), nodes_.end(), nodes.begin());
+    for (size_t i = appended ? nodes_.size() : 0; i < nodes.size(); ++i)
+        Acquire(nodes[i]);
+    if (!appended)
+        for (INode* n : nodes_)
+            Release(n);
     nodes_ = nodes;
     selection_ = selection;
 }

@@ -4,14 +4,13 @@
 #include "Hold.h"
 #include "INode.h"
 #include "JsonFile.h"
+#include "JsonWriter.h"
 #include "LiveObjects.h"
 #include "MtlBase.h"
 #include "Object.h"
 #include "ObjectArchive.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
-#include <algorithm>
+#include <map>
 
 namespace Norvane {
 namespace {
@@ -21,18 +20,17 @@ const QString kLibraryFormat = QStringLiteral("norvane-material-library");
 // 2: compact, with text and definition tables and default values left out; 1 still loads.
 constexpr int kVersion = 2;
 
-QJsonArray WriteMatrix(const Matrix3& tm)
+void WriteMatrix(JsonWriter& out, const Matrix3& tm)
 {
-    QJsonArray a;
+    out.BeginArray();
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 3; ++c)
-            a.append(static_cast<double>(tm.GetRow(r)[c]));
-    return a;
+            out.Double(static_cast<double>(tm.GetRow(r)[c]));
+    out.EndArray();
 }
 
-bool ReadMatrix(const QJsonValue& v, Matrix3& tm)
+bool ReadMatrix(const JsonValue& a, Matrix3& tm)
 {
-    const QJsonArray a = v.toArray();
     if (a.size() != 12)
         return false;
     for (int r = 0; r < 4; ++r)
@@ -42,7 +40,7 @@ bool ReadMatrix(const QJsonValue& v, Matrix3& tm)
 }
 
 // Object number of an optional reference in the JSON (null for none).
-bool ReadRef(const QJsonValue& v, const ObjectReader& reader, ReferenceTarget*& out)
+bool ReadRef(const JsonValue& v, const ObjectReader& reader, ReferenceTarget*& out)
 {
     if (v.isNull() || v.isUndefined()) {
         out = nullptr;
@@ -55,59 +53,77 @@ bool ReadRef(const QJsonValue& v, const ObjectReader& reader, ReferenceTarget*& 
 }
 
 // Reads a document of `kind` and makes its objects (without undo records).
-bool ReadObjectsFile(const QString& path, const QString& kind, QJsonObject& doc, ObjectReader& reader, QString& why)
+bool ReadObjectsFile(const QString& path, const QString& kind, JsonValue& doc, ObjectReader& reader, QString& why)
 {
     if (!ReadJsonFile(path, kind, kVersion, doc, &why))
         return false;
     theHold.Suspend();
-    const bool read = reader.Read(doc.value(QStringLiteral("objects")).toArray(), &why,
-                                  doc.value(QStringLiteral("texts")).toArray(),
-                                  doc.value(QStringLiteral("definitions")).toArray(),
-                                  doc.value(QStringLiteral("version")).toInt() >= 2);
+    const bool read = reader.Read(doc.value("objects"), &why, doc.value("texts"), doc.value("definitions"),
+                                  doc.value("version").toInt() >= 2);
     theHold.Resume();
     if (!read)
         why = QStringLiteral("'%1': %2").arg(path, why);
     return read;
 }
 
-QJsonValue Id(int id)
+void WriteId(JsonWriter& out, int id)
 {
-    return id < 0 ? QJsonValue() : QJsonValue(id);
+    id < 0 ? out.Null() : out.Int(id);
 }
 
 } // namespace
 
 bool HostCore::SaveScene(const QString& path, QString* error)
 {
+    // Nodes and slots first: they number the objects the tables then hold.
     ObjectWriter writer;
-    QJsonArray nodes, selection, slotArray;
+    JsonWriter nodes;
+    nodes.BeginArray();
     for (INode* n : scene_.Nodes()) {
-        QJsonObject o;
-        o[QStringLiteral("name")] = QString::fromWCharArray(n->GetName());
-        o[QStringLiteral("object")] = Id(writer.Add(n->GetObjectRef()));
-        o[QStringLiteral("material")] = Id(writer.Add(n->GetMtl()));
-        o[QStringLiteral("tm")] = WriteMatrix(n->GetNodeTM());
-        o[QStringLiteral("hidden")] = n->IsHidden();
-        nodes.append(o);
+        const int object = writer.Add(n->GetObjectRef());
+        const int material = writer.Add(n->GetMtl());
+        nodes.BeginObject();
+        nodes.Key("hidden").Bool(n->IsHidden());
+        nodes.Key("material");
+        WriteId(nodes, material);
+        nodes.Key("name").String(QString::fromWCharArray(n->GetName()));
+        nodes.Key("object");
+        WriteId(nodes, object);
+        nodes.Key("tm");
+        WriteMatrix(nodes, n->GetNodeTM());
+        nodes.EndObject();
     }
-    for (INode* n : scene_.Selection())
-        selection.append(static_cast<int>(std::find(scene_.Nodes().begin(), scene_.Nodes().end(), n) -
-                                          scene_.Nodes().begin()));
+    nodes.EndArray();
+    JsonWriter slotArray;
+    slotArray.BeginArray();
     for (int i = 0; i < MaterialEditor::kSlots; ++i)
-        slotArray.append(Id(writer.Add(editor_.Slot(i))));
-    QJsonObject doc;
-    doc[QStringLiteral("format")] = kSceneFormat;
-    doc[QStringLiteral("version")] = kVersion;
-    doc[QStringLiteral("objects")] = writer.Objects();
-    doc[QStringLiteral("texts")] = writer.Texts();
-    doc[QStringLiteral("definitions")] = writer.Definitions();
-    doc[QStringLiteral("nodes")] = nodes;
-    doc[QStringLiteral("selection")] = selection;
-    doc[QStringLiteral("editorSlots")] = slotArray;
-    doc[QStringLiteral("time")] = time_;
-    doc[QStringLiteral("materialLibrary")] = libraryPath_;
+        WriteId(slotArray, writer.Add(editor_.Slot(i)));
+    slotArray.EndArray();
+    // Node numbers by node: a linear lookup per selected node grows with the square of the scene.
+    std::map<INode*, int> nodeIndex;
+    for (INode* n : scene_.Nodes())
+        nodeIndex.emplace(n, static_cast<int>(nodeIndex.size()));
+
+    JsonWriter doc;
+    doc.BeginObject();
+    doc.Key("definitions").Raw(writer.Definitions());
+    doc.Key("editorSlots").Raw(slotArray.Bytes());
+    doc.Key("format").String(kSceneFormat);
+    doc.Key("materialLibrary").String(libraryPath_);
+    doc.Key("nodes").Raw(nodes.Bytes());
+    doc.Key("objects").Raw(writer.Objects());
+    doc.Key("selection").BeginArray();
+    for (INode* n : scene_.Selection()) {
+        const auto found = nodeIndex.find(n);
+        doc.Int(found != nodeIndex.end() ? found->second : static_cast<int>(scene_.Nodes().size()));
+    }
+    doc.EndArray();
+    doc.Key("texts").Raw(writer.Texts());
+    doc.Key("time").Int(time_);
+    doc.Key("version").Int(kVersion);
+    doc.EndObject();
     QString why;
-    if (!WriteJsonFile(path, doc, &why))
+    if (!WriteJsonFile(path, doc.Bytes(), &why))
         return Fail(error, why);
     scenePath_ = path;
     return true;
@@ -115,7 +131,7 @@ bool HostCore::SaveScene(const QString& path, QString* error)
 
 bool HostCore::LoadScene(const QString& path, QString* error)
 {
-    QJsonObject doc;
+    JsonValue doc;
     ObjectReader reader;
     QString why;
     if (!ReadObjectsFile(path, kSceneFormat, doc, reader, why))
@@ -129,23 +145,22 @@ bool HostCore::LoadScene(const QString& path, QString* error)
         bool hidden;
     };
     std::vector<NodeData> nodeData;
-    const QJsonArray nodes = doc.value(QStringLiteral("nodes")).toArray();
+    const JsonValue& nodes = doc.value("nodes");
     for (int i = 0; i < nodes.size(); ++i) {
-        const QJsonObject o = nodes[i].toObject();
+        const JsonValue& o = nodes[i];
         ReferenceTarget *obj = nullptr, *mtl = nullptr;
-        NodeData d{WStr::FromQString(o.value(QStringLiteral("name")).toString()), nullptr, nullptr, Matrix3(), false};
-        if (!ReadRef(o.value(QStringLiteral("object")), reader, obj) ||
-            !ReadRef(o.value(QStringLiteral("material")), reader, mtl) ||
+        NodeData d{WStr::FromQString(o.value("name").toString()), nullptr, nullptr, Matrix3(), false};
+        if (!ReadRef(o.value("object"), reader, obj) || !ReadRef(o.value("material"), reader, mtl) ||
             (obj && !dynamic_cast<Object*>(obj)) || (mtl && !dynamic_cast<Mtl*>(mtl)) ||
-            !ReadMatrix(o.value(QStringLiteral("tm")), d.tm))
+            !ReadMatrix(o.value("tm"), d.tm))
             return Fail(error, QStringLiteral("'%1': node %2 is malformed").arg(path).arg(i));
         d.object = dynamic_cast<Object*>(obj);
         d.mtl = dynamic_cast<Mtl*>(mtl);
-        d.hidden = o.value(QStringLiteral("hidden")).toBool();
+        d.hidden = o.value("hidden").toBool();
         nodeData.push_back(d);
     }
     std::vector<MtlBase*> slotData;
-    const QJsonArray slotArray = doc.value(QStringLiteral("editorSlots")).toArray();
+    const JsonValue& slotArray = doc.value("editorSlots");
     for (int i = 0; i < slotArray.size() && i < MaterialEditor::kSlots; ++i) {
         ReferenceTarget* m = nullptr;
         if (!ReadRef(slotArray[i], reader, m) || (m && !dynamic_cast<MtlBase*>(m)))
@@ -153,7 +168,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
         slotData.push_back(dynamic_cast<MtlBase*>(m));
     }
     std::vector<int> selected;
-    for (const QJsonValue& v : doc.value(QStringLiteral("selection")).toArray()) {
+    for (const JsonValue& v : doc.value("selection")) {
         if (!v.isDouble() || v.toInt() < 0 || v.toInt() >= nodes.size())
             return Fail(error, QStringLiteral("'%1': the selection names a node that does not exist").arg(path));
         selected.push_back(v.toInt());
@@ -163,7 +178,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     reader.Release();
     std::set<ReferenceTarget*> keep;
     CollectReachable(library_, keep);
-    for (int i = 0; i < static_cast<int>(doc.value(QStringLiteral("objects")).toArray().size()); ++i)
+    for (int i = 0; i < doc.value("objects").size(); ++i)
         CollectReachable(reader.Get(i), keep);
     theHold.ClearHistory();
     scene_.Clear();
@@ -188,7 +203,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     for (size_t i = 0; i < slotData.size(); ++i)
         editor_.Put(static_cast<int>(i), slotData[i]);
     theHold.Resume();
-    time_ = doc.value(QStringLiteral("time")).toInt();
+    time_ = doc.value("time").toInt();
     scenePath_ = path;
     RedrawViews(time_);
     return true;
@@ -212,13 +227,13 @@ bool HostCore::LoadLibrary(const QString& path, MtlBaseLib* lib, QString* error)
 {
     if (!lib)
         lib = library_;
-    QJsonObject doc;
+    JsonValue doc;
     ObjectReader reader;
     QString why;
     if (!ReadObjectsFile(path, kLibraryFormat, doc, reader, why))
         return Fail(error, why);
     std::vector<MtlBase*> items;
-    for (const QJsonValue& v : doc.value(QStringLiteral("materials")).toArray()) {
+    for (const JsonValue& v : doc.value("materials")) {
         ReferenceTarget* t = nullptr;
         if (!ReadRef(v, reader, t) || !dynamic_cast<MtlBase*>(t))
             return Fail(error, QStringLiteral("'%1': a library entry is not a material or map").arg(path));
@@ -227,7 +242,7 @@ bool HostCore::LoadLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     reader.Release();
     lib->Assign(items);
     // Objects of the file that no entry uses go at once.
-    for (int i = 0; i < doc.value(QStringLiteral("objects")).toArray().size(); ++i)
+    for (int i = 0; i < doc.value("objects").size(); ++i)
         if (ReferenceTarget* t = reader.Get(i); t && LiveObjects::Instance().Contains(t))
             t->MaybeAutoDelete();
     if (lib == library_)
@@ -240,18 +255,22 @@ bool HostCore::SaveLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     if (!lib)
         lib = library_;
     ObjectWriter writer;
-    QJsonArray materials;
+    JsonWriter materials;
+    materials.BeginArray();
     for (MtlBase* m : lib->Items())
-        materials.append(writer.Add(m));
-    QJsonObject doc;
-    doc[QStringLiteral("format")] = kLibraryFormat;
-    doc[QStringLiteral("version")] = kVersion;
-    doc[QStringLiteral("objects")] = writer.Objects();
-    doc[QStringLiteral("texts")] = writer.Texts();
-    doc[QStringLiteral("definitions")] = writer.Definitions();
-    doc[QStringLiteral("materials")] = materials;
+        materials.Int(writer.Add(m));
+    materials.EndArray();
+    JsonWriter doc;
+    doc.BeginObject();
+    doc.Key("definitions").Raw(writer.Definitions());
+    doc.Key("format").String(kLibraryFormat);
+    doc.Key("materials").Raw(materials.Bytes());
+    doc.Key("objects").Raw(writer.Objects());
+    doc.Key("texts").Raw(writer.Texts());
+    doc.Key("version").Int(kVersion);
+    doc.EndObject();
     QString why;
-    if (!WriteJsonFile(path, doc, &why))
+    if (!WriteJsonFile(path, doc.Bytes(), &why))
         return Fail(error, why);
     if (lib == library_)
         libraryPath_ = path;

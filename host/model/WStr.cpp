@@ -29,7 +29,14 @@ int WStr::last(wchar_t c) const
 
 CStr WStr::ToUTF8() const
 {
-    return CStr(ToQString().toUtf8().toStdString());
+    // Plain ASCII (shader code, most names) needs no trip through Qt.
+    std::string ascii(s_.size(), '\0');
+    for (size_t i = 0; i < s_.size(); ++i) {
+        if (static_cast<unsigned long>(s_[i]) >= 0x80)
+            return CStr(ToQString().toUtf8().toStdString());
+        ascii[i] = static_cast<char>(s_[i]);
+    }
+    return CStr(std::move(ascii));
 }
 
 WStr WStr::FromUTF8(const char* utf8)

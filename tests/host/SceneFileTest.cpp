@@ -141,6 +141,30 @@ TEST_F(SceneFileTest, ASceneRoundTrips)
     EXPECT_EQ(theHold.UndoCount(), 0) << "loading is not undoable";
 }
 
+// Written as Qt writes compact JSON (keys sorted, numbers as short as they
+// go), so files read the same in hosts of before.
+TEST_F(SceneFileTest, TheFileIsTheCompactJsonQtWrites)
+{
+    BuildScene();
+    const QString path = TempPath(QStringLiteral("scene.nvs"));
+    ASSERT_TRUE(host().SaveScene(path));
+    const QByteArray bytes = ReadFile(path);
+    EXPECT_EQ(QJsonDocument::fromJson(bytes).toJson(QJsonDocument::Compact), bytes);
+}
+
+// What the quick reader leaves to Qt's (here a byte-order mark) still loads.
+TEST_F(SceneFileTest, AFileOnlyQtsParserTakesStillLoads)
+{
+    BuildScene();
+    const QString path = TempPath(QStringLiteral("scene.nvs"));
+    ASSERT_TRUE(host().SaveScene(path));
+    WriteFile(path, "\xef\xbb\xbf" + ReadFile(path));
+    host().NewScene();
+    QString error;
+    ASSERT_TRUE(host().LoadScene(path, &error)) << error.toStdString();
+    ExpectScene();
+}
+
 TEST_F(SceneFileTest, TablesAndProceduralMapsRoundTrip)
 {
     auto* multi = dynamic_cast<Norvane::MultiMaterial*>(Create<Mtl>(MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID));
