@@ -33,7 +33,7 @@ mx::DocumentPtr loadLibraries(const mx::FileSearchPath& searchPath)
         {
             mx::DocumentPtr doc = mx::createDocument();
             mx::readFromXmlFile(doc, dir / file, mx::FileSearchPath(), &opts);
-            lib->importLibrary(doc);
+            lib->importLibrary(std::move(doc));
         }
     }
     lib->removeNodeGraph("IMPL_standard_surface_surfaceshader");

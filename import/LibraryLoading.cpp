@@ -84,7 +84,7 @@ mx::DocumentPtr loadLibraryFolders(const mx::FilePathVec& folders, const mx::Fil
             {
                 mx::DocumentPtr doc = mx::createDocument();
                 mx::readFromXmlFile(doc, file, mx::FileSearchPath(), &options);
-                libraries->importLibrary(doc);
+                libraries->importLibrary(std::move(doc));
             }
             catch (const std::exception& e)
             {
