@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <unordered_set>
 
 namespace mx = MaterialX;
 
@@ -33,20 +34,19 @@ mx::DocumentPtr loadLibraries(const mx::FileSearchPath& searchPath)
         {
             mx::DocumentPtr doc = mx::createDocument();
             mx::readFromXmlFile(doc, dir / file, mx::FileSearchPath(), &opts);
-            lib->importLibrary(doc);
+            lib->importLibrary(std::move(doc));
         }
     }
     lib->removeNodeGraph("IMPL_standard_surface_surfaceshader");
-    std::vector<std::string> names;
+    std::unordered_set<const mx::Element*> doomed;
     for (mx::NodeGraphPtr graph : lib->getNodeGraphs())
     {
         mx::NodeDefPtr nodeDef = graph->getNodeDef();
         if (mx::stringEndsWith(graph->getSourceUri(), "stdlib_ng.mtlx") ||
             (nodeDef && nodeDef->getNodeString() == "standard_surface"))
-            names.push_back(graph->getName());
+            doomed.insert(graph.get());
     }
-    for (const std::string& name : names)
-        lib->removeNodeGraph(name);
+    lib->removeChildren([&doomed](const mx::Element& child) { return doomed.count(&child) != 0; });
     return lib;
 }
 

@@ -9,6 +9,7 @@
 #include <exception>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace rozo
@@ -104,7 +105,7 @@ mx::DocumentPtr loadLibraryFolders(const mx::FilePathVec& folders, const mx::Fil
             {
                 mx::DocumentPtr doc = mx::createDocument();
                 mx::readFromXmlFile(doc, file, mx::FileSearchPath(), &options);
-                libraries->importLibrary(doc);
+                libraries->importLibrary(std::move(doc));
             }
             catch (const std::exception& e)
             {
@@ -133,18 +134,19 @@ void removeStandardSurfaceGraphs(const mx::DocumentPtr& doc)
 
 void removeStdlibNodeGraphs(const mx::DocumentPtr& libraryDoc)
 {
-    // Names first, removal afterwards: the walk never sees a changing child list.
-    std::vector<std::string> names;
+    // Found first, removed afterwards in one pass: one at a time, each
+    // removal would shift the rest of the library's long child list.
+    std::unordered_set<const mx::Element*> doomed;
     for (const mx::NodeGraphPtr& graph : libraryDoc->getNodeGraphs())
     {
         if (endsWith(graph->getSourceUri(), NG_SOURCE_SUFFIX))
-            names.push_back(graph->getName());
+        {
+            debugLine(L"Ignoring node definition: %s\n", graph->getName());
+            doomed.insert(graph.get());
+        }
     }
-    for (const std::string& name : names)
-    {
-        debugLine(L"Ignoring node definition: %s\n", name);
-        libraryDoc->removeNodeGraph(name);
-    }
+    if (!doomed.empty())
+        libraryDoc->removeChildren([&doomed](const mx::Element& child) { return doomed.count(&child) != 0; });
 }
 
 } // namespace rozo

@@ -15,6 +15,12 @@ declare -A dictionary=([reader]=materialx [xinclude]=materialx [import]=material
 declare -A seeds=([reader]="reader" [xinclude]="xinclude" [import]="import reader xinclude" [scene_file]="scene_file")
 # Leaks inside libraries we do not build, each explained in the file.
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/fuzz/leaks.supp:print_suppressions=0"
+# Options of single targets. Scene files with a repeated key make Qt's JSON
+# parser leak (see leaks.supp): libFuzzer would run each such input twice and
+# scan the whole heap after it, five times the cost of the inputs themselves.
+# The target is checked for leaks once, at its exit, under the same
+# suppressions: a leak of ours still fails the run.
+declare -A options=([scene_file]="-detect_leaks=0")
 
 artifacts=build/asan/tests/fuzz/artifacts
 mkdir -p "$artifacts"
@@ -29,5 +35,5 @@ for target in "${targets[@]}"; do
   echo "== ${target}_fuzzer, ${FUZZ_SECONDS:-60} s"
   nice -n 19 "build/asan/tests/fuzz/${target}_fuzzer" -dict="tests/fuzz/${dictionary[$target]}.dict" \
     -max_total_time="${FUZZ_SECONDS:-60}" -timeout=20 -artifact_prefix="$artifacts/${target}-" -print_final_stats=1 \
-    "$work/$target" "${folders[@]}"
+    ${options[$target]:-} "$work/$target" "${folders[@]}"
 done

@@ -40,17 +40,54 @@ void Document::importLibrary(const ConstDocumentPtr& library)
 {
     if (!library)
         return;
-    const string* libFilePrefix = library->findAttribute(FILE_PREFIX_ATTRIBUTE);
-    const string* libGeomPrefix = library->findAttribute(GEOM_PREFIX_ATTRIBUTE);
-    const string* libColorSpace = library->findAttribute(COLOR_SPACE_ATTRIBUTE);
-    const string* libNamespace = library->findAttribute(NAMESPACE_ATTRIBUTE);
-    const string& libSourceUri = library->getSourceUri();
-
     // Copies take their children from a frozen snapshot of the library only
     // when someone looks at them: most library elements are never visited.
     ConstDocumentPtr frozen = library->getFrozenSnapshot();
-    const vector<ElementPtr>& frozenChildren = frozen->_children;
-    const vector<ElementPtr>& libraryChildren = library->getChildren();
+    importFrozenLibrary(*library, *frozen, true);
+}
+
+void Document::importLibrary(DocumentPtr&& library)
+{
+    DocumentPtr taken = std::move(library);
+    if (!taken)
+        return;
+    if (taken.use_count() != 1 || !isSolelyOwned(*taken))
+    {
+        importLibrary(ConstDocumentPtr(taken));
+        return;
+    }
+    // Nobody can change the library any more: it is its own snapshot.  Its
+    // copies keep no link to it, as they would not once it went away.
+    importFrozenLibrary(*taken, *taken, false);
+}
+
+bool Document::isSolelyOwned(const Element& elem)
+{
+    vector<const Element*> stack{ &elem };
+    while (!stack.empty())
+    {
+        const Element* e = stack.back();
+        stack.pop_back();
+        for (const ElementPtr& child : e->_children)
+        {
+            if (child.use_count() != 1)
+                return false;
+            stack.push_back(child.get());
+        }
+    }
+    return true;
+}
+
+void Document::importFrozenLibrary(const Document& library, const Document& frozen, bool linkSource)
+{
+    const string* libFilePrefix = library.findAttribute(FILE_PREFIX_ATTRIBUTE);
+    const string* libGeomPrefix = library.findAttribute(GEOM_PREFIX_ATTRIBUTE);
+    const string* libColorSpace = library.findAttribute(COLOR_SPACE_ATTRIBUTE);
+    const string* libNamespace = library.findAttribute(NAMESPACE_ATTRIBUTE);
+    const string& libSourceUri = library.getSourceUri();
+
+    const vector<ElementPtr>& frozenChildren = frozen.getChildren();
+    const vector<ElementPtr>& libraryChildren = library.getChildren();
     ensureChildren();
     _children.reserve(_children.size() + libraryChildren.size());
     for (size_t i = 0; i < libraryChildren.size(); ++i)
@@ -75,8 +112,11 @@ void Document::importLibrary(const ConstDocumentPtr& library)
             copy->setNamespace(*libNamespace);
         if (!libSourceUri.empty() && !copy->hasSourceUri())
             copy->setSourceUri(libSourceUri);
-        copy->_librarySource = child;
-        copy->_libraryGeneration = library->_generation;
+        if (linkSource)
+        {
+            copy->_librarySource = child;
+            copy->_libraryGeneration = library._generation;
+        }
         copy->_isLibraryCopy = true;
     }
     invalidateCache();

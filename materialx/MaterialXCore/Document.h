@@ -45,6 +45,10 @@ class MX_CORE_API Document : public GraphElement
     /// used here, keeping the library's source URI (and file prefix, geom
     /// prefix, color space and namespace) on the copies.
     void importLibrary(const ConstDocumentPtr& library);
+    /// The same for a library handed over (a file just read): when nothing
+    /// else holds it or any of its elements, its elements become the frozen
+    /// content of the copies instead of being copied first.
+    void importLibrary(DocumentPtr&& library);
 
     /// Return the source URIs of all top-level elements, the document's own included.
     StringSet getReferencedSourceUris() const;
@@ -169,6 +173,12 @@ class MX_CORE_API Document : public GraphElement
     /// A private deep copy of this document as it is now, shared by every
     /// document that imports it until this one changes.
     ConstDocumentPtr getFrozenSnapshot() const;
+    /// Add the copies of library's top-level elements, their children
+    /// deferred to the matching elements of frozen; with linkSource they
+    /// keep the library elements for reusing validation results.
+    void importFrozenLibrary(const Document& library, const Document& frozen, bool linkSource);
+    /// True when nothing but its parent holds the element or any below it.
+    static bool isSolelyOwned(const Element& elem);
 
     mutable std::unique_ptr<Cache> _cache;
     mutable uint64_t _lookupTableBuilds = 0;

@@ -316,7 +316,8 @@ ElementPtr Element::createChildOfCategory(const string& category, const string& 
         child = std::make_shared<Node>(this, name);
     else
         child = std::make_shared<GenericElement>(this, name);
-    child->setCategory(category);
+    // Not a change of its own: the caller records adding it.
+    child->_category = category;
     return child;
 }
 
@@ -347,6 +348,8 @@ ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
 Element* Element::findChild(const string& name) const
 {
     ensureChildren();
+    if (!_childIndex && _children.size() > CHILD_INDEX_THRESHOLD)
+        rebuildChildIndex();
     if (_childIndex)
     {
         auto it = _childIndex->find(name);
@@ -372,10 +375,21 @@ void Element::insertChild(const ElementPtr& child)
     _children.push_back(child);
     if (_childIndex)
         _childIndex->emplace(child->_name, child.get());
-    else if (_children.size() > CHILD_INDEX_THRESHOLD)
-        rebuildChildIndex();
     touch();
     invalidateDocumentCache();
+}
+
+Element& Element::appendNewChild(const string& category, const string& name)
+{
+    ElementPtr child = createChildOfCategory(category, name);
+    Element& added = *child;
+    ensureChildren();
+    if (_childIndex)
+        _childIndex->emplace(name, &added);
+    _children.push_back(std::move(child));
+    touch();
+    invalidateDocumentCache();
+    return added;
 }
 
 void Element::setChildIndex(const string& name, int index)
@@ -649,8 +663,8 @@ void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
         _children.push_back(copy);
         copy->copyQuietly(*child);
     }
-    if (_children.size() > CHILD_INDEX_THRESHOLD)
-        rebuildChildIndex();
+    // Built again from the whole list when first needed.
+    _childIndex.reset();
 }
 
 void Element::copyDeferred(const Element& source)

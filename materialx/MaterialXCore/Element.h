@@ -173,6 +173,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// node when this is a graph, a generic element otherwise).
     ElementPtr addChildOfCategory(const string& category, string name = EMPTY_STRING);
 
+    /// For readers building a new tree: add a child of the given category
+    /// under a name known to be free, skipping the lookup addChildOfCategory
+    /// makes.
+    Element& appendNewChild(const string& category, const string& name);
+
     /// Replace a child by one of another category, keeping its content.
     ElementPtr changeChildCategory(ElementPtr child, const string& category);
     /// The same for the child at the given position.
@@ -488,7 +493,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     // Children not yet made: they are copies of this element's children,
     // an element nobody changes any more (a library's frozen snapshot).
     mutable ConstElementPtr _pendingSource;
-    // Name lookup for elements with many children; built on demand.
+    // Name lookup for elements with many children; built by the first
+    // lookup that needs it, so that trees only built and walked never pay.
     mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
     Element* _parent;
     Element* _root;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -132,6 +133,61 @@ void checkParseResult(const pugi::xml_parse_result& result, const FilePath& file
     throw ExceptionParseError(message);
 }
 
+// The names of one element's children while it is read, to find the first
+// child of each name: an open-addressing table reused from element to
+// element, where a lookup in the element itself would build its name index.
+class SiblingNames
+{
+  public:
+    void reset(size_t count)
+    {
+        size_t capacity = 16;
+        while (capacity < 2 * count)
+            capacity *= 2;
+        if (capacity > _slots.size() || ++_stamp == 0)
+        {
+            _slots.assign(std::max(capacity, _slots.size()), Slot());
+            _stamp = 1;
+        }
+        _mask = capacity - 1;
+    }
+
+    // False when the name was inserted before.
+    bool insert(std::string_view name)
+    {
+        for (size_t i = std::hash<std::string_view>()(name) & _mask;; i = (i + 1) & _mask)
+        {
+            Slot& slot = _slots[i];
+            if (slot.stamp != _stamp)
+            {
+                slot = { name, _stamp };
+                return true;
+            }
+            if (slot.name == name)
+                return false;
+        }
+    }
+
+  private:
+    struct Slot
+    {
+        std::string_view name;
+        uint32_t stamp = 0;
+    };
+    vector<Slot> _slots;
+    size_t _mask = 0;
+    uint32_t _stamp = 0;
+};
+
+// Below this many children the element's own lookup scans them.
+constexpr size_t SIBLING_NAMES_THRESHOLD = 12;
+
+bool isSkippedInclude(const pugi::xml_node& xmlChild, int depth)
+{
+    // The root's XIncludes were followed already.
+    return depth == 0 && std::strcmp(xmlChild.name(), XINCLUDE_TAG) == 0;
+}
+
 void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth)
 {
     if (depth >= Element::MAX_DEPTH)
@@ -147,47 +203,96 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
             ++count;
         elem.reserveAttributes(count);
     }
-    for (const pugi::xml_attribute& attr : xmlNode.attributes())
+    for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
     {
-        if (std::strcmp(attr.name(), "name") == 0)
+        const char* attrName = attr.name();
+        if (std::strcmp(attrName, "name") == 0)
             continue;
-        if (fresh && !elem.findAttributeChars(attr.name()))
-            elem.appendAttribute(attr.name(), attr.value());
+        if (fresh && !elem.findAttributeChars(attrName))
+            elem.appendAttribute(attrName, attr.value());
         else
-            elem.setAttribute(attr.name(), attr.value());
+            elem.setAttribute(attrName, attr.value());
     }
 
+    const bool readComments = readOptions && readOptions->readComments;
     size_t childCount = 0;
+    bool allNamed = true;
     for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
-        childCount += xmlChild.type() == pugi::node_element;
+    {
+        pugi::xml_node_type type = xmlChild.type();
+        if (type == pugi::node_element)
+        {
+            ++childCount;
+            allNamed = allNamed && (isSkippedInclude(xmlChild, depth) || *xmlChild.attribute("name").value());
+        }
+        else if (type == pugi::node_comment && readComments)
+            allNamed = false;
+    }
+    if (childCount == 0 && !readComments)
+        return;
+
+    // Which children lose to an earlier one of their name, found up front
+    // when only named children join an element that has none yet.
+    vector<size_t> losers;
+    const bool namesUpFront = allNamed && childCount > SIBLING_NAMES_THRESHOLD && !elem.hasChildren();
+    if (namesUpFront)
+    {
+        thread_local SiblingNames siblingNames;
+        siblingNames.reset(childCount);
+        size_t index = 0;
+        for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
+        {
+            if (xmlChild.type() != pugi::node_element || isSkippedInclude(xmlChild, depth))
+                continue;
+            if (!siblingNames.insert(xmlChild.attribute("name").value()))
+                losers.push_back(index);
+            ++index;
+        }
+    }
     elem.reserveChildren(childCount);
 
     string category;
     string name;
-    for (const pugi::xml_node& xmlChild : xmlNode.children())
+    size_t index = 0;
+    auto nextLoser = losers.begin();
+    for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
     {
         pugi::xml_node_type type = xmlChild.type();
         if (type == pugi::node_comment)
         {
-            if (readOptions && readOptions->readComments)
+            if (readComments)
             {
                 ElementPtr comment = elem.addChildOfCategory(CommentElement::CATEGORY);
                 comment->setDocString(xmlChild.value());
             }
             continue;
         }
-        if (type != pugi::node_element)
-            continue;
-        // The root's XIncludes were followed already.
-        if (depth == 0 && std::strcmp(xmlChild.name(), XINCLUDE_TAG) == 0)
+        if (type != pugi::node_element || isSkippedInclude(xmlChild, depth))
             continue;
 
         category = xmlChild.name();
         name = xmlChild.attribute("name").value();
-        // Of several children with one name, the first wins.
-        if (!name.empty() && elem.findChild(name))
-            continue;
-        ElementPtr child = elem.addChildOfCategory(category, name);
+        Element* child;
+        if (namesUpFront)
+        {
+            // Of several children with one name, the first wins.
+            const bool loses = nextLoser != losers.end() && *nextLoser == index;
+            ++index;
+            if (loses)
+            {
+                ++nextLoser;
+                continue;
+            }
+            child = &elem.appendNewChild(category, name);
+        }
+        else if (name.empty())
+            child = elem.addChildOfCategory(category).get();
+        else
+        {
+            if (elem.findChild(name))
+                continue;
+            child = &elem.appendNewChild(category, name);
+        }
         elementFromXml(xmlChild, *child, readOptions, depth + 1);
     }
 }

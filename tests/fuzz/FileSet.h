@@ -18,7 +18,8 @@ inline constexpr int MAX_FILES = 16;
 inline std::string writeFileSet(const FuzzFolder& folder, std::string_view input)
 {
     std::error_code ignored;
-    std::filesystem::create_directory(folder.path() / "dir", ignored);
+    if (folder.fileCount() == 0)
+        std::filesystem::create_directory(folder.path() / "dir", ignored);
     std::string first;
     int index = 0;
     for (; index < MAX_FILES; ++index)
@@ -33,8 +34,10 @@ inline std::string writeFileSet(const FuzzFolder& folder, std::string_view input
         input.remove_prefix(end + FILE_SEPARATOR.size());
     }
     // The files of a longer input before must not answer this one's includes.
-    for (++index; index < MAX_FILES; ++index)
-        std::filesystem::remove(folder.path() / (std::to_string(index) + ".mtlx"), ignored);
+    const int written = index + 1;
+    for (int stale = written; stale < folder.fileCount(); ++stale)
+        std::filesystem::remove(folder.path() / (std::to_string(stale) + ".mtlx"), ignored);
+    folder.setFileCount(written);
     return first;
 }
 } // namespace rozo::fuzz

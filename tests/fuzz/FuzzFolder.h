@@ -49,7 +49,12 @@ public:
         return file.string();
     }
 
+    /// How many numbered files a file set left here (see FileSet.h).
+    int fileCount() const { return fileCount_; }
+    void setFileCount(int count) const { fileCount_ = count; }
+
 private:
     std::filesystem::path path_;
+    mutable int fileCount_ = 0;
 };
 } // namespace rozo::fuzz

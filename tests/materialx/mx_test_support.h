@@ -46,7 +46,7 @@ inline mx::ConstDocumentPtr standardLibraries()
             {
                 mx::DocumentPtr part = mx::createDocument();
                 mx::readFromXmlFile(part, dir / file);
-                doc->importLibrary(part);
+                doc->importLibrary(std::move(part));
             }
         }
         return doc;

@@ -313,6 +313,28 @@ TEST_F(ImportLibrary, CopiesAreIndependentOfTheLibrary)
     EXPECT_EQ(copied->getNodeDef("ND_b")->getColorSpace(), "srgb_texture");
 }
 
+TEST_F(ImportLibrary, HandedOverLibraryGivesWhatACopyGives)
+{
+    mx::DocumentPtr copied = mx::createDocument();
+    copied->importLibrary(library);
+    mx::DocumentPtr taken = mx::createDocument();
+    taken->importLibrary(library->copy());
+    EXPECT_EQ(mx::writeToXmlString(taken), mx::writeToXmlString(copied));
+    EXPECT_EQ(taken->getNodeDef("ND_b")->getSourceUri(), "lib/defs.mtlx");
+    EXPECT_EQ(taken->getNodeDef("ND_a")->getOutput("out")->getParent(), taken->getNodeDef("ND_a"));
+    EXPECT_TRUE(taken->validate());
+
+    // An element someone still holds may change later: the library is copied
+    // then, and the change stays out of the import.
+    mx::DocumentPtr held = library->copy();
+    mx::OutputPtr out = held->getNodeDef("ND_a")->getOutput("out");
+    mx::DocumentPtr doc = mx::createDocument();
+    doc->importLibrary(std::move(held));
+    EXPECT_EQ(held, nullptr);
+    out->setType("color3");
+    EXPECT_EQ(doc->getNodeDef("ND_a")->getOutput("out")->getType(), "float");
+}
+
 TEST_F(ImportLibrary, SourceUrisOfNestedLibrariesArePreserved)
 {
     // A merged library keeps each element's own source.
