@@ -2,6 +2,7 @@
 // roughness, bump), written to a temporary folder. The time per run should
 // grow linearly with N.
 
+#include "QtBenchmarkMain.h"
 #include "plugin/HostCalls.h"
 #include "plugin/MtlXIOUtil.h"
 
@@ -67,10 +68,5 @@ BENCHMARK(exportMaterials)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMi
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    util();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return rozo::bench::runBenchmarksWithQt(argc, argv, [] { util(); });
 }

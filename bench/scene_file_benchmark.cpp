@@ -3,6 +3,7 @@
 // and a Normal Map per material), each on a teapot of its own. The time per
 // run should grow linearly with N.
 
+#include "QtBenchmarkMain.h"
 #include "LargeDocument.h"
 #include "plugin/MtlXIOUtil.h"
 
@@ -101,10 +102,5 @@ BENCHMARK(loadScene)->Arg(100)->Arg(1000)->Arg(4000)->Unit(benchmark::kMilliseco
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    util();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return rozo::bench::runBenchmarksWithQt(argc, argv, [] { util(); });
 }
