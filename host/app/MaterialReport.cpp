@@ -4,15 +4,20 @@
 #include "HostCore.h"
 #include "MtlBase.h"
 #include "ParamAccess.h"
+#include "ParamBlock2.h"
 
 #include <QJsonObject>
 #include <QStringList>
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <set>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -37,38 +42,83 @@ bool isMtlBase(ReferenceTarget* t) {
 
 QString number(double d) { return QString::number(d, 'g', 6); }
 
-QString valueText(const QVariant& v) {
-  if (v.type() == QVariant::Bool) return v.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-  if (v.type() == QVariant::Double) return number(v.toDouble());
-  if (v.type() == QVariant::Int) return QString::number(v.toInt());
+// The tree of a large scene prints the same few values millions of times:
+// each distinct value is formatted once.
+class NumberTexts {
+public:
+  const std::string& operator()(double d) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    auto found = texts_.find(bits);
+    if (found != texts_.end()) return found->second;
+    if (texts_.size() >= kMaxKept) texts_.clear();
+    return texts_.emplace(bits, number(d).toStdString()).first->second;
+  }
+
+private:
+  static constexpr std::size_t kMaxKept = 1 << 16;
+  std::unordered_map<std::uint64_t, std::string> texts_;
+};
+
+// What the tree shows of one shared parameter name, converted once per definition.
+class NameTexts {
+public:
+  const std::string& operator()(const ParamDef& d) {
+    auto found = texts_.find(&d);
+    if (found != texts_.end()) return found->second;
+    return texts_.emplace(&d, d.int_name.ToQString().toStdString()).first->second;
+  }
+
+private:
+  std::unordered_map<const ParamDef*, std::string> texts_;
+};
+
+struct TreeTexts {
+  NumberTexts numbers;
+  NameTexts names;
+};
+
+std::string valueText(const QVariant& v, NumberTexts& numbers) {
+  if (v.type() == QVariant::Bool) return v.toBool() ? "true" : "false";
+  if (v.type() == QVariant::Double) return numbers(v.toDouble());
+  if (v.type() == QVariant::Int) return std::to_string(v.toInt());
   if (v.type() == QVariant::List) {
-    QStringList parts;
-    for (const QVariant& e : v.toList()) parts << number(e.toDouble());
-    return "[" + parts.join(", ") + "]";
+    std::string text = "[";
+    bool first = true;
+    for (const QVariant& e : v.toList()) {
+      if (!first) text += ", ";
+      text += numbers(e.toDouble());
+      first = false;
+    }
+    return text + "]";
   }
   if (v.type() == QVariant::String) {
     const QString s = v.toString();
     if (s.size() > kLongText || s.contains('\n'))
-      return QString("<text, %1 characters>").arg(s.size());
-    return "\"" + s + "\"";
+      return "<text, " + std::to_string(s.size()) + " characters>";
+    return "\"" + s.toStdString() + "\"";
   }
-  return QStringLiteral("?");
+  return "?";
 }
 
 // Calls `visit` with every parameter of `owner` (name, value).
 void forEachParam(MtlBase* owner, const std::function<void(const QString&, const QVariant&)>& visit) {
   const TimeValue t = Norvane::Host().GetTime();
-  for (const QString& name : Norvane::ParamNames(owner)) visit(name, Norvane::GetParam(owner, name, t));
+  Norvane::ForEachParam(owner, [&](const ParamDef& def, const Norvane::ParamLocation& at) {
+    visit(def.int_name.ToQString(), Norvane::GetParam(at, t));
+  });
 }
 
-void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, std::ostream& out) {
+void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, TreeTexts& texts, std::ostream& out) {
   const std::string indent(static_cast<std::size_t>(depth) * 2, ' ');
-  forEachParam(m, [&](const QString& name, const QVariant& v) {
+  const TimeValue t = Norvane::Host().GetTime();
+  Norvane::ForEachParam(m, [&](const ParamDef& def, const Norvane::ParamLocation& at) {
+    const QVariant v = Norvane::GetParam(at, t);
     if (v.userType() == QMetaType::VoidStar) {
-      ReferenceTarget* t = Norvane::ToTarget(v);
-      if (!isMtlBase(t)) return;  // empty slots are left out
-      auto* map = static_cast<MtlBase*>(t);
-      out << indent << name.toStdString() << ": " << className(map).toStdString() << " \""
+      ReferenceTarget* target = Norvane::ToTarget(v);
+      if (!isMtlBase(target)) return;  // empty slots are left out
+      auto* map = static_cast<MtlBase*>(target);
+      out << indent << texts.names(def) << ": " << className(map).toStdString() << " \""
           << map->GetName().ToQString().toStdString() << "\"";
       if (!shown.insert(map).second) {
         out << " (shown above)\n";
@@ -79,11 +129,11 @@ void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, std::ostream&
         return;
       }
       out << '\n';
-      printObject(map, depth + 1, shown, out);
+      printObject(map, depth + 1, shown, texts, out);
       return;
     }
     if (!v.isValid()) return;
-    out << indent << name.toStdString() << " = " << valueText(v).toStdString() << '\n';
+    out << indent << texts.names(def) << " = " << valueText(v, texts.numbers) << '\n';
   });
 }
 
@@ -162,10 +212,11 @@ void collectMaps(MtlBase* m, std::set<MtlBase*>& seen) {
 }  // namespace
 
 void printMaterialTree(const std::vector<Mtl*>& materials, std::ostream& out) {
+  TreeTexts texts;
   for (Mtl* m : materials) {
     out << "material \"" << m->GetName().ToQString().toStdString() << "\" (" << className(m).toStdString() << ")\n";
     std::set<MtlBase*> shown;
-    printObject(m, 1, shown, out);
+    printObject(m, 1, shown, texts, out);
   }
 }
 

@@ -42,9 +42,55 @@ QStringList ParamNames(Animatable* owner, int blockIndex)
     return names;
 }
 
+namespace {
+bool IsAscii(const WStr& s)
+{
+    for (const wchar_t* c = s.data(); *c; ++c)
+        if (static_cast<unsigned long>(*c) > 0x7F)
+            return false;
+    return true;
+}
+} // namespace
+
+void ForEachParam(Animatable* owner, const std::function<void(const ParamDef&, const ParamLocation&)>& visit)
+{
+    if (!owner)
+        return;
+    const int blocks = owner->NumParamBlocks();
+    for (int b = 0; b < blocks; ++b) {
+        IParamBlock2* pb = owner->GetParamBlock(b);
+        if (!pb)
+            continue;
+        const ParamBlockDesc2* desc = pb->GetDesc();
+        for (int index = 0; index < static_cast<int>(desc->paramdefs.size()); ++index) {
+            const ParamDef& d = desc->paramdefs[static_cast<size_t>(index)];
+            // Names outside ASCII go the way of ParamNames and FindParam, through
+            // QString, so that one that does not convert back is treated alike.
+            bool first = IsAscii(d.int_name) && desc->NameToIndex(d.int_name) == index;
+            for (int earlier = 0; first && earlier < b; ++earlier) {
+                IParamBlock2* other = owner->GetParamBlock(earlier);
+                first = !other || other->GetDesc()->NameToIndex(d.int_name) < 0;
+            }
+            if (first) {
+                ParamLocation at;
+                at.block = pb;
+                at.id = pb->IndextoID(index);
+                at.type = pb->GetParameterType(at.id);
+                visit(d, at);
+            } else {
+                visit(d, FindParam(owner, d.int_name.ToQString()));
+            }
+        }
+    }
+}
+
 QVariant GetParam(Animatable* owner, const QString& name, TimeValue t, int tabIndex, int blockIndex)
 {
-    const ParamLocation at = FindParam(owner, name, blockIndex);
+    return GetParam(FindParam(owner, name, blockIndex), t, tabIndex);
+}
+
+QVariant GetParam(const ParamLocation& at, TimeValue t, int tabIndex)
+{
     if (!at || tabIndex < 0 || tabIndex >= at.block->Count(at.id))
         return QVariant();
     IParamBlock2* pb = at.block;

@@ -8,9 +8,12 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 class Animatable;
 class IParamBlock2;
 class ReferenceTarget;
+struct ParamDef;
 
 namespace Norvane {
 
@@ -29,6 +32,11 @@ QStringList ParamNames(Animatable* owner, int blockIndex = -1);
 
 // An invalid QVariant when the parameter cannot be read.
 QVariant GetParam(Animatable* owner, const QString& name, TimeValue t, int tabIndex = 0, int blockIndex = -1);
+// The same for a parameter already found.
+QVariant GetParam(const ParamLocation& at, TimeValue t, int tabIndex = 0);
+// Every definition of every block in ParamNames order, with the location that
+// FindParam gives its name (a repeated name reaches its first definition).
+void ForEachParam(Animatable* owner, const std::function<void(const ParamDef&, const ParamLocation&)>& visit);
 // False when there is no such parameter or the value does not fit its type. A
 // colour with alpha takes three components as well (alpha 1).
 bool SetParam(Animatable* owner, const QString& name, const QVariant& value, TimeValue t, int tabIndex = 0,
