@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 // ParamBlockDesc2
 
@@ -206,24 +207,64 @@ ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 namespace {
 
 // Whether every parameter of `slots` is as DefaultSlot makes it (and refers to nothing).
-bool AtDefaults(const ParamBlockDesc2& desc, const std::vector<IParamBlock2::Slot>& slots)
+bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
 {
     if (slots.size() != desc.paramdefs.size())
         return false;
-    for (size_t i = 0; i < slots.size(); ++i) {
+    bool at = true;
+    slots.ForEach([&](size_t i, const IParamBlock2::Slot& slot) {
         const ParamDef& d = desc.paramdefs[i];
         const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
-        if (slots[i].entries.size() != count)
-            return false;
-        for (const IParamBlock2::Entry& e : slots[i].entries) {
+        if (!at || slot.entries.size() != count) {
+            at = false;
+            return;
+        }
+        for (const IParamBlock2::Entry& e : slot.entries) {
             const ParamValue& v = e.value;
             if (!e.keys.empty() || v.r || v.i != d.def.i || v.s != d.def.s ||
                 !std::equal(std::begin(v.f), std::end(v.f), std::begin(d.def.f)))
-                return false;
+                at = false;
         }
+    });
+    return at;
+}
+
+// Whether `slot` is exactly what DefaultSlot makes of `d`, bit for bit.
+bool IsDefaultSlot(const IParamBlock2::Slot& slot, const ParamDef& d)
+{
+    const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
+    if (slot.entries.size() != count)
+        return false;
+    ReferenceTarget* const r = IsRefClass(StoredClass(d.type)) ? d.def.r : nullptr;
+    for (const IParamBlock2::Entry& e : slot.entries) {
+        const ParamValue& v = e.value;
+        if (!e.keys.empty() || v.r != r || v.i != d.def.i || v.s != d.def.s ||
+            std::memcmp(v.f, d.def.f, sizeof v.f) != 0)
+            return false;
     }
     return true;
 }
+
+} // namespace
+
+std::shared_ptr<const std::vector<ParamSlot>> ParamBlockDesc2::DefaultSlots() const
+{
+    // Definitions are plain data that may change at any time: the shared
+    // table is checked against them, which costs no allocation.
+    bool current = defaultSlots_ && defaultSlots_->size() == paramdefs.size();
+    for (size_t i = 0; current && i < paramdefs.size(); ++i)
+        current = IsDefaultSlot((*defaultSlots_)[i], paramdefs[i]);
+    if (!current) {
+        auto made = std::make_shared<std::vector<ParamSlot>>();
+        made->reserve(paramdefs.size());
+        for (const ParamDef& d : paramdefs)
+            made->push_back(DefaultSlot(d));
+        defaultSlots_ = std::move(made);
+    }
+    return defaultSlots_;
+}
+
+namespace {
 
 } // namespace
 
@@ -253,8 +294,7 @@ public:
             return;
         }
         IParamBlock2::State defaults = before_;
-        for (const ParamDef& d : before_.desc->paramdefs)
-            defaults.entrySlots.push_back(DefaultSlot(d));
+        defaults.entrySlots = IParamBlock2::Slots(before_.desc->DefaultSlots());
         block_->PutState(defaults);
     }
     void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
@@ -263,10 +303,11 @@ public:
 private:
     void KeepRefs(const IParamBlock2::State& s)
     {
-        for (const auto& slot : s.entrySlots)
+        s.entrySlots.ForEach([&](size_t, const IParamBlock2::Slot& slot) {
             for (const auto& e : slot.entries)
                 if (e.value.r)
                     keeper_.Keep(e.value.r);
+        });
     }
     IParamBlock2* block_;
     IParamBlock2::State before_, after_;
@@ -333,26 +374,26 @@ WStr IParamBlock2::GetLocalName(ParamID id) const
 void IParamBlock2::ResetAll()
 {
     ReleaseAll(slots_);
-    slots_.clear();
-    for (const ParamDef& d : desc_->paramdefs)
-        slots_.push_back(DefaultSlot(d));
+    slots_ = Slots(desc_->DefaultSlots());
     AcquireAll(slots_);
 }
 
-void IParamBlock2::AcquireAll(const std::vector<Slot>& slotList)
+void IParamBlock2::AcquireAll(const Slots& slotList)
 {
-    for (const Slot& s : slotList)
+    slotList.ForEach([&](size_t, const Slot& s) {
         for (const Entry& e : s.entries)
             if (e.value.r)
                 Acquire(e.value.r);
+    });
 }
 
-void IParamBlock2::ReleaseAll(const std::vector<Slot>& slotList)
+void IParamBlock2::ReleaseAll(const Slots& slotList)
 {
-    for (const Slot& s : slotList)
+    slotList.ForEach([&](size_t, const Slot& s) {
         for (const Entry& e : s.entries)
             if (e.value.r)
                 Release(e.value.r);
+    });
 }
 
 bool IParamBlock2::NeedsChangeRecord()
@@ -408,10 +449,9 @@ bool IParamBlock2::SetEntry(ParamID id, int tabIndex, const Entry& entry)
     int i = desc_->IDtoIndex(id);
     if (i < 0)
         return false;
-    Slot& slot = slots_[static_cast<size_t>(i)];
-    if (tabIndex < 0 || tabIndex >= static_cast<int>(slot.entries.size()))
+    if (tabIndex < 0 || tabIndex >= static_cast<int>(slots_[static_cast<size_t>(i)].entries.size()))
         return false;
-    Entry& e = slot.entries[static_cast<size_t>(tabIndex)];
+    Entry& e = slots_.Mutable(static_cast<size_t>(i)).entries[static_cast<size_t>(tabIndex)];
     Acquire(entry.value.r);
     Release(e.value.r);
     e = entry;
@@ -432,7 +472,7 @@ BOOL IParamBlock2::SetCount(ParamID id, int n)
     if (i < 0 || n < 0 || !desc_->paramdefs[static_cast<size_t>(i)].IsTable())
         return FALSE;
     ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
-    Slot& slot = slots_[static_cast<size_t>(i)];
+    Slot& slot = slots_.Mutable(static_cast<size_t>(i));
     for (size_t k = static_cast<size_t>(n); k < slot.entries.size(); ++k)
         Release(slot.entries[k].value.r);
     Entry e;
@@ -477,16 +517,13 @@ void IParamBlock2::Rebuild(const std::vector<ParamDef>& defs)
 void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
 {
     ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
-    std::vector<Slot> slotList;
-    slotList.reserve(desc->paramdefs.size());
-    for (const ParamDef& d : desc->paramdefs) {
+    Slots slotList(desc->DefaultSlots());
+    for (size_t i = 0; i < desc->paramdefs.size(); ++i) {
+        const ParamDef& d = desc->paramdefs[i];
         int old = desc_->NameToIndex(d.int_name);
         if (old >= 0 && desc_->paramdefs[static_cast<size_t>(old)].type == d.type &&
-            desc_->paramdefs[static_cast<size_t>(old)].IsTable() == d.IsTable()) {
-            slotList.push_back(slots_[static_cast<size_t>(old)]);
-            continue;
-        }
-        slotList.push_back(DefaultSlot(d));
+            desc_->paramdefs[static_cast<size_t>(old)].IsTable() == d.IsTable())
+            slotList.Mutable(i) = slots_[static_cast<size_t>(old)];
     }
     AcquireAll(slotList);
     ReleaseAll(slots_);
@@ -597,26 +634,37 @@ std::vector<TimeValue> IParamBlock2::KeyTimes(ParamID id, int tabIndex) const
 int IParamBlock2::NumRefs()
 {
     int n = 0;
-    for (const Slot& s : slots_)
+    slots_.ForEach([&](size_t, const Slot& s) {
         for (const Entry& e : s.entries)
             if (e.value.r)
                 ++n;
+    });
     return n;
 }
 
 ReferenceTarget* IParamBlock2::GetReference(int i)
 {
-    for (const Slot& s : slots_)
+    ReferenceTarget* found = nullptr;
+    slots_.ForEach([&](size_t, const Slot& s) {
         for (const Entry& e : s.entries)
-            if (e.value.r && i-- == 0)
-                return e.value.r;
-    return nullptr;
+            if (!found && e.value.r && i-- == 0)
+                found = e.value.r;
+    });
+    return found;
 }
 
 void IParamBlock2::RefDeleted(ReferenceTarget* target)
 {
-    for (Slot& s : slots_)
-        for (Entry& e : s.entries)
+    std::vector<size_t> holding;
+    slots_.ForEach([&](size_t i, const Slot& s) {
+        for (const Entry& e : s.entries)
+            if (e.value.r == target) {
+                holding.push_back(i);
+                return;
+            }
+    });
+    for (size_t i : holding)
+        for (Entry& e : slots_.Mutable(i).entries)
             if (e.value.r == target)
                 e.value.r = nullptr;
 }

@@ -6,6 +6,7 @@
 #include "ParamKeys.h"
 #include "ParamText.h"
 #include "ParamType.h"
+#include "SparseTable.h"
 #include "WStr.h"
 #include <map>
 #include <string>
@@ -59,6 +60,16 @@ struct ParamDef {
     bool IsTable() const { return (flags & P_TABLE) != 0; }
 };
 
+// The state of one value: constant, or animated by keys.
+struct ParamEntry {
+    ParamValue value;                       // used when there are no keys
+    KeyTable<TimeValue, ParamValue> keys;   // animation keys
+};
+// The entries of one parameter: one for a plain parameter, the table otherwise.
+struct ParamSlot {
+    CompactList<ParamEntry> entries;
+};
+
 // The descriptor of a block: its ID, name and parameter definitions.
 class ParamBlockDesc2 {
 public:
@@ -87,7 +98,12 @@ public:
     void AddAlias(const WStr& alias, const WStr& name);
     const std::map<WStr, WStr>& Aliases() const { return aliases_; }
 
+    // The slots of a fresh block at the current definitions, shared by the blocks
+    // made from them.
+    std::shared_ptr<const std::vector<ParamSlot>> DefaultSlots() const;
+
 private:
+    mutable std::shared_ptr<const std::vector<ParamSlot>> defaultSlots_;
     std::map<WStr, WStr> aliases_;
     // Index by internal name, built on the first lookup after a change.
     void UpdateIndex() const;
@@ -179,17 +195,13 @@ public:
     void Rebuild(std::shared_ptr<ParamBlockDesc2> desc);
 
     // Raw access for the host (scene files, undo): the whole state of one entry.
-    struct Entry {
-        ParamValue value;                       // used when there are no keys
-        KeyTable<TimeValue, ParamValue> keys;   // animation keys
-    };
-    struct Slot {
-        CompactList<Entry> entries;  // one for a plain parameter, the table otherwise
-    };
+    using Entry = ParamEntry;
+    using Slot = ParamSlot;
+    using Slots = SparseTable<Slot>;  // parallel to the descriptor's definitions
     struct State {
         const ParamBlockDesc2* desc = nullptr;
         std::shared_ptr<ParamBlockDesc2> ownDesc;  // set once the block was rebuilt
-        std::vector<Slot> entrySlots;              // parallel to the descriptor's definitions
+        Slots entrySlots;
     };
     const Slot* GetSlot(ParamID id) const;
     bool SetEntry(ParamID id, int tabIndex, const Entry& entry);
@@ -212,13 +224,13 @@ private:
     const Entry* FindEntry(ParamID id, int tabIndex, int given, const ParamDef*& def, int& stored) const;
     bool Store(ParamID id, TimeValue t, int tabIndex, const ParamValue& v, int valueClass);
     bool Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, Interval& valid, int valueClass);
-    void AcquireAll(const std::vector<Slot>& slotList);
-    void ReleaseAll(const std::vector<Slot>& slotList);
+    void AcquireAll(const Slots& slotList);
+    void ReleaseAll(const Slots& slotList);
 
     const ParamBlockDesc2* desc_;
     std::shared_ptr<ParamBlockDesc2> ownDesc_;
     ReferenceTarget* owner_;
-    std::vector<Slot> slots_;
+    Slots slots_;
 };
 
 // The block of `owner` with index 0 (common shorthand).

@@ -2,6 +2,8 @@
 // references and run-time rebuilding.
 #include "HostTest.h"
 
+#include <cmath>
+
 namespace {
 
 // An object with one parameter of every value class.
@@ -33,6 +35,7 @@ public:
         return d;
     }
     Sample() { CreateParamBlock(&Desc()); }
+    IParamBlock2* AddBlock(const ParamBlockDesc2* desc) { return CreateParamBlock(desc); }
     Class_ID ClassID() override { return Class_ID(0x51, 0x51); }
     void ParamChanged(IParamBlock2*, ParamID id, int) override { changes.push_back(id); }
     std::vector<ParamID> changes;
@@ -293,6 +296,49 @@ TEST_F(ParamBlockTest, RebuildIsUndoable)
     ASSERT_TRUE(host().Redo());
     EXPECT_EQ(pb->NumParams(), 1);
     EXPECT_EQ(pb->GetInt(P(L"only")), 1);
+}
+
+TEST_F(ParamBlockTest, BlocksShareTheirDefaultsButNeverEachOthersChanges)
+{
+    Sample* second = new Sample();
+    IParamBlock2* other = second->GetParamBlock(0);
+    pb->SetValue(P(L"f"), 0, 5.0f);
+    pb->SetValue(P(L"list"), 0, 1.0f, 2);
+    EXPECT_FLOAT_EQ(other->GetFloat(P(L"f")), 0.25f);
+    EXPECT_FLOAT_EQ(other->GetFloat(P(L"list"), 0, 2), 9.0f);
+    EXPECT_EQ(other->Count(P(L"list")), 3);
+
+    // A default map is referenced by every block made with it, and a deleted
+    // map leaves the blocks that held it by default as well.
+    ParamBlockDesc2 desc(1, L"with_map");
+    desc.AddParam(L"m", TYPE_TEXMAP, ParamValue(), 0);
+    Texmap* map = NewMap(Norvane::CHECKER_MAP_CLASS_ID);
+    desc.GetParamDef(0).def.r = map;
+    Sample* a = new Sample();
+    Sample* b = new Sample();
+    IParamBlock2* pa = a->AddBlock(&desc);
+    IParamBlock2* pbb = b->AddBlock(&desc);
+    EXPECT_EQ(pa->GetTexmap(0), map);
+    EXPECT_EQ(pa->NumRefs(), 1);
+    EXPECT_EQ(pbb->GetReference(0), map);
+    map->DeleteThis();
+    EXPECT_EQ(pa->GetTexmap(0), nullptr);
+    EXPECT_EQ(pbb->GetTexmap(0), nullptr);
+    EXPECT_EQ(pbb->NumRefs(), 0);
+
+    // A definition changed in place reaches the blocks made after it only,
+    // down to the sign of a zero.
+    desc.GetParamDef(0).def.r = nullptr;
+    ParamBlockDesc2 floats(2, L"floats");
+    floats.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(0.0f));
+    IParamBlock2* before = a->AddBlock(&floats);
+    floats.GetParamDef(0).def.f[0] = -0.0f;
+    IParamBlock2* after = b->AddBlock(&floats);
+    EXPECT_FALSE(std::signbit(before->GetFloat(0)));
+    EXPECT_TRUE(std::signbit(after->GetFloat(0)));
+    a->DeleteThis();
+    b->DeleteThis();
+    second->DeleteThis();
 }
 
 } // namespace
