@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <string>
 #include <vector>
 
 namespace
@@ -157,6 +158,13 @@ std::string atomicWriteTemporaryPrefix(const std::string& target)
 bool writeFileAtomically(const std::string& target, std::string_view content,
                          const std::function<void(AtomicWriteStep)>& observe)
 {
+    return writeFileAtomically(
+        target, [&](const AtomicContentSink& sink) { return sink(content); }, observe);
+}
+
+bool writeFileAtomically(const std::string& target, const std::function<bool(const AtomicContentSink&)>& produce,
+                         const std::function<void(AtomicWriteStep)>& observe)
+{
     const std::string destination = resolveLinks(target);
     if (destination.empty() || fileNameOf(destination).empty())
         return false;
@@ -173,7 +181,32 @@ bool writeFileAtomically(const std::string& target, std::string_view content,
 
     struct stat existing;
     const mode_t mode = stat(destination.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : creationMode();
-    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content, observe) && fsync(fd) == 0;
+    // Pieces are gathered into whole chunks; a piece that starts a chunk and
+    // holds whole ones is written from where it is.
+    std::string pending;
+    const AtomicContentSink sink = [&](std::string_view piece) {
+        if (pending.empty() && piece.size() >= chunkSize)
+        {
+            const size_t whole = piece.size() - piece.size() % chunkSize;
+            if (!writeAll(fd, piece.substr(0, whole), observe))
+                return false;
+            piece.remove_prefix(whole);
+        }
+        while (!piece.empty())
+        {
+            const size_t taken = std::min(piece.size(), chunkSize - pending.size());
+            pending.append(piece.data(), taken);
+            piece.remove_prefix(taken);
+            if (pending.size() == chunkSize)
+            {
+                if (!writeAll(fd, pending, observe))
+                    return false;
+                pending.clear();
+            }
+        }
+        return true;
+    };
+    bool ok = fchmod(fd, mode) == 0 && produce(sink) && writeAll(fd, pending, observe) && fsync(fd) == 0;
     if (ok && observe)
         observe(AtomicWriteStep::Synced);
     // The lock lives as long as any descriptor of the file: a copy keeps it

@@ -25,5 +25,13 @@ enum class AtomicWriteStep
 bool writeFileAtomically(const std::string& target, std::string_view content,
                          const std::function<void(AtomicWriteStep)>& observe = {});
 
+// Takes the next piece of the content; false once the content cannot be written.
+using AtomicContentSink = std::function<bool(std::string_view)>;
+// The same with content that `produce` passes to the sink piece by piece, so
+// that it is never held whole; the file is written in the same chunks. Nothing
+// replaces the target when `produce` answers false.
+bool writeFileAtomically(const std::string& target, const std::function<bool(const AtomicContentSink&)>& produce,
+                         const std::function<void(AtomicWriteStep)>& observe = {});
+
 // The name prefix of the temporary files for `target`, in its folder.
 std::string atomicWriteTemporaryPrefix(const std::string& target);

@@ -57,7 +57,8 @@ void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
     {
         mx::XmlWriteOptions options;
         options.writeXIncludeEnable = true;
-        written = writeStrippedDocument(mx::writeToXmlString(doc, &options), outputName);
+        written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },
+                                        outputName);
     }
     catch (const mx::Exception&)
     {
