@@ -199,8 +199,9 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
     if (fresh)
     {
         size_t count = 0;
+        // The name is the element's own, not one of its attributes.
         for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
-            ++count;
+            count += std::strcmp(attr.name(), "name") != 0;
         elem.reserveAttributes(count);
     }
     for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
