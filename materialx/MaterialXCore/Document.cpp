@@ -114,8 +114,8 @@ void Document::importFrozenLibrary(const Document& library, const Document& froz
             copy->setSourceUri(libSourceUri);
         if (linkSource)
         {
-            copy->_librarySource = child;
-            copy->_libraryGeneration = library._generation;
+            copy->extras().librarySource = child;
+            copy->extras().libraryGeneration = library._generation;
         }
         copy->_isLibraryCopy = true;
     }
@@ -258,9 +258,9 @@ const Document::Cache& Document::getPortCache() const
             if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
                 cache.portsByNodeName[*nodeName].push_back(port);
         }
-        if (elem->_pendingSource)
+        if (const ConstElementPtr* pending = elem->pendingSource())
         {
-            const Element* source = elem->_pendingSource.get();
+            const Element* source = pending->get();
             if (source->_hasTopLevelPorts < 0)
                 source->_hasTopLevelPorts = hasTopLevelPorts(source) ? 1 : 0;
             if (!source->_hasTopLevelPorts)
@@ -401,11 +401,11 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
     std::unordered_map<const Document*, size_t> copies;
     for (const ElementPtr& child : getChildren())
     {
-        if (!child->_isLibraryCopy)
+        if (!child->_isLibraryCopy || !child->_extras)
             continue;
-        ElementPtr source = std::const_pointer_cast<Element>(child->_librarySource.lock());
+        ElementPtr source = std::const_pointer_cast<Element>(child->_extras->librarySource.lock());
         const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
-        if (library && library != this && library->_generation == child->_libraryGeneration)
+        if (library && library != this && library->_generation == child->_extras->libraryGeneration)
             ++copies[library];
     }
 
@@ -423,10 +423,11 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
         bool interferes = false;
         for (const ElementPtr& child : getChildren())
         {
-            if (child->_isLibraryCopy && child->getRootRaw() == this)
+            if (child->_isLibraryCopy && child->_extras && child->getRootRaw() == this)
             {
-                ElementPtr source = std::const_pointer_cast<Element>(child->_librarySource.lock());
-                if (source && source->getRootRaw() == library && library->_generation == child->_libraryGeneration)
+                ElementPtr source = std::const_pointer_cast<Element>(child->_extras->librarySource.lock());
+                if (source && source->getRootRaw() == library &&
+                    library->_generation == child->_extras->libraryGeneration)
                     continue;
             }
             if (refs.names.count(child->getName()))
@@ -446,13 +447,13 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
 
 bool Document::validateChild(const Element& child, string* message) const
 {
-    if (child._isLibraryCopy && !_reusableLibraries.empty())
+    if (child._isLibraryCopy && child._extras && !_reusableLibraries.empty())
     {
-        ConstElementPtr source = child._librarySource.lock();
+        ConstElementPtr source = child._extras->librarySource.lock();
         const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
-        if (library && _reusableLibraries.count(library) && library->_generation == child._libraryGeneration)
+        if (library && _reusableLibraries.count(library) && library->_generation == child._extras->libraryGeneration)
         {
-            std::unique_ptr<ValidationMemo>& memo = source->_validationMemo;
+            std::unique_ptr<ValidationMemo>& memo = source->extras().validationMemo;
             if (!memo || memo->generation != library->_generation)
             {
                 string sourceMessage;

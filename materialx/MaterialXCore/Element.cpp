@@ -154,10 +154,10 @@ void Element::setName(const string& name)
     {
         if (_parent->findChild(name))
             throw Exception("Element name is not unique at the given scope: " + name);
-        if (_parent->_childIndex)
+        if (auto* index = _parent->childIndex())
         {
-            _parent->_childIndex->erase(_name);
-            _parent->_childIndex->emplace(name, this);
+            index->erase(_name);
+            index->emplace(name, this);
         }
         _parent->forgetChildName();
     }
@@ -337,8 +337,8 @@ ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
     ElementPtr replacement = createChildOfCategory(category, old->_name);
     replacement->copyContentIntoEmpty(*old);
     _children[index] = replacement;
-    if (_childIndex)
-        (*_childIndex)[old->_name] = replacement.get();
+    if (auto* index = childIndex())
+        (*index)[old->_name] = replacement.get();
     touch();
     invalidateDocumentCache();
     detachIfHeld(old);
@@ -348,12 +348,12 @@ ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
 Element* Element::findChild(const string& name) const
 {
     ensureChildren();
-    if (!_childIndex && _children.size() > CHILD_INDEX_THRESHOLD)
+    if (!childIndex() && _children.size() > CHILD_INDEX_THRESHOLD)
         rebuildChildIndex();
-    if (_childIndex)
+    if (auto* index = childIndex())
     {
-        auto it = _childIndex->find(name);
-        return it != _childIndex->end() ? it->second : nullptr;
+        auto it = index->find(name);
+        return it != index->end() ? it->second : nullptr;
     }
     for (const ElementPtr& child : _children)
         if (child->_name == name)
@@ -363,18 +363,19 @@ Element* Element::findChild(const string& name) const
 
 void Element::rebuildChildIndex() const
 {
-    _childIndex.reset(new std::unordered_map<string, Element*>());
-    _childIndex->reserve(_children.size() * 2);
+    auto& index = extras().childIndex;
+    index.reset(new std::unordered_map<string, Element*>());
+    index->reserve(_children.size() * 2);
     for (const ElementPtr& child : _children)
-        _childIndex->emplace(child->_name, child.get());
+        index->emplace(child->_name, child.get());
 }
 
 void Element::insertChild(const ElementPtr& child)
 {
     ensureChildren();
     _children.push_back(child);
-    if (_childIndex)
-        _childIndex->emplace(child->_name, child.get());
+    if (auto* index = childIndex())
+        index->emplace(child->_name, child.get());
     touch();
     invalidateDocumentCache();
 }
@@ -384,8 +385,8 @@ Element& Element::appendNewChild(const string& category, const string& name)
     ElementPtr child = createChildOfCategory(category, name);
     Element& added = *child;
     ensureChildren();
-    if (_childIndex)
-        _childIndex->emplace(name, &added);
+    if (auto* index = childIndex())
+        index->emplace(name, &added);
     _children.push_back(std::move(child));
     touch();
     invalidateDocumentCache();
@@ -427,8 +428,8 @@ void Element::removeChildAt(size_t index)
 {
     ElementPtr child = _children[index];
     _children.erase(_children.begin() + std::ptrdiff_t(index));
-    if (_childIndex)
-        _childIndex->erase(child->_name);
+    if (auto* names = childIndex())
+        names->erase(child->_name);
     forgetChildName();
     touch();
     invalidateDocumentCache();
@@ -445,9 +446,9 @@ void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
     if (removed.empty())
         return;
     forgetChildName();
-    for (const ElementPtr& child : removed)
-        if (_childIndex)
-            _childIndex->erase(child->_name);
+    if (auto* index = childIndex())
+        for (const ElementPtr& child : removed)
+            index->erase(child->_name);
     touch();
     invalidateDocumentCache();
     for (const ElementPtr& child : removed)
@@ -483,31 +484,32 @@ void Element::setAttribute(const string& attrib, const string& value)
         return;
     }
     _attributes.emplace_back(attrib, value);
-    if (_attributeIndex)
-        _attributeIndex->emplace(attrib, _attributes.size() - 1);
+    if (_extras && _extras->attributeIndex)
+        _extras->attributeIndex->emplace(attrib, _attributes.size() - 1);
 }
 
 void Element::appendAttribute(const char* attrib, const char* value)
 {
     touch();
     _attributes.emplace_back(attrib, value);
-    if (_attributeIndex)
-        _attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
+    if (_extras && _extras->attributeIndex)
+        _extras->attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
     if (affectsDocumentCache(_attributes.back().first))
         invalidateDocumentCache();
 }
 
 const string* Element::findIndexedAttribute(const string& attrib) const
 {
-    if (!_attributeIndex)
+    auto& index = extras().attributeIndex;
+    if (!index)
     {
-        _attributeIndex.reset(new std::unordered_map<string, size_t>());
-        _attributeIndex->reserve(_attributes.size() * 2);
+        index.reset(new std::unordered_map<string, size_t>());
+        index->reserve(_attributes.size() * 2);
         for (size_t i = 0; i < _attributes.size(); ++i)
-            _attributeIndex->emplace(_attributes[i].first, i);
+            index->emplace(_attributes[i].first, i);
     }
-    auto it = _attributeIndex->find(attrib);
-    return it != _attributeIndex->end() ? &_attributes[it->second].second : nullptr;
+    auto it = index->find(attrib);
+    return it != index->end() ? &_attributes[it->second].second : nullptr;
 }
 
 StringVec Element::getAttributeNames() const
@@ -545,7 +547,8 @@ void Element::touch()
     if (top->_isLibraryCopy)
     {
         top->_isLibraryCopy = false;
-        top->_librarySource.reset();
+        if (top->_extras)
+            top->_extras->librarySource.reset();
     }
 }
 
@@ -644,10 +647,10 @@ void Element::copyQuietly(const Element& source)
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
     attributesReplaced();
-    if (source._pendingSource)
+    if (const ConstElementPtr* pending = source.pendingSource())
     {
         // Still deferred there: defer here too, to the same frozen source.
-        _pendingSource = source._pendingSource;
+        extras().pendingSource = *pending;
         return;
     }
     copyChildrenQuietly(source._children);
@@ -664,7 +667,8 @@ void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
         copy->copyQuietly(*child);
     }
     // Built again from the whole list when first needed.
-    _childIndex.reset();
+    if (_extras)
+        _extras->childIndex.reset();
 }
 
 void Element::copyDeferred(const Element& source)
@@ -672,16 +676,16 @@ void Element::copyDeferred(const Element& source)
     _sourceUri = source._sourceUri;
     _attributes = source._attributes;
     attributesReplaced();
-    if (source._pendingSource)
-        _pendingSource = source._pendingSource;
+    if (const ConstElementPtr* pending = source.pendingSource())
+        extras().pendingSource = *pending;
     else if (!source._children.empty())
-        _pendingSource = source.getSelf();
+        extras().pendingSource = source.getSelf();
 }
 
 void Element::materializeChildren() const
 {
-    ConstElementPtr source = std::move(_pendingSource);
-    _pendingSource.reset();
+    ConstElementPtr source = std::move(_extras->pendingSource);
+    _extras->pendingSource.reset();
     _root->_portsStale = true;
     copyChildrenQuietly(source->getChildren());
 }
@@ -714,10 +718,12 @@ void Element::clearContent()
     _sourceUri.clear();
     _attributes.clear();
     attributesReplaced();
-    _pendingSource.reset();
+    if (_extras)
+        _extras->pendingSource.reset();
     for (const ElementPtr& child : vector<ElementPtr>(_children))
         removeChild(child->_name);
-    _childIndex.reset();
+    if (_extras)
+        _extras->childIndex.reset();
     invalidateDocumentCache();
 }
 
@@ -756,9 +762,10 @@ string Element::createValidChildName(string name) const
     }
     name.resize(split);
 
-    if (!_nameHints)
-        _nameHints.reset(new std::unordered_map<string, std::pair<uint64_t, uint64_t>>());
-    std::pair<uint64_t, uint64_t>& taken = (*_nameHints)[name];
+    auto& hints = extras().nameHints;
+    if (!hints)
+        hints.reset(new std::unordered_map<string, std::pair<uint64_t, uint64_t>>());
+    std::pair<uint64_t, uint64_t>& taken = (*hints)[name];
     const uint64_t start = next;
     string candidate;
     for (;; ++next)

@@ -232,7 +232,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     }
 
     /// Return true if the element has children.
-    bool hasChildren() const { return _pendingSource || !_children.empty(); }
+    bool hasChildren() const { return pendingSource() || !_children.empty(); }
     /// @}
 
     /// @name Attributes
@@ -461,7 +461,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// Make deferred children real.
     void ensureChildren() const
     {
-        if (_pendingSource)
+        if (pendingSource())
             materializeChildren();
     }
 
@@ -470,8 +470,16 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     // through an index, so that elements with huge attribute lists stay linear.
     static constexpr size_t ATTRIBUTE_SCAN_LIMIT = 16;
     const string* findIndexedAttribute(const string& attrib) const;
-    void attributesReplaced() { _attributeIndex.reset(); }
-    void forgetChildName() const { _nameHints.reset(); }
+    void attributesReplaced()
+    {
+        if (_extras)
+            _extras->attributeIndex.reset();
+    }
+    void forgetChildName() const
+    {
+        if (_extras)
+            _extras->nameHints.reset();
+    }
     void rebuildChildIndex() const;
     void materializeChildren() const;
     void copyChildrenQuietly(const vector<ElementPtr>& children) const;
@@ -481,33 +489,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     string _name;
     string _sourceUri;
     vector<AttributePair> _attributes;
-    // Position of each attribute by name, for long attribute lists; built on demand.
-    mutable std::unique_ptr<std::unordered_map<string, size_t>> _attributeIndex;
-    // For automatic child names: per stem ("node" of "node12"), a range
-    // [first, end) of numbers known to be taken by children.  Names only
-    // get taken while children are added, so it is dropped whenever one
-    // goes away or is renamed.
-    mutable std::unique_ptr<std::unordered_map<string, std::pair<uint64_t, uint64_t>>> _nameHints;
     // Mutable so that deferred children can be made real on first access.
     mutable vector<ElementPtr> _children;
-    // Children not yet made: they are copies of this element's children,
-    // an element nobody changes any more (a library's frozen snapshot).
-    mutable ConstElementPtr _pendingSource;
-    // Name lookup for elements with many children; built by the first
-    // lookup that needs it, so that trees only built and walked never pay.
-    mutable std::unique_ptr<std::unordered_map<string, Element*>> _childIndex;
-    Element* _parent;
-    Element* _root;
-    uint32_t _kinds = 0;
-    // Distance from the root, bounded so that recursive walks stay shallow.
-    int _depth;
-    // Only meaningful on the root: moves on with every change in the tree.
-    uint64_t _generation = 0;
-    // On a top-level element copied by importLibrary and not changed since:
-    // the library element it copies, and the library's generation then.
-    std::weak_ptr<const Element> _librarySource;
-    uint64_t _libraryGeneration = 0;
-    bool _isLibraryCopy = false;
     // On a library element: its validation result, for one library generation.
     struct ValidationMemo
     {
@@ -515,7 +498,53 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         bool ok;
         string message;
     };
-    mutable std::unique_ptr<ValidationMemo> _validationMemo;
+    // What few elements need, kept apart so that the many plain elements of
+    // a large document stay small: lookups built on demand, and the links of
+    // library copies.
+    struct Extras
+    {
+        // Position of each attribute by name, for long attribute lists.
+        std::unique_ptr<std::unordered_map<string, size_t>> attributeIndex;
+        // For automatic child names: per stem ("node" of "node12"), a range
+        // [first, end) of numbers known to be taken by children.  Names only
+        // get taken while children are added, so it is dropped whenever one
+        // goes away or is renamed.
+        std::unique_ptr<std::unordered_map<string, std::pair<uint64_t, uint64_t>>> nameHints;
+        // Name lookup for elements with many children; built by the first
+        // lookup that needs it, so that trees only built and walked never pay.
+        std::unique_ptr<std::unordered_map<string, Element*>> childIndex;
+        // Children not yet made: they are copies of this element's children,
+        // an element nobody changes any more (a library's frozen snapshot).
+        ConstElementPtr pendingSource;
+        // On a top-level element copied by importLibrary and not changed since:
+        // the library element it copies, and the library's generation then.
+        std::weak_ptr<const Element> librarySource;
+        uint64_t libraryGeneration = 0;
+        std::unique_ptr<ValidationMemo> validationMemo;
+    };
+    Extras& extras() const
+    {
+        if (!_extras)
+            _extras.reset(new Extras);
+        return *_extras;
+    }
+    const ConstElementPtr* pendingSource() const
+    {
+        return _extras && _extras->pendingSource ? &_extras->pendingSource : nullptr;
+    }
+    std::unordered_map<string, Element*>* childIndex() const
+    {
+        return _extras ? _extras->childIndex.get() : nullptr;
+    }
+    mutable std::unique_ptr<Extras> _extras;
+    Element* _parent;
+    Element* _root;
+    uint32_t _kinds = 0;
+    // Distance from the root, bounded so that recursive walks stay shallow.
+    int _depth;
+    // Only meaningful on the root: moves on with every change in the tree.
+    uint64_t _generation = 0;
+    bool _isLibraryCopy = false;
     // On a frozen library element: whether a port below it names a top-level
     // node (-1: not known yet).
     mutable signed char _hasTopLevelPorts = -1;
