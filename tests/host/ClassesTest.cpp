@@ -218,6 +218,43 @@ TEST_F(ParamAccessTest, ReadsAndWritesEveryKindByName)
     EXPECT_TRUE(ParamNames(mtl).contains(QStringLiteral("displacement_map")));
 }
 
+// An object with blocks of its own, for names that repeat.
+class TwoBlocks : public ReferenceTarget {
+public:
+    TwoBlocks(const ParamBlockDesc2* a, const ParamBlockDesc2* b)
+    {
+        CreateParamBlock(a);
+        CreateParamBlock(b);
+    }
+    Class_ID ClassID() override { return Class_ID(0x52, 0x52); }
+};
+
+TEST_F(ParamAccessTest, VisitingEveryParameterReadsWhatTheNameReads)
+{
+    using namespace Norvane;
+    ParamBlockDesc2 first(0, L"first");
+    first.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(1.0f));
+    first.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(2.0f));  // shadowed within the block
+    first.AddParam(L"caf\u00e9", TYPE_INT, ParamValue::Int(4));
+    ParamBlockDesc2 second(1, L"second");
+    second.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(3.0f));  // shadowed by the first block
+    second.AddParam(L"y", TYPE_STRING, ParamValue::Text(L"why"));
+    auto* obj = new TwoBlocks(&first, &second);
+
+    QStringList visited;
+    QVariantList values;
+    ForEachParam(obj, [&](const ParamDef& def, const ParamLocation& at) {
+        visited << def.int_name.ToQString();
+        values << GetParam(at, 0);
+    });
+    const QStringList names = ParamNames(obj);
+    ASSERT_EQ(visited, names);
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_EQ(values[i], GetParam(obj, names[i], 0)) << names[i].toStdString();
+    EXPECT_EQ(values, (QVariantList{1.0, 1.0, 4, 1.0, QStringLiteral("why")}));
+    obj->DeleteThis();
+}
+
 TEST_F(ParamAccessTest, ClassesAreFoundByName)
 {
     auto& registry = Norvane::ClassRegistry::Instance();
