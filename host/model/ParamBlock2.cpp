@@ -180,6 +180,12 @@ bool RefFitsType(ReferenceTarget* r, int stored)
     }
 }
 
+// Entries of a parameter at its default: one, or the table's initial count.
+size_t DefaultEntryCount(const ParamDef& d)
+{
+    return d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
+}
+
 // A parameter at its default: one entry, or the table's initial entries.
 IParamBlock2::Slot DefaultSlot(const ParamDef& d)
 {
@@ -188,7 +194,7 @@ IParamBlock2::Slot DefaultSlot(const ParamDef& d)
     e.value = d.def;
     if (!IsRefClass(StoredClass(d.type)))
         e.value.r = nullptr;
-    slot.entries.assign(d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u, e);
+    slot.entries.assign(DefaultEntryCount(d), e);
     return slot;
 }
 
@@ -214,8 +220,7 @@ bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
     bool at = true;
     slots.ForEach([&](size_t i, const IParamBlock2::Slot& slot) {
         const ParamDef& d = desc.paramdefs[i];
-        const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
-        if (!at || slot.entries.size() != count) {
+        if (!at || slot.entries.size() != DefaultEntryCount(d)) {
             at = false;
             return;
         }
@@ -232,8 +237,7 @@ bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
 // Whether `slot` is exactly what DefaultSlot makes of `d`, bit for bit.
 bool IsDefaultSlot(const IParamBlock2::Slot& slot, const ParamDef& d)
 {
-    const size_t count = d.IsTable() ? static_cast<size_t>(std::max(0, d.tab_size)) : 1u;
-    if (slot.entries.size() != count)
+    if (slot.entries.size() != DefaultEntryCount(d))
         return false;
     ReferenceTarget* const r = IsRefClass(StoredClass(d.type)) ? d.def.r : nullptr;
     for (const IParamBlock2::Entry& e : slot.entries) {
@@ -263,10 +267,6 @@ std::shared_ptr<const std::vector<ParamSlot>> ParamBlockDesc2::DefaultSlots() co
     }
     return defaultSlots_;
 }
-
-namespace {
-
-} // namespace
 
 class ParamBlockRestore : public RestoreObj {
 public:
