@@ -226,8 +226,8 @@ const string& Element::getActiveColorSpace() const
 const string& Element::getActiveSourceUri() const
 {
     for (const Element* elem = this; elem; elem = elem->_parent)
-        if (!elem->_sourceUri.empty())
-            return elem->_sourceUri;
+        if (elem->hasSourceUri())
+            return elem->getSourceUri();
     return EMPTY_STRING;
 }
 
@@ -317,7 +317,8 @@ ElementPtr Element::createChildOfCategory(const string& category, const string& 
     else
         child = std::make_shared<GenericElement>(this, name);
     // Not a change of its own: the caller records adding it.
-    child->_category = category;
+    if (child->_category != category)
+        child->_category = category;
     return child;
 }
 
@@ -644,7 +645,7 @@ void Element::copyContentIntoEmpty(const Element& source)
 
 void Element::copyQuietly(const Element& source)
 {
-    _sourceUri = source._sourceUri;
+    setSourceUri(source.getSourceUri());
     _attributes = source._attributes;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
@@ -673,7 +674,7 @@ void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
 
 void Element::copyDeferred(const Element& source)
 {
-    _sourceUri = source._sourceUri;
+    setSourceUri(source.getSourceUri());
     _attributes = source._attributes;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
@@ -698,7 +699,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
         return;
     }
     touch();
-    _sourceUri = source->_sourceUri;
+    setSourceUri(source->getSourceUri());
     _attributes = source->_attributes;
     attributesReplaced();
     for (const ElementPtr& child : source->getChildren())
@@ -715,7 +716,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
 void Element::clearContent()
 {
     touch();
-    _sourceUri.clear();
+    setSourceUri(EMPTY_STRING);
     _attributes.clear();
     attributesReplaced();
     if (_extras)

@@ -5,6 +5,7 @@
 /// Base and generic element classes
 
 #include <MaterialXCore/Library.h>
+#include <MaterialXCore/SharedName.h>
 #include <MaterialXCore/Util.h>
 #include <MaterialXCore/Value.h>
 
@@ -89,7 +90,7 @@ template <class T, class E> T* elementCast(E* elem)
 }
 
 /// One attribute: name and value, kept in the order they were first set.
-using AttributePair = std::pair<string, string>;
+using AttributePair = std::pair<SharedName, string>;
 
 /// @class Element
 /// The base class for all MaterialX elements.  An element has a category, a
@@ -339,9 +340,13 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
     /// @name Source URI
     /// @{
-    void setSourceUri(const string& sourceUri) { _sourceUri = sourceUri; }
-    bool hasSourceUri() const { return !_sourceUri.empty(); }
-    const string& getSourceUri() const { return _sourceUri; }
+    void setSourceUri(const string& sourceUri)
+    {
+        if (_extras || !sourceUri.empty())
+            extras().sourceUri = sourceUri;
+    }
+    bool hasSourceUri() const { return !getSourceUri().empty(); }
+    const string& getSourceUri() const { return _extras ? _extras->sourceUri : EMPTY_STRING; }
     /// Return the source URI of this element or of its nearest ancestor.
     const string& getActiveSourceUri() const;
     /// @}
@@ -485,9 +490,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void copyChildrenQuietly(const vector<ElementPtr>& children) const;
 
   protected:
-    string _category;
+    SharedName _category;
     string _name;
-    string _sourceUri;
     vector<AttributePair> _attributes;
     // Mutable so that deferred children can be made real on first access.
     mutable vector<ElementPtr> _children;
@@ -503,6 +507,9 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     // library copies.
     struct Extras
     {
+        // Set on documents and on the top-level elements that came from
+        // another file.
+        string sourceUri;
         // Position of each attribute by name, for long attribute lists.
         std::unique_ptr<std::unordered_map<string, size_t>> attributeIndex;
         // For automatic child names: per stem ("node" of "node12"), a range
