@@ -5,14 +5,62 @@
 #include "RefKeeper.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 MtlBase::MtlBase() = default;
+
+// The name and flags of an object made in the open record, before its first
+// change there: it takes back every later change in the record, so that an
+// import of thousands of maps keeps one small record per map.
+class FreshMtlBaseRestore : public RestoreObj {
+public:
+    explicit FreshMtlBaseRestore(MtlBase* object) : object_(object), name_(object->name_), flags_(object->flags_)
+    {
+        keeper_.Keep(object);
+    }
+    void Restore(int) override
+    {
+        if (keeper_.Broken())
+            return;
+        // Later changes are undone first: what is there now is the state after.
+        if (!after_)
+            after_ = std::make_unique<std::pair<WStr, int>>(object_->name_, object_->flags_);
+        object_->name_ = name_;
+        object_->flags_ = flags_;
+    }
+    void Redo() override
+    {
+        if (keeper_.Broken() || !after_)
+            return;
+        object_->name_ = after_->first;
+        object_->flags_ = after_->second;
+    }
+    WStr Description() override { return WStr(L"name and flags"); }
+
+private:
+    MtlBase* object_;
+    Norvane::RefKeeper keeper_;
+    WStr name_;
+    int flags_;
+    std::unique_ptr<std::pair<WStr, int>> after_;
+};
+
+bool MtlBase::NeedsOwnRecord()
+{
+    const ReferenceTarget* key = this;
+    if (!theHold.MadeInOpenRecord(key))
+        return true;
+    if (theHold.FirstChangeInOpenRecord(key))
+        theHold.Put(new FreshMtlBaseRestore(this));
+    return false;
+}
 
 void MtlBase::SetName(const WStr& name)
 {
     if (name == name_)
         return;
-    if (Norvane::Recording()) {
+    if (Norvane::Recording() && NeedsOwnRecord()) {
         WStr before = name_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { name_ = before; },
                                                  [this, name] { name_ = name; }, {this}, L"rename"));
@@ -25,7 +73,7 @@ void MtlBase::SetMtlFlag(int mask, BOOL val)
     int after = val ? (flags_ | mask) : (flags_ & ~mask);
     if (after == flags_)
         return;
-    if (Norvane::Recording()) {
+    if (Norvane::Recording() && NeedsOwnRecord()) {
         int before = flags_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { flags_ = before; },
                                                  [this, after] { flags_ = after; }, {this}, L"material flags"));

@@ -284,10 +284,9 @@ public:
             return;
         // The state after the change is the current one whenever this runs (later
         // changes are undone first): taken here, it costs nothing until an undo.
-        if (!haveAfter_) {
-            after_ = block_->TakeState();
-            KeepRefs(after_);
-            haveAfter_ = true;
+        if (!after_) {
+            after_ = std::make_unique<IParamBlock2::State>(block_->TakeState());
+            KeepRefs(*after_);
         }
         if (!atDefaults_) {
             block_->PutState(before_);
@@ -297,7 +296,11 @@ public:
         defaults.entrySlots = IParamBlock2::Slots(before_.desc->DefaultSlots());
         block_->PutState(defaults);
     }
-    void Redo() override { if (!keeper_.Broken()) block_->PutState(after_); }
+    void Redo() override
+    {
+        if (!keeper_.Broken() && after_)
+            block_->PutState(*after_);
+    }
     WStr Description() override { return WStr(L"parameter change"); }
 
 private:
@@ -310,9 +313,10 @@ private:
         });
     }
     IParamBlock2* block_;
-    IParamBlock2::State before_, after_;
+    IParamBlock2::State before_;
+    // Taken by the first undo; most records are never undone.
+    std::unique_ptr<IParamBlock2::State> after_;
     bool atDefaults_;
-    bool haveAfter_ = false;
     Norvane::RefKeeper keeper_;
 };
 

@@ -48,6 +48,10 @@ protected:
     void InitName(const WStr& name) { name_ = name; }
 
 private:
+    // Whether a change of name or flags needs a record of its own; objects
+    // made in the open record get one snapshot there instead.
+    bool NeedsOwnRecord();
+    friend class FreshMtlBaseRestore;
     WStr name_;
     int flags_ = 0;
 };

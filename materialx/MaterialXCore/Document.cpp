@@ -68,7 +68,7 @@ bool Document::isSolelyOwned(const Element& elem)
     {
         const Element* e = stack.back();
         stack.pop_back();
-        for (const ElementPtr& child : e->_children)
+        for (const ElementPtr& child : e->childList())
         {
             if (child.use_count() != 1)
                 return false;
@@ -89,7 +89,7 @@ void Document::importFrozenLibrary(const Document& library, const Document& froz
     const vector<ElementPtr>& frozenChildren = frozen.getChildren();
     const vector<ElementPtr>& libraryChildren = library.getChildren();
     ensureChildren();
-    _children.reserve(_children.size() + libraryChildren.size());
+    mutableChildList().reserve(mutableChildList().size() + libraryChildren.size());
     for (size_t i = 0; i < libraryChildren.size(); ++i)
     {
         const ElementPtr& child = libraryChildren[i];

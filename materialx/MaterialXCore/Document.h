@@ -30,6 +30,7 @@ MATERIALX_NAMESPACE_BEGIN
 /// lookups that follow inheritance, as the reference does.
 class MX_CORE_API Document : public GraphElement
 {
+    friend class Element;
     MX_ELEMENT_CLASS_BODY(Document)
   public:
     Document(Element* parent, const string& name);
@@ -180,6 +181,8 @@ class MX_CORE_API Document : public GraphElement
     /// True when nothing but its parent holds the element or any below it.
     static bool isSolelyOwned(const Element& elem);
 
+    // Moves on with every change in the tree.
+    uint64_t _generation = 0;
     mutable std::unique_ptr<Cache> _cache;
     mutable uint64_t _lookupTableBuilds = 0;
     mutable std::unique_ptr<LibraryReferences> _libraryReferences;

@@ -34,8 +34,13 @@ const string GenericElement::CATEGORY = "generic";
 namespace
 {
 
-// Below this many children a linear scan beats hashing.
-constexpr size_t CHILD_INDEX_THRESHOLD = 12;
+// Below this many children a linear scan is about as fast as hashing, and
+// a shader node with all its inputs keeps no index beside them.
+constexpr size_t CHILD_INDEX_THRESHOLD = 48;
+
+// Elements mostly hold two or three attributes: short lists grow one by
+// one instead of doubling, so that a built document holds no slack.
+constexpr size_t EXACT_ATTRIBUTE_GROWTH = 8;
 
 using ElementCreator = ElementPtr (*)(Element* parent, const string& name);
 
@@ -127,7 +132,7 @@ Element::~Element()
     // Children that someone still holds outlive us: make them roots of
     // their own subtrees so they never reach a destroyed parent.
     std::vector<Element*> stack;
-    for (ElementPtr& child : _children)
+    for (const ElementPtr& child : childList())
     {
         if (child.use_count() <= 1)
             continue;
@@ -139,7 +144,7 @@ Element::~Element()
             Element* e = stack.back();
             stack.pop_back();
             e->_root = newRoot;
-            for (const ElementPtr& grandChild : e->_children)
+            for (const ElementPtr& grandChild : e->childList())
                 stack.push_back(grandChild.get());
         }
         newRoot->_parent = nullptr;
@@ -331,13 +336,13 @@ ElementPtr Element::changeChildCategory(ElementPtr child, const string& category
 ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
 {
     ensureChildren();
-    if (index >= _children.size())
+    if (index >= childList().size())
         return nullptr;
-    ElementPtr old = _children[index];
+    ElementPtr old = mutableChildList()[index];
     // Replaced in its slot: upgrading a node of many parameters stays linear.
     ElementPtr replacement = createChildOfCategory(category, old->_name);
     replacement->copyContentIntoEmpty(*old);
-    _children[index] = replacement;
+    mutableChildList()[index] = replacement;
     if (auto* index = childIndex())
         (*index)[old->_name] = replacement.get();
     touch();
@@ -349,14 +354,14 @@ ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
 Element* Element::findChild(const string& name) const
 {
     ensureChildren();
-    if (!childIndex() && _children.size() > CHILD_INDEX_THRESHOLD)
+    if (!childIndex() && childList().size() > CHILD_INDEX_THRESHOLD)
         rebuildChildIndex();
     if (auto* index = childIndex())
     {
         auto it = index->find(name);
         return it != index->end() ? it->second : nullptr;
     }
-    for (const ElementPtr& child : _children)
+    for (const ElementPtr& child : childList())
         if (child->_name == name)
             return child.get();
     return nullptr;
@@ -366,15 +371,15 @@ void Element::rebuildChildIndex() const
 {
     auto& index = extras().childIndex;
     index.reset(new std::unordered_map<string, Element*>());
-    index->reserve(_children.size() * 2);
-    for (const ElementPtr& child : _children)
+    index->reserve(childList().size() * 2);
+    for (const ElementPtr& child : childList())
         index->emplace(child->_name, child.get());
 }
 
 void Element::insertChild(const ElementPtr& child)
 {
     ensureChildren();
-    _children.push_back(child);
+    mutableChildList().push_back(child);
     if (auto* index = childIndex())
         index->emplace(child->_name, child.get());
     touch();
@@ -388,7 +393,7 @@ Element& Element::appendNewChild(const string& category, const string& name)
     ensureChildren();
     if (auto* index = childIndex())
         index->emplace(name, &added);
-    _children.push_back(std::move(child));
+    mutableChildList().push_back(std::move(child));
     touch();
     invalidateDocumentCache();
     return added;
@@ -397,22 +402,22 @@ Element& Element::appendNewChild(const string& category, const string& name)
 void Element::setChildIndex(const string& name, int index)
 {
     ensureChildren();
-    auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
-    if (it == _children.end())
+    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    if (it == mutableChildList().end())
         return;
-    if (index < 0 || index >= (int) _children.size())
+    if (index < 0 || index >= (int) mutableChildList().size())
         throw Exception("Invalid child index");
     ElementPtr child = *it;
-    _children.erase(it);
-    _children.insert(_children.begin() + index, child);
+    mutableChildList().erase(it);
+    mutableChildList().insert(mutableChildList().begin() + index, child);
     touch();
 }
 
 int Element::getChildIndex(const string& name) const
 {
     ensureChildren();
-    for (size_t i = 0; i < _children.size(); ++i)
-        if (_children[i]->_name == name)
+    for (size_t i = 0; i < childList().size(); ++i)
+        if (childList()[i]->_name == name)
             return (int) i;
     return -1;
 }
@@ -420,15 +425,15 @@ int Element::getChildIndex(const string& name) const
 void Element::removeChild(const string& name)
 {
     ensureChildren();
-    auto it = std::find_if(_children.begin(), _children.end(), [&name](const ElementPtr& child) { return child->_name == name; });
-    if (it != _children.end())
-        removeChildAt(size_t(it - _children.begin()));
+    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    if (it != mutableChildList().end())
+        removeChildAt(size_t(it - mutableChildList().begin()));
 }
 
 void Element::removeChildAt(size_t index)
 {
-    ElementPtr child = _children[index];
-    _children.erase(_children.begin() + std::ptrdiff_t(index));
+    ElementPtr child = mutableChildList()[index];
+    mutableChildList().erase(mutableChildList().begin() + std::ptrdiff_t(index));
     if (auto* names = childIndex())
         names->erase(child->_name);
     forgetChildName();
@@ -441,9 +446,9 @@ void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
 {
     ensureChildren();
     vector<ElementPtr> removed;
-    auto kept = std::stable_partition(_children.begin(), _children.end(), [&doomed](const ElementPtr& child) { return !doomed(*child); });
-    removed.assign(std::make_move_iterator(kept), std::make_move_iterator(_children.end()));
-    _children.erase(kept, _children.end());
+    auto kept = std::stable_partition(mutableChildList().begin(), mutableChildList().end(), [&doomed](const ElementPtr& child) { return !doomed(*child); });
+    removed.assign(std::make_move_iterator(kept), std::make_move_iterator(mutableChildList().end()));
+    mutableChildList().erase(kept, mutableChildList().end());
     if (removed.empty())
         return;
     forgetChildName();
@@ -468,7 +473,7 @@ void Element::detachIfHeld(const ElementPtr& child)
         Element* e = stack.back();
         stack.pop_back();
         e->_root = child.get();
-        for (const ElementPtr& grandChild : e->_children)
+        for (const ElementPtr& grandChild : e->childList())
             stack.push_back(grandChild.get());
     }
     child->_parent = nullptr;
@@ -484,6 +489,8 @@ void Element::setAttribute(const string& attrib, const string& value)
         *const_cast<string*>(existing) = value;
         return;
     }
+    if (_attributes.size() == _attributes.capacity() && _attributes.size() < EXACT_ATTRIBUTE_GROWTH)
+        _attributes.reserve(_attributes.size() + 1);
     _attributes.emplace_back(attrib, value);
     if (_extras && _extras->attributeIndex)
         _extras->attributeIndex->emplace(attrib, _attributes.size() - 1);
@@ -534,6 +541,12 @@ void Element::removeAttribute(const string& attrib)
     attributesReplaced();
 }
 
+const vector<ElementPtr>& Element::noChildren()
+{
+    static const vector<ElementPtr> none;
+    return none;
+}
+
 void Element::invalidateDocumentCache() const
 {
     _root->_cacheDirty = true;
@@ -541,7 +554,9 @@ void Element::invalidateDocumentCache() const
 
 void Element::touch()
 {
-    ++_root->_generation;
+    // Only documents answer for their generation.
+    if (_root->_kinds & ElementKind::Document)
+        ++static_cast<Document*>(_root)->_generation;
     Element* top = this;
     while (top->_parent && top->_parent->_parent)
         top = top->_parent;
@@ -654,17 +669,17 @@ void Element::copyQuietly(const Element& source)
         extras().pendingSource = *pending;
         return;
     }
-    copyChildrenQuietly(source._children);
+    copyChildrenQuietly(source.childList());
 }
 
 void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
 {
     Element* self = const_cast<Element*>(this);
-    _children.reserve(_children.size() + children.size());
+    mutableChildList().reserve(mutableChildList().size() + children.size());
     for (const ElementPtr& child : children)
     {
         ElementPtr copy = child->createEmptyCopy(self, child->_name);
-        _children.push_back(copy);
+        mutableChildList().push_back(copy);
         copy->copyQuietly(*child);
     }
     // Built again from the whole list when first needed.
@@ -679,7 +694,7 @@ void Element::copyDeferred(const Element& source)
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
         extras().pendingSource = *pending;
-    else if (!source._children.empty())
+    else if (!source.childList().empty())
         extras().pendingSource = source.getSelf();
 }
 
@@ -721,7 +736,7 @@ void Element::clearContent()
     attributesReplaced();
     if (_extras)
         _extras->pendingSource.reset();
-    for (const ElementPtr& child : vector<ElementPtr>(_children))
+    for (const ElementPtr& child : vector<ElementPtr>(childList()))
         removeChild(child->_name);
     if (_extras)
         _extras->childIndex.reset();

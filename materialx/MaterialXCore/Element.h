@@ -200,7 +200,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     const vector<ElementPtr>& getChildren() const
     {
         ensureChildren();
-        return _children;
+        return childList();
     }
 
     /// Return the children of the given class, optionally of one category.
@@ -233,7 +233,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     }
 
     /// Return true if the element has children.
-    bool hasChildren() const { return pendingSource() || !_children.empty(); }
+    bool hasChildren() const { return pendingSource() || !childList().empty(); }
     /// @}
 
     /// @name Attributes
@@ -248,7 +248,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void reserveChildren(size_t count)
     {
         ensureChildren();
-        _children.reserve(_children.size() + count);
+        if (count)
+            mutableChildList().reserve(childList().size() + count);
     }
     bool hasAttribute(const string& attrib) const { return findAttribute(attrib) != nullptr; }
     const string& getAttribute(const string& attrib) const
@@ -493,8 +494,18 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     SharedName _category;
     string _name;
     vector<AttributePair> _attributes;
+    // Most elements (inputs, outputs) have no children: the list only
+    // exists once one is added.
+    const vector<ElementPtr>& childList() const { return _children ? *_children : noChildren(); }
+    vector<ElementPtr>& mutableChildList() const
+    {
+        if (!_children)
+            _children.reset(new vector<ElementPtr>);
+        return *_children;
+    }
+    static const vector<ElementPtr>& noChildren();
     // Mutable so that deferred children can be made real on first access.
-    mutable vector<ElementPtr> _children;
+    mutable std::unique_ptr<vector<ElementPtr>> _children;
     // On a library element: its validation result, for one library generation.
     struct ValidationMemo
     {
@@ -549,8 +560,6 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     uint32_t _kinds = 0;
     // Distance from the root, bounded so that recursive walks stay shallow.
     int _depth;
-    // Only meaningful on the root: moves on with every change in the tree.
-    uint64_t _generation = 0;
     bool _isLibraryCopy = false;
     // On a frozen library element: whether a port below it names a top-level
     // node (-1: not known yet).

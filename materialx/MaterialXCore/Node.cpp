@@ -579,11 +579,11 @@ void GraphElement::replaceChildByRange(size_t first, size_t count, const Element
 {
     // Found by address rather than name, and one rotation moves the whole
     // block: flattening does this once per expanded node.
-    auto position = std::find_if(_children.begin(), _children.end(), [&replaced](const ElementPtr& child) { return child.get() == &replaced; });
-    if (first + count > _children.size() || position >= _children.begin() + std::ptrdiff_t(first))
+    auto position = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&replaced](const ElementPtr& child) { return child.get() == &replaced; });
+    if (first + count > mutableChildList().size() || position >= mutableChildList().begin() + std::ptrdiff_t(first))
         return;
-    const size_t index = size_t(position - _children.begin());
-    auto block = _children.begin() + std::ptrdiff_t(first);
+    const size_t index = size_t(position - mutableChildList().begin());
+    auto block = mutableChildList().begin() + std::ptrdiff_t(first);
     std::rotate(position, block, block + std::ptrdiff_t(count));
     removeChildAt(index + count);
 }

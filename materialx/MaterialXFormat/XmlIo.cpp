@@ -67,6 +67,7 @@ class IncludeSessionScope
     }
     IncludeSessionScope(const IncludeSessionScope&) = delete;
     IncludeSessionScope& operator=(const IncludeSessionScope&) = delete;
+    bool isOutermost() const { return _owned != nullptr; }
 
   private:
     std::unique_ptr<IncludeSession> _owned;
@@ -188,7 +189,10 @@ bool isSkippedInclude(const pugi::xml_node& xmlChild, int depth)
     return depth == 0 && std::strcmp(xmlChild.name(), XINCLUDE_TAG) == 0;
 }
 
-void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth)
+// With releaseRead, each child's XML is freed once the child is built: a
+// large document then never holds its whole XML tree beside its elements.
+void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth,
+                    bool releaseRead = false)
 {
     if (depth >= Element::MAX_DEPTH)
         throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(Element::MAX_DEPTH) +
@@ -256,8 +260,11 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
     string name;
     size_t index = 0;
     auto nextLoser = losers.begin();
-    for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
+    pugi::xml_node parentNode = xmlNode;
+    pugi::xml_node next;
+    for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = next)
     {
+        next = xmlChild.next_sibling();
         pugi::xml_node_type type = xmlChild.type();
         if (type == pugi::node_comment)
         {
@@ -295,6 +302,8 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
             child = &elem.appendNewChild(category, name);
         }
         elementFromXml(xmlChild, *child, readOptions, depth + 1);
+        if (releaseRead)
+            parentNode.remove_child(xmlChild);
     }
 }
 
@@ -390,15 +399,16 @@ void processXIncludes(DocumentPtr doc, const pugi::xml_node& xmlRoot, const File
     }
 }
 
+// With releaseRead the XML tree is used up: no later read may need it.
 void documentFromXml(DocumentPtr doc, const pugi::xml_document& xmlDoc, const FileSearchPath& searchPath,
-                     const XmlReadOptions* readOptions)
+                     const XmlReadOptions* readOptions, bool releaseRead)
 {
     IncludeSessionScope session;
     pugi::xml_node xmlRoot = xmlDoc.child(Document::CATEGORY.c_str());
     if (xmlRoot)
     {
         processXIncludes(doc, xmlRoot, searchPath, readOptions);
-        elementFromXml(xmlRoot, *doc, readOptions, 0);
+        elementFromXml(xmlRoot, *doc, readOptions, 0, releaseRead);
     }
     if (!readOptions || readOptions->upgradeVersion)
         doc->upgradeVersion();
@@ -450,7 +460,9 @@ void readFromXmlFile(DocumentPtr doc, FilePath filename, FileSearchPath searchPa
         doc->setSourceUri(readOptions->parentXIncludes.front());
     else
         doc->setSourceUri(filename.asString());
-    documentFromXml(doc, *xmlDoc, searchPath, readOptions);
+    // Includes have all been read before the root's children: at the
+    // outermost read nothing needs the parsed file once they are built.
+    documentFromXml(doc, *xmlDoc, searchPath, readOptions, session.isOutermost());
 }
 
 void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
@@ -458,7 +470,7 @@ void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath&
     pugi::xml_document xmlDoc;
     pugi::xml_parse_result result = xmlDoc.load_buffer(str.data(), str.size(), parseOptions(readOptions));
     checkParseResult(result);
-    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+    documentFromXml(doc, xmlDoc, searchPath, readOptions, true);
 }
 
 void readFromXmlStream(DocumentPtr doc, std::istream& stream, FileSearchPath searchPath, const XmlReadOptions* readOptions)
@@ -466,7 +478,7 @@ void readFromXmlStream(DocumentPtr doc, std::istream& stream, FileSearchPath sea
     pugi::xml_document xmlDoc;
     pugi::xml_parse_result result = xmlDoc.load(stream, parseOptions(readOptions));
     checkParseResult(result);
-    documentFromXml(doc, xmlDoc, searchPath, readOptions);
+    documentFromXml(doc, xmlDoc, searchPath, readOptions, true);
 }
 
 void readFromXmlBuffer(DocumentPtr doc, const char* buffer, FileSearchPath searchPath, const XmlReadOptions* readOptions)
