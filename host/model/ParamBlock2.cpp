@@ -234,6 +234,21 @@ bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
     return at;
 }
 
+// Whether two slots read the same, bit for bit, and hold no keys.
+bool SameSlot(const IParamBlock2::Slot& a, const IParamBlock2::Slot& b)
+{
+    if (a.entries.size() != b.entries.size())
+        return false;
+    for (size_t k = 0; k < a.entries.size(); ++k) {
+        const IParamBlock2::Entry& x = a.entries[k];
+        const IParamBlock2::Entry& y = b.entries[k];
+        if (!x.keys.empty() || !y.keys.empty() || x.value.r != y.value.r || x.value.i != y.value.i ||
+            x.value.s != y.value.s || std::memcmp(x.value.f, y.value.f, sizeof x.value.f) != 0)
+            return false;
+    }
+    return true;
+}
+
 // Whether `slot` is exactly what DefaultSlot makes of `d`, bit for bit.
 bool IsDefaultSlot(const IParamBlock2::Slot& slot, const ParamDef& d)
 {
@@ -455,10 +470,15 @@ bool IParamBlock2::SetEntry(ParamID id, int tabIndex, const Entry& entry)
         return false;
     if (tabIndex < 0 || tabIndex >= static_cast<int>(slots_[static_cast<size_t>(i)].entries.size()))
         return false;
-    Entry& e = slots_.Mutable(static_cast<size_t>(i)).entries[static_cast<size_t>(tabIndex)];
+    const size_t index = static_cast<size_t>(i);
+    Entry& e = slots_.Mutable(index).entries[static_cast<size_t>(tabIndex)];
     Acquire(entry.value.r);
     Release(e.value.r);
     e = entry;
+    // A value set back to the default (an import sets every parameter it
+    // reads) needs no room of its own.
+    if (SameSlot(slots_[index], slots_.Shared(index)))
+        slots_.Revert(index);
     if (owner_)
         owner_->ParamChanged(this, id, tabIndex);
     return true;

@@ -136,6 +136,9 @@ public:
 
     // Tables: entry count, resize, append.
     int Count(ParamID id) const;
+    // How many parameters hold a value of their own; the others read the
+    // defaults every block of the descriptor shares.
+    size_t OwnValueCount() const { return slots_.OwnCount(); }
     BOOL SetCount(ParamID id, int n);
     int Append(ParamID id, const ParamValue& v);
 

@@ -26,11 +26,28 @@ public:
     T& Mutable(std::size_t i)
     {
         auto found = Find(i);
-        if (found == own_.end() || found->first != i)
+        if (found == own_.end() || found->first != i) {
+            // Blocks set their parameters one by one and then keep them:
+            // growing by half, not double, leaves less room unused.
+            if (own_.size() == own_.capacity()) {
+                const auto at = found - own_.begin();
+                own_.reserve(own_.size() + own_.size() / 2 + 1);
+                found = own_.begin() + at;
+            }
             found = own_.emplace(found, i, (*base_)[i]);
+        }
         return found->second;
     }
     // Every element in index order.
+    // The shared value at i, whatever the table holds of its own there.
+    const T& Shared(std::size_t i) const { return (*base_)[i]; }
+    // Drops the table's own value at i, if any: i reads the shared one again.
+    void Revert(std::size_t i)
+    {
+        const auto found = Find(i);
+        if (found != own_.end() && found->first == i)
+            own_.erase(found);
+    }
     template <typename Visit>
     void ForEach(Visit visit) const
     {

@@ -484,9 +484,9 @@ void Element::setAttribute(const string& attrib, const string& value)
     touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
-    if (const string* existing = findAttribute(attrib))
+    if (const AttributePair* existing = findAttributePair(attrib))
     {
-        *const_cast<string*>(existing) = value;
+        const_cast<AttributePair*>(existing)->second = value;
         return;
     }
     if (_attributes.size() == _attributes.capacity() && _attributes.size() < EXACT_ATTRIBUTE_GROWTH)
@@ -506,7 +506,7 @@ void Element::appendAttribute(const char* attrib, const char* value)
         invalidateDocumentCache();
 }
 
-const string* Element::findIndexedAttribute(const string& attrib) const
+const AttributePair* Element::findIndexedAttribute(const string& attrib) const
 {
     auto& index = extras().attributeIndex;
     if (!index)
@@ -517,7 +517,7 @@ const string* Element::findIndexedAttribute(const string& attrib) const
             index->emplace(_attributes[i].first, i);
     }
     auto it = index->find(attrib);
-    return it != index->end() ? &_attributes[it->second].second : nullptr;
+    return it != index->end() ? &_attributes[it->second] : nullptr;
 }
 
 StringVec Element::getAttributeNames() const

@@ -90,7 +90,7 @@ template <class T, class E> T* elementCast(E* elem)
 }
 
 /// One attribute: name and value, kept in the order they were first set.
-using AttributePair = std::pair<SharedName, string>;
+using AttributePair = std::pair<SharedName, SharedName>;
 
 /// @class Element
 /// The base class for all MaterialX elements.  An element has a category, a
@@ -392,22 +392,21 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// Find an attribute value, or nullptr.
     const string* findAttribute(const string& attrib) const
     {
-        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
-            return findIndexedAttribute(attrib);
-        for (const AttributePair& attr : _attributes)
-            if (attr.first == attrib)
-                return &attr.second;
-        return nullptr;
+        const AttributePair* attr = findAttributePair(attrib);
+        return attr ? &attr->second.str() : nullptr;
     }
 
     /// The same for a C string, without building a string.
     const string* findAttributeChars(const char* attrib) const
     {
         if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
-            return findIndexedAttribute(attrib);
+        {
+            const AttributePair* attr = findIndexedAttribute(attrib);
+            return attr ? &attr->second.str() : nullptr;
+        }
         for (const AttributePair& attr : _attributes)
             if (attr.first == attrib)
-                return &attr.second;
+                return &attr.second.str();
         return nullptr;
     }
 
@@ -475,7 +474,16 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     // Up to this many attributes a scan beats hashing; beyond it lookups go
     // through an index, so that elements with huge attribute lists stay linear.
     static constexpr size_t ATTRIBUTE_SCAN_LIMIT = 16;
-    const string* findIndexedAttribute(const string& attrib) const;
+    const AttributePair* findIndexedAttribute(const string& attrib) const;
+    const AttributePair* findAttributePair(const string& attrib) const
+    {
+        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+            return findIndexedAttribute(attrib);
+        for (const AttributePair& attr : _attributes)
+            if (attr.first == attrib)
+                return &attr;
+        return nullptr;
+    }
     void attributesReplaced()
     {
         if (_extras)

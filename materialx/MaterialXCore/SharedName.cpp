@@ -2,6 +2,7 @@
 
 #include <MaterialXCore/Util.h>
 
+#include <cstring>
 #include <deque>
 #include <mutex>
 
@@ -29,17 +30,22 @@ SharedTexts& sharedTexts()
 // taken for texts the thread has not met lately.
 struct RecentTexts
 {
-    static constexpr size_t SIZE = 512;
+    static constexpr size_t SIZE = 4096;
     const string* slots[SIZE] = {};
 };
 
 size_t recentSlot(std::string_view text)
 {
-    // FNV-1a: names are short, and only a slot is wanted.
-    uint32_t hash = 2166136261u;
-    for (char c : text)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash % RecentTexts::SIZE;
+    // Only a slot is wanted: the length and the first and last eight bytes
+    // tell nearly all names apart, at the same cost for every length.
+    uint64_t head = 0;
+    uint64_t tail = 0;
+    const size_t n = text.size();
+    std::memcpy(&head, text.data(), n < 8 ? n : 8);
+    if (n > 8)
+        std::memcpy(&tail, text.data() + (n < 16 ? 8 : n - 8), n < 16 ? n - 8 : 8);
+    uint64_t hash = (head ^ (tail * 0x9E3779B97F4A7C15ull) ^ n) * 0xFF51AFD7ED558CCDull;
+    return size_t(hash >> 40) % RecentTexts::SIZE;
 }
 
 } // anonymous namespace

@@ -2,7 +2,8 @@
 #define MATERIALX_SHAREDNAME_H
 
 /// @file
-/// Texts that many elements hold at once: categories and attribute names.
+/// Texts that many elements hold at once: categories, attribute names and
+/// the most common attribute values ("float", "0", "1, 1, 1").
 
 #include <MaterialXCore/Library.h>
 
@@ -66,7 +67,7 @@ class MX_CORE_API SharedName
     friend bool operator!=(const SharedName& a, const char* b) { return !(a == b); }
 
     /// How many distinct texts are shared at most; later ones are copied.
-    static constexpr size_t SHARED_LIMIT = 4096;
+    static constexpr size_t SHARED_LIMIT = 8192;
     /// Longer texts are never shared: names of that length rarely repeat.
     static constexpr size_t SHARED_LENGTH_LIMIT = 48;
 

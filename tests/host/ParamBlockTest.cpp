@@ -341,4 +341,35 @@ TEST_F(ParamBlockTest, BlocksShareTheirDefaultsButNeverEachOthersChanges)
     second->DeleteThis();
 }
 
+TEST_F(ParamBlockTest, AValueSetBackToItsDefaultIsSharedAgainAndStillUndoes)
+{
+    const ParamID f = P(L"f");
+    theHold.Begin();
+    pb->SetValue(f, 0, 5.0f);
+    theHold.Accept(L"five");
+    theHold.Begin();
+    pb->SetValue(f, 0, 0.25f);
+    theHold.Accept(L"default");
+    EXPECT_FLOAT_EQ(pb->GetFloat(f), 0.25f);
+    EXPECT_EQ(pb->OwnValueCount(), 0u);
+
+    ASSERT_TRUE(host().Undo());
+    EXPECT_FLOAT_EQ(pb->GetFloat(f), 5.0f);
+    ASSERT_TRUE(host().Undo());
+    EXPECT_FLOAT_EQ(pb->GetFloat(f), 0.25f);
+    ASSERT_TRUE(host().Redo());
+    ASSERT_TRUE(host().Redo());
+    EXPECT_FLOAT_EQ(pb->GetFloat(f), 0.25f);
+
+    // Only the same bits share: a negative zero is a value of its own.
+    ParamBlockDesc2 floats(3, L"zero");
+    floats.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(0.0f));
+    Sample* owner = new Sample();
+    IParamBlock2* zero = owner->AddBlock(&floats);
+    zero->SetValue(0, 0, -0.0f);
+    EXPECT_TRUE(std::signbit(zero->GetFloat(0)));
+    EXPECT_EQ(zero->OwnValueCount(), 1u);
+    owner->DeleteThis();
+}
+
 } // namespace

@@ -144,6 +144,46 @@ TEST_F(UndoTest, AnObjectMadeInTheRecordUndoesToItsDefaultsAndRedoesToItsLastSta
     EXPECT_FLOAT_EQ(block->GetFloat(id), 0.0f);
 }
 
+TEST_F(UndoTest, AMaterialMadeInTheRecordUndoesItsNameAndFlagsWithIt)
+{
+    theHold.Begin();
+    Mtl* made = NewPhysical();
+    const WStr madeName = made->GetName();
+    made->SetName(L"First");
+    made->SetMtlFlag(MTL_TEX_DISPLAY_ENABLED);
+    theHold.Begin();
+    made->SetName(L"Cancelled");
+    made->SetMtlFlag(MTL_HW_MAT_ENABLED);
+    theHold.Cancel();
+    EXPECT_EQ(made->GetName(), WStr(L"First"));
+    EXPECT_EQ(made->GetMtlFlags() & MTL_HW_MAT_ENABLED, 0);
+    theHold.Begin();
+    made->SetName(L"Inner");
+    theHold.Accept(L"inner");
+    made->SetName(L"Last");
+    made->SetMtlFlag(MTL_HW_MAT_ENABLED);
+    theHold.Accept(L"made");
+    // One record stands for every rename in the step that made the object,
+    // and the step undoes to the name it was made with.
+
+    ASSERT_TRUE(host().Undo());
+    EXPECT_EQ(made->GetName(), madeName);
+    EXPECT_EQ(made->GetMtlFlags() & (MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED), 0);
+    ASSERT_TRUE(host().Redo());
+    EXPECT_EQ(made->GetName(), WStr(L"Last"));
+    EXPECT_EQ(made->GetMtlFlags() & (MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED),
+              MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
+
+    // Outside the step that made it, a rename is a change of its own.
+    theHold.Begin();
+    made->SetName(L"Later");
+    theHold.Accept(L"rename");
+    ASSERT_TRUE(host().Undo());
+    EXPECT_EQ(made->GetName(), WStr(L"Last"));
+    ASSERT_TRUE(host().Undo());
+    EXPECT_EQ(made->GetName(), madeName);
+}
+
 TEST_F(UndoTest, DiscardKeepsTheChangesWithoutUndo)
 {
     theHold.Begin();

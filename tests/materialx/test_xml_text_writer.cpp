@@ -18,7 +18,7 @@ void elementToTree(const mx::Element& elem, pugi::xml_node node, pugi::xml_node 
     if (!elem.getName().empty())
         node.append_attribute("name").set_value(elem.getName().c_str());
     for (const mx::AttributePair& attr : elem.getAttributePairs())
-        node.append_attribute(attr.first.str().c_str()).set_value(attr.second.c_str());
+        node.append_attribute(attr.first.str().c_str()).set_value(attr.second.str().c_str());
     std::vector<std::string> includes;
     for (const mx::ElementPtr& child : elem.getChildren())
     {

@@ -1,0 +1,79 @@
+#include <MaterialXCore/Document.h>
+#include <MaterialXCore/SharedName.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace mx = MaterialX;
+
+namespace
+{
+
+TEST(SharedNames, EqualShortTextsAreOneStringAndLongOnesEachHolderOwn)
+{
+    const mx::SharedName a(std::string("nodename"));
+    const mx::SharedName b("nodename");
+    EXPECT_EQ(&a.str(), &b.str());
+    EXPECT_EQ(a, "nodename");
+    EXPECT_TRUE(mx::SharedName().empty());
+    EXPECT_EQ(mx::SharedName("").str(), "");
+
+    const std::string long_text(mx::SharedName::SHARED_LENGTH_LIMIT + 1, 'x');
+    mx::SharedName own(long_text);
+    mx::SharedName copy = own;
+    EXPECT_EQ(copy, long_text);
+    EXPECT_NE(&copy.str(), &own.str());
+    mx::SharedName moved = std::move(own);
+    EXPECT_EQ(moved, long_text);
+    EXPECT_TRUE(own.empty());
+    copy = moved;
+    copy = copy;
+    EXPECT_EQ(copy, long_text);
+    copy = b;
+    EXPECT_EQ(&copy.str(), &b.str());
+}
+
+TEST(SharedNames, ThreadsMeetingTheSameTextsAgreeOnThem)
+{
+    std::vector<const std::string*> seen(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < seen.size(); ++t)
+        threads.emplace_back([&seen, t] {
+            for (int i = 0; i < 200; ++i)
+                mx::SharedName("made_up_" + std::to_string(i));
+            seen[t] = &mx::SharedName("made_up_7").str();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::string* text : seen)
+    {
+        EXPECT_EQ(*text, "made_up_7");
+        EXPECT_EQ(text, seen[0]);
+    }
+}
+
+TEST(SharedNames, AttributeValuesChangeOnTheirElementOnly)
+{
+    mx::DocumentPtr doc = mx::createDocument();
+    mx::NodePtr first = doc->addNode("constant", "first", "float");
+    mx::NodePtr second = doc->addNode("constant", "second", "float");
+    first->setAttribute("note", "0.5");
+    second->setAttribute("note", "0.5");
+    first->setAttribute("note", "1");
+    EXPECT_EQ(first->getAttribute("note"), "1");
+    EXPECT_EQ(second->getAttribute("note"), "0.5");
+
+    // Past the scan limit attributes are found through an index.
+    for (int i = 0; i < 40; ++i)
+        first->setAttribute("a" + std::to_string(i), std::to_string(i % 3));
+    first->setAttribute("a39", "changed");
+    EXPECT_EQ(first->getAttribute("a39"), "changed");
+    EXPECT_EQ(first->getAttribute("a38"), "2");
+    first->removeAttribute("a0");
+    EXPECT_FALSE(first->hasAttribute("a0"));
+    EXPECT_EQ(first->getAttribute("a1"), "1");
+    EXPECT_EQ(first->getAttributeNames().size(), 41u);
+}
+
+} // namespace
