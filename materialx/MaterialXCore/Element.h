@@ -500,7 +500,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 
   protected:
     SharedName _category;
-    string _name;
+    SharedName _name;
     vector<AttributePair> _attributes;
     // Most elements (inputs, outputs) have no children: the list only
     // exists once one is added.
