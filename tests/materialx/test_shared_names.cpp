@@ -36,20 +36,21 @@ TEST(SharedNames, EqualShortTextsAreOneStringAndLongOnesEachHolderOwn)
 
 TEST(SharedNames, ThreadsMeetingTheSameTextsAgreeOnThem)
 {
-    std::vector<const std::string*> seen(4);
+    std::vector<mx::SharedName> seen(4);
     std::vector<std::thread> threads;
     for (size_t t = 0; t < seen.size(); ++t)
         threads.emplace_back([&seen, t] {
+            std::vector<mx::SharedName> held;
             for (int i = 0; i < 200; ++i)
-                mx::SharedName("made_up_" + std::to_string(i));
-            seen[t] = &mx::SharedName("made_up_7").str();
+                held.emplace_back("made_up_" + std::to_string((i * 7 + int(t)) % 200));
+            seen[t] = held[7];
         });
     for (std::thread& thread : threads)
         thread.join();
-    for (const std::string* text : seen)
+    for (size_t t = 0; t < seen.size(); ++t)
     {
-        EXPECT_EQ(*text, "made_up_7");
-        EXPECT_EQ(text, seen[0]);
+        EXPECT_EQ(seen[t], "made_up_" + std::to_string((49 + t) % 200));
+        EXPECT_EQ(seen[t], mx::SharedName("made_up_" + std::to_string((49 + t) % 200)));
     }
 }
 
