@@ -111,7 +111,7 @@ void Document::importFrozenLibrary(const Document& library, const Document& froz
         if (libNamespace && !copy->hasNamespace())
             copy->setNamespace(*libNamespace);
         if (!libSourceUri.empty() && !copy->hasSourceUri())
-            copy->setSourceUri(libSourceUri);
+            copy->shareSourceUri(library);
         if (linkSource)
         {
             copy->extras().librarySource = child;

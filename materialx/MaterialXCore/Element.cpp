@@ -660,7 +660,7 @@ void Element::copyContentIntoEmpty(const Element& source)
 
 void Element::copyQuietly(const Element& source)
 {
-    setSourceUri(source.getSourceUri());
+    shareSourceUri(source);
     _attributes = source._attributes;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
@@ -689,7 +689,7 @@ void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
 
 void Element::copyDeferred(const Element& source)
 {
-    setSourceUri(source.getSourceUri());
+    shareSourceUri(source);
     _attributes = source._attributes;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
@@ -714,7 +714,7 @@ void Element::copyContentFrom(const ConstElementPtr& source)
         return;
     }
     touch();
-    setSourceUri(source->getSourceUri());
+    shareSourceUri(*source);
     _attributes = source->_attributes;
     attributesReplaced();
     for (const ElementPtr& child : source->getChildren())

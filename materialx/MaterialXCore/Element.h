@@ -343,11 +343,19 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @{
     void setSourceUri(const string& sourceUri)
     {
-        if (_extras || !sourceUri.empty())
-            extras().sourceUri = sourceUri;
+        if (sourceUri.empty())
+        {
+            if (_extras)
+                _extras->sourceUri.reset();
+        }
+        else if (getSourceUri() != sourceUri)
+            extras().sourceUri = std::make_shared<const string>(sourceUri);
     }
     bool hasSourceUri() const { return !getSourceUri().empty(); }
-    const string& getSourceUri() const { return _extras ? _extras->sourceUri : EMPTY_STRING; }
+    const string& getSourceUri() const
+    {
+        return _extras && _extras->sourceUri ? *_extras->sourceUri : EMPTY_STRING;
+    }
     /// Return the source URI of this element or of its nearest ancestor.
     const string& getActiveSourceUri() const;
     /// @}
@@ -527,8 +535,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     struct Extras
     {
         // Set on documents and on the top-level elements that came from
-        // another file.
-        string sourceUri;
+        // another file; copies share the text of their source.
+        std::shared_ptr<const string> sourceUri;
         // Position of each attribute by name, for long attribute lists.
         std::unique_ptr<std::unordered_map<string, size_t>> attributeIndex;
         // For automatic child names: per stem ("node" of "node12"), a range
@@ -548,6 +556,14 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
         uint64_t libraryGeneration = 0;
         std::unique_ptr<ValidationMemo> validationMemo;
     };
+    // Takes the source URI of source without copying its text.
+    void shareSourceUri(const Element& source)
+    {
+        if (source._extras && source._extras->sourceUri)
+            extras().sourceUri = source._extras->sourceUri;
+        else if (_extras)
+            _extras->sourceUri.reset();
+    }
     Extras& extras() const
     {
         if (!_extras)

@@ -30,22 +30,57 @@ SharedTexts& sharedTexts()
 // taken for texts the thread has not met lately.
 struct RecentTexts
 {
-    static constexpr size_t SIZE = 4096;
+    static constexpr size_t SIZE = 16384;
     const string* slots[SIZE] = {};
 };
 
+uint64_t load64(const char* bytes)
+{
+    uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+uint32_t load32(const char* bytes)
+{
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
 size_t recentSlot(std::string_view text)
 {
-    // Only a slot is wanted: the length and the first and last eight bytes
-    // tell nearly all names apart, at the same cost for every length.
-    uint64_t head = 0;
-    uint64_t tail = 0;
+    // Only a slot is wanted: the length and the first and last bytes tell
+    // nearly all names apart. Whole-word loads that may overlap keep the
+    // cost the same for every length (a copy of a variable length into a
+    // word stalls the load that follows it).
+    const char* p = text.data();
     const size_t n = text.size();
-    std::memcpy(&head, text.data(), n < 8 ? n : 8);
-    if (n > 8)
-        std::memcpy(&tail, text.data() + (n < 16 ? 8 : n - 8), n < 16 ? n - 8 : 8);
-    uint64_t hash = (head ^ (tail * 0x9E3779B97F4A7C15ull) ^ n) * 0xFF51AFD7ED558CCDull;
-    return size_t(hash >> 40) % RecentTexts::SIZE;
+    uint64_t head;
+    uint64_t tail;
+    if (n >= 8)
+    {
+        head = load64(p);
+        tail = load64(p + n - 8);
+    }
+    else if (n >= 4)
+    {
+        head = load32(p);
+        tail = load32(p + n - 4);
+    }
+    else
+    {
+        head = uint8_t(p[0]) | uint64_t(uint8_t(p[n / 2])) << 8;
+        tail = uint8_t(p[n - 1]);
+    }
+    // Multiplying carries a byte's change only upwards, so the product is
+    // folded down again: names that differ only in their last letter
+    // ("..._color3", "..._color4") must not share a slot.
+    uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ n;
+    hash ^= hash >> 33;
+    hash *= 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 33;
+    return size_t(hash) % RecentTexts::SIZE;
 }
 
 } // anonymous namespace
@@ -57,10 +92,15 @@ uintptr_t SharedName::bitsFor(std::string_view text)
     if (text.size() > SHARED_LENGTH_LIMIT)
         return ownCopy(text);
 
+    // Two ways per set: the newest answer first, the one before it second.
     thread_local RecentTexts recent;
-    const string*& slot = recent.slots[recentSlot(text)];
-    if (slot && *slot == text)
-        return reinterpret_cast<uintptr_t>(slot);
+    const string** set = &recent.slots[recentSlot(text) & ~size_t(1)];
+    if (set[0] && *set[0] == text)
+        return reinterpret_cast<uintptr_t>(set[0]);
+    if (set[1] && *set[1] == text)
+        return reinterpret_cast<uintptr_t>(set[1]);
+    const string*& slot = set[0];
+    set[1] = set[0];
 
     SharedTexts& shared = sharedTexts();
     std::lock_guard<std::mutex> lock(shared.mutex);

@@ -183,6 +183,22 @@ class SiblingNames
 // Below this many children the element's own lookup scans them.
 constexpr size_t SIBLING_NAMES_THRESHOLD = 12;
 
+bool isNameAttribute(const char* attrName)
+{
+    return attrName[0] == 'n' && std::strcmp(attrName, "name") == 0;
+}
+
+// The element's name, or "" when it has none.
+const char* nameOf(const pugi::xml_node& xmlNode)
+{
+    for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
+    {
+        if (isNameAttribute(attr.name()))
+            return attr.value();
+    }
+    return "";
+}
+
 bool isSkippedInclude(const pugi::xml_node& xmlChild, int depth)
 {
     // The root's XIncludes were followed already.
@@ -205,13 +221,13 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         size_t count = 0;
         // The name is the element's own, not one of its attributes.
         for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
-            count += std::strcmp(attr.name(), "name") != 0;
+            count += !isNameAttribute(attr.name());
         elem.reserveAttributes(count);
     }
     for (pugi::xml_attribute attr = xmlNode.first_attribute(); attr; attr = attr.next_attribute())
     {
         const char* attrName = attr.name();
-        if (std::strcmp(attrName, "name") == 0)
+        if (isNameAttribute(attrName))
             continue;
         if (fresh && !elem.findAttributeChars(attrName))
             elem.appendAttribute(attrName, attr.value());
@@ -228,7 +244,7 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         if (type == pugi::node_element)
         {
             ++childCount;
-            allNamed = allNamed && (isSkippedInclude(xmlChild, depth) || *xmlChild.attribute("name").value());
+            allNamed = allNamed && (isSkippedInclude(xmlChild, depth) || *nameOf(xmlChild));
         }
         else if (type == pugi::node_comment && readComments)
             allNamed = false;
@@ -249,7 +265,7 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         {
             if (xmlChild.type() != pugi::node_element || isSkippedInclude(xmlChild, depth))
                 continue;
-            if (!siblingNames.insert(xmlChild.attribute("name").value()))
+            if (!siblingNames.insert(nameOf(xmlChild)))
                 losers.push_back(index);
             ++index;
         }
@@ -279,7 +295,7 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
             continue;
 
         category = xmlChild.name();
-        name = xmlChild.attribute("name").value();
+        name = nameOf(xmlChild);
         Element* child;
         if (namesUpFront)
         {

@@ -285,7 +285,13 @@ TEST_F(ImportLibrary, CopiesAreIndependentOfTheLibrary)
     second->importLibrary(library);
     first->getNodeDef("ND_a")->getOutput("out")->setType("color3");
     first->removeNodeDef("ND_b");
+    // Copies share the text of their source URI until one of them sets its own.
+    first->getNodeDef("ND_a")->setSourceUri("mine.mtlx");
+    second->getNodeDef("ND_b")->setSourceUri("");
 
+    EXPECT_EQ(library->getSourceUri(), "lib/defs.mtlx");
+    EXPECT_EQ(second->getNodeDef("ND_a")->getSourceUri(), "lib/defs.mtlx");
+    EXPECT_FALSE(second->getNodeDef("ND_b")->hasSourceUri());
     EXPECT_EQ(library->getNodeDef("ND_a")->getOutput("out")->getType(), "float");
     EXPECT_EQ(second->getNodeDef("ND_a")->getOutput("out")->getType(), "float");
     EXPECT_NE(second->getNodeDef("ND_b"), nullptr);
