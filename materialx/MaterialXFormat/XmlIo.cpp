@@ -3,6 +3,8 @@
 
 #include <pugixml.hpp>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -236,6 +238,14 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
     }
 
     const bool readComments = readOptions && readOptions->readComments;
+    // The children's names, looked up once: a range of the thread's name
+    // stack per element being read, given back when it is done.
+    thread_local vector<const char*> nameStack;
+    struct NameRange
+    {
+        size_t first = nameStack.size();
+        ~NameRange() { nameStack.resize(first); }
+    } names;
     size_t childCount = 0;
     bool allNamed = true;
     for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
@@ -244,7 +254,9 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         if (type == pugi::node_element)
         {
             ++childCount;
-            allNamed = allNamed && (isSkippedInclude(xmlChild, depth) || *nameOf(xmlChild));
+            const char* childName = nameOf(xmlChild);
+            nameStack.push_back(childName);
+            allNamed = allNamed && (isSkippedInclude(xmlChild, depth) || *childName);
         }
         else if (type == pugi::node_comment && readComments)
             allNamed = false;
@@ -261,11 +273,15 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         thread_local SiblingNames siblingNames;
         siblingNames.reset(childCount);
         size_t index = 0;
+        size_t position = names.first;
         for (pugi::xml_node xmlChild = xmlNode.first_child(); xmlChild; xmlChild = xmlChild.next_sibling())
         {
-            if (xmlChild.type() != pugi::node_element || isSkippedInclude(xmlChild, depth))
+            if (xmlChild.type() != pugi::node_element)
                 continue;
-            if (!siblingNames.insert(nameOf(xmlChild)))
+            const char* childName = nameStack[position++];
+            if (isSkippedInclude(xmlChild, depth))
+                continue;
+            if (!siblingNames.insert(childName))
                 losers.push_back(index);
             ++index;
         }
@@ -275,6 +291,7 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
     string category;
     string name;
     size_t index = 0;
+    size_t position = names.first;
     auto nextLoser = losers.begin();
     pugi::xml_node parentNode = xmlNode;
     pugi::xml_node next;
@@ -291,11 +308,14 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
             }
             continue;
         }
-        if (type != pugi::node_element || isSkippedInclude(xmlChild, depth))
+        if (type != pugi::node_element)
+            continue;
+        const char* childName = nameStack[position++];
+        if (isSkippedInclude(xmlChild, depth))
             continue;
 
         category = xmlChild.name();
-        name = nameOf(xmlChild);
+        name = childName;
         Element* child;
         if (namesUpFront)
         {
@@ -415,6 +435,11 @@ void processXIncludes(DocumentPtr doc, const pugi::xml_node& xmlRoot, const File
     }
 }
 
+// Freeing the parsed tree element by element as the read goes on only pays
+// for documents large enough for their XML to matter beside their elements;
+// a smaller one is freed as a whole when the read is done.
+constexpr long long RELEASE_READ_MIN_BYTES = 1 << 20;
+
 // With releaseRead the XML tree is used up: no later read may need it.
 void documentFromXml(DocumentPtr doc, const pugi::xml_document& xmlDoc, const FileSearchPath& searchPath,
                      const XmlReadOptions* readOptions, bool releaseRead)
@@ -452,8 +477,11 @@ void readFromXmlFile(DocumentPtr doc, FilePath filename, FileSearchPath searchPa
 
     // A folder opens like a file, and the parser would ask for its huge
     // "size" in memory.
-    if (filename.isDirectory())
+    struct stat info;
+    const bool found = stat(filename.asString().c_str(), &info) == 0;
+    if (found && S_ISDIR(info.st_mode))
         throw ExceptionFileMissing("Failed to open file for reading: " + filename.asString());
+    const bool large = found && info.st_size >= RELEASE_READ_MIN_BYTES;
 
     // Within one document's read a file is parsed once, however often it is included.
     IncludeSessionScope session;
@@ -478,7 +506,7 @@ void readFromXmlFile(DocumentPtr doc, FilePath filename, FileSearchPath searchPa
         doc->setSourceUri(filename.asString());
     // Includes have all been read before the root's children: at the
     // outermost read nothing needs the parsed file once they are built.
-    documentFromXml(doc, *xmlDoc, searchPath, readOptions, session.isOutermost());
+    documentFromXml(doc, *xmlDoc, searchPath, readOptions, session.isOutermost() && large);
 }
 
 void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath& searchPath, const XmlReadOptions* readOptions)
@@ -486,7 +514,7 @@ void readFromXmlString(DocumentPtr doc, const string& str, const FileSearchPath&
     pugi::xml_document xmlDoc;
     pugi::xml_parse_result result = xmlDoc.load_buffer(str.data(), str.size(), parseOptions(readOptions));
     checkParseResult(result);
-    documentFromXml(doc, xmlDoc, searchPath, readOptions, true);
+    documentFromXml(doc, xmlDoc, searchPath, readOptions, str.size() >= RELEASE_READ_MIN_BYTES);
 }
 
 void readFromXmlStream(DocumentPtr doc, std::istream& stream, FileSearchPath searchPath, const XmlReadOptions* readOptions)
