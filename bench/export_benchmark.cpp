@@ -15,7 +15,6 @@
 
 namespace
 {
-const Class_ID bitmapClass(0x0b17a9a0, 0x5d3e1c44);
 
 MtlXIOUtil& util()
 {
@@ -26,7 +25,7 @@ MtlXIOUtil& util()
 Texmap* bitmap(const std::string& file)
 {
     // Every new Bitmap has the same name: export has to make them unique.
-    auto* map = static_cast<BitmapTex*>(GetCOREInterface()->CreateInstance(TEXMAP_CLASS_ID, bitmapClass));
+    auto* map = static_cast<BitmapTex*>(GetCOREInterface()->CreateInstance(TEXMAP_CLASS_ID, BITMAP_CLASS_ID));
     map->SetMapName(rozo::toWide(file).data());
     return map;
 }

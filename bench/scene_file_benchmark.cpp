@@ -48,7 +48,7 @@ QString sceneFile(int count)
     util().importMaterials(document, materials);
     float x = 0.0f;
     for (Mtl* m : materials) {
-        auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+        auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
         INode* node = host.CreateObjectNode(teapot, m->GetName().data());
         node->SetMtl(m);
         node->Move(0, Matrix3(), Point3(x, 0.0f, 0.0f));

@@ -15,7 +15,7 @@ namespace {
 
 Mtl* NewMaterial()
 {
-    auto* m = static_cast<Mtl*>(Norvane::Host().CreateInstance(MATERIAL_CLASS_ID, Norvane::PHYSICAL_MATERIAL_CLASS_ID));
+    auto* m = static_cast<Mtl*>(Norvane::Host().CreateInstance(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID));
     Norvane::SetParam(m, "base_color", QVariantList{0.8, 0.3, 0.1}, 0);
     Norvane::SetParam(m, "roughness", 0.3, 0);
     Norvane::SetParam(m, "coating", 0.5, 0);
@@ -41,7 +41,7 @@ void BM_TexturedSwatch(benchmark::State& state)
     const QString file = dir.filePath("texture.png");
     texture.save(file);
     Mtl* m = NewMaterial();
-    auto* bitmap = static_cast<BitmapTex*>(Norvane::Host().CreateInstance(TEXMAP_CLASS_ID, Norvane::BITMAP_CLASS_ID));
+    auto* bitmap = static_cast<BitmapTex*>(Norvane::Host().CreateInstance(TEXMAP_CLASS_ID, BITMAP_CLASS_ID));
     bitmap->SetMapName(WStr::FromQString(file).data());
     Norvane::SetParam(m, "base_color_map", Norvane::FromTarget(bitmap), 0);
     Norvane::SetParam(m, "roughness_map", Norvane::FromTarget(bitmap), 0);

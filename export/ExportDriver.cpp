@@ -13,7 +13,6 @@
 
 namespace
 {
-const Class_ID physicalMaterialClass(0x3d6b1cec, 0xdeadc001);
 
 void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
                const ShaderInputRow& row)
@@ -78,7 +77,7 @@ void MtlXIOUtil::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
     if (auto* wrapper = static_cast<IWrapperMaterial*>(material->GetInterface(WRAPPER_MATERIAL_INTERFACE_ID)))
         if (Mtl* inner = wrapper->GetMaterial())
             material = inner;
-    if (material->ClassID() != physicalMaterialClass)
+    if (material->ClassID() != PHYSICAL_MATERIAL_CLASS_ID)
         return;
 
     const std::string name = material->GetName().ToUTF8().str();

@@ -4,11 +4,6 @@
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 
-namespace
-{
-const Class_ID normalMapClass(0x243e22c6, 0x63f6a014);
-} // namespace
-
 void MtlXIOUtil::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
                                    const std::string& input, const std::string& type, const std::string& valueParam,
                                    const std::string& mapParam, const std::string& amountParam)
@@ -25,7 +20,7 @@ void MtlXIOUtil::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& d
         return;
 
     mx::NodePtr source;
-    if (!amountParam.empty() && map->ClassID() != normalMapClass)
+    if (!amountParam.empty() && map->ClassID() != NORMAL_MAP_CLASS_ID)
     {
         // A height map: converted per row, so each bump input gets its own
         // strength. Unnamed nodes are named as the library would: node1, node2, ...

@@ -10,7 +10,6 @@
 
 namespace
 {
-const Class_ID normalMapClass(0x243e22c6, 0x63f6a014);
 
 std::string mapName(Texmap* map)
 {
@@ -144,7 +143,7 @@ mx::NodePtr MtlXIOUtil::createMapNode(Texmap* map, const mx::DocumentPtr& doc, c
         node->addInput("uvtiling", "vector2");
         node->addInput("file", "filename");
     }
-    else if (map->ClassID() == normalMapClass)
+    else if (map->ClassID() == NORMAL_MAP_CLASS_ID)
     {
         node = doc->addNode("normalmap", uniqueChildName(doc, name, exportChildNames), "vector3");
         node->addInput("in", "vector3");

@@ -93,7 +93,7 @@ bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& mat
 
     if (recordUndo)
     {
-        const std::wstring recordName = rozo::getString(7) ? rozo::getString(7) : L"ImportMtlX";
+        const std::wstring recordName = rozo::getString(rozo::IMPORT_NAME_STRING) ? rozo::getString(rozo::IMPORT_NAME_STRING) : L"ImportMtlX";
         theHold.Accept(recordName.c_str());
     }
     return messageText().empty();
@@ -122,7 +122,7 @@ void MtlXIOUtil::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& m
         messageLog << rozo::MATERIAL_PREFIX << "Unable to instantiate physical material\n";
         return;
     }
-    material->SetMtlFlag(0x40020000, TRUE);
+    material->SetMtlFlag(MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED, TRUE);
     material->SetName(rozo::toWide(materialNode->getName()));
     materials.push_back(material);
 

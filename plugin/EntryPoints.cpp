@@ -8,12 +8,11 @@
 namespace
 {
 constexpr ULONG HOST_SDK_VERSION = 0x5DC03C00;
-constexpr int DESCRIPTION_STRING = 1;
 } // namespace
 
 ROZO_ENTRY_POINT const wchar_t* LibDescription()
 {
-    return rozo::getString(DESCRIPTION_STRING);
+    return rozo::getString(rozo::DESCRIPTION_STRING);
 }
 
 ROZO_ENTRY_POINT int LibNumberClasses()

@@ -4,10 +4,6 @@ namespace rozo
 {
 namespace
 {
-const Class_ID PHYSICAL_MATERIAL_CLASS_ID(0x3d6b1cec, 0xdeadc001);
-const Class_ID NORMAL_MAP_CLASS_ID(0x243e22c6, 0x63f6a014);
-const Class_ID OSL_MAP_CLASS_ID(0x7f9a7b9d, 0x6fcdf00d);
-
 template <typename Value> void setByName(IParamBlock2* block, const std::string& name, Value value)
 {
     if (std::optional<ParamID> id = parameterId(block, name))

@@ -8,8 +8,6 @@ namespace
 {
 const wchar_t* const CLASS_NAME = L"MtlXIOUtil";
 const Class_ID UTILITY_CLASS(0x75559941, 0x7AF4F8E0);
-constexpr int CLASS_NAME_STRING = 3;
-constexpr int CATEGORY_STRING = 2;
 } // namespace
 
 int MtlXIOUtilClassDesc::IsPublic()
@@ -24,7 +22,7 @@ void* MtlXIOUtilClassDesc::Create(bool)
 
 const wchar_t* MtlXIOUtilClassDesc::ClassName()
 {
-    return rozo::getString(CLASS_NAME_STRING);
+    return rozo::getString(rozo::CLASS_NAME_STRING);
 }
 
 const wchar_t* MtlXIOUtilClassDesc::NonLocalizedClassName()
@@ -44,7 +42,7 @@ Class_ID MtlXIOUtilClassDesc::ClassID()
 
 const wchar_t* MtlXIOUtilClassDesc::Category()
 {
-    return rozo::getString(CATEGORY_STRING);
+    return rozo::getString(rozo::CATEGORY_STRING);
 }
 
 const wchar_t* MtlXIOUtilClassDesc::InternalName()

@@ -2,6 +2,7 @@
 
 #include "plugin/MtlXIOUtil.h"
 #include "plugin/MtlXIOUtilClassDesc.h"
+#include "plugin/StringTable.h"
 
 namespace
 {
@@ -9,13 +10,6 @@ const Interface_ID SCRIPT_INTERFACE_ID(0x5BEEFB9F, 0xF001F3F1);
 constexpr unsigned DESCRIPTOR_FLAGS = 8;
 constexpr int PARAMETER_FLAGS = 4;
 
-// Localised names: ids in the module's string table.
-constexpr int INTERFACE_NAME_STRING = 6;
-constexpr int IMPORT_NAME_STRING = 7;
-constexpr int EXPORT_NAME_STRING = 8;
-constexpr int FILE_NAME_STRING = 9;
-constexpr int MATERIALS_STRING = 10;
-constexpr int GET_ERROR_STRING = 11;
 
 // The host hands the dispatch whatever the script passed; a list that does
 // not have the parameters the function reads is refused before it is read.
@@ -29,13 +23,13 @@ RozozazoZOVScriptInterface theScriptInterface;
 
 RozozazoZOVScriptInterface::RozozazoZOVScriptInterface()
 {
-    LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
-                   importMtlXId, L"ImportMtlX", IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
-                       L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   exportMtlXId, L"ExportMtlX", EXPORT_NAME_STRING, TYPE_BOOL, 0, 2,
-                       L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                       L"materials", MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   getErrorId, L"GetError", GET_ERROR_STRING, TYPE_STRING, 0, 0,
+    LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", rozo::INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
+                   importMtlXId, L"ImportMtlX", rozo::IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
+                       L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   exportMtlXId, L"ExportMtlX", rozo::EXPORT_NAME_STRING, TYPE_BOOL, 0, 2,
+                       L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                       L"materials", rozo::MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   getErrorId, L"GetError", rozo::GET_ERROR_STRING, TYPE_STRING, 0, 0,
                    FP_TAG_END);
 }
 

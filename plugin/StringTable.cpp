@@ -15,17 +15,17 @@ wchar_t sharedBuffer[BUFFER_LENGTH];
 const std::map<int, const wchar_t*>& stringTable()
 {
     static const std::map<int, const wchar_t*> table = {
-        {1, L"MaterialX for Norvane"},
-        {2, L"MaterialX"},
-        {3, L"MtlXIOUtil"},
-        {4, L"Parameters"},
-        {5, L"Spin"},
-        {6, L"MaterialX"},
-        {7, L"ImportMtlX"},
-        {8, L"ExportMtlX"},
-        {9, L"FileName"},
-        {10, L"Materials"},
-        {11, L"GetError"},
+        {DESCRIPTION_STRING, L"MaterialX for Norvane"},
+        {CATEGORY_STRING, L"MaterialX"},
+        {CLASS_NAME_STRING, L"MtlXIOUtil"},
+        {PARAMETERS_STRING, L"Parameters"},
+        {SPIN_STRING, L"Spin"},
+        {INTERFACE_NAME_STRING, L"MaterialX"},
+        {IMPORT_NAME_STRING, L"ImportMtlX"},
+        {EXPORT_NAME_STRING, L"ExportMtlX"},
+        {FILE_NAME_STRING, L"FileName"},
+        {MATERIALS_STRING, L"Materials"},
+        {GET_ERROR_STRING, L"GetError"},
     };
     return table;
 }

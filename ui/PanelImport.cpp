@@ -9,7 +9,6 @@
 
 namespace
 {
-const Class_ID TEAPOT_CLASS(0xACAD13D3, 0xACAD26D9);
 constexpr float TEAPOT_RADIUS = 20.0f;
 constexpr float TEAPOT_SPACING = 50.0f;
 const wchar_t* const TEAPOT_PREFIX = L"Teapot_MtlX_";
@@ -28,7 +27,7 @@ void placeOnSelection(Interface* ip, QProgressBar* progress, QWidget* panel, con
     if (k >= n)
         return;
 
-    auto* teapot = static_cast<Object*>(ip->CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS));
+    auto* teapot = static_cast<Object*>(ip->CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
     if (!teapot)
         return;
     if (IParamBlock2* block = teapot->GetParamBlock(0))
@@ -100,7 +99,7 @@ void MtlXIOUtil::onImport()
     }
 
     if (recordUndo) {
-        const wchar_t* recordName = rozo::getString(7);
+        const wchar_t* recordName = rozo::getString(rozo::IMPORT_NAME_STRING);
         theHold.Accept(recordName ? WStr(recordName) : WStr(L"ImportMtlX"));
     }
     ip->RedrawViews(ip->GetTime(), REDRAW_NORMAL);

@@ -1,10 +1,10 @@
 #pragma once
 // The Bitmap texture map and its standard UV generator.
 #include "BitmapTex.h"
+#include "BuiltinClasses.h"
 
 namespace Norvane {
 
-constexpr Class_ID BITMAP_CLASS_ID(0x0b17a9a0, 0x5d3e1c44);
 constexpr Class_ID STD_UVGEN_CLASS_ID(0x0b17a9a1, 0x5d3e1c44);
 
 class StandardUVGen : public StdUVGen {

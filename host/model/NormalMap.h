@@ -2,11 +2,10 @@
 // The Normal Map: turns a tangent-space normal texture into a bump (block 0:
 // "normal_map", "mult_spin", "bump_map", "bump_spin", "method", "flipred",
 // "flipgreen", "swap_rg").
+#include "BuiltinClasses.h"
 #include "MtlBase.h"
 
 namespace Norvane {
-
-constexpr Class_ID NORMAL_MAP_CLASS_ID(0x243e22c6, 0x63f6a014);
 
 class NormalMap : public Texmap {
 public:

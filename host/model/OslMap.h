@@ -22,6 +22,7 @@
 //
 // The value parameters start at the shader's defaults (zero for defaults that
 // need the running shader, such as u or N).
+#include "BuiltinClasses.h"
 #include "IOSLMap.h"
 #include "MtlBase.h"
 #include <memory>
@@ -32,8 +33,6 @@ class ClassDesc2;
 class ParamBlockDesc2;
 
 namespace Norvane {
-
-constexpr Class_ID OSL_MAP_CLASS_ID(0x7f9a7b9d, 0x6fcdf00d);
 
 class OslMap : public Texmap, public NorvaneSDK::OSL::IOSLMapInterface {
 public:

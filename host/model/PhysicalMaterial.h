@@ -1,11 +1,10 @@
 #pragma once
 // The host's physically based surface material (block 0: every surface value
 // with its map slot).
+#include "BuiltinClasses.h"
 #include "MtlBase.h"
 
 namespace Norvane {
-
-constexpr Class_ID PHYSICAL_MATERIAL_CLASS_ID(0x3d6b1cec, 0xdeadc001);
 
 class PhysicalMaterial : public Mtl {
 public:

@@ -1,10 +1,9 @@
 #pragma once
 // Teapot geometry (block 0: "radius", "segs", "smooth").
+#include "BuiltinClasses.h"
 #include "Object.h"
 
 namespace Norvane {
-
-constexpr Class_ID TEAPOT_CLASS_ID(0xACAD13D3, 0xACAD26D9);
 
 class Teapot : public Object {
 public:

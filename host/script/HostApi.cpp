@@ -59,7 +59,7 @@ QJSValue HostApi::createNode(const QString& name, const QJSValue& material) {
   Mtl* m = static_cast<Mtl*>(needObject(material, MATERIAL_CLASS_ID, "createNode", true));
   if (!m && !(material.isNull() || material.isUndefined())) return {};
   ScriptStep step(L"Create node");
-  auto* teapot = static_cast<Object*>(Norvane::Host().CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+  auto* teapot = static_cast<Object*>(Norvane::Host().CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
   if (!teapot) {
     engine_.throwError(QStringLiteral("createNode: the host cannot make a teapot"));
     return {};

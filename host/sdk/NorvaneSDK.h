@@ -2,6 +2,7 @@
 // Everything a plug-in sees of the host.
 #include "Animatable.h"
 #include "BitmapTex.h"
+#include "BuiltinClasses.h"
 #include "ClassDesc.h"
 #include "ClassID.h"
 #include "DebugPrint.h"

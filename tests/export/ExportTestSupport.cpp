@@ -4,7 +4,9 @@
 
 #include <NorvaneSDK.h>
 
+#include <CheckerMap.h>
 #include <MultiMaterial.h>
+#include <WrapperMaterial.h>
 
 #include <QDir>
 #include <QFile>
@@ -19,11 +21,6 @@ namespace exporttest
 {
 namespace
 {
-const Class_ID bitmapClass(0x0b17a9a0, 0x5d3e1c44);
-const Class_ID normalMapClass(0x243e22c6, 0x63f6a014);
-const Class_ID checkerClass(0x6a7e3c13, 0x2b9d0e55);
-const Class_ID wrapperClass(0x6a7e3c11, 0x2b9d0e55);
-const Class_ID multiClass(0x6a7e3c12, 0x2b9d0e55);
 
 void* create(SClass_ID superClass, const Class_ID& classId)
 {
@@ -156,7 +153,7 @@ Mtl* ExportTest::physicalMaterial(const wchar_t* name)
 
 Texmap* ExportTest::bitmap(const wchar_t* name, const QString& file, float uTiling, float vTiling)
 {
-    auto* map = static_cast<BitmapTex*>(create(TEXMAP_CLASS_ID, bitmapClass));
+    auto* map = static_cast<BitmapTex*>(create(TEXMAP_CLASS_ID, BITMAP_CLASS_ID));
     if (!map)
         return nullptr;
     keep(static_cast<Texmap*>(map));
@@ -169,7 +166,7 @@ Texmap* ExportTest::bitmap(const wchar_t* name, const QString& file, float uTili
 
 Texmap* ExportTest::normalMap(const wchar_t* name, Texmap* normal, float strength)
 {
-    Texmap* map = keep(static_cast<Texmap*>(create(TEXMAP_CLASS_ID, normalMapClass)));
+    Texmap* map = keep(static_cast<Texmap*>(create(TEXMAP_CLASS_ID, NORMAL_MAP_CLASS_ID)));
     if (!map)
         return nullptr;
     map->SetName(name);
@@ -181,7 +178,7 @@ Texmap* ExportTest::normalMap(const wchar_t* name, Texmap* normal, float strengt
 
 Texmap* ExportTest::checkerMap(const wchar_t* name)
 {
-    Texmap* map = keep(static_cast<Texmap*>(create(TEXMAP_CLASS_ID, checkerClass)));
+    Texmap* map = keep(static_cast<Texmap*>(create(TEXMAP_CLASS_ID, Norvane::CHECKER_MAP_CLASS_ID)));
     if (map)
         map->SetName(name);
     return map;
@@ -189,7 +186,7 @@ Texmap* ExportTest::checkerMap(const wchar_t* name)
 
 Mtl* ExportTest::wrapperMaterial(Mtl* inner)
 {
-    Mtl* wrapper = keep(static_cast<Mtl*>(create(MATERIAL_CLASS_ID, wrapperClass)));
+    Mtl* wrapper = keep(static_cast<Mtl*>(create(MATERIAL_CLASS_ID, Norvane::WRAPPER_MATERIAL_CLASS_ID)));
     if (wrapper && inner)
         static_cast<IWrapperMaterial*>(wrapper->GetInterface(WRAPPER_MATERIAL_INTERFACE_ID))->SetMaterial(inner);
     return wrapper;
@@ -197,7 +194,7 @@ Mtl* ExportTest::wrapperMaterial(Mtl* inner)
 
 Mtl* ExportTest::multiMaterial(const std::vector<Mtl*>& subMaterials)
 {
-    auto* multi = static_cast<Norvane::MultiMaterial*>(create(MATERIAL_CLASS_ID, multiClass));
+    auto* multi = static_cast<Norvane::MultiMaterial*>(create(MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID));
     if (!multi)
         return nullptr;
     keep(static_cast<Mtl*>(multi));

@@ -18,7 +18,6 @@ using namespace exporttest;
 
 namespace
 {
-const Class_ID oslMapClass(0x7f9a7b9d, 0x6fcdf00d);
 
 std::string number(float value)
 {
@@ -34,7 +33,7 @@ void describe(MtlBase* object, const std::string& indent, std::set<MtlBase*>& pa
     WStr className;
     object->GetClassName(className);
     out << rozo::toUtf8(className) << " \"" << rozo::toUtf8(object->GetName()) << "\"";
-    if (object->ClassID() == oslMapClass)
+    if (object->ClassID() == OSL_MAP_CLASS_ID)
         out << " shader " << rozo::toUtf8(rozo::oslShaderName(static_cast<Texmap*>(object)));
     if (!path.insert(object).second)
     {
@@ -43,7 +42,7 @@ void describe(MtlBase* object, const std::string& indent, std::set<MtlBase*>& pa
     }
     out << "\n";
     // An OSL Map's block 0 is its code; block 1 holds the shader parameters.
-    IParamBlock2* block = object->GetParamBlock(object->ClassID() == oslMapClass ? 1 : 0);
+    IParamBlock2* block = object->GetParamBlock(object->ClassID() == OSL_MAP_CLASS_ID ? 1 : 0);
     for (const std::string& name : rozo::parameterNames(block))
     {
         // Import writes "subsurface_scale" to "sss_depth", export reads it

@@ -17,8 +17,8 @@ TEST_F(ClassesTest, EveryBuiltInClassIsMadeFromItsIDs)
         Class_ID cid;
     };
     const Known known[] = {
-        {MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)}, {TEXMAP_CLASS_ID, Class_ID(0x243e22c6, 0x63f6a014)},
-        {GEOMOBJECT_CLASS_ID, Class_ID(0xACAD13D3, 0xACAD26D9)}, {TEXMAP_CLASS_ID, Norvane::BITMAP_CLASS_ID},
+        {MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID}, {TEXMAP_CLASS_ID, NORMAL_MAP_CLASS_ID},
+        {GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID}, {TEXMAP_CLASS_ID, BITMAP_CLASS_ID},
         {TEXMAP_CLASS_ID, Norvane::CHECKER_MAP_CLASS_ID},      {MATERIAL_CLASS_ID, Norvane::WRAPPER_MATERIAL_CLASS_ID},
         {MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID}, {UVGEN_CLASS_ID, Norvane::STD_UVGEN_CLASS_ID},
     };
@@ -37,7 +37,7 @@ TEST_F(ClassesTest, EveryBuiltInClassIsMadeFromItsIDs)
 TEST_F(ClassesTest, UnknownClassesGiveNone)
 {
     EXPECT_EQ(ip()->CreateInstance(MATERIAL_CLASS_ID, Class_ID(1, 2)), nullptr);
-    EXPECT_EQ(ip()->CreateInstance(TEXMAP_CLASS_ID, Norvane::PHYSICAL_MATERIAL_CLASS_ID), nullptr)
+    EXPECT_EQ(ip()->CreateInstance(TEXMAP_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID), nullptr)
         << "the super class must match too";
 }
 
@@ -106,8 +106,8 @@ TEST_F(ClassesTest, PhysicalMaterialListsItsMapSlots)
 
 TEST_F(ClassesTest, NormalMapHoldsItsSubMapAndStrength)
 {
-    Texmap* n = NewMap(Norvane::NORMAL_MAP_CLASS_ID);
-    Texmap* image = NewMap(Norvane::BITMAP_CLASS_ID);
+    Texmap* n = NewMap(NORMAL_MAP_CLASS_ID);
+    Texmap* image = NewMap(BITMAP_CLASS_ID);
     EXPECT_TRUE(Block(n)->SetValue(Id(n, L"normal_map"), 0, image));
     EXPECT_FLOAT_EQ(Block(n)->GetFloat(Id(n, L"mult_spin")), 1.0f);
     EXPECT_EQ(n->GetSubTexmap(0), image);
@@ -117,7 +117,7 @@ TEST_F(ClassesTest, NormalMapHoldsItsSubMapAndStrength)
 
 TEST_F(ClassesTest, BitmapHasAFileNameAndTiling)
 {
-    Texmap* t = NewMap(Norvane::BITMAP_CLASS_ID);
+    Texmap* t = NewMap(BITMAP_CLASS_ID);
     auto* bitmap = dynamic_cast<BitmapTex*>(t);
     ASSERT_NE(bitmap, nullptr);
     bitmap->SetMapName(L"C:\\tex\\wood.png");
@@ -159,7 +159,7 @@ TEST_F(ClassesTest, MultiMaterialHoldsATableOfMaterials)
     multi->SetSubMtl(2, a);
     EXPECT_EQ(multi->GetSubMtl(2), a);
     EXPECT_EQ(Block(multi)->GetInt(Id(multi, L"materialIDList"), 0, 2), 3);
-    EXPECT_NE(multi->ClassID(), Norvane::PHYSICAL_MATERIAL_CLASS_ID);
+    EXPECT_NE(multi->ClassID(), PHYSICAL_MATERIAL_CLASS_ID);
     multi->DeleteThis();
     a->DeleteThis();
 }
@@ -259,7 +259,7 @@ TEST_F(ParamAccessTest, ClassesAreFoundByName)
 {
     auto& registry = Norvane::ClassRegistry::Instance();
     ASSERT_NE(registry.FindByName(L"PhysicalMaterial"), nullptr);
-    EXPECT_EQ(registry.FindByName(L"Normal Map")->ClassID(), Norvane::NORMAL_MAP_CLASS_ID);
+    EXPECT_EQ(registry.FindByName(L"Normal Map")->ClassID(), NORMAL_MAP_CLASS_ID);
     EXPECT_EQ(registry.FindByName(L"nothing"), nullptr);
 }
 

@@ -41,7 +41,7 @@ protected:
     }
     static Mtl* NewPhysical(const wchar_t* name = nullptr)
     {
-        Mtl* m = Create<Mtl>(MATERIAL_CLASS_ID, Norvane::PHYSICAL_MATERIAL_CLASS_ID);
+        Mtl* m = Create<Mtl>(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID);
         if (name)
             m->SetName(name);
         return m;
@@ -53,7 +53,7 @@ protected:
             t->SetName(name);
         return t;
     }
-    static Object* NewTeapot() { return Create<Object>(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID); }
+    static Object* NewTeapot() { return Create<Object>(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID); }
 
     // Parameter ID of `name` in block `b` of `owner`, -1 when absent.
     static ParamID Id(Animatable* owner, const wchar_t* name, int b = 0)

@@ -87,7 +87,7 @@ TEST_F(ReferenceTest, DeletedMaterialsLeaveTheHostHolders)
 TEST_F(ReferenceTest, DeletingAMaterialReleasesItsMaps)
 {
     Mtl* m = NewPhysical();
-    Texmap* shared = NewMap(Norvane::BITMAP_CLASS_ID);
+    Texmap* shared = NewMap(BITMAP_CLASS_ID);
     Block(m)->SetValue(Id(m, L"base_color_map"), 0, shared);
     Block(m)->SetValue(Id(m, L"roughness_map"), 0, shared);
     EXPECT_EQ(shared->NumDependents(), 2);
@@ -99,8 +99,8 @@ TEST_F(ReferenceTest, DeletingAMaterialReleasesItsMaps)
 TEST_F(ReferenceTest, ReachableObjectsFollowSlotsAndBlocks)
 {
     Mtl* m = NewPhysical();
-    Texmap* normal = NewMap(Norvane::NORMAL_MAP_CLASS_ID);
-    Texmap* image = NewMap(Norvane::BITMAP_CLASS_ID);
+    Texmap* normal = NewMap(NORMAL_MAP_CLASS_ID);
+    Texmap* image = NewMap(BITMAP_CLASS_ID);
     Block(normal)->SetValue(Id(normal, L"normal_map"), 0, image);
     Block(m)->SetValue(Id(m, L"bump_map"), 0, normal);
     EXPECT_EQ(host().ReachableObjectCount(), 1) << "only the library object itself";

@@ -20,12 +20,12 @@ protected:
     void BuildScene()
     {
         red = NewPhysical(L"Red Paint");
-        Texmap* wood = NewMap(Norvane::BITMAP_CLASS_ID, L"wood");
+        Texmap* wood = NewMap(BITMAP_CLASS_ID, L"wood");
         auto* bitmap = dynamic_cast<BitmapTex*>(wood);
         bitmap->SetMapName(L"C:\\tex\\wood.png");
         bitmap->GetUVGen()->SetUScl(2.0f, 0);
         bitmap->GetUVGen()->SetVScl(3.0f, 0);
-        Texmap* normal = NewMap(Norvane::NORMAL_MAP_CLASS_ID, L"bumps");
+        Texmap* normal = NewMap(NORMAL_MAP_CLASS_ID, L"bumps");
         Block(normal)->SetValue(Id(normal, L"normal_map"), 0, wood);
         Block(normal)->SetValue(Id(normal, L"mult_spin"), 0, 0.5f);
         IParamBlock2* pb = Block(red);
@@ -34,7 +34,7 @@ protected:
         pb->SetValue(Id(red, L"roughness_map"), 0, wood);
         pb->SetValue(Id(red, L"bump_map"), 0, normal);
         pb->SetValue(Id(red, L"thin_walled"), 0, 1);
-        red->SetMtlFlag(0x40020000);
+        red->SetMtlFlag(MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
         ip()->SetAnimateMode(true);
         pb->SetValue(Id(red, L"metalness"), 100, 1.0f);
         ip()->SetAnimateMode(false);
@@ -72,9 +72,9 @@ protected:
 
         Mtl* m = a->GetMtl();
         ASSERT_NE(m, nullptr);
-        EXPECT_EQ(m->ClassID(), Norvane::PHYSICAL_MATERIAL_CLASS_ID);
+        EXPECT_EQ(m->ClassID(), PHYSICAL_MATERIAL_CLASS_ID);
         EXPECT_EQ(m->GetName(), WStr(L"Red Paint"));
-        EXPECT_EQ(m->GetMtlFlags(), 0x40020000);
+        EXPECT_EQ(m->GetMtlFlags(), MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
         IParamBlock2* pb = Block(m);
         EXPECT_EQ(pb->GetAColor(Id(m, L"base_color")), AColor(0.8f, 0.5f, 0.25f, 1.0f));
         EXPECT_EQ(pb->GetInt(Id(m, L"thin_walled")), 1);
@@ -89,7 +89,7 @@ protected:
         EXPECT_FLOAT_EQ(bitmap->GetUVGen()->GetVScl(0), 3.0f);
         Texmap* normal = pb->GetTexmap(Id(m, L"bump_map"));
         ASSERT_NE(normal, nullptr);
-        EXPECT_EQ(normal->ClassID(), Norvane::NORMAL_MAP_CLASS_ID);
+        EXPECT_EQ(normal->ClassID(), NORMAL_MAP_CLASS_ID);
         EXPECT_EQ(Block(normal)->GetTexmap(Id(normal, L"normal_map")), wood);
         EXPECT_FLOAT_EQ(Block(normal)->GetFloat(Id(normal, L"mult_spin")), 0.5f);
 
@@ -343,7 +343,7 @@ TEST_F(SceneFileTest, SharedShaderTextsAreStoredOnce)
     Mtl* m = ip()->GetINodeByName(L"Wood")->GetMtl();
     Texmap* first = Block(m)->GetTexmap(Id(m, L"base_color_map"));
     const WStr code(first->GetParamBlockByID(Norvane::OslMap::CodeBlock)->GetStr(Norvane::OslMap::CodeParam));
-    Texmap* second = NewMap(Norvane::OSL_MAP_CLASS_ID, L"second");
+    Texmap* second = NewMap(OSL_MAP_CLASS_ID, L"second");
     second->GetParamBlockByID(Norvane::OslMap::CodeBlock)->SetValue(Norvane::OslMap::CodeParam, 0, code.data());
     Block(m)->SetValue(Id(m, L"roughness_map"), 0, second);
     Block(m)->SetValue(Id(m, L"roughness"), 0, 0.0f);

@@ -99,7 +99,7 @@ TEST_F(SceneTest, HeadlessHostHasNoWindowAndUnitScale)
 TEST_F(SceneTest, NewSceneEmptiesEverythingButTheLibrary)
 {
     Mtl* kept = NewPhysical(L"kept");
-    Texmap* map = NewMap(Norvane::BITMAP_CLASS_ID);
+    Texmap* map = NewMap(BITMAP_CLASS_ID);
     Block(kept)->SetValue(Id(kept, L"base_color_map"), 0, map);
     ip()->GetMaterialLibrary().Add(kept);
     INode* n = Node(L"n");

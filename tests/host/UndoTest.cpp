@@ -39,7 +39,7 @@ TEST_F(UndoTest, ChangesOutsideAHoldAreNotRecorded)
 
 TEST_F(UndoTest, OneHoldUndoesAndRedoesEverythingInIt)
 {
-    Texmap* map = NewMap(Norvane::BITMAP_CLASS_ID, L"wood");
+    Texmap* map = NewMap(BITMAP_CLASS_ID, L"wood");
     Object* teapot = NewTeapot();
     const int redraws = host().RedrawCount();
 
@@ -74,7 +74,7 @@ TEST_F(UndoTest, OneHoldUndoesAndRedoesEverythingInIt)
     EXPECT_FLOAT_EQ(pb->GetFloat(roughness), 0.5f);
     EXPECT_EQ(pb->GetTexmap(Id(mtl, L"base_color_map")), map);
     EXPECT_EQ(mtl->GetName(), WStr(L"After"));
-    EXPECT_EQ(mtl->GetMtlFlags(), 0x40020000);
+    EXPECT_EQ(mtl->GetMtlFlags(), MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
     ASSERT_EQ(ip()->GetSelNodeCount(), 1);
     EXPECT_EQ(ip()->GetSelNode(0), node);
     EXPECT_EQ(node->GetMtl(), mtl);
@@ -117,7 +117,7 @@ TEST_F(UndoTest, CancelPutsBackTheInnermostRecord)
 // every change after it, nested or cancelled, must still come back right.
 TEST_F(UndoTest, AnObjectMadeInTheRecordUndoesToItsDefaultsAndRedoesToItsLastState)
 {
-    Texmap* map = NewMap(Norvane::BITMAP_CLASS_ID, L"wood");
+    Texmap* map = NewMap(BITMAP_CLASS_ID, L"wood");
     theHold.Begin();
     Mtl* made = NewPhysical(L"Made");
     IParamBlock2* block = Block(made);

@@ -212,7 +212,7 @@ TEST_F(OslMapTest, UndoAndRedoPutTheBlockBackWithTheCode)
 
 TEST_F(OslMapTest, AnsweredAsATexmapWithTheOslInterface)
 {
-    EXPECT_EQ(map_->ClassID(), Norvane::OSL_MAP_CLASS_ID);
+    EXPECT_EQ(map_->ClassID(), OSL_MAP_CLASS_ID);
     EXPECT_EQ(map_->SuperClassID(), TEXMAP_CLASS_ID);
     NorvaneSDK::OSL::IOSLMapInterface* viaID = oslInterface(map_.get());
     ASSERT_NE(viaID, nullptr);
@@ -246,7 +246,7 @@ TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
     EXPECT_EQ(shaderBlock(copy)->GetFloat(parameterID(shaderBlock(copy), "amount")), 0.875f);
     Texmap* loadedSub = shaderBlock(copy)->GetTexmap(parameterID(shaderBlock(copy), "texcoord_map"));
     ASSERT_NE(loadedSub, nullptr);
-    EXPECT_EQ(loadedSub->ClassID(), Norvane::OSL_MAP_CLASS_ID);
+    EXPECT_EQ(loadedSub->ClassID(), OSL_MAP_CLASS_ID);
     loaded->DeleteThis();  // a library does not own its maps
     copy->DeleteThis();
     loadedSub->DeleteThis();

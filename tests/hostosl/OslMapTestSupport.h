@@ -11,7 +11,7 @@
 inline Texmap* createOslMap()
 {
     return static_cast<Texmap*>(
-        Norvane::ClassRegistry::Instance().Create(TEXMAP_CLASS_ID, Norvane::OSL_MAP_CLASS_ID));
+        Norvane::ClassRegistry::Instance().Create(TEXMAP_CLASS_ID, OSL_MAP_CLASS_ID));
 }
 
 inline NorvaneSDK::OSL::IOSLMapInterface* oslInterface(Texmap* map)

@@ -75,7 +75,7 @@ TEST_P(DeepChain, EveryLinkBecomesAMap)
     EXPECT_EQ(nameOf(last), "n0");
     EXPECT_FLOAT_EQ(floatOf(block(last, 1), "value"), 0.5f);
     EXPECT_EQ(chainLength(mapOf(block(materials[0]), "coat_bump_map"), 0, "normal_map", last), length);
-    EXPECT_EQ(classOf(last), NORMAL_MAP);
+    EXPECT_EQ(classOf(last), NORMAL_MAP_CLASS_ID);
 }
 
 TEST_P(DeepChain, ExportWritesEveryLink)

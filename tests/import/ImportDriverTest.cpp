@@ -50,9 +50,11 @@ TEST_F(ImportDriver, OneNamedPhysicalMaterialPerMaterialNodeInDocumentOrder)
     ASSERT_EQ(materials.size(), 2u);
     EXPECT_EQ(nameOf(materials[0]), "Zeta");
     EXPECT_EQ(nameOf(materials[1]), "Alpha");
-    EXPECT_EQ(classOf(materials[0]), PHYSICAL_MATERIAL);
+    EXPECT_EQ(classOf(materials[0]), PHYSICAL_MATERIAL_CLASS_ID);
     EXPECT_FLOAT_EQ(floatOf(params(0), "base_weight"), 0.25f);
-    EXPECT_TRUE(materials[0]->TestMtlFlag(0x40020000));
+    // Both viewport flags, and nothing else.
+    EXPECT_EQ(materials[0]->GetMtlFlags(), MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
+    EXPECT_EQ(materials[1]->GetMtlFlags(), MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED);
 }
 
 TEST_F(ImportDriver, ValuesReachTheMappedParametersUnchanged)

@@ -87,12 +87,12 @@ public:
             return;
         if (node->getCategory() == "normalmap")
         {
-            EXPECT_EQ(classOf(map), NORMAL_MAP);
+            EXPECT_EQ(classOf(map), NORMAL_MAP_CLASS_ID);
             if (mx::NodePtr upstream = linked(scope, node->getInput("in")))
                 expectMap(mapOf(block(map), "normal_map"), scope, upstream, depth + 1);
             return;
         }
-        EXPECT_EQ(classOf(map), OSL_MAP);
+        EXPECT_EQ(classOf(map), OSL_MAP_CLASS_ID);
         EXPECT_EQ(nameOf(map), node->getName());
         IParamBlock2* shader = block(map, 1);
         ASSERT_NE(shader, nullptr);
@@ -242,7 +242,7 @@ TEST(NormalAndDisplacementExample, HeightSourceGoesStraightOntoTheBumpSlot)
     IParamBlock2* p = block(materials[0]);
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 2.0f);
     EXPECT_EQ(nameOf(mapOf(p, "bump_map")), "height");
-    EXPECT_EQ(classOf(mapOf(p, "bump_map")), OSL_MAP);
+    EXPECT_EQ(classOf(mapOf(p, "bump_map")), OSL_MAP_CLASS_ID);
     EXPECT_FLOAT_EQ(floatOf(p, "displacement_map_amt"), 0.2f);
     EXPECT_EQ(nameOf(mapOf(p, "displacement_map")), "disp_img");
     EXPECT_FLOAT_EQ(floatOf(p, "coat_roughness"), 0.3f);

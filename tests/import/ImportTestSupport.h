@@ -44,7 +44,4 @@ inline Class_ID classOf(MtlBase* object)
     return object ? object->ClassID() : Class_ID();
 }
 
-const Class_ID NORMAL_MAP(0x243e22c6, 0x63f6a014);
-const Class_ID OSL_MAP(0x7f9a7b9d, 0x6fcdf00d);
-const Class_ID PHYSICAL_MATERIAL(0x3d6b1cec, 0xdeadc001);
 } // namespace rozo::test

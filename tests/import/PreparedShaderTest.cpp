@@ -123,7 +123,7 @@ TEST_F(PreparedShaders, TheDefinitionsFileBecomesTheMapsCodeWithTheIncludeMadeAb
     EXPECT_TRUE(import(node("probe", "p", "color3") + shaderWithMaterial("M", link("base_color", "color3", "p"))))
         << log();
     Texmap* map = mapOf(params(), "base_color_map");
-    ASSERT_EQ(classOf(map), OSL_MAP);
+    ASSERT_EQ(classOf(map), OSL_MAP_CLASS_ID);
     EXPECT_EQ(nameOf(map), "p");
     std::string expected = PROBE_COLOR3;
     for (size_t at = expected.find("mx_funcs.h"); at != std::string::npos; at = expected.find("mx_funcs.h", at))
@@ -244,9 +244,9 @@ TEST_F(PreparedShaders, CyclesOfNormalMapsAreReportedOnce)
            shaderWithMaterial("M", link("coat_normal", "vector3", "n1")));
     EXPECT_TRUE(logHas("ERROR: Cycle through node 'n1'\n")) << log();
     Texmap* outer = mapOf(params(), "coat_bump_map");
-    ASSERT_EQ(classOf(outer), NORMAL_MAP);
+    ASSERT_EQ(classOf(outer), NORMAL_MAP_CLASS_ID);
     Texmap* inner = mapOf(block(outer), "normal_map");
-    ASSERT_EQ(classOf(inner), NORMAL_MAP);
+    ASSERT_EQ(classOf(inner), NORMAL_MAP_CLASS_ID);
     EXPECT_EQ(mapOf(block(inner), "normal_map"), nullptr);
 }
 
@@ -319,7 +319,7 @@ TEST_F(NormalStrength, HeightToNormalMultipliesAndItsSourceTakesTheSlot)
                                    node("heighttonormal", "h2n", "vector3", link("in", "float", "h") + value("scale", "float", "4")) +
                                    node("normalmap", "n", "vector3", link("in", "vector3", "h2n") + value("scale", "float", "0.5")));
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 2.0f);
-    EXPECT_EQ(classOf(mapOf(p, "bump_map")), OSL_MAP);
+    EXPECT_EQ(classOf(mapOf(p, "bump_map")), OSL_MAP_CLASS_ID);
     EXPECT_EQ(nameOf(mapOf(p, "bump_map")), "h");
     EXPECT_EQ(point3Of(p, "bump"), Point3(0.0f, 0.0f, 1.0f));
 }
@@ -330,7 +330,7 @@ TEST_F(NormalStrength, ANormalMapHoldsTheMapOfItsSource)
                                    node("normalmap", "n", "vector3", link("in", "vector3", "v") + value("scale", "float", "0.7")));
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 0.7f);
     Texmap* normalMap = mapOf(p, "bump_map");
-    ASSERT_EQ(classOf(normalMap), NORMAL_MAP);
+    ASSERT_EQ(classOf(normalMap), NORMAL_MAP_CLASS_ID);
     EXPECT_EQ(nameOf(mapOf(block(normalMap), "normal_map")), "v");
 }
 
@@ -339,7 +339,7 @@ TEST_F(NormalStrength, NothingOnTheNormalMapStillSetsItsStrength)
     IParamBlock2* p = importNormal(node("normalmap", "n", "vector3", value("scale", "float", "0.25")));
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 0.25f);
     Texmap* normalMap = mapOf(p, "bump_map");
-    ASSERT_EQ(classOf(normalMap), NORMAL_MAP);
+    ASSERT_EQ(classOf(normalMap), NORMAL_MAP_CLASS_ID);
     EXPECT_EQ(mapOf(block(normalMap), "normal_map"), nullptr);
 }
 
@@ -364,14 +364,14 @@ TEST_F(NormalStrength, CoatNormalUsesTheCoatAmountAndSlot)
     IParamBlock2* p = importNormal(node("normalmap", "n", "vector3", value("scale", "float", "0.5")), "coat_normal");
     EXPECT_FLOAT_EQ(floatOf(p, "coating_bump_map_amt"), 0.5f);
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 1.0f);
-    EXPECT_EQ(classOf(mapOf(p, "coat_bump_map")), NORMAL_MAP);
+    EXPECT_EQ(classOf(mapOf(p, "coat_bump_map")), NORMAL_MAP_CLASS_ID);
 }
 
 TEST_F(NormalStrength, AScaleThatIsNotOneFloatLeavesTheStrength)
 {
     IParamBlock2* p = importNormal(node("normalmap", "n", "vector3", value("scale", "vector2", "0.5, 0.5")));
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 1.0f);
-    EXPECT_EQ(classOf(mapOf(p, "bump_map")), NORMAL_MAP);
+    EXPECT_EQ(classOf(mapOf(p, "bump_map")), NORMAL_MAP_CLASS_ID);
 }
 
 TEST_F(NormalStrength, AnUnreadableScaleCostsOnlyItsInput)

@@ -122,7 +122,7 @@ TEST(OlderVersionMaterial, ShaderReferenceBindingsBecomeMaterialParameters)
     EXPECT_FLOAT_EQ(floatOf(paint, mapSurfaceInputName("specular_roughness")), 0.35f);
     Texmap* baseColorMap = mapOf(paint, mapSlotName(mapSurfaceInputName("base_color")));
     EXPECT_EQ(nameOf(baseColorMap), "img");
-    EXPECT_TRUE(classOf(baseColorMap) == OSL_MAP);
+    EXPECT_TRUE(classOf(baseColorMap) == OSL_MAP_CLASS_ID);
     const AColor plain = colorOf(block(materials[1]), mapSurfaceInputName("base_color"));
     EXPECT_EQ(plain, AColor(0.2f, 0.4f, 0.8f, 1.0f));
 }

@@ -160,8 +160,8 @@ protected:
 TEST_F(HostWindowTest, SceneListAndSlotsFollowTheModel)
 {
     Norvane::HostCore& host = Norvane::Host();
-    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
-    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID));
     ASSERT_NE(material, nullptr);
     material->SetName(L"Shiny");
     theHold.Begin();
@@ -199,7 +199,7 @@ TEST_F(HostWindowTest, SceneListAndSlotsFollowTheModel)
 TEST_F(HostWindowTest, SelectingRowsSelectsNodes)
 {
     Norvane::HostCore& host = Norvane::Host();
-    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
     host.CreateObjectNode(object, L"One");
     INode* two = host.CreateObjectNode(object, L"Two");
     host.RedrawViews(host.GetTime());
@@ -212,8 +212,8 @@ TEST_F(HostWindowTest, SelectingRowsSelectsNodes)
 TEST_F(HostWindowTest, InspectorShowsTheSelectedNodesMaterial)
 {
     Norvane::HostCore& host = Norvane::Host();
-    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
-    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    auto* object = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID));
     host.CreateObjectNode(object, L"Bare");
     INode* dressed = host.CreateObjectNode(object, L"Dressed");
     dressed->SetMtl(material);
@@ -232,7 +232,7 @@ TEST_F(HostWindowTest, InspectorShowsTheSelectedNodesMaterial)
 TEST_F(HostWindowTest, SlotsShowSwatchesAndTheInspectorEditsWithUndo)
 {
     Norvane::HostCore& host = Norvane::Host();
-    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, Class_ID(0x3d6b1cec, 0xdeadc001)));
+    auto* material = static_cast<Mtl*>(host.CreateInstance(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID));
     material->SetName(L"Clay");
     host.PutMtlToMtlEditor(material, 0);
     host.RedrawViews(host.GetTime());

@@ -92,7 +92,7 @@ TEST_F(PanelImport, MoreMaterialsThanObjectsMakesTeapotsSharingOneObject)
     }
     Object* teapot = teapots[0]->GetObjectRef();
     ASSERT_NE(teapot, nullptr);
-    EXPECT_EQ(teapot->ClassID(), Norvane::TEAPOT_CLASS_ID);
+    EXPECT_EQ(teapot->ClassID(), TEAPOT_CLASS_ID);
     EXPECT_FLOAT_EQ(teapot->GetParamBlock(0)->GetFloat(idOf(teapot->GetParamBlock(0), "radius")), 20.0f);
 
     ASSERT_EQ(warnings().size(), 1u);

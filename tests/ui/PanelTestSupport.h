@@ -97,7 +97,7 @@ protected:
     /// A scene node showing a new teapot, selected after the ones before it.
     static INode* selectedNode(const wchar_t* name)
     {
-        auto* object = static_cast<Object*>(Norvane::Host().CreateInstance(GEOMOBJECT_CLASS_ID, Class_ID(0xACAD13D3, 0xACAD26D9)));
+        auto* object = static_cast<Object*>(Norvane::Host().CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
         INode* node = Norvane::Host().CreateObjectNode(object, name);
         Norvane::Host().SelectNode(node, 0);
         return node;

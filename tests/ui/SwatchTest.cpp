@@ -91,7 +91,7 @@ TEST_F(SwatchTest, BitmapTextureShowsOnTheSphereAndOnItsPatch)
     ASSERT_TRUE(checker.save(file));
 
     Mtl* m = NewPhysical(L"Checked");
-    auto* bitmap = static_cast<BitmapTex*>(NewMap(Norvane::BITMAP_CLASS_ID, L"Checker image"));
+    auto* bitmap = static_cast<BitmapTex*>(NewMap(BITMAP_CLASS_ID, L"Checker image"));
     bitmap->SetMapName(WStr::FromQString(file).data());
     Set(m, "base_color_map", Norvane::FromTarget(bitmap));
     auto countTinted = [](const QImage& image, bool red) {
@@ -125,7 +125,7 @@ TEST_F(SwatchTest, ImageOslMapSamplesItsFileAndFallsBackToItsDefault)
     const QString file = dir.filePath("green.png");
     ASSERT_TRUE(green.save(file));
 
-    Texmap* image = NewMap(Norvane::OSL_MAP_CLASS_ID, L"Image");
+    Texmap* image = NewMap(OSL_MAP_CLASS_ID, L"Image");
     IParamBlock2* code = image->GetParamBlock(Norvane::OslMap::CodeBlock);
     code->SetValue(Norvane::OslMap::CodeParam, 0,
                    WStr(L"shader mx_image_color3(string file = \"\" [[ string widget = \"filename\" ]],\n"

@@ -27,7 +27,7 @@ bool saveWithNodes(const std::vector<Mtl*>& materials, const std::string& scene,
   Norvane::HostCore& host = Norvane::Host();
   float x = 0.0f;
   for (Mtl* m : materials) {
-    auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, Norvane::TEAPOT_CLASS_ID));
+    auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
     if (!teapot) continue;
     INode* node = host.CreateObjectNode(teapot, m->GetName().data());
     node->SetMtl(m);
