@@ -5,6 +5,8 @@
 #include <MaterialXFormat/File.h>
 #include <MaterialXFormat/XmlIo.h>
 
+#include "import/StandardLibraries.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -21,32 +23,11 @@ namespace
 
 const mx::FilePath DATA_DIR(ROZO_MATERIALX_DATA_DIR);
 
-// The library document as the plug-in builds it: the four folders in order,
-// then the two prunings.
+// The library document as the plug-in builds it.
 mx::DocumentPtr loadLibraries(const mx::FileSearchPath& searchPath)
 {
-    mx::DocumentPtr lib = mx::createDocument();
-    mx::XmlReadOptions opts;
-    for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
-    {
-        const mx::FilePath dir = searchPath.find(mx::FilePath(folder));
-        for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
-        {
-            mx::DocumentPtr doc = mx::createDocument();
-            mx::readFromXmlFile(doc, dir / file, mx::FileSearchPath(), &opts);
-            lib->importLibrary(std::move(doc));
-        }
-    }
-    lib->removeNodeGraph("IMPL_standard_surface_surfaceshader");
-    std::unordered_set<const mx::Element*> doomed;
-    for (mx::NodeGraphPtr graph : lib->getNodeGraphs())
-    {
-        mx::NodeDefPtr nodeDef = graph->getNodeDef();
-        if (mx::stringEndsWith(graph->getSourceUri(), "stdlib_ng.mtlx") ||
-            (nodeDef && nodeDef->getNodeString() == "standard_surface"))
-            doomed.insert(graph.get());
-    }
-    lib->removeChildren([&doomed](const mx::Element& child) { return doomed.count(&child) != 0; });
+    mx::DocumentPtr lib = rozo::loadLibraryFolders(rozo::standardLibraryFolders(), searchPath);
+    rozo::pruneLibraryDocument(lib);
     return lib;
 }
 
@@ -76,8 +57,9 @@ bool importDocument(const mx::FilePath& file, const mx::DocumentPtr& lib, const 
     {
         return false;
     }
-    doc->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+    rozo::removeStandardSurfaceGraphs(doc);
     doc->importLibrary(lib);
+    rozo::removeStandardSurfaceGraphs(doc);
     std::string message;
     benchmark::DoNotOptimize(doc->validate(&message));
     doc->flattenSubgraphs();

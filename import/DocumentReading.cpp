@@ -1,6 +1,6 @@
 #include "import/DocumentReading.h"
 
-#include "import/LibraryLoading.h"
+#include "import/StandardLibraries.h"
 #include "plugin/MtlXIOUtil.h"
 
 #include <MaterialXFormat/XmlIo.h>

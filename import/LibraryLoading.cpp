@@ -4,76 +4,14 @@
 #include "plugin/MtlXIOUtil.h"
 #include "plugin/ModuleHandle.h"
 
-#include <MaterialXFormat/XmlIo.h>
-
-#include <exception>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
-#include <vector>
 
 namespace rozo
 {
 namespace
 {
 const char* const LIBRARY_ROOT_NAME = "libraries";
-const char* const LIBRARY_FILE_EXTENSION = "mtlx";
-const char* const NG_SOURCE_SUFFIX = "stdlib_ng.mtlx";
-const char* const STANDARD_SURFACE_CATEGORY = "standard_surface";
-
-// The old name the graph had and the name the 1.38 libraries give it.
-const char* const STANDARD_SURFACE_GRAPH_NAMES[] = {"IMPL_standard_surface_surfaceshader",
-                                                    "NG_standard_surface_surfaceshader_100"};
-
-// The definitions named by implementation elements, by the graph they point
-// at, in document order.
-using ImplementedDefs = std::unordered_map<std::string, std::vector<std::string>>;
-
-ImplementedDefs implementedDefsByGraph(const mx::DocumentPtr& doc)
-{
-    ImplementedDefs defs;
-    for (const mx::ImplementationPtr& impl : doc->getImplementations())
-    {
-        const std::string& graphName = impl->getAttribute("nodegraph");
-        if (!graphName.empty())
-            defs[graphName].push_back(impl->getNodeDefString());
-    }
-    return defs;
-}
-
-// The definition a graph implements: its own "nodedef" attribute, or an
-// implementation element that points at the graph.
-mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGraphPtr& graph,
-                                  const ImplementedDefs& implemented)
-{
-    if (graph->hasNodeDefString())
-    {
-        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(graph->getNodeDefString()))
-            return nodeDef;
-    }
-    const auto found = implemented.find(graph->getName());
-    if (found == implemented.end())
-        return nullptr;
-    for (const std::string& nodeDefName : found->second)
-    {
-        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(nodeDefName))
-            return nodeDef;
-    }
-    return nullptr;
-}
 } // namespace
-
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-const mx::FilePathVec& standardLibraryFolders()
-{
-    static const mx::FilePathVec folders = {mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
-                                            mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl")};
-    return folders;
-}
 
 mx::FileSearchPath librarySearchPathFor(const mx::FilePath& moduleFile, mx::FilePath& installRoot)
 {
@@ -90,63 +28,15 @@ mx::FileSearchPath librarySearchPathFor(const mx::FilePath& moduleFile, mx::File
     return searchPath;
 }
 
-mx::DocumentPtr loadLibraryFolders(const mx::FilePathVec& folders, const mx::FileSearchPath& searchPath)
+mx::DocumentPtr loadStandardLibraries(const mx::FileSearchPath& searchPath)
 {
-    mx::DocumentPtr libraries = mx::createDocument();
-    mx::XmlReadOptions options;
-    for (const mx::FilePath& folder : folders)
-    {
-        const mx::FilePath dir = searchPath.find(mx::FilePath(folder.asString(mx::FilePath::FormatNative)));
-        for (const mx::FilePath& fileName : dir.getFilesInDirectory(LIBRARY_FILE_EXTENSION))
-        {
-            const mx::FilePath file = dir / fileName;
-            // One broken library file must not cost the others.
-            try
-            {
-                mx::DocumentPtr doc = mx::createDocument();
-                mx::readFromXmlFile(doc, file, mx::FileSearchPath(), &options);
-                libraries->importLibrary(std::move(doc));
-            }
-            catch (const std::exception& e)
-            {
-                debugLine(L"Ignoring library file %s: %s\n", file.asString(), e.what());
-            }
-        }
-    }
+    mx::DocumentPtr libraries =
+        loadLibraryFolders(standardLibraryFolders(), searchPath, [](const mx::FilePath& file, const std::string& reason) {
+            debugLine(L"Ignoring library file %s: %s\n", file.asString(), reason);
+        });
+    pruneLibraryDocument(libraries,
+                         [](const std::string& graphName) { debugLine(L"Ignoring node definition: %s\n", graphName); });
     return libraries;
-}
-
-void removeStandardSurfaceGraphs(const mx::DocumentPtr& doc)
-{
-    for (const char* name : STANDARD_SURFACE_GRAPH_NAMES)
-        doc->removeNodeGraph(name);
-    std::vector<std::string> names;
-    const ImplementedDefs implemented = implementedDefsByGraph(doc);
-    for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
-    {
-        mx::NodeDefPtr nodeDef = implementedNodeDef(doc, graph, implemented);
-        if (nodeDef && nodeDef->getNodeString() == STANDARD_SURFACE_CATEGORY)
-            names.push_back(graph->getName());
-    }
-    for (const std::string& name : names)
-        doc->removeNodeGraph(name);
-}
-
-void removeStdlibNodeGraphs(const mx::DocumentPtr& libraryDoc)
-{
-    // Found first, removed afterwards in one pass: one at a time, each
-    // removal would shift the rest of the library's long child list.
-    std::unordered_set<const mx::Element*> doomed;
-    for (const mx::NodeGraphPtr& graph : libraryDoc->getNodeGraphs())
-    {
-        if (endsWith(graph->getSourceUri(), NG_SOURCE_SUFFIX))
-        {
-            debugLine(L"Ignoring node definition: %s\n", graph->getName());
-            doomed.insert(graph.get());
-        }
-    }
-    if (!doomed.empty())
-        libraryDoc->removeChildren([&doomed](const mx::Element& child) { return doomed.count(&child) != 0; });
 }
 
 } // namespace rozo
@@ -159,9 +49,7 @@ void MtlXIOUtil::initLibraries()
 void MtlXIOUtil::initLibraries(const mx::FilePath& moduleFile)
 {
     librarySearchPath = rozo::librarySearchPathFor(moduleFile, installRoot);
-    libraryDocument = rozo::loadLibraryFolders(rozo::standardLibraryFolders(), librarySearchPath);
-    rozo::removeStandardSurfaceGraphs(libraryDocument);
-    rozo::removeStdlibNodeGraphs(libraryDocument);
+    libraryDocument = rozo::loadStandardLibraries(librarySearchPath);
     if (libraryDocument->getChildren().empty())
         rozo::debugLine(L"No MaterialX libraries found\n");
 }

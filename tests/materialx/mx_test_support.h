@@ -6,6 +6,8 @@
 #include <MaterialXFormat/File.h>
 #include <MaterialXFormat/XmlIo.h>
 
+#include "import/StandardLibraries.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -36,21 +38,8 @@ inline std::string mtlx(const std::string& body, const std::string& rootAttribut
 // The standard libraries as the plug-in loads them, read once per test run.
 inline mx::ConstDocumentPtr standardLibraries()
 {
-    static mx::DocumentPtr lib = [] {
-        mx::DocumentPtr doc = mx::createDocument();
-        const mx::FilePath root(ROZO_MATERIALX_DATA_DIR);
-        for (const char* folder : { "libraries/stdlib", "libraries/pbrlib", "libraries/bxdf", "libraries/stdlib/genosl" })
-        {
-            const mx::FilePath dir = root / mx::FilePath(folder);
-            for (const mx::FilePath& file : dir.getFilesInDirectory("mtlx"))
-            {
-                mx::DocumentPtr part = mx::createDocument();
-                mx::readFromXmlFile(part, dir / file);
-                doc->importLibrary(std::move(part));
-            }
-        }
-        return doc;
-    }();
+    static mx::DocumentPtr lib =
+        rozo::loadLibraryFolders(rozo::standardLibraryFolders(), mx::FileSearchPath(mx::FilePath(ROZO_MATERIALX_DATA_DIR)));
     return lib;
 }
 

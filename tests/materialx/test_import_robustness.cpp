@@ -8,6 +8,8 @@
 
 #include "mx_test_support.h"
 
+#include "import/StandardLibraries.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,11 +27,9 @@ class ImportRobustness : public ::testing::Test
   protected:
     static void SetUpTestSuite()
     {
-        // The plug-in's library document: the standard libraries without the
-        // graph that would expand every standard_surface.
-        _library = mx::createDocument();
-        _library->importLibrary(mxtest::standardLibraries());
-        _library->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+        // The plug-in's library document.
+        _library = rozo::loadLibraryFolders(rozo::standardLibraryFolders(), mx::FileSearchPath(DATA_DIR));
+        rozo::pruneLibraryDocument(_library);
         const mx::FilePath examples = DATA_DIR / "examples";
         for (const mx::FilePath& file : examples.getFilesInDirectory("mtlx"))
             _texts.push_back(mx::readFile(examples / file));
@@ -44,8 +44,9 @@ class ImportRobustness : public ::testing::Test
     // The import steps on an already read document.
     static void importSteps(const mx::DocumentPtr& doc)
     {
-        doc->removeNodeGraph("IMPL_standard_surface_surfaceshader");
+        rozo::removeStandardSurfaceGraphs(doc);
         doc->importLibrary(_library);
+        rozo::removeStandardSurfaceGraphs(doc);
         std::string message;
         doc->validate(&message);
         doc->flattenSubgraphs();
