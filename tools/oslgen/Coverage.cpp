@@ -2,18 +2,16 @@
 
 #include "OslTypes.h"
 
+#include "import/StandardLibraries.h"
+
 #include <map>
 #include <set>
+
+namespace mx = MaterialX;
 
 namespace oslgen {
 
 namespace {
-
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() &&
-           text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
 
 // The definition a node graph implements: its own "nodedef", else the implementation
 // element that names the graph.
@@ -41,19 +39,12 @@ bool isClosureType(const std::string& type)
 
 std::vector<std::string> remainingNodeGraphs(const NodeLibrary& library)
 {
-    std::map<std::string, std::string> categoryOf;
-    for (const NodeDefinition& def : library.definitions)
-        categoryOf[def.name] = def.category;
-
+    mx::DocumentPtr pruned = library.document->copy();
+    rozo::pruneLibraryDocument(pruned);
     std::vector<std::string> remaining;
     for (const NodeGraphEntry& graph : library.nodeGraphs) {
-        if (graph.name == "IMPL_standard_surface_surfaceshader" ||
-            endsWith(graph.sourceFile, "stdlib_ng.mtlx"))
-            continue;
-        const auto def = categoryOf.find(implementedDefinition(library, graph));
-        if (def != categoryOf.end() && def->second == "standard_surface")
-            continue;
-        remaining.push_back(graph.name);
+        if (pruned->getNodeGraph(graph.name))
+            remaining.push_back(graph.name);
     }
     return remaining;
 }

@@ -22,9 +22,8 @@ struct CoverageDecision {
     std::string reason; // empty when covered
 };
 
-// Names of the node graphs that stay in the library after pruning: graphs from files
-// ending in "stdlib_ng.mtlx", the graph "IMPL_standard_surface_surfaceshader" and
-// graphs implementing a standard_surface definition are removed.
+// Names of the node graphs that stay in the library after the plug-in's pruning,
+// in library order.
 std::vector<std::string> remainingNodeGraphs(const NodeLibrary& library);
 
 // One decision per definition, in library order.

@@ -1,6 +1,8 @@
 #include "NodeLibrary.h"
 
-#include <pugixml.hpp>
+#include <MaterialXFormat/XmlIo.h>
+
+#include "import/StandardLibraries.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,51 +12,61 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
+namespace mx = MaterialX;
 
 namespace oslgen {
 
 const std::vector<std::string>& libraryFolders()
 {
-    static const std::vector<std::string> folders = {"stdlib", "pbrlib", "bxdf", "stdlib/genosl"};
+    // The plug-in's folders, relative to the "libraries" folder itself.
+    static const std::vector<std::string> folders = [] {
+        const std::string root = "libraries/";
+        std::vector<std::string> names;
+        for (const mx::FilePath& folder : rozo::standardLibraryFolders()) {
+            const std::string path = folder.asString();
+            names.push_back(path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path);
+        }
+        return names;
+    }();
     return folders;
 }
 
 namespace {
 
-PortDefinition readPort(const pugi::xml_node& element)
+PortDefinition readPort(const mx::ElementPtr& element)
 {
     PortDefinition port;
-    port.name = element.attribute("name").value();
-    port.type = element.attribute("type").value();
-    if (pugi::xml_attribute value = element.attribute("value")) {
-        port.value = value.value();
+    port.name = element->getName();
+    port.type = element->getAttribute("type");
+    if (element->hasAttribute("value")) {
+        port.value = element->getAttribute("value");
         port.hasValue = true;
     }
-    port.defaultGeomProp = element.attribute("defaultgeomprop").value();
+    port.defaultGeomProp = element->getAttribute("defaultgeomprop");
     return port;
 }
 
-NodeDefinition readNodeDef(const pugi::xml_node& element, const std::string& folder,
+NodeDefinition readNodeDef(const mx::ElementPtr& element, const std::string& folder,
                            const std::string& sourceFile)
 {
     NodeDefinition def;
-    def.name = element.attribute("name").value();
-    def.category = element.attribute("node").value();
-    def.inherit = element.attribute("inherit").value();
+    def.name = element->getName();
+    def.category = element->getAttribute("node");
+    def.inherit = element->getAttribute("inherit");
     def.library = folder;
     def.sourceFile = sourceFile;
-    for (const pugi::xml_node& child : element.children()) {
-        const std::string kind = child.name();
+    for (const mx::ElementPtr& child : element->getChildren()) {
+        const std::string& kind = child->getCategory();
         if (kind == "input")
             def.inputs.push_back(readPort(child));
         else if (kind == "output")
             def.outputs.push_back(readPort(child));
     }
     // Older documents give a single output by the definition's own type.
-    if (def.outputs.empty() && element.attribute("type")) {
+    if (def.outputs.empty() && element->hasAttribute("type")) {
         PortDefinition out;
         out.name = "out";
-        out.type = element.attribute("type").value();
+        out.type = element->getAttribute("type");
         def.outputs.push_back(out);
     }
     return def;
@@ -98,31 +110,29 @@ void resolveInheritance(NodeLibrary& library)
 bool readLibraryDocument(const std::string& text, const std::string& folder,
                          const std::string& sourceFile, NodeLibrary& library, std::string& error)
 {
-    pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_string(text.c_str());
-    if (!parsed) {
-        error = sourceFile + ": XML parse error (" + parsed.description() + " at character " +
-                std::to_string(parsed.offset) + ")";
+    mx::DocumentPtr doc = mx::createDocument();
+    // Read as written: the libraries are of the version the generator knows.
+    mx::XmlReadOptions options;
+    options.upgradeVersion = false;
+    try {
+        mx::readFromXmlString(doc, text, mx::FileSearchPath(), &options);
+    } catch (const mx::Exception& e) {
+        error = sourceFile + ": " + e.what();
         return false;
     }
-    const pugi::xml_node root = doc.child("materialx");
-    if (!root) {
-        error = sourceFile + ": no <materialx> root element";
-        return false;
-    }
-    for (const pugi::xml_node& child : root.children()) {
-        const std::string kind = child.name();
+    for (const mx::ElementPtr& child : doc->getChildren()) {
+        const std::string& kind = child->getCategory();
         if (kind == "nodedef") {
             library.definitions.push_back(readNodeDef(child, folder, sourceFile));
         } else if (kind == "nodegraph") {
-            library.nodeGraphs.push_back(
-                {child.attribute("name").value(), child.attribute("nodedef").value(), sourceFile});
+            library.nodeGraphs.push_back({child->getName(), child->getAttribute("nodedef"), sourceFile});
         } else if (kind == "implementation") {
-            library.implementations.push_back({child.attribute("name").value(),
-                                               child.attribute("nodedef").value(),
-                                               child.attribute("nodegraph").value()});
+            library.implementations.push_back(
+                {child->getName(), child->getAttribute("nodedef"), child->getAttribute("nodegraph")});
         }
     }
+    doc->setSourceUri(sourceFile);
+    library.document->importLibrary(std::move(doc));
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // What the generator needs from the MaterialX data libraries: node definitions with
-// their ports, node graphs and implementation elements, read straight from the XML.
+// their ports, node graphs and implementation elements.
+#include <MaterialXCore/Document.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +43,8 @@ struct NodeLibrary {
     std::vector<NodeDefinition> definitions;
     std::vector<NodeGraphEntry> nodeGraphs;
     std::vector<ImplementationEntry> implementations;
+    // Every file read, merged the way the plug-in merges its libraries.
+    MaterialX::DocumentPtr document = MaterialX::createDocument();
 };
 
 // The library folders read, relative to the "libraries" folder, in this order.
