@@ -2,10 +2,10 @@
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
-#include "export/PathSeparators.h"
 #include "export/ShaderInputRows.h"
 #include "export/StrippedDocumentWriter.h"
 #include "export/ParameterValueString.h"
+#include "plugin/PathParts.h"
 
 #include <MaterialXFormat/XmlIo.h>
 
@@ -40,7 +40,7 @@ void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
     exportChildNames.clear();
 
     const QString outputName = fileName.ToQString();
-    exportFolder = folderWithSeparator(outputName);
+    exportFolder = rozo::folderWithSeparator(outputName);
 
     mx::DocumentPtr doc = mx::createDocument();
     if (libraryDocument)

@@ -1,6 +1,6 @@
 #include "plugin/MtlXIOUtil.h"
 
-#include "export/PathSeparators.h"
+#include "plugin/PathParts.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,7 +23,7 @@ std::string MtlXIOUtil::exportTexturePath(const QString& texturePath)
 
 QString MtlXIOUtil::copyTextureFile(const QString& path)
 {
-    const QString fileName = fileNamePart(path).left(999);
+    const QString fileName = rozo::fileNamePart(path).left(999);
     // QFile::copy never overwrites: an existing target is kept as it is.
     QFile::copy(path, exportFolder + fileName);
     return fileName;

@@ -1,23 +1,13 @@
-#include "import/ImportDriver.h"
-
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
 #include "plugin/MtlXIOUtil.h"
+#include "plugin/PathParts.h"
 #include "plugin/StringTable.h"
 
 #include <exception>
 
 namespace rozo
 {
-QString documentFolderOf(const std::string& utf8Path)
-{
-    const QString path = QString::fromStdString(utf8Path);
-    const int separator = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    if (separator <= 0)
-        return QString();
-    return path.left(separator + 1);
-}
-
 namespace
 {
 const char* const MATERIAL_PREFIX = ":   ";
@@ -65,7 +55,7 @@ Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
 
 bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
 {
-    documentFolder = rozo::documentFolderOf(path);
+    documentFolder = rozo::folderWithSeparator(QString::fromStdString(path));
     clearMessages();
     exportMapCache.clear();
 

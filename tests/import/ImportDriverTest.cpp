@@ -3,7 +3,7 @@
 
 #include "ImportTestSupport.h"
 
-#include "import/ImportDriver.h"
+#include "plugin/PathParts.h"
 
 namespace rozo::test
 {
@@ -203,14 +203,18 @@ TEST_F(ImportDriver, NonAsciiNamesComeBackThroughTheErrorText)
     EXPECT_EQ(util.getErrorText(), WStr(L":   ERROR - don't understand shader toon_shader\ncaf\u00e9\n"));
 }
 
-TEST(DocumentFolder, CutAfterTheLastSeparator)
+TEST(PathParts, CutAfterTheLastSlashOrBackslash)
 {
-    EXPECT_EQ(documentFolderOf("/home/u/docs/a.mtlx"), QString("/home/u/docs/"));
-    EXPECT_EQ(documentFolderOf("C:\\docs\\a.mtlx"), QString("C:\\docs\\"));
-    EXPECT_EQ(documentFolderOf("rel/dir\\a.mtlx"), QString("rel/dir\\"));
-    EXPECT_EQ(documentFolderOf("a.mtlx"), QString());
-    EXPECT_EQ(documentFolderOf("/a.mtlx"), QString());
-    EXPECT_EQ(documentFolderOf(""), QString());
+    EXPECT_EQ(folderWithSeparator("/home/u/docs/a.mtlx"), QString("/home/u/docs/"));
+    EXPECT_EQ(folderWithSeparator("C:\\docs\\a.mtlx"), QString("C:\\docs\\"));
+    EXPECT_EQ(folderWithSeparator("rel/dir\\a.mtlx"), QString("rel/dir\\"));
+    EXPECT_EQ(folderWithSeparator("C:\\docs/a.mtlx"), QString("C:\\docs/"));
+    EXPECT_EQ(folderWithSeparator("a.mtlx"), QString());
+    EXPECT_EQ(folderWithSeparator("/a.mtlx"), QString());
+    EXPECT_EQ(folderWithSeparator(""), QString());
+    EXPECT_EQ(fileNamePart("C:\\docs/wood.png"), QString("wood.png"));
+    EXPECT_EQ(fileNamePart("rel/dir\\wood.png"), QString("wood.png"));
+    EXPECT_EQ(fileNamePart("wood.png"), QString("wood.png"));
 }
 } // namespace
 } // namespace rozo::test

@@ -1,12 +1,12 @@
-#include "export/PathSeparators.h"
+#include "plugin/PathParts.h"
 
-#include <QDir>
+#include <algorithm>
 
+namespace rozo
+{
 int lastSeparator(const QString& path)
 {
-    const int native = path.lastIndexOf(QDir::separator());
-    const int backslash = path.lastIndexOf(QLatin1Char('\\'));
-    return native > backslash ? native : backslash;
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
 }
 
 QString folderWithSeparator(const QString& path)
@@ -19,3 +19,4 @@ QString fileNamePart(const QString& path)
 {
     return path.mid(lastSeparator(path) + 1);
 }
+} // namespace rozo
