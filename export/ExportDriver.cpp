@@ -1,4 +1,4 @@
-#include "plugin/MtlXIOUtil.h"
+#include "export/ExportOperations.h"
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
@@ -14,7 +14,7 @@
 namespace
 {
 
-void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+void exportRow(rozo::ExportOperations& util, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
                const ShaderInputRow& row)
 {
     util.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
@@ -22,7 +22,7 @@ void exportRow(MtlXIOUtil& util, IParamBlock2* block, const mx::DocumentPtr& doc
 } // namespace
 
 
-bool MtlXIOUtil::exportFile(WStr fileName, const Tab<Mtl*>& materials)
+bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials)
 {
     MaterialSet materialSet;
     for (int i = 0; i < materials.Count(); ++i)
@@ -31,10 +31,10 @@ bool MtlXIOUtil::exportFile(WStr fileName, const Tab<Mtl*>& materials)
     return messageText().empty();
 }
 
-void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
+void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& materialSet)
 {
     clearMessages();
-    exportMapCache.clear();
+    forgetExportedMaps();
     exportNodeDefCache.clear();
     exportMatchingNodeDefCache.clear();
     exportChildNames.clear();
@@ -70,7 +70,7 @@ void MtlXIOUtil::exportMaterials(WStr fileName, const MaterialSet& materialSet)
         messageLog << "Validation failed:\n" << message;
 }
 
-void MtlXIOUtil::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
+void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
 {
     if (!material)
         return;
@@ -99,4 +99,9 @@ void MtlXIOUtil::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
     }
     for (const ShaderInputRow& row : standardSurfaceRows)
         exportRow(*this, block, doc, shader, row);
+}
+
+void rozo::ExportOperations::forgetExportedMaps()
+{
+    exportMapCache.clear();
 }

@@ -1,10 +1,10 @@
-#include "plugin/MtlXIOUtil.h"
+#include "export/ExportOperations.h"
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 
-void MtlXIOUtil::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
                                    const std::string& input, const std::string& type, const std::string& valueParam,
                                    const std::string& mapParam, const std::string& amountParam)
 {

@@ -1,4 +1,4 @@
-#include "plugin/MtlXIOUtil.h"
+#include "export/ExportOperations.h"
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
@@ -57,7 +57,7 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
 } // namespace
 
 // A map node whose sub-maps are being translated.
-struct MtlXIOUtil::MapNodeFrame
+struct rozo::ExportOperations::MapNodeFrame
 {
     Texmap* map = nullptr;
     mx::NodePtr node;
@@ -76,7 +76,7 @@ struct MtlXIOUtil::MapNodeFrame
 
 // Sub-maps are translated on an explicit stack: a chain of maps may be far
 // longer than the call stack allows.
-mx::NodePtr MtlXIOUtil::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
+mx::NodePtr rozo::ExportOperations::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
 {
     std::vector<MapNodeFrame> stack;
     mx::NodePtr result = startMapNode(map, doc, type, stack);
@@ -103,7 +103,7 @@ mx::NodePtr MtlXIOUtil::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, cons
     return result;
 }
 
-mx::NodePtr MtlXIOUtil::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
+mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
                                      std::vector<MapNodeFrame>& stack)
 {
     const auto cached = exportMapCache.find(map);
@@ -123,7 +123,7 @@ mx::NodePtr MtlXIOUtil::startMapNode(Texmap* map, const mx::DocumentPtr& doc, co
     return node;
 }
 
-mx::NodePtr MtlXIOUtil::createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
+mx::NodePtr rozo::ExportOperations::createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
 {
     const std::string name = mapName(map);
     mx::NodePtr node;
@@ -152,7 +152,7 @@ mx::NodePtr MtlXIOUtil::createMapNode(Texmap* map, const mx::DocumentPtr& doc, c
     return node;
 }
 
-bool MtlXIOUtil::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
+bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
                              std::vector<MapNodeFrame>& stack)
 {
     const bool osl = rozo::hasOslInterface(map);
@@ -198,7 +198,7 @@ bool MtlXIOUtil::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::st
     return false;
 }
 
-bool MtlXIOUtil::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType)
+bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType)
 {
     if (frame.normal)
     {
@@ -250,7 +250,7 @@ bool MtlXIOUtil::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subT
     return false;
 }
 
-void MtlXIOUtil::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
+void rozo::ExportOperations::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
 {
     if (frame.normal)
     {
@@ -262,7 +262,7 @@ void MtlXIOUtil::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
     frame.node->setConnectedNode(frame.waitingInput, subNode);
 }
 
-void MtlXIOUtil::removeUnboundInputs(const mx::NodePtr& node)
+void rozo::ExportOperations::removeUnboundInputs(const mx::NodePtr& node)
 {
     // An input that binds nothing is invalid; without it the node takes its
     // definition's default, which is what leaving it unset means.

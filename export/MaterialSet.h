@@ -1,6 +1,7 @@
 #pragma once
 // The materials an export translates: each once, in the order first given.
 
+#include <cstddef>
 #include <unordered_set>
 #include <vector>
 

@@ -1,11 +1,11 @@
-#include "plugin/MtlXIOUtil.h"
+#include "export/ExportOperations.h"
 
 #include "plugin/PathParts.h"
 
 #include <QDir>
 #include <QFile>
 
-std::string MtlXIOUtil::exportTexturePath(const QString& texturePath)
+std::string rozo::ExportOperations::exportTexturePath(const QString& texturePath)
 {
     QString path = texturePath;
     if (resolveTexturePaths)
@@ -21,7 +21,7 @@ std::string MtlXIOUtil::exportTexturePath(const QString& texturePath)
     return path.toStdString();
 }
 
-QString MtlXIOUtil::copyTextureFile(const QString& path)
+QString rozo::ExportOperations::copyTextureFile(const QString& path)
 {
     const QString fileName = rozo::fileNamePart(path).left(999);
     // QFile::copy never overwrites: an existing target is kept as it is.

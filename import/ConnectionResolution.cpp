@@ -2,7 +2,7 @@
 
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 
 namespace rozo
 {
@@ -68,7 +68,7 @@ void multiplyByScale(const mx::ElementPtr& scope, const mx::NodePtr& node, float
 } // namespace
 } // namespace rozo
 
-bool MtlXIOUtil::ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
+bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
                                        const mx::InputPtr& input, const std::string& mapParameter,
                                        const std::string& amountParameter)
 {

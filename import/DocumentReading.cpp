@@ -1,7 +1,7 @@
 #include "import/DocumentReading.h"
 
 #include "import/StandardLibraries.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 
 #include <MaterialXFormat/XmlIo.h>
 
@@ -50,7 +50,7 @@ QString diagnosticFolder()
 }
 } // namespace rozo
 
-mx::DocumentPtr MtlXIOUtil::readImportDocument(const std::string& path)
+mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& path)
 {
     mx::DocumentPtr doc = mx::createDocument();
     mx::XmlReadOptions readOptions;

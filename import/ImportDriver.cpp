@@ -1,6 +1,6 @@
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 #include "plugin/PathParts.h"
 #include "plugin/StringTable.h"
 
@@ -37,7 +37,7 @@ template <typename Step> void guarded(std::ostream& log, Step step)
 } // namespace
 } // namespace rozo
 
-Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
+Tab<Mtl*> rozo::ImportOperations::importFile(WStr fileName)
 {
     Tab<Mtl*> result;
     const std::string path = rozo::toUtf8(fileName);
@@ -53,11 +53,11 @@ Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
     return result;
 }
 
-bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
+bool rozo::ImportOperations::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
 {
     documentFolder = rozo::folderWithSeparator(QString::fromStdString(path));
     clearMessages();
-    exportMapCache.clear();
+    forgetExportedMaps();
 
     const bool recordUndo = !theHold.RestoreOrRedoing();
     if (recordUndo)
@@ -89,7 +89,7 @@ bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& mat
     return messageText().empty();
 }
 
-void MtlXIOUtil::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
+void rozo::ImportOperations::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
                                 std::vector<Mtl*>& materials)
 {
     mx::InputPtr surfaceInput = materialNode->getInput("surfaceshader");

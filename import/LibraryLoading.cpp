@@ -1,7 +1,7 @@
 #include "import/LibraryLoading.h"
 
 #include "plugin/HostCalls.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 #include "plugin/ModuleHandle.h"
 
 #include <string>
@@ -41,12 +41,12 @@ mx::DocumentPtr loadStandardLibraries(const mx::FileSearchPath& searchPath)
 
 } // namespace rozo
 
-void MtlXIOUtil::initLibraries()
+void rozo::ImportOperations::initLibraries()
 {
     initLibraries(rozo::moduleFilePath());
 }
 
-void MtlXIOUtil::initLibraries(const mx::FilePath& moduleFile)
+void rozo::ImportOperations::initLibraries(const mx::FilePath& moduleFile)
 {
     librarySearchPath = rozo::librarySearchPathFor(moduleFile, installRoot);
     libraryDocument = rozo::loadStandardLibraries(librarySearchPath);

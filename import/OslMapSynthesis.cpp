@@ -3,7 +3,7 @@
 #include "import/ConnectionResolution.h"
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 
 #include <QFile>
 #include <QString>
@@ -65,7 +65,7 @@ bool readShaderSource(const mx::FilePath& path, QString& code)
 } // namespace rozo
 
 // A map being built: the node it stands for and how far its inputs are done.
-struct MtlXIOUtil::MapFrame
+struct rozo::ImportOperations::MapFrame
 {
     mx::ElementPtr scope;
     mx::NodePtr node;
@@ -85,7 +85,7 @@ struct MtlXIOUtil::MapFrame
 
 // The maps are built on an explicit stack: a chain of connected nodes may be
 // far longer than the call stack allows.
-Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
+Texmap* rozo::ImportOperations::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
 {
     std::vector<MapFrame> stack;
     oslMapsOnPath.clear();
@@ -125,7 +125,7 @@ Texmap* MtlXIOUtil::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr
     return result;
 }
 
-Texmap* MtlXIOUtil::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack)
+Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack)
 {
     if (node->getCategory() == "normalmap")
         return startNormalMap(scope, node, stack);
@@ -206,7 +206,7 @@ Texmap* MtlXIOUtil::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr&
     return nullptr;
 }
 
-bool MtlXIOUtil::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
+bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
                               std::string& slot)
 {
     if (!frame.normalKey.empty())
@@ -262,7 +262,7 @@ bool MtlXIOUtil::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx
     return false;
 }
 
-WStr MtlXIOUtil::precompiledCode(const QString& sourceCode)
+WStr rozo::ImportOperations::precompiledCode(const QString& sourceCode)
 {
     const std::string key = sourceCode.toStdString();
     auto cached = precompiledCodeCache.find(key);
@@ -283,7 +283,7 @@ WStr MtlXIOUtil::precompiledCode(const QString& sourceCode)
     return precompiled;
 }
 
-Texmap* MtlXIOUtil::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
+Texmap* rozo::ImportOperations::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
                                    std::vector<MapFrame>& stack)
 {
     // Normal Maps are never cached, so a loop made of normalmap nodes alone

@@ -1,7 +1,7 @@
 #include "import/SurfaceMapping.h"
 
 #include "plugin/HostCalls.h"
-#include "plugin/MtlXIOUtil.h"
+#include "import/ImportOperations.h"
 
 #include <map>
 
@@ -34,7 +34,7 @@ std::string mapSurfaceInputName(const std::string& inputName)
 }
 } // namespace rozo
 
-void MtlXIOUtil::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
+void rozo::ImportOperations::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
 {
     std::optional<ParamID> id = rozo::parameterId(block, name);
     if (!id)

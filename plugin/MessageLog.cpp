@@ -1,17 +1,17 @@
-#include "plugin/MtlXIOUtil.h"
+#include "plugin/PluginState.h"
 
-void MtlXIOUtil::clearMessages()
+void rozo::PluginState::clearMessages()
 {
     messageLog.str(std::string());
     messageLog.clear();
 }
 
-std::string MtlXIOUtil::messageText() const
+std::string rozo::PluginState::messageText() const
 {
     return messageLog.str();
 }
 
-WStr MtlXIOUtil::getErrorText() const
+WStr rozo::PluginState::getErrorText() const
 {
     // Decoded up to the first zero byte, as the readers of the log expect.
     const std::string text = messageText();

@@ -2,10 +2,11 @@
 // MaterialX document that the user names.
 
 #include "plugin/MtlXIOUtil.h"
+#include "ui_PluginRollup.h"
 
 #include "ui/PanelDialogs.h"
 
-void MtlXIOUtil::onExport()
+void rozo::PanelOperations::onExport()
 {
     static rozo::DialogMemory memory;
     Interface* ip = GetCOREInterface();

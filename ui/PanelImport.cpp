@@ -2,6 +2,7 @@
 // on the selection (with teapots for the rest), in the editor and in a library.
 
 #include "plugin/MtlXIOUtil.h"
+#include "ui_PluginRollup.h"
 
 #include "plugin/HostCalls.h"
 #include "plugin/StringTable.h"
@@ -60,7 +61,7 @@ void addMaterialsToLibrary(Interface* ip, const QString& path, const std::vector
 }
 } // namespace
 
-void MtlXIOUtil::onImport()
+void rozo::PanelOperations::onImport()
 {
     static rozo::DialogMemory memory;
     Interface* ip = GetCOREInterface();
@@ -68,7 +69,7 @@ void MtlXIOUtil::onImport()
                               rozo::materialXFilter()))
         return;
 
-    form.progressBar->show();
+    form->progressBar->show();
     const bool recordUndo = !theHold.RestoreOrRedoing();
     if (recordUndo)
         theHold.Begin();
@@ -79,23 +80,23 @@ void MtlXIOUtil::onImport()
     rozo::warnWithLog(panelWidget, rozo::IMPORT_TITLE, messageText());
 
     if (n >= 1) {
-        form.progressBar->setMaximum(n);
+        form->progressBar->setMaximum(n);
         for (int i = 0; i < n; ++i) {
             Interval valid = FOREVER;
             materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
             ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-            form.progressBar->setValue(i);
+            form->progressBar->setValue(i);
         }
-        if (form.assignToSelection->isChecked())
-            placeOnSelection(ip, form.progressBar, panelWidget, materials);
-        if (form.populateMEdit->isChecked()) {
+        if (form->assignToSelection->isChecked())
+            placeOnSelection(ip, form->progressBar, panelWidget, materials);
+        if (form->populateMEdit->isChecked()) {
             for (int i = 0; i < n; ++i) {
                 ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-                form.progressBar->setValue(i);
+                form->progressBar->setValue(i);
             }
         }
-        if (form.makeMtlLib->isChecked())
-            addMaterialsToLibrary(ip, form.mtlLib->text(), materials);
+        if (form->makeMtlLib->isChecked())
+            addMaterialsToLibrary(ip, form->mtlLib->text(), materials);
     }
 
     if (recordUndo) {
@@ -103,5 +104,5 @@ void MtlXIOUtil::onImport()
         theHold.Accept(recordName ? WStr(recordName) : WStr(L"ImportMtlX"));
     }
     ip->RedrawViews(ip->GetTime(), REDRAW_NORMAL);
-    form.progressBar->hide();
+    form->progressBar->hide();
 }

@@ -4,6 +4,7 @@
 #include "plugin/MtlXIOUtil.h"
 
 #include "plugin/HostCalls.h"
+#include "ui_PluginRollup.h"
 
 #include <QFileDialog>
 #include <QPixmap>
@@ -28,53 +29,57 @@ bool isChecked(const QCheckBox* box)
 }
 } // namespace
 
+rozo::PanelOperations::PanelOperations() : form(std::make_unique<Ui_PluginRollup>()) {}
+
+rozo::PanelOperations::~PanelOperations() = default;
+
 void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
 {
     utilityHost = iu;
     panelWidget = new QWidget(nullptr);
-    form.setupUi(panelWidget);
+    form->setupUi(panelWidget);
 
     // Before any handler is connected, so restoring the options stores nothing;
     // the form's own connections still enable the library field.
-    form.ResolvePaths->setChecked(resolveTexturePaths);
-    form.FixedIncludes->setChecked(fixedIncludePath);
-    form.CopyTextures->setChecked(copyTextures);
-    form.useRelativePaths->setChecked(relativeTexturePaths);
-    form.assignToSelection->setChecked(assignMaterials);
-    form.makeMtlLib->setChecked(addToLibrary);
-    form.populateMEdit->setChecked(populateEditor);
-    form.mtlLib->setText(libraryPath.ToQString());
-    form.UseOSO->setChecked(usePrecompiledOsl);
+    form->ResolvePaths->setChecked(resolveTexturePaths);
+    form->FixedIncludes->setChecked(fixedIncludePath);
+    form->CopyTextures->setChecked(copyTextures);
+    form->useRelativePaths->setChecked(relativeTexturePaths);
+    form->assignToSelection->setChecked(assignMaterials);
+    form->makeMtlLib->setChecked(addToLibrary);
+    form->populateMEdit->setChecked(populateEditor);
+    form->mtlLib->setText(libraryPath.ToQString());
+    form->UseOSO->setChecked(usePrecompiledOsl);
 
-    form.rambling->setMaximumWidth(scaled(170.0));
+    form->rambling->setMaximumWidth(scaled(170.0));
     // Panels in a scroll area are laid out by their size hints, which do not
     // follow a wrapped text's height: the note would lose its last lines.
-    form.rambling->setMinimumHeight(form.rambling->heightForWidth(scaled(170.0)));
-    form.logo->setMinimumWidth(scaled(170.0));
-    form.logo->setMinimumHeight(scaled(100.0));
+    form->rambling->setMinimumHeight(form->rambling->heightForWidth(scaled(170.0)));
+    form->logo->setMinimumWidth(scaled(170.0));
+    form->logo->setMinimumHeight(scaled(100.0));
 
     const QPixmap logo(QStringLiteral(":/mtlX/Logo.png"));
-    form.logo->setPixmap(logo.scaled(form.logo->width(), form.logo->height(), Qt::KeepAspectRatio,
+    form->logo->setPixmap(logo.scaled(form->logo->width(), form->logo->height(), Qt::KeepAspectRatio,
                                      Qt::SmoothTransformation));
-    form.logo->setMargin(scaled(6.0));
-    form.logo->setAlignment(Qt::AlignCenter);
+    form->logo->setMargin(scaled(6.0));
+    form->logo->setAlignment(Qt::AlignCenter);
 
-    connect(form.importButton, &QPushButton::clicked, this, &MtlXIOUtil::onImport);
-    connect(form.exportButton, &QPushButton::clicked, this, &MtlXIOUtil::onExport);
-    connect(form.mtlLibBrowse, &QToolButton::clicked, this, &MtlXIOUtil::onBrowseLibrary);
-    connect(form.mtlxView, &QPushButton::clicked, this, &MtlXIOUtil::onLaunchViewer);
-    for (QCheckBox* box : {form.ResolvePaths, form.FixedIncludes, form.UseOSO, form.CopyTextures,
-                           form.useRelativePaths, form.populateMEdit, form.assignToSelection, form.makeMtlLib})
-        connect(box, &QCheckBox::clicked, this, &MtlXIOUtil::onOptionChanged);
-    connect(form.mtlLib, &QLineEdit::textChanged, this, &MtlXIOUtil::onOptionChanged);
+    connect(form->importButton, &QPushButton::clicked, this, [this] { onImport(); });
+    connect(form->exportButton, &QPushButton::clicked, this, [this] { onExport(); });
+    connect(form->mtlLibBrowse, &QToolButton::clicked, this, [this] { onBrowseLibrary(); });
+    connect(form->mtlxView, &QPushButton::clicked, this, [this] { onLaunchViewer(); });
+    for (QCheckBox* box : {form->ResolvePaths, form->FixedIncludes, form->UseOSO, form->CopyTextures,
+                           form->useRelativePaths, form->populateMEdit, form->assignToSelection, form->makeMtlLib})
+        connect(box, &QCheckBox::clicked, this, [this] { onOptionChanged(); });
+    connect(form->mtlLib, &QLineEdit::textChanged, this, [this] { onOptionChanged(); });
 
-    form.progressBar->hide();
+    form->progressBar->hide();
 
     if (utilityHost)
         utilityHost->AddRollupPage(panelWidget, WStr(PANEL_TITLE), 0, ROLLUP_CAT_STANDARD);
 
     if (!viewerProgram().exists())
-        form.mtlxView->hide();
+        form->mtlxView->hide();
 }
 
 // The host deletes the page's widget; the options stay for the next opening.
@@ -85,40 +90,40 @@ void MtlXIOUtil::EndEditParams(Interface* ip, IUtil* iu)
     if (host && panelWidget)
         host->DeleteRollupPage(panelWidget);
     panelWidget = nullptr;
-    form = Ui_PluginRollup{};
+    *form = Ui_PluginRollup{};
 }
 
-void MtlXIOUtil::onOptionChanged()
+void rozo::PanelOperations::onOptionChanged()
 {
-    resolveTexturePaths = isChecked(form.ResolvePaths);
-    fixedIncludePath = isChecked(form.FixedIncludes);
-    usePrecompiledOsl = isChecked(form.UseOSO);
-    copyTextures = isChecked(form.CopyTextures);
-    relativeTexturePaths = isChecked(form.useRelativePaths);
-    assignMaterials = isChecked(form.assignToSelection);
-    addToLibrary = isChecked(form.makeMtlLib);
-    populateEditor = isChecked(form.populateMEdit);
-    libraryPath = WStr::FromQString(form.mtlLib->text());
+    resolveTexturePaths = isChecked(form->ResolvePaths);
+    fixedIncludePath = isChecked(form->FixedIncludes);
+    usePrecompiledOsl = isChecked(form->UseOSO);
+    copyTextures = isChecked(form->CopyTextures);
+    relativeTexturePaths = isChecked(form->useRelativePaths);
+    assignMaterials = isChecked(form->assignToSelection);
+    addToLibrary = isChecked(form->makeMtlLib);
+    populateEditor = isChecked(form->populateMEdit);
+    libraryPath = WStr::FromQString(form->mtlLib->text());
 }
 
-void MtlXIOUtil::onBrowseLibrary()
+void rozo::PanelOperations::onBrowseLibrary()
 {
     QFileDialog dialog(panelWidget, QString(), QString(), QString());
     dialog.setWindowTitle(QStringLiteral("Select Material Library to Save"));
     dialog.setFileMode(QFileDialog::AnyFile);
     // The text-changed connection stores the new path in the options.
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        form.mtlLib->setText(dialog.selectedFiles().first());
+        form->mtlLib->setText(dialog.selectedFiles().first());
 }
 
-mx::FilePath MtlXIOUtil::viewerProgram() const
+mx::FilePath rozo::PanelOperations::viewerProgram() const
 {
     return installRoot / VIEWER_FOLDER / VIEWER_PROGRAM;
 }
 
 // The viewer runs on its own, from its folder, with no document: the panel
 // has nothing to hand it.
-void MtlXIOUtil::onLaunchViewer()
+void rozo::PanelOperations::onLaunchViewer()
 {
     const mx::FilePath program = viewerProgram();
     const mx::FilePath folder = installRoot / VIEWER_FOLDER;

@@ -7,6 +7,8 @@
 #include <HostCore.h>
 #include <RollupPanel.h>
 
+#include "ui_PluginRollup.h"
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -67,7 +69,7 @@ protected:
         util.libraryPath = WStr();
     }
 
-    Ui_PluginRollup& form() { return util.form; }
+    Ui_PluginRollup& form() { return *util.form; }
 
     /// The eight option boxes, in the order of the flags they stand for.
     std::vector<QCheckBox*> optionBoxes()

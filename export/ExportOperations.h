@@ -1,0 +1,66 @@
+#pragma once
+// The export: Physical Materials, Bitmaps, Normal Maps and OSL Maps written
+// as the nodes of a MaterialX document.
+
+#include "export/MaterialSet.h"
+#include "plugin/PluginState.h"
+
+#include <QString>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace rozo
+{
+class ExportOperations : public virtual PluginState
+{
+  public:
+    /// Exports the table's materials (each once); true when nothing was logged.
+    bool exportFile(WStr fileName, const Tab<Mtl*>& materials);
+    /// Writes the materials' document to fileName, in the set's order; problems go to the log.
+    void exportMaterials(WStr fileName, const MaterialSet& materialSet);
+    /// Adds the nodes of one Physical Material (or of the one a wrapper holds).
+    void translateMaterial(Mtl* material, const mx::DocumentPtr& doc);
+    /// One shader input from a value parameter, a map parameter or both.
+    void exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+                           const std::string& input, const std::string& type, const std::string& valueParam,
+                           const std::string& mapParam, const std::string& amountParam);
+    /// The node made for a texture map in this run; null when it has none.
+    mx::NodePtr nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type);
+    /// The node for a map, with the inputs its kind has and no values yet; null when unsupported.
+    mx::NodePtr createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type);
+    /// A texture file path as written: resolved, copied or made relative as the options say.
+    std::string exportTexturePath(const QString& path);
+    /// Copies the file into exportFolder (never overwriting); answers its file name.
+    QString copyTextureFile(const QString& path);
+    /// Forgets the nodes made for maps: the maps may be gone.
+    void forgetExportedMaps();
+
+    /// The folder of the document being written, with its separator.
+    QString exportFolder;
+
+  private:
+    struct MapNodeFrame;
+    // The node of a map not yet in this run's cache: made and filled at once
+    // (also when it cannot be), or pushed for nodeForMap to finish.
+    mx::NodePtr startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
+                             std::vector<MapNodeFrame>& stack);
+    // Writes what needs no sub-map; true when the node is complete, false when
+    // it waits on the stack or must stay as made.
+    bool fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type, std::vector<MapNodeFrame>& stack);
+    // Fills the frame's inputs up to the next one fed by a sub-map; false when done.
+    bool nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType);
+    void connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode);
+    static void removeUnboundInputs(const mx::NodePtr& node);
+
+    std::map<Texmap*, mx::NodePtr> exportMapCache;
+    /// Node definitions found during the current export, by node shape and by
+    /// category. They cannot change while it runs, but every node added makes
+    /// the document rebuild its lookup tables, so each is asked for once.
+    std::map<std::string, mx::NodeDefPtr> exportNodeDefCache;
+    std::map<std::string, std::vector<mx::NodeDefPtr>> exportMatchingNodeDefCache;
+    /// Where each chain of unique node names stopped in the current export.
+    std::map<std::string, std::string> exportChildNames;
+};
+} // namespace rozo

@@ -1,0 +1,59 @@
+#pragma once
+// The import: reading a document and turning its materials into Physical
+// Materials with their maps.
+
+#include "plugin/PluginState.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <QString>
+
+namespace rozo
+{
+class ImportOperations : public virtual PluginState
+{
+  public:
+    // Library loading and document reading.
+    void initLibraries();
+    void initLibraries(const mx::FilePath& moduleFile);
+    mx::DocumentPtr readImportDocument(const std::string& path);
+
+    Tab<Mtl*> importFile(WStr fileName);
+    bool importMaterials(const std::string& path, std::vector<Mtl*>& materials);
+    void setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value);
+    bool ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
+                               const mx::InputPtr& input, const std::string& mapParameter,
+                               const std::string& amountParameter);
+    Texmap* CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node);
+
+    /// The folder of the document being imported, with its separator.
+    QString documentFolder;
+
+  protected:
+    /// Maps made by an import may take the place of maps an export knew.
+    virtual void forgetExportedMaps() = 0;
+
+  private:
+    void importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, std::vector<Mtl*>& materials);
+    struct MapFrame;
+    // Starts the map of a node: answers it when it is made at once (or cannot
+    // be), else pushes its frame for CreateNodeMap to finish and answers null.
+    Texmap* startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
+    Texmap* startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
+    // Sets the frame's inputs up to the next one fed by a node; false when done.
+    bool nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream, std::string& slot);
+    WStr precompiledCode(const QString& sourceCode);
+
+    std::map<std::string, Texmap*> nodeMapCache;
+    // Normalmap nodes whose maps are being built, to end loops made of them alone.
+    std::set<std::string> normalMapsOnPath;
+    // OSL Maps whose inputs are being followed: reaching one again is a loop.
+    std::set<Texmap*> oslMapsOnPath;
+    // The host's precompiled form of each shader source met so far: compiling
+    // the shared include for every map would dominate an import.
+    std::map<std::string, WStr> precompiledCodeCache;
+};
+} // namespace rozo
