@@ -14,10 +14,10 @@
 
 namespace
 {
-constexpr size_t chunkSize = 256 * 1024;
-constexpr int maxLinkHops = 40;
-const char* const temporaryMarker = ".rozo-";
-constexpr size_t temporaryUniqueLength = 6; // mkstemp's XXXXXX
+constexpr size_t CHUNK_SIZE = 256 * 1024;
+constexpr int MAX_LINK_HOPS = 40;
+const char* const TEMPORARY_MARKER = ".rozo-";
+constexpr size_t TEMPORARY_UNIQUE_LENGTH = 6; // mkstemp's XXXXXX
 
 std::string folderOf(const std::string& path)
 {
@@ -37,7 +37,7 @@ std::string fileNameOf(const std::string& path)
 // when the chain does not end.
 std::string resolveLinks(std::string path)
 {
-    for (int hop = 0; hop < maxLinkHops; ++hop)
+    for (int hop = 0; hop < MAX_LINK_HOPS; ++hop)
     {
         struct stat info;
         if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
@@ -82,7 +82,7 @@ void removeAbandonedTemporaries(const std::string& folder, const std::string& pr
     while (const dirent* entry = readdir(dir))
     {
         const std::string name = entry->d_name;
-        if (name.size() == prefix.size() + temporaryUniqueLength && name.compare(0, prefix.size(), prefix) == 0)
+        if (name.size() == prefix.size() + TEMPORARY_UNIQUE_LENGTH && name.compare(0, prefix.size(), prefix) == 0)
             found.push_back(folder + "/" + name);
     }
     closedir(dir);
@@ -102,7 +102,7 @@ bool writeAll(int fd, std::string_view content, const std::function<void(AtomicW
     size_t done = 0;
     while (done < content.size())
     {
-        const size_t piece = std::min(chunkSize, content.size() - done);
+        const size_t piece = std::min(CHUNK_SIZE, content.size() - done);
         const ssize_t n = write(fd, content.data() + done, piece);
         if (n < 0)
         {
@@ -152,7 +152,7 @@ void syncFolder(const std::string& folder)
 
 std::string atomicWriteTemporaryPrefix(const std::string& target)
 {
-    return "." + fileNameOf(target) + temporaryMarker;
+    return "." + fileNameOf(target) + TEMPORARY_MARKER;
 }
 
 bool writeFileAtomically(const std::string& target, std::string_view content,
@@ -185,19 +185,19 @@ bool writeFileAtomically(const std::string& target, const std::function<bool(con
     // holds whole ones is written from where it is.
     std::string pending;
     const AtomicContentSink sink = [&](std::string_view piece) {
-        if (pending.empty() && piece.size() >= chunkSize)
+        if (pending.empty() && piece.size() >= CHUNK_SIZE)
         {
-            const size_t whole = piece.size() - piece.size() % chunkSize;
+            const size_t whole = piece.size() - piece.size() % CHUNK_SIZE;
             if (!writeAll(fd, piece.substr(0, whole), observe))
                 return false;
             piece.remove_prefix(whole);
         }
         while (!piece.empty())
         {
-            const size_t taken = std::min(piece.size(), chunkSize - pending.size());
+            const size_t taken = std::min(piece.size(), CHUNK_SIZE - pending.size());
             pending.append(piece.data(), taken);
             piece.remove_prefix(taken);
-            if (pending.size() == chunkSize)
+            if (pending.size() == CHUNK_SIZE)
             {
                 if (!writeAll(fd, pending, observe))
                     return false;

@@ -93,7 +93,7 @@ void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::Document
         mx::NodePtr displacement = doc->addNode(
             "displacement", uniqueChildName(doc, name + "_displacement", exportChildNames), "displacementshader");
         surfaceMaterial->addInput("displacementshader", "displacementshader")->setConnectedNode(displacement);
-        exportRow(*this, block, doc, displacement, displacementRow);
+        exportRow(*this, block, doc, displacement, DISPLACEMENT_ROW);
         displacement->addInput("scale", "float")
             ->setAttribute("value", parameterValueString(block, "displacement_map_amt", "float"));
     }

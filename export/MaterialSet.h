@@ -7,6 +7,8 @@
 
 class Mtl;
 
+namespace rozo
+{
 class MaterialSet
 {
 public:
@@ -25,3 +27,4 @@ private:
     std::vector<Mtl*> order;
     std::unordered_set<Mtl*> members;
 };
+} // namespace rozo

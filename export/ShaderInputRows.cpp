@@ -1,6 +1,6 @@
 #include "export/ShaderInputRows.h"
 
-const ShaderInputRow displacementRow = {"displacement", "float", "", "displacement_map", ""};
+const ShaderInputRow DISPLACEMENT_ROW = {"displacement", "float", "", "displacement_map", ""};
 
 // Export keeps its own parameter names: this is not the inverse of the import
 // table (e.g. "sss_scale", "diff_roughness" and "anisoangle" are read here).

@@ -13,5 +13,5 @@ struct ShaderInputRow
     const char* amountParam;
 };
 
-extern const ShaderInputRow displacementRow;
+extern const ShaderInputRow DISPLACEMENT_ROW;
 extern const std::array<ShaderInputRow, 28> standardSurfaceRows;

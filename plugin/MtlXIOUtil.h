@@ -40,7 +40,7 @@ public:
     {
         return ImportOperations::importMaterials(path, materials);
     }
-    void exportMaterials(WStr fileName, const MaterialSet& materialSet) override
+    void exportMaterials(WStr fileName, const rozo::MaterialSet& materialSet) override
     {
         ExportOperations::exportMaterials(fileName, materialSet);
     }

@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
-class MaterialSet;
 class QWidget;
 class Ui_PluginRollup;
 
 namespace rozo
 {
+class MaterialSet;
+
 class PanelOperations : public virtual PluginState
 {
   public:

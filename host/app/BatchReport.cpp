@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kMessagesShown = 6;
+constexpr std::size_t MESSAGES_SHOWN = 6;
 
 std::string fileName(const std::string& path) {
   return QFileInfo(QString::fromStdString(path)).fileName().toStdString();
@@ -95,8 +95,8 @@ void printBatchTable(const std::vector<DocumentRun>& runs, const FailureExpectat
       out << "  " << r.input << (verdict(r, expectations) == Verdict::ExpectedFailure ? "  (expected)" : "") << '\n';
       if (!r.problem.empty()) out << "    " << r.problem << '\n';
       // The first messages say what went wrong; the rest are usually more of the same.
-      for (std::size_t k = 0; k < r.messages.size() && k < kMessagesShown; ++k) out << "    " << r.messages[k] << '\n';
-      if (r.messages.size() > kMessagesShown) out << "    ... " << r.messages.size() - kMessagesShown << " more\n";
+      for (std::size_t k = 0; k < r.messages.size() && k < MESSAGES_SHOWN; ++k) out << "    " << r.messages[k] << '\n';
+      if (r.messages.size() > MESSAGES_SHOWN) out << "    ... " << r.messages.size() - MESSAGES_SHOWN << " more\n";
     }
   }
   if (!unexpectedlyOk.empty()) {

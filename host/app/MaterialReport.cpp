@@ -23,10 +23,10 @@
 namespace {
 
 // Texts longer than this (shader sources) are summarised in the tree.
-constexpr int kLongText = 80;
+constexpr int LONG_TEXT = 80;
 // Map chains deeper than this are cut off in the tree and the JSON: a chain of
 // thousands of maps would otherwise overflow the stack and print megabytes of indent.
-constexpr int kMaxShownDepth = 64;
+constexpr int MAX_SHOWN_DEPTH = 64;
 
 QString className(MtlBase* m) {
   if (ClassDesc* cd = Norvane::ClassRegistry::Instance().Find(m->SuperClassID(), m->ClassID()))
@@ -51,12 +51,12 @@ public:
     std::memcpy(&bits, &d, sizeof bits);
     auto found = texts_.find(bits);
     if (found != texts_.end()) return found->second;
-    if (texts_.size() >= kMaxKept) texts_.clear();
+    if (texts_.size() >= MAX_KEPT) texts_.clear();
     return texts_.emplace(bits, number(d).toStdString()).first->second;
   }
 
 private:
-  static constexpr std::size_t kMaxKept = 1 << 16;
+  static constexpr std::size_t MAX_KEPT = 1 << 16;
   std::unordered_map<std::uint64_t, std::string> texts_;
 };
 
@@ -94,7 +94,7 @@ std::string valueText(const QVariant& v, NumberTexts& numbers) {
   }
   if (v.type() == QVariant::String) {
     const QString s = v.toString();
-    if (s.size() > kLongText || s.contains('\n'))
+    if (s.size() > LONG_TEXT || s.contains('\n'))
       return "<text, " + std::to_string(s.size()) + " characters>";
     return "\"" + s.toStdString() + "\"";
   }
@@ -124,7 +124,7 @@ void printObject(MtlBase* m, int depth, std::set<MtlBase*>& shown, TreeTexts& te
         out << " (shown above)\n";
         return;
       }
-      if (depth >= kMaxShownDepth) {
+      if (depth >= MAX_SHOWN_DEPTH) {
         out << " (too deeply nested to show)\n";
         return;
       }
@@ -170,7 +170,7 @@ QJsonObject objectToJson(MtlBase* m, std::set<MtlBase*>& path) {
       ReferenceTarget* t = Norvane::ToTarget(v);
       if (!isMtlBase(t)) return;
       auto* map = static_cast<MtlBase*>(t);
-      if (path.size() >= kMaxShownDepth) {
+      if (path.size() >= MAX_SHOWN_DEPTH) {
         QJsonObject cut;
         cut["name"] = map->GetName().ToQString();
         cut["class"] = className(map);

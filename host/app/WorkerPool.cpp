@@ -19,7 +19,7 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kExitGraceSeconds = 5;
+constexpr int EXIT_GRACE_SECONDS = 5;
 
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double>(to - from).count();
@@ -28,7 +28,7 @@ double secondsBetween(Clock::time_point from, Clock::time_point to) {
 // Waits for a worker that is ending, or should: after the grace time it is killed.
 int reap(pid_t pid) {
   int status = 0;
-  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(kExitGraceSeconds);
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(EXIT_GRACE_SECONDS);
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (Clock::now() > deadline) {
       kill(pid, SIGKILL);

@@ -36,7 +36,7 @@ std::vector<PluginClassInfo> utilitiesOf(PluginLoader& plugins)
     return utilities;
 }
 
-const QString kSceneFilter = QStringLiteral("Norvane scene (*.nvs *.json);;All files (*)");
+const QString SCENE_FILTER = QStringLiteral("Norvane scene (*.nvs *.json);;All files (*)");
 
 } // namespace
 
@@ -74,7 +74,7 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
 
     // The inspector shows what was chosen last: a slot, or the one selected node's material.
     connect(slots_, &QTableWidget::cellClicked, this, [this](int row, int column) {
-        if (MtlBase* held = Host().Editor().Slot(row * SlotView::kColumns + column))
+        if (MtlBase* held = Host().Editor().Slot(row * SlotView::COLUMNS + column))
             inspector_->setObject(held);
     });
     connect(scene_, &QTreeWidget::itemSelectionChanged, this, [this] {
@@ -168,8 +168,8 @@ bool HostWindow::saveScreenshot(const QString& path)
 void HostWindow::sceneFile(bool save)
 {
     const QString title = save ? QStringLiteral("Save Scene") : QStringLiteral("Open Scene");
-    const QString path = save ? QFileDialog::getSaveFileName(this, title, QString(), kSceneFilter)
-                              : QFileDialog::getOpenFileName(this, title, QString(), kSceneFilter);
+    const QString path = save ? QFileDialog::getSaveFileName(this, title, QString(), SCENE_FILTER)
+                              : QFileDialog::getOpenFileName(this, title, QString(), SCENE_FILTER);
     if (path.isEmpty())
         return;
     QString error;

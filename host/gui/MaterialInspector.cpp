@@ -36,7 +36,7 @@ bool IsMtlBase(ReferenceTarget* t)
     return t && (t->SuperClassID() == MATERIAL_CLASS_ID || t->SuperClassID() == TEXMAP_CLASS_ID);
 }
 
-constexpr int kMaxNameWidth = 170;
+constexpr int MAX_NAME_WIDTH = 170;
 
 QString NumberText(double d) { return QString::number(d, 'g', 6); }
 
@@ -84,7 +84,7 @@ void MaterialInspector::refresh()
     ui_->parameterTree->expandAll();
     // Names of deep map rows would push the values out of sight.
     ui_->parameterTree->resizeColumnToContents(0);
-    ui_->parameterTree->setColumnWidth(0, std::min(ui_->parameterTree->columnWidth(0), kMaxNameWidth));
+    ui_->parameterTree->setColumnWidth(0, std::min(ui_->parameterTree->columnWidth(0), MAX_NAME_WIDTH));
     filling_ = false;
 }
 

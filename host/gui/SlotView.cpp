@@ -32,7 +32,7 @@ protected:
 } // namespace
 
 SlotView::SlotView(QWidget* parent)
-    : QTableWidget(MaterialEditor::kSlots / kColumns, kColumns, parent)
+    : QTableWidget(MaterialEditor::SLOTS / COLUMNS, COLUMNS, parent)
 {
     setObjectName(QStringLiteral("materialEditor"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,7 +48,7 @@ SlotView::SlotView(QWidget* parent)
 
 void SlotView::refresh()
 {
-    for (int slot = 0; slot < MaterialEditor::kSlots; ++slot) {
+    for (int slot = 0; slot < MaterialEditor::SLOTS; ++slot) {
         MtlBase* held = Host().Editor().Slot(slot);
         QString text = QString::number(slot + 1);
         if (held)
@@ -59,9 +59,9 @@ void SlotView::refresh()
             WStr className;
             held->GetClassName(className);
             item->setToolTip(className.ToQString());
-            item->setData(Qt::DecorationRole, QPixmap::fromImage(SwatchCache::Instance().Swatch(held, kSwatchSize)));
+            item->setData(Qt::DecorationRole, QPixmap::fromImage(SwatchCache::Instance().Swatch(held, SWATCH_SIZE)));
         }
-        setItem(slot / kColumns, slot % kColumns, item);
+        setItem(slot / COLUMNS, slot % COLUMNS, item);
     }
 }
 

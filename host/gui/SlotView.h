@@ -7,8 +7,8 @@ namespace Norvane {
 
 class SlotView : public QTableWidget {
 public:
-    static constexpr int kColumns = 6;
-    static constexpr int kSwatchSize = 96;
+    static constexpr int COLUMNS = 6;
+    static constexpr int SWATCH_SIZE = 96;
     explicit SlotView(QWidget* parent = nullptr);
     void refresh();
 };

@@ -21,7 +21,7 @@ void DebugChannel::Write(const QString& text)
     text_ += text;
     // A large import writes lines per map: only the latest are kept, and the
     // older ones are dropped in bulk so that each line costs its own length.
-    if (text_.size() > 2 * kKeptCharacters)
+    if (text_.size() > 2 * KEPT_CHARACTERS)
         text_.remove(0, KeptStart());
     if (echo_) {
         std::fputs(text.toUtf8().constData(), stderr);
@@ -31,10 +31,10 @@ void DebugChannel::Write(const QString& text)
 
 int DebugChannel::KeptStart() const
 {
-    if (text_.size() <= kKeptCharacters)
+    if (text_.size() <= KEPT_CHARACTERS)
         return 0;
-    const int cut = text_.indexOf(QLatin1Char('\n'), text_.size() - kKeptCharacters);
-    return cut < 0 ? text_.size() - kKeptCharacters : cut + 1;
+    const int cut = text_.indexOf(QLatin1Char('\n'), text_.size() - KEPT_CHARACTERS);
+    return cut < 0 ? text_.size() - KEPT_CHARACTERS : cut + 1;
 }
 
 QString DebugChannel::Text() const

@@ -10,8 +10,8 @@ class DebugChannel {
 public:
     static DebugChannel& Instance();
     void Write(const QString& text);
-    // What was written since the last Clear, its last kKeptCharacters at most.
-    static constexpr int kKeptCharacters = 1 << 16;
+    // What was written since the last Clear, its last KEPT_CHARACTERS at most.
+    static constexpr int KEPT_CHARACTERS = 1 << 16;
     QString Text() const;
     // The text split into lines (a last line without line end included).
     QStringList Lines() const;

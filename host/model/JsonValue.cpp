@@ -95,7 +95,7 @@ int HexDigit(char c)
 // Where a document's entries, members and keys live: in chunks that are
 // freed together, instead of a vector per array and object.
 struct JsonArena {
-    static constexpr size_t kChunk = 4096;
+    static constexpr size_t CHUNK_SIZE = 4096;
 
     template <typename T> struct Pool {
         std::vector<std::unique_ptr<T[]>> chunks;
@@ -104,7 +104,7 @@ struct JsonArena {
         T* Take(size_t n)
         {
             if (n > left) {
-                const size_t size = std::max(n, kChunk);
+                const size_t size = std::max(n, CHUNK_SIZE);
                 chunks.push_back(std::make_unique<T[]>(size));
                 next = chunks.back().get();
                 left = size;
@@ -159,7 +159,7 @@ public:
     }
 
 private:
-    static constexpr int kMaxDepth = 256;
+    static constexpr int MAX_DEPTH = 256;
 
     void Space()
     {
@@ -202,7 +202,7 @@ private:
     // Entries are gathered on shared stacks and moved into place once their count is known.
     bool Container(JsonValue& out, int depth, bool object)
     {
-        if (depth > kMaxDepth)
+        if (depth > MAX_DEPTH)
             return false;
         out.type_ = object ? JsonValue::Type::Object : JsonValue::Type::Array;
         const char close = object ? '}' : ']';

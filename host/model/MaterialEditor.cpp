@@ -12,13 +12,13 @@ ReferenceTarget* MaterialEditor::GetReference(int i)
 
 void MaterialEditor::SetReference(int i, ReferenceTarget* target)
 {
-    if (i >= 0 && i < kSlots)
+    if (i >= 0 && i < SLOTS)
         slots_[static_cast<size_t>(i)] = dynamic_cast<MtlBase*>(target);
 }
 
 void MaterialEditor::Put(int i, MtlBase* m)
 {
-    if (i < 0 || i >= kSlots)
+    if (i < 0 || i >= SLOTS)
         return;
     MtlBase* before = Slot(i);
     if (before == m)
@@ -32,7 +32,7 @@ void MaterialEditor::Put(int i, MtlBase* m)
 
 void MaterialEditor::Clear()
 {
-    for (int i = 0; i < kSlots; ++i)
+    for (int i = 0; i < SLOTS; ++i)
         ReplaceReference(i, nullptr);
 }
 

@@ -13,21 +13,21 @@ public:
     MaterialEditor() { slots_.fill(nullptr); }
     ~MaterialEditor() override = default;
 
-    static constexpr int kSlots = NUM_MATERIAL_EDITOR_SLOTS;
-    MtlBase* Slot(int i) const { return i >= 0 && i < kSlots ? slots_[static_cast<size_t>(i)] : nullptr; }
+    static constexpr int SLOTS = NUM_MATERIAL_EDITOR_SLOTS;
+    MtlBase* Slot(int i) const { return i >= 0 && i < SLOTS ? slots_[static_cast<size_t>(i)] : nullptr; }
     // Puts `m` into slot i (undoable); out-of-range slots are ignored.
     void Put(int i, MtlBase* m);
     // Empties every slot, without undo (a new scene).
     void Clear();
 
-    int NumRefs() override { return kSlots; }
+    int NumRefs() override { return SLOTS; }
     ReferenceTarget* GetReference(int i) override;
 
 protected:
     void SetReference(int i, ReferenceTarget* target) override;
 
 private:
-    std::array<MtlBase*, kSlots> slots_;
+    std::array<MtlBase*, SLOTS> slots_;
 };
 
 } // namespace Norvane

@@ -10,18 +10,18 @@ namespace {
 BuiltinClassDesc<MultiMaterial> multiDesc(L"Multi/Sub-Object", L"MultiMaterial", MATERIAL_CLASS_ID,
                                           MULTI_MATERIAL_CLASS_ID, L"Materials");
 
-constexpr int kDefaultCount = 2;
+constexpr int DEFAULT_COUNT = 2;
 
 ParamBlockDesc2 multiBlock = [] {
     ParamBlockDesc2 b(0, L"params", nullptr);
     ParamDef list(-1, L"materialList", TYPE_MTL, ParamValue(), P_TABLE);
-    list.tab_size = kDefaultCount;
+    list.tab_size = DEFAULT_COUNT;
     b.AddParam(list);
     ParamDef ids(-1, L"materialIDList", TYPE_INT, ParamValue(), P_TABLE);
-    ids.tab_size = kDefaultCount;
+    ids.tab_size = DEFAULT_COUNT;
     b.AddParam(ids);
     ParamDef names(-1, L"names", TYPE_STRING, ParamValue(), P_TABLE);
-    names.tab_size = kDefaultCount;
+    names.tab_size = DEFAULT_COUNT;
     b.AddParam(names);
     return b;
 }();
@@ -35,7 +35,7 @@ MultiMaterial::MultiMaterial(bool)
     multiDesc.AddParamBlockDesc(&multiBlock);
     IParamBlock2* pb = CreateParamBlock(&multiBlock);
     InitName(L"Multi/Sub-Object");
-    for (int i = 0; i < kDefaultCount; ++i)
+    for (int i = 0; i < DEFAULT_COUNT; ++i)
         pb->SetEntry(ParamIDOf(pb, L"materialIDList"), i, IParamBlock2::Entry{ParamValue::Int(i + 1), {}});
 }
 

@@ -13,7 +13,7 @@ namespace Norvane {
 namespace {
 
 // Shorter texts stay inline: a table entry only pays off for long, repeated ones.
-constexpr int kSharedTextLength = 128;
+constexpr int SHARED_TEXT_LENGTH = 128;
 
 // A part of a class identifier: a whole number that fits 32 bits (a
 // non-number reads as 0, as it always has).
@@ -41,7 +41,7 @@ void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& wr
         return out.EndArray();
     }
     if (IsStringParamType(type)) {
-        if (v.s.Length() < kSharedTextLength)
+        if (v.s.Length() < SHARED_TEXT_LENGTH)
             return out.String(v.s.str().str());
         const int text = writer.AddText(v.s);
         out.BeginObject();

@@ -15,13 +15,13 @@
 
 namespace Norvane {
 
-using namespace norvane::osl;
+using namespace Norvane::osl;
 
 namespace {
 
-constexpr BlockID kCodeBlockID = 0;
-constexpr BlockID kShaderBlockID = 1;
-constexpr int kMatrixEntries = 16;
+constexpr BlockID CODE_BLOCK_ID = 0;
+constexpr BlockID SHADER_BLOCK_ID = 1;
+constexpr int MATRIX_ENTRIES = 16;
 
 std::vector<std::string>& configuredFolders()
 {
@@ -83,7 +83,7 @@ int elementParamType(const OslParameter& parameter, const OslShaderInfo& info)
 int entryCount(const OslParameter& parameter)
 {
     const int elements = parameter.type.isArray() ? parameter.type.arrayLength : 1;
-    return parameter.type.base == OslBaseType::Matrix ? elements * kMatrixEntries : elements;
+    return parameter.type.base == OslBaseType::Matrix ? elements * MATRIX_ENTRIES : elements;
 }
 
 int componentsPerEntry(int type)
@@ -220,7 +220,7 @@ public:
         std::vector<std::string> included;
         std::shared_ptr<const ReadShader> shader = readShader(code, folders, included);
         if (!shader->valid) return shader;
-        if (entries_.size() >= kMaxEntries) entries_.clear();
+        if (entries_.size() >= MAX_ENTRIES) entries_.clear();
         Entry& entry = entries_[key];
         entry.shader = shader;
         entry.files.clear();
@@ -229,7 +229,7 @@ public:
     }
 
 private:
-    static constexpr size_t kMaxEntries = 512;
+    static constexpr size_t MAX_ENTRIES = 512;
     using Key = std::pair<std::string, std::vector<std::string>>;
     using Stamp = std::pair<std::string, std::filesystem::file_time_type>;
     struct Entry {
@@ -259,7 +259,7 @@ ShaderCache& shaderCache()
 ParamBlockDesc2& codeBlockDesc()
 {
     static ParamBlockDesc2 desc = [] {
-        ParamBlockDesc2 d(kCodeBlockID, WStr(L"OSLCodeParams"));
+        ParamBlockDesc2 d(CODE_BLOCK_ID, WStr(L"OSLCodeParams"));
         d.AddParam(ParamDef(OslMap::CodeParam, WStr(L"OSLCode"), TYPE_STRING, ParamValue::Text(WStr()), 0));
         return d;
     }();
@@ -269,7 +269,7 @@ ParamBlockDesc2& codeBlockDesc()
 // Empty until an instance's code fills its own copy.
 ParamBlockDesc2& shaderBlockDesc()
 {
-    static ParamBlockDesc2 desc(kShaderBlockID, WStr(L"OSLShaderParams"));
+    static ParamBlockDesc2 desc(SHADER_BLOCK_ID, WStr(L"OSLShaderParams"));
     return desc;
 }
 

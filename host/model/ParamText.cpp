@@ -10,7 +10,7 @@
 namespace {
 
 // Shorter texts (names, file paths) are cheaper to copy than to look up.
-constexpr int kSharedLength = 128;
+constexpr int SHARED_LENGTH = 128;
 
 // The long texts alive now, by content. A text leaves the pool when its last
 // holder lets go of it.
@@ -61,7 +61,7 @@ ParamText& ParamText::operator=(const WStr& s)
 {
     if (s.isNull())
         text_.reset();
-    else if (s.Length() >= kSharedLength)
+    else if (s.Length() >= SHARED_LENGTH)
         text_ = Pool().Share(s);
     else
         text_ = std::make_shared<const WStr>(s);

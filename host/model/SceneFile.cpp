@@ -15,10 +15,10 @@
 namespace Norvane {
 namespace {
 
-const QString kSceneFormat = QStringLiteral("norvane-scene");
-const QString kLibraryFormat = QStringLiteral("norvane-material-library");
+const QString SCENE_FORMAT = QStringLiteral("norvane-scene");
+const QString LIBRARY_FORMAT = QStringLiteral("norvane-material-library");
 // 2: compact, with text and definition tables and default values left out; 1 still loads.
-constexpr int kVersion = 2;
+constexpr int SCENE_FILE_VERSION = 2;
 
 void WriteMatrix(JsonWriter& out, const Matrix3& tm)
 {
@@ -55,7 +55,7 @@ bool ReadRef(const JsonValue& v, const ObjectReader& reader, ReferenceTarget*& o
 // Reads a document of `kind` and makes its objects (without undo records).
 bool ReadObjectsFile(const QString& path, const QString& kind, JsonValue& doc, ObjectReader& reader, QString& why)
 {
-    if (!ReadJsonFile(path, kind, kVersion, doc, &why))
+    if (!ReadJsonFile(path, kind, SCENE_FILE_VERSION, doc, &why))
         return false;
     theHold.Suspend();
     const bool read = reader.Read(doc.value("objects"), &why, doc.value("texts"), doc.value("definitions"),
@@ -96,7 +96,7 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     nodes.EndArray();
     JsonWriter slotArray;
     slotArray.BeginArray();
-    for (int i = 0; i < MaterialEditor::kSlots; ++i)
+    for (int i = 0; i < MaterialEditor::SLOTS; ++i)
         WriteId(slotArray, writer.Add(editor_.Slot(i)));
     slotArray.EndArray();
     // Node numbers by node: a linear lookup per selected node grows with the square of the scene.
@@ -108,7 +108,7 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     doc.BeginObject();
     doc.Key("definitions").Raw(writer.Definitions());
     doc.Key("editorSlots").Raw(slotArray.Bytes());
-    doc.Key("format").String(kSceneFormat);
+    doc.Key("format").String(SCENE_FORMAT);
     doc.Key("materialLibrary").String(libraryPath_);
     doc.Key("nodes").Raw(nodes.Bytes());
     doc.Key("objects").Raw(writer.Objects());
@@ -120,7 +120,7 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     doc.EndArray();
     doc.Key("texts").Raw(writer.Texts());
     doc.Key("time").Int(time_);
-    doc.Key("version").Int(kVersion);
+    doc.Key("version").Int(SCENE_FILE_VERSION);
     doc.EndObject();
     QString why;
     if (!WriteJsonFile(path, doc.Bytes(), &why))
@@ -134,7 +134,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     JsonValue doc;
     ObjectReader reader;
     QString why;
-    if (!ReadObjectsFile(path, kSceneFormat, doc, reader, why))
+    if (!ReadObjectsFile(path, SCENE_FORMAT, doc, reader, why))
         return Fail(error, why);
 
     struct NodeData {
@@ -161,7 +161,7 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     }
     std::vector<MtlBase*> slotData;
     const JsonValue& slotArray = doc.value("editorSlots");
-    for (int i = 0; i < slotArray.size() && i < MaterialEditor::kSlots; ++i) {
+    for (int i = 0; i < slotArray.size() && i < MaterialEditor::SLOTS; ++i) {
         ReferenceTarget* m = nullptr;
         if (!ReadRef(slotArray[i], reader, m) || (m && !dynamic_cast<MtlBase*>(m)))
             return Fail(error, QStringLiteral("'%1': editor slot %2 is malformed").arg(path).arg(i));
@@ -230,7 +230,7 @@ bool HostCore::LoadLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     JsonValue doc;
     ObjectReader reader;
     QString why;
-    if (!ReadObjectsFile(path, kLibraryFormat, doc, reader, why))
+    if (!ReadObjectsFile(path, LIBRARY_FORMAT, doc, reader, why))
         return Fail(error, why);
     std::vector<MtlBase*> items;
     for (const JsonValue& v : doc.value("materials")) {
@@ -263,11 +263,11 @@ bool HostCore::SaveLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     JsonWriter doc;
     doc.BeginObject();
     doc.Key("definitions").Raw(writer.Definitions());
-    doc.Key("format").String(kLibraryFormat);
+    doc.Key("format").String(LIBRARY_FORMAT);
     doc.Key("materials").Raw(materials.Bytes());
     doc.Key("objects").Raw(writer.Objects());
     doc.Key("texts").Raw(writer.Texts());
-    doc.Key("version").Int(kVersion);
+    doc.Key("version").Int(SCENE_FILE_VERSION);
     doc.EndObject();
     QString why;
     if (!WriteJsonFile(path, doc.Bytes(), &why))

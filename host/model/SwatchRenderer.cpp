@@ -24,7 +24,7 @@
 namespace Norvane {
 namespace {
 
-constexpr float kPi = 3.14159265f;
+constexpr float PI = 3.14159265f;
 
 struct Vec3 {
     float x = 0, y = 0, z = 0;
@@ -103,9 +103,9 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
     QImage image(path);
     std::shared_ptr<Texture> texture;
     if (!image.isNull()) {
-        constexpr int kMaxSide = 512;
-        if (image.width() > kMaxSide || image.height() > kMaxSide)
-            image = image.scaled(kMaxSide, kMaxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        constexpr int MAX_SIDE = 512;
+        if (image.width() > MAX_SIDE || image.height() > MAX_SIDE)
+            image = image.scaled(MAX_SIDE, MAX_SIDE, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         const bool grey = image.isGrayscale();
         image = image.convertToFormat(QImage::Format_ARGB32);
         texture = std::make_shared<Texture>();
@@ -216,7 +216,7 @@ bool IsNumeric(const QVariant& v)
            v.type() == QVariant::List;
 }
 
-constexpr int kMaxDepth = 12;  // a map tree deeper than this (or a loop) ends in constants
+constexpr int MAX_DEPTH = 12;  // a map tree deeper than this (or a loop) ends in constants
 
 SamplerPtr SamplerFor(Texmap* map, int depth);
 
@@ -247,15 +247,15 @@ Tiling UVTiling(UVGen* gen)
 
 SamplerPtr OslSampler(Texmap* map, const QString& shader, int depth)
 {
-    constexpr int kInputs = 1;
+    constexpr int INPUT_COUNT = 1;
     const bool tiled = shader.startsWith(QStringLiteral("mx_tiledimage_"));
     if (tiled || shader.startsWith(QStringLiteral("mx_image_"))) {
-        const QString file = GetParam(map, QStringLiteral("file"), 0, 0, kInputs).toString();
+        const QString file = GetParam(map, QStringLiteral("file"), 0, 0, INPUT_COUNT).toString();
         if (std::shared_ptr<const Texture> texture = LoadTexture(file)) {
             Tiling t;
             if (tiled) {
-                const QVariantList tiling = GetParam(map, QStringLiteral("uvtiling"), 0, 0, kInputs).toList();
-                const QVariantList offset = GetParam(map, QStringLiteral("uvoffset"), 0, 0, kInputs).toList();
+                const QVariantList tiling = GetParam(map, QStringLiteral("uvtiling"), 0, 0, INPUT_COUNT).toList();
+                const QVariantList offset = GetParam(map, QStringLiteral("uvoffset"), 0, 0, INPUT_COUNT).toList();
                 if (tiling.size() == 2)
                     t.su = tiling[0].toFloat(), t.sv = tiling[1].toFloat();
                 if (offset.size() == 2)
@@ -264,20 +264,20 @@ SamplerPtr OslSampler(Texmap* map, const QString& shader, int depth)
             return std::make_unique<ImageSampler>(texture, t.su, t.sv, t.ou, t.ov);
         }
         // An unreadable file gives the node's default, as the shader would.
-        return InputSampler(map, QStringLiteral("default1"), kInputs, depth);
+        return InputSampler(map, QStringLiteral("default1"), INPUT_COUNT, depth);
     }
     if (shader.startsWith(QStringLiteral("mx_constant_")))
-        return InputSampler(map, QStringLiteral("value"), kInputs, depth);
+        return InputSampler(map, QStringLiteral("value"), INPUT_COUNT, depth);
     if (shader.startsWith(QStringLiteral("mx_mix_")))
-        return std::make_unique<MixSampler>(InputSampler(map, QStringLiteral("fg"), kInputs, depth),
-                                            InputSampler(map, QStringLiteral("bg"), kInputs, depth),
-                                            InputSampler(map, QStringLiteral("mix1"), kInputs, depth));
+        return std::make_unique<MixSampler>(InputSampler(map, QStringLiteral("fg"), INPUT_COUNT, depth),
+                                            InputSampler(map, QStringLiteral("bg"), INPUT_COUNT, depth),
+                                            InputSampler(map, QStringLiteral("mix1"), INPUT_COUNT, depth));
     return nullptr;
 }
 
 SamplerPtr SamplerFor(Texmap* map, int depth)
 {
-    if (!map || depth > kMaxDepth)
+    if (!map || depth > MAX_DEPTH)
         return nullptr;
     if (map->ClassID() == CHECKER_MAP_CLASS_ID) {
         const Tiling t = UVTiling(map->GetTheUVGen());
@@ -388,17 +388,17 @@ private:
 
 // Seen from +z, lit by a warm key light at the upper left, a cool fill at the
 // right and a sky that is brighter above than below.
-const Vec3 kKeyDir = Normalize(Vec3(-0.55f, 0.65f, 0.75f));
-const Vec3 kKeyColor(2.6f, 2.5f, 2.35f);
-const Vec3 kFillDir = Normalize(Vec3(0.8f, 0.1f, 0.5f));
-const Vec3 kFillColor(0.45f, 0.5f, 0.6f);
+const Vec3 KEY_DIR = Normalize(Vec3(-0.55f, 0.65f, 0.75f));
+const Vec3 KEY_COLOR(2.6f, 2.5f, 2.35f);
+const Vec3 FILL_DIR = Normalize(Vec3(0.8f, 0.1f, 0.5f));
+const Vec3 FILL_COLOR(0.45f, 0.5f, 0.6f);
 
 Vec3 Sky(const Vec3& d)
 {
     const float up = std::clamp(d.y * 0.5f + 0.5f, 0.0f, 1.0f);
     Vec3 c = Lerp(Vec3(0.08f, 0.075f, 0.07f), Vec3(0.82f, 0.82f, 0.84f), up * up);
     // A soft window above left gives polished surfaces something to mirror.
-    const float window = std::max(0.0f, Dot(d, kKeyDir));
+    const float window = std::max(0.0f, Dot(d, KEY_DIR));
     return c + Vec3(1.6f) * std::pow(window, 24.0f);
 }
 
@@ -437,7 +437,7 @@ float Lobe(const Vec3& n, const Vec3& view, const Vec3& light, float roughness)
     const float a2 = a * a;
     const Vec3 h = Normalize(light + view);
     const float nh = std::max(Dot(n, h), 0.0f);
-    const float d = a2 / (kPi * std::pow(nh * nh * (a2 - 1) + 1, 2.0f));
+    const float d = a2 / (PI * std::pow(nh * nh * (a2 - 1) + 1, 2.0f));
     const float k = a * 0.5f;
     const float g = (nl / (nl * (1 - k) + k)) * (nv / (nv * (1 - k) + k));
     return d * g / (4 * nv);
@@ -461,11 +461,11 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
     const Vec3 view(0, 0, 1);
     const float nv = std::max(Dot(n, view), 0.0f);
     auto lights = [&](float roughness) {
-        return kKeyColor * Lobe(n, view, kKeyDir, roughness) + kFillColor * Lobe(n, view, kFillDir, roughness);
+        return KEY_COLOR * Lobe(n, view, KEY_DIR, roughness) + FILL_COLOR * Lobe(n, view, FILL_DIR, roughness);
     };
     auto lambert = [&] {
-        return Irradiance(n) + kKeyColor * (std::max(Dot(n, kKeyDir), 0.0f) / kPi) +
-               kFillColor * (std::max(Dot(n, kFillDir), 0.0f) / kPi);
+        return Irradiance(n) + KEY_COLOR * (std::max(Dot(n, KEY_DIR), 0.0f) / PI) +
+               FILL_COLOR * (std::max(Dot(n, FILL_DIR), 0.0f) / PI);
     };
     const Vec3 specLight = lights(s.roughness) + Reflection(n, view, s.roughness);
 
@@ -501,11 +501,11 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
 // hue (a gold one stays gold) instead of each channel clipping to white.
 Vec3 ToneMap(const Vec3& c)
 {
-    constexpr float kKnee = 0.8f;
+    constexpr float KNEE = 0.8f;
     const float peak = std::max({c.x, c.y, c.z});
-    if (peak <= kKnee)
+    if (peak <= KNEE)
         return c;
-    const float rolled = kKnee + (1.0f - kKnee) * (1.0f - std::exp(-(peak - kKnee) / (1.0f - kKnee)));
+    const float rolled = KNEE + (1.0f - KNEE) * (1.0f - std::exp(-(peak - KNEE) / (1.0f - KNEE)));
     return c * (rolled / peak);
 }
 
@@ -527,7 +527,7 @@ QImage RenderSphere(MtlBase* m, int size)
         plain.base = Vec3(diffuse.r, diffuse.g, diffuse.b);
         plain.specWeight = 0.5f;
     }
-    constexpr float kRadius = 0.92f;
+    constexpr float RADIUS = 0.92f;
     const float scale = 2.0f / static_cast<float>(size);
     for (int py = 0; py < size; ++py) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
@@ -535,20 +535,20 @@ QImage RenderSphere(MtlBase* m, int size)
         for (int px = 0; px < size; ++px) {
             const float x = (static_cast<float>(px) + 0.5f) * scale - 1.0f;
             const Vec3 back = Backdrop(x, y);
-            const float r2 = (x * x + y * y) / (kRadius * kRadius);
+            const float r2 = (x * x + y * y) / (RADIUS * RADIUS);
             if (r2 >= 1.0f) {
                 line[px] = Pixel(back);
                 continue;
             }
-            const Vec3 n(x / kRadius, y / kRadius, std::sqrt(1.0f - r2));
+            const Vec3 n(x / RADIUS, y / RADIUS, std::sqrt(1.0f - r2));
             // The front half of the sphere holds the whole texture.
-            const float u = 0.5f + std::atan2(n.x, n.z) / kPi;
-            const float v = 0.5f + std::asin(std::clamp(n.y, -1.0f, 1.0f)) / kPi;
+            const float u = 0.5f + std::atan2(n.x, n.z) / PI;
+            const float v = 0.5f + std::asin(std::clamp(n.y, -1.0f, 1.0f)) / PI;
             const Surface s = inputs ? inputs->At(u, v) : plain;
             Vec3 c = Shade(s, n, x, y);
             c = Lerp(back, c, s.opacity);
             // Soften the rim against the backdrop.
-            const float edge = std::clamp((1.0f - std::sqrt(r2)) * static_cast<float>(size) * kRadius * 0.5f, 0.0f, 1.0f);
+            const float edge = std::clamp((1.0f - std::sqrt(r2)) * static_cast<float>(size) * RADIUS * 0.5f, 0.0f, 1.0f);
             line[px] = Pixel(ToneMap(Lerp(back, c, edge)));
         }
     }

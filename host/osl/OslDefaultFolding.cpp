@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace {
 
@@ -51,12 +51,12 @@ FoldedDefault DefaultFolder::foldTo(const Expr& expr, OslType& type, const std::
   const OslStructDecl* decl = found == structs_.end() ? nullptr : &found->second;
   if (expr.kind != Expr::Kind::InitList) {
     const Folded value = fold(expr);
-    if (value.constant || type.arrayLength == kUnsizedArray)
+    if (value.constant || type.arrayLength == UNSIZED_ARRAY)
       fail(expr, what + " is an array and needs an initialiser list {...}");
     return FoldedDefault{false, zeros(type, decl)};
   }
   const int count = static_cast<int>(expr.operands.size());
-  if (type.arrayLength == kUnsizedArray) {
+  if (type.arrayLength == UNSIZED_ARRAY) {
     if (count == 0) fail(expr, what + " is an unsized array with an empty initialiser list");
     type.arrayLength = count;
   }
@@ -268,4 +268,4 @@ DefaultFolder::Folded DefaultFolder::foldCall(const Expr& call) {
   return result;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 // Thrown inside the parser only; the public functions turn it into an error value.
 struct OslSyntaxError {
@@ -18,7 +18,7 @@ struct OslSyntaxError {
 };
 
 // arrayLength of a declared "x[]" until its initialiser gives the length.
-constexpr int kUnsizedArray = -1;
+constexpr int UNSIZED_ARRAY = -1;
 
 struct Expr {
   enum class Kind { IntLiteral, FloatLiteral, StringLiteral, Name, Unary, Binary, Call, InitList, Other };
@@ -69,4 +69,4 @@ class DefaultFolder {
   FailFunction fail_;
 };
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

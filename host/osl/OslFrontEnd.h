@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 struct OslParseResult {
   OslShaderInfo shader;
@@ -48,4 +48,4 @@ bool isPrecompiled(const std::string& text);
 OslParseResult parseOslCode(const std::string& text, const std::string& sourceFilePath,
                             const std::vector<std::string>& includeFolders);
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -6,12 +6,12 @@
 #include <cctype>
 #include <cstdlib>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace {
 
 // Longest first, so that "<<=" wins over "<<" and "<".
-const char* const kPunctuators[] = {"<<=", ">>=", "&&", "||", "==", "!=", "<=", ">=", "+=", "-=", "*=", "/=",
+const char* const PUNCTUATORS[] = {"<<=", ">>=", "&&", "||", "==", "!=", "<=", ">=", "+=", "-=", "*=", "/=",
                                     "%=",  "&=",  "|=", "^=", "++", "--", "<<", ">>", "+",  "-",  "*",  "/",
                                     "%",   "=",   "<",  ">",  "!",  "&",  "|",  "^",  "~",  "(",  ")",  "{",
                                     "}",   "[",   "]",  ",",  ";",  ".",  "?",  ":"};
@@ -20,7 +20,7 @@ const char* const kPunctuators[] = {"<<=", ">>=", "&&", "||", "==", "!=", "<=", 
 const std::vector<std::string>& punctuatorsStartingWith(char c) {
   static const auto table = [] {
     std::array<std::vector<std::string>, 256> byFirst;
-    for (const char* punctuator : kPunctuators) byFirst[static_cast<unsigned char>(punctuator[0])].push_back(punctuator);
+    for (const char* punctuator : PUNCTUATORS) byFirst[static_cast<unsigned char>(punctuator[0])].push_back(punctuator);
     return byFirst;
   }();
   return table[static_cast<unsigned char>(c)];
@@ -152,4 +152,4 @@ LexResult lexOsl(const std::vector<SourceLine>& lines) {
   return result;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

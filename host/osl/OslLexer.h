@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 enum class TokenKind { Identifier, IntLiteral, FloatLiteral, StringLiteral, Punctuator, End };
 
@@ -30,4 +30,4 @@ struct LexResult {
 // The tokens refer to the lines' file names: keep `lines` alive while they are used.
 LexResult lexOsl(const std::vector<SourceLine>& lines);
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

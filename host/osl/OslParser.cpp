@@ -12,7 +12,7 @@
 #include <map>
 #include <optional>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace {
 
@@ -114,12 +114,12 @@ class Parser {
     return type;
   }
 
-  // Optional "[N]" or "[]" after a declared name; an unsized array gets kUnsizedArray.
+  // Optional "[N]" or "[]" after a declared name; an unsized array gets UNSIZED_ARRAY.
   void arraySuffix(OslType& type, const std::string& name) {
     if (!peek().is("[") || peek(1).is("[")) return;
     const Token& open = next();
     if (accept("]")) {
-      type.arrayLength = kUnsizedArray;
+      type.arrayLength = UNSIZED_ARRAY;
       return;
     }
     const Token& length = next();
@@ -409,7 +409,7 @@ OslParseResult parseOslSource(const std::string& text, const std::string& source
     result.error = lexed.error;
     return result;
   }
-  const std::string fallbackFile = sourceFilePath.empty() ? kUnnamedSourceName : sourceFilePath;
+  const std::string fallbackFile = sourceFilePath.empty() ? UNNAMED_SOURCE_NAME : sourceFilePath;
   try {
     result.shader = Parser(lexed.tokens, fallbackFile).parse();
   } catch (const OslSyntaxError& error) {
@@ -423,4 +423,4 @@ OslParseResult parseOslCode(const std::string& text, const std::string& sourceFi
   return isPrecompiled(text) ? parsePrecompiled(text) : parseOslSource(text, sourceFilePath, includeFolders);
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

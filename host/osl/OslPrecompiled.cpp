@@ -11,20 +11,20 @@
 #include <optional>
 #include <sstream>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace {
 
-const char* const kVersionLine = "OpenShadingLanguage 1.00";
-const char* const kPrecompiledName = "<precompiled OSL>";
-const char* const kMtlxNodeMetadata = "mtlx_node";
+const char* const VERSION_LINE = "OpenShadingLanguage 1.00";
+const char* const PRECOMPILED_NAME = "<precompiled OSL>";
+const char* const MTLX_NODE_METADATA = "mtlx_node";
 
 struct PrecompiledError {
   std::string message;
 };
 
 [[noreturn]] void fail(int line, const std::string& what) {
-  throw PrecompiledError{std::string(kPrecompiledName) + ":" + std::to_string(line) + ": error: " + what};
+  throw PrecompiledError{std::string(PRECOMPILED_NAME) + ":" + std::to_string(line) + ": error: " + what};
 }
 
 // ---- writing ----
@@ -367,15 +367,15 @@ class PrecompiledReader {
 }  // namespace
 
 std::string compileToPrecompiled(const OslShaderInfo& info) {
-  std::string text = std::string(kVersionLine) + "\n# Compiled by the Norvane OSL front end: declarations only\n";
+  std::string text = std::string(VERSION_LINE) + "\n# Compiled by the Norvane OSL front end: declarations only\n";
   text += shaderKindName(info.kind) + " " + info.name;
   // Export finds the node category with a greedy match up to the last quote of
   // the shader line, so mtlx_node is written after every other item.
   std::vector<const OslMetadata*> ordered;
   for (const OslMetadata& item : info.metadata)
-    if (item.name != kMtlxNodeMetadata) ordered.push_back(&item);
+    if (item.name != MTLX_NODE_METADATA) ordered.push_back(&item);
   for (const OslMetadata& item : info.metadata)
-    if (item.name == kMtlxNodeMetadata) ordered.push_back(&item);
+    if (item.name == MTLX_NODE_METADATA) ordered.push_back(&item);
   for (size_t i = 0; i < ordered.size(); ++i) text += (i == 0 ? "\t" : " ") + metadataText(*ordered[i]);
   text += "\n";
   for (const OslParameter& parameter : info.parameters) text += parameterLine(info, parameter) + "\n";
@@ -398,4 +398,4 @@ OslParseResult parsePrecompiled(const std::string& text) {
   return result;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -9,13 +9,13 @@
 #include <set>
 #include <sstream>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kMaxIncludeDepth = 32;
+constexpr int MAX_INCLUDE_DEPTH = 32;
 
 struct PreprocessError {
   std::string message;
@@ -409,7 +409,7 @@ class Preprocessor {
     const bool quoted = argument.front() == '"';
     const std::string name = argument.substr(1, argument.size() - 2);
     if (name == "stdosl.h") return;  // the standard library is known to the front end itself
-    if (depth >= kMaxIncludeDepth)
+    if (depth >= MAX_INCLUDE_DEPTH)
       fail(file, line, "#include nested too deeply (does \"" + name + "\" include itself?)");
 
     const std::string path = resolve(name, quoted ? folder : std::string());
@@ -451,7 +451,7 @@ PreprocessResult preprocessOsl(const std::string& text, const std::string& sourc
                                const std::vector<std::string>& includeFolders) {
   PreprocessResult result;
   Preprocessor preprocessor(includeFolders);
-  const std::string file = sourceFilePath.empty() ? kUnnamedSourceName : sourceFilePath;
+  const std::string file = sourceFilePath.empty() ? UNNAMED_SOURCE_NAME : sourceFilePath;
   std::string folder;
   if (!sourceFilePath.empty()) {
     folder = fs::path(sourceFilePath).parent_path().string();
@@ -467,4 +467,4 @@ PreprocessResult preprocessOsl(const std::string& text, const std::string& sourc
   return result;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

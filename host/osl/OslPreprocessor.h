@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 // One line of preprocessed text and where it came from.
 struct SourceLine {
@@ -24,7 +24,7 @@ struct PreprocessResult {
 };
 
 // Display name used in messages for code that did not come from a file.
-inline constexpr const char* kUnnamedSourceName = "<OSL code>";
+inline constexpr const char* UNNAMED_SOURCE_NAME = "<OSL code>";
 
 // Quoted includes are looked up next to the including file (when its path is
 // known), then in includeFolders; <...> includes only in includeFolders;
@@ -32,4 +32,4 @@ inline constexpr const char* kUnnamedSourceName = "<OSL code>";
 PreprocessResult preprocessOsl(const std::string& text, const std::string& sourceFilePath,
                                const std::vector<std::string>& includeFolders);
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -2,7 +2,7 @@
 
 #include <map>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 namespace {
 template <typename Item>
@@ -132,4 +132,4 @@ std::vector<OslBaseType> componentScalarTypes(const OslType& type, const OslStru
   return all;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

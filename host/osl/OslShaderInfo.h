@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 enum class OslBaseType { Int, Float, Point, Vector, Normal, Color, Matrix, String, Closure, Struct, Void };
 
@@ -117,4 +117,4 @@ int elementComponentCount(const OslType& type, const OslStructDecl* decl);
 // array elements included.
 std::vector<OslBaseType> componentScalarTypes(const OslType& type, const OslStructDecl* decl);
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-namespace norvane::osl {
+namespace Norvane::osl {
 
 // ASCII only, as OSL identifiers are; no locale lookups in the lexer's inner loop.
 inline bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
@@ -22,4 +22,4 @@ inline int binaryPrecedence(const std::string& op) {
   return found == table.end() ? -1 : found->second;
 }
 
-}  // namespace norvane::osl
+}  // namespace Norvane::osl

@@ -31,7 +31,7 @@ int HostApi::time() const { return Norvane::Host().GetTime(); }
 void HostApi::setTime(int t) { Norvane::Host().SetTime(t); }
 int HostApi::undoCount() const { return theHold.UndoCount(); }
 int HostApi::redoCount() const { return theHold.RedoCount(); }
-int HostApi::editorSlots() const { return Norvane::MaterialEditor::kSlots; }
+int HostApi::editorSlots() const { return Norvane::MaterialEditor::SLOTS; }
 
 template <typename Range>
 QJSValue HostApi::array(const Range& objects) {
@@ -136,9 +136,9 @@ QJSValue HostApi::createMaterial(const QString& className) { return create(class
 QJSValue HostApi::createMap(const QString& className) { return create(className, TEXMAP_CLASS_ID, "createMap"); }
 
 bool HostApi::validSlot(int slot, const char* function) {
-  if (slot >= 0 && slot < Norvane::MaterialEditor::kSlots) return true;
+  if (slot >= 0 && slot < Norvane::MaterialEditor::SLOTS) return true;
   engine_.throwError(QString::fromLatin1(function) + ": slot " + QString::number(slot) + " is not between 0 and " +
-                     QString::number(Norvane::MaterialEditor::kSlots - 1));
+                     QString::number(Norvane::MaterialEditor::SLOTS - 1));
   return false;
 }
 

@@ -16,7 +16,7 @@ QString utf8(const std::wstring& s) { return QString::fromStdWString(s); }
 
 // Builds the script object of one interface: each function forwards its
 // arguments, as an array, to the bridge's invoke().
-const char* const kInterfaceGlue =
+const char* const INTERFACE_GLUE =
     "(function (bridge, index, names, ids) {"
     "  var object = {};"
     "  names.forEach(function (name, k) {"
@@ -119,7 +119,7 @@ private:
 }  // namespace
 
 PublishedInterfaces::PublishedInterfaces(ScriptEngine& engine) : engine_(engine) {
-  makeObject_ = engine_.js().evaluate(QString::fromLatin1(kInterfaceGlue));
+  makeObject_ = engine_.js().evaluate(QString::fromLatin1(INTERFACE_GLUE));
 }
 
 QStringList PublishedInterfaces::publishNew() {

@@ -24,7 +24,7 @@ private:
   std::ostream& out_;
 };
 
-const char* const kPrintGlue =
+const char* const PRINT_GLUE =
     "(function (console) {"
     "  return function () {"
     "    var parts = [];"
@@ -53,7 +53,7 @@ QString errorLine(const QJSValue& error) {
 ScriptEngine::ScriptEngine(std::ostream& out) : out_(out) {
   js_.installExtensions(QJSEngine::ConsoleExtension);
   QJSValue console = js_.newQObject(new Console(out_));
-  js_.globalObject().setProperty(QStringLiteral("print"), js_.evaluate(QString::fromLatin1(kPrintGlue)).call({console}));
+  js_.globalObject().setProperty(QStringLiteral("print"), js_.evaluate(QString::fromLatin1(PRINT_GLUE)).call({console}));
   host_ = std::make_unique<HostApi>(*this);
   QJSValue host = js_.newQObject(host_.get());
   QQmlEngine::setObjectOwnership(host_.get(), QQmlEngine::CppOwnership);

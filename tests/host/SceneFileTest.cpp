@@ -379,21 +379,21 @@ class LibraryFileTest : public SceneFileTest {};
 // A map whose only block is defined at run time, as a shader-driven map's is.
 class RebuiltMap : public Texmap {
 public:
-    static constexpr Class_ID kClassID{0x7e57, 0x0001};
+    static constexpr Class_ID CLASS_ID{0x7e57, 0x0001};
     explicit RebuiltMap(bool) { CreateParamBlock(&Empty()); }
-    Class_ID ClassID() override { return kClassID; }
+    Class_ID ClassID() override { return CLASS_ID; }
     static ParamBlockDesc2& Empty()
     {
         static ParamBlockDesc2 d(0, L"shader");
         return d;
     }
 };
-Norvane::BuiltinClassDesc<RebuiltMap> rebuiltDesc(L"Rebuilt", L"Rebuilt", TEXMAP_CLASS_ID, RebuiltMap::kClassID);
+Norvane::BuiltinClassDesc<RebuiltMap> rebuiltDesc(L"Rebuilt", L"Rebuilt", TEXMAP_CLASS_ID, RebuiltMap::CLASS_ID);
 Norvane::ClassRegistrar rebuiltRegistrar(&rebuiltDesc);
 
 TEST_F(LibraryFileTest, ABlockRebuiltAtRunTimeKeepsItsDefinitions)
 {
-    Texmap* map = NewMap(RebuiltMap::kClassID, L"shader map");
+    Texmap* map = NewMap(RebuiltMap::CLASS_ID, L"shader map");
     Texmap* sub = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"sub");
     Block(map)->Rebuild({ParamDef(-1, L"scale", TYPE_FLOAT, ParamValue::Float(1.0f)),
                          ParamDef(-1, L"scale_map", TYPE_TEXMAP),

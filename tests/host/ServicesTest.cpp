@@ -76,10 +76,10 @@ TEST_F(DebugOutputTest, ALongRunKeepsOnlyItsLatestWholeLines)
 {
     auto& channel = Norvane::DebugChannel::Instance();
     // Lines of 19 characters and more: over twice what is kept.
-    for (int i = 0; i < Norvane::DebugChannel::kKeptCharacters / 8; ++i)
+    for (int i = 0; i < Norvane::DebugChannel::KEPT_CHARACTERS / 8; ++i)
         DebugPrint(L"  Par: parameter_%d\n", i);
     DebugPrint(L"last\n");
-    EXPECT_LE(channel.Text().size(), Norvane::DebugChannel::kKeptCharacters);
+    EXPECT_LE(channel.Text().size(), Norvane::DebugChannel::KEPT_CHARACTERS);
     EXPECT_TRUE(channel.Text().startsWith(QStringLiteral("  Par: parameter_")));
     EXPECT_EQ(channel.Lines().last(), QStringLiteral("last"));
     channel.Clear();

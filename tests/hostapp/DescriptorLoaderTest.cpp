@@ -6,7 +6,7 @@
 
 namespace {
 
-const Interface_ID kMaterialXID(0x5BEEFB9F, 0xF001F3F1);
+const Interface_ID MATERIAL_XID(0x5BEEFB9F, 0xF001F3F1);
 
 class DescriptorLoaderTest : public ::testing::Test {
 protected:
@@ -14,7 +14,7 @@ protected:
 
   // The script interface descriptor exactly as the MaterialX plug-in gives it.
   bool loadMaterialX(FPInterfaceDesc& d) {
-    return d.LoadDescriptor(kMaterialXID, L"MaterialX", 6, &cd, 8,
+    return d.LoadDescriptor(MATERIAL_XID, L"MaterialX", 6, &cd, 8,
                             1, L"ImportMtlX", 7, TYPE_MTL_TAB_BV, 0, 1,
                                 L"filename", 9, TYPE_STRING, 0xC0000010, 4,
                             2, L"ExportMtlX", 8, TYPE_BOOL, 0, 2,
@@ -36,7 +36,7 @@ protected:
 TEST_F(DescriptorLoaderTest, MaterialXInterfaceHeader) {
   FPInterfaceDesc d;
   ASSERT_TRUE(loadMaterialX(d)) << d.loadError();
-  EXPECT_EQ(d.ID, kMaterialXID);
+  EXPECT_EQ(d.ID, MATERIAL_XID);
   EXPECT_EQ(d.internal_name, L"MaterialX");
   EXPECT_EQ(d.local_name_id, 6);
   EXPECT_EQ(d.cd, &cd);

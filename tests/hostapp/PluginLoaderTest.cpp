@@ -57,7 +57,7 @@ TEST_F(PluginLoaderTest, GoodModuleIsInitialisedAndListed) {
   EXPECT_EQ(m.classes()[0].name, L"GoodUtility");
   EXPECT_EQ(m.classes()[0].category, L"Testing");
   EXPECT_EQ(m.classes()[0].superClassID, UTILITY_CLASS_ID);
-  EXPECT_EQ(m.classes()[0].classID, Class_ID(kGoodClassA, kGoodClassB));
+  EXPECT_EQ(m.classes()[0].classID, Class_ID(GOOD_CLASS_A, GOOD_CLASS_B));
   EXPECT_EQ(goodModuleCounter(path, "TestInitCount"), 1);
   EXPECT_EQ(goodModuleCounter(path, "TestShutdownCount"), 0);
 }
@@ -65,12 +65,12 @@ TEST_F(PluginLoaderTest, GoodModuleIsInitialisedAndListed) {
 TEST_F(PluginLoaderTest, ClassesReachTheRegistryUntilShutdown) {
   const std::string path = testModulePath("good_module");
   ASSERT_TRUE(loader.loadModule(path));
-  ClassDesc* desc = Norvane::ClassRegistry::Instance().Find(UTILITY_CLASS_ID, Class_ID(kGoodClassA, kGoodClassB));
+  ClassDesc* desc = Norvane::ClassRegistry::Instance().Find(UTILITY_CLASS_ID, Class_ID(GOOD_CLASS_A, GOOD_CLASS_B));
   ASSERT_NE(desc, nullptr);
   EXPECT_EQ(desc, loader.modules()[0]->classes()[0].desc);
   loader.shutdown();
   EXPECT_EQ(goodModuleCounter(path, "TestShutdownCount"), 1);
-  EXPECT_EQ(Norvane::ClassRegistry::Instance().Find(UTILITY_CLASS_ID, Class_ID(kGoodClassA, kGoodClassB)), nullptr);
+  EXPECT_EQ(Norvane::ClassRegistry::Instance().Find(UTILITY_CLASS_ID, Class_ID(GOOD_CLASS_A, GOOD_CLASS_B)), nullptr);
   loader.shutdown();
   EXPECT_EQ(goodModuleCounter(path, "TestShutdownCount"), 1) << "a module is shut down once";
 }
@@ -81,7 +81,7 @@ TEST_F(PluginLoaderTest, PublishedInterfacesBelongToTheirModule) {
   ASSERT_EQ(m.interfaces().size(), 1u);
   FPStaticInterface* fpi = FPInterfaceRegistry::instance().find(std::wstring(L"Doubler"));
   ASSERT_EQ(fpi, m.interfaces()[0]);
-  EXPECT_EQ(fpi->ID, Interface_ID(kGoodInterfaceA, kGoodInterfaceB));
+  EXPECT_EQ(fpi->ID, Interface_ID(GOOD_INTERFACE_A, GOOD_INTERFACE_B));
   FPValue result;
   FPParams args{FPValue(TYPE_INT, 21)};
   EXPECT_EQ(fpi->Invoke(1, result, &args), FPS_OK);
@@ -92,11 +92,11 @@ TEST_F(PluginLoaderTest, PublishedInterfacesBelongToTheirModule) {
 }
 
 TEST_F(PluginLoaderTest, InterfaceIdTakenEarlierIsReported) {
-  FPStaticInterface first(Interface_ID(kGoodInterfaceA, kGoodInterfaceB), L"First", 0, nullptr, 0, FP_TAG_END);
+  FPStaticInterface first(Interface_ID(GOOD_INTERFACE_A, GOOD_INTERFACE_B), L"First", 0, nullptr, 0, FP_TAG_END);
   ASSERT_TRUE(loader.loadModule(testModulePath("good_module")));
   EXPECT_TRUE(anyContains(loader.problems(), "good_module.dlu: interface \"Doubler\" has the ID of the published "
                                              "interface \"First\", which keeps it"));
-  EXPECT_EQ(GetFPStaticInterface(Interface_ID(kGoodInterfaceA, kGoodInterfaceB)), &first);
+  EXPECT_EQ(GetFPStaticInterface(Interface_ID(GOOD_INTERFACE_A, GOOD_INTERFACE_B)), &first);
 }
 
 TEST_F(PluginLoaderTest, WrongVersionIsRejectedBeforeInitialising) {

@@ -8,5 +8,5 @@ inline std::string testModulePath(const std::string& name) {
 }
 #endif
 
-constexpr unsigned kGoodClassA = 0x600D0001u, kGoodClassB = 0x600D0002u;
-constexpr unsigned kGoodInterfaceA = 0x600DF00Du, kGoodInterfaceB = 0x0000CAFEu;
+constexpr unsigned GOOD_CLASS_A = 0x600D0001u, GOOD_CLASS_B = 0x600D0002u;
+constexpr unsigned GOOD_INTERFACE_A = 0x600DF00Du, GOOD_INTERFACE_B = 0x0000CAFEu;

@@ -199,9 +199,9 @@ TEST(OslGeneratedShadersTest, EveryPreparedShaderMatchesItsDefinitionInBothForms
         }
 
         // Outputs are not in block 1: check them on the declarations.
-        const norvane::osl::OslParseResult parsed = norvane::osl::parsePrecompiled(precompiled);
+        const Norvane::osl::OslParseResult parsed = Norvane::osl::parsePrecompiled(precompiled);
         std::vector<std::string> outputs;
-        for (const norvane::osl::OslParameter& parameter : parsed.shader.parameters)
+        for (const Norvane::osl::OslParameter& parameter : parsed.shader.parameters)
             if (parameter.isOutput) outputs.push_back(parameter.name);
         EXPECT_EQ(outputs, definition->second.outputs) << stem;
         ++checked;

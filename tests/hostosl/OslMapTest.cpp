@@ -12,14 +12,14 @@
 
 namespace {
 
-const char* const kTypesHeader =
+const char* const TYPES_HEADER =
     "#pragma once\n"
     "struct vector2 { float x; float y; };\n"
     "struct vector4 { float x; float y; float z; float w; };\n"
     "struct color4 { color rgb; float a; };\n"
     "color4 mx_mix(color4 a, color4 b, float t) { return a; }\n";
 
-const char* const kImageShader =
+const char* const IMAGE_SHADER =
     "#include \"test_types.h\"\n"
     "shader mx_image_color3 [[ string mtlx_node = \"image\" ]] (\n"
     "  string file = \"\" [[ string widget = \"filename\" ]],\n"
@@ -35,7 +35,7 @@ const char* const kImageShader =
     "  output color out = 0)\n"
     "{ out = default1; }\n";
 
-const std::vector<std::string> kImageBlock = {
+const std::vector<std::string> IMAGE_BLOCK = {
     "file", "file_map", "default1", "default1_map", "texcoord", "texcoord_map", "offset", "offset_map",
     "tint", "tint_map", "v4", "v4_map", "frameoffset", "frameoffset_map", "amount", "amount_map",
     "normal1", "normal1_map", "layer", "layer_map"};
@@ -49,7 +49,7 @@ protected:
     void SetUp() override
     {
         OslFilesTest::SetUp();
-        write("include/test_types.h", kTypesHeader);
+        write("include/test_types.h", TYPES_HEADER);
         Norvane::OslMap::SetIncludeFolders({folder() + "/include"});
         map_.reset(createOslMap());
         ASSERT_NE(map_, nullptr);
@@ -66,7 +66,7 @@ protected:
     void expectImageBlock(Texmap* map)
     {
         IParamBlock2* block = shaderBlock(map);
-        ASSERT_EQ(parameterNames(block), kImageBlock);
+        ASSERT_EQ(parameterNames(block), IMAGE_BLOCK);
         EXPECT_EQ(parameterType(block, "file"), TYPE_FILENAME);
         EXPECT_EQ(parameterType(block, "file_map"), TYPE_TEXMAP);
         EXPECT_EQ(parameterType(block, "default1"), TYPE_RGBA);
@@ -102,7 +102,7 @@ protected:
 TEST_F(OslMapTest, SourceCodeBuildsValueAndMapParameterPerInput)
 {
     EXPECT_EQ(shaderBlock()->NumParams(), 0);
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     EXPECT_EQ(oslInterface(map_.get())->GetCodeError(), WStr());
     expectImageBlock(map_.get());
     EXPECT_EQ(oslInterface(map_.get())->GetShaderName(), WStr(L"mx_image_color3"));
@@ -112,7 +112,7 @@ TEST_F(OslMapTest, SourceCodeBuildsValueAndMapParameterPerInput)
 
 TEST_F(OslMapTest, PrecompiledTextBuildsTheSameBlockWithoutTheIncludes)
 {
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     const WStr precompiled = oslInterface(map_.get())->GetPrecompiledCode();
     ASSERT_FALSE(precompiled.isNull());
 
@@ -127,7 +127,7 @@ TEST_F(OslMapTest, PrecompiledTextBuildsTheSameBlockWithoutTheIncludes)
 
 TEST_F(OslMapTest, PrecompiledTextCarriesTheNodeCategoryForExport)
 {
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     const std::string precompiled = oslInterface(map_.get())->GetPrecompiledCode().ToUTF8().str();
     std::smatch match;
     ASSERT_TRUE(std::regex_search(precompiled, match, std::regex("string,mtlx_node,\"(.*)\"")));
@@ -161,7 +161,7 @@ TEST_F(OslMapTest, MatricesArraysAndClosures)
 
 TEST_F(OslMapTest, BadCodeLeavesAnEmptyBlockAndSaysWhy)
 {
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     setCode(map_.get(), "shader s(\n  float f) {}\n");
     EXPECT_EQ(oslInterface(map_.get())->GetCodeError(), WStr(L"<OSL code>:2: error: parameter 'f' needs a default value"));
     EXPECT_EQ(shaderBlock()->NumParams(), 0);
@@ -196,7 +196,7 @@ TEST_F(OslMapTest, UndoAndRedoPutTheBlockBackWithTheCode)
 {
     setCode(map_.get(), "shader first(float a = 1) {}\n");
     theHold.Begin();
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     shaderBlock()->SetValue(parameterID(shaderBlock(), "amount"), 0, 0.25f);
     theHold.Accept(L"Set shader");
 
@@ -204,7 +204,7 @@ TEST_F(OslMapTest, UndoAndRedoPutTheBlockBackWithTheCode)
     EXPECT_EQ(parameterNames(shaderBlock()), (std::vector<std::string>{"a", "a_map"}));
     EXPECT_EQ(oslInterface(map_.get())->GetShaderName(), WStr(L"first"));
     ASSERT_TRUE(theHold.Redo());
-    EXPECT_EQ(parameterNames(shaderBlock()), kImageBlock);
+    EXPECT_EQ(parameterNames(shaderBlock()), IMAGE_BLOCK);
     EXPECT_EQ(oslInterface(map_.get())->GetShaderName(), WStr(L"mx_image_color3"));
     EXPECT_EQ(shaderBlock()->GetFloat(parameterID(shaderBlock(), "amount")), 0.25f);
     theHold.ClearHistory();
@@ -223,7 +223,7 @@ TEST_F(OslMapTest, AnsweredAsATexmapWithTheOslInterface)
 
 TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
 {
-    setCode(map_.get(), kImageShader);
+    setCode(map_.get(), IMAGE_SHADER);
     IParamBlock2* block = shaderBlock();
     block->SetValue(parameterID(block, "amount"), 0, 0.875f);
     MapPtr sub(createOslMap());
@@ -242,7 +242,7 @@ TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(oslInterface(copy)->GetShaderName(), WStr(L"mx_image_color3"));
     EXPECT_EQ(oslInterface(copy)->GetPrecompiledCode(), oslInterface(map_.get())->GetPrecompiledCode());
-    EXPECT_EQ(parameterNames(shaderBlock(copy)), kImageBlock);
+    EXPECT_EQ(parameterNames(shaderBlock(copy)), IMAGE_BLOCK);
     EXPECT_EQ(shaderBlock(copy)->GetFloat(parameterID(shaderBlock(copy), "amount")), 0.875f);
     Texmap* loadedSub = shaderBlock(copy)->GetTexmap(parameterID(shaderBlock(copy), "texcoord_map"));
     ASSERT_NE(loadedSub, nullptr);

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-using namespace norvane::osl;
+using namespace Norvane::osl;
 
 namespace {
 
-const char* const kStructs =
+const char* const STRUCTS_SOURCE =
     "struct vector2 { float x; float y; };\n"
     "struct vector4 { float x, y, z, w; };\n"
     "struct color4 { color rgb; float a; };\n";
@@ -25,7 +25,7 @@ std::vector<OslValue> numbers(std::initializer_list<double> values) {
 class OslParserTest : public ::testing::Test {
  protected:
   const OslShaderInfo& parse(const std::string& code) {
-    result_ = parseOslSource(std::string(kStructs) + code, "test.osl", {});
+    result_ = parseOslSource(std::string(STRUCTS_SOURCE) + code, "test.osl", {});
     EXPECT_TRUE(result_.ok()) << result_.error;
     return result_.shader;
   }
@@ -36,7 +36,7 @@ class OslParserTest : public ::testing::Test {
   }
   // The message for bad code; the three struct lines come first.
   static std::string errorOf(const std::string& code) {
-    return parseOslSource(std::string(kStructs) + code, "bad.osl", {}).error;
+    return parseOslSource(std::string(STRUCTS_SOURCE) + code, "bad.osl", {}).error;
   }
 
   OslParseResult result_;

@@ -7,11 +7,11 @@
 
 #include <regex>
 
-using namespace norvane::osl;
+using namespace Norvane::osl;
 
 namespace {
 
-const char* const kShader =
+const char* const SAMPLE_SHADER =
     "struct vector2 { float x; float y; };\n"
     "struct color4 { color rgb; float a; };\n"
     "shader mx_sample [[ string help = \"a, b \\\"c\\\"\", int priority = 3, string mtlx_node = \"image\" ]] (\n"
@@ -33,7 +33,7 @@ const char* const kShader =
 class OslPrecompiledTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const OslParseResult parsed = parseOslSource(kShader, "sample.osl", {});
+    const OslParseResult parsed = parseOslSource(SAMPLE_SHADER, "sample.osl", {});
     ASSERT_TRUE(parsed.ok()) << parsed.error;
     source_ = parsed.shader;
     text_ = compileToPrecompiled(source_);
@@ -51,7 +51,7 @@ TEST_F(OslPrecompiledTest, ReadingTheTextGivesTheSameDeclarations) {
 
 TEST_F(OslPrecompiledTest, LooksLikeACompiledShader) {
   EXPECT_TRUE(isPrecompiled(text_));
-  EXPECT_FALSE(isPrecompiled(kShader));
+  EXPECT_FALSE(isPrecompiled(SAMPLE_SHADER));
   EXPECT_TRUE(isPrecompiled("\xEF\xBB\xBF\n  OpenShadingLanguage 1.00\n"));
   EXPECT_EQ(text_.substr(0, text_.find('\n')), "OpenShadingLanguage 1.00");
   EXPECT_EQ(text_[text_.find('\n') + 1], '#');

@@ -5,11 +5,11 @@
 #include "OslPreprocessor.h"
 #include "OslTestFiles.h"
 
-using namespace norvane::osl;
+using namespace Norvane::osl;
 
 namespace {
 
-const char* const kTypes = "struct vector2 { float x; float y; };\n";
+const char* const TYPES_SOURCE = "struct vector2 { float x; float y; };\n";
 
 std::string joined(const PreprocessResult& result) {
   std::string text;
@@ -22,7 +22,7 @@ std::string joined(const PreprocessResult& result) {
 class OslPreprocessorTest : public OslFilesTest {};
 
 TEST_F(OslPreprocessorTest, QuotedIncludeIsFoundBesideTheIncludingFileFirst) {
-  write("lib/types.h", kTypes);
+  write("lib/types.h", TYPES_SOURCE);
   write("lib/mx_funcs.h", "#include \"types.h\"\n");  // relative to lib/, not to the shader
   write("other/types.h", "#error wrong types.h\n");
   const std::string shader = write("shader.osl", "#include \"lib/mx_funcs.h\"\nshader s(vector2 uv = {1, 2}) {}\n");
@@ -33,7 +33,7 @@ TEST_F(OslPreprocessorTest, QuotedIncludeIsFoundBesideTheIncludingFileFirst) {
 }
 
 TEST_F(OslPreprocessorTest, CodeGivenAsTextUsesTheIncludeFolders) {
-  write("materialx/mx_funcs.h", kTypes);
+  write("materialx/mx_funcs.h", TYPES_SOURCE);
   const std::string code = "#include \"mx_funcs.h\"\nshader s(vector2 uv = vector2(0, 0)) {}\n";
   EXPECT_FALSE(parseOslSource(code, "", {}).ok());
   const OslParseResult result = parseOslSource(code, "", {folder() + "/missing", folder() + "/materialx"});
@@ -42,7 +42,7 @@ TEST_F(OslPreprocessorTest, CodeGivenAsTextUsesTheIncludeFolders) {
 }
 
 TEST_F(OslPreprocessorTest, AbsoluteIncludePathIsUsedAsItStands) {
-  const std::string header = write("deep/inside/mx_funcs.h", kTypes);
+  const std::string header = write("deep/inside/mx_funcs.h", TYPES_SOURCE);
   const OslParseResult result =
       parseOslSource("#include \"" + header + "\"\nshader s(vector2 uv = {0, 0}) {}\n", "", {});
   ASSERT_TRUE(result.ok()) << result.error;
@@ -62,8 +62,8 @@ TEST_F(OslPreprocessorTest, IncludeCycleIsReportedNotFollowedForever) {
 }
 
 TEST_F(OslPreprocessorTest, PragmaOnceKeepsAStructFromBeingDefinedTwice) {
-  write("once.h", std::string("#pragma once\n") + kTypes);
-  write("twice.h", kTypes);
+  write("once.h", std::string("#pragma once\n") + TYPES_SOURCE);
+  write("twice.h", TYPES_SOURCE);
   const std::string body = "shader s(vector2 uv = {0, 0}) {}\n";
   EXPECT_TRUE(parseOslSource("#include \"once.h\"\n#include \"once.h\"\n" + body, "", {folder()}).ok());
   const OslParseResult twice = parseOslSource("#include \"twice.h\"\n#include \"twice.h\"\n" + body, "", {folder()});
@@ -119,7 +119,7 @@ TEST(OslConditionalTest, UnbalancedDirectivesNameTheirLine) {
   EXPECT_EQ(preprocessOsl("\n#ifdef X\n", "t.osl", {}).error, "t.osl:2: error: #if without #endif");
   EXPECT_EQ(preprocessOsl("#else\n", "t.osl", {}).error, "t.osl:1: error: #else without #if");
   EXPECT_EQ(preprocessOsl("#if 1\n#else\n#else\n#endif\n", "t.osl", {}).error, "t.osl:3: error: #else after #else");
-  EXPECT_EQ(preprocessOsl("#endif\n", "", {}).error, std::string(kUnnamedSourceName) + ":1: error: #endif without #if");
+  EXPECT_EQ(preprocessOsl("#endif\n", "", {}).error, std::string(UNNAMED_SOURCE_NAME) + ":1: error: #endif without #if");
   EXPECT_EQ(preprocessOsl("#error no luck\n", "t.osl", {}).error, "t.osl:1: error: #error no luck");
   EXPECT_EQ(preprocessOsl("#frobnicate\n", "t.osl", {}).error, "t.osl:1: error: unknown preprocessor directive #frobnicate");
 }

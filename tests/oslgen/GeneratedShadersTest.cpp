@@ -145,7 +145,7 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
             EXPECT_FALSE(p.isOutput);
             EXPECT_EQ(p.name, oslParameterName(def.inputs[i].name));
             EXPECT_EQ(p.type, type.osl);
-            EXPECT_EQ(p.arraySize, type.isArray ? std::to_string(kArrayLength) : "");
+            EXPECT_EQ(p.arraySize, type.isArray ? std::to_string(ARRAY_LENGTH) : "");
             EXPECT_TRUE(p.name != "mix" && p.name != "default" && p.name != "normal");
         }
         for (size_t i = 0; i < def.outputs.size(); ++i) {

@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* kDecls = R"(
+const char* DECLARATIONS = R"(
 struct vector2 { float x; float y; };
 vector2 __operator__add__(vector2 a, vector2 b) { return vector2(a.x + b.x, a.y + b.y); }
 vector2 __operator__mul__(vector2 a, float b) { return vector2(a.x * b, a.y * b); }
@@ -20,7 +20,7 @@ float mx_pair(float a, color b) { return a; }
 std::vector<std::string> checkBody(const std::string& params, const std::string& body)
 {
     std::vector<std::string> problems;
-    const oslgen::types::Declarations decls = oslgen::types::readDeclarations(kDecls, problems);
+    const oslgen::types::Declarations decls = oslgen::types::readDeclarations(DECLARATIONS, problems);
     EXPECT_TRUE(problems.empty());
     for (const std::string& p : oslgen::types::checkFunctions(decls))
         ADD_FAILURE() << p;
@@ -71,7 +71,7 @@ TEST(OslTypeCheckTest, CatchesBadDefaults)
 
 TEST(ShaderCheckTest, NoticesHeaderAndIncludeProblems)
 {
-    const oslgen::ShaderChecker checker(kDecls);
+    const oslgen::ShaderChecker checker(DECLARATIONS);
     ASSERT_EQ(checker.headerProblems(), std::vector<std::string>{});
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\", string b = \"y\" ]] (float in = 0.0) { }"),
               std::vector<std::string>{"the shader has 2 metadata items"});

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kSize = 128;
+constexpr int TEST_SWATCH_SIZE = 128;
 
 int Sum(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c); }
 
@@ -56,8 +56,8 @@ TEST_F(SwatchTest, RedDielectricIsRedInTheCentreAndLighterAtTheHighlight)
     Mtl* red = NewPhysical(L"Red");
     Set(red, "base_color", Rgb(0.8, 0.03, 0.03));
     Set(red, "roughness", 0.25);
-    const QImage swatch = Norvane::RenderSwatch(red, kSize);
-    ASSERT_EQ(swatch.size(), QSize(kSize, kSize));
+    const QImage swatch = Norvane::RenderSwatch(red, TEST_SWATCH_SIZE);
+    ASSERT_EQ(swatch.size(), QSize(TEST_SWATCH_SIZE, TEST_SWATCH_SIZE));
     const QRgb centre = Centre(swatch);
     EXPECT_GT(qRed(centre), 2 * qGreen(centre));
     EXPECT_GT(qRed(centre), 2 * qBlue(centre));
@@ -74,7 +74,7 @@ TEST_F(SwatchTest, MetalTakesItsBaseColourIntoTheHighlight)
     Set(gold, "base_color", Rgb(1.0, 0.7, 0.2));
     Set(gold, "metalness", 1.0);
     Set(gold, "roughness", 0.2);
-    const QRgb highlight = Highlight(Norvane::RenderSwatch(gold, kSize));
+    const QRgb highlight = Highlight(Norvane::RenderSwatch(gold, TEST_SWATCH_SIZE));
     EXPECT_GT(qRed(highlight), qBlue(highlight) + 50);
     EXPECT_GT(qGreen(highlight), qBlue(highlight) + 20);
     gold->DeleteThis();
@@ -103,17 +103,17 @@ TEST_F(SwatchTest, BitmapTextureShowsOnTheSphereAndOnItsPatch)
             }
         return n;
     };
-    const QImage sphere = Norvane::RenderSwatch(m, kSize);
+    const QImage sphere = Norvane::RenderSwatch(m, TEST_SWATCH_SIZE);
     EXPECT_GT(countTinted(sphere, true), 20);
     EXPECT_GT(countTinted(sphere, false), 20);
     // The patch shows the image upright: blue at its top left, red below.
-    const QImage patch = Norvane::RenderSwatch(bitmap, kSize);
+    const QImage patch = Norvane::RenderSwatch(bitmap, TEST_SWATCH_SIZE);
     EXPECT_GT(qBlue(patch.pixel(16, 16)), 2 * qRed(patch.pixel(16, 16)));
     EXPECT_GT(qRed(patch.pixel(16, 112)), 2 * qBlue(patch.pixel(16, 112)));
 
     // A file that is not there leaves the texture out.
     bitmap->SetMapName(WStr::FromQString(dir.filePath("gone.png")).data());
-    EXPECT_EQ(countTinted(Norvane::RenderSwatch(m, kSize), false), 0);
+    EXPECT_EQ(countTinted(Norvane::RenderSwatch(m, TEST_SWATCH_SIZE), false), 0);
     m->DeleteThis();
 }
 
@@ -131,12 +131,12 @@ TEST_F(SwatchTest, ImageOslMapSamplesItsFileAndFallsBackToItsDefault)
                    WStr(L"shader mx_image_color3(string file = \"\" [[ string widget = \"filename\" ]],\n"
                         L"    color default1 = color(0.9, 0.1, 0.1), output color out = 0) { out = default1; }\n"));
     Set(image, "file", file);
-    const QImage patch = Norvane::RenderSwatch(image, kSize);
+    const QImage patch = Norvane::RenderSwatch(image, TEST_SWATCH_SIZE);
     EXPECT_GT(qGreen(patch.pixel(64, 64)), 2 * qRed(patch.pixel(64, 64)));
 
     // A file that is not there: the node's default colour, as the shader gives.
     Set(image, "file", dir.filePath("gone.png"));
-    const QImage fallback = Norvane::RenderSwatch(image, kSize);
+    const QImage fallback = Norvane::RenderSwatch(image, TEST_SWATCH_SIZE);
     EXPECT_GT(qRed(fallback.pixel(64, 64)), 2 * qGreen(fallback.pixel(64, 64)));
     image->DeleteThis();
 }
@@ -153,8 +153,8 @@ TEST_F(SwatchTest, NonFiniteValuesStillGiveAPicture)
     Set(m, "refl_color_map", Norvane::FromTarget(checker));
     if (auto* uv = dynamic_cast<StdUVGen*>(checker->GetTheUVGen()))
         uv->SetUScl(3e38f, 0);
-    const QImage swatch = Norvane::RenderSwatch(m, kSize);
-    ASSERT_EQ(swatch.size(), QSize(kSize, kSize));
+    const QImage swatch = Norvane::RenderSwatch(m, TEST_SWATCH_SIZE);
+    ASSERT_EQ(swatch.size(), QSize(TEST_SWATCH_SIZE, TEST_SWATCH_SIZE));
     EXPECT_EQ(qAlpha(Centre(swatch)), 255);
     m->DeleteThis();
 }
@@ -163,21 +163,21 @@ TEST_F(SwatchTest, CacheDrawsAgainOnAnEditAndOnItsUndo)
 {
     Norvane::SwatchCache& cache = Norvane::SwatchCache::Instance();
     Mtl* m = NewPhysical(L"Plastic");
-    const QImage before = cache.Swatch(m, kSize);
+    const QImage before = cache.Swatch(m, TEST_SWATCH_SIZE);
     const int renders = cache.Renders();
-    EXPECT_EQ(cache.Swatch(m, kSize), before);
+    EXPECT_EQ(cache.Swatch(m, TEST_SWATCH_SIZE), before);
     EXPECT_EQ(cache.Renders(), renders) << "an unchanged material is not drawn again";
 
     theHold.Begin();
     Set(m, "base_color", Rgb(0.1, 0.6, 0.1));
     theHold.Accept(L"Green");
-    const QImage green = cache.Swatch(m, kSize);
+    const QImage green = cache.Swatch(m, TEST_SWATCH_SIZE);
     EXPECT_EQ(cache.Renders(), renders + 1);
     EXPECT_NE(green, before);
     EXPECT_GT(qGreen(Centre(green)), qRed(Centre(green)));
 
     ASSERT_TRUE(host().Undo());
-    EXPECT_EQ(cache.Swatch(m, kSize), before);
+    EXPECT_EQ(cache.Swatch(m, TEST_SWATCH_SIZE), before);
     EXPECT_EQ(cache.Renders(), renders + 2);
     m->DeleteThis();
 }
@@ -188,8 +188,8 @@ TEST_F(SwatchTest, EditOfAMapBelowTheMaterialRedrawsIt)
     Mtl* m = NewPhysical();
     Texmap* checker = NewMap(Norvane::CHECKER_MAP_CLASS_ID);
     Set(m, "base_color_map", Norvane::FromTarget(checker));
-    const QImage before = cache.Swatch(m, kSize);
+    const QImage before = cache.Swatch(m, TEST_SWATCH_SIZE);
     Set(checker, "color2", Rgb(0.9, 0.1, 0.1));
-    EXPECT_NE(cache.Swatch(m, kSize), before);
+    EXPECT_NE(cache.Swatch(m, TEST_SWATCH_SIZE), before);
     m->DeleteThis();
 }

@@ -15,8 +15,8 @@
 
 namespace
 {
-constexpr int kWidth = 2048;
-constexpr int kHeight = 1580;
+constexpr int LOGO_WIDTH = 2048;
+constexpr int LOGO_HEIGHT = 1580;
 
 void drawBall(QPainter& painter, QPointF centre, double radius, QColor base)
 {
@@ -44,18 +44,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s OUT.png\n", argc > 0 ? argv[0] : "rozo_logo");
         return 2;
     }
-    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
+    QImage image(LOGO_WIDTH, LOGO_HEIGHT, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
 
         QPainterPath plate;
-        plate.addRoundedRect(QRectF(64, 240, kWidth - 128, kHeight - 480), 180, 180);
+        plate.addRoundedRect(QRectF(64, 240, LOGO_WIDTH - 128, LOGO_HEIGHT - 480), 180, 180);
         painter.fillPath(plate, QColor(38, 44, 56, 235));
 
         const double radius = 300;
-        const double y = kHeight / 2.0;
+        const double y = LOGO_HEIGHT / 2.0;
         drawBall(painter, QPointF(440, y), radius, QColor(196, 64, 52));
         drawBall(painter, QPointF(1024, y), radius, QColor(212, 170, 60));
         drawBall(painter, QPointF(1608, y), radius, QColor(60, 118, 196));

@@ -282,7 +282,7 @@ std::string nonZero(const OslType& t, const std::string& element)
 Body arrayAppendBody(const BodyContext& c)
 {
     const OslType& first = c.type("in1");
-    const std::string n = std::to_string(kArrayLength);
+    const std::string n = std::to_string(ARRAY_LENGTH);
     if (!first.isArray)
         return std::string("out[0] = in1;\nout[1] = in2;");
     return "int used = 0;\n"
@@ -291,7 +291,7 @@ Body arrayAppendBody(const BodyContext& c)
            "    if (" + nonZero(first, "in1[i]") + ")\n"
            "        used = i + 1;\n"
            "}\n"
-           "out[used < " + n + " ? used : " + std::to_string(kArrayLength - 1) + "] = in2;";
+           "out[used < " + n + " ? used : " + std::to_string(ARRAY_LENGTH - 1) + "] = in2;";
 }
 
 Body artisticIorBody(const BodyContext&)

@@ -57,7 +57,7 @@ void removeStaleShaders(const std::string& outputDir,
         std::getline(in, first);
         std::getline(in, second);
         in.close();
-        if (second.rfind(kGeneratedMark, 0) == 0)
+        if (second.rfind(GENERATED_MARK, 0) == 0)
             fs::remove(path, ec);
     }
 }

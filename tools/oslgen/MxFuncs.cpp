@@ -185,7 +185,7 @@ void emitTypedLookups(std::ostream& os)
     }
 }
 
-const char* kPreamble = R"(// Shared types and helpers of the prepared MaterialX shaders.
+const char* PREAMBLE = R"(// Shared types and helpers of the prepared MaterialX shaders.
 //
 // vector2, vector4 and color4 are structs; matrix33 values live in the upper-left
 // corner of an OSL matrix whose last row and column are those of the identity.
@@ -198,7 +198,7 @@ struct color4 { color rgb; float a; };
 
 )";
 
-const char* kHandWritten = R"(// Texture addressing: "constant" gives the default outside [0, 1].
+const char* HAND_WRITTEN = R"(// Texture addressing: "constant" gives the default outside [0, 1].
 int mx_address_outside(float x, string mode)
 {
     return mode == "constant" && (x < 0.0 || x > 1.0);
@@ -499,7 +499,7 @@ color4 mx_unpremult(color4 c)
 std::string mxFuncsHeader()
 {
     std::ostringstream os;
-    os << kPreamble;
+    os << PREAMBLE;
     emitStructOperators(os);
     os << "// Channel-wise helpers, one overload per data type.\n";
     emitElementwise(os, "mx_floor", "floor(@0)", {"T"});
@@ -536,7 +536,7 @@ std::string mxFuncsHeader()
     emitElementwise(os, "mx_overlay",
                     "(@1 >= 0.5 ? 1.0 - 2.0 * (1.0 - @0) * (1.0 - @1) : 2.0 * @0 * @1)", {"TT"});
     emitElementwise(os, "mx_difference", "abs(@1 - @0)", {"TT"});
-    os << kHandWritten;
+    os << HAND_WRITTEN;
     emitChannelAccess(os);
     emitTypedLookups(os);
     return os.str();

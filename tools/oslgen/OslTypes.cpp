@@ -198,7 +198,7 @@ std::string zeroLiteral(const OslType& type)
 {
     if (!type.isArray)
         return elementZero(type);
-    return "{" + joined(std::vector<std::string>(kArrayLength, elementZero(type))) + "}";
+    return "{" + joined(std::vector<std::string>(ARRAY_LENGTH, elementZero(type))) + "}";
 }
 
 namespace {
@@ -223,9 +223,9 @@ std::optional<std::string> arrayLiteral(const OslType& type, const std::string& 
         }
         tokens = elements;
     }
-    if (static_cast<int>(tokens.size()) > kArrayLength)
+    if (static_cast<int>(tokens.size()) > ARRAY_LENGTH)
         return std::nullopt;
-    while (static_cast<int>(tokens.size()) < kArrayLength)
+    while (static_cast<int>(tokens.size()) < ARRAY_LENGTH)
         tokens.push_back(elementZero(type));
     return "{" + joined(tokens) + "}";
 }

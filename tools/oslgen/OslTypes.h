@@ -11,7 +11,7 @@ namespace oslgen {
 
 // Array inputs and outputs have this fixed length: OSL parameters need a size, the
 // definitions give none. Unused trailing elements hold the type's zero.
-constexpr int kArrayLength = 8;
+constexpr int ARRAY_LENGTH = 8;
 
 struct OslType {
     std::string mtlx;        // MaterialX type, e.g. "color4" or "floatarray"

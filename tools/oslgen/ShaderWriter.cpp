@@ -7,7 +7,7 @@
 
 namespace oslgen {
 
-const char* const kGeneratedMark = "// Written by oslgen from the data libraries";
+const char* const GENERATED_MARK = "// Written by oslgen from the data libraries";
 
 std::string oslParameterName(const std::string& inputName)
 {
@@ -43,7 +43,7 @@ std::string declaration(const OslType& type, const std::string& name, const std:
 {
     std::string text = type.osl + " " + name;
     if (type.isArray)
-        text += "[" + std::to_string(kArrayLength) + "]";
+        text += "[" + std::to_string(ARRAY_LENGTH) + "]";
     return text + " = " + value;
 }
 
@@ -86,7 +86,7 @@ ShaderText writeShader(const NodeDefinition& definition)
 
     std::ostringstream os;
     os << "// MaterialX node definition " << definition.name << ", category " << definition.category
-       << ".\n" << kGeneratedMark << ": change the generator, not this file.\n";
+       << ".\n" << GENERATED_MARK << ": change the generator, not this file.\n";
     if (needsInclude)
         os << "#include \"mx_funcs.h\"\n";
     os << "\nshader " << shaderName(definition) << "\n    [[ string mtlx_node = \""

@@ -19,7 +19,7 @@ std::string shaderName(const NodeDefinition& definition);
 std::string shaderFileName(const NodeDefinition& definition);
 
 // The start of the second line of every shader this generator writes.
-extern const char* const kGeneratedMark;
+extern const char* const GENERATED_MARK;
 
 struct ShaderText {
     std::string text;

@@ -33,12 +33,12 @@ int main(int argc, char** argv)
         swatches.push_back(image);
         names.push_back(QFileInfo(QString::fromLocal8Bit(argv[i])).completeBaseName().replace('_', ' '));
     }
-    constexpr int kGap = 8;
-    constexpr int kLabel = 22;
+    constexpr int GAP = 8;
+    constexpr int LABEL_HEIGHT = 22;
     const int count = static_cast<int>(swatches.size());
     const int rows = (count + columns - 1) / columns;
     const int shown = std::min(columns, count);
-    QImage sheet(kGap + shown * (side + kGap), kGap + rows * (side + kLabel + kGap), QImage::Format_RGB32);
+    QImage sheet(GAP + shown * (side + GAP), GAP + rows * (side + LABEL_HEIGHT + GAP), QImage::Format_RGB32);
     sheet.fill(QColor(246, 246, 246));
     QPainter painter(&sheet);
     painter.setRenderHint(QPainter::TextAntialiasing);
@@ -47,10 +47,10 @@ int main(int argc, char** argv)
     painter.setFont(font);
     painter.setPen(QColor(40, 40, 40));
     for (int i = 0; i < count; ++i) {
-        const int x = kGap + (i % columns) * (side + kGap);
-        const int y = kGap + (i / columns) * (side + kLabel + kGap);
+        const int x = GAP + (i % columns) * (side + GAP);
+        const int y = GAP + (i / columns) * (side + LABEL_HEIGHT + GAP);
         painter.drawImage(QRect(x, y, side, side), swatches[static_cast<size_t>(i)]);
-        const QRect label(x - kGap / 2, y + side, side + kGap, kLabel);
+        const QRect label(x - GAP / 2, y + side, side + GAP, LABEL_HEIGHT);
         painter.drawText(label, Qt::AlignCenter,
                          painter.fontMetrics().elidedText(names[static_cast<size_t>(i)], Qt::ElideRight, label.width()));
     }

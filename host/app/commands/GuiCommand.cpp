@@ -13,7 +13,7 @@
 namespace {
 
 // The utility shown when a screenshot is asked for.
-const QString kScreenshotUtility = QStringLiteral("MtlXIOUtil");
+const QString SCREENSHOT_UTILITY = QStringLiteral("MtlXIOUtil");
 
 class GuiCommand : public Command {
 public:
@@ -57,7 +57,7 @@ public:
     int status = ExitOk;
     if (screenshot) {
       const std::string file = args.value("--screenshot");
-      if (!window->openUtility(kScreenshotUtility)) {
+      if (!window->openUtility(SCREENSHOT_UTILITY)) {
         context.error("no utility to show in the screenshot");
         status = ExitFailure;
       } else if (!window->saveScreenshot(QString::fromStdString(file))) {

@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr FunctionID kImport = 1, kExport = 2, kGetError = 3;
+constexpr FunctionID IMPORT_ID = 1, EXPORT_ID = 2, GET_ERROR_ID = 3;
 
 ClassDesc2& classDesc() {
   static TestClassDesc desc(L"BatchStandIn", L"Testing", Class_ID(0xBA7C0001u, 0xBA7C0002u));
@@ -40,15 +40,15 @@ std::string narrow(const wchar_t* text) {
 std::wstring messageLog;
 std::string lastDocument, lastText;
 bool stuck = false;
-const std::string kExported = "exported from ";
+const std::string EXPORTED_PREFIX = "exported from ";
 
 void import(const std::string& file) {
   std::ifstream in(file);
   std::stringstream text;
   text << in.rdbuf();
   const std::string what = text.str();
-  if (what.rfind(kExported, 0) == 0) {
-    if (what != kExported + lastDocument) messageLog = L"read back the export of another document\n";
+  if (what.rfind(EXPORTED_PREFIX, 0) == 0) {
+    if (what != EXPORTED_PREFIX + lastDocument) messageLog = L"read back the export of another document\n";
     return;
   }
   lastDocument = file;
@@ -69,32 +69,32 @@ public:
 protected:
   int _dispatch_fn(FunctionID fid, TimeValue, FPValue& result, FPParams* p) override {
     switch (fid) {
-      case kImport: {
+      case IMPORT_ID: {
         messageLog.clear();
         import(narrow((*p)[0].asString()));
         result.Load(TYPE_MTL_TAB_BV, MtlTab());
         return FPS_OK;
       }
-      case kExport: {
+      case EXPORT_ID: {
         messageLog.clear();
-        std::ofstream(narrow((*p)[0].asString())) << kExported << lastDocument;
+        std::ofstream(narrow((*p)[0].asString())) << EXPORTED_PREFIX << lastDocument;
         if (lastText.find("slow") != std::string::npos) usleep(500000);
         result.Load(TYPE_BOOL, true);
         return FPS_OK;
       }
-      case kGetError: result.Load(TYPE_STRING, messageLog.c_str()); return FPS_OK;
+      case GET_ERROR_ID: result.Load(TYPE_STRING, messageLog.c_str()); return FPS_OK;
       default: return FPS_NO_SUCH_FUNCTION;
     }
   }
 };
 
 BatchStandIn theInterface(Interface_ID(0xBA7CF00Du, 0x00000001u), L"MaterialX", 1, &classDesc(), 0,
-                          kImport, L"ImportMtlX", 2, TYPE_MTL_TAB_BV, 0, 1,
+                          IMPORT_ID, L"ImportMtlX", 2, TYPE_MTL_TAB_BV, 0, 1,
                               L"filename", 3, TYPE_STRING, FP_TAG_PARAM_FLAGS, 4,
-                          kExport, L"ExportMtlX", 4, TYPE_BOOL, 0, 2,
+                          EXPORT_ID, L"ExportMtlX", 4, TYPE_BOOL, 0, 2,
                               L"filename", 3, TYPE_STRING, FP_TAG_PARAM_FLAGS, 4,
                               L"materials", 5, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, 4,
-                          kGetError, L"GetError", 6, TYPE_STRING, 0, 0,
+                          GET_ERROR_ID, L"GetError", 6, TYPE_STRING, 0, 0,
                           FP_TAG_END);
 
 }  // namespace

@@ -11,7 +11,7 @@ int initCount = 0;
 int shutdownCount = 0;
 
 ClassDesc2& classDesc() {
-  static TestClassDesc desc(L"GoodUtility", L"Testing", Class_ID(kGoodClassA, kGoodClassB));
+  static TestClassDesc desc(L"GoodUtility", L"Testing", Class_ID(GOOD_CLASS_A, GOOD_CLASS_B));
   return desc;
 }
 
@@ -27,7 +27,7 @@ protected:
   }
 };
 
-GoodInterface theInterface(Interface_ID(kGoodInterfaceA, kGoodInterfaceB), L"Doubler", 1, &classDesc(), 0,
+GoodInterface theInterface(Interface_ID(GOOD_INTERFACE_A, GOOD_INTERFACE_B), L"Doubler", 1, &classDesc(), 0,
                            1, L"Twice", 2, TYPE_INT, 0, 1,
                                L"value", 3, TYPE_INT, FP_TAG_PARAM_FLAGS, 4,
                            FP_TAG_END);
