@@ -43,7 +43,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QDir examples(QStringLiteral(ROZO_EXAMPLES_DIR));
-    for (const QString& name : examples.entryList({"standard_surface_*.mtlx"}, QDir::Files, QDir::Name))
+    for (const QString& name : examples.entryList({ "standard_surface_*.mtlx" }, QDir::Files, QDir::Name))
     {
         const std::string path = examples.filePath(name).toStdString();
         benchmark::RegisterBenchmark(("import/" + name.toStdString()).c_str(),

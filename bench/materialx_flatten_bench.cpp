@@ -21,8 +21,8 @@ std::string nestedDefinitions(int depth)
         const std::string name = "level" + std::to_string(level);
         const std::string next = "level" + std::to_string(level + 1);
         xml += "  <nodedef name=\"ND_" + name + "\" node=\"" + name + "\">\n"
-               "    <input name=\"in\" type=\"float\" value=\"1\" />\n"
-               "    <output name=\"out\" type=\"float\" />\n  </nodedef>\n";
+                                                                      "    <input name=\"in\" type=\"float\" value=\"1\" />\n"
+                                                                      "    <output name=\"out\" type=\"float\" />\n  </nodedef>\n";
         xml += "  <nodegraph name=\"NG_" + name + "\" nodedef=\"ND_" + name + "\">\n";
         if (level + 1 < depth)
             xml += "    <" + next + " name=\"inner\" type=\"float\"><input name=\"in\" type=\"float\" interfacename=\"in\" /></" +

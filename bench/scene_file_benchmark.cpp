@@ -47,7 +47,8 @@ QString sceneFile(int count)
     std::vector<Mtl*> materials;
     util().importMaterials(document, materials);
     float x = 0.0f;
-    for (Mtl* m : materials) {
+    for (Mtl* m : materials)
+    {
         auto* teapot = static_cast<Object*>(host.CreateInstance(GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID));
         INode* node = host.CreateObjectNode(teapot, m->GetName().data());
         node->SetMtl(m);
@@ -87,7 +88,8 @@ void loadScene(benchmark::State& state)
     QString error;
     if (!host.LoadScene(file, &error))
         return state.SkipWithError(error.toStdString().c_str());
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         state.PauseTiming();
         host.NewScene();
         state.ResumeTiming();

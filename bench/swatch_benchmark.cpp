@@ -11,12 +11,13 @@
 
 #include <benchmark/benchmark.h>
 
-namespace {
+namespace
+{
 
 Mtl* NewMaterial()
 {
     auto* m = static_cast<Mtl*>(Norvane::Host().CreateInstance(MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID));
-    Norvane::SetParam(m, "base_color", QVariantList{0.8, 0.3, 0.1}, 0);
+    Norvane::SetParam(m, "base_color", QVariantList{ 0.8, 0.3, 0.1 }, 0);
     Norvane::SetParam(m, "roughness", 0.3, 0);
     Norvane::SetParam(m, "coating", 0.5, 0);
     return m;

@@ -21,7 +21,6 @@ void exportRow(rozo::ExportOperations& util, IParamBlock2* block, const mx::Docu
 }
 } // namespace
 
-
 bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials)
 {
     MaterialSet materialSet;
@@ -67,7 +66,8 @@ void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& m
 
     std::string message;
     if (!doc->validate(&message))
-        messageLog << "Validation failed:\n" << message;
+        messageLog << "Validation failed:\n"
+                   << message;
 }
 
 void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)

@@ -5,8 +5,8 @@
 #include "export/ParameterValueString.h"
 
 void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
-                                   const std::string& input, const std::string& type, const std::string& valueParam,
-                                   const std::string& mapParam, const std::string& amountParam)
+                                               const std::string& input, const std::string& type, const std::string& valueParam,
+                                               const std::string& mapParam, const std::string& amountParam)
 {
     Texmap* map = mapParam.empty() ? nullptr : texmapParameter(block, mapParam, 0);
     if (!map && valueParam.empty())

@@ -104,7 +104,7 @@ mx::NodePtr rozo::ExportOperations::nodeForMap(Texmap* map, const mx::DocumentPt
 }
 
 mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
-                                     std::vector<MapNodeFrame>& stack)
+                                                 std::vector<MapNodeFrame>& stack)
 {
     const auto cached = exportMapCache.find(map);
     if (cached != exportMapCache.end())
@@ -153,7 +153,7 @@ mx::NodePtr rozo::ExportOperations::createMapNode(Texmap* map, const mx::Documen
 }
 
 bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
-                             std::vector<MapNodeFrame>& stack)
+                                         std::vector<MapNodeFrame>& stack)
 {
     const bool osl = rozo::hasOslInterface(map);
     IParamBlock2* block = map->GetParamBlock(osl ? 1 : 0);

@@ -11,7 +11,7 @@ namespace rozo
 {
 class MaterialSet
 {
-public:
+  public:
     /// Adds a material unless it is null or already held.
     void insert(Mtl* material)
     {
@@ -23,7 +23,7 @@ public:
     std::vector<Mtl*>::const_iterator begin() const { return order.begin(); }
     std::vector<Mtl*>::const_iterator end() const { return order.end(); }
 
-private:
+  private:
     std::vector<Mtl*> order;
     std::unordered_set<Mtl*> members;
 };

@@ -16,7 +16,8 @@ namespace
 class StrippingBuffer : public std::streambuf
 {
   public:
-    explicit StrippingBuffer(const AtomicContentSink& sink) : _sink(sink) {}
+    explicit StrippingBuffer(const AtomicContentSink& sink) :
+        _sink(sink) {}
 
     // The last line, which may lack its end; false once a piece could not be written.
     bool finish()

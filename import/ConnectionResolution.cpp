@@ -69,8 +69,8 @@ void multiplyByScale(const mx::ElementPtr& scope, const mx::NodePtr& node, float
 } // namespace rozo
 
 bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
-                                       const mx::InputPtr& input, const std::string& mapParameter,
-                                       const std::string& amountParameter)
+                                                   const mx::InputPtr& input, const std::string& mapParameter,
+                                                   const std::string& amountParameter)
 {
     std::string nodeName = input->getAttribute("nodename");
     const std::string nodeGraphName = input->getAttribute("nodegraph");

@@ -65,13 +65,15 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
 
     std::string message;
     if (!doc->validate(&message))
-        messageLog << "Validation failed:\n" << message;
+        messageLog << "Validation failed:\n"
+                   << message;
 
     doc->flattenSubgraphs();
 
     message.clear();
     if (!doc->validate(&message))
-        messageLog << "Post-flatten validation failed:\n" << message;
+        messageLog << "Post-flatten validation failed:\n"
+                   << message;
 
     rozo::writeDiagnosticCopy(doc, "postflat.xml");
     return doc;

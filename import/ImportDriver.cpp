@@ -90,7 +90,7 @@ bool rozo::ImportOperations::importMaterials(const std::string& path, std::vecto
 }
 
 void rozo::ImportOperations::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
-                                std::vector<Mtl*>& materials)
+                                            std::vector<Mtl*>& materials)
 {
     mx::InputPtr surfaceInput = materialNode->getInput("surfaceshader");
     mx::NodePtr shader = surfaceInput ? doc->getNode(surfaceInput->getNodeName()) : nullptr;

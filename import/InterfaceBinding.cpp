@@ -13,7 +13,7 @@ bool bindsSomething(const mx::InputPtr& input)
 
 BoundInput followInterface(const mx::ElementPtr& scope, const mx::InputPtr& input)
 {
-    BoundInput bound{input, scope, false};
+    BoundInput bound{ input, scope, false };
     // Each step moves one level up the element tree, so the walk ends.
     while (bound.input->hasInterfaceName())
     {
@@ -24,7 +24,7 @@ BoundInput followInterface(const mx::ElementPtr& scope, const mx::InputPtr& inpu
         mx::InputPtr graphInput = graph->getInput(bound.input->getInterfaceName());
         if (!graphInput || graphInput == bound.input || !bindsSomething(graphInput))
             break;
-        bound = BoundInput{graphInput, parent, true};
+        bound = BoundInput{ graphInput, parent, true };
     }
     return bound;
 }

@@ -17,9 +17,9 @@ namespace rozo
 std::string OslParameterName(const std::string& inputName)
 {
     static const std::map<std::string, std::string> table = {
-        {"mix", "mix1"},
-        {"default", "default1"},
-        {"normal", "normal1"},
+        { "mix", "mix1" },
+        { "default", "default1" },
+        { "normal", "normal1" },
     };
     auto it = table.find(inputName);
     return it == table.end() ? inputName : it->second;
@@ -207,7 +207,7 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
 }
 
 bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
-                              std::string& slot)
+                                          std::string& slot)
 {
     if (!frame.normalKey.empty())
     {
@@ -284,7 +284,7 @@ WStr rozo::ImportOperations::precompiledCode(const QString& sourceCode)
 }
 
 Texmap* rozo::ImportOperations::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
-                                   std::vector<MapFrame>& stack)
+                                               std::vector<MapFrame>& stack)
 {
     // Normal Maps are never cached, so a loop made of normalmap nodes alone
     // would never reach a cached map: the normalmap nodes on the path end it.

@@ -17,8 +17,8 @@ const char* const NG_SOURCE_SUFFIX = "stdlib_ng.mtlx";
 const char* const STANDARD_SURFACE_CATEGORY = "standard_surface";
 
 // The old name the graph had and the name the 1.38 libraries give it.
-const char* const STANDARD_SURFACE_GRAPH_NAMES[] = {"IMPL_standard_surface_surfaceshader",
-                                                    "NG_standard_surface_surfaceshader_100"};
+const char* const STANDARD_SURFACE_GRAPH_NAMES[] = { "IMPL_standard_surface_surfaceshader",
+                                                     "NG_standard_surface_surfaceshader_100" };
 
 // The definitions named by implementation elements, by the graph they point
 // at, in document order.
@@ -60,8 +60,8 @@ mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGrap
 
 const mx::FilePathVec& standardLibraryFolders()
 {
-    static const mx::FilePathVec folders = {mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
-                                            mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl")};
+    static const mx::FilePathVec folders = { mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
+                                             mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl") };
     return folders;
 }
 

@@ -4,12 +4,14 @@
 
 #include <QWidget>
 
-MtlXIOUtil::MtlXIOUtil() : QObject(nullptr)
+MtlXIOUtil::MtlXIOUtil() :
+    QObject(nullptr)
 {
     initLibraries();
 }
 
-MtlXIOUtil::MtlXIOUtil(const mx::FilePath& moduleFile) : QObject(nullptr)
+MtlXIOUtil::MtlXIOUtil(const mx::FilePath& moduleFile) :
+    QObject(nullptr)
 {
     initLibraries(moduleFile);
 }

@@ -18,7 +18,7 @@ class MtlXIOUtil : public UtilityObj,
                    public rozo::ExportOperations,
                    public rozo::PanelOperations
 {
-public:
+  public:
     /// Loads the libraries found from the plug-in module's own file.
     MtlXIOUtil();
     /// Loads the libraries found from moduleFile, as if the module lay there.
@@ -45,7 +45,7 @@ public:
         ExportOperations::exportMaterials(fileName, materialSet);
     }
 
-protected:
+  protected:
     void forgetExportedMaps() override { ExportOperations::forgetExportedMaps(); }
 };
 

@@ -5,7 +5,7 @@
 
 class MtlXIOUtilClassDesc : public ClassDesc2
 {
-public:
+  public:
     int IsPublic() override;
     void* Create(bool loading = false) override;
     const wchar_t* ClassName() override;

@@ -10,7 +10,6 @@ const Interface_ID SCRIPT_INTERFACE_ID(0x5BEEFB9F, 0xF001F3F1);
 constexpr unsigned DESCRIPTOR_FLAGS = 8;
 constexpr int PARAMETER_FLAGS = 4;
 
-
 // The host hands the dispatch whatever the script passed; a list that does
 // not have the parameters the function reads is refused before it is read.
 bool hasParameters(const FPParams* p, int count)
@@ -25,10 +24,10 @@ RozozazoZOVScriptInterface::RozozazoZOVScriptInterface()
 {
     LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", rozo::INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
                    importMtlXId, L"ImportMtlX", rozo::IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
-                       L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
                    exportMtlXId, L"ExportMtlX", rozo::EXPORT_NAME_STRING, TYPE_BOOL, 0, 2,
-                       L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                       L"materials", rozo::MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"materials", rozo::MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
                    getErrorId, L"GetError", rozo::GET_ERROR_STRING, TYPE_STRING, 0, 0,
                    FP_TAG_END);
 }
@@ -37,31 +36,35 @@ RozozazoZOVScriptInterface::~RozozazoZOVScriptInterface() = default;
 
 int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue& result, FPParams* p)
 {
-    switch (static_cast<unsigned short>(fid)) {
-    case importMtlXId: {
-        if (!hasParameters(p, 1))
-            return FPS_FAIL;
-        const WStr fileName((*p)[0].asString());
-        const Tab<Mtl*> materials = getMtlXIOUtil()->importFile(fileName);
-        result.Load(TYPE_MTL_TAB_BV, materials);
-        return FPS_OK;
-    }
-    case exportMtlXId: {
-        if (!hasParameters(p, 2))
-            return FPS_FAIL;
-        const MtlTab* given = (*p)[1].asMtlTab();
-        const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
-        const WStr fileName((*p)[0].asString());
-        const bool clean = getMtlXIOUtil()->exportFile(fileName, materials);
-        result.Load(TYPE_BOOL, clean);
-        return FPS_OK;
-    }
-    case getErrorId: {
-        const WStr text = getMtlXIOUtil()->getErrorText();
-        result.Load(TYPE_STRING, text.data());
-        return FPS_OK;
-    }
-    default:
-        return FPS_NO_SUCH_FUNCTION;
+    switch (static_cast<unsigned short>(fid))
+    {
+        case importMtlXId:
+        {
+            if (!hasParameters(p, 1))
+                return FPS_FAIL;
+            const WStr fileName((*p)[0].asString());
+            const Tab<Mtl*> materials = getMtlXIOUtil()->importFile(fileName);
+            result.Load(TYPE_MTL_TAB_BV, materials);
+            return FPS_OK;
+        }
+        case exportMtlXId:
+        {
+            if (!hasParameters(p, 2))
+                return FPS_FAIL;
+            const MtlTab* given = (*p)[1].asMtlTab();
+            const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
+            const WStr fileName((*p)[0].asString());
+            const bool clean = getMtlXIOUtil()->exportFile(fileName, materials);
+            result.Load(TYPE_BOOL, clean);
+            return FPS_OK;
+        }
+        case getErrorId:
+        {
+            const WStr text = getMtlXIOUtil()->getErrorText();
+            result.Load(TYPE_STRING, text.data());
+            return FPS_OK;
+        }
+        default:
+            return FPS_NO_SUCH_FUNCTION;
     }
 }

@@ -5,7 +5,7 @@
 
 class RozozazoZOVScriptInterface : public FPStaticInterface
 {
-public:
+  public:
     enum FunctionIds : FunctionID
     {
         importMtlXId = 1,
@@ -16,7 +16,7 @@ public:
     RozozazoZOVScriptInterface();
     ~RozozazoZOVScriptInterface() override;
 
-protected:
+  protected:
     int _dispatch_fn(FunctionID fid, TimeValue t, FPValue& result, FPParams* p) override;
 };
 

@@ -15,17 +15,17 @@ wchar_t sharedBuffer[BUFFER_LENGTH];
 const std::map<int, const wchar_t*>& stringTable()
 {
     static const std::map<int, const wchar_t*> table = {
-        {DESCRIPTION_STRING, L"MaterialX for Norvane"},
-        {CATEGORY_STRING, L"MaterialX"},
-        {CLASS_NAME_STRING, L"MtlXIOUtil"},
-        {PARAMETERS_STRING, L"Parameters"},
-        {SPIN_STRING, L"Spin"},
-        {INTERFACE_NAME_STRING, L"MaterialX"},
-        {IMPORT_NAME_STRING, L"ImportMtlX"},
-        {EXPORT_NAME_STRING, L"ExportMtlX"},
-        {FILE_NAME_STRING, L"FileName"},
-        {MATERIALS_STRING, L"Materials"},
-        {GET_ERROR_STRING, L"GetError"},
+        { DESCRIPTION_STRING, L"MaterialX for Norvane" },
+        { CATEGORY_STRING, L"MaterialX" },
+        { CLASS_NAME_STRING, L"MtlXIOUtil" },
+        { PARAMETERS_STRING, L"Parameters" },
+        { SPIN_STRING, L"Spin" },
+        { INTERFACE_NAME_STRING, L"MaterialX" },
+        { IMPORT_NAME_STRING, L"ImportMtlX" },
+        { EXPORT_NAME_STRING, L"ExportMtlX" },
+        { FILE_NAME_STRING, L"FileName" },
+        { MATERIALS_STRING, L"Materials" },
+        { GET_ERROR_STRING, L"GetError" },
     };
     return table;
 }

@@ -14,7 +14,7 @@ namespace rozo
 struct DialogMemory
 {
     WStr fileName;
-    WStr folder{L"D:\\Dev\\MaterialX\\resources\\Materials\\Examples\\StandardSurface"};
+    WStr folder{ L"D:\\Dev\\MaterialX\\resources\\Materials\\Examples\\StandardSurface" };
 };
 
 /// The filter list "MaterialX" / "*.mtlx".

@@ -11,13 +11,15 @@ void rozo::PanelOperations::onExport()
     static rozo::DialogMemory memory;
     Interface* ip = GetCOREInterface();
     const int count = ip->GetSelNodeCount();
-    if (count == 0) {
+    if (count == 0)
+    {
         ip->WarningBox(panelWidget, WStr(rozo::EXPORT_TITLE), WStr(L"No Objects Selected"));
         return;
     }
 
     MaterialSet materialSet;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         INode* node = ip->GetSelNode(i);
         if (!node)
             continue;

@@ -20,7 +20,8 @@ void placeOnSelection(Interface* ip, QProgressBar* progress, QWidget* panel, con
 {
     const int n = static_cast<int>(materials.size());
     const int k = ip->GetSelNodeCount();
-    for (int i = 0; i < k; ++i) {
+    for (int i = 0; i < k; ++i)
+    {
         if (INode* node = ip->GetSelNode(i))
             node->SetMtl(materials[static_cast<size_t>(i % n)]);
         progress->setValue(i);
@@ -34,11 +35,13 @@ void placeOnSelection(Interface* ip, QProgressBar* progress, QWidget* panel, con
     if (IParamBlock2* block = teapot->GetParamBlock(0))
         rozo::setFloatByName(block, "radius", TEAPOT_RADIUS);
     // Every teapot shows the one object; the offset follows the material's index.
-    for (int j = k; j < n; ++j) {
+    for (int j = k; j < n; ++j)
+    {
         Mtl* material = materials[static_cast<size_t>(j)];
         const WStr name = WStr(TEAPOT_PREFIX) + material->GetName();
         INode* node = ip->CreateObjectNode(teapot, name.data());
-        if (node) {
+        if (node)
+        {
             node->Move(0, Matrix3(), Point3(0.0f, TEAPOT_SPACING * static_cast<float>(j), 0.0f), false, true,
                        PIV_NONE, false);
             node->SetMtl(material);
@@ -79,9 +82,11 @@ void rozo::PanelOperations::onImport()
     const int n = static_cast<int>(materials.size());
     rozo::warnWithLog(panelWidget, rozo::IMPORT_TITLE, messageText());
 
-    if (n >= 1) {
+    if (n >= 1)
+    {
         form->progressBar->setMaximum(n);
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n; ++i)
+        {
             Interval valid = FOREVER;
             materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
             ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
@@ -89,8 +94,10 @@ void rozo::PanelOperations::onImport()
         }
         if (form->assignToSelection->isChecked())
             placeOnSelection(ip, form->progressBar, panelWidget, materials);
-        if (form->populateMEdit->isChecked()) {
-            for (int i = 0; i < n; ++i) {
+        if (form->populateMEdit->isChecked())
+        {
+            for (int i = 0; i < n; ++i)
+            {
                 ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
                 form->progressBar->setValue(i);
             }
@@ -99,7 +106,8 @@ void rozo::PanelOperations::onImport()
             addMaterialsToLibrary(ip, form->mtlLib->text(), materials);
     }
 
-    if (recordUndo) {
+    if (recordUndo)
+    {
         const wchar_t* recordName = rozo::getString(rozo::IMPORT_NAME_STRING);
         theHold.Accept(recordName ? WStr(recordName) : WStr(L"ImportMtlX"));
     }

@@ -29,7 +29,8 @@ bool isChecked(const QCheckBox* box)
 }
 } // namespace
 
-rozo::PanelOperations::PanelOperations() : form(std::make_unique<Ui_PluginRollup>()) {}
+rozo::PanelOperations::PanelOperations() :
+    form(std::make_unique<Ui_PluginRollup>()) {}
 
 rozo::PanelOperations::~PanelOperations() = default;
 
@@ -60,7 +61,7 @@ void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
 
     const QPixmap logo(QStringLiteral(":/mtlX/Logo.png"));
     form->logo->setPixmap(logo.scaled(form->logo->width(), form->logo->height(), Qt::KeepAspectRatio,
-                                     Qt::SmoothTransformation));
+                                      Qt::SmoothTransformation));
     form->logo->setMargin(scaled(6.0));
     form->logo->setAlignment(Qt::AlignCenter);
 
@@ -68,8 +69,8 @@ void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
     connect(form->exportButton, &QPushButton::clicked, this, [this] { onExport(); });
     connect(form->mtlLibBrowse, &QToolButton::clicked, this, [this] { onBrowseLibrary(); });
     connect(form->mtlxView, &QPushButton::clicked, this, [this] { onLaunchViewer(); });
-    for (QCheckBox* box : {form->ResolvePaths, form->FixedIncludes, form->UseOSO, form->CopyTextures,
-                           form->useRelativePaths, form->populateMEdit, form->assignToSelection, form->makeMtlLib})
+    for (QCheckBox* box : { form->ResolvePaths, form->FixedIncludes, form->UseOSO, form->CopyTextures,
+                            form->useRelativePaths, form->populateMEdit, form->assignToSelection, form->makeMtlLib })
         connect(box, &QCheckBox::clicked, this, [this] { onOptionChanged(); });
     connect(form->mtlLib, &QLineEdit::textChanged, this, [this] { onOptionChanged(); });
 

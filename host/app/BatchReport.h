@@ -10,21 +10,29 @@
 
 // Documents that are meant to fail (made to show problems), by file name with
 // or without ".mtlx". With none given, every failure counts.
-class FailureExpectations {
-public:
-  FailureExpectations() = default;
-  explicit FailureExpectations(std::vector<std::string> names) : names_(std::move(names)) {}
+class FailureExpectations
+{
+  public:
+    FailureExpectations() = default;
+    explicit FailureExpectations(std::vector<std::string> names) :
+        names_(std::move(names)) {}
 
-  bool any() const { return !names_.empty(); }
-  bool expects(const std::string& document) const;
-  // The names that match none of the documents: most likely misspelt.
-  std::vector<std::string> unmatched(const std::vector<std::string>& documents) const;
+    bool any() const { return !names_.empty(); }
+    bool expects(const std::string& document) const;
+    // The names that match none of the documents: most likely misspelt.
+    std::vector<std::string> unmatched(const std::vector<std::string>& documents) const;
 
-private:
-  std::vector<std::string> names_;
+  private:
+    std::vector<std::string> names_;
 };
 
-enum class Verdict { Ok, Failed, ExpectedFailure, UnexpectedlyOk };
+enum class Verdict
+{
+    Ok,
+    Failed,
+    ExpectedFailure,
+    UnexpectedlyOk
+};
 
 // A crash or a time-out is never what a document is expected to do.
 Verdict verdict(const DocumentRun& run, const FailureExpectations& expectations);

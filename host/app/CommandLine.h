@@ -12,14 +12,21 @@
 #include <string>
 #include <vector>
 
-struct ParsedCommandLine {
-  enum class Action { Run, Help, Version, UsageError };
-  Action action = Action::Run;
-  Command* command = nullptr;  // for Help: null means the general help
-  CommandArguments arguments;
-  std::string pluginFolder;  // empty: the default beside the executable
-  bool debug = false;        // echo the host's debug output on stderr
-  std::string error;         // for UsageError
+struct ParsedCommandLine
+{
+    enum class Action
+    {
+        Run,
+        Help,
+        Version,
+        UsageError
+    };
+    Action action = Action::Run;
+    Command* command = nullptr; // for Help: null means the general help
+    CommandArguments arguments;
+    std::string pluginFolder; // empty: the default beside the executable
+    bool debug = false;       // echo the host's debug output on stderr
+    std::string error;        // for UsageError
 };
 
 // `args` excludes the program name.

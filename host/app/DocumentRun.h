@@ -9,17 +9,22 @@
 
 class MaterialXCalls;
 
-enum class DocumentWork { Import, RoundTrip };
+enum class DocumentWork
+{
+    Import,
+    RoundTrip
+};
 
-struct DocumentRun {
-  std::string input, output;  // output is empty for an import
-  int materials = 0, maps = 0, readBack = 0;
-  std::vector<std::string> messages;  // "import: ...", "export: ...", "read back: ..." on a round trip
-  std::string problem;                // a call that could not be made, a lost material, a lost worker
-  std::string fault;                  // "crashed", "timed out": the worker gave no result
-  double seconds = 0.0;
+struct DocumentRun
+{
+    std::string input, output; // output is empty for an import
+    int materials = 0, maps = 0, readBack = 0;
+    std::vector<std::string> messages; // "import: ...", "export: ...", "read back: ..." on a round trip
+    std::string problem;               // a call that could not be made, a lost material, a lost worker
+    std::string fault;                 // "crashed", "timed out": the worker gave no result
+    double seconds = 0.0;
 
-  bool failed() const { return !problem.empty() || !messages.empty() || !fault.empty(); }
+    bool failed() const { return !problem.empty() || !messages.empty() || !fault.empty(); }
 };
 
 // Runs one document; the host's scene is emptied afterwards, so each document

@@ -15,9 +15,11 @@
 
 #include <algorithm>
 
-namespace Norvane {
+namespace Norvane
+{
 
-CommandPanel::CommandPanel(QWidget* parent) : QWidget(parent)
+CommandPanel::CommandPanel(QWidget* parent) :
+    QWidget(parent)
 {
     setObjectName(QStringLiteral("commandPanel"));
     auto* layout = new QVBoxLayout(this);
@@ -123,9 +125,11 @@ void CommandPanel::closeUtility()
 void CommandPanel::showPages()
 {
     std::map<QWidget*, QWidget*> kept;
-    for (const RollupPanel::Page& page : rollups_.Pages()) {
+    for (const RollupPanel::Page& page : rollups_.Pages())
+    {
         auto found = frames_.find(page.widget);
-        if (found != frames_.end()) {
+        if (found != frames_.end())
+        {
             kept.insert(*found);
             frames_.erase(found);
             continue;
@@ -140,9 +144,12 @@ void CommandPanel::showPages()
         kept[page.widget] = frame;
     }
     // The page may be gone already; only the frame's own children are touched.
-    for (auto& [page, frame] : frames_) {
-        for (QWidget* child : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-            if (child == page) {
+    for (auto& [page, frame] : frames_)
+    {
+        for (QWidget* child : frame->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        {
+            if (child == page)
+            {
                 child->hide();
                 child->setParent(nullptr);
             }

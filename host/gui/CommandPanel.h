@@ -16,10 +16,12 @@ class QScrollArea;
 class QVBoxLayout;
 class UtilityObj;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class CommandPanel : public QWidget {
-public:
+class CommandPanel : public QWidget
+{
+  public:
     explicit CommandPanel(QWidget* parent = nullptr);
     ~CommandPanel() override;
 
@@ -36,7 +38,7 @@ public:
     QString openName() const;
     RollupPanel& rollups() { return rollups_; }
 
-private:
+  private:
     void showPages();
     QListWidget* list_;
     QPushButton* close_;
@@ -45,7 +47,7 @@ private:
     QVBoxLayout* pagesLayout_;
     RollupPanel rollups_;
     std::vector<PluginClassInfo> utilities_;
-    std::map<QWidget*, QWidget*> frames_;  // page -> its titled frame
+    std::map<QWidget*, QWidget*> frames_; // page -> its titled frame
     UtilityObj* open_ = nullptr;
     int openIndex_ = -1;
 };

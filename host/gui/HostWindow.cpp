@@ -23,8 +23,10 @@
 #include <QPointer>
 #include <QSplitter>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 std::vector<PluginClassInfo> utilitiesOf(PluginLoader& plugins)
 {
@@ -40,7 +42,8 @@ const QString SCENE_FILTER = QStringLiteral("Norvane scene (*.nvs *.json);;All f
 
 } // namespace
 
-HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(parent)
+HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) :
+    QMainWindow(parent)
 {
     setObjectName(QStringLiteral("norvaneWindow"));
     setWindowTitle(QStringLiteral("Norvane"));
@@ -63,8 +66,8 @@ HostWindow::HostWindow(PluginLoader& plugins, QWidget* parent) : QMainWindow(par
     left->setStretchFactor(0, 2);
     left->setStretchFactor(1, 3);
     // Stretch factors share only the room beyond the size hints; these share it all.
-    top->setSizes({340, 350});
-    left->setSizes({340, 530});
+    top->setSizes({ 340, 350 });
+    left->setSizes({ 340, 530 });
     auto* main = new QSplitter(Qt::Horizontal, this);
     main->addWidget(left);
     main->addWidget(commands_);
@@ -107,14 +110,19 @@ void HostWindow::buildMenus()
         Host().NewScene();
         refresh();
     });
-    file->addAction(QStringLiteral("&Open Scene..."), this, [this] { sceneFile(false); }, QKeySequence::Open);
-    file->addAction(QStringLiteral("&Save Scene..."), this, [this] { sceneFile(true); }, QKeySequence::Save);
+    file->addAction(
+        QStringLiteral("&Open Scene..."), this, [this] { sceneFile(false); }, QKeySequence::Open);
+    file->addAction(
+        QStringLiteral("&Save Scene..."), this, [this] { sceneFile(true); }, QKeySequence::Save);
     file->addSeparator();
-    file->addAction(QStringLiteral("&Quit"), this, [this] { close(); }, QKeySequence::Quit);
+    file->addAction(
+        QStringLiteral("&Quit"), this, [this] { close(); }, QKeySequence::Quit);
 
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    undo_ = edit->addAction(QStringLiteral("&Undo"), this, [] { Host().Undo(); }, QKeySequence::Undo);
-    redo_ = edit->addAction(QStringLiteral("&Redo"), this, [] { Host().Redo(); }, QKeySequence::Redo);
+    undo_ = edit->addAction(
+        QStringLiteral("&Undo"), this, [] { Host().Undo(); }, QKeySequence::Undo);
+    redo_ = edit->addAction(
+        QStringLiteral("&Redo"), this, [] { Host().Redo(); }, QKeySequence::Redo);
 
     QMenu* create = menuBar()->addMenu(QStringLiteral("&Create"));
     create->addAction(QStringLiteral("&Teapot"), this, [this] { createTeapot(); });

@@ -8,15 +8,17 @@ class Mtl;
 class PluginLoader;
 class QAction;
 
-namespace Norvane {
+namespace Norvane
+{
 
 class CommandPanel;
 class MaterialInspector;
 class SceneView;
 class SlotView;
 
-class HostWindow : public QMainWindow {
-public:
+class HostWindow : public QMainWindow
+{
+  public:
     explicit HostWindow(PluginLoader& plugins, QWidget* parent = nullptr);
     ~HostWindow() override;
 
@@ -30,7 +32,7 @@ public:
     // Lays the window out at its size and renders it into a PNG file.
     bool saveScreenshot(const QString& path);
 
-private:
+  private:
     void buildMenus();
     void sceneFile(bool save);
     void createTeapot();

@@ -16,11 +16,26 @@
 
 #include <algorithm>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
-enum Role { OwnerRole = Qt::UserRole, NameRole, KindRole };
-enum Kind { ReadOnly, Number, Integer, Boolean, Components, Text };
+enum Role
+{
+    OwnerRole = Qt::UserRole,
+    NameRole,
+    KindRole
+};
+enum Kind
+{
+    ReadOnly,
+    Number,
+    Integer,
+    Boolean,
+    Components,
+    Text
+};
 
 QString ClassNameOf(MtlBase* m)
 {
@@ -38,11 +53,16 @@ bool IsMtlBase(ReferenceTarget* t)
 
 constexpr int MAX_NAME_WIDTH = 170;
 
-QString NumberText(double d) { return QString::number(d, 'g', 6); }
+QString NumberText(double d)
+{
+    return QString::number(d, 'g', 6);
+}
 
 } // namespace
 
-MaterialInspector::MaterialInspector(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::MaterialInspector>())
+MaterialInspector::MaterialInspector(QWidget* parent) :
+    QWidget(parent),
+    ui_(std::make_unique<Ui::MaterialInspector>())
 {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("materialInspector"));
@@ -62,7 +82,8 @@ void MaterialInspector::refresh()
 {
     // Rows are not rebuilt under the edit that changed them: the tree still
     // works on the edited row after its change signal returns.
-    if (editing_) {
+    if (editing_)
+    {
         refreshLater();
         return;
     }
@@ -71,7 +92,8 @@ void MaterialInspector::refresh()
         object_ = nullptr;
     filling_ = true;
     ui_->parameterTree->clear();
-    if (!object_) {
+    if (!object_)
+    {
         ui_->titleLabel->setText(QStringLiteral("No material selected"));
         ui_->swatchLabel->clear();
         filling_ = false;
@@ -93,15 +115,18 @@ void MaterialInspector::fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<M
 {
     shown.insert(owner);
     const TimeValue now = Host().GetTime();
-    for (const QString& name : ParamNames(owner)) {
+    for (const QString& name : ParamNames(owner))
+    {
         const QVariant v = GetParam(owner, name, now);
-        auto* row = new QTreeWidgetItem(parent, {name});
+        auto* row = new QTreeWidgetItem(parent, { name });
         row->setData(0, OwnerRole, FromTarget(owner));
         row->setData(0, NameRole, name);
         Kind kind = ReadOnly;
-        if (v.userType() == QMetaType::VoidStar) {
+        if (v.userType() == QMetaType::VoidStar)
+        {
             ReferenceTarget* t = ToTarget(v);
-            if (!IsMtlBase(t)) {
+            if (!IsMtlBase(t))
+            {
                 delete row;
                 continue;
             }
@@ -111,31 +136,44 @@ void MaterialInspector::fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<M
                 row->setText(1, row->text(1) + QStringLiteral(" (shown above)"));
             else
                 fill(row, map, shown);
-        } else if (v.type() == QVariant::Bool) {
+        }
+        else if (v.type() == QVariant::Bool)
+        {
             kind = Boolean;
             row->setCheckState(1, v.toBool() ? Qt::Checked : Qt::Unchecked);
-        } else if (v.type() == QVariant::Double) {
+        }
+        else if (v.type() == QVariant::Double)
+        {
             kind = Number;
             row->setText(1, NumberText(v.toDouble()));
-        } else if (v.type() == QVariant::Int) {
+        }
+        else if (v.type() == QVariant::Int)
+        {
             kind = Integer;
             row->setText(1, QString::number(v.toInt()));
-        } else if (v.type() == QVariant::List) {
+        }
+        else if (v.type() == QVariant::List)
+        {
             kind = Components;
             QStringList parts;
             for (const QVariant& e : v.toList())
                 parts << NumberText(e.toDouble());
             row->setText(1, parts.join(QStringLiteral(", ")));
-        } else if (v.type() == QVariant::String) {
+        }
+        else if (v.type() == QVariant::String)
+        {
             const QString s = v.toString();
             // Shader sources are not edited here.
             if (s.contains('\n'))
                 row->setText(1, QStringLiteral("<text, %1 characters>").arg(s.size()));
-            else {
+            else
+            {
                 kind = Text;
                 row->setText(1, s);
             }
-        } else {
+        }
+        else
+        {
             delete row;
             continue;
         }
@@ -167,26 +205,39 @@ void MaterialInspector::edited(QTreeWidgetItem* item, int column)
     const QString text = item->text(1).trimmed();
     QVariant value;
     bool ok = true;
-    switch (item->data(0, KindRole).toInt()) {
-    case Number: value = text.toDouble(&ok); break;
-    case Integer: value = text.toInt(&ok); break;
-    case Boolean: value = item->checkState(1) == Qt::Checked; break;
-    case Text: value = item->text(1); break;
-    case Components: {
-        QVariantList list;
-        for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            list << part.trimmed().toDouble(&ok);
-            if (!ok)
-                break;
+    switch (item->data(0, KindRole).toInt())
+    {
+        case Number:
+            value = text.toDouble(&ok);
+            break;
+        case Integer:
+            value = text.toInt(&ok);
+            break;
+        case Boolean:
+            value = item->checkState(1) == Qt::Checked;
+            break;
+        case Text:
+            value = item->text(1);
+            break;
+        case Components:
+        {
+            QVariantList list;
+            for (const QString& part : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            {
+                list << part.trimmed().toDouble(&ok);
+                if (!ok)
+                    break;
+            }
+            value = list;
+            break;
         }
-        value = list;
-        break;
-    }
-    default: return;
+        default:
+            return;
     }
     bool set = false;
     editing_ = true;
-    if (ok) {
+    if (ok)
+    {
         theHold.Begin();
         set = SetParam(owner, name, value, Host().GetTime());
         if (set)
@@ -206,7 +257,8 @@ void MaterialInspector::refreshLater()
     if (refreshPending_)
         return;
     refreshPending_ = true;
-    QMetaObject::invokeMethod(this, [this] { refresh(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { refresh(); }, Qt::QueuedConnection);
 }
 
 } // namespace Norvane

@@ -10,14 +10,17 @@
 
 class MtlBase;
 class QTreeWidgetItem;
-namespace Ui {
+namespace Ui
+{
 class MaterialInspector;
 }
 
-namespace Norvane {
+namespace Norvane
+{
 
-class MaterialInspector : public QWidget {
-public:
+class MaterialInspector : public QWidget
+{
+  public:
     explicit MaterialInspector(QWidget* parent = nullptr);
     ~MaterialInspector() override;
 
@@ -28,7 +31,7 @@ public:
     // The row of parameter `name` of `owner` (the inspected object when none).
     QTreeWidgetItem* findRow(const QString& name, MtlBase* owner = nullptr) const;
 
-private:
+  private:
     void fill(QTreeWidgetItem* parent, MtlBase* owner, std::set<MtlBase*>& shown);
     void edited(QTreeWidgetItem* item, int column);
     void refreshLater();

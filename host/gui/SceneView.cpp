@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <vector>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 QString positionText(const Point3& p)
 {
@@ -19,11 +21,12 @@ QString positionText(const Point3& p)
 
 } // namespace
 
-SceneView::SceneView(QWidget* parent) : QTreeWidget(parent)
+SceneView::SceneView(QWidget* parent) :
+    QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("sceneList"));
     setColumnCount(3);
-    setHeaderLabels({QStringLiteral("Node"), QStringLiteral("Material"), QStringLiteral("Position")});
+    setHeaderLabels({ QStringLiteral("Node"), QStringLiteral("Material"), QStringLiteral("Position") });
     setRootIsDecorated(false);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -36,11 +39,12 @@ void SceneView::refresh()
     clear();
     Scene& scene = Host().GetScene();
     const std::vector<INode*>& selection = scene.Selection();
-    for (INode* node : scene.Nodes()) {
+    for (INode* node : scene.Nodes())
+    {
         Mtl* material = node->GetMtl();
-        auto* item = new QTreeWidgetItem(this, {WStr(node->GetName()).ToQString(),
-                                                material ? material->GetName().ToQString() : QString(),
-                                                positionText(node->GetPosition())});
+        auto* item = new QTreeWidgetItem(this, { WStr(node->GetName()).ToQString(),
+                                                 material ? material->GetName().ToQString() : QString(),
+                                                 positionText(node->GetPosition()) });
         item->setData(0, Qt::UserRole, QVariant::fromValue(static_cast<void*>(node)));
         item->setSelected(std::find(selection.begin(), selection.end(), node) != selection.end());
     }
@@ -53,7 +57,8 @@ void SceneView::takeSelection()
         return;
     std::vector<INode*> nodes;
     // Row order is scene order, which is the order a selection made here has.
-    for (int i = 0; i < topLevelItemCount(); ++i) {
+    for (int i = 0; i < topLevelItemCount(); ++i)
+    {
         QTreeWidgetItem* item = topLevelItem(i);
         if (item->isSelected())
             nodes.push_back(static_cast<INode*>(item->data(0, Qt::UserRole).value<void*>()));

@@ -5,15 +5,17 @@
 
 class INode;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class SceneView : public QTreeWidget {
-public:
+class SceneView : public QTreeWidget
+{
+  public:
     explicit SceneView(QWidget* parent = nullptr);
     // Rebuilds the rows from the scene and its selection.
     void refresh();
 
-private:
+  private:
     void takeSelection();
     bool refreshing_ = false;
 };

@@ -10,15 +10,18 @@
 
 #include <algorithm>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 // The swatch above the slot's number and name, as large as the cell allows.
-class SlotDelegate : public QStyledItemDelegate {
-public:
+class SlotDelegate : public QStyledItemDelegate
+{
+  public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-protected:
+  protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
@@ -31,8 +34,8 @@ protected:
 
 } // namespace
 
-SlotView::SlotView(QWidget* parent)
-    : QTableWidget(MaterialEditor::SLOTS / COLUMNS, COLUMNS, parent)
+SlotView::SlotView(QWidget* parent) :
+    QTableWidget(MaterialEditor::SLOTS / COLUMNS, COLUMNS, parent)
 {
     setObjectName(QStringLiteral("materialEditor"));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -48,14 +51,16 @@ SlotView::SlotView(QWidget* parent)
 
 void SlotView::refresh()
 {
-    for (int slot = 0; slot < MaterialEditor::SLOTS; ++slot) {
+    for (int slot = 0; slot < MaterialEditor::SLOTS; ++slot)
+    {
         MtlBase* held = Host().Editor().Slot(slot);
         QString text = QString::number(slot + 1);
         if (held)
             text += QStringLiteral("\n") + held->GetName().ToQString();
         auto* item = new QTableWidgetItem(text);
         item->setTextAlignment(Qt::AlignCenter);
-        if (held) {
+        if (held)
+        {
             WStr className;
             held->GetClassName(className);
             item->setToolTip(className.ToQString());

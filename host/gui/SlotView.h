@@ -3,10 +3,12 @@
 // and the name of what it holds.
 #include <QTableWidget>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class SlotView : public QTableWidget {
-public:
+class SlotView : public QTableWidget
+{
+  public:
     static constexpr int COLUMNS = 6;
     static constexpr int SWATCH_SIZE = 96;
     explicit SlotView(QWidget* parent = nullptr);

@@ -5,8 +5,10 @@
 #include "ClassRegistry.h"
 #include "Hold.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<BitmapMap> bitmapDesc(L"Bitmap", L"Bitmap", TEXMAP_CLASS_ID, BITMAP_CLASS_ID, L"Maps");
 BuiltinClassDesc<StandardUVGen> uvgenDesc(L"UVW Coordinates", L"StdUVGen", UVGEN_CLASS_ID, STD_UVGEN_CLASS_ID,
@@ -52,16 +54,46 @@ void StandardUVGen::Set(const wchar_t* name, float v, TimeValue t)
     GetParamBlock(0)->SetValue(ParamIDOf(GetParamBlock(0), name), t, v);
 }
 
-float StandardUVGen::GetUScl(TimeValue t) { return Get(L"U_Tiling", t); }
-float StandardUVGen::GetVScl(TimeValue t) { return Get(L"V_Tiling", t); }
-void StandardUVGen::SetUScl(float v, TimeValue t) { Set(L"U_Tiling", v, t); }
-void StandardUVGen::SetVScl(float v, TimeValue t) { Set(L"V_Tiling", v, t); }
-float StandardUVGen::GetUOffs(TimeValue t) { return Get(L"U_Offset", t); }
-float StandardUVGen::GetVOffs(TimeValue t) { return Get(L"V_Offset", t); }
-void StandardUVGen::SetUOffs(float v, TimeValue t) { Set(L"U_Offset", v, t); }
-void StandardUVGen::SetVOffs(float v, TimeValue t) { Set(L"V_Offset", v, t); }
-float StandardUVGen::GetWAng(TimeValue t) { return Get(L"W_Angle", t); }
-void StandardUVGen::SetWAng(float v, TimeValue t) { Set(L"W_Angle", v, t); }
+float StandardUVGen::GetUScl(TimeValue t)
+{
+    return Get(L"U_Tiling", t);
+}
+float StandardUVGen::GetVScl(TimeValue t)
+{
+    return Get(L"V_Tiling", t);
+}
+void StandardUVGen::SetUScl(float v, TimeValue t)
+{
+    Set(L"U_Tiling", v, t);
+}
+void StandardUVGen::SetVScl(float v, TimeValue t)
+{
+    Set(L"V_Tiling", v, t);
+}
+float StandardUVGen::GetUOffs(TimeValue t)
+{
+    return Get(L"U_Offset", t);
+}
+float StandardUVGen::GetVOffs(TimeValue t)
+{
+    return Get(L"V_Offset", t);
+}
+void StandardUVGen::SetUOffs(float v, TimeValue t)
+{
+    Set(L"U_Offset", v, t);
+}
+void StandardUVGen::SetVOffs(float v, TimeValue t)
+{
+    Set(L"V_Offset", v, t);
+}
+float StandardUVGen::GetWAng(TimeValue t)
+{
+    return Get(L"W_Angle", t);
+}
+void StandardUVGen::SetWAng(float v, TimeValue t)
+{
+    Set(L"W_Angle", v, t);
+}
 
 BitmapMap::BitmapMap(bool loading)
 {

@@ -3,12 +3,14 @@
 #include "BitmapTex.h"
 #include "BuiltinClasses.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
 constexpr Class_ID STD_UVGEN_CLASS_ID(0x0b17a9a1, 0x5d3e1c44);
 
-class StandardUVGen : public StdUVGen {
-public:
+class StandardUVGen : public StdUVGen
+{
+  public:
     explicit StandardUVGen(bool loading = false);
     Class_ID ClassID() override { return STD_UVGEN_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"UVW Coordinates"; }
@@ -23,7 +25,7 @@ public:
     float GetWAng(TimeValue t) override;
     void SetWAng(float v, TimeValue t) override;
 
-private:
+  private:
     float Get(const wchar_t* name, TimeValue t);
     void Set(const wchar_t* name, float v, TimeValue t);
 };
@@ -32,8 +34,9 @@ private:
 // block 0 (a map read from a file gets them from the file instead).
 void AttachNewUVGen(ReferenceTarget* owner, bool loading);
 
-class BitmapMap : public BitmapTex {
-public:
+class BitmapMap : public BitmapTex
+{
+  public:
     explicit BitmapMap(bool loading = false);
     Class_ID ClassID() override { return BITMAP_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Bitmap"; }

@@ -3,7 +3,8 @@
 #include "ParamBlock2.h"
 #include <vector>
 
-namespace Norvane {
+namespace Norvane
+{
 
 // IDs of the parameters of `pb` with type `type`, in block order.
 inline std::vector<ParamID> ParamIDsOfType(IParamBlock2* pb, int type)

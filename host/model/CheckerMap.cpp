@@ -7,8 +7,10 @@
 
 #include <cmath>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<CheckerMap> checkerDesc(L"Checker", L"Checker", TEXMAP_CLASS_ID, CHECKER_MAP_CLASS_ID, L"Maps");
 
@@ -43,7 +45,8 @@ UVGen* CheckerMap::GetTheUVGen()
 AColor CheckerMap::EvalColor(float u, float v)
 {
     IParamBlock2* pb = GetParamBlock(0);
-    if (auto* uv = dynamic_cast<StdUVGen*>(GetTheUVGen())) {
+    if (auto* uv = dynamic_cast<StdUVGen*>(GetTheUVGen()))
+    {
         u = u * uv->GetUScl(0) + uv->GetUOffs(0);
         v = v * uv->GetVScl(0) + uv->GetVOffs(0);
     }

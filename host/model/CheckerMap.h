@@ -3,12 +3,14 @@
 // "soften", "coords").
 #include "MtlBase.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
 constexpr Class_ID CHECKER_MAP_CLASS_ID(0x6a7e3c13, 0x2b9d0e55);
 
-class CheckerMap : public Texmap {
-public:
+class CheckerMap : public Texmap
+{
+  public:
     explicit CheckerMap(bool loading = false);
     Class_ID ClassID() override { return CHECKER_MAP_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Checker"; }

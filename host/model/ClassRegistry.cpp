@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace Norvane {
+namespace Norvane
+{
 
 ClassRegistry& ClassRegistry::Instance()
 {
@@ -13,12 +14,13 @@ ClassRegistry& ClassRegistry::Instance()
 void ClassRegistry::Register(ClassDesc* desc)
 {
     if (desc)
-        classes_[{desc->SuperClassID(), desc->ClassID()}] = desc;
+        classes_[{ desc->SuperClassID(), desc->ClassID() }] = desc;
 }
 
 void ClassRegistry::Unregister(ClassDesc* desc)
 {
-    for (auto it = classes_.begin(); it != classes_.end();) {
+    for (auto it = classes_.begin(); it != classes_.end();)
+    {
         if (it->second == desc)
             it = classes_.erase(it);
         else
@@ -28,7 +30,7 @@ void ClassRegistry::Unregister(ClassDesc* desc)
 
 ClassDesc* ClassRegistry::Find(SClass_ID superClassID, const Class_ID& classID) const
 {
-    auto it = classes_.find({superClassID, classID});
+    auto it = classes_.find({ superClassID, classID });
     return it == classes_.end() ? nullptr : it->second;
 }
 

@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class ClassRegistry {
-public:
+class ClassRegistry
+{
+  public:
     static ClassRegistry& Instance();
 
     // Adds a descriptor; a later one with the same IDs replaces the earlier.
@@ -24,20 +26,22 @@ public:
     void* Create(SClass_ID superClassID, const Class_ID& classID, bool loading = false) const;
     std::vector<ClassDesc*> All() const;
 
-private:
+  private:
     std::map<std::pair<SClass_ID, Class_ID>, ClassDesc*> classes_;
 };
 
 // A static object of this type in a .cpp file registers its class at load time:
 //   static Norvane::ClassRegistrar registrar(GetMyClassDesc());
-class ClassRegistrar {
-public:
-    explicit ClassRegistrar(ClassDesc* desc) : desc_(desc) { ClassRegistry::Instance().Register(desc); }
+class ClassRegistrar
+{
+  public:
+    explicit ClassRegistrar(ClassDesc* desc) :
+        desc_(desc) { ClassRegistry::Instance().Register(desc); }
     ~ClassRegistrar() { ClassRegistry::Instance().Unregister(desc_); }
     ClassRegistrar(const ClassRegistrar&) = delete;
     ClassRegistrar& operator=(const ClassRegistrar&) = delete;
 
-private:
+  private:
     ClassDesc* desc_;
 };
 

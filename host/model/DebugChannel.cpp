@@ -6,9 +6,11 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace Norvane {
+namespace Norvane
+{
 
-DebugChannel::DebugChannel() : echo_(qEnvironmentVariableIsSet("NORVANE_DEBUG_STDERR")) {}
+DebugChannel::DebugChannel() :
+    echo_(qEnvironmentVariableIsSet("NORVANE_DEBUG_STDERR")) {}
 
 DebugChannel& DebugChannel::Instance()
 {
@@ -23,7 +25,8 @@ void DebugChannel::Write(const QString& text)
     // older ones are dropped in bulk so that each line costs its own length.
     if (text_.size() > 2 * KEPT_CHARACTERS)
         text_.remove(0, KeptStart());
-    if (echo_) {
+    if (echo_)
+    {
         std::fputs(text.toUtf8().constData(), stderr);
         std::fflush(stderr);
     }

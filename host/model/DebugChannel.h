@@ -4,10 +4,12 @@
 #include <QString>
 #include <QStringList>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class DebugChannel {
-public:
+class DebugChannel
+{
+  public:
     static DebugChannel& Instance();
     void Write(const QString& text);
     // What was written since the last Clear, its last KEPT_CHARACTERS at most.
@@ -19,7 +21,7 @@ public:
     void SetEcho(bool on) { echo_ = on; }
     bool Echo() const { return echo_; }
 
-private:
+  private:
     DebugChannel();
     // Where the kept text starts in text_, which may hold up to twice as much.
     int KeptStart() const;

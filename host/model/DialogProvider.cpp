@@ -5,8 +5,10 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 // After a choice the file name holds the chosen path and the folder its folder.
 void TakeChoice(const QString& chosen, QString& fileName, QString& folder)
@@ -49,7 +51,7 @@ std::vector<QueuedDialogProvider::Shown> QueuedDialogProvider::Warnings() const
 
 bool QueuedDialogProvider::Answer(const QString& kind, const QString& title, QString& fileName, QString& folder)
 {
-    shown_.push_back({kind, title, fileName, folder});
+    shown_.push_back({ kind, title, fileName, folder });
     if (answers_.empty())
         return false;
     QString answer = answers_.front();
@@ -74,7 +76,7 @@ bool QueuedDialogProvider::SaveFile(QWidget*, const QString& title, QString& fil
 
 void QueuedDialogProvider::Warning(QWidget*, const QString& title, const QString& text)
 {
-    shown_.push_back({QStringLiteral("warning"), title, text, QString()});
+    shown_.push_back({ QStringLiteral("warning"), title, text, QString() });
 }
 
 bool QtDialogProvider::OpenFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,

@@ -8,10 +8,12 @@
 
 class QWidget;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class DialogProvider {
-public:
+class DialogProvider
+{
+  public:
     virtual ~DialogProvider() = default;
     // `fileName` and `folder` go in and come back changed; false on cancel.
     virtual bool OpenFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,
@@ -22,12 +24,14 @@ public:
 };
 
 // Answers from a queue; an empty queue cancels. Every dialog and warning shown is recorded.
-class QueuedDialogProvider : public DialogProvider {
-public:
-    struct Shown {
-        QString kind;  // "open", "save" or "warning"
+class QueuedDialogProvider : public DialogProvider
+{
+  public:
+    struct Shown
+    {
+        QString kind; // "open", "save" or "warning"
         QString title;
-        QString text;  // the file name passed in, or the warning text
+        QString text; // the file name passed in, or the warning text
         QString folder;
     };
     // The next file dialog answers `path`.
@@ -44,15 +48,16 @@ public:
     bool SaveFile(QWidget*, const QString& title, QString& fileName, QString& folder, const QString&) override;
     void Warning(QWidget*, const QString& title, const QString& text) override;
 
-private:
+  private:
     bool Answer(const QString& kind, const QString& title, QString& fileName, QString& folder);
     std::deque<QString> answers_;
     std::vector<Shown> shown_;
 };
 
 // Real Qt dialogs (needs a QApplication).
-class QtDialogProvider : public DialogProvider {
-public:
+class QtDialogProvider : public DialogProvider
+{
+  public:
     bool OpenFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,
                   const QString& filter) override;
     bool SaveFile(QWidget* parent, const QString& title, QString& fileName, QString& folder,

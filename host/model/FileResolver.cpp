@@ -3,8 +3,10 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 QString ExistingFile(const QString& path)
 {
@@ -20,14 +22,14 @@ FileResolver& FileResolver::Instance()
     return resolver;
 }
 
-
 QString FileResolver::Resolve(const QString& file, int assetType) const
 {
     if (file.isEmpty())
         return QString();
     QString forward = file;
     forward.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    for (const QString& candidate : {file, forward}) {
+    for (const QString& candidate : { file, forward })
+    {
         QString found = ExistingFile(candidate);
         if (!found.isEmpty())
             return found;
@@ -38,13 +40,15 @@ QString FileResolver::Resolve(const QString& file, int assetType) const
     // A drive-letter path is absolute too, though not on this platform.
     const bool absolute = QFileInfo(forward).isAbsolute() || (forward.size() > 1 && forward[1] == QLatin1Char(':'));
     const QString name = QFileInfo(forward).fileName();
-    for (const QString& folder : it->second) {
+    for (const QString& folder : it->second)
+    {
         QDir dir(folder);
         QStringList candidates;
         if (!absolute)
             candidates << dir.filePath(forward);
         candidates << dir.filePath(name);
-        for (const QString& candidate : candidates) {
+        for (const QString& candidate : candidates)
+        {
             QString found = ExistingFile(candidate);
             if (!found.isEmpty())
                 return found;

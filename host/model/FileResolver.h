@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <map>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class FileResolver : public IFileResolutionManager {
-public:
+class FileResolver : public IFileResolutionManager
+{
+  public:
     static FileResolver& Instance();
     WStr GetFullFilePath(const wchar_t* file, int assetType, bool refreshCache = false) override;
     int GetNumSearchPaths(int assetType) override;
@@ -22,7 +24,7 @@ public:
     QStringList SearchPaths(int assetType = ASSET_TYPE_BITMAP) const;
     void SetSearchPaths(const QStringList& folders, int assetType = ASSET_TYPE_BITMAP);
 
-private:
+  private:
     std::map<int, QStringList> folders_;
 };
 

@@ -20,11 +20,14 @@ void Hold::Accept(const wchar_t* name)
     rec.name = WStr(name);
     if (open_.empty())
         made_.clear();
-    if (!open_.empty()) {
+    if (!open_.empty())
+    {
         Record& outer = open_.back();
-        for (const void* object : rec.snapshots) {
+        for (const void* object : rec.snapshots)
+        {
             const auto found = made_.find(object);
-            if (found != made_.end() && found->second == rec.serial) {
+            if (found != made_.end() && found->second == rec.serial)
+            {
                 found->second = outer.serial;
                 outer.snapshots.push_back(object);
             }
@@ -64,11 +67,13 @@ void Hold::Discard()
 
 void Hold::DropSnapshots(const Record& rec)
 {
-    if (open_.empty()) {
+    if (open_.empty())
+    {
         made_.clear();
         return;
     }
-    for (const void* object : rec.snapshots) {
+    for (const void* object : rec.snapshots)
+    {
         const auto found = made_.find(object);
         if (found != made_.end() && found->second == rec.serial)
             found->second = 0;

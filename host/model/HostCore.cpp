@@ -7,7 +7,8 @@
 #include "MtlBase.h"
 #include "ObjectArchive.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
 HostCore& HostCore::Instance()
 {
@@ -15,7 +16,9 @@ HostCore& HostCore::Instance()
     return host;
 }
 
-HostCore::HostCore() : library_(new MtlBaseLib()), dialogs_(std::make_unique<QueuedDialogProvider>())
+HostCore::HostCore() :
+    library_(new MtlBaseLib()),
+    dialogs_(std::make_unique<QueuedDialogProvider>())
 {
     LiveObjects::Instance().Pin(library_);
 }

@@ -12,10 +12,12 @@
 
 class MtlBaseLib;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class HostCore : public Interface {
-public:
+class HostCore : public Interface
+{
+  public:
     static HostCore& Instance();
     ~HostCore() override;
 
@@ -90,7 +92,7 @@ public:
     // Objects reachable from the scene, the editor slots and the library.
     int ReachableObjectCount();
 
-private:
+  private:
     HostCore();
     // Notes a failed file operation for LastError and `error`; answers false.
     bool Fail(QString* error, const QString& why);
@@ -112,6 +114,9 @@ private:
 };
 
 // Shorthand for HostCore::Instance().
-inline HostCore& Host() { return HostCore::Instance(); }
+inline HostCore& Host()
+{
+    return HostCore::Instance();
+}
 
 } // namespace Norvane

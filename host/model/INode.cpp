@@ -12,9 +12,10 @@ void INode::SetName(const wchar_t* name)
     WStr after(name);
     if (after == name_)
         return;
-    if (Norvane::Recording()) {
+    if (Norvane::Recording())
+    {
         theHold.Put(new Norvane::FunctionRestore([this, before = name_] { name_ = before; },
-                                                 [this, after] { name_ = after; }, {this}, L"rename node"));
+                                                 [this, after] { name_ = after; }, { this }, L"rename node"));
     }
     name_ = after;
 }
@@ -36,17 +37,19 @@ void INode::SetReference(int i, ReferenceTarget* target)
         mtl_ = dynamic_cast<Mtl*>(target);
 }
 
-namespace {
+namespace
+{
 
 void ReplaceUndoably(INode* node, int slot, ReferenceTarget* after, const wchar_t* what)
 {
     ReferenceTarget* before = node->GetReference(slot);
     if (before == after)
         return;
-    if (Norvane::Recording()) {
+    if (Norvane::Recording())
+    {
         theHold.Put(new Norvane::FunctionRestore([node, slot, before] { node->ReplaceReference(slot, before); },
                                                  [node, slot, after] { node->ReplaceReference(slot, after); },
-                                                 {node, before, after}, what));
+                                                 { node, before, after }, what));
     }
     node->ReplaceReference(slot, after);
 }
@@ -67,9 +70,10 @@ void INode::SetNodeTM(TimeValue, const Matrix3& tm)
 {
     if (tm == tm_)
         return;
-    if (Norvane::Recording()) {
+    if (Norvane::Recording())
+    {
         theHold.Put(new Norvane::FunctionRestore([this, before = tm_] { tm_ = before; },
-                                                 [this, tm] { tm_ = tm; }, {this}, L"move"));
+                                                 [this, tm] { tm_ = tm; }, { this }, L"move"));
     }
     tm_ = tm;
 }

@@ -5,8 +5,10 @@
 #include <QJsonParseError>
 #include <QSaveFile>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 bool Fail(QString* error, const QString& text)
 {
@@ -28,7 +30,8 @@ bool ParseWithQt(const QString& path, const QString& kind, const QByteArray& byt
 {
     QJsonParseError parse;
     QJsonDocument json = QJsonDocument::fromJson(bytes, &parse);
-    if (parse.error != QJsonParseError::NoError) {
+    if (parse.error != QJsonParseError::NoError)
+    {
         const bool truncated = parse.error == QJsonParseError::UnterminatedObject ||
                                parse.error == QJsonParseError::UnterminatedArray ||
                                parse.error == QJsonParseError::UnterminatedString ||
@@ -66,7 +69,8 @@ bool WriteJsonFile(const QString& path, const QByteArray& bytes, QString* error)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Fail(error, QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size())
+    {
         file.cancelWriting();
         return Fail(error, QStringLiteral("Cannot write '%1': %2").arg(path, file.errorString()));
     }
@@ -86,7 +90,8 @@ bool ReadJsonFile(const QString& path, const QString& kind, int maxVersion, Json
     if (!ReadBytes(path, bytes, error))
         return false;
     // What the quick parser does not take, Qt's judges: the same files load, with the same errors.
-    if (!JsonValue::Parse(bytes, doc)) {
+    if (!JsonValue::Parse(bytes, doc))
+    {
         QJsonObject object;
         if (!ParseWithQt(path, kind, bytes, object, error))
             return false;

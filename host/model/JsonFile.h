@@ -8,7 +8,8 @@
 #include <QJsonObject>
 #include <QString>
 
-namespace Norvane {
+namespace Norvane
+{
 
 // Writes `doc` to `path`; on failure `error` names the file and the cause.
 bool WriteJsonFile(const QString& path, const QJsonObject& doc, QString* error);

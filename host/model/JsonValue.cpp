@@ -12,9 +12,11 @@
 #include <deque>
 #include <iterator>
 
-namespace Norvane {
+namespace Norvane
+{
 
-namespace {
+namespace
+{
 
 const JsonValue& Undefined()
 {
@@ -26,29 +28,39 @@ const JsonValue& Undefined()
 // code points beyond Unicode).
 bool IsUtf8(const unsigned char* p, const unsigned char* end)
 {
-    while (p < end) {
+    while (p < end)
+    {
         const unsigned char c = *p;
-        if (c < 0x80) {
+        if (c < 0x80)
+        {
             ++p;
             continue;
         }
         int extra;
         char32_t cp;
-        if (c >= 0xc2 && c <= 0xdf) {
+        if (c >= 0xc2 && c <= 0xdf)
+        {
             extra = 1;
             cp = c & 0x1f;
-        } else if (c >= 0xe0 && c <= 0xef) {
+        }
+        else if (c >= 0xe0 && c <= 0xef)
+        {
             extra = 2;
             cp = c & 0x0f;
-        } else if (c >= 0xf0 && c <= 0xf4) {
+        }
+        else if (c >= 0xf0 && c <= 0xf4)
+        {
             extra = 3;
             cp = c & 0x07;
-        } else {
+        }
+        else
+        {
             return false;
         }
         if (end - p <= extra)
             return false;
-        for (int k = 1; k <= extra; ++k) {
+        for (int k = 1; k <= extra; ++k)
+        {
             if ((p[k] & 0xc0) != 0x80)
                 return false;
             cp = (cp << 6) | (p[k] & 0x3f);
@@ -62,16 +74,23 @@ bool IsUtf8(const unsigned char* p, const unsigned char* end)
 
 void AppendUtf8(std::string& out, char32_t c)
 {
-    if (c < 0x80) {
+    if (c < 0x80)
+    {
         out += static_cast<char>(c);
-    } else if (c < 0x800) {
+    }
+    else if (c < 0x800)
+    {
         out += static_cast<char>(0xc0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
+    }
+    else if (c < 0x10000)
+    {
         out += static_cast<char>(0xe0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
         out += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
+    }
+    else
+    {
         out += static_cast<char>(0xf0 | (c >> 18));
         out += static_cast<char>(0x80 | ((c >> 12) & 0x3f));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
@@ -94,16 +113,19 @@ int HexDigit(char c)
 
 // Where a document's entries, members and keys live: in chunks that are
 // freed together, instead of a vector per array and object.
-struct JsonArena {
+struct JsonArena
+{
     static constexpr size_t CHUNK_SIZE = 4096;
 
-    template <typename T> struct Pool {
+    template <typename T> struct Pool
+    {
         std::vector<std::unique_ptr<T[]>> chunks;
         T* next = nullptr;
         size_t left = 0;
         T* Take(size_t n)
         {
-            if (n > left) {
+            if (n > left)
+            {
                 const size_t size = std::max(n, CHUNK_SIZE);
                 chunks.push_back(std::make_unique<T[]>(size));
                 next = chunks.back().get();
@@ -125,7 +147,8 @@ struct JsonArena {
         out.items_ = values.Take(n);
         for (size_t i = 0; i < n; ++i)
             out.items_[i] = std::move(first[i]);
-        if (out.type_ == JsonValue::Type::Object) {
+        if (out.type_ == JsonValue::Type::Object)
+        {
             out.keys_ = keys.Take(n);
             for (size_t i = 0; i < n; ++i)
                 out.keys_[i] = keyFirst[i];
@@ -138,16 +161,20 @@ struct JsonArena {
         return decoded.back();
     }
 
-    QByteArray source;  // keys without escapes are views of it
+    QByteArray source; // keys without escapes are views of it
     Pool<JsonValue> values;
     Pool<std::string_view> keys;
     std::deque<std::string> decoded;
 };
 
 // Strict JSON: whatever it refuses, Qt's parser gets to judge (and to word the error).
-class JsonParser {
-public:
-    JsonParser(const char* begin, const char* end, JsonArena& arena) : p_(begin), end_(end), arena_(arena) {}
+class JsonParser
+{
+  public:
+    JsonParser(const char* begin, const char* end, JsonArena& arena) :
+        p_(begin),
+        end_(end),
+        arena_(arena) {}
 
     bool Document(JsonValue& out)
     {
@@ -158,7 +185,7 @@ public:
         return p_ == end_;
     }
 
-private:
+  private:
     static constexpr int MAX_DEPTH = 256;
 
     void Space()
@@ -179,23 +206,27 @@ private:
     {
         if (p_ == end_)
             return false;
-        switch (*p_) {
-        case '{': return Container(out, depth + 1, true);
-        case '[': return Container(out, depth + 1, false);
-        case '"':
-            out.type_ = JsonValue::Type::String;
-            return Text(out.text_);
-        case 't':
-            out.type_ = JsonValue::Type::Bool;
-            out.number_ = 1.0;
-            return Literal("true", 4);
-        case 'f':
-            out.type_ = JsonValue::Type::Bool;
-            return Literal("false", 5);
-        case 'n':
-            out.type_ = JsonValue::Type::Null;
-            return Literal("null", 4);
-        default: return Number(out);
+        switch (*p_)
+        {
+            case '{':
+                return Container(out, depth + 1, true);
+            case '[':
+                return Container(out, depth + 1, false);
+            case '"':
+                out.type_ = JsonValue::Type::String;
+                return Text(out.text_);
+            case 't':
+                out.type_ = JsonValue::Type::Bool;
+                out.number_ = 1.0;
+                return Literal("true", 4);
+            case 'f':
+                out.type_ = JsonValue::Type::Bool;
+                return Literal("false", 5);
+            case 'n':
+                out.type_ = JsonValue::Type::Null;
+                return Literal("null", 4);
+            default:
+                return Number(out);
         }
     }
 
@@ -208,13 +239,16 @@ private:
         const char close = object ? '}' : ']';
         ++p_;
         Space();
-        if (p_ < end_ && *p_ == close) {
+        if (p_ < end_ && *p_ == close)
+        {
             ++p_;
             return true;
         }
         const size_t base = values_.size();
-        for (;;) {
-            if (object) {
+        for (;;)
+        {
+            if (object)
+            {
                 std::string_view key;
                 if (p_ == end_ || *p_ != '"' || !Key(key))
                     return false;
@@ -232,7 +266,8 @@ private:
             Space();
             if (p_ == end_)
                 return false;
-            if (*p_ == close) {
+            if (*p_ == close)
+            {
                 ++p_;
                 Collect(out, base, object);
                 return true;
@@ -267,7 +302,8 @@ private:
             while (p_ < end_ && *p_ >= '0' && *p_ <= '9')
                 ++p_;
         bool whole = true;
-        if (p_ < end_ && *p_ == '.') {
+        if (p_ < end_ && *p_ == '.')
+        {
             whole = false;
             ++p_;
             if (p_ == end_ || *p_ < '0' || *p_ > '9')
@@ -275,7 +311,8 @@ private:
             while (p_ < end_ && *p_ >= '0' && *p_ <= '9')
                 ++p_;
         }
-        if (p_ < end_ && (*p_ == 'e' || *p_ == 'E')) {
+        if (p_ < end_ && (*p_ == 'e' || *p_ == 'E'))
+        {
             whole = false;
             ++p_;
             if (p_ < end_ && (*p_ == '+' || *p_ == '-'))
@@ -301,7 +338,8 @@ private:
         if (end_ - p_ < 4)
             return false;
         unit = 0;
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 4; ++k)
+        {
             const int digit = HexDigit(p_[k]);
             if (digit < 0)
                 return false;
@@ -316,7 +354,8 @@ private:
     {
         ascii = true;
         const char* q = p_;
-        while (q < end_) {
+        while (q < end_)
+        {
             const auto c = static_cast<unsigned char>(*q);
             if (c == '"' || c == '\\')
                 break;
@@ -340,17 +379,36 @@ private:
         if (p_ == end_)
             return false;
         const char c = *p_++;
-        switch (c) {
-        case '"': unit = '"'; return true;
-        case '\\': unit = '\\'; return true;
-        case '/': unit = '/'; return true;
-        case 'b': unit = '\b'; return true;
-        case 'f': unit = '\f'; return true;
-        case 'n': unit = '\n'; return true;
-        case 'r': unit = '\r'; return true;
-        case 't': unit = '\t'; return true;
-        case 'u': return Unit(unit);
-        default: return false;
+        switch (c)
+        {
+            case '"':
+                unit = '"';
+                return true;
+            case '\\':
+                unit = '\\';
+                return true;
+            case '/':
+                unit = '/';
+                return true;
+            case 'b':
+                unit = '\b';
+                return true;
+            case 'f':
+                unit = '\f';
+                return true;
+            case 'n':
+                unit = '\n';
+                return true;
+            case 'r':
+                unit = '\r';
+                return true;
+            case 't':
+                unit = '\t';
+                return true;
+            case 'u':
+                return Unit(unit);
+            default:
+                return false;
         }
     }
 
@@ -361,12 +419,14 @@ private:
         bool ascii;
         if (!Run(runEnd, ascii))
             return false;
-        for (;;) {
+        for (;;)
+        {
             // Appending to an empty string shares the run: a text without escapes is not copied again.
             const int length = static_cast<int>(runEnd - p_);
             out += ascii ? QString::fromLatin1(p_, length) : QString::fromUtf8(p_, length);
             p_ = runEnd;
-            if (*p_ == '"') {
+            if (*p_ == '"')
+            {
                 ++p_;
                 return true;
             }
@@ -387,16 +447,19 @@ private:
         bool ascii;
         if (!Run(runEnd, ascii))
             return false;
-        if (*runEnd == '"') {
+        if (*runEnd == '"')
+        {
             out = std::string_view(p_, static_cast<size_t>(runEnd - p_));
             p_ = runEnd + 1;
             return true;
         }
         std::string key;
-        for (;;) {
+        for (;;)
+        {
             key.append(p_, runEnd);
             p_ = runEnd + 1;
-            if (*runEnd == '"') {
+            if (*runEnd == '"')
+            {
                 out = arena_.Keep(std::move(key));
                 return true;
             }
@@ -405,7 +468,8 @@ private:
                 return false;
             char32_t c = unit;
             // A pair of escaped surrogates is one character; a lone one stays as it is.
-            if (QChar::isHighSurrogate(unit) && end_ - p_ >= 6 && p_[0] == '\\' && p_[1] == 'u') {
+            if (QChar::isHighSurrogate(unit) && end_ - p_ >= 6 && p_[0] == '\\' && p_[1] == 'u')
+            {
                 const char* at = p_;
                 p_ += 2;
                 char16_t low;
@@ -438,7 +502,8 @@ bool JsonValue::Parse(const QByteArray& json, JsonValue& out)
     arena->source = json;
     JsonParser parser(json.constData(), json.constData() + json.size(), *arena);
     JsonValue doc;
-    if (!parser.Document(doc)) {
+    if (!parser.Document(doc))
+    {
         out = JsonValue();
         return false;
     }
@@ -449,43 +514,50 @@ bool JsonValue::Parse(const QByteArray& json, JsonValue& out)
 
 void JsonValue::FromQt(const QJsonValue& v, JsonValue& out, JsonArena& arena)
 {
-    switch (v.type()) {
-    case QJsonValue::Null: out.type_ = Type::Null; break;
-    case QJsonValue::Bool:
-        out.type_ = Type::Bool;
-        out.number_ = v.toBool() ? 1.0 : 0.0;
-        break;
-    case QJsonValue::Double:
-        out.type_ = Type::Number;
-        out.number_ = v.toDouble();
-        break;
-    case QJsonValue::String:
-        out.type_ = Type::String;
-        out.text_ = v.toString();
-        break;
-    case QJsonValue::Array: {
-        out.type_ = Type::Array;
-        const QJsonArray a = v.toArray();
-        std::vector<JsonValue> items(static_cast<size_t>(a.size()));
-        for (int i = 0; i < a.size(); ++i)
-            FromQt(a[i], items[static_cast<size_t>(i)], arena);
-        arena.Fill(out, items.begin(), items.size(), static_cast<std::string_view*>(nullptr));
-        break;
-    }
-    case QJsonValue::Object: {
-        out.type_ = Type::Object;
-        const QJsonObject o = v.toObject();
-        std::vector<JsonValue> items(static_cast<size_t>(o.size()));
-        std::vector<std::string_view> keys;
-        size_t i = 0;
-        for (auto it = o.begin(); it != o.end(); ++it, ++i) {
-            keys.push_back(arena.Keep(it.key().toStdString()));
-            FromQt(it.value(), items[i], arena);
+    switch (v.type())
+    {
+        case QJsonValue::Null:
+            out.type_ = Type::Null;
+            break;
+        case QJsonValue::Bool:
+            out.type_ = Type::Bool;
+            out.number_ = v.toBool() ? 1.0 : 0.0;
+            break;
+        case QJsonValue::Double:
+            out.type_ = Type::Number;
+            out.number_ = v.toDouble();
+            break;
+        case QJsonValue::String:
+            out.type_ = Type::String;
+            out.text_ = v.toString();
+            break;
+        case QJsonValue::Array:
+        {
+            out.type_ = Type::Array;
+            const QJsonArray a = v.toArray();
+            std::vector<JsonValue> items(static_cast<size_t>(a.size()));
+            for (int i = 0; i < a.size(); ++i)
+                FromQt(a[i], items[static_cast<size_t>(i)], arena);
+            arena.Fill(out, items.begin(), items.size(), static_cast<std::string_view*>(nullptr));
+            break;
         }
-        arena.Fill(out, items.begin(), items.size(), keys.begin());
-        break;
-    }
-    case QJsonValue::Undefined: break;
+        case QJsonValue::Object:
+        {
+            out.type_ = Type::Object;
+            const QJsonObject o = v.toObject();
+            std::vector<JsonValue> items(static_cast<size_t>(o.size()));
+            std::vector<std::string_view> keys;
+            size_t i = 0;
+            for (auto it = o.begin(); it != o.end(); ++it, ++i)
+            {
+                keys.push_back(arena.Keep(it.key().toStdString()));
+                FromQt(it.value(), items[i], arena);
+            }
+            arena.Fill(out, items.begin(), items.size(), keys.begin());
+            break;
+        }
+        case QJsonValue::Undefined:
+            break;
     }
 }
 

@@ -12,13 +12,24 @@
 class QByteArray;
 class QJsonValue;
 
-namespace Norvane {
+namespace Norvane
+{
 
 struct JsonArena;
 
-class JsonValue {
-public:
-    enum class Type : unsigned char { Undefined, Null, Bool, Number, String, Array, Object };
+class JsonValue
+{
+  public:
+    enum class Type : unsigned char
+    {
+        Undefined,
+        Null,
+        Bool,
+        Number,
+        String,
+        Array,
+        Object
+    };
 
     JsonValue();
     JsonValue(JsonValue&&) noexcept;
@@ -61,20 +72,20 @@ public:
     // Member keys in file order (repeats included); none for anything but an object.
     std::vector<std::string_view> keys() const;
 
-private:
+  private:
     friend class JsonParser;
     friend struct JsonArena;
     const JsonValue* Find(std::string_view key) const;
     static void FromQt(const QJsonValue& v, JsonValue& out, JsonArena& arena);
 
     Type type_ = Type::Undefined;
-    unsigned count_ = 0;  // entries or members
+    unsigned count_ = 0; // entries or members
     double number_ = 0.0;
     QString text_;
     // Entries (array) or member values (object) and keys, in the document's arena.
     JsonValue* items_ = nullptr;
     std::string_view* keys_ = nullptr;
-    std::unique_ptr<JsonArena> arena_;  // the document's top value only
+    std::unique_ptr<JsonArena> arena_; // the document's top value only
 };
 
 } // namespace Norvane

@@ -5,15 +5,18 @@
 #include <charconv>
 #include <cmath>
 
-namespace Norvane {
+namespace Norvane
+{
 
 void JsonWriter::Separate()
 {
-    if (afterKey_) {
+    if (afterKey_)
+    {
         afterKey_ = false;
         return;
     }
-    if (!first_.empty()) {
+    if (!first_.empty())
+    {
         if (!first_.back())
             out_.append(',');
         first_.back() = false;
@@ -87,23 +90,42 @@ void JsonWriter::Double(double v)
 void JsonWriter::Escaped(char32_t c)
 {
     static const char hex[] = "0123456789abcdef";
-    if (c < 0x80) {
-        switch (c) {
-        case '"': out_.append("\\\"", 2); return;
-        case '\\': out_.append("\\\\", 2); return;
-        case '\b': out_.append("\\b", 2); return;
-        case '\f': out_.append("\\f", 2); return;
-        case '\n': out_.append("\\n", 2); return;
-        case '\r': out_.append("\\r", 2); return;
-        case '\t': out_.append("\\t", 2); return;
-        default:
-            if (c < 0x20) {
-                const char u[] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
-                out_.append(u, 6);
-            } else {
-                out_.append(static_cast<char>(c));
-            }
-            return;
+    if (c < 0x80)
+    {
+        switch (c)
+        {
+            case '"':
+                out_.append("\\\"", 2);
+                return;
+            case '\\':
+                out_.append("\\\\", 2);
+                return;
+            case '\b':
+                out_.append("\\b", 2);
+                return;
+            case '\f':
+                out_.append("\\f", 2);
+                return;
+            case '\n':
+                out_.append("\\n", 2);
+                return;
+            case '\r':
+                out_.append("\\r", 2);
+                return;
+            case '\t':
+                out_.append("\\t", 2);
+                return;
+            default:
+                if (c < 0x20)
+                {
+                    const char u[] = { '\\', 'u', '0', '0', hex[c >> 4], hex[c & 15] };
+                    out_.append(u, 6);
+                }
+                else
+                {
+                    out_.append(static_cast<char>(c));
+                }
+                return;
         }
     }
     // What cannot be a character (a lone surrogate, beyond Unicode) becomes U+FFFD.
@@ -111,14 +133,19 @@ void JsonWriter::Escaped(char32_t c)
         c = 0xfffd;
     char bytes[4];
     int n;
-    if (c < 0x800) {
+    if (c < 0x800)
+    {
         bytes[0] = static_cast<char>(0xc0 | (c >> 6));
         n = 2;
-    } else if (c < 0x10000) {
+    }
+    else if (c < 0x10000)
+    {
         bytes[0] = static_cast<char>(0xe0 | (c >> 12));
         bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
         n = 3;
-    } else {
+    }
+    else
+    {
         bytes[0] = static_cast<char>(0xf0 | (c >> 18));
         bytes[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3f));
         bytes[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3f));
@@ -134,10 +161,12 @@ void JsonWriter::String(const QString& s)
     out_.append('"');
     const QChar* p = s.constData();
     const QChar* end = p + s.size();
-    while (p < end) {
+    while (p < end)
+    {
         char32_t c = p->unicode();
         ++p;
-        if (QChar::isHighSurrogate(c) && p < end && p->isLowSurrogate()) {
+        if (QChar::isHighSurrogate(c) && p < end && p->isLowSurrogate())
+        {
             c = QChar::surrogateToUcs4(static_cast<char16_t>(c), p->unicode());
             ++p;
         }

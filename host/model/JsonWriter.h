@@ -8,10 +8,12 @@
 
 class QString;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class JsonWriter {
-public:
+class JsonWriter
+{
+  public:
     void BeginObject();
     void EndObject();
     void BeginArray();
@@ -33,11 +35,11 @@ public:
     const QByteArray& Bytes() const { return out_; }
     QByteArray Take() { return std::move(out_); }
 
-private:
+  private:
     void Separate();
     void Escaped(char32_t c);
     QByteArray out_;
-    std::vector<bool> first_;  // per open container: no value written yet
+    std::vector<bool> first_; // per open container: no value written yet
     bool afterKey_ = false;
 };
 

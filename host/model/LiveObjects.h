@@ -5,13 +5,19 @@
 
 class ReferenceTarget;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class LiveObjects {
-public:
+class LiveObjects
+{
+  public:
     static LiveObjects& Instance();
     void Add(ReferenceTarget* t) { live_.insert(t); }
-    void Remove(ReferenceTarget* t) { live_.erase(t); pinned_.erase(t); }
+    void Remove(ReferenceTarget* t)
+    {
+        live_.erase(t);
+        pinned_.erase(t);
+    }
     bool Contains(const ReferenceTarget* t) const { return live_.count(const_cast<ReferenceTarget*>(t)) != 0; }
     int Count() const { return static_cast<int>(live_.size()); }
     // Objects the host itself owns (the current material library) survive DeleteAll.
@@ -20,7 +26,7 @@ public:
     // (their owners delete those).
     void DeleteAll(const std::set<ReferenceTarget*>& keep = {});
 
-private:
+  private:
     std::set<ReferenceTarget*> live_;
     std::set<ReferenceTarget*> pinned_;
 };

@@ -1,6 +1,7 @@
 #include "Locale.h"
 
-LocaleGuard::LocaleGuard(int category, const char* locale) : category_(category)
+LocaleGuard::LocaleGuard(int category, const char* locale) :
+    category_(category)
 {
     const char* current = std::setlocale(category, nullptr);
     previous_ = current ? current : "C";

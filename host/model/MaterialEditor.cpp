@@ -3,7 +3,8 @@
 #include "MtlBase.h"
 #include "RefKeeper.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
 ReferenceTarget* MaterialEditor::GetReference(int i)
 {
@@ -23,9 +24,10 @@ void MaterialEditor::Put(int i, MtlBase* m)
     MtlBase* before = Slot(i);
     if (before == m)
         return;
-    if (Recording()) {
+    if (Recording())
+    {
         theHold.Put(new FunctionRestore([this, i, before] { ReplaceReference(i, before); },
-                                        [this, i, m] { ReplaceReference(i, m); }, {before, m}, L"editor slot"));
+                                        [this, i, m] { ReplaceReference(i, m); }, { before, m }, L"editor slot"));
     }
     ReplaceReference(i, m);
 }

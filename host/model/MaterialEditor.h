@@ -6,10 +6,12 @@
 
 class MtlBase;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class MaterialEditor : public ReferenceMaker {
-public:
+class MaterialEditor : public ReferenceMaker
+{
+  public:
     MaterialEditor() { slots_.fill(nullptr); }
     ~MaterialEditor() override = default;
 
@@ -23,10 +25,10 @@ public:
     int NumRefs() override { return SLOTS; }
     ReferenceTarget* GetReference(int i) override;
 
-protected:
+  protected:
     void SetReference(int i, ReferenceTarget* target) override;
 
-private:
+  private:
     std::array<MtlBase*, SLOTS> slots_;
 };
 

@@ -13,9 +13,13 @@ MtlBase::MtlBase() = default;
 // The name and flags of an object made in the open record, before its first
 // change there: it takes back every later change in the record, so that an
 // import of thousands of maps keeps one small record per map.
-class FreshMtlBaseRestore : public RestoreObj {
-public:
-    explicit FreshMtlBaseRestore(MtlBase* object) : object_(object), name_(object->name_), flags_(object->flags_)
+class FreshMtlBaseRestore : public RestoreObj
+{
+  public:
+    explicit FreshMtlBaseRestore(MtlBase* object) :
+        object_(object),
+        name_(object->name_),
+        flags_(object->flags_)
     {
         keeper_.Keep(object);
     }
@@ -38,7 +42,7 @@ public:
     }
     WStr Description() override { return WStr(L"name and flags"); }
 
-private:
+  private:
     MtlBase* object_;
     Norvane::RefKeeper keeper_;
     WStr name_;
@@ -60,10 +64,11 @@ void MtlBase::SetName(const WStr& name)
 {
     if (name == name_)
         return;
-    if (Norvane::Recording() && NeedsOwnRecord()) {
+    if (Norvane::Recording() && NeedsOwnRecord())
+    {
         WStr before = name_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { name_ = before; },
-                                                 [this, name] { name_ = name; }, {this}, L"rename"));
+                                                 [this, name] { name_ = name; }, { this }, L"rename"));
     }
     name_ = name;
 }
@@ -73,10 +78,11 @@ void MtlBase::SetMtlFlag(int mask, BOOL val)
     int after = val ? (flags_ | mask) : (flags_ & ~mask);
     if (after == flags_)
         return;
-    if (Norvane::Recording() && NeedsOwnRecord()) {
+    if (Norvane::Recording() && NeedsOwnRecord())
+    {
         int before = flags_;
         theHold.Put(new Norvane::FunctionRestore([this, before] { flags_ = before; },
-                                                 [this, after] { flags_ = after; }, {this}, L"material flags"));
+                                                 [this, after] { flags_ = after; }, { this }, L"material flags"));
     }
     flags_ = after;
 }
@@ -113,9 +119,10 @@ void MtlBaseLib::Put(const std::vector<MtlBase*>& items)
 
 void MtlBaseLib::Assign(const std::vector<MtlBase*>& items)
 {
-    if (Norvane::Recording()) {
+    if (Norvane::Recording())
+    {
         auto* rec = new Norvane::FunctionRestore([this, before = items_] { Put(before); },
-                                                 [this, items] { Put(items); }, {this}, L"library change");
+                                                 [this, items] { Put(items); }, { this }, L"library change");
         for (MtlBase* m : items_)
             rec->KeepAlso(m);
         for (MtlBase* m : items)

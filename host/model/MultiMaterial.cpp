@@ -4,8 +4,10 @@
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<MultiMaterial> multiDesc(L"Multi/Sub-Object", L"MultiMaterial", MATERIAL_CLASS_ID,
                                           MULTI_MATERIAL_CLASS_ID, L"Materials");
@@ -36,7 +38,7 @@ MultiMaterial::MultiMaterial(bool)
     IParamBlock2* pb = CreateParamBlock(&multiBlock);
     InitName(L"Multi/Sub-Object");
     for (int i = 0; i < DEFAULT_COUNT; ++i)
-        pb->SetEntry(ParamIDOf(pb, L"materialIDList"), i, IParamBlock2::Entry{ParamValue::Int(i + 1), {}});
+        pb->SetEntry(ParamIDOf(pb, L"materialIDList"), i, IParamBlock2::Entry{ ParamValue::Int(i + 1), {} });
 }
 
 int MultiMaterial::NumSubMtls()

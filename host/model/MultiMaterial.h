@@ -3,12 +3,14 @@
 // (block 0: "materialList", "materialIDList", "names").
 #include "MtlBase.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
 constexpr Class_ID MULTI_MATERIAL_CLASS_ID(0x6a7e3c12, 0x2b9d0e55);
 
-class MultiMaterial : public Mtl {
-public:
+class MultiMaterial : public Mtl
+{
+  public:
     explicit MultiMaterial(bool loading = false);
     Class_ID ClassID() override { return MULTI_MATERIAL_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Multi/Sub-Object"; }

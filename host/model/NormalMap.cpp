@@ -4,8 +4,10 @@
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<NormalMap> normalDesc(L"Normal Map", L"NormalMap", TEXMAP_CLASS_ID, NORMAL_MAP_CLASS_ID, L"Maps");
 
@@ -24,7 +26,10 @@ ParamBlockDesc2 normalBlock = [] {
 
 ClassRegistrar registrar(&normalDesc);
 
-const wchar_t* SlotName(int i) { return i == 0 ? L"normal_map" : L"bump_map"; }
+const wchar_t* SlotName(int i)
+{
+    return i == 0 ? L"normal_map" : L"bump_map";
+}
 
 } // namespace
 

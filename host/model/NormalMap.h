@@ -5,10 +5,12 @@
 #include "BuiltinClasses.h"
 #include "MtlBase.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
-class NormalMap : public Texmap {
-public:
+class NormalMap : public Texmap
+{
+  public:
     explicit NormalMap(bool loading = false);
     Class_ID ClassID() override { return NORMAL_MAP_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Normal Map"; }

@@ -6,11 +6,12 @@
 #include "MtlBase.h"
 #include "ParamBlock2.h"
 
-
 #include <cmath>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 // Shorter texts stay inline: a table entry only pays off for long, repeated ones.
 constexpr int SHARED_TEXT_LENGTH = 128;
@@ -34,13 +35,15 @@ void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& wr
         return out.Double(static_cast<double>(v.f[0]));
     if (IsIntParamType(type))
         return out.Int(v.i);
-    if (int n = ParamTypeComponents(type)) {
+    if (int n = ParamTypeComponents(type))
+    {
         out.BeginArray();
         for (int k = 0; k < n; ++k)
             out.Double(static_cast<double>(v.f[k]));
         return out.EndArray();
     }
-    if (IsStringParamType(type)) {
+    if (IsStringParamType(type))
+    {
         if (v.s.Length() < SHARED_TEXT_LENGTH)
             return out.String(v.s.str().str());
         const int text = writer.AddText(v.s);
@@ -48,7 +51,8 @@ void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& wr
         out.Key("text").Int(text);
         return out.EndObject();
     }
-    if (IsReferenceParamType(type) && v.r && !dynamic_cast<INode*>(v.r)) {
+    if (IsReferenceParamType(type) && v.r && !dynamic_cast<INode*>(v.r))
+    {
         const int id = writer.Add(v.r);
         return out.Int(id);
     }
@@ -58,32 +62,46 @@ void WriteValue(JsonWriter& out, const ParamValue& v, int type, ObjectWriter& wr
 // Reads a value of `type`; false when the JSON does not fit the type.
 bool ReadValue(const JsonValue& j, int type, const ObjectReader& reader, ParamValue& v)
 {
-    if (IsFloatParamType(type)) {
-        if (!j.isDouble()) return false;
+    if (IsFloatParamType(type))
+    {
+        if (!j.isDouble())
+            return false;
         v.f[0] = static_cast<float>(j.toDouble());
         return true;
     }
-    if (IsIntParamType(type)) {
-        if (!j.isDouble()) return false;
+    if (IsIntParamType(type))
+    {
+        if (!j.isDouble())
+            return false;
         v.i = j.toInt();
         return true;
     }
-    if (int n = ParamTypeComponents(type)) {
-        if (!j.isArray() || j.size() != n) return false;
+    if (int n = ParamTypeComponents(type))
+    {
+        if (!j.isArray() || j.size() != n)
+            return false;
         for (int k = 0; k < n; ++k)
             v.f[k] = static_cast<float>(j[k].toDouble());
         return true;
     }
-    if (IsStringParamType(type)) {
+    if (IsStringParamType(type))
+    {
         if (j.isObject() && reader.Text(j.value("text"), v.s))
             return true;
-        if (!j.isString()) return false;
+        if (!j.isString())
+            return false;
         v.s = WStr::FromQString(j.toString());
         return true;
     }
-    if (IsReferenceParamType(type)) {
-        if (j.isNull() || j.isUndefined()) { v.r = nullptr; return true; }
-        if (!j.isDouble() || !reader.Valid(j.toInt())) return false;
+    if (IsReferenceParamType(type))
+    {
+        if (j.isNull() || j.isUndefined())
+        {
+            v.r = nullptr;
+            return true;
+        }
+        if (!j.isDouble() || !reader.Valid(j.toInt()))
+            return false;
         v.r = reader.Get(j.toInt());
         return true;
     }
@@ -111,7 +129,8 @@ bool IsDefault(const ParamValue& v, const ParamDef& d)
         return v.f[0] == d.def.f[0];
     if (IsIntParamType(d.type))
         return v.i == d.def.i;
-    if (int n = ParamTypeComponents(d.type)) {
+    if (int n = ParamTypeComponents(d.type))
+    {
         for (int k = 0; k < n; ++k)
             if (v.f[k] != d.def.f[k])
                 return false;
@@ -129,7 +148,8 @@ bool SameDefinitions(const ParamBlockDesc2& a, const ParamBlockDesc2& b)
 {
     if (a.paramdefs.size() != b.paramdefs.size())
         return false;
-    for (size_t i = 0; i < a.paramdefs.size(); ++i) {
+    for (size_t i = 0; i < a.paramdefs.size(); ++i)
+    {
         const ParamDef& x = a.paramdefs[i];
         const ParamDef& y = b.paramdefs[i];
         if (x.ID != y.ID || x.type != y.type || x.flags != y.flags || x.tab_size != y.tab_size ||
@@ -147,7 +167,8 @@ void WriteBlock(JsonWriter& out, IParamBlock2* pb, ObjectWriter& writer)
         out.Key("defs").Int(writer.AddDefinitions(*desc));
     out.Key("id").Int(pb->ID());
     out.Key("params").BeginArray();
-    for (const ParamDef& d : desc->paramdefs) {
+    for (const ParamDef& d : desc->paramdefs)
+    {
         if (d.flags & P_TRANSIENT)
             continue;
         const IParamBlock2::Slot* slot = pb->GetSlot(d.ID);
@@ -156,13 +177,17 @@ void WriteBlock(JsonWriter& out, IParamBlock2* pb, ObjectWriter& writer)
         if (plain && IsDefault(slot->entries[0].value, d))
             continue;
         out.BeginObject();
-        if (!plain) {
+        if (!plain)
+        {
             out.Key("entries").BeginArray();
-            for (const IParamBlock2::Entry& e : slot->entries) {
+            for (const IParamBlock2::Entry& e : slot->entries)
+            {
                 out.BeginObject();
-                if (!e.keys.empty()) {
+                if (!e.keys.empty())
+                {
                     out.Key("keys").BeginArray();
-                    for (const auto& k : e.keys) {
+                    for (const auto& k : e.keys)
+                    {
                         out.BeginArray();
                         out.Int(k.first);
                         WriteValue(out, k.second, d.type, writer);
@@ -178,7 +203,8 @@ void WriteBlock(JsonWriter& out, IParamBlock2* pb, ObjectWriter& writer)
         }
         out.Key("name").String(d.int_name.str());
         out.Key("type").Int(d.type);
-        if (plain) {
+        if (plain)
+        {
             out.Key("v");
             WriteValue(out, slot->entries[0].value, d.type, writer);
         }
@@ -243,7 +269,8 @@ QByteArray ObjectWriter::ToArray(const std::vector<QByteArray>& items)
     QByteArray out;
     out.reserve(size);
     out.append('[');
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = 0; i < items.size(); ++i)
+    {
         if (i)
             out.append(',');
         out.append(items[i]);
@@ -276,7 +303,8 @@ int ObjectWriter::AddDefinitions(const ParamBlockDesc2& desc)
     QByteArray defs = out.Take();
     const auto found = definitionIds_.find(defs);
     const int id = found != definitionIds_.end() ? found->second : static_cast<int>(definitions_.size());
-    if (found == definitionIds_.end()) {
+    if (found == definitionIds_.end())
+    {
         definitions_.push_back(defs);
         definitionIds_.emplace(std::move(defs), id);
     }
@@ -327,7 +355,8 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
         return false;
     };
     // First make every object, so references can point forwards.
-    for (int i = 0; i < objects.size(); ++i) {
+    for (int i = 0; i < objects.size(); ++i)
+    {
         const JsonValue& o = objects[i];
         const JsonValue& cls = o.value("class");
         const JsonValue& super = o.value("superClass");
@@ -342,30 +371,36 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
                                .arg(Hex(cid.PartA()), Hex(cid.PartB()), Hex(sclass)));
         made_.push_back(static_cast<ReferenceTarget*>(static_cast<Animatable*>(made)));
     }
-    for (int i = 0; i < objects.size(); ++i) {
+    for (int i = 0; i < objects.size(); ++i)
+    {
         const JsonValue& o = objects[i];
         ReferenceTarget* t = made_[static_cast<size_t>(i)];
-        if (auto* m = dynamic_cast<MtlBase*>(t)) {
+        if (auto* m = dynamic_cast<MtlBase*>(t))
+        {
             m->SetName(WStr::FromQString(o.value("name").toString()));
             m->ClearMtlFlag(~0);
             m->SetMtlFlag(o.value("flags").toInt(), TRUE);
         }
         const JsonValue& blocks = o.value("blocks");
-        for (int b = 0; b < blocks.size(); ++b) {
+        for (int b = 0; b < blocks.size(); ++b)
+        {
             const JsonValue& block = blocks[b];
             IParamBlock2* pb = t->GetParamBlockByID(static_cast<BlockID>(block.value("id").toInt()));
             if (!pb)
-                continue;  // a block the class no longer has
-            if (block.contains("defs")) {
+                continue; // a block the class no longer has
+            if (block.contains("defs"))
+            {
                 const JsonValue& defsValue = block.value("defs");
                 const int table = defsValue.isDouble() ? defsValue.toInt() : -1;
                 if (defsValue.isDouble() && (table < 0 || table >= definitions.size()))
                     return fail(i, QStringLiteral("bad definition in block %1").arg(b));
-                std::shared_ptr<ParamBlockDesc2>& desc = shared[{table, pb->ID()}];
-                if (!desc || table < 0) {
+                std::shared_ptr<ParamBlockDesc2>& desc = shared[{ table, pb->ID() }];
+                if (!desc || table < 0)
+                {
                     desc = std::make_shared<ParamBlockDesc2>(pb->ID(), pb->GetDesc()->int_name);
                     desc->cd = pb->GetDesc()->cd;
-                    for (const JsonValue& d : table >= 0 ? definitions[table] : defsValue) {
+                    for (const JsonValue& d : table >= 0 ? definitions[table] : defsValue)
+                    {
                         ParamDef def(static_cast<ParamID>(d.value("id").toInt()),
                                      WStr::FromQString(d.value("name").toString()), d.value("type").toInt(),
                                      ParamValue(), d.value("flags").toInt());
@@ -382,11 +417,12 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
             // Not what the constructor left: a value at its default is not in the file.
             if (omitsDefaults)
                 pb->ResetAll();
-            for (const JsonValue& p : block.value("params")) {
+            for (const JsonValue& p : block.value("params"))
+            {
                 const WStr name = WStr::FromQString(p.value("name").toString());
                 const int index = pb->GetDesc()->NameToIndex(name);
                 if (index < 0)
-                    continue;  // a parameter the class no longer has
+                    continue; // a parameter the class no longer has
                 const ParamDef& def = pb->GetDesc()->paramdefs[static_cast<size_t>(index)];
                 if (def.type != p.value("type").toInt())
                     continue;
@@ -396,13 +432,16 @@ bool ObjectReader::Read(const JsonValue& objects, QString* error, const JsonValu
                 const int count = listed ? entries.size() : 1;
                 if (def.IsTable())
                     pb->SetCount(def.ID, count);
-                for (int e = 0; e < count && e < pb->Count(def.ID); ++e) {
+                for (int e = 0; e < count && e < pb->Count(def.ID); ++e)
+                {
                     const JsonValue& v = listed ? entries[e].value("v") : p.value("v");
                     IParamBlock2::Entry value;
                     if (!ReadValue(v, def.type, *this, value.value))
                         return fail(i, QStringLiteral("bad value of parameter '%1'").arg(name.ToQString()));
-                    if (listed) {
-                        for (const JsonValue& key : entries[e].value("keys")) {
+                    if (listed)
+                    {
+                        for (const JsonValue& key : entries[e].value("keys"))
+                        {
                             ParamValue at;
                             if (key.size() != 2 || !ReadValue(key[1], def.type, *this, at))
                                 return fail(i, QStringLiteral("bad key of parameter '%1'").arg(name.ToQString()));

@@ -18,14 +18,16 @@
 class ParamBlockDesc2;
 class ReferenceTarget;
 
-namespace Norvane {
+namespace Norvane
+{
 
 // Every object reachable from `root` through references and parameter blocks
 // (blocks themselves included).
 void CollectReachable(ReferenceTarget* root, std::set<ReferenceTarget*>& out);
 
-class ObjectWriter {
-public:
+class ObjectWriter
+{
+  public:
     // Number of `t` in the archive, writing it (and what it refers to) on first use; -1 for none.
     int Add(ReferenceTarget* t);
     // The tables as JSON arrays, each entry in order of first use.
@@ -38,7 +40,7 @@ public:
     // Number of a rebuilt block's definitions in the definition table, added on first use.
     int AddDefinitions(const ParamBlockDesc2& desc);
 
-private:
+  private:
     static QByteArray ToArray(const std::vector<QByteArray>& items);
     std::map<ReferenceTarget*, int> ids_;
     std::map<std::wstring, int> textIds_;
@@ -50,8 +52,9 @@ private:
     std::vector<QByteArray> objects_;
 };
 
-class ObjectReader {
-public:
+class ObjectReader
+{
+  public:
     ~ObjectReader();
     // Makes every object of `objects`; on failure `error` says which and why,
     // and nothing made stays alive.
@@ -68,7 +71,7 @@ public:
     // Entry `index` of the file's text table; false when there is none.
     bool Text(const JsonValue& index, ParamText& out) const;
 
-private:
+  private:
     void DeleteMade();
     // Maps that share a text share its string; false for an entry that is not text.
     std::vector<std::pair<bool, ParamText>> texts_;

@@ -32,12 +32,18 @@
 class ClassDesc2;
 class ParamBlockDesc2;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class OslMap : public Texmap, public NorvaneSDK::OSL::IOSLMapInterface {
-public:
-    enum { CodeBlock = 0, ShaderBlock = 1 };
-    static constexpr ParamID CodeParam = 0;  // "OSLCode" in block 0
+class OslMap : public Texmap, public NorvaneSDK::OSL::IOSLMapInterface
+{
+  public:
+    enum
+    {
+        CodeBlock = 0,
+        ShaderBlock = 1
+    };
+    static constexpr ParamID CodeParam = 0; // "OSLCode" in block 0
 
     explicit OslMap(bool loading = false);
 
@@ -65,20 +71,20 @@ public:
 
     static ClassDesc2* GetClassDesc();
 
-protected:
+  protected:
     ~OslMap() override;
 
-public:
+  public:
     struct Shader;
 
-private:
+  private:
     void ReadCode(bool rebuildBlock);
     void RebuildShaderBlock();
     std::vector<ParamID> TexmapParams();
 
     IParamBlock2* codeBlock_ = nullptr;
     IParamBlock2* shaderBlock_ = nullptr;
-    std::shared_ptr<const Shader> shader_;  // shared by every map with the same code
+    std::shared_ptr<const Shader> shader_; // shared by every map with the same code
 };
 
 } // namespace Norvane

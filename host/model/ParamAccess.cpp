@@ -3,7 +3,8 @@
 #include "MtlBase.h"
 #include "ParamBlock2.h"
 
-namespace Norvane {
+namespace Norvane
+{
 ParamLocation FindParam(Animatable* owner, const QString& name, int blockIndex)
 {
     ParamLocation at;
@@ -12,7 +13,8 @@ ParamLocation FindParam(Animatable* owner, const QString& name, int blockIndex)
     const WStr wide = WStr::FromQString(name);
     const int first = blockIndex < 0 ? 0 : blockIndex;
     const int last = blockIndex < 0 ? owner->NumParamBlocks() - 1 : blockIndex;
-    for (int b = first; b <= last; ++b) {
+    for (int b = first; b <= last; ++b)
+    {
         IParamBlock2* pb = owner->GetParamBlock(b);
         if (!pb)
             continue;
@@ -32,7 +34,8 @@ QStringList ParamNames(Animatable* owner, int blockIndex)
     QStringList names;
     if (!owner)
         return names;
-    for (int b = 0; b < owner->NumParamBlocks(); ++b) {
+    for (int b = 0; b < owner->NumParamBlocks(); ++b)
+    {
         if (blockIndex >= 0 && b != blockIndex)
             continue;
         if (IParamBlock2* pb = owner->GetParamBlock(b))
@@ -42,7 +45,8 @@ QStringList ParamNames(Animatable* owner, int blockIndex)
     return names;
 }
 
-namespace {
+namespace
+{
 bool IsAscii(const WStr& s)
 {
     for (const wchar_t* c = s.data(); *c; ++c)
@@ -57,27 +61,33 @@ void ForEachParam(Animatable* owner, const std::function<void(const ParamDef&, c
     if (!owner)
         return;
     const int blocks = owner->NumParamBlocks();
-    for (int b = 0; b < blocks; ++b) {
+    for (int b = 0; b < blocks; ++b)
+    {
         IParamBlock2* pb = owner->GetParamBlock(b);
         if (!pb)
             continue;
         const ParamBlockDesc2* desc = pb->GetDesc();
-        for (int index = 0; index < static_cast<int>(desc->paramdefs.size()); ++index) {
+        for (int index = 0; index < static_cast<int>(desc->paramdefs.size()); ++index)
+        {
             const ParamDef& d = desc->paramdefs[static_cast<size_t>(index)];
             // Names outside ASCII go the way of ParamNames and FindParam, through
             // QString, so that one that does not convert back is treated alike.
             bool first = IsAscii(d.int_name) && desc->NameToIndex(d.int_name) == index;
-            for (int earlier = 0; first && earlier < b; ++earlier) {
+            for (int earlier = 0; first && earlier < b; ++earlier)
+            {
                 IParamBlock2* other = owner->GetParamBlock(earlier);
                 first = !other || other->GetDesc()->NameToIndex(d.int_name) < 0;
             }
-            if (first) {
+            if (first)
+            {
                 ParamLocation at;
                 at.block = pb;
                 at.id = pb->IndextoID(index);
                 at.type = pb->GetParameterType(at.id);
                 visit(d, at);
-            } else {
+            }
+            else
+            {
                 visit(d, FindParam(owner, d.int_name.ToQString()));
             }
         }
@@ -100,10 +110,11 @@ QVariant GetParam(const ParamLocation& at, TimeValue t, int tabIndex)
         return pb->GetInt(at.id, t, tabIndex) != 0;
     if (IsIntParamType(at.type))
         return pb->GetInt(at.id, t, tabIndex);
-    if (int n = ParamTypeComponents(at.type)) {
-        const Point4 p = n == 2 ? [&] { Point2 q = pb->GetPoint2(at.id, t, tabIndex); return Point4(q.x, q.y, 0, 0); }()
-                       : n == 3 ? [&] { Point3 q = pb->GetPoint3(at.id, t, tabIndex); return Point4(q.x, q.y, q.z, 0); }()
-                                : pb->GetPoint4(at.id, t, tabIndex);
+    if (int n = ParamTypeComponents(at.type))
+    {
+        const Point4 p = n == 2   ? [&] { Point2 q = pb->GetPoint2(at.id, t, tabIndex); return Point4(q.x, q.y, 0, 0); }()
+                         : n == 3 ? [&] { Point3 q = pb->GetPoint3(at.id, t, tabIndex); return Point4(q.x, q.y, q.z, 0); }()
+                                  : pb->GetPoint4(at.id, t, tabIndex);
         QVariantList list;
         for (int k = 0; k < n; ++k)
             list << static_cast<double>(p[k]);
@@ -123,22 +134,26 @@ bool SetParam(Animatable* owner, const QString& name, const QVariant& value, Tim
         return false;
     IParamBlock2* pb = at.block;
     bool ok = false;
-    if (IsFloatParamType(at.type)) {
+    if (IsFloatParamType(at.type))
+    {
         const double d = value.toDouble(&ok);
         return ok && pb->SetValue(at.id, t, static_cast<float>(d), tabIndex);
     }
-    if (IsIntParamType(at.type)) {
+    if (IsIntParamType(at.type))
+    {
         const int i = value.type() == QVariant::Bool ? (value.toBool() ? 1 : 0) : value.toInt(&ok);
         return (ok || value.type() == QVariant::Bool) && pb->SetValue(at.id, t, i, tabIndex);
     }
-    if (int n = ParamTypeComponents(at.type)) {
+    if (int n = ParamTypeComponents(at.type))
+    {
         const QVariantList list = value.toList();
         // A colour with alpha also takes red, green and blue alone (opaque).
         const bool opaque = BaseParamType(at.type) == TYPE_FRGBA && list.size() == 3;
         if (list.size() < n && !opaque)
             return false;
-        float f[4] = {0, 0, 0, 1};
-        for (int k = 0; k < (opaque ? 3 : n); ++k) {
+        float f[4] = { 0, 0, 0, 1 };
+        for (int k = 0; k < (opaque ? 3 : n); ++k)
+        {
             f[k] = static_cast<float>(list[k].toDouble(&ok));
             if (!ok)
                 return false;

@@ -15,9 +15,11 @@ class IParamBlock2;
 class ReferenceTarget;
 struct ParamDef;
 
-namespace Norvane {
+namespace Norvane
+{
 
-struct ParamLocation {
+struct ParamLocation
+{
     IParamBlock2* block = nullptr;
     ParamID id = -1;
     int type = 0;
@@ -42,7 +44,13 @@ void ForEachParam(Animatable* owner, const std::function<void(const ParamDef&, c
 bool SetParam(Animatable* owner, const QString& name, const QVariant& value, TimeValue t, int tabIndex = 0,
               int blockIndex = -1);
 
-inline QVariant FromTarget(ReferenceTarget* t) { return QVariant::fromValue(static_cast<void*>(t)); }
-inline ReferenceTarget* ToTarget(const QVariant& v) { return static_cast<ReferenceTarget*>(v.value<void*>()); }
+inline QVariant FromTarget(ReferenceTarget* t)
+{
+    return QVariant::fromValue(static_cast<void*>(t));
+}
+inline ReferenceTarget* ToTarget(const QVariant& v)
+{
+    return static_cast<ReferenceTarget*>(v.value<void*>());
+}
 
 } // namespace Norvane

@@ -12,8 +12,10 @@
 
 // ParamBlockDesc2
 
-ParamBlockDesc2::ParamBlockDesc2(BlockID id, const WStr& internalName, ClassDesc2* classDesc)
-    : ID(id), int_name(internalName), cd(classDesc)
+ParamBlockDesc2::ParamBlockDesc2(BlockID id, const WStr& internalName, ClassDesc2* classDesc) :
+    ID(id),
+    int_name(internalName),
+    cd(classDesc)
 {
     if (classDesc)
         classDesc->AddParamBlockDesc(this);
@@ -26,7 +28,8 @@ void ParamBlockDesc2::UpdateIndex() const
         return;
     nameIndex_.clear();
     idsAreIndices_ = true;
-    for (size_t i = 0; i < paramdefs.size(); ++i) {
+    for (size_t i = 0; i < paramdefs.size(); ++i)
+    {
         nameIndex_.emplace(paramdefs[i].int_name.str(), static_cast<int>(i));
         idsAreIndices_ = idsAreIndices_ && paramdefs[i].ID == static_cast<ParamID>(i);
     }
@@ -74,7 +77,8 @@ ParamDef& ParamBlockDesc2::GetParamDef(ParamID id)
 {
     static ParamDef none;
     int i = IDtoIndex(id);
-    if (i < 0) {
+    if (i < 0)
+    {
         none = ParamDef();
         return none;
     }
@@ -89,7 +93,8 @@ const ParamDef* ParamBlockDesc2::FindParamDef(ParamID id) const
 
 ParamID ParamBlockDesc2::AddParam(ParamDef def)
 {
-    if (def.ID < 0) {
+    if (def.ID < 0)
+    {
         ParamID next = 0;
         for (const ParamDef& d : paramdefs)
             next = std::max<ParamID>(next, static_cast<ParamID>(d.ID + 1));
@@ -127,9 +132,22 @@ void ClassDesc2::AddParamBlockDesc(ParamBlockDesc2* pbd)
 
 // IParamBlock2
 
-namespace {
+namespace
+{
 
-enum ValueClass { VC_FLOAT, VC_INT, VC_POINT2, VC_POINT3, VC_POINT4, VC_STRING, VC_TEXMAP, VC_MTL, VC_INODE, VC_REF };
+enum ValueClass
+{
+    VC_FLOAT,
+    VC_INT,
+    VC_POINT2,
+    VC_POINT3,
+    VC_POINT4,
+    VC_STRING,
+    VC_TEXMAP,
+    VC_MTL,
+    VC_INODE,
+    VC_REF
+};
 
 bool Numeric(int valueClass)
 {
@@ -140,22 +158,37 @@ bool Numeric(int valueClass)
 // The value class a parameter type stores.
 int StoredClass(int type)
 {
-    if (IsFloatParamType(type)) return VC_FLOAT;
-    if (IsIntParamType(type)) return VC_INT;
-    if (BaseParamType(type) == TYPE_POINT2) return VC_POINT2;
-    if (IsPoint3ParamType(type)) return VC_POINT3;
-    if (IsPoint4ParamType(type)) return VC_POINT4;
-    if (IsStringParamType(type)) return VC_STRING;
-    switch (BaseParamType(type)) {
-    case TYPE_TEXMAP: return VC_TEXMAP;
-    case TYPE_MTL: return VC_MTL;
-    case TYPE_INODE: return VC_INODE;
-    case TYPE_REFTARG: return VC_REF;
-    default: return -1;
+    if (IsFloatParamType(type))
+        return VC_FLOAT;
+    if (IsIntParamType(type))
+        return VC_INT;
+    if (BaseParamType(type) == TYPE_POINT2)
+        return VC_POINT2;
+    if (IsPoint3ParamType(type))
+        return VC_POINT3;
+    if (IsPoint4ParamType(type))
+        return VC_POINT4;
+    if (IsStringParamType(type))
+        return VC_STRING;
+    switch (BaseParamType(type))
+    {
+        case TYPE_TEXMAP:
+            return VC_TEXMAP;
+        case TYPE_MTL:
+            return VC_MTL;
+        case TYPE_INODE:
+            return VC_INODE;
+        case TYPE_REFTARG:
+            return VC_REF;
+        default:
+            return -1;
     }
 }
 
-bool IsRefClass(int vc) { return vc == VC_TEXMAP || vc == VC_MTL || vc == VC_INODE || vc == VC_REF; }
+bool IsRefClass(int vc)
+{
+    return vc == VC_TEXMAP || vc == VC_MTL || vc == VC_INODE || vc == VC_REF;
+}
 
 // Whether a value of class `given` may be stored in (or read from) a
 // parameter storing class `stored`.
@@ -172,11 +205,16 @@ bool RefFitsType(ReferenceTarget* r, int stored)
 {
     if (!r)
         return true;
-    switch (stored) {
-    case VC_TEXMAP: return dynamic_cast<Texmap*>(r) != nullptr;
-    case VC_MTL: return dynamic_cast<Mtl*>(r) != nullptr;
-    case VC_INODE: return dynamic_cast<INode*>(r) != nullptr;
-    default: return true;
+    switch (stored)
+    {
+        case VC_TEXMAP:
+            return dynamic_cast<Texmap*>(r) != nullptr;
+        case VC_MTL:
+            return dynamic_cast<Mtl*>(r) != nullptr;
+        case VC_INODE:
+            return dynamic_cast<INode*>(r) != nullptr;
+        default:
+            return true;
     }
 }
 
@@ -201,7 +239,7 @@ IParamBlock2::Slot DefaultSlot(const ParamDef& d)
 ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 {
     if (vc == VC_INT)
-        return a;  // integers hold until the next key
+        return a; // integers hold until the next key
     ParamValue out = a;
     for (int k = 0; k < 4; ++k)
         out.f[k] = a.f[k] + (b.f[k] - a.f[k]) * u;
@@ -210,7 +248,8 @@ ParamValue Lerp(const ParamValue& a, const ParamValue& b, float u, int vc)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // Whether every parameter of `slots` is as DefaultSlot makes it (and refers to nothing).
 bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
@@ -220,11 +259,13 @@ bool AtDefaults(const ParamBlockDesc2& desc, const IParamBlock2::Slots& slots)
     bool at = true;
     slots.ForEach([&](size_t i, const IParamBlock2::Slot& slot) {
         const ParamDef& d = desc.paramdefs[i];
-        if (!at || slot.entries.size() != DefaultEntryCount(d)) {
+        if (!at || slot.entries.size() != DefaultEntryCount(d))
+        {
             at = false;
             return;
         }
-        for (const IParamBlock2::Entry& e : slot.entries) {
+        for (const IParamBlock2::Entry& e : slot.entries)
+        {
             const ParamValue& v = e.value;
             if (!e.keys.empty() || v.r || v.i != d.def.i || v.s != d.def.s ||
                 !std::equal(std::begin(v.f), std::end(v.f), std::begin(d.def.f)))
@@ -239,7 +280,8 @@ bool SameSlot(const IParamBlock2::Slot& a, const IParamBlock2::Slot& b)
 {
     if (a.entries.size() != b.entries.size())
         return false;
-    for (size_t k = 0; k < a.entries.size(); ++k) {
+    for (size_t k = 0; k < a.entries.size(); ++k)
+    {
         const IParamBlock2::Entry& x = a.entries[k];
         const IParamBlock2::Entry& y = b.entries[k];
         if (!x.keys.empty() || !y.keys.empty() || x.value.r != y.value.r || x.value.i != y.value.i ||
@@ -255,7 +297,8 @@ bool IsDefaultSlot(const IParamBlock2::Slot& slot, const ParamDef& d)
     if (slot.entries.size() != DefaultEntryCount(d))
         return false;
     ReferenceTarget* const r = IsRefClass(StoredClass(d.type)) ? d.def.r : nullptr;
-    for (const IParamBlock2::Entry& e : slot.entries) {
+    for (const IParamBlock2::Entry& e : slot.entries)
+    {
         const ParamValue& v = e.value;
         if (!e.keys.empty() || v.r != r || v.i != d.def.i || v.s != d.def.s ||
             std::memcmp(v.f, d.def.f, sizeof v.f) != 0)
@@ -273,7 +316,8 @@ std::shared_ptr<const std::vector<ParamSlot>> ParamBlockDesc2::DefaultSlots() co
     bool current = defaultSlots_ && defaultSlots_->size() == paramdefs.size();
     for (size_t i = 0; current && i < paramdefs.size(); ++i)
         current = IsDefaultSlot((*defaultSlots_)[i], paramdefs[i]);
-    if (!current) {
+    if (!current)
+    {
         auto made = std::make_shared<std::vector<ParamSlot>>();
         made->reserve(paramdefs.size());
         for (const ParamDef& d : paramdefs)
@@ -283,12 +327,15 @@ std::shared_ptr<const std::vector<ParamSlot>> ParamBlockDesc2::DefaultSlots() co
     return defaultSlots_;
 }
 
-class ParamBlockRestore : public RestoreObj {
-public:
+class ParamBlockRestore : public RestoreObj
+{
+  public:
     // With `atDefaults` the state before is every parameter at its default:
     // only the definitions are kept, the values are made again on undo.
-    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before, bool atDefaults = false)
-        : block_(block), before_(std::move(before)), atDefaults_(atDefaults)
+    ParamBlockRestore(IParamBlock2* block, IParamBlock2::State before, bool atDefaults = false) :
+        block_(block),
+        before_(std::move(before)),
+        atDefaults_(atDefaults)
     {
         keeper_.Keep(block);
         KeepRefs(before_);
@@ -299,11 +346,13 @@ public:
             return;
         // The state after the change is the current one whenever this runs (later
         // changes are undone first): taken here, it costs nothing until an undo.
-        if (!after_) {
+        if (!after_)
+        {
             after_ = std::make_unique<IParamBlock2::State>(block_->TakeState());
             KeepRefs(*after_);
         }
-        if (!atDefaults_) {
+        if (!atDefaults_)
+        {
             block_->PutState(before_);
             return;
         }
@@ -318,7 +367,7 @@ public:
     }
     WStr Description() override { return WStr(L"parameter change"); }
 
-private:
+  private:
     void KeepRefs(const IParamBlock2::State& s)
     {
         s.entrySlots.ForEach([&](size_t, const IParamBlock2::Slot& slot) {
@@ -335,23 +384,39 @@ private:
     Norvane::RefKeeper keeper_;
 };
 
-namespace {
+namespace
+{
 
 // One entry's change, cheaper than a whole-block snapshot.
-class EntryRestore : public RestoreObj {
-public:
-    EntryRestore(IParamBlock2* block, ParamID id, int tab, IParamBlock2::Entry before, IParamBlock2::Entry after)
-        : block_(block), id_(id), tab_(tab), before_(std::move(before)), after_(std::move(after))
+class EntryRestore : public RestoreObj
+{
+  public:
+    EntryRestore(IParamBlock2* block, ParamID id, int tab, IParamBlock2::Entry before, IParamBlock2::Entry after) :
+        block_(block),
+        id_(id),
+        tab_(tab),
+        before_(std::move(before)),
+        after_(std::move(after))
     {
         keeper_.Keep(block);
-        if (before_.value.r) keeper_.Keep(before_.value.r);
-        if (after_.value.r) keeper_.Keep(after_.value.r);
+        if (before_.value.r)
+            keeper_.Keep(before_.value.r);
+        if (after_.value.r)
+            keeper_.Keep(after_.value.r);
     }
-    void Restore(int) override { if (!keeper_.Broken()) block_->SetEntry(id_, tab_, before_); }
-    void Redo() override { if (!keeper_.Broken()) block_->SetEntry(id_, tab_, after_); }
+    void Restore(int) override
+    {
+        if (!keeper_.Broken())
+            block_->SetEntry(id_, tab_, before_);
+    }
+    void Redo() override
+    {
+        if (!keeper_.Broken())
+            block_->SetEntry(id_, tab_, after_);
+    }
     WStr Description() override { return WStr(L"parameter change"); }
 
-private:
+  private:
     IParamBlock2* block_;
     ParamID id_;
     int tab_;
@@ -361,7 +426,8 @@ private:
 
 } // namespace
 
-IParamBlock2::IParamBlock2(const ParamBlockDesc2* desc, ReferenceTarget* owner) : owner_(owner)
+IParamBlock2::IParamBlock2(const ParamBlockDesc2* desc, ReferenceTarget* owner) :
+    owner_(owner)
 {
     static const ParamBlockDesc2 empty;
     desc_ = desc ? desc : &empty;
@@ -423,14 +489,18 @@ bool IParamBlock2::NeedsChangeRecord()
         return true;
     // A block made in the open record: one snapshot before its first change
     // undoes all of them (an import changes thousands of fresh blocks).
-    if (theHold.FirstChangeInOpenRecord(this)) {
+    if (theHold.FirstChangeInOpenRecord(this))
+    {
         // A fresh block is at its defaults: its snapshot needs no copy of them.
-        if (AtDefaults(*desc_, slots_)) {
+        if (AtDefaults(*desc_, slots_))
+        {
             State before;
             before.desc = desc_;
             before.ownDesc = ownDesc_;
             theHold.Put(new ParamBlockRestore(this, std::move(before), true));
-        } else {
+        }
+        else
+        {
             theHold.Put(new ParamBlockRestore(this, TakeState()));
         }
     }
@@ -522,7 +592,7 @@ int IParamBlock2::Append(ParamID id, const ParamValue& v)
     if (!IsRefClass(vc) || !RefFitsType(v.r, vc))
         e.value.r = nullptr;
     Entry before = slots_[static_cast<size_t>(i)].entries[static_cast<size_t>(n)];
-    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
+    const bool record = NeedsChangeRecord(); // before the change: it may take the snapshot
     SetEntry(id, n, e);
     if (record)
         theHold.Put(new EntryRestore(this, id, n, before, e));
@@ -542,7 +612,8 @@ void IParamBlock2::Rebuild(std::shared_ptr<ParamBlockDesc2> desc)
 {
     ParamBlockRestore* rec = NeedsChangeRecord() ? new ParamBlockRestore(this, TakeState()) : nullptr;
     Slots slotList(desc->DefaultSlots());
-    for (size_t i = 0; i < desc->paramdefs.size(); ++i) {
+    for (size_t i = 0; i < desc->paramdefs.size(); ++i)
+    {
         const ParamDef& d = desc->paramdefs[i];
         int old = desc_->NameToIndex(d.int_name);
         if (old >= 0 && desc_->paramdefs[static_cast<size_t>(old)].type == d.type &&
@@ -596,15 +667,18 @@ bool IParamBlock2::Store(ParamID id, TimeValue t, int tabIndex, const ParamValue
 
     Interface* ip = GetCOREInterface();
     const bool animate = Numeric(stored) && (def->flags & P_ANIMATABLE) && ip && ip->GetAnimateMode();
-    if (Numeric(stored) && (animate || !after.keys.empty())) {
+    if (Numeric(stored) && (animate || !after.keys.empty()))
+    {
         if (after.keys.empty() && t != 0)
             after.keys[0] = after.value;
         after.keys[t] = value;
-    } else {
+    }
+    else
+    {
         after.value = value;
         after.keys.clear();
     }
-    const bool record = NeedsChangeRecord();  // before the change: it may take the snapshot
+    const bool record = NeedsChangeRecord(); // before the change: it may take the snapshot
     SetEntry(id, tabIndex, after);
     if (record)
         theHold.Put(new EntryRestore(this, id, tabIndex, before, after));
@@ -619,21 +693,27 @@ bool IParamBlock2::Fetch(ParamID id, TimeValue t, int tabIndex, ParamValue& v, I
     if (!entry)
         return false;
     const Entry& e = *entry;
-    if (e.keys.empty()) {
+    if (e.keys.empty())
+    {
         v = e.value;
         if (given == VC_POINT4 && stored == VC_POINT3)
             v.f[3] = 1.0f;
         return true;
     }
     auto next = e.keys.lower_bound(t);
-    if (next == e.keys.end()) {
+    if (next == e.keys.end())
+    {
         v = std::prev(next)->second;
         valid &= Interval(std::prev(next)->first, TIME_PosInfinity);
-    } else if (next->first == t || next == e.keys.begin()) {
+    }
+    else if (next->first == t || next == e.keys.begin())
+    {
         v = next->second;
         valid &= next == e.keys.begin() && next->first != t ? Interval(TIME_NegInfinity, next->first)
                                                             : Interval(t, t);
-    } else {
+    }
+    else
+    {
         auto prev = std::prev(next);
         float u = static_cast<float>(t - prev->first) / static_cast<float>(next->first - prev->first);
         v = Lerp(prev->second, next->second, u, stored);
@@ -682,7 +762,8 @@ void IParamBlock2::RefDeleted(ReferenceTarget* target)
     std::vector<size_t> holding;
     slots_.ForEach([&](size_t i, const Slot& s) {
         for (const Entry& e : s.entries)
-            if (e.value.r == target) {
+            if (e.value.r == target)
+            {
                 holding.push_back(i);
                 return;
             }
@@ -695,12 +776,12 @@ void IParamBlock2::RefDeleted(ReferenceTarget* target)
 
 // Typed setters and getters.
 
-#define PB_SET(TYPE, VC, FILL)                                                  \
-    BOOL IParamBlock2::SetValue(ParamID id, TimeValue t, TYPE v, int tabIndex)  \
-    {                                                                           \
-        ParamValue p;                                                           \
-        FILL;                                                                   \
-        return Store(id, t, tabIndex, p, VC) ? TRUE : FALSE;                    \
+#define PB_SET(TYPE, VC, FILL)                                                 \
+    BOOL IParamBlock2::SetValue(ParamID id, TimeValue t, TYPE v, int tabIndex) \
+    {                                                                          \
+        ParamValue p;                                                          \
+        FILL;                                                                  \
+        return Store(id, t, tabIndex, p, VC) ? TRUE : FALSE;                   \
     }
 
 PB_SET(float, VC_FLOAT, p.f[0] = v)
@@ -717,14 +798,14 @@ PB_SET(INode*, VC_INODE, p.r = v)
 PB_SET(ReferenceTarget*, VC_REF, p.r = v)
 #undef PB_SET
 
-#define PB_GET(TYPE, VC, TAKE)                                                                \
+#define PB_GET(TYPE, VC, TAKE)                                                                   \
     BOOL IParamBlock2::GetValue(ParamID id, TimeValue t, TYPE& v, Interval& valid, int tabIndex) \
-    {                                                                                         \
-        ParamValue p;                                                                         \
-        if (!Fetch(id, t, tabIndex, p, valid, VC))                                            \
-            return FALSE;                                                                     \
-        TAKE;                                                                                 \
-        return TRUE;                                                                          \
+    {                                                                                            \
+        ParamValue p;                                                                            \
+        if (!Fetch(id, t, tabIndex, p, valid, VC))                                               \
+            return FALSE;                                                                        \
+        TAKE;                                                                                    \
+        return TRUE;                                                                             \
     }
 
 PB_GET(float, VC_FLOAT, v = p.f[0])
@@ -753,14 +834,14 @@ BOOL IParamBlock2::GetValue(ParamID id, TimeValue t, const wchar_t*& v, Interval
     return TRUE;
 }
 
-#define PB_SHORT(NAME, TYPE, ZERO)                              \
+#define PB_SHORT(NAME, TYPE, ZERO)                                 \
     TYPE IParamBlock2::NAME(ParamID id, TimeValue t, int tabIndex) \
-    {                                                           \
-        TYPE v = ZERO;                                          \
-        Interval valid;                                         \
-        if (!GetValue(id, t, v, valid, tabIndex))               \
-            return ZERO;                                        \
-        return v;                                               \
+    {                                                              \
+        TYPE v = ZERO;                                             \
+        Interval valid;                                            \
+        if (!GetValue(id, t, v, valid, tabIndex))                  \
+            return ZERO;                                           \
+        return v;                                                  \
     }
 
 PB_SHORT(GetFloat, float, 0.0f)

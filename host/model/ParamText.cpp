@@ -7,21 +7,24 @@
 #include <string_view>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 
 // Shorter texts (names, file paths) are cheaper to copy than to look up.
 constexpr int SHARED_LENGTH = 128;
 
 // The long texts alive now, by content. A text leaves the pool when its last
 // holder lets go of it.
-class TextPool {
-public:
+class TextPool
+{
+  public:
     std::shared_ptr<const WStr> Share(const WStr& s)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const std::wstring_view key(s.str());
         const auto found = texts_.find(key);
-        if (found != texts_.end()) {
+        if (found != texts_.end())
+        {
             if (std::shared_ptr<const WStr> alive = found->second.lock())
                 return alive;
             texts_.erase(found);
@@ -31,7 +34,7 @@ public:
         return text;
     }
 
-private:
+  private:
     void Forget(const WStr* gone)
     {
         {

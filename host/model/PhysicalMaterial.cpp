@@ -5,8 +5,10 @@
 #include "ClassRegistry.h"
 #include "ParamBlock2.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<PhysicalMaterial> physicalDesc(L"Physical Material", L"PhysicalMaterial", MATERIAL_CLASS_ID,
                                                 PHYSICAL_MATERIAL_CLASS_ID, L"Materials");
@@ -19,8 +21,14 @@ void Add(ParamBlockDesc2& d, const wchar_t* name, int type, const ParamValue& de
         d.AddParam(map, TYPE_TEXMAP, ParamValue(), 0);
 }
 
-ParamValue F(float v) { return ParamValue::Float(v); }
-ParamValue C(float r, float g, float b, float a = 1.0f) { return ParamValue::Floats(r, g, b, a); }
+ParamValue F(float v)
+{
+    return ParamValue::Float(v);
+}
+ParamValue C(float r, float g, float b, float a = 1.0f)
+{
+    return ParamValue::Floats(r, g, b, a);
+}
 
 ParamBlockDesc2 physicalBlock = [] {
     ParamBlockDesc2 b(0, L"params", nullptr);
@@ -94,7 +102,7 @@ Texmap* PhysicalMaterial::GetSubTexmap(int i)
 {
     auto mapSlots = MapSlots(GetParamBlock(0));
     return i >= 0 && i < static_cast<int>(mapSlots.size()) ? GetParamBlock(0)->GetTexmap(mapSlots[static_cast<size_t>(i)])
-                                                        : nullptr;
+                                                           : nullptr;
 }
 
 void PhysicalMaterial::SetSubTexmap(int i, Texmap* m)
@@ -108,7 +116,7 @@ WStr PhysicalMaterial::GetSubTexmapSlotName(int i)
 {
     auto mapSlots = MapSlots(GetParamBlock(0));
     return i >= 0 && i < static_cast<int>(mapSlots.size()) ? GetParamBlock(0)->GetLocalName(mapSlots[static_cast<size_t>(i)])
-                                                        : WStr();
+                                                           : WStr();
 }
 
 } // namespace Norvane

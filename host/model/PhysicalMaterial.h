@@ -4,10 +4,12 @@
 #include "BuiltinClasses.h"
 #include "MtlBase.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
-class PhysicalMaterial : public Mtl {
-public:
+class PhysicalMaterial : public Mtl
+{
+  public:
     explicit PhysicalMaterial(bool loading = false);
     Class_ID ClassID() override { return PHYSICAL_MATERIAL_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Physical Material"; }

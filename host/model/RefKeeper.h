@@ -6,10 +6,12 @@
 #include <functional>
 #include <initializer_list>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class RefKeeper : public ReferenceMaker {
-public:
+class RefKeeper : public ReferenceMaker
+{
+  public:
     RefKeeper() = default;
     ~RefKeeper() override = default;
     void Keep(ReferenceTarget* t) { Acquire(t); }
@@ -17,27 +19,38 @@ public:
     void RefDeleted(ReferenceTarget*) override { broken_ = true; }
     bool HoldsWeakly() const override { return true; }
 
-private:
+  private:
     bool broken_ = false;
 };
 
 // A change given by two functions (undo, redo), run only while every kept
 // object still exists.
-class FunctionRestore : public RestoreObj {
-public:
+class FunctionRestore : public RestoreObj
+{
+  public:
     FunctionRestore(std::function<void()> undo, std::function<void()> redo,
-                    std::initializer_list<ReferenceTarget*> keep, WStr what = WStr(L"change"))
-        : undo_(std::move(undo)), redo_(std::move(redo)), what_(std::move(what))
+                    std::initializer_list<ReferenceTarget*> keep, WStr what = WStr(L"change")) :
+        undo_(std::move(undo)),
+        redo_(std::move(redo)),
+        what_(std::move(what))
     {
         for (ReferenceTarget* t : keep)
             keeper_.Keep(t);
     }
     void KeepAlso(ReferenceTarget* t) { keeper_.Keep(t); }
-    void Restore(int) override { if (!keeper_.Broken()) undo_(); }
-    void Redo() override { if (!keeper_.Broken()) redo_(); }
+    void Restore(int) override
+    {
+        if (!keeper_.Broken())
+            undo_();
+    }
+    void Redo() override
+    {
+        if (!keeper_.Broken())
+            redo_();
+    }
     WStr Description() override { return what_; }
 
-private:
+  private:
     std::function<void()> undo_, redo_;
     RefKeeper keeper_;
     WStr what_;
@@ -53,6 +66,9 @@ inline void HoldPut(RestoreObj* rob)
 }
 
 // Whether changes are being recorded: callers skip building records otherwise.
-inline bool Recording() { return theHold.Holding() != 0; }
+inline bool Recording()
+{
+    return theHold.Holding() != 0;
+}
 
 } // namespace Norvane

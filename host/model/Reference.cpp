@@ -71,7 +71,8 @@ ReferenceTarget::ReferenceTarget()
 ReferenceTarget::~ReferenceTarget()
 {
     // Objects deleted without DeleteThis still clear the references to them.
-    if (!deleting_) {
+    if (!deleting_)
+    {
         deleting_ = true;
         DetachMakers();
         DeleteOwnedBlocks();
@@ -164,7 +165,8 @@ void ReferenceTarget::DeleteOwnedBlocks()
 
 // LiveObjects
 
-namespace Norvane {
+namespace Norvane
+{
 
 LiveObjects& LiveObjects::Instance()
 {
@@ -178,12 +180,15 @@ void LiveObjects::DeleteAll(const std::set<ReferenceTarget*>& keep)
     // just deleted instead of starting over, so a scene of many objects goes
     // in linear time; a block skipped because its owner still lived is met
     // again in the next pass, if deleting the owner did not take it along.
-    for (bool deleted = true; deleted;) {
+    for (bool deleted = true; deleted;)
+    {
         deleted = false;
-        for (auto it = live_.begin(); it != live_.end();) {
+        for (auto it = live_.begin(); it != live_.end();)
+        {
             ReferenceTarget* t = *it;
             auto* block = dynamic_cast<IParamBlock2*>(t);
-            if (pinned_.count(t) || keep.count(t) || (block && block->GetOwner() && Contains(block->GetOwner()))) {
+            if (pinned_.count(t) || keep.count(t) || (block && block->GetOwner() && Contains(block->GetOwner())))
+            {
                 ++it;
                 continue;
             }

@@ -4,13 +4,14 @@
 #include <QWidget>
 #include <algorithm>
 
-namespace Norvane {
+namespace Norvane
+{
 
 int RollupPanel::AddRollupPage(QWidget* page, const WStr& title, DWORD flags, int category)
 {
     if (!page)
         return -1;
-    pages_.push_back({page, title.ToQString(), flags, category});
+    pages_.push_back({ page, title.ToQString(), flags, category });
     if (changed_)
         changed_();
     return static_cast<int>(pages_.size()) - 1;

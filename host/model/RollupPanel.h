@@ -6,11 +6,14 @@
 #include <functional>
 #include <vector>
 
-namespace Norvane {
+namespace Norvane
+{
 
-class RollupPanel : public IUtil {
-public:
-    struct Page {
+class RollupPanel : public IUtil
+{
+  public:
+    struct Page
+    {
         QWidget* widget;
         QString title;
         DWORD flags;
@@ -25,7 +28,7 @@ public:
     // Told when the utility asks to be closed.
     void OnClose(std::function<void()> f) { close_ = std::move(f); }
 
-private:
+  private:
     std::vector<Page> pages_;
     std::function<void()> changed_, close_;
 };

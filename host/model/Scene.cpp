@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace Norvane {
+namespace Norvane
+{
 
 ReferenceTarget* Scene::GetReference(int i)
 {
@@ -36,7 +37,8 @@ void Scene::Put(const std::vector<INode*>& nodes, const std::vector<INode*>& sel
 
 void Scene::Change(const std::vector<INode*>& nodes, const std::vector<INode*>& selection, const wchar_t* what)
 {
-    if (Recording()) {
+    if (Recording())
+    {
         auto* rec = new FunctionRestore([this, n = nodes_, s = selection_] { Put(n, s); },
                                         [this, nodes, selection] { Put(nodes, selection); }, {}, what);
         for (INode* n : nodes_)

@@ -8,10 +8,12 @@
 class INode;
 class Object;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class Scene : public ReferenceMaker {
-public:
+class Scene : public ReferenceMaker
+{
+  public:
     Scene() = default;
     ~Scene() override = default;
 
@@ -40,7 +42,7 @@ public:
     ReferenceTarget* GetReference(int i) override;
     void RefDeleted(ReferenceTarget* target) override;
 
-private:
+  private:
     void Put(const std::vector<INode*>& nodes, const std::vector<INode*>& selection);
     void Change(const std::vector<INode*>& nodes, const std::vector<INode*>& selection, const wchar_t* what);
     std::vector<INode*> nodes_;

@@ -12,8 +12,10 @@
 
 #include <map>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 const QString SCENE_FORMAT = QStringLiteral("norvane-scene");
 const QString LIBRARY_FORMAT = QStringLiteral("norvane-material-library");
@@ -42,7 +44,8 @@ bool ReadMatrix(const JsonValue& a, Matrix3& tm)
 // Object number of an optional reference in the JSON (null for none).
 bool ReadRef(const JsonValue& v, const ObjectReader& reader, ReferenceTarget*& out)
 {
-    if (v.isNull() || v.isUndefined()) {
+    if (v.isNull() || v.isUndefined())
+    {
         out = nullptr;
         return true;
     }
@@ -79,7 +82,8 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     ObjectWriter writer;
     JsonWriter nodes;
     nodes.BeginArray();
-    for (INode* n : scene_.Nodes()) {
+    for (INode* n : scene_.Nodes())
+    {
         const int object = writer.Add(n->GetObjectRef());
         const int material = writer.Add(n->GetMtl());
         nodes.BeginObject();
@@ -113,7 +117,8 @@ bool HostCore::SaveScene(const QString& path, QString* error)
     doc.Key("nodes").Raw(nodes.Bytes());
     doc.Key("objects").Raw(writer.Objects());
     doc.Key("selection").BeginArray();
-    for (INode* n : scene_.Selection()) {
+    for (INode* n : scene_.Selection())
+    {
         const auto found = nodeIndex.find(n);
         doc.Int(found != nodeIndex.end() ? found->second : static_cast<int>(scene_.Nodes().size()));
     }
@@ -137,7 +142,8 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     if (!ReadObjectsFile(path, SCENE_FORMAT, doc, reader, why))
         return Fail(error, why);
 
-    struct NodeData {
+    struct NodeData
+    {
         WStr name;
         Object* object;
         Mtl* mtl;
@@ -146,10 +152,11 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     };
     std::vector<NodeData> nodeData;
     const JsonValue& nodes = doc.value("nodes");
-    for (int i = 0; i < nodes.size(); ++i) {
+    for (int i = 0; i < nodes.size(); ++i)
+    {
         const JsonValue& o = nodes[i];
         ReferenceTarget *obj = nullptr, *mtl = nullptr;
-        NodeData d{WStr::FromQString(o.value("name").toString()), nullptr, nullptr, Matrix3(), false};
+        NodeData d{ WStr::FromQString(o.value("name").toString()), nullptr, nullptr, Matrix3(), false };
         if (!ReadRef(o.value("object"), reader, obj) || !ReadRef(o.value("material"), reader, mtl) ||
             (obj && !dynamic_cast<Object*>(obj)) || (mtl && !dynamic_cast<Mtl*>(mtl)) ||
             !ReadMatrix(o.value("tm"), d.tm))
@@ -161,14 +168,16 @@ bool HostCore::LoadScene(const QString& path, QString* error)
     }
     std::vector<MtlBase*> slotData;
     const JsonValue& slotArray = doc.value("editorSlots");
-    for (int i = 0; i < slotArray.size() && i < MaterialEditor::SLOTS; ++i) {
+    for (int i = 0; i < slotArray.size() && i < MaterialEditor::SLOTS; ++i)
+    {
         ReferenceTarget* m = nullptr;
         if (!ReadRef(slotArray[i], reader, m) || (m && !dynamic_cast<MtlBase*>(m)))
             return Fail(error, QStringLiteral("'%1': editor slot %2 is malformed").arg(path).arg(i));
         slotData.push_back(dynamic_cast<MtlBase*>(m));
     }
     std::vector<int> selected;
-    for (const JsonValue& v : doc.value("selection")) {
+    for (const JsonValue& v : doc.value("selection"))
+    {
         if (!v.isDouble() || v.toInt() < 0 || v.toInt() >= nodes.size())
             return Fail(error, QStringLiteral("'%1': the selection names a node that does not exist").arg(path));
         selected.push_back(v.toInt());
@@ -187,7 +196,8 @@ bool HostCore::LoadScene(const QString& path, QString* error)
 
     theHold.Suspend();
     std::vector<INode*> made;
-    for (const NodeData& d : nodeData) {
+    for (const NodeData& d : nodeData)
+    {
         auto* n = new INode();
         n->SetName(d.name);
         n->SetObjectRef(d.object);
@@ -233,7 +243,8 @@ bool HostCore::LoadLibrary(const QString& path, MtlBaseLib* lib, QString* error)
     if (!ReadObjectsFile(path, LIBRARY_FORMAT, doc, reader, why))
         return Fail(error, why);
     std::vector<MtlBase*> items;
-    for (const JsonValue& v : doc.value("materials")) {
+    for (const JsonValue& v : doc.value("materials"))
+    {
         ReferenceTarget* t = nullptr;
         if (!ReadRef(v, reader, t) || !dynamic_cast<MtlBase*>(t))
             return Fail(error, QStringLiteral("'%1': a library entry is not a material or map").arg(path));

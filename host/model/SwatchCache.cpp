@@ -8,11 +8,14 @@
 #include <functional>
 #include <set>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 // FNV-1a over the raw bytes of each value.
-struct Digest {
+struct Digest
+{
     std::uint64_t h = 1469598103934665603ull;
     template <typename T>
     void Add(const T& v)
@@ -44,19 +47,23 @@ void AddTree(ReferenceTarget* t, Digest& d, std::set<ReferenceTarget*>& seen)
     const Class_ID id = t->ClassID();
     d.Add(id.PartA());
     d.Add(id.PartB());
-    for (int b = 0; b < t->NumParamBlocks(); ++b) {
+    for (int b = 0; b < t->NumParamBlocks(); ++b)
+    {
         IParamBlock2* pb = t->GetParamBlock(b);
         if (!pb)
             continue;
-        for (const ParamDef& def : pb->GetDesc()->paramdefs) {
+        for (const ParamDef& def : pb->GetDesc()->paramdefs)
+        {
             d.Add(def.type);
             d.Add(def.int_name);
             const IParamBlock2::Slot* slot = pb->GetSlot(def.ID);
             if (!slot)
                 continue;
-            for (const IParamBlock2::Entry& e : slot->entries) {
+            for (const IParamBlock2::Entry& e : slot->entries)
+            {
                 d.Add(e.value);
-                for (const auto& [time, key] : e.keys) {
+                for (const auto& [time, key] : e.keys)
+                {
                     d.Add(time);
                     d.Add(key);
                 }
@@ -64,7 +71,8 @@ void AddTree(ReferenceTarget* t, Digest& d, std::set<ReferenceTarget*>& seen)
             }
         }
     }
-    if (auto* m = dynamic_cast<Mtl*>(t)) {
+    if (auto* m = dynamic_cast<Mtl*>(t))
+    {
         const Color c = m->GetDiffuse();
         d.Add(c.r), d.Add(c.g), d.Add(c.b);
         for (int i = 0; i < m->NumSubMtls(); ++i)
@@ -94,14 +102,16 @@ QImage SwatchCache::Swatch(MtlBase* m, int size)
     if (!m)
         return QImage();
     const std::uint64_t state = SwatchState(m);
-    Entry& entry = entries_[{m, size}];
-    if (entry.image.isNull() || entry.state != state) {
+    Entry& entry = entries_[{ m, size }];
+    if (entry.image.isNull() || entry.state != state)
+    {
         entry.image = RenderSwatch(m, size);
         entry.state = state;
         ++renders_;
     }
     // Objects come and go; a few hundred swatches are plenty.
-    if (entries_.size() > 512) {
+    if (entries_.size() > 512)
+    {
         QImage image = entry.image;
         entries_.clear();
         return image;

@@ -11,18 +11,21 @@
 
 class MtlBase;
 
-namespace Norvane {
+namespace Norvane
+{
 
-class SwatchCache {
-public:
+class SwatchCache
+{
+  public:
     static SwatchCache& Instance();
     QImage Swatch(MtlBase* m, int size = 128);
     // How many swatches were drawn (not found) so far.
     int Renders() const { return renders_; }
     void Clear() { entries_.clear(); }
 
-private:
-    struct Entry {
+  private:
+    struct Entry
+    {
         std::uint64_t state = 0;
         QImage image;
     };

@@ -21,26 +21,50 @@
 #include <mutex>
 #include <vector>
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 constexpr float PI = 3.14159265f;
 
-struct Vec3 {
+struct Vec3
+{
     float x = 0, y = 0, z = 0;
     Vec3() = default;
-    Vec3(float a, float b, float c) : x(a), y(b), z(c) {}
-    explicit Vec3(float s) : x(s), y(s), z(s) {}
-    Vec3 operator+(const Vec3& o) const { return {x + o.x, y + o.y, z + o.z}; }
-    Vec3 operator-(const Vec3& o) const { return {x - o.x, y - o.y, z - o.z}; }
-    Vec3 operator*(const Vec3& o) const { return {x * o.x, y * o.y, z * o.z}; }
-    Vec3 operator*(float s) const { return {x * s, y * s, z * s}; }
+    Vec3(float a, float b, float c) :
+        x(a),
+        y(b),
+        z(c) {}
+    explicit Vec3(float s) :
+        x(s),
+        y(s),
+        z(s) {}
+    Vec3 operator+(const Vec3& o) const { return { x + o.x, y + o.y, z + o.z }; }
+    Vec3 operator-(const Vec3& o) const { return { x - o.x, y - o.y, z - o.z }; }
+    Vec3 operator*(const Vec3& o) const { return { x * o.x, y * o.y, z * o.z }; }
+    Vec3 operator*(float s) const { return { x * s, y * s, z * s }; }
 };
-float Dot(const Vec3& a, const Vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Normalize(const Vec3& v) { return v * (1.0f / std::sqrt(std::max(Dot(v, v), 1e-12f))); }
-Vec3 Lerp(const Vec3& a, const Vec3& b, float t) { return a + (b - a) * t; }
-Vec3 Rgb(const AColor& c) { return {c.r, c.g, c.b}; }
-float Luminance(const Vec3& c) { return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z; }
+float Dot(const Vec3& a, const Vec3& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec3 Normalize(const Vec3& v)
+{
+    return v * (1.0f / std::sqrt(std::max(Dot(v, v), 1e-12f)));
+}
+Vec3 Lerp(const Vec3& a, const Vec3& b, float t)
+{
+    return a + (b - a) * t;
+}
+Vec3 Rgb(const AColor& c)
+{
+    return { c.r, c.g, c.b };
+}
+float Luminance(const Vec3& c)
+{
+    return 0.2126f * c.x + 0.7152f * c.y + 0.0722f * c.z;
+}
 
 float SrgbToLinear(float c)
 {
@@ -58,7 +82,8 @@ int LinearToSrgb8(float c)
 
 // A texture file as linear colours, reduced to swatch scale. Colour images are
 // taken as sRGB-encoded, grey ones (roughness, masks) as plain values.
-struct Texture {
+struct Texture
+{
     int width = 0, height = 0;
     std::vector<AColor> texels;
 
@@ -77,7 +102,8 @@ struct Texture {
             return texels[static_cast<size_t>(y * width + x)];
         };
         AColor out;
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 4; ++k)
+        {
             const float top = texel(x0, y0)[k] * (1 - tx) + texel(x0 + 1, y0)[k] * tx;
             const float bottom = texel(x0, y0 + 1)[k] * (1 - tx) + texel(x0 + 1, y0 + 1)[k] * tx;
             out[k] = top * (1 - ty) + bottom * ty;
@@ -102,7 +128,8 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
         return found->second.second;
     QImage image(path);
     std::shared_ptr<Texture> texture;
-    if (!image.isNull()) {
+    if (!image.isNull())
+    {
         constexpr int MAX_SIDE = 512;
         if (image.width() > MAX_SIDE || image.height() > MAX_SIDE)
             image = image.scaled(MAX_SIDE, MAX_SIDE, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -115,7 +142,8 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
         std::array<float, 256> decode;
         for (int i = 0; i < 256; ++i)
             decode[static_cast<size_t>(i)] = grey ? static_cast<float>(i) / 255.0f : SrgbToLinear(static_cast<float>(i) / 255.0f);
-        for (int y = 0; y < image.height(); ++y) {
+        for (int y = 0; y < image.height(); ++y)
+        {
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             for (int x = 0; x < image.width(); ++x)
                 texture->texels.emplace_back(decode[static_cast<size_t>(qRed(line[x]))], decode[static_cast<size_t>(qGreen(line[x]))],
@@ -124,43 +152,55 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
     }
     if (loaded.size() > 64)
         loaded.clear();
-    loaded[path] = {modified, texture};
+    loaded[path] = { modified, texture };
     return texture;
 }
 
 // ---- maps --------------------------------------------------------------------
 
 // A map read once into plain values, so that a pixel costs no parameter lookups.
-class Sampler {
-public:
+class Sampler
+{
+  public:
     virtual ~Sampler() = default;
     virtual AColor Sample(float u, float v) const = 0;
 };
 using SamplerPtr = std::unique_ptr<Sampler>;
 
-class ConstantSampler : public Sampler {
-public:
-    explicit ConstantSampler(const AColor& c) : c_(c) {}
+class ConstantSampler : public Sampler
+{
+  public:
+    explicit ConstantSampler(const AColor& c) :
+        c_(c) {}
     AColor Sample(float, float) const override { return c_; }
 
-private:
+  private:
     AColor c_;
 };
 
-class ImageSampler : public Sampler {
-public:
-    ImageSampler(std::shared_ptr<const Texture> t, float su, float sv, float ou, float ov)
-        : texture_(std::move(t)), su_(su), sv_(sv), ou_(ou), ov_(ov) {}
+class ImageSampler : public Sampler
+{
+  public:
+    ImageSampler(std::shared_ptr<const Texture> t, float su, float sv, float ou, float ov) :
+        texture_(std::move(t)),
+        su_(su),
+        sv_(sv),
+        ou_(ou),
+        ov_(ov) {}
     AColor Sample(float u, float v) const override { return texture_->At(u * su_ + ou_, v * sv_ + ov_); }
 
-private:
+  private:
     std::shared_ptr<const Texture> texture_;
     float su_, sv_, ou_, ov_;
 };
 
-class MixSampler : public Sampler {
-public:
-    MixSampler(SamplerPtr fg, SamplerPtr bg, SamplerPtr amount) : fg_(std::move(fg)), bg_(std::move(bg)), amount_(std::move(amount)) {}
+class MixSampler : public Sampler
+{
+  public:
+    MixSampler(SamplerPtr fg, SamplerPtr bg, SamplerPtr amount) :
+        fg_(std::move(fg)),
+        bg_(std::move(bg)),
+        amount_(std::move(amount)) {}
     AColor Sample(float u, float v) const override
     {
         const AColor f = fg_->Sample(u, v), b = bg_->Sample(u, v);
@@ -168,7 +208,7 @@ public:
         return AColor(b.r + (f.r - b.r) * t, b.g + (f.g - b.g) * t, b.b + (f.b - b.b) * t, b.a + (f.a - b.a) * t);
     }
 
-private:
+  private:
     SamplerPtr fg_, bg_, amount_;
 };
 
@@ -179,10 +219,16 @@ bool Parity(float x)
     return std::isfinite(f) && std::fmod(f, 2.0f) != 0.0f;
 }
 
-class CheckerSampler : public Sampler {
-public:
-    CheckerSampler(SamplerPtr a, SamplerPtr b, float su, float sv, float ou, float ov)
-        : a_(std::move(a)), b_(std::move(b)), su_(su), sv_(sv), ou_(ou), ov_(ov) {}
+class CheckerSampler : public Sampler
+{
+  public:
+    CheckerSampler(SamplerPtr a, SamplerPtr b, float su, float sv, float ou, float ov) :
+        a_(std::move(a)),
+        b_(std::move(b)),
+        su_(su),
+        sv_(sv),
+        ou_(ou),
+        ov_(ov) {}
     AColor Sample(float u, float v) const override
     {
         u = u * su_ + ou_;
@@ -190,14 +236,15 @@ public:
         return (Parity(u * 2.0f) != Parity(v * 2.0f) ? b_ : a_)->Sample(u, v);
     }
 
-private:
+  private:
     SamplerPtr a_, b_;
     float su_, sv_, ou_, ov_;
 };
 
 AColor ValueColor(const QVariant& value)
 {
-    if (value.type() == QVariant::List) {
+    if (value.type() == QVariant::List)
+    {
         const QVariantList l = value.toList();
         AColor c(0, 0, 0, 1);
         for (int k = 0; k < std::min(4, static_cast<int>(l.size())); ++k)
@@ -216,7 +263,7 @@ bool IsNumeric(const QVariant& v)
            v.type() == QVariant::List;
 }
 
-constexpr int MAX_DEPTH = 12;  // a map tree deeper than this (or a loop) ends in constants
+constexpr int MAX_DEPTH = 12; // a map tree deeper than this (or a loop) ends in constants
 
 SamplerPtr SamplerFor(Texmap* map, int depth);
 
@@ -231,16 +278,18 @@ SamplerPtr InputSampler(MtlBase* owner, const QString& name, int block, int dept
     return std::make_unique<ConstantSampler>(IsNumeric(value) ? ValueColor(value) : AColor(0, 0, 0, 1));
 }
 
-struct Tiling {
+struct Tiling
+{
     float su = 1, sv = 1, ou = 0, ov = 0;
 };
 
 Tiling UVTiling(UVGen* gen)
 {
     Tiling t;
-    if (auto* uv = dynamic_cast<StdUVGen*>(gen)) {
+    if (auto* uv = dynamic_cast<StdUVGen*>(gen))
+    {
         const TimeValue now = Host().GetTime();
-        t = {uv->GetUScl(now), uv->GetVScl(now), uv->GetUOffs(now), uv->GetVOffs(now)};
+        t = { uv->GetUScl(now), uv->GetVScl(now), uv->GetUOffs(now), uv->GetVOffs(now) };
     }
     return t;
 }
@@ -249,11 +298,14 @@ SamplerPtr OslSampler(Texmap* map, const QString& shader, int depth)
 {
     constexpr int INPUT_COUNT = 1;
     const bool tiled = shader.startsWith(QStringLiteral("mx_tiledimage_"));
-    if (tiled || shader.startsWith(QStringLiteral("mx_image_"))) {
+    if (tiled || shader.startsWith(QStringLiteral("mx_image_")))
+    {
         const QString file = GetParam(map, QStringLiteral("file"), 0, 0, INPUT_COUNT).toString();
-        if (std::shared_ptr<const Texture> texture = LoadTexture(file)) {
+        if (std::shared_ptr<const Texture> texture = LoadTexture(file))
+        {
             Tiling t;
-            if (tiled) {
+            if (tiled)
+            {
                 const QVariantList tiling = GetParam(map, QStringLiteral("uvtiling"), 0, 0, INPUT_COUNT).toList();
                 const QVariantList offset = GetParam(map, QStringLiteral("uvoffset"), 0, 0, INPUT_COUNT).toList();
                 if (tiling.size() == 2)
@@ -279,13 +331,16 @@ SamplerPtr SamplerFor(Texmap* map, int depth)
 {
     if (!map || depth > MAX_DEPTH)
         return nullptr;
-    if (map->ClassID() == CHECKER_MAP_CLASS_ID) {
+    if (map->ClassID() == CHECKER_MAP_CLASS_ID)
+    {
         const Tiling t = UVTiling(map->GetTheUVGen());
         return std::make_unique<CheckerSampler>(InputSampler(map, QStringLiteral("color1"), 0, depth),
                                                 InputSampler(map, QStringLiteral("color2"), 0, depth), t.su, t.sv, t.ou, t.ov);
     }
-    if (auto* bitmap = dynamic_cast<BitmapTex*>(map)) {
-        if (std::shared_ptr<const Texture> texture = LoadTexture(QString::fromWCharArray(bitmap->GetMapName()))) {
+    if (auto* bitmap = dynamic_cast<BitmapTex*>(map))
+    {
+        if (std::shared_ptr<const Texture> texture = LoadTexture(QString::fromWCharArray(bitmap->GetMapName())))
+        {
             const Tiling t = UVTiling(bitmap->GetUVGen());
             return std::make_unique<ImageSampler>(texture, t.su, t.sv, t.ou, t.ov);
         }
@@ -297,7 +352,8 @@ SamplerPtr SamplerFor(Texmap* map, int depth)
     // Any other map: its first value parameter, from the last block (an OSL
     // Map's inputs) back to the first.
     for (int b = map->NumParamBlocks() - 1; b >= 0; --b)
-        for (const QString& name : ParamNames(map, b)) {
+        for (const QString& name : ParamNames(map, b))
+        {
             if (name.endsWith(QStringLiteral("_map")))
                 continue;
             if (IsNumeric(GetParam(map, name, Host().GetTime(), 0, b)))
@@ -309,15 +365,18 @@ SamplerPtr SamplerFor(Texmap* map, int depth)
 // ---- materials -----------------------------------------------------------------
 
 // One shading input: a constant, or a map sampled per pixel.
-class Channel {
-public:
+class Channel
+{
+  public:
     Channel() = default;
-    explicit Channel(const AColor& c) : constant_(c) {}
+    explicit Channel(const AColor& c) :
+        constant_(c) {}
     Channel(MtlBase* m, const wchar_t* name, const wchar_t* mapName)
     {
         IParamBlock2* pb = m->GetParamBlock(0);
         const ParamLocation at = FindParam(m, QString::fromWCharArray(name), 0);
-        if (at) {
+        if (at)
+        {
             const QVariant value = GetParam(m, QString::fromWCharArray(name), Host().GetTime(), 0, 0);
             constant_ = ValueColor(value);
         }
@@ -328,31 +387,41 @@ public:
     AColor At(float u, float v) const { return map_ ? map_->Sample(u, v) : constant_; }
     bool Varies() const { return map_ != nullptr; }
 
-private:
-    AColor constant_{0, 0, 0, 1};
+  private:
+    AColor constant_{ 0, 0, 0, 1 };
     SamplerPtr map_;
 };
 
-struct Surface {
+struct Surface
+{
     float baseWeight = 1, specWeight = 1, roughness = 0.3f, metalness = 0, ior = 1.5f;
     float transmission = 0, emission = 0, coat = 0, coatRoughness = 0, coatIor = 1.5f, opacity = 1;
-    Vec3 base{0.5f}, reflColor{1}, transColor{1}, emitColor{1}, coatColor{1};
+    Vec3 base{ 0.5f }, reflColor{ 1 }, transColor{ 1 }, emitColor{ 1 }, coatColor{ 1 };
     bool thin = false;
 };
 
 // Channels of a Physical Material, evaluated at a texture coordinate.
-class PhysicalInputs {
-public:
-    explicit PhysicalInputs(MtlBase* m)
-        : baseWeight_(m, L"base_weight", L"base_weight_map"), base_(m, L"base_color", L"base_color_map"),
-          specWeight_(m, L"reflectivity", L"reflectivity_map"), reflColor_(m, L"refl_color", L"refl_color_map"),
-          roughness_(m, L"roughness", L"roughness_map"), metalness_(m, L"metalness", L"metalness_map"),
-          ior_(m, L"trans_ior", L"trans_ior_map"), transmission_(m, L"transparency", L"transparency_map"),
-          transColor_(m, L"trans_color", L"trans_color_map"), emission_(m, L"emission", L"emission_map"),
-          emitColor_(m, L"emit_color", L"emit_color_map"), coat_(m, L"coating", L"coat_map"),
-          coatColor_(m, L"coat_color", L"coat_color_map"), coatRoughness_(m, L"coat_roughness", L"coat_rough_map"),
-          coatIor_(m, L"coat_ior", L"coat_ior_map"), cutout_(m, L"cutout", L"cutout_map"),
-          thin_(GetParam(m, QStringLiteral("thin_walled"), 0).toBool())
+class PhysicalInputs
+{
+  public:
+    explicit PhysicalInputs(MtlBase* m) :
+        baseWeight_(m, L"base_weight", L"base_weight_map"),
+        base_(m, L"base_color", L"base_color_map"),
+        specWeight_(m, L"reflectivity", L"reflectivity_map"),
+        reflColor_(m, L"refl_color", L"refl_color_map"),
+        roughness_(m, L"roughness", L"roughness_map"),
+        metalness_(m, L"metalness", L"metalness_map"),
+        ior_(m, L"trans_ior", L"trans_ior_map"),
+        transmission_(m, L"transparency", L"transparency_map"),
+        transColor_(m, L"trans_color", L"trans_color_map"),
+        emission_(m, L"emission", L"emission_map"),
+        emitColor_(m, L"emit_color", L"emit_color_map"),
+        coat_(m, L"coating", L"coat_map"),
+        coatColor_(m, L"coat_color", L"coat_color_map"),
+        coatRoughness_(m, L"coat_roughness", L"coat_rough_map"),
+        coatIor_(m, L"coat_ior", L"coat_ior_map"),
+        cutout_(m, L"cutout", L"cutout_map"),
+        thin_(GetParam(m, QStringLiteral("thin_walled"), 0).toBool())
     {
     }
     Surface At(float u, float v) const
@@ -378,7 +447,7 @@ public:
         return s;
     }
 
-private:
+  private:
     Channel baseWeight_, base_, specWeight_, reflColor_, roughness_, metalness_, ior_, transmission_, transColor_,
         emission_, emitColor_, coat_, coatColor_, coatRoughness_, coatIor_, cutout_;
     bool thin_;
@@ -477,7 +546,8 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
     const float f = Schlick(DielectricF0(s.ior), nv) * s.specWeight;
     const Vec3 specular = s.reflColor * f * specLight;
     Vec3 through = Backdrop(x, y);
-    if (!s.thin) {
+    if (!s.thin)
+    {
         // Refraction bends the backdrop inwards, more for denser media.
         const float bend = 1.0f - 1.0f / s.ior;
         through = Backdrop(x * (1 - bend * nv), y * (1 - bend * nv));
@@ -488,7 +558,8 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
     const Vec3 dielectric = specular + under;
 
     Vec3 c = Lerp(dielectric, metal, s.metalness);
-    if (s.coat > 0) {
+    if (s.coat > 0)
+    {
         const float fc = Schlick(DielectricF0(s.coatIor), nv) * s.coat;
         const Vec3 tint = Lerp(Vec3(1), s.coatColor, s.coat);
         const Vec3 coatLight = lights(s.coatRoughness) + Reflection(n, view, s.coatRoughness);
@@ -502,7 +573,7 @@ Vec3 Shade(const Surface& s, const Vec3& n, float x, float y)
 Vec3 ToneMap(const Vec3& c)
 {
     constexpr float KNEE = 0.8f;
-    const float peak = std::max({c.x, c.y, c.z});
+    const float peak = std::max({ c.x, c.y, c.z });
     if (peak <= KNEE)
         return c;
     const float rolled = KNEE + (1.0f - KNEE) * (1.0f - std::exp(-(peak - KNEE) / (1.0f - KNEE)));
@@ -520,23 +591,29 @@ QImage RenderSphere(MtlBase* m, int size)
     const bool physical = m->ClassID() == PHYSICAL_MATERIAL_CLASS_ID;
     std::unique_ptr<PhysicalInputs> inputs;
     Surface plain;
-    if (physical) {
+    if (physical)
+    {
         inputs = std::make_unique<PhysicalInputs>(m);
-    } else {
+    }
+    else
+    {
         const Color diffuse = static_cast<Mtl*>(m)->GetDiffuse();
         plain.base = Vec3(diffuse.r, diffuse.g, diffuse.b);
         plain.specWeight = 0.5f;
     }
     constexpr float RADIUS = 0.92f;
     const float scale = 2.0f / static_cast<float>(size);
-    for (int py = 0; py < size; ++py) {
+    for (int py = 0; py < size; ++py)
+    {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
         const float y = 1.0f - (static_cast<float>(py) + 0.5f) * scale;
-        for (int px = 0; px < size; ++px) {
+        for (int px = 0; px < size; ++px)
+        {
             const float x = (static_cast<float>(px) + 0.5f) * scale - 1.0f;
             const Vec3 back = Backdrop(x, y);
             const float r2 = (x * x + y * y) / (RADIUS * RADIUS);
-            if (r2 >= 1.0f) {
+            if (r2 >= 1.0f)
+            {
                 line[px] = Pixel(back);
                 continue;
             }
@@ -559,10 +636,12 @@ QImage RenderPatch(Texmap* map, int size)
 {
     QImage image(size, size, QImage::Format_ARGB32);
     const SamplerPtr sampler = SamplerFor(map, 0);
-    for (int py = 0; py < size; ++py) {
+    for (int py = 0; py < size; ++py)
+    {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(py));
         const float v = 1.0f - (static_cast<float>(py) + 0.5f) / static_cast<float>(size);
-        for (int px = 0; px < size; ++px) {
+        for (int px = 0; px < size; ++px)
+        {
             const float u = (static_cast<float>(px) + 0.5f) / static_cast<float>(size);
             line[px] = Pixel(Rgb(sampler->Sample(u, v)));
         }

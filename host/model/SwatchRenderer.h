@@ -14,7 +14,8 @@
 
 class MtlBase;
 
-namespace Norvane {
+namespace Norvane
+{
 
 // A size x size ARGB image of `m`; a null image for no object.
 QImage RenderSwatch(MtlBase* m, int size = 128);

@@ -4,8 +4,10 @@
 #include "ClassRegistry.h"
 #include "ParamBlock2.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<Teapot> teapotDesc(L"Teapot", L"Teapot", GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID, L"Standard Primitives");
 

@@ -3,10 +3,12 @@
 #include "BuiltinClasses.h"
 #include "Object.h"
 
-namespace Norvane {
+namespace Norvane
+{
 
-class Teapot : public Object {
-public:
+class Teapot : public Object
+{
+  public:
     explicit Teapot(bool loading = false);
     Class_ID ClassID() override { return TEAPOT_CLASS_ID; }
     void GetClassName(WStr& s) override { s = L"Teapot"; }

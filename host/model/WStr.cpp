@@ -6,7 +6,8 @@
 #include <cstdarg>
 #include <ostream>
 
-WStr::WStr(const QString& s) : s_(s.toStdWString()) {}
+WStr::WStr(const QString& s) :
+    s_(s.toStdWString()) {}
 
 WStr WStr::Substr(int first, int count) const
 {
@@ -31,7 +32,8 @@ CStr WStr::ToUTF8() const
 {
     // Plain ASCII (shader code, most names) needs no trip through Qt.
     std::string ascii(s_.size(), '\0');
-    for (size_t i = 0; i < s_.size(); ++i) {
+    for (size_t i = 0; i < s_.size(); ++i)
+    {
         if (static_cast<unsigned long>(s_[i]) >= 0x80)
             return CStr(ToQString().toUtf8().toStdString());
         ascii[i] = static_cast<char>(s_[i]);

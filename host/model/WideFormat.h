@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <string>
 
-namespace Norvane {
+namespace Norvane
+{
 std::wstring FormatWide(const wchar_t* format, va_list args);
 }

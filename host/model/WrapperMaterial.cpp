@@ -4,8 +4,10 @@
 #include "BuiltinClassDesc.h"
 #include "ClassRegistry.h"
 
-namespace Norvane {
-namespace {
+namespace Norvane
+{
+namespace
+{
 
 BuiltinClassDesc<WrapperMaterial> wrapperDesc(L"Wrapper Material", L"WrapperMaterial", MATERIAL_CLASS_ID,
                                               WRAPPER_MATERIAL_CLASS_ID, L"Materials");

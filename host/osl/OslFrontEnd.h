@@ -26,13 +26,15 @@
 #include <string>
 #include <vector>
 
-namespace Norvane::osl {
+namespace Norvane::osl
+{
 
-struct OslParseResult {
-  OslShaderInfo shader;
-  std::vector<std::string> includedFiles;  // what the source read through #include
-  std::string error;  // "FILE:LINE: error: ..." when the code is bad
-  bool ok() const { return error.empty(); }
+struct OslParseResult
+{
+    OslShaderInfo shader;
+    std::vector<std::string> includedFiles; // what the source read through #include
+    std::string error;                      // "FILE:LINE: error: ..." when the code is bad
+    bool ok() const { return error.empty(); }
 };
 
 // sourceFilePath: where the text came from (may be empty); relative quoted
@@ -48,4 +50,4 @@ bool isPrecompiled(const std::string& text);
 OslParseResult parseOslCode(const std::string& text, const std::string& sourceFilePath,
                             const std::vector<std::string>& includeFolders);
 
-}  // namespace Norvane::osl
+} // namespace Norvane::osl

@@ -7,20 +7,23 @@
 #include <string>
 #include <vector>
 
-namespace Norvane::osl {
+namespace Norvane::osl
+{
 
 // One line of preprocessed text and where it came from.
-struct SourceLine {
-  std::string text;
-  std::string file;  // the file's path, or the display name of code given as text
-  int line = 0;      // 1-based line in that file
+struct SourceLine
+{
+    std::string text;
+    std::string file; // the file's path, or the display name of code given as text
+    int line = 0;     // 1-based line in that file
 };
 
-struct PreprocessResult {
-  std::vector<SourceLine> lines;
-  std::vector<std::string> includedFiles;  // every file read through #include, once each
-  std::string error;  // "FILE:LINE: error: ..." when the text is bad
-  bool ok() const { return error.empty(); }
+struct PreprocessResult
+{
+    std::vector<SourceLine> lines;
+    std::vector<std::string> includedFiles; // every file read through #include, once each
+    std::string error;                      // "FILE:LINE: error: ..." when the text is bad
+    bool ok() const { return error.empty(); }
 };
 
 // Display name used in messages for code that did not come from a file.
@@ -32,4 +35,4 @@ inline constexpr const char* UNNAMED_SOURCE_NAME = "<OSL code>";
 PreprocessResult preprocessOsl(const std::string& text, const std::string& sourceFilePath,
                                const std::vector<std::string>& includeFolders);
 
-}  // namespace Norvane::osl
+} // namespace Norvane::osl

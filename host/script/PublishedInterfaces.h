@@ -12,19 +12,20 @@
 class FPStaticInterface;
 class ScriptEngine;
 
-class PublishedInterfaces : public QObject {
-  Q_OBJECT
-public:
-  explicit PublishedInterfaces(ScriptEngine& engine);
+class PublishedInterfaces : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit PublishedInterfaces(ScriptEngine& engine);
 
-  // Publishes the registry's valid interfaces not yet published; answers their names.
-  QStringList publishNew();
+    // Publishes the registry's valid interfaces not yet published; answers their names.
+    QStringList publishNew();
 
-  // Called by the script functions: function `fid` of interface number `index`.
-  Q_INVOKABLE QJSValue invoke(int index, int fid, const QJSValue& arguments);
+    // Called by the script functions: function `fid` of interface number `index`.
+    Q_INVOKABLE QJSValue invoke(int index, int fid, const QJSValue& arguments);
 
-private:
-  ScriptEngine& engine_;
-  std::vector<FPStaticInterface*> published_;
-  QJSValue makeObject_;
+  private:
+    ScriptEngine& engine_;
+    std::vector<FPStaticInterface*> published_;
+    QJSValue makeObject_;
 };

@@ -3,17 +3,25 @@
 #include "ParamAccess.h"
 #include "ScriptEngine.h"
 
-QVariant toParamVariant(const QJSValue& value) {
-  if (value.isNull() || value.isUndefined()) return Norvane::FromTarget(nullptr);
-  if (value.isBool()) return value.toBool();
-  if (value.isNumber()) return value.toNumber();
-  if (value.isString()) return value.toString();
-  if (ScriptEngine::isHostObject(value)) return Norvane::FromTarget(ScriptEngine::unwrap(value));
-  if (value.isArray()) {
-    QVariantList list;
-    const int n = value.property(QStringLiteral("length")).toInt();
-    for (int k = 0; k < n; ++k) list << toParamVariant(value.property(static_cast<quint32>(k)));
-    return list;
-  }
-  return QVariant();
+QVariant toParamVariant(const QJSValue& value)
+{
+    if (value.isNull() || value.isUndefined())
+        return Norvane::FromTarget(nullptr);
+    if (value.isBool())
+        return value.toBool();
+    if (value.isNumber())
+        return value.toNumber();
+    if (value.isString())
+        return value.toString();
+    if (ScriptEngine::isHostObject(value))
+        return Norvane::FromTarget(ScriptEngine::unwrap(value));
+    if (value.isArray())
+    {
+        QVariantList list;
+        const int n = value.property(QStringLiteral("length")).toInt();
+        for (int k = 0; k < n; ++k)
+            list << toParamVariant(value.property(static_cast<quint32>(k)));
+        return list;
+    }
+    return QVariant();
 }

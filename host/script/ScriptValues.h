@@ -8,20 +8,27 @@
 
 // One undo step for a script call that changes the model, unless the change
 // already belongs to an open record (an import, a larger script step).
-class ScriptStep {
-public:
-  explicit ScriptStep(const wchar_t* name) : name_(name), own_(!theHold.Holding() && !theHold.RestoreOrRedoing()) {
-    if (own_) theHold.Begin();
-  }
-  ~ScriptStep() {
-    if (own_) theHold.Accept(name_);
-  }
-  ScriptStep(const ScriptStep&) = delete;
-  ScriptStep& operator=(const ScriptStep&) = delete;
+class ScriptStep
+{
+  public:
+    explicit ScriptStep(const wchar_t* name) :
+        name_(name),
+        own_(!theHold.Holding() && !theHold.RestoreOrRedoing())
+    {
+        if (own_)
+            theHold.Begin();
+    }
+    ~ScriptStep()
+    {
+        if (own_)
+            theHold.Accept(name_);
+    }
+    ScriptStep(const ScriptStep&) = delete;
+    ScriptStep& operator=(const ScriptStep&) = delete;
 
-private:
-  const wchar_t* name_;
-  bool own_;
+  private:
+    const wchar_t* name_;
+    bool own_;
 };
 
 // A script value as the host model takes parameter values: numbers, booleans,

@@ -9,14 +9,16 @@ class IParamBlock2;
 class ReferenceTarget;
 
 // Base of the interfaces an object hands out by Interface_ID.
-class BaseInterface {
-public:
+class BaseInterface
+{
+  public:
     virtual ~BaseInterface() = default;
     virtual Interface_ID GetID() { return Interface_ID(); }
 };
 
-class Animatable {
-public:
+class Animatable
+{
+  public:
     Animatable() = default;
     Animatable(const Animatable&) = delete;
     Animatable& operator=(const Animatable&) = delete;
@@ -37,16 +39,21 @@ public:
     // Destroys the object (and, for a reference target, clears every reference to it).
     virtual void DeleteThis() { delete this; }
 
-protected:
+  protected:
     virtual ~Animatable() = default;
 };
 
-enum RefResult { REF_FAIL = 0, REF_SUCCEED = 1 };
+enum RefResult
+{
+    REF_FAIL = 0,
+    REF_SUCCEED = 1
+};
 
 // An object that holds references to targets. Every held target knows its
 // makers, so deleting a target clears the references to it.
-class ReferenceMaker : public Animatable {
-public:
+class ReferenceMaker : public Animatable
+{
+  public:
     // Numbered reference slots; a maker with other holdings (a parameter
     // block's map slots) lists them here in a fixed order.
     virtual int NumRefs() { return 0; }
@@ -64,7 +71,7 @@ public:
     // A weak maker (an undo record) does not keep its targets from MaybeAutoDelete.
     virtual bool HoldsWeakly() const { return false; }
 
-protected:
+  protected:
     ~ReferenceMaker() override;
     virtual void SetReference(int i, ReferenceTarget* target) {}
     // Bookkeeping for makers that hold targets outside numbered slots.
@@ -72,12 +79,13 @@ protected:
     void Release(ReferenceTarget* target);
     friend class ReferenceTarget;
 
-private:
-    std::vector<ReferenceTarget*> held_;  // one entry per reference held
+  private:
+    std::vector<ReferenceTarget*> held_; // one entry per reference held
 };
 
-class ReferenceTarget : public ReferenceMaker {
-public:
+class ReferenceTarget : public ReferenceMaker
+{
+  public:
     ReferenceTarget();
 
     // Number of references held to this object by makers.
@@ -99,12 +107,12 @@ public:
     IParamBlock2* GetParamBlock(int i) override;
     IParamBlock2* GetParamBlockByID(BlockID id) override;
 
-protected:
+  protected:
     ~ReferenceTarget() override;
     // Makes a block for `desc` owned by this object; the object deletes it.
     IParamBlock2* CreateParamBlock(const class ParamBlockDesc2* desc);
 
-private:
+  private:
     std::vector<IParamBlock2*> ownedBlocks_;
     void DeleteOwnedBlocks();
     void DetachMakers();

@@ -4,8 +4,9 @@
 
 // Texture coordinates with tiling, offset and rotation (block 0: "U_Tiling",
 // "V_Tiling", "U_Offset", "V_Offset", "W_Angle").
-class StdUVGen : public UVGen {
-public:
+class StdUVGen : public UVGen
+{
+  public:
     virtual float GetUScl(TimeValue t) = 0;
     virtual float GetVScl(TimeValue t) = 0;
     virtual void SetUScl(float v, TimeValue t) = 0;
@@ -19,8 +20,9 @@ public:
 };
 
 // An image file on texture coordinates (block 0: "fileName", "alphaSource", "coords").
-class BitmapTex : public Texmap {
-public:
+class BitmapTex : public Texmap
+{
+  public:
     virtual const wchar_t* GetMapName() = 0;
     virtual void SetMapName(const wchar_t* name) = 0;
     virtual StdUVGen* GetUVGen() = 0;

@@ -6,8 +6,9 @@
 
 class ParamBlockDesc2;
 
-class ClassDesc {
-public:
+class ClassDesc
+{
+  public:
     virtual ~ClassDesc() = default;
     // Non-zero when the class appears in the host's lists.
     virtual int IsPublic() = 0;
@@ -24,14 +25,15 @@ public:
     virtual void ResetClassParams(bool fileReset) {}
 };
 
-class ClassDesc2 : public ClassDesc {
-public:
+class ClassDesc2 : public ClassDesc
+{
+  public:
     // Parameter block descriptors of the class, by index or block ID.
     int NumParamBlockDescs() const { return static_cast<int>(pbDescs_.size()); }
     ParamBlockDesc2* GetParamBlockDesc(int i) const { return pbDescs_[static_cast<size_t>(i)]; }
     ParamBlockDesc2* GetParamBlockDescByID(short id) const;
     void AddParamBlockDesc(ParamBlockDesc2* pbd);
 
-private:
+  private:
     std::vector<ParamBlockDesc2*> pbDescs_;
 };

@@ -6,14 +6,16 @@
 #include <vector>
 
 template <typename T>
-class CompactList {
-public:
+class CompactList
+{
+  public:
     CompactList() = default;
     CompactList(const CompactList& o) { *this = o; }
     CompactList(CompactList&&) noexcept = default;
     CompactList& operator=(const CompactList& o)
     {
-        if (this != &o) {
+        if (this != &o)
+        {
             one_ = o.one_;
             size_ = o.size_;
             many_ = o.many_ ? std::make_unique<std::vector<T>>(*o.many_) : nullptr;
@@ -33,11 +35,14 @@ public:
 
     void assign(std::size_t n, const T& value)
     {
-        if (n <= 1) {
+        if (n <= 1)
+        {
             many_.reset();
             one_ = n ? value : T();
             size_ = n;
-        } else {
+        }
+        else
+        {
             many_ = std::make_unique<std::vector<T>>(n, value);
             one_ = T();
             size_ = 0;
@@ -45,10 +50,13 @@ public:
     }
     void resize(std::size_t n, const T& value)
     {
-        if (n > 1 || many_) {
+        if (n > 1 || many_)
+        {
             Spill();
             many_->resize(n, value);
-        } else {
+        }
+        else
+        {
             if (n == 1 && size_ == 0)
                 one_ = value;
             if (n == 0)
@@ -58,7 +66,7 @@ public:
     }
     void push_back(const T& value) { resize(size() + 1, value); }
 
-private:
+  private:
     // From here on the elements live in the vector, however few remain.
     void Spill()
     {

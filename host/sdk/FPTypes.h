@@ -19,5 +19,11 @@ constexpr int TYPE_BP = TYPE_BY_PTR;
 constexpr int TYPE_STRING_BV = TYPE_STRING + TYPE_BY_VAL;
 constexpr int TYPE_PASSING_MASK = TYPE_BY_REF | TYPE_BY_VAL | TYPE_BY_PTR;
 
-inline bool IsByRefParamType(int type) { return (type & TYPE_BY_REF) != 0; }
-inline bool IsByValueParamType(int type) { return (type & TYPE_BY_VAL) != 0; }
+inline bool IsByRefParamType(int type)
+{
+    return (type & TYPE_BY_REF) != 0;
+}
+inline bool IsByValueParamType(int type)
+{
+    return (type & TYPE_BY_VAL) != 0;
+}

@@ -7,8 +7,9 @@ constexpr int ASSET_TYPE_OTHER = 0;
 constexpr int ASSET_TYPE_BITMAP = 1;
 constexpr int ASSET_TYPE_XREF = 2;
 
-class IFileResolutionManager {
-public:
+class IFileResolutionManager
+{
+  public:
     static IFileResolutionManager* GetInstance();
     virtual ~IFileResolutionManager() = default;
     // Full path of an existing file for `file`, empty when it cannot be found.

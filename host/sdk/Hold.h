@@ -6,8 +6,9 @@
 #include <vector>
 
 // One undoable change.
-class RestoreObj {
-public:
+class RestoreObj
+{
+  public:
     virtual ~RestoreObj() = default;
     // Puts the state back as it was before the change.
     virtual void Restore(int isUndo) = 0;
@@ -17,8 +18,9 @@ public:
     virtual WStr Description() { return WStr(L"change"); }
 };
 
-class Hold {
-public:
+class Hold
+{
+  public:
     Hold();
     ~Hold();
     Hold(const Hold&) = delete;
@@ -43,7 +45,11 @@ public:
     int Restoring() const { return restoring_; }
     int Redoing() const { return redoing_; }
     void Suspend() { ++suspended_; }
-    void Resume() { if (suspended_ > 0) --suspended_; }
+    void Resume()
+    {
+        if (suspended_ > 0)
+            --suspended_;
+    }
     int IsSuspended() const { return suspended_ > 0; }
     int Depth() const { return static_cast<int>(open_.size()); }
 
@@ -53,7 +59,7 @@ public:
     bool Redo();
     int UndoCount() const { return static_cast<int>(undo_.size()); }
     int RedoCount() const { return static_cast<int>(redo_.size()); }
-    WStr UndoName() const;  // the step Undo would take back, empty for none
+    WStr UndoName() const; // the step Undo would take back, empty for none
     WStr RedoName() const;
     // Forgets every step (a new scene); open records are closed and dropped.
     void ClearHistory();
@@ -66,12 +72,13 @@ public:
     // True once per made object and innermost record: the first change, which takes the snapshot.
     bool FirstChangeInOpenRecord(const void* object);
 
-private:
-    struct Record {
+  private:
+    struct Record
+    {
         WStr name;
         std::vector<std::unique_ptr<RestoreObj>> changes;
         unsigned long serial = 0;
-        std::vector<const void*> snapshots;  // made objects whose snapshot is in `changes`
+        std::vector<const void*> snapshots; // made objects whose snapshot is in `changes`
     };
     void DropSnapshots(const Record& rec);
     std::vector<Record> open_;
@@ -81,7 +88,7 @@ private:
     int redoing_ = 0;
     int suspended_ = 0;
     unsigned long serial_ = 0;
-    std::unordered_map<const void*, unsigned long> made_;  // object -> record holding its snapshot, 0 for none
+    std::unordered_map<const void*, unsigned long> made_; // object -> record holding its snapshot, 0 for none
 };
 
 extern Hold theHold;

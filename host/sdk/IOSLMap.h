@@ -5,16 +5,19 @@
 #include "NorvaneTypes.h"
 #include "WStr.h"
 
-namespace NorvaneSDK {
-namespace OSL {
+namespace NorvaneSDK
+{
+namespace OSL
+{
 
 // Numeric ID for Animatable::GetInterface(ULONG); the Interface_ID form below
 // answers the same interface.
-constexpr ULONG IOSLMAP_INTERFACE_ID = 0x4F534C31;  // "OSL1"
+constexpr ULONG IOSLMAP_INTERFACE_ID = 0x4F534C31; // "OSL1"
 constexpr Interface_ID IOSLMAP_INTERFACE(0x7f9a7b9d, 0x4F534C31);
 
-class IOSLMapInterface : public BaseInterface {
-public:
+class IOSLMapInterface : public BaseInterface
+{
+  public:
     Interface_ID GetID() override { return IOSLMAP_INTERFACE; }
 
     // Name of the shader in "OSLCode"; empty when the code is empty or bad.

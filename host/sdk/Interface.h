@@ -22,11 +22,12 @@ constexpr int NUM_MATERIAL_EDITOR_SLOTS = 24;
 constexpr DWORD REDRAW_BEGIN = 1 << 0;
 constexpr DWORD REDRAW_INTERACTIVE = 1 << 1;
 constexpr DWORD REDRAW_END = 1 << 2;
-constexpr DWORD REDRAW_NORMAL = 1 << 3;  // 8
+constexpr DWORD REDRAW_NORMAL = 1 << 3; // 8
 
 // File-type filters of a file dialog: pairs of description and pattern.
-class FilterList {
-public:
+class FilterList
+{
+  public:
     // Appends a description and its pattern ("MaterialX", "*.mtlx").
     void Append(const WStr& description, const WStr& pattern)
     {
@@ -36,8 +37,16 @@ public:
     // Appends one text: descriptions and patterns alternate.
     void Append(const wchar_t* text)
     {
-        if (pending_) { patterns_.push_back(WStr(text)); pending_ = false; }
-        else { descriptions_.push_back(WStr(text)); pending_ = true; }
+        if (pending_)
+        {
+            patterns_.push_back(WStr(text));
+            pending_ = false;
+        }
+        else
+        {
+            descriptions_.push_back(WStr(text));
+            pending_ = true;
+        }
     }
     int Count() const { return static_cast<int>(patterns_.size()); }
     const WStr& Description(int i) const { return descriptions_[static_cast<size_t>(i)]; }
@@ -46,21 +55,24 @@ public:
     WStr ToQtFilter() const
     {
         WStr out;
-        for (int i = 0; i < Count(); ++i) {
-            if (i > 0) out += L";;";
+        for (int i = 0; i < Count(); ++i)
+        {
+            if (i > 0)
+                out += L";;";
             out += descriptions_[static_cast<size_t>(i)] + L" (" + patterns_[static_cast<size_t>(i)] + L")";
         }
         return out;
     }
 
-private:
+  private:
     std::vector<WStr> descriptions_;
     std::vector<WStr> patterns_;
     bool pending_ = false;
 };
 
-class Interface {
-public:
+class Interface
+{
+  public:
     virtual ~Interface() = default;
 
     // Objects: a new instance of a registered class, none for an unknown class.

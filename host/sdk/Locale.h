@@ -6,14 +6,15 @@
 
 // Puts a locale (the "C" locale by default) in force for its lifetime and
 // restores the previous one afterwards, so numbers use a full stop.
-class LocaleGuard {
-public:
+class LocaleGuard
+{
+  public:
     explicit LocaleGuard(int category = LC_ALL, const char* locale = "C");
     ~LocaleGuard();
     LocaleGuard(const LocaleGuard&) = delete;
     LocaleGuard& operator=(const LocaleGuard&) = delete;
 
-private:
+  private:
     int category_;
     std::string previous_;
 };

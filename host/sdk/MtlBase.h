@@ -12,14 +12,15 @@ class Texmap;
 
 // Material flags (SetMtlFlag masks).
 constexpr int MTL_IN_SCENE = 1 << 2;
-constexpr int MTL_TEX_DISPLAY_ENABLED = 1 << 17;  // 0x00020000: show maps in the viewport
-constexpr int MTL_HW_MAT_ENABLED = 1 << 30;       // 0x40000000: realistic viewport shading
+constexpr int MTL_TEX_DISPLAY_ENABLED = 1 << 17; // 0x00020000: show maps in the viewport
+constexpr int MTL_HW_MAT_ENABLED = 1 << 30;      // 0x40000000: realistic viewport shading
 
 // Numeric interface ID a wrapper material answers, handing out IWrapperMaterial.
 constexpr ULONG WRAPPER_MATERIAL_INTERFACE_ID = 0x11D0;
 
-class MtlBase : public ReferenceTarget {
-public:
+class MtlBase : public ReferenceTarget
+{
+  public:
     MtlBase();
 
     const WStr& GetName() const { return name_; }
@@ -43,11 +44,11 @@ public:
     virtual void SetSubTexmap(int i, Texmap* m) {}
     virtual WStr GetSubTexmapSlotName(int i) { return WStr(); }
 
-protected:
+  protected:
     // Names a new object without an undo record.
     void InitName(const WStr& name) { name_ = name; }
 
-private:
+  private:
     // Whether a change of name or flags needs a record of its own; objects
     // made in the open record get one snapshot there instead.
     bool NeedsOwnRecord();
@@ -56,8 +57,9 @@ private:
     int flags_ = 0;
 };
 
-class Mtl : public MtlBase {
-public:
+class Mtl : public MtlBase
+{
+  public:
     SClass_ID SuperClassID() override { return MATERIAL_CLASS_ID; }
     virtual int NumSubMtls() { return 0; }
     virtual Mtl* GetSubMtl(int i) { return nullptr; }
@@ -66,8 +68,9 @@ public:
     virtual Color GetDiffuse() { return Color(0.5f, 0.5f, 0.5f); }
 };
 
-class Texmap : public MtlBase {
-public:
+class Texmap : public MtlBase
+{
+  public:
     SClass_ID SuperClassID() override { return TEXMAP_CLASS_ID; }
     // The map's UV generator, none for maps without texture coordinates.
     virtual UVGen* GetTheUVGen() { return nullptr; }
@@ -75,14 +78,16 @@ public:
     virtual AColor EvalColor(float u, float v) { return AColor(0.0f, 0.0f, 0.0f, 1.0f); }
 };
 
-class UVGen : public MtlBase {
-public:
+class UVGen : public MtlBase
+{
+  public:
     SClass_ID SuperClassID() override { return UVGEN_CLASS_ID; }
 };
 
 // Handed out by a material that wraps another one (interface 0x11D0).
-class IWrapperMaterial {
-public:
+class IWrapperMaterial
+{
+  public:
     virtual ~IWrapperMaterial() = default;
     // The wrapped material, none when the slot is empty.
     virtual Mtl* GetMaterial() = 0;
@@ -91,8 +96,9 @@ public:
 
 // A material library: an ordered list of materials and maps it keeps alive.
 // Add and Remove are undoable.
-class MtlBaseLib : public ReferenceTarget {
-public:
+class MtlBaseLib : public ReferenceTarget
+{
+  public:
     MtlBaseLib() = default;
     Class_ID ClassID() override { return Class_ID(0x4d6c4c62, 0x00000001); }
     SClass_ID SuperClassID() override { return REF_TARGET_CLASS_ID; }
@@ -113,10 +119,10 @@ public:
     ReferenceTarget* GetReference(int i) override;
     void RefDeleted(ReferenceTarget* target) override;
 
-protected:
+  protected:
     ~MtlBaseLib() override;
 
-private:
+  private:
     friend class LibraryRestore;
     void Put(const std::vector<MtlBase*>& items);
     std::vector<MtlBase*> items_;

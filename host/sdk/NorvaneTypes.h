@@ -40,26 +40,41 @@ constexpr SClass_ID REF_TARGET_CLASS_ID = 0x900;
 
 // A span of time; values read from animated parameters narrow it to where
 // they stay constant.
-class Interval {
-public:
-    Interval() : start_(TIME_NegInfinity), end_(TIME_PosInfinity) {}
-    Interval(TimeValue start, TimeValue end) : start_(start), end_(end) {}
+class Interval
+{
+  public:
+    Interval() :
+        start_(TIME_NegInfinity),
+        end_(TIME_PosInfinity) {}
+    Interval(TimeValue start, TimeValue end) :
+        start_(start),
+        end_(end) {}
     TimeValue Start() const { return start_; }
     TimeValue End() const { return end_; }
-    void Set(TimeValue start, TimeValue end) { start_ = start; end_ = end; }
-    void SetInfinite() { start_ = TIME_NegInfinity; end_ = TIME_PosInfinity; }
+    void Set(TimeValue start, TimeValue end)
+    {
+        start_ = start;
+        end_ = end;
+    }
+    void SetInfinite()
+    {
+        start_ = TIME_NegInfinity;
+        end_ = TIME_PosInfinity;
+    }
     void SetInstant(TimeValue t) { start_ = end_ = t; }
     bool InInterval(TimeValue t) const { return t >= start_ && t <= end_; }
     bool Empty() const { return start_ > end_; }
     Interval& operator&=(const Interval& o)
     {
-        if (o.start_ > start_) start_ = o.start_;
-        if (o.end_ < end_) end_ = o.end_;
+        if (o.start_ > start_)
+            start_ = o.start_;
+        if (o.end_ < end_)
+            end_ = o.end_;
         return *this;
     }
     bool operator==(const Interval& o) const { return start_ == o.start_ && end_ == o.end_; }
 
-private:
+  private:
     TimeValue start_;
     TimeValue end_;
 };

@@ -21,65 +21,92 @@ class Texmap;
 
 // Parameter flags.
 constexpr int P_ANIMATABLE = 0x0001;
-constexpr int P_TRANSIENT = 0x0002;  // not saved
-constexpr int P_TABLE = 0x0004;      // a table of values (count given by the definition)
+constexpr int P_TRANSIENT = 0x0002; // not saved
+constexpr int P_TABLE = 0x0004;     // a table of values (count given by the definition)
 
 // One value of any parameter type. Only the fields of the parameter's value
 // class are used: i for integers, f[0..3] for floats, points and colours, s for
 // text, r for references.
-struct ParamValue {
+struct ParamValue
+{
     int i = 0;
-    float f[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    float f[4] = { 0.0f, 0.0f, 0.0f, 0.0f };
     ParamText s;
     ReferenceTarget* r = nullptr;
 
-    static ParamValue Int(int v) { ParamValue p; p.i = v; return p; }
-    static ParamValue Float(float v) { ParamValue p; p.f[0] = v; return p; }
+    static ParamValue Int(int v)
+    {
+        ParamValue p;
+        p.i = v;
+        return p;
+    }
+    static ParamValue Float(float v)
+    {
+        ParamValue p;
+        p.f[0] = v;
+        return p;
+    }
     static ParamValue Floats(float a, float b = 0.0f, float c = 0.0f, float d = 0.0f)
     {
         ParamValue p;
-        p.f[0] = a; p.f[1] = b; p.f[2] = c; p.f[3] = d;
+        p.f[0] = a;
+        p.f[1] = b;
+        p.f[2] = c;
+        p.f[3] = d;
         return p;
     }
-    static ParamValue Text(const WStr& v) { ParamValue p; p.s = v; return p; }
+    static ParamValue Text(const WStr& v)
+    {
+        ParamValue p;
+        p.s = v;
+        return p;
+    }
 };
 
 // The definition of one parameter.
-struct ParamDef {
+struct ParamDef
+{
     ParamID ID = -1;
-    WStr int_name;          // internal (script) name
-    int type = TYPE_FLOAT;  // a ParamType code (without TYPE_TAB; use P_TABLE)
+    WStr int_name;         // internal (script) name
+    int type = TYPE_FLOAT; // a ParamType code (without TYPE_TAB; use P_TABLE)
     int flags = 0;
-    ParamValue def;         // default value
-    int tab_size = 0;       // initial entries of a table parameter
-    float range_low = 0.0f, range_high = 0.0f;  // both zero: unbounded
+    ParamValue def;                            // default value
+    int tab_size = 0;                          // initial entries of a table parameter
+    float range_low = 0.0f, range_high = 0.0f; // both zero: unbounded
 
     ParamDef() = default;
-    ParamDef(ParamID id, const WStr& name, int t, const ParamValue& d = ParamValue(), int f = 0)
-        : ID(id), int_name(name), type(t), flags(f), def(d) {}
+    ParamDef(ParamID id, const WStr& name, int t, const ParamValue& d = ParamValue(), int f = 0) :
+        ID(id),
+        int_name(name),
+        type(t),
+        flags(f),
+        def(d) {}
     bool IsTable() const { return (flags & P_TABLE) != 0; }
 };
 
 // The state of one value: constant, or animated by keys.
-struct ParamEntry {
-    ParamValue value;                       // used when there are no keys
-    KeyTable<TimeValue, ParamValue> keys;   // animation keys
+struct ParamEntry
+{
+    ParamValue value;                     // used when there are no keys
+    KeyTable<TimeValue, ParamValue> keys; // animation keys
 };
 // The entries of one parameter: one for a plain parameter, the table otherwise.
-struct ParamSlot {
+struct ParamSlot
+{
     CompactList<ParamEntry> entries;
 };
 
 // The descriptor of a block: its ID, name and parameter definitions.
-class ParamBlockDesc2 {
-public:
+class ParamBlockDesc2
+{
+  public:
     ParamBlockDesc2() = default;
     ParamBlockDesc2(BlockID id, const WStr& internalName, ClassDesc2* classDesc = nullptr);
 
     BlockID ID = 0;
     WStr int_name;
     ClassDesc2* cd = nullptr;
-    std::vector<ParamDef> paramdefs;  // in index order
+    std::vector<ParamDef> paramdefs; // in index order
 
     int Count() const { return static_cast<int>(paramdefs.size()); }
     // Index of the parameter with that internal name (exact, case-sensitive);
@@ -102,7 +129,7 @@ public:
     // made from them.
     std::shared_ptr<const std::vector<ParamSlot>> DefaultSlots() const;
 
-private:
+  private:
     mutable std::shared_ptr<const std::vector<ParamSlot>> defaultSlots_;
     std::map<WStr, WStr> aliases_;
     // Index by internal name, built on the first lookup after a change.
@@ -117,8 +144,9 @@ private:
 // the parameter's type (points and colours of three and four floats convert
 // into one another); otherwise nothing is set. Every change made while the
 // undo system holds is undoable.
-class IParamBlock2 : public ReferenceTarget {
-public:
+class IParamBlock2 : public ReferenceTarget
+{
+  public:
     IParamBlock2(const ParamBlockDesc2* desc, ReferenceTarget* owner);
 
     Class_ID ClassID() override;
@@ -200,10 +228,11 @@ public:
     // Raw access for the host (scene files, undo): the whole state of one entry.
     using Entry = ParamEntry;
     using Slot = ParamSlot;
-    using Slots = SparseTable<Slot>;  // parallel to the descriptor's definitions
-    struct State {
+    using Slots = SparseTable<Slot>; // parallel to the descriptor's definitions
+    struct State
+    {
         const ParamBlockDesc2* desc = nullptr;
-        std::shared_ptr<ParamBlockDesc2> ownDesc;  // set once the block was rebuilt
+        std::shared_ptr<ParamBlockDesc2> ownDesc; // set once the block was rebuilt
         Slots entrySlots;
     };
     const Slot* GetSlot(ParamID id) const;
@@ -214,10 +243,10 @@ public:
     ReferenceTarget* GetReference(int i) override;
     void RefDeleted(ReferenceTarget* target) override;
 
-protected:
+  protected:
     ~IParamBlock2() override;
 
-private:
+  private:
     friend class ParamBlockRestore;
     State TakeState() const;
     // Whether a change needs a record of its own (see the definition).

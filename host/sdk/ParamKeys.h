@@ -5,13 +5,15 @@
 #include <memory>
 
 template <typename Time, typename Value>
-class KeyTable {
-public:
+class KeyTable
+{
+  public:
     using Map = std::map<Time, Value>;
     using const_iterator = typename Map::const_iterator;
 
     KeyTable() = default;
-    KeyTable(const KeyTable& o) : keys_(o.keys_ && !o.keys_->empty() ? std::make_unique<Map>(*o.keys_) : nullptr) {}
+    KeyTable(const KeyTable& o) :
+        keys_(o.keys_ && !o.keys_->empty() ? std::make_unique<Map>(*o.keys_) : nullptr) {}
     KeyTable(KeyTable&&) noexcept = default;
     KeyTable& operator=(const KeyTable& o)
     {
@@ -34,7 +36,7 @@ public:
     }
     void clear() { keys_.reset(); }
 
-private:
+  private:
     const Map& Keys() const
     {
         static const Map none;

@@ -6,8 +6,9 @@
 
 #include <memory>
 
-class ParamText {
-public:
+class ParamText
+{
+  public:
     ParamText() = default;
     ParamText(const WStr& s) { *this = s; }
     ParamText& operator=(const WStr& s);
@@ -24,7 +25,7 @@ public:
     }
     friend bool operator!=(const ParamText& a, const ParamText& b) { return !(a == b); }
 
-private:
+  private:
     static const WStr& Empty();
     std::shared_ptr<const WStr> text_;
 };

@@ -1,15 +1,16 @@
 #pragma once
 // Type codes of parameter-block parameters and of published function values.
 
-enum ParamType {
+enum ParamType
+{
     TYPE_FLOAT = 0,
     TYPE_INT = 1,
-    TYPE_RGBA = 2,        // colour, three floats
+    TYPE_RGBA = 2, // colour, three floats
     TYPE_POINT3 = 3,
     TYPE_BOOL = 4,
     TYPE_ANGLE = 5,
     TYPE_PCNT_FRAC = 6,
-    TYPE_WORLD = 7,       // a distance in world units, one float
+    TYPE_WORLD = 7, // a distance in world units, one float
     TYPE_STRING = 8,
     TYPE_FILENAME = 9,
     TYPE_HSV = 10,
@@ -25,7 +26,7 @@ enum ParamType {
     TYPE_MATRIX3 = 20,
     TYPE_PBLOCK2 = 21,
     TYPE_POINT4 = 22,
-    TYPE_FRGBA = 23,      // colour with alpha, four floats
+    TYPE_FRGBA = 23, // colour with alpha, four floats
     TYPE_ENUM = 24,
     TYPE_VOID = 25,
     TYPE_INTERVAL = 26,
@@ -55,17 +56,23 @@ enum ParamType {
 };
 
 // Modifier bits added to a base code.
-constexpr int TYPE_TAB = 0x0800;     // a table of the base type
-constexpr int TYPE_BY_REF = 0x1000;  // passed by reference
-constexpr int TYPE_BY_VAL = 0x2000;  // passed by value
-constexpr int TYPE_BY_PTR = 0x4000;  // passed by pointer
-constexpr int TYPE_MTL_TAB = TYPE_MTL + TYPE_TAB;            // 2062
-constexpr int TYPE_MTL_TAB_BR = TYPE_MTL_TAB + TYPE_BY_REF;  // 6158
-constexpr int TYPE_MTL_TAB_BV = TYPE_MTL_TAB + TYPE_BY_VAL;  // 10254
+constexpr int TYPE_TAB = 0x0800;                            // a table of the base type
+constexpr int TYPE_BY_REF = 0x1000;                         // passed by reference
+constexpr int TYPE_BY_VAL = 0x2000;                         // passed by value
+constexpr int TYPE_BY_PTR = 0x4000;                         // passed by pointer
+constexpr int TYPE_MTL_TAB = TYPE_MTL + TYPE_TAB;           // 2062
+constexpr int TYPE_MTL_TAB_BR = TYPE_MTL_TAB + TYPE_BY_REF; // 6158
+constexpr int TYPE_MTL_TAB_BV = TYPE_MTL_TAB + TYPE_BY_VAL; // 10254
 constexpr int TYPE_BASE_MASK = 0x07FF;
 
-inline int BaseParamType(int type) { return type & TYPE_BASE_MASK; }
-inline bool IsTableParamType(int type) { return (type & TYPE_TAB) != 0; }
+inline int BaseParamType(int type)
+{
+    return type & TYPE_BASE_MASK;
+}
+inline bool IsTableParamType(int type)
+{
+    return (type & TYPE_TAB) != 0;
+}
 
 // Value classes of the base codes: which typed accessor reads a parameter.
 inline bool IsFloatParamType(int t)
@@ -96,9 +103,12 @@ inline bool IsStringParamType(int t)
 // Number of floats of a point or colour type (0 for other types).
 inline int ParamTypeComponents(int t)
 {
-    if (BaseParamType(t) == TYPE_POINT2) return 2;
-    if (IsPoint3ParamType(t)) return 3;
-    if (IsPoint4ParamType(t)) return 4;
+    if (BaseParamType(t) == TYPE_POINT2)
+        return 2;
+    if (IsPoint3ParamType(t))
+        return 3;
+    if (IsPoint4ParamType(t))
+        return 4;
     return 0;
 }
 

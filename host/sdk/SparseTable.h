@@ -9,12 +9,14 @@
 #include <vector>
 
 template <typename T>
-class SparseTable {
-public:
+class SparseTable
+{
+  public:
     using Base = std::vector<T>;
 
     SparseTable() = default;
-    explicit SparseTable(std::shared_ptr<const Base> base) : base_(std::move(base)) {}
+    explicit SparseTable(std::shared_ptr<const Base> base) :
+        base_(std::move(base)) {}
 
     std::size_t size() const { return base_ ? base_->size() : 0; }
     const T& operator[](std::size_t i) const
@@ -26,10 +28,12 @@ public:
     T& Mutable(std::size_t i)
     {
         auto found = Find(i);
-        if (found == own_.end() || found->first != i) {
+        if (found == own_.end() || found->first != i)
+        {
             // Blocks set their parameters one by one and then keep them:
             // growing by half, not double, leaves less room unused.
-            if (own_.size() == own_.capacity()) {
+            if (own_.size() == own_.capacity())
+            {
                 const auto at = found - own_.begin();
                 own_.reserve(own_.size() + own_.size() / 2 + 1);
                 found = own_.begin() + at;
@@ -52,7 +56,8 @@ public:
     void ForEach(Visit visit) const
     {
         auto next = own_.begin();
-        for (std::size_t i = 0; i < size(); ++i) {
+        for (std::size_t i = 0; i < size(); ++i)
+        {
             if (next != own_.end() && next->first == i)
                 visit(i, (next++)->second);
             else
@@ -61,7 +66,7 @@ public:
     }
     std::size_t OwnCount() const { return own_.size(); }
 
-private:
+  private:
     using Own = std::vector<std::pair<std::size_t, T>>;
     typename Own::const_iterator Find(std::size_t i) const
     {
@@ -75,5 +80,5 @@ private:
     }
 
     std::shared_ptr<const Base> base_;
-    Own own_;  // sorted by index
+    Own own_; // sorted by index
 };

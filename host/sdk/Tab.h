@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-template <class T> class Tab {
-public:
+template <class T> class Tab
+{
+  public:
     Tab() = default;
     int Count() const { return static_cast<int>(v_.size()); }
     bool empty() const { return v_.empty(); }
@@ -27,7 +28,11 @@ public:
             v_.push_back(el[i]);
         return at;
     }
-    int Append(const T& el) { v_.push_back(el); return Count() - 1; }
+    int Append(const T& el)
+    {
+        v_.push_back(el);
+        return Count() - 1;
+    }
     int Insert(int at, int num, const T* el)
     {
         at = std::clamp(at, 0, Count());
@@ -54,6 +59,6 @@ public:
     typename std::vector<T>::const_iterator begin() const { return v_.begin(); }
     typename std::vector<T>::const_iterator end() const { return v_.end(); }
 
-private:
+  private:
     std::vector<T> v_;
 };

@@ -9,8 +9,9 @@ class QWidget;
 constexpr int ROLLUP_CAT_STANDARD = 4000;
 
 // The host's utility panel, handed to a utility when it opens.
-class IUtil {
-public:
+class IUtil
+{
+  public:
     virtual ~IUtil() = default;
     // Adds `page` as a rollup page titled `title`; answers its index. The panel
     // takes the widget into its layout; the caller keeps ownership.
@@ -21,8 +22,9 @@ public:
     virtual void CloseUtility() {}
 };
 
-class UtilityObj {
-public:
+class UtilityObj
+{
+  public:
     virtual ~UtilityObj() = default;
     virtual void BeginEditParams(Interface* ip, IUtil* iu) = 0;
     virtual void EndEditParams(Interface* ip, IUtil* iu) = 0;

@@ -6,11 +6,14 @@
 
 class QString;
 
-class CStr {
-public:
+class CStr
+{
+  public:
     CStr() = default;
-    CStr(const char* s) : s_(s ? s : "") {}
-    CStr(std::string s) : s_(std::move(s)) {}
+    CStr(const char* s) :
+        s_(s ? s : "") {}
+    CStr(std::string s) :
+        s_(std::move(s)) {}
     const char* data() const { return s_.c_str(); }
     operator const char*() const { return s_.c_str(); }
     int Length() const { return static_cast<int>(s_.size()); }
@@ -20,16 +23,20 @@ public:
     bool operator==(const CStr& o) const { return s_ == o.s_; }
     bool operator!=(const CStr& o) const { return s_ != o.s_; }
 
-private:
+  private:
     std::string s_;
 };
 
-class WStr {
-public:
+class WStr
+{
+  public:
     WStr() = default;
-    WStr(const wchar_t* s) : s_(s ? s : L"") {}
-    WStr(std::wstring s) : s_(std::move(s)) {}
-    WStr(const wchar_t* s, int length) : s_(s ? std::wstring(s, static_cast<size_t>(length)) : std::wstring()) {}
+    WStr(const wchar_t* s) :
+        s_(s ? s : L"") {}
+    WStr(std::wstring s) :
+        s_(std::move(s)) {}
+    WStr(const wchar_t* s, int length) :
+        s_(s ? std::wstring(s, static_cast<size_t>(length)) : std::wstring()) {}
     explicit WStr(const QString& s);
 
     const wchar_t* data() const { return s_.c_str(); }
@@ -48,8 +55,16 @@ public:
     int first(wchar_t c) const;
     int last(wchar_t c) const;
 
-    WStr& operator+=(const WStr& o) { s_ += o.s_; return *this; }
-    WStr& operator+=(const wchar_t* o) { s_ += (o ? o : L""); return *this; }
+    WStr& operator+=(const WStr& o)
+    {
+        s_ += o.s_;
+        return *this;
+    }
+    WStr& operator+=(const wchar_t* o)
+    {
+        s_ += (o ? o : L"");
+        return *this;
+    }
     WStr& Append(const WStr& o) { return *this += o; }
 
     // UTF-8 conversions. ToUTF8 never yields an absent string: empty text converts to "".
@@ -73,7 +88,7 @@ public:
     friend WStr operator+(const WStr& a, const wchar_t* b) { return WStr(a.s_ + (b ? b : L"")); }
     friend WStr operator+(const wchar_t* a, const WStr& b) { return WStr((a ? a : L"") + b.s_); }
 
-private:
+  private:
     std::wstring s_;
 };
 

@@ -270,8 +270,8 @@ void upgradeTo1_36(Document& doc)
                                 shaderRef->getChild(child->getName()))
                                 continue;
                             const char* bindCategory = declared->getCategory() == "parameter" ? "bindparam"
-                                                       : declared->isA<Input>()                ? "bindinput"
-                                                                                                : nullptr;
+                                                       : declared->isA<Input>()               ? "bindinput"
+                                                                                              : nullptr;
                             if (!bindCategory)
                                 continue;
                             ElementPtr bind = shaderRef->addChildOfCategory(bindCategory, declared->getName());
@@ -371,7 +371,8 @@ void upgradeTo1_37(Document& doc)
         }
         else if (category == "combine")
         {
-            node->setCategory(node->getChild("in4") ? "combine4" : node->getChild("in3") ? "combine3" : "combine2");
+            node->setCategory(node->getChild("in4") ? "combine4" : node->getChild("in3") ? "combine3"
+                                                                                         : "combine2");
         }
         else if (category == "separate")
         {
@@ -535,11 +536,15 @@ void upgradeTo1_38(Document& doc)
     convertMaterialElements(doc);
 
     static const std::unordered_map<string, string> renamedBsdfs = {
-        { "dielectric_brdf", "dielectric_bsdf" },       { "dielectric_btdf", "dielectric_bsdf" },
+        { "dielectric_brdf", "dielectric_bsdf" },
+        { "dielectric_btdf", "dielectric_bsdf" },
         { "generalized_schlick_brdf", "generalized_schlick_bsdf" },
-        { "conductor_brdf", "conductor_bsdf" },         { "sheen_brdf", "sheen_bsdf" },
-        { "diffuse_brdf", "oren_nayar_diffuse_bsdf" },  { "burley_diffuse_brdf", "burley_diffuse_bsdf" },
-        { "diffuse_btdf", "translucent_bsdf" },         { "subsurface_brdf", "subsurface_bsdf" },
+        { "conductor_brdf", "conductor_bsdf" },
+        { "sheen_brdf", "sheen_bsdf" },
+        { "diffuse_brdf", "oren_nayar_diffuse_bsdf" },
+        { "burley_diffuse_brdf", "burley_diffuse_bsdf" },
+        { "diffuse_btdf", "translucent_bsdf" },
+        { "subsurface_brdf", "subsurface_bsdf" },
         { "thin_film_brdf", "thin_film_bsdf" },
     };
     static const std::set<string> layeredBsdfs = { "dielectric_brdf", "generalized_schlick_brdf", "sheen_brdf", "thin_film_brdf" };
@@ -690,10 +695,14 @@ void Document::upgradeVersion()
         Step step;
     };
     static const Release releases[] = {
-        { { 1, 22 }, { 1, 23 }, upgradeTo1_23 }, { { 1, 23 }, { 1, 24 }, upgradeTo1_24 },
-        { { 1, 24 }, { 1, 25 }, upgradeTo1_25 }, { { 1, 25 }, { 1, 26 }, upgradeTo1_26 },
-        { { 1, 26 }, { 1, 34 }, upgradeTo1_34 }, { { 1, 34 }, { 1, 35 }, upgradeTo1_35 },
-        { { 1, 35 }, { 1, 36 }, upgradeTo1_36 }, { { 1, 36 }, { 1, 37 }, upgradeTo1_37 },
+        { { 1, 22 }, { 1, 23 }, upgradeTo1_23 },
+        { { 1, 23 }, { 1, 24 }, upgradeTo1_24 },
+        { { 1, 24 }, { 1, 25 }, upgradeTo1_25 },
+        { { 1, 25 }, { 1, 26 }, upgradeTo1_26 },
+        { { 1, 26 }, { 1, 34 }, upgradeTo1_34 },
+        { { 1, 34 }, { 1, 35 }, upgradeTo1_35 },
+        { { 1, 35 }, { 1, 36 }, upgradeTo1_36 },
+        { { 1, 36 }, { 1, 37 }, upgradeTo1_37 },
         { { 1, 37 }, { 1, 38 }, upgradeTo1_38 },
     };
     for (const Release& release : releases)

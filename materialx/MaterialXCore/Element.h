@@ -598,13 +598,13 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
 };
 
 /// Helper for the concrete element classes: the empty-copy factory.
-#define MX_ELEMENT_CLASS_BODY(CLASS)                                                     \
-  public:                                                                                \
-    ElementPtr createEmptyCopy(Element* parent, const string& name) const override      \
-    {                                                                                    \
-        shared_ptr<CLASS> copy = std::make_shared<CLASS>(parent, name);                  \
-        copy->_category = _category;                                                     \
-        return copy;                                                                     \
+#define MX_ELEMENT_CLASS_BODY(CLASS)                                               \
+  public:                                                                          \
+    ElementPtr createEmptyCopy(Element* parent, const string& name) const override \
+    {                                                                              \
+        shared_ptr<CLASS> copy = std::make_shared<CLASS>(parent, name);            \
+        copy->_category = _category;                                               \
+        return copy;                                                               \
     }
 
 /// @class TypedElement

@@ -182,11 +182,20 @@ namespace
 bool validChannelsString(const string& channels, const string& sourceType, const string& destinationType)
 {
     static const std::unordered_map<string, string> letters = {
-        { "float", "01rx" },     { "color3", "01rgb" },  { "color4", "01rgba" },
-        { "vector2", "01xy" },   { "vector3", "01xyz" }, { "vector4", "01xyzw" },
+        { "float", "01rx" },
+        { "color3", "01rgb" },
+        { "color4", "01rgba" },
+        { "vector2", "01xy" },
+        { "vector3", "01xyz" },
+        { "vector4", "01xyzw" },
     };
     static const std::unordered_map<string, size_t> lengths = {
-        { "float", 1 }, { "color3", 3 }, { "color4", 4 }, { "vector2", 2 }, { "vector3", 3 }, { "vector4", 4 },
+        { "float", 1 },
+        { "color3", 3 },
+        { "color4", 4 },
+        { "vector2", 2 },
+        { "vector3", 3 },
+        { "vector4", 4 },
     };
     auto allowed = letters.find(sourceType);
     if (allowed == letters.end())
@@ -319,7 +328,11 @@ bool Output::hasUpstreamCycle() const
 
     // Depth-first walk over upstream nodes; a node met again while still on
     // the path closes a cycle.
-    enum class Mark : char { OnPath, Done };
+    enum class Mark : char
+    {
+        OnPath,
+        Done
+    };
     std::unordered_map<const Node*, Mark> marks;
     struct Frame
     {

@@ -21,8 +21,10 @@
 #define MATERIALX_LIBRARY_VERSION "1.38.10"
 
 #define MATERIALX_NAMESPACE MaterialX
+// clang-format off
 #define MATERIALX_NAMESPACE_BEGIN namespace MaterialX {
 #define MATERIALX_NAMESPACE_END }
+// clang-format on
 
 MATERIALX_NAMESPACE_BEGIN
 

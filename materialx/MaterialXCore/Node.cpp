@@ -187,7 +187,11 @@ class FlattenState
     // on one, leaves resolution to each copy in its place.
     void findReachableGraphs(const vector<NodePtr>& roots)
     {
-        enum class Mark : char { Open, Done };
+        enum class Mark : char
+        {
+            Open,
+            Done
+        };
         std::unordered_map<const NodeGraph*, Mark> marks;
         struct Frame
         {

@@ -21,11 +21,16 @@ class MX_CORE_API SharedName
 {
   public:
     SharedName() = default;
-    SharedName(std::string_view text) : _bits(bitsFor(text)) {}
-    SharedName(const string& text) : _bits(bitsFor(text)) {}
-    SharedName(const char* text) : _bits(bitsFor(text)) {}
-    SharedName(const SharedName& other) : _bits(other.isOwn() ? ownCopy(*other.text()) : other._bits) {}
-    SharedName(SharedName&& other) noexcept : _bits(other._bits) { other._bits = 0; }
+    SharedName(std::string_view text) :
+        _bits(bitsFor(text)) {}
+    SharedName(const string& text) :
+        _bits(bitsFor(text)) {}
+    SharedName(const char* text) :
+        _bits(bitsFor(text)) {}
+    SharedName(const SharedName& other) :
+        _bits(other.isOwn() ? ownCopy(*other.text()) : other._bits) {}
+    SharedName(SharedName&& other) noexcept :
+        _bits(other._bits) { other._bits = 0; }
     ~SharedName() { release(); }
 
     SharedName& operator=(const SharedName& other)

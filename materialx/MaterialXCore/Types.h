@@ -57,7 +57,7 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
         _arr{}
     {
     }
-    explicit VectorN(Uninit) { }
+    explicit VectorN(Uninit) {}
     explicit VectorN(S s) { _arr.fill(s); }
     explicit VectorN(const std::array<S, N>& arr) :
         _arr(arr)
@@ -81,19 +81,40 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     S& operator[](size_t i) { return _arr[i]; }
     const S& operator[](size_t i) const { return _arr[i]; }
 
-    V operator+(const V& rhs) const { return combine(rhs, [](S a, S b) { return a + b; }); }
+    V operator+(const V& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a + b; });
+    }
     VectorN& operator+=(const V& rhs) { return assign(*this + rhs); }
-    V operator-(const V& rhs) const { return combine(rhs, [](S a, S b) { return a - b; }); }
+    V operator-(const V& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a - b; });
+    }
     VectorN& operator-=(const V& rhs) { return assign(*this - rhs); }
-    V operator*(const V& rhs) const { return combine(rhs, [](S a, S b) { return a * b; }); }
+    V operator*(const V& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a * b; });
+    }
     VectorN& operator*=(const V& rhs) { return assign(*this * rhs); }
-    V operator/(const V& rhs) const { return combine(rhs, [](S a, S b) { return a / b; }); }
+    V operator/(const V& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a / b; });
+    }
     VectorN& operator/=(const V& rhs) { return assign(*this / rhs); }
-    V operator*(S s) const { return combine(V(s), [](S a, S b) { return a * b; }); }
+    V operator*(S s) const
+    {
+        return combine(V(s), [](S a, S b) { return a * b; });
+    }
     VectorN& operator*=(S s) { return assign(*this * s); }
-    V operator/(S s) const { return combine(V(s), [](S a, S b) { return a / b; }); }
+    V operator/(S s) const
+    {
+        return combine(V(s), [](S a, S b) { return a / b; });
+    }
     VectorN& operator/=(S s) { return assign(*this / s); }
-    V operator-() const { return combine(*static_cast<const V*>(this), [](S a, S) { return -a; }); }
+    V operator-() const
+    {
+        return combine(*static_cast<const V*>(this), [](S a, S) { return -a; });
+    }
 
     /// Return the magnitude of the vector.
     S getMagnitude() const
@@ -237,7 +258,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         _arr{}
     {
     }
-    explicit MatrixN(Uninit) { }
+    explicit MatrixN(Uninit) {}
     explicit MatrixN(S s)
     {
         for (RowArray& row : _arr)
@@ -266,10 +287,22 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     RowArray& operator[](size_t i) { return _arr[i]; }
     const RowArray& operator[](size_t i) const { return _arr[i]; }
 
-    M operator+(const M& rhs) const { return combine(rhs, [](S a, S b) { return a + b; }); }
-    M operator-(const M& rhs) const { return combine(rhs, [](S a, S b) { return a - b; }); }
-    M operator*(S s) const { return combine(M(s), [](S a, S b) { return a * b; }); }
-    M operator/(S s) const { return combine(M(s), [](S a, S b) { return a / b; }); }
+    M operator+(const M& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a + b; });
+    }
+    M operator-(const M& rhs) const
+    {
+        return combine(rhs, [](S a, S b) { return a - b; });
+    }
+    M operator*(S s) const
+    {
+        return combine(M(s), [](S a, S b) { return a * b; });
+    }
+    M operator/(S s) const
+    {
+        return combine(M(s), [](S a, S b) { return a / b; });
+    }
     /// Matrix product.
     M operator*(const M& rhs) const
     {

@@ -90,8 +90,14 @@ struct Span
 };
 
 template <class F> F strtoClassic(const char* buf, char** end);
-template <> float strtoClassic<float>(const char* buf, char** end) { return strtof_l(buf, end, classicLocale()); }
-template <> double strtoClassic<double>(const char* buf, char** end) { return strtod_l(buf, end, classicLocale()); }
+template <> float strtoClassic<float>(const char* buf, char** end)
+{
+    return strtof_l(buf, end, classicLocale());
+}
+template <> double strtoClassic<double>(const char* buf, char** end)
+{
+    return strtod_l(buf, end, classicLocale());
+}
 
 // Plain decimals of few digits ("0.8", "-12.5"): the digits as an integer
 // and the power of ten are both exact in F, so one division rounds exactly
@@ -213,10 +219,22 @@ template <class I> bool parseInteger(Span str, I& data)
     return true;
 }
 
-bool stringToData(Span str, int& data) { return parseInteger(str, data); }
-bool stringToData(Span str, long& data) { return parseInteger(str, data); }
-bool stringToData(Span str, float& data) { return parseFloating(str, data); }
-bool stringToData(Span str, double& data) { return parseFloating(str, data); }
+bool stringToData(Span str, int& data)
+{
+    return parseInteger(str, data);
+}
+bool stringToData(Span str, long& data)
+{
+    return parseInteger(str, data);
+}
+bool stringToData(Span str, float& data)
+{
+    return parseFloating(str, data);
+}
+bool stringToData(Span str, double& data)
+{
+    return parseFloating(str, data);
+}
 
 bool stringToData(Span str, bool& data)
 {
@@ -282,25 +300,58 @@ template <class M> bool parseMatrix(Span str, M& data)
 template <class T> bool parseArray(Span str, vector<T>& data)
 {
     return forEachToken(str, [&](Span token, long) {
-        T v{};
-        if (!stringToData(token, v))
-            return false;
-        data.push_back(v);
-        return true;
-    }) >= 0;
+               T v{};
+               if (!stringToData(token, v))
+                   return false;
+               data.push_back(v);
+               return true;
+           }) >= 0;
 }
 
-bool stringToData(Span str, Vector2& data) { return parseVector(str, data); }
-bool stringToData(Span str, Vector3& data) { return parseVector(str, data); }
-bool stringToData(Span str, Vector4& data) { return parseVector(str, data); }
-bool stringToData(Span str, Color3& data) { return parseVector(str, data); }
-bool stringToData(Span str, Color4& data) { return parseVector(str, data); }
-bool stringToData(Span str, Matrix33& data) { return parseMatrix(str, data); }
-bool stringToData(Span str, Matrix44& data) { return parseMatrix(str, data); }
-bool stringToData(Span str, IntVec& data) { return parseArray(str, data); }
-bool stringToData(Span str, BoolVec& data) { return parseArray(str, data); }
-bool stringToData(Span str, FloatVec& data) { return parseArray(str, data); }
-bool stringToData(Span str, StringVec& data) { return parseArray(str, data); }
+bool stringToData(Span str, Vector2& data)
+{
+    return parseVector(str, data);
+}
+bool stringToData(Span str, Vector3& data)
+{
+    return parseVector(str, data);
+}
+bool stringToData(Span str, Vector4& data)
+{
+    return parseVector(str, data);
+}
+bool stringToData(Span str, Color3& data)
+{
+    return parseVector(str, data);
+}
+bool stringToData(Span str, Color4& data)
+{
+    return parseVector(str, data);
+}
+bool stringToData(Span str, Matrix33& data)
+{
+    return parseMatrix(str, data);
+}
+bool stringToData(Span str, Matrix44& data)
+{
+    return parseMatrix(str, data);
+}
+bool stringToData(Span str, IntVec& data)
+{
+    return parseArray(str, data);
+}
+bool stringToData(Span str, BoolVec& data)
+{
+    return parseArray(str, data);
+}
+bool stringToData(Span str, FloatVec& data)
+{
+    return parseArray(str, data);
+}
+bool stringToData(Span str, StringVec& data)
+{
+    return parseArray(str, data);
+}
 
 //
 // Formatting, as a stream with the current float format and precision would.
@@ -310,9 +361,8 @@ void appendFloating(double v, string& str)
 {
     // to_chars with a precision is specified as printf's %.*g / %.*f / %.*e,
     // which is what a stream writes, without the locale and format parsing.
-    const std::chars_format format = floatFormat == Value::FloatFormatFixed ? std::chars_format::fixed :
-                                     floatFormat == Value::FloatFormatScientific ? std::chars_format::scientific :
-                                     std::chars_format::general;
+    const std::chars_format format = floatFormat == Value::FloatFormatFixed ? std::chars_format::fixed : floatFormat == Value::FloatFormatScientific ? std::chars_format::scientific
+                                                                                                                                                     : std::chars_format::general;
     char buf[128];
     std::to_chars_result res = std::to_chars(buf, buf + sizeof(buf), v, format, floatPrecision);
     if (res.ec == std::errc())
@@ -326,12 +376,30 @@ void appendFloating(double v, string& str)
     str.append(big.data(), res.ptr);
 }
 
-void appendData(float data, string& str) { appendFloating(data, str); }
-void appendData(double data, string& str) { appendFloating(data, str); }
-void appendData(int data, string& str) { str += std::to_string(data); }
-void appendData(long data, string& str) { str += std::to_string(data); }
-void appendData(bool data, string& str) { str += data ? VALUE_STRING_TRUE : VALUE_STRING_FALSE; }
-void appendData(const string& data, string& str) { str += data; }
+void appendData(float data, string& str)
+{
+    appendFloating(data, str);
+}
+void appendData(double data, string& str)
+{
+    appendFloating(data, str);
+}
+void appendData(int data, string& str)
+{
+    str += std::to_string(data);
+}
+void appendData(long data, string& str)
+{
+    str += std::to_string(data);
+}
+void appendData(bool data, string& str)
+{
+    str += data ? VALUE_STRING_TRUE : VALUE_STRING_FALSE;
+}
+void appendData(const string& data, string& str)
+{
+    str += data;
+}
 
 template <class V> void appendElements(const V& data, string& str)
 {
@@ -466,11 +534,11 @@ template <class T> ValuePtr TypedValue<T>::createFromString(const string& value)
     return Value::createValue<T>(data);
 }
 
-#define MATERIALX_INSTANTIATE_VALUE_TYPE(T, name)                   \
-    template <> const string TypedValue<T>::TYPE = name;            \
-    template class TypedValue<T>;                                   \
-    template const string& getTypeString<T>();                      \
-    template string toValueString(const T& data);                   \
+#define MATERIALX_INSTANTIATE_VALUE_TYPE(T, name)        \
+    template <> const string TypedValue<T>::TYPE = name; \
+    template class TypedValue<T>;                        \
+    template const string& getTypeString<T>();           \
+    template string toValueString(const T& data);        \
     template T fromValueString(const string& value);
 
 MATERIALX_INSTANTIATE_VALUE_TYPE(int, "integer")

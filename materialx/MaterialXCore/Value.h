@@ -189,11 +189,11 @@ template <class T> const T& Value::asA() const
     X(long)                      \
     X(double)
 
-#define MATERIALX_DECLARE_VALUE_TYPE(T)                    \
-    template <> const string TypedValue<T>::TYPE;          \
-    extern template class TypedValue<T>;                   \
-    extern template const string& getTypeString<T>();      \
-    extern template string toValueString(const T& data);   \
+#define MATERIALX_DECLARE_VALUE_TYPE(T)                  \
+    template <> const string TypedValue<T>::TYPE;        \
+    extern template class TypedValue<T>;                 \
+    extern template const string& getTypeString<T>();    \
+    extern template string toValueString(const T& data); \
     extern template T fromValueString(const string& value);
 MATERIALX_VALUE_TYPES(MATERIALX_DECLARE_VALUE_TYPE)
 #undef MATERIALX_DECLARE_VALUE_TYPE

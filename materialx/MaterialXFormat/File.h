@@ -50,16 +50,31 @@ class MX_FORMAT_API FilePath
     }
 
     /// Construct a path from a standard string.
-    FilePath(const string& str) { assign(str); }
+    FilePath(const string& str)
+    {
+        assign(str);
+    }
 
     /// Construct a path from a C-style string.
-    FilePath(const char* str) { assign(str ? string(str) : EMPTY_STRING); }
+    FilePath(const char* str)
+    {
+        assign(str ? string(str) : EMPTY_STRING);
+    }
 
-    bool operator==(const FilePath& rhs) const { return _vec == rhs._vec && _type == rhs._type; }
-    bool operator!=(const FilePath& rhs) const { return !(*this == rhs); }
+    bool operator==(const FilePath& rhs) const
+    {
+        return _vec == rhs._vec && _type == rhs._type;
+    }
+    bool operator!=(const FilePath& rhs) const
+    {
+        return !(*this == rhs);
+    }
 
     /// Convert a path to a standard string.
-    operator string() const { return asString(); }
+    operator string() const
+    {
+        return asString();
+    }
 
     /// @name Syntactic Operations
     /// @{
@@ -71,10 +86,16 @@ class MX_FORMAT_API FilePath
     string asString(Format format = FormatNative) const;
 
     /// Return true if the given path is empty.
-    bool isEmpty() const { return _vec.empty(); }
+    bool isEmpty() const
+    {
+        return _vec.empty();
+    }
 
     /// Return true if the given path is absolute.
-    bool isAbsolute() const { return _type != TypeRelative; }
+    bool isAbsolute() const
+    {
+        return _type != TypeRelative;
+    }
 
     /// Return the base name of the given path, with leading directory
     /// information removed.
@@ -104,7 +125,10 @@ class MX_FORMAT_API FilePath
     }
 
     /// Add a file extension to the given path.
-    void addExtension(const string& ext) { assign(asString() + "." + ext); }
+    void addExtension(const string& ext)
+    {
+        assign(asString() + "." + ext);
+    }
 
     /// Remove the file extension, if any, from the given path.
     void removeExtension()
@@ -119,13 +143,22 @@ class MX_FORMAT_API FilePath
     }
 
     /// Return the number of strings in the path.
-    size_t size() const { return _vec.size(); }
+    size_t size() const
+    {
+        return _vec.size();
+    }
 
     /// Return the string at the given index.
-    string operator[](size_t index) { return _vec[index]; }
+    string operator[](size_t index)
+    {
+        return _vec[index];
+    }
 
     /// Return the const string at the given index.
-    const string& operator[](size_t index) const { return _vec[index]; }
+    const string& operator[](size_t index) const
+    {
+        return _vec[index];
+    }
 
     /// Return a normalized version of the given path, collapsing "." and
     /// ".." parts where possible.

@@ -26,7 +26,7 @@ class MX_FORMAT_API XmlReadOptions
 {
   public:
     XmlReadOptions();
-    ~XmlReadOptions() { }
+    ~XmlReadOptions() {}
 
     /// Keep XML comments as comment elements.
     bool readComments;
@@ -47,7 +47,7 @@ class MX_FORMAT_API XmlWriteOptions
 {
   public:
     XmlWriteOptions();
-    ~XmlWriteOptions() { }
+    ~XmlWriteOptions() {}
 
     /// Write each top-level element that came from another file as one
     /// XInclude of that file instead of writing it out.

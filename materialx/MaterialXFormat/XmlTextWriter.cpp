@@ -68,9 +68,15 @@ class TextWriter
             plain = i + 1;
             switch (c)
             {
-                case '&': _out += "&amp;"; break;
-                case '<': _out += "&lt;"; break;
-                case '"': _out += "&quot;"; break;
+                case '&':
+                    _out += "&amp;";
+                    break;
+                case '<':
+                    _out += "&lt;";
+                    break;
+                case '"':
+                    _out += "&quot;";
+                    break;
                 default:
                     _out += "&#";
                     _out += static_cast<char>('0' + c / 10);

@@ -26,7 +26,7 @@ const std::string oldContent = "old content\n";
 
 class AtomicFileWrite : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
     std::string path(const char* name) const { return QFile::encodeName(folder.filePath(name)).toStdString(); }
@@ -45,7 +45,7 @@ protected:
     }
     QStringList temporaries() const
     {
-        return QDir(folder.path()).entryList({".out.mtlx.rozo-*"}, QDir::Files | QDir::Hidden | QDir::System);
+        return QDir(folder.path()).entryList({ ".out.mtlx.rozo-*" }, QDir::Files | QDir::Hidden | QDir::System);
     }
 
     QTemporaryDir folder;
@@ -125,11 +125,11 @@ TEST_F(AtomicFileWrite, TemporaryFileOfALiveWriterIsLeftAlone)
 
 TEST_F(AtomicFileWrite, PatternLookalikesAreLeftAlone)
 {
-    for (const char* name : {".out.mtlx.rozo-toolong", ".out.mtlx.rozo-", "out.mtlx.rozo-Abc123", ".other.rozo-Abc123"})
+    for (const char* name : { ".out.mtlx.rozo-toolong", ".out.mtlx.rozo-", "out.mtlx.rozo-Abc123", ".other.rozo-Abc123" })
         write(path(name), "keep");
     ASSERT_EQ(symlink(target().c_str(), path(".out.mtlx.rozo-Link01").c_str()), 0);
     ASSERT_TRUE(writeFileAtomically(target(), "new\n"));
-    for (const char* name : {".out.mtlx.rozo-toolong", ".out.mtlx.rozo-", "out.mtlx.rozo-Abc123", ".other.rozo-Abc123"})
+    for (const char* name : { ".out.mtlx.rozo-toolong", ".out.mtlx.rozo-", "out.mtlx.rozo-Abc123", ".other.rozo-Abc123" })
         EXPECT_EQ(read(path(name)), "keep") << name;
     EXPECT_TRUE(QFileInfo(QString::fromStdString(path(".out.mtlx.rozo-Link01"))).isSymLink());
 }

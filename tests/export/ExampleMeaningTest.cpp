@@ -37,7 +37,7 @@ mx::ConstDocumentPtr libraries()
     static mx::DocumentPtr library = [] {
         mx::DocumentPtr doc = mx::createDocument();
         const mx::FilePath root = mx::FilePath(EXAMPLES).getParentPath() / "libraries";
-        for (const char* folder : {"stdlib", "pbrlib", "bxdf"})
+        for (const char* folder : { "stdlib", "pbrlib", "bxdf" })
             for (const mx::FilePath& file : (root / folder).getFilesInDirectory("mtlx"))
             {
                 mx::DocumentPtr part = mx::createDocument();
@@ -80,8 +80,9 @@ struct Meaning
 
 class MeaningReader
 {
-public:
-    explicit MeaningReader(const std::string& documentFolder) : folder(documentFolder) {}
+  public:
+    explicit MeaningReader(const std::string& documentFolder) :
+        folder(documentFolder) {}
 
     Meaning material(const mx::NodePtr& material)
     {
@@ -91,7 +92,7 @@ public:
         return meaning;
     }
 
-private:
+  private:
     void describeNode(const mx::NodePtr& node, const std::string& outputName, const std::string& path)
     {
         out->text[path + "."] = node->getCategory() + " " + node->getType() + (outputName.empty() ? "" : " " + outputName);
@@ -155,7 +156,7 @@ private:
         {
             mx::NodeGraphPtr graph = input->getDocument()->getNodeGraph(input->getNodeGraphString());
             mx::OutputPtr output = graph ? (input->getOutputString().empty() ? (graph->getOutputs().empty() ? nullptr : graph->getOutputs()[0])
-                                                                           : graph->getOutput(input->getOutputString()))
+                                                                             : graph->getOutput(input->getOutputString()))
                                          : nullptr;
             mx::NodePtr upstream = output && output->hasNodeName() ? graph->getNode(output->getNodeName()) : nullptr;
             if (!upstream)
@@ -222,20 +223,20 @@ bool madeOnPurpose(const std::string& path, bool sourceUnstated, const std::stri
         "specular_rotation", "metalness", "transmission", "transmission_color", "transmission_depth", "thin_walled",
         "subsurface", "subsurface_color", "subsurface_radius", "subsurface_scale", "emission", "emission_color",
         "opacity", "coat", "coat_color", "coat_roughness", "coat_IOR", "coat_affect_color", "coat_affect_roughness",
-        "normal", "coat_normal"};
+        "normal", "coat_normal"
+    };
     if (!carried.count(input))
         return true;
     // Import and export name these three differently, so a stated value does
     // not come back.
-    static const std::set<std::string> ownNamePerDirection = {"subsurface_scale", "diffuse_roughness",
-                                                              "specular_rotation"};
+    static const std::set<std::string> ownNamePerDirection = { "subsurface_scale", "diffuse_roughness",
+                                                               "specular_rotation" };
     if (ownNamePerDirection.count(input))
         return topLevel || exported == "(absent)";
     // An input the source leaves to its definition gets the host's default.
     static const std::map<std::string, std::string> hostDefaults = {
-        {"base_color", "color3 0.5, 0.5, 0.5"}, {"specular_IOR", "float 1.52"}, {"coat_IOR", "float 1.52"},
-        {"subsurface_radius", "color3 1, 0.5, 0.25"}, {"coat_roughness", "float 0"},
-        {"specular_roughness", "float 0"}};
+        { "base_color", "color3 0.5, 0.5, 0.5" }, { "specular_IOR", "float 1.52" }, { "coat_IOR", "float 1.52" }, { "subsurface_radius", "color3 1, 0.5, 0.25" }, { "coat_roughness", "float 0" }, { "specular_roughness", "float 0" }
+    };
     const auto host = hostDefaults.find(input);
     return topLevel && sourceUnstated && host != hostDefaults.end() && sameWithinSixDigits(host->second, exported);
 }
@@ -253,10 +254,10 @@ double strength(const Meaning& meaning, const std::string& input)
 
 std::vector<std::string> exampleDocuments()
 {
-    const std::set<std::string> madeToFail = {"bad_refs.mtlx",  "bad_types.mtlx",      "bad_unknown_node.mtlx",
-                                              "cycle.mtlx",     "future_version.mtlx", "malformed.mtlx"};
+    const std::set<std::string> madeToFail = { "bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx",
+                                               "cycle.mtlx", "future_version.mtlx", "malformed.mtlx" };
     std::vector<std::string> names;
-    for (const QString& name : QDir(QString::fromStdString(EXAMPLES)).entryList({"*.mtlx"}, QDir::Files, QDir::Name))
+    for (const QString& name : QDir(QString::fromStdString(EXAMPLES)).entryList({ "*.mtlx" }, QDir::Files, QDir::Name))
         if (!madeToFail.count(name.toStdString()))
             names.push_back(name.toStdString());
     return names;
@@ -310,7 +311,7 @@ TEST_P(ExampleMeaning, ExportedDocumentValidatesAndMeansWhatTheSourceMeant)
             if (!sameWithinSixDigits(left, right) && !madeOnPurpose(key, was.unstated.count(key) > 0, right))
                 differences << material->getName() << " " << key << ": " << left << " -> " << right << "\n";
         }
-        for (const char* input : {"normal", "coat_normal"})
+        for (const char* input : { "normal", "coat_normal" })
             if (std::fabs(strength(was, input) - strength(is, input)) > 1e-5)
                 differences << material->getName() << " " << input << " strength: " << strength(was, input) << " -> "
                             << strength(is, input) << "\n";
@@ -346,7 +347,7 @@ TEST_F(MaterialOrder, MaterialsAreWrittenInTheOrderGivenEachOnce)
     Mtl* b = physicalMaterial(L"Bravo");
     Mtl* a = physicalMaterial(L"Alpha");
     Mtl* c = physicalMaterial(L"Charlie");
-    ASSERT_TRUE(exportMaterials({c, b, a, b, c})) << log();
+    ASSERT_TRUE(exportMaterials({ c, b, a, b, c })) << log();
     const std::string text = written();
     const auto first = text.find("name=\"Charlie\"");
     const auto second = text.find("name=\"Bravo\"");

@@ -25,7 +25,7 @@ const std::string emptyDocument = documentText("");
 // guard ends.
 class FileSizeLimit
 {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         previousHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -40,14 +40,14 @@ public:
         std::signal(SIGXFSZ, previousHandler);
     }
 
-private:
+  private:
     rlimit previous{};
     void (*previousHandler)(int) = nullptr;
 };
 
 class ExportDriver : public ExportTest
 {
-protected:
+  protected:
     QStringList folderEntries() const
     {
         return QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -64,17 +64,17 @@ TEST_F(ExportDriver, EmptyTableWritesTheRootOnly)
 
 TEST_F(ExportDriver, WrittenFileNamesNoLibraryAndLeavesNoTemporaryFile)
 {
-    ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red")})) << log();
+    ASSERT_TRUE(exportMaterials({ physicalMaterial(L"Red") })) << log();
     EXPECT_EQ(written().find("xi:include"), std::string::npos);
     EXPECT_EQ(written().find("nodedef"), std::string::npos);
-    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+    EXPECT_EQ(folderEntries(), QStringList{ "scene.mtlx" });
 }
 
 TEST_F(ExportDriver, SameNamedMaterialsGetDistinctNodes)
 {
-    ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red Paint"), physicalMaterial(L"Red Paint")})) << log();
+    ASSERT_TRUE(exportMaterials({ physicalMaterial(L"Red Paint"), physicalMaterial(L"Red Paint") })) << log();
     const std::string text = written();
-    for (const char* name : {"Red_Paint", "Red_Paint_surface", "Red_Paint2", "Red_Paint_surface2"})
+    for (const char* name : { "Red_Paint", "Red_Paint_surface", "Red_Paint2", "Red_Paint_surface2" })
         EXPECT_NE(text.find(std::string(" name=\"") + name + "\""), std::string::npos) << name;
     EXPECT_NE(elementText(text, "surfacematerial", "Red_Paint2").find("nodename=\"Red_Paint_surface2\""),
               std::string::npos);
@@ -83,7 +83,7 @@ TEST_F(ExportDriver, SameNamedMaterialsGetDistinctNodes)
 TEST_F(ExportDriver, SameMaterialTwiceIsWrittenOnce)
 {
     Mtl* m = physicalMaterial(L"Once");
-    ASSERT_TRUE(exportMaterials({m, nullptr, m})) << log();
+    ASSERT_TRUE(exportMaterials({ m, nullptr, m })) << log();
     const std::string text = written();
     EXPECT_NE(text.find("name=\"Once\""), std::string::npos);
     EXPECT_EQ(text.find("name=\"Once2\""), std::string::npos);
@@ -94,7 +94,7 @@ TEST_F(ExportDriver, WrapperIsWrittenAsTheMaterialItHolds)
     Mtl* inner = physicalMaterial(L"Inner");
     Mtl* wrapper = wrapperMaterial(inner);
     wrapper->SetName(L"Outer");
-    ASSERT_TRUE(exportMaterials({wrapper})) << log();
+    ASSERT_TRUE(exportMaterials({ wrapper })) << log();
     const std::string text = written();
     EXPECT_NE(text.find("<surfacematerial name=\"Inner\""), std::string::npos);
     EXPECT_EQ(text.find("Outer"), std::string::npos);
@@ -102,14 +102,14 @@ TEST_F(ExportDriver, WrapperIsWrittenAsTheMaterialItHolds)
 
 TEST_F(ExportDriver, EmptyWrapperWritesNothing)
 {
-    EXPECT_TRUE(exportMaterials({wrapperMaterial(nullptr)}));
+    EXPECT_TRUE(exportMaterials({ wrapperMaterial(nullptr) }));
     EXPECT_EQ(written(), emptyDocument);
 }
 
 TEST_F(ExportDriver, MultiSubObjectMaterialWritesNothingAndSucceeds)
 {
-    Mtl* multi = multiMaterial({physicalMaterial(L"A"), physicalMaterial(L"B")});
-    EXPECT_TRUE(exportMaterials({multi}));
+    Mtl* multi = multiMaterial({ physicalMaterial(L"A"), physicalMaterial(L"B") });
+    EXPECT_TRUE(exportMaterials({ multi }));
     EXPECT_EQ(written(), emptyDocument);
     EXPECT_EQ(log(), "");
 }
@@ -122,7 +122,7 @@ TEST_F(ExportDriver, ProceduralMapIsReportedOnceAndLeftUnconnected)
     setParam(first, "base_color", AColor(0.8f, 0.5f, 0.25f, 1.0f));
     setParam(first, "base_color_map", checker);
     setParam(second, "roughness_map", checker);
-    EXPECT_FALSE(exportMaterials({first, second}));
+    EXPECT_FALSE(exportMaterials({ first, second }));
     EXPECT_EQ(log(), "Unsupported node Checks\n");
     const std::string text = written();
     EXPECT_NE(text.find("<input name=\"base_color\" type=\"color3\" value=\"0.8, 0.5, 0.25\" />"), std::string::npos);
@@ -134,7 +134,7 @@ TEST_F(ExportDriver, ValidationFailureIsLoggedAndTheFileStays)
     // An untranslatable bump map leaves the height-to-normal input unbound.
     Mtl* m = physicalMaterial(L"Broken");
     setParam(m, "bump_map", checkerMap(L"Checks"));
-    EXPECT_FALSE(exportMaterials({m}));
+    EXPECT_FALSE(exportMaterials({ m }));
     EXPECT_EQ(log(), "Unsupported node Checks\n"
                      "Validation failed:\n"
                      "Node input binds no value or connection: <input name=\"in\" type=\"float\">\n");
@@ -146,17 +146,17 @@ TEST_F(ExportDriver, ExistingOutputIsReplacedWholly)
     writeFile(path("scene.mtlx"), std::string(100000, 'x'));
     ASSERT_TRUE(exportMaterials({})) << log();
     EXPECT_EQ(written(), emptyDocument);
-    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+    EXPECT_EQ(folderEntries(), QStringList{ "scene.mtlx" });
 }
 
 TEST_F(ExportDriver, UnwritableOutputIsReportedAndLeavesNothingBehind)
 {
     // The output name is taken by a folder: nothing can be written there.
     QDir(folder->path()).mkdir("scene.mtlx");
-    EXPECT_FALSE(exportMaterials({physicalMaterial(L"Lost")}));
+    EXPECT_FALSE(exportMaterials({ physicalMaterial(L"Lost") }));
     EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
     EXPECT_TRUE(QFileInfo(path("scene.mtlx")).isDir());
-    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+    EXPECT_EQ(folderEntries(), QStringList{ "scene.mtlx" });
 }
 
 TEST_F(ExportDriver, OutputInAMissingFolderIsReported)
@@ -172,18 +172,18 @@ TEST_F(ExportDriver, FailedRunKeepsTheExistingOutput)
     writeFile(path("scene.mtlx"), "previous content\n");
     {
         FileSizeLimit fullDisk(64);
-        EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+        EXPECT_FALSE(exportMaterials({ physicalMaterial(L"New") }));
     }
     EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
     EXPECT_EQ(written(), "previous content\n");
-    EXPECT_EQ(folderEntries(), QStringList{"scene.mtlx"});
+    EXPECT_EQ(folderEntries(), QStringList{ "scene.mtlx" });
 }
 
 TEST_F(ExportDriver, FailedFirstRunLeavesNothingBehind)
 {
     {
         FileSizeLimit fullDisk(64);
-        EXPECT_FALSE(exportMaterials({physicalMaterial(L"New")}));
+        EXPECT_FALSE(exportMaterials({ physicalMaterial(L"New") }));
     }
     EXPECT_EQ(log(), "Unable to write file '" + path("scene.mtlx").toStdString() + "'\n");
     EXPECT_TRUE(folderEntries().isEmpty());
@@ -195,9 +195,9 @@ TEST_F(ExportDriver, FilesNamedLikeTheTemporaryFileAreLeftAlone)
     writeFile(path("notes.txt"), "the link's target\n");
     ASSERT_TRUE(QFile::link(path("notes.txt"), path("other.mtlx.tmp")));
     QDir(folder->path()).mkdir("third.mtlx.tmp");
-    for (const char* name : {"scene.mtlx", "other.mtlx", "third.mtlx"})
+    for (const char* name : { "scene.mtlx", "other.mtlx", "third.mtlx" })
     {
-        ASSERT_TRUE(exportMaterials({physicalMaterial(L"Red")}, name)) << log();
+        ASSERT_TRUE(exportMaterials({ physicalMaterial(L"Red") }, name)) << log();
         EXPECT_NE(written(name).find("name=\"Red\""), std::string::npos) << name;
     }
     EXPECT_EQ(readFile(path("scene.mtlx.tmp")), "the user's notes\n");
@@ -239,7 +239,7 @@ TEST_F(ExportDriver, NonAsciiPathsAreWrittenAsUtf8UnderTheCLocale)
     setParam(m, "base_color_map", bitmap(L"Img", texture));
     {
         LocaleGuard cLocale(LC_ALL, "C");
-        ASSERT_TRUE(exportMaterials({m})) << log();
+        ASSERT_TRUE(exportMaterials({ m })) << log();
     }
     EXPECT_NE(written().find("value=\"" + texture.toStdString() + "\""), std::string::npos) << written();
 }
@@ -262,7 +262,7 @@ TEST(UniqueChildName, GivesWhatTheLibraryGivesAsTheDocumentGrows)
     doc->addNode("constant", "Bitmap3", "float");
     doc->addNode("constant", "node2", "float");
     std::map<std::string, std::string> chains;
-    for (const char* name : {"Bitmap", "Bitmap", "Bitmap", "node1", "Bitmap2", "node1", "Map #1", "Map #1", "", "node1"})
+    for (const char* name : { "Bitmap", "Bitmap", "Bitmap", "node1", "Bitmap2", "node1", "Map #1", "Map #1", "", "node1" })
     {
         const std::string expected = doc->createValidChildName(name);
         const std::string given = uniqueChildName(doc, name, chains);

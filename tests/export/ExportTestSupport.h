@@ -36,7 +36,7 @@ std::string documentText(const std::string& nodes);
 
 class ExportTest : public ::testing::Test
 {
-protected:
+  protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     void SetUp() override;
@@ -61,7 +61,7 @@ protected:
     static MtlXIOUtil* util;
     std::unique_ptr<QTemporaryDir> folder;
 
-private:
+  private:
     template <typename T> T* keep(T* object);
     std::vector<ReferenceTarget*> created;
 };

@@ -12,23 +12,25 @@ namespace
 {
 class MapExport : public ExportTest
 {
-protected:
+  protected:
     // A material with the Bitmap on base colour, exported to out/scene.mtlx.
     std::string exportBitmapOnBaseColor(const QString& texture, float u = 1.0f, float v = 1.0f)
     {
         Mtl* m = physicalMaterial(L"Wood");
         setParam(m, "base_color_map", bitmap(L"Map #1", texture, u, v));
         QDir(folder->path()).mkdir("out");
-        EXPECT_TRUE(exportMaterials({m}, "out/scene.mtlx")) << log();
+        EXPECT_TRUE(exportMaterials({ m }, "out/scene.mtlx")) << log();
         return elementText(written("out/scene.mtlx"), "tiledimage", "Map__1");
     }
 
     static std::string tiledImage(const std::string& type, const std::string& tiling, const std::string& fileAttributes)
     {
         return "  <tiledimage name=\"Map__1\" type=\"" + type + "\">\n"
-               "    <input name=\"uvtiling\" type=\"vector2\" value=\"" + tiling + "\" />\n"
-               "    <input name=\"file\" type=\"filename\" " + fileAttributes + " />\n"
-               "  </tiledimage>\n";
+                                                                "    <input name=\"uvtiling\" type=\"vector2\" value=\"" +
+               tiling + "\" />\n"
+                        "    <input name=\"file\" type=\"filename\" " +
+               fileAttributes + " />\n"
+                                "  </tiledimage>\n";
     }
 };
 } // namespace
@@ -43,7 +45,7 @@ TEST_F(MapExport, BitmapOnAFloatInputHasNoColorspace)
 {
     Mtl* m = physicalMaterial(L"Rough");
     setParam(m, "roughness_map", bitmap(L"Map #1", textureFile("r.png")));
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     EXPECT_EQ(elementText(written(), "tiledimage", "Map__1"), tiledImage("float", "1,1", "value=\"r.png\""));
 }
 
@@ -54,7 +56,7 @@ TEST_F(MapExport, MapSharedByTwoMaterialsIsWrittenOnceWithItsFirstType)
     Mtl* b = physicalMaterial(L"B");
     setParam(a, "base_color_map", shared);
     setParam(b, "base_color_map", shared);
-    ASSERT_TRUE(exportMaterials({a, b})) << log();
+    ASSERT_TRUE(exportMaterials({ a, b })) << log();
     const std::string text = written();
     EXPECT_EQ(text.find("<tiledimage"), text.rfind("<tiledimage"));
     EXPECT_NE(elementText(text, "standard_surface", "A_surface").find("nodename=\"Map__1\""), std::string::npos);
@@ -125,7 +127,7 @@ TEST_F(MapExport, NormalMapWithoutItsMapCarriesNothing)
     Mtl* m = physicalMaterial(L"Flat");
     setParam(m, "bump_map", normalMap(L"Empty", nullptr, 0.5f));
     // Neither "in" nor "scale" binds anything: both are left to the definition.
-    EXPECT_TRUE(exportMaterials({m})) << log();
+    EXPECT_TRUE(exportMaterials({ m })) << log();
     EXPECT_EQ(elementText(written(), "normalmap", "Empty"), "  <normalmap name=\"Empty\" type=\"vector3\" />\n");
 }
 
@@ -138,7 +140,7 @@ TEST_F(MapExport, MapThatReachesItselfEndsAtItsOwnNode)
         GTEST_SKIP() << "the host refuses a loop of maps";
     Mtl* m = physicalMaterial(L"Loop");
     setParam(m, "bump_map", first);
-    exportMaterials({m});
+    exportMaterials({ m });
     const std::string text = written();
     EXPECT_EQ(text.find("<normalmap name=\"First\""), text.rfind("<normalmap name=\"First\""));
     EXPECT_NE(elementText(text, "normalmap", "First").find("nodename=\"Second\""), std::string::npos);

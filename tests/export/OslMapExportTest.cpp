@@ -57,7 +57,7 @@ std::vector<std::string> inputNames(const std::string& node)
 
 class OslMapExport : public ExportTest
 {
-protected:
+  protected:
     std::vector<Mtl*> import(const char* document)
     {
         writeFile(path("in.mtlx"), document);
@@ -87,9 +87,10 @@ TEST_F(OslMapExport, ImageMapIsWrittenWithTheInputsThatBindSomething)
     // No empty "layer" or "framerange", no "filtertype" or "frameendaction",
     // and no constant standing in for the texture coordinates.
     EXPECT_EQ(inputNames(node),
-              (std::vector<std::string>{"file", "default", "uaddressmode", "vaddressmode", "frameoffset"}));
+              (std::vector<std::string>{ "file", "default", "uaddressmode", "vaddressmode", "frameoffset" }));
     EXPECT_NE(node.find("<input name=\"file\" type=\"filename\" colorspace=\"auto\" value=\"tex/wood.png\" />"),
-              std::string::npos) << node;
+              std::string::npos)
+        << node;
     EXPECT_NE(node.find("<input name=\"default\" type=\"color3\" value=\"0.1, 0.2, 0.3\" />"), std::string::npos) << node;
 }
 
@@ -98,8 +99,9 @@ TEST_F(OslMapExport, TiledImageLeavesTexcoordFilterAndEmptyTextsToItsDefinition)
     util->relativeTexturePaths = false;
     const std::string node = elementText(exportImported(tiledDocument), "tiledimage", "brass_color");
     const std::vector<std::string> inputs = inputNames(node);
-    for (const char* absent : {"texcoord", "filtertype", "layer", "framerange", "frameendaction"})
-        EXPECT_EQ(std::count(inputs.begin(), inputs.end(), absent), 0) << absent << "\n" << node;
+    for (const char* absent : { "texcoord", "filtertype", "layer", "framerange", "frameendaction" })
+        EXPECT_EQ(std::count(inputs.begin(), inputs.end(), absent), 0) << absent << "\n"
+                                                                       << node;
     EXPECT_NE(node.find("<input name=\"uvtiling\" type=\"vector2\" value=\"2, 3\" />"), std::string::npos) << node;
     EXPECT_EQ(node.find("value=\"\""), std::string::npos) << node;
 }
@@ -134,7 +136,9 @@ TEST_F(OslMapExport, MapSharedByTwoInputsIsOneNode)
     EXPECT_EQ(text.find("<image "), text.rfind("<image "));
     const std::string shader = elementText(text, "standard_surface", "Wood_surface");
     EXPECT_NE(shader.find("<input name=\"base_color\" type=\"color3\" value=\"0.5, 0.5, 0.5\" nodename=\"wood_image\" />"),
-              std::string::npos) << shader;
+              std::string::npos)
+        << shader;
     EXPECT_NE(shader.find("<input name=\"specular_color\" type=\"color3\" value=\"1, 1, 1\" nodename=\"wood_image\" />"),
-              std::string::npos) << shader;
+              std::string::npos)
+        << shader;
 }

@@ -14,14 +14,14 @@ namespace
 // An object owning one block with a parameter of each type.
 class Probe : public ReferenceTarget
 {
-public:
+  public:
     explicit Probe(const ParamBlockDesc2* desc) { block = CreateParamBlock(desc); }
     IParamBlock2* block;
 };
 
 class ParameterValueText : public ::testing::Test
 {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         desc = new ParamBlockDesc2(0, L"probe");

@@ -99,7 +99,7 @@ class RoundTrip : public ExportTest, public ::testing::WithParamInterface<std::s
 std::vector<std::string> exampleDocuments()
 {
     std::vector<std::string> names;
-    for (const QString& name : QDir(ROZO_EXAMPLES_DIR).entryList({"*.mtlx"}, QDir::Files, QDir::Name))
+    for (const QString& name : QDir(ROZO_EXAMPLES_DIR).entryList({ "*.mtlx" }, QDir::Files, QDir::Name))
         names.push_back(name.toStdString());
     return names;
 }
@@ -132,7 +132,9 @@ TEST_P(RoundTrip, ExportedAndImportedAgainGivesTheSameMaterials)
         const std::string before = description(m);
         const std::string after = description(again->second);
         EXPECT_TRUE(sameWithinSixDigits(before, after))
-            << "before:\n" << before << "after:\n" << after << "export log: " << exportLog;
+            << "before:\n"
+            << before << "after:\n"
+            << after << "export log: " << exportLog;
     }
 }
 

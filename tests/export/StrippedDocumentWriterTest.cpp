@@ -18,7 +18,7 @@ namespace
 {
 class StrippedDocumentWriter : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(folder.isValid()); }
 
     QString target() const { return folder.filePath("out.mtlx"); }
@@ -29,7 +29,7 @@ protected:
     }
     QStringList leftovers() const
     {
-        return QDir(folder.path()).entryList({".out.mtlx.rozo-*"}, QDir::Files | QDir::Hidden | QDir::System);
+        return QDir(folder.path()).entryList({ ".out.mtlx.rozo-*" }, QDir::Files | QDir::Hidden | QDir::System);
     }
 
     QTemporaryDir folder;
@@ -43,12 +43,12 @@ void makeDocument(std::string& text, std::string& stripped)
     for (int i = 0; text.size() < 600 * 1024; ++i)
     {
         const std::string line = i % 7 == 0 ? "  <xi:include href=\"lib" + std::to_string(i) + ".mtlx\" />\n"
-                                             : "  <input name=\"in" + std::to_string(i) + "\" value=\"1\" />\n";
+                                            : "  <input name=\"in" + std::to_string(i) + "\" value=\"1\" />\n";
         text += line;
         if (i % 7 != 0)
             stripped += line;
     }
-    text += "</materialx>";  // the last line has no end
+    text += "</materialx>"; // the last line has no end
     stripped = "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\">\n" + stripped + "</materialx>";
 }
 
@@ -60,7 +60,7 @@ TEST_F(StrippedDocumentWriter, StreamedPiecesGiveTheBytesOfTheWholeText)
     EXPECT_EQ(read(), stripped);
 
     // Pieces that cut lines, the include marker and chunks anywhere.
-    for (size_t pieceSize : {size_t(1), size_t(5), size_t(4093), size_t(300 * 1024)})
+    for (size_t pieceSize : { size_t(1), size_t(5), size_t(4093), size_t(300 * 1024) })
     {
         ASSERT_TRUE(writeStrippedDocument(
             [&](std::ostream& stream) {

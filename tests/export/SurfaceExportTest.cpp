@@ -11,7 +11,7 @@ namespace
 {
 class SurfaceExport : public ExportTest
 {
-protected:
+  protected:
     // A material with a distinct value on every row that carries one.
     Mtl* materialWithEveryValue(const wchar_t* name)
     {
@@ -79,7 +79,7 @@ const char* const everyValueShader =
 
 TEST_F(SurfaceExport, MaterialWithoutMapsWritesEveryValueRowAndNothingElse)
 {
-    ASSERT_TRUE(exportMaterials({materialWithEveryValue(L"Rows")})) << log();
+    ASSERT_TRUE(exportMaterials({ materialWithEveryValue(L"Rows") })) << log();
     EXPECT_EQ(written(), documentText("  <surfacematerial name=\"Rows\" type=\"material\">\n"
                                       "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"Rows_surface\" />\n"
                                       "  </surfacematerial>\n" +
@@ -91,7 +91,7 @@ TEST_F(SurfaceExport, ThinWalledOffIsFalse)
 {
     Mtl* m = physicalMaterial(L"Thin");
     setParam(m, "thin_walled", 0);
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     EXPECT_NE(shaderText("Thin_surface").find("<input name=\"thin_walled\" type=\"boolean\" value=\"false\" />"),
               std::string::npos);
 }
@@ -101,7 +101,7 @@ TEST_F(SurfaceExport, MapKeepsTheValueBesideTheConnection)
     Mtl* m = physicalMaterial(L"Wood");
     setParam(m, "base_color", AColor(0.8f, 0.5f, 0.25f, 1.0f));
     setParam(m, "base_color_map", bitmap(L"Map #1", textureFile("tex/wood.png"), 2.0f, 3.0f));
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     EXPECT_NE(shaderText("Wood_surface")
                   .find("<input name=\"base_color\" type=\"color3\" value=\"0.8, 0.5, 0.25\" nodename=\"Map__1\" />"),
               std::string::npos);
@@ -112,7 +112,7 @@ TEST_F(SurfaceExport, CutoutMapAloneMakesTheOpacityInput)
     Mtl* plain = physicalMaterial(L"Plain");
     Mtl* cut = physicalMaterial(L"Cut");
     setParam(cut, "cutout_map", bitmap(L"Mask", textureFile("mask.png")));
-    ASSERT_TRUE(exportMaterials({plain, cut})) << log();
+    ASSERT_TRUE(exportMaterials({ plain, cut })) << log();
     EXPECT_EQ(shaderText("Plain_surface").find("\"opacity\""), std::string::npos);
     EXPECT_NE(shaderText("Cut_surface").find("<input name=\"opacity\" type=\"color3\" nodename=\"Mask\" />"),
               std::string::npos);
@@ -123,7 +123,7 @@ TEST_F(SurfaceExport, BitmapOnBumpGoesThroughHeightToNormal)
     Mtl* m = physicalMaterial(L"Bumpy");
     setParam(m, "bump_map", bitmap(L"Height", textureFile("height.png")));
     setParam(m, "bump_map_amt", 0.3f);
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     const std::string text = written();
     EXPECT_NE(shaderText("Bumpy_surface").find("<input name=\"normal\" type=\"vector3\" nodename=\"node2\" />"),
               std::string::npos);
@@ -150,7 +150,7 @@ TEST_F(SurfaceExport, SharedBumpMapGetsOneTextureNodeButItsOwnConversionPerRow)
     setParam(m, "bump_map", height);
     setParam(m, "coat_bump_map", height);
     setParam(m, "coating_bump_map_amt", 0.7f);
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     const std::string text = written();
     EXPECT_NE(shaderText("Both_surface").find("<input name=\"coat_normal\" type=\"vector3\" nodename=\"node4\" />"),
               std::string::npos);
@@ -163,7 +163,7 @@ TEST_F(SurfaceExport, NormalMapOnBumpIsConnectedDirectly)
 {
     Mtl* m = physicalMaterial(L"Normals");
     setParam(m, "bump_map", normalMap(L"Normal", bitmap(L"Tangent", textureFile("n.png")), 0.5f));
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     const std::string text = written();
     EXPECT_EQ(text.find("heighttonormal"), std::string::npos);
     EXPECT_NE(shaderText("Normals_surface").find("<input name=\"normal\" type=\"vector3\" nodename=\"Normal\" />"),
@@ -186,7 +186,7 @@ TEST_F(SurfaceExport, DisplacementMapMakesTheDisplacementNodeFirst)
     setParam(m, "displacement_map", bitmap(L"Disp", textureFile("disp.png")));
     setParam(m, "displacement_map_amt", 0.25f);
     setParam(m, "base_color_map", bitmap(L"Albedo", textureFile("albedo.png")));
-    ASSERT_TRUE(exportMaterials({m})) << log();
+    ASSERT_TRUE(exportMaterials({ m })) << log();
     const std::string text = written();
     EXPECT_EQ(elementText(text, "surfacematerial", "Rock"),
               "  <surfacematerial name=\"Rock\" type=\"material\">\n"
@@ -206,6 +206,6 @@ TEST_F(SurfaceExport, DisplacementMapMakesTheDisplacementNodeFirst)
 
 TEST_F(SurfaceExport, WithoutDisplacementMapThereIsNoDisplacementNode)
 {
-    ASSERT_TRUE(exportMaterials({physicalMaterial(L"Flat")})) << log();
+    ASSERT_TRUE(exportMaterials({ physicalMaterial(L"Flat") })) << log();
     EXPECT_EQ(written().find("displacement"), std::string::npos);
 }

@@ -14,7 +14,7 @@ namespace rozo::fuzz
 {
 class FuzzFolder
 {
-public:
+  public:
     FuzzFolder()
     {
         const char* temp = std::getenv("TMPDIR");
@@ -53,7 +53,7 @@ public:
     int fileCount() const { return fileCount_; }
     void setFileCount(int count) const { fileCount_ = count; }
 
-private:
+  private:
     std::filesystem::path path_;
     mutable int fileCount_ = 0;
 };

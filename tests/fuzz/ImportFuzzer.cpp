@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static int qtArgc = 1;
     static char name[] = "import_fuzzer";
-    static char* qtArgv[] = {name, nullptr};
+    static char* qtArgv[] = { name, nullptr };
     new QApplication(qtArgc, qtArgv);
     util = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
     return 0;

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     files = new rozo::fuzz::FuzzFolder;
     static int qtArgc = 1;
     static char name[] = "scene_file_fuzzer";
-    static char* qtArgv[] = {name, nullptr};
+    static char* qtArgv[] = { name, nullptr };
     new QCoreApplication(qtArgc, qtArgv);
     return 0;
 }

@@ -6,23 +6,30 @@
 #include "ClassRegistry.h"
 #include "ParamAccess.h"
 
-namespace {
+namespace
+{
 
 using ClassesTest = HostTest;
 
 TEST_F(ClassesTest, EveryBuiltInClassIsMadeFromItsIDs)
 {
-    struct Known {
+    struct Known
+    {
         SClass_ID sclass;
         Class_ID cid;
     };
     const Known known[] = {
-        {MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID}, {TEXMAP_CLASS_ID, NORMAL_MAP_CLASS_ID},
-        {GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID}, {TEXMAP_CLASS_ID, BITMAP_CLASS_ID},
-        {TEXMAP_CLASS_ID, Norvane::CHECKER_MAP_CLASS_ID},      {MATERIAL_CLASS_ID, Norvane::WRAPPER_MATERIAL_CLASS_ID},
-        {MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID}, {UVGEN_CLASS_ID, Norvane::STD_UVGEN_CLASS_ID},
+        { MATERIAL_CLASS_ID, PHYSICAL_MATERIAL_CLASS_ID },
+        { TEXMAP_CLASS_ID, NORMAL_MAP_CLASS_ID },
+        { GEOMOBJECT_CLASS_ID, TEAPOT_CLASS_ID },
+        { TEXMAP_CLASS_ID, BITMAP_CLASS_ID },
+        { TEXMAP_CLASS_ID, Norvane::CHECKER_MAP_CLASS_ID },
+        { MATERIAL_CLASS_ID, Norvane::WRAPPER_MATERIAL_CLASS_ID },
+        { MATERIAL_CLASS_ID, Norvane::MULTI_MATERIAL_CLASS_ID },
+        { UVGEN_CLASS_ID, Norvane::STD_UVGEN_CLASS_ID },
     };
-    for (const Known& k : known) {
+    for (const Known& k : known)
+    {
         auto* obj = Create<ReferenceTarget>(k.sclass, k.cid);
         ASSERT_NE(obj, nullptr) << std::hex << k.cid.PartA();
         EXPECT_EQ(obj->ClassID(), k.cid);
@@ -59,29 +66,30 @@ TEST_F(ClassesTest, PhysicalMaterialHasEveryNamedParameter)
 {
     Mtl* m = NewPhysical();
     const ParamBlockDesc2* d = Block(m)->GetDesc();
-    const wchar_t* floats[] = {L"base_weight", L"diff_roughness", L"reflectivity", L"roughness", L"metalness",
-                               L"trans_ior", L"anisoangle", L"transparency", L"trans_depth", L"scattering",
-                               L"sss_depth", L"sss_scale", L"emission", L"coating", L"coat_roughness",
-                               L"coat_ior", L"coat_affect_color", L"coat_affect_roughness", L"bump_map_amt",
-                               L"coating_bump_map_amt", L"displacement_map_amt"};
-    for (const wchar_t* name : floats) {
+    const wchar_t* floats[] = { L"base_weight", L"diff_roughness", L"reflectivity", L"roughness", L"metalness",
+                                L"trans_ior", L"anisoangle", L"transparency", L"trans_depth", L"scattering",
+                                L"sss_depth", L"sss_scale", L"emission", L"coating", L"coat_roughness",
+                                L"coat_ior", L"coat_affect_color", L"coat_affect_roughness", L"bump_map_amt",
+                                L"coating_bump_map_amt", L"displacement_map_amt" };
+    for (const wchar_t* name : floats)
+    {
         ASSERT_GE(d->NameToIndex(name), 0) << WStr(name);
         EXPECT_TRUE(IsFloatParamType(Block(m)->GetParameterType(Id(m, name)))) << WStr(name);
     }
-    const wchar_t* colours[] = {L"base_color", L"refl_color", L"trans_color", L"sss_color", L"sss_scatter_color",
-                                L"emit_color", L"coat_color", L"cutout"};
+    const wchar_t* colours[] = { L"base_color", L"refl_color", L"trans_color", L"sss_color", L"sss_scatter_color",
+                                 L"emit_color", L"coat_color", L"cutout" };
     for (const wchar_t* name : colours)
         EXPECT_EQ(Block(m)->GetParameterType(Id(m, name)), TYPE_FRGBA) << WStr(name);
     EXPECT_EQ(Block(m)->GetParameterType(Id(m, L"thin_walled")), TYPE_BOOL);
     EXPECT_EQ(Block(m)->GetParameterType(Id(m, L"bump")), TYPE_POINT3);
     EXPECT_EQ(Block(m)->GetParameterType(Id(m, L"coat_bump")), TYPE_POINT3);
 
-    const wchar_t* maps[] = {L"base_weight_map", L"base_color_map", L"diff_rough_map", L"reflectivity_map",
-                             L"refl_color_map", L"roughness_map", L"trans_ior_map", L"aniso_angle_map",
-                             L"metalness_map", L"transparency_map", L"trans_color_map", L"scattering_map",
-                             L"sss_color_map", L"sss_scale_map", L"emission_map", L"emit_color_map",
-                             L"cutout_map", L"coat_map", L"coat_color_map", L"coat_rough_map", L"bump_map",
-                             L"coat_bump_map", L"displacement_map", L"coating_map"};
+    const wchar_t* maps[] = { L"base_weight_map", L"base_color_map", L"diff_rough_map", L"reflectivity_map",
+                              L"refl_color_map", L"roughness_map", L"trans_ior_map", L"aniso_angle_map",
+                              L"metalness_map", L"transparency_map", L"trans_color_map", L"scattering_map",
+                              L"sss_color_map", L"sss_scale_map", L"emission_map", L"emit_color_map",
+                              L"cutout_map", L"coat_map", L"coat_color_map", L"coat_rough_map", L"bump_map",
+                              L"coat_bump_map", L"displacement_map", L"coating_map" };
     for (const wchar_t* name : maps)
         EXPECT_EQ(Block(m)->GetParameterType(Id(m, name)), TYPE_TEXMAP) << WStr(name);
     EXPECT_EQ(Id(m, L"coating_map"), Id(m, L"coat_map"));
@@ -187,11 +195,13 @@ TEST_F(ClassesTest, TeapotHasARadius)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // Parameters by name as Qt values, the way the script engine reaches them.
-class ParamAccessTest : public HostTest {
-protected:
+class ParamAccessTest : public HostTest
+{
+  protected:
     void SetUp() override
     {
         HostTest::SetUp();
@@ -207,20 +217,21 @@ TEST_F(ParamAccessTest, ReadsAndWritesEveryKindByName)
     EXPECT_DOUBLE_EQ(GetParam(mtl, QStringLiteral("roughness"), 0).toDouble(), 0.25);
     EXPECT_TRUE(SetParam(mtl, QStringLiteral("thin_walled"), true, 0));
     EXPECT_EQ(GetParam(mtl, QStringLiteral("thin_walled"), 0), QVariant(true));
-    EXPECT_TRUE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{0.5, 0.25, 1.0, 1.0}, 0));
-    EXPECT_EQ(GetParam(mtl, QStringLiteral("base_color"), 0), QVariant(QVariantList{0.5, 0.25, 1.0, 1.0}));
+    EXPECT_TRUE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{ 0.5, 0.25, 1.0, 1.0 }, 0));
+    EXPECT_EQ(GetParam(mtl, QStringLiteral("base_color"), 0), QVariant(QVariantList{ 0.5, 0.25, 1.0, 1.0 }));
     Texmap* map = NewMap(CHECKER_MAP_CLASS_ID);
     EXPECT_TRUE(SetParam(mtl, QStringLiteral("coat_rough_map"), FromTarget(map), 0));
     EXPECT_EQ(ToTarget(GetParam(mtl, QStringLiteral("coat_rough_map"), 0)), map);
-    EXPECT_FALSE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{1.0}, 0)) << "too few components";
+    EXPECT_FALSE(SetParam(mtl, QStringLiteral("base_color"), QVariantList{ 1.0 }, 0)) << "too few components";
     EXPECT_FALSE(SetParam(mtl, QStringLiteral("nope"), 1, 0));
     EXPECT_FALSE(GetParam(mtl, QStringLiteral("nope"), 0).isValid());
     EXPECT_TRUE(ParamNames(mtl).contains(QStringLiteral("displacement_map")));
 }
 
 // An object with blocks of its own, for names that repeat.
-class TwoBlocks : public ReferenceTarget {
-public:
+class TwoBlocks : public ReferenceTarget
+{
+  public:
     TwoBlocks(const ParamBlockDesc2* a, const ParamBlockDesc2* b)
     {
         CreateParamBlock(a);
@@ -234,10 +245,10 @@ TEST_F(ParamAccessTest, VisitingEveryParameterReadsWhatTheNameReads)
     using namespace Norvane;
     ParamBlockDesc2 first(0, L"first");
     first.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(1.0f));
-    first.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(2.0f));  // shadowed within the block
+    first.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(2.0f)); // shadowed within the block
     first.AddParam(L"caf\u00e9", TYPE_INT, ParamValue::Int(4));
     ParamBlockDesc2 second(1, L"second");
-    second.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(3.0f));  // shadowed by the first block
+    second.AddParam(L"x", TYPE_FLOAT, ParamValue::Float(3.0f)); // shadowed by the first block
     second.AddParam(L"y", TYPE_STRING, ParamValue::Text(L"why"));
     auto* obj = new TwoBlocks(&first, &second);
 
@@ -251,7 +262,7 @@ TEST_F(ParamAccessTest, VisitingEveryParameterReadsWhatTheNameReads)
     ASSERT_EQ(visited, names);
     for (int i = 0; i < names.size(); ++i)
         EXPECT_EQ(values[i], GetParam(obj, names[i], 0)) << names[i].toStdString();
-    EXPECT_EQ(values, (QVariantList{1.0, 1.0, 4, 1.0, QStringLiteral("why")}));
+    EXPECT_EQ(values, (QVariantList{ 1.0, 1.0, 4, 1.0, QStringLiteral("why") }));
     obj->DeleteThis();
 }
 

@@ -18,8 +18,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-class HostTest : public ::testing::Test {
-protected:
+class HostTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         Reset();
@@ -67,7 +68,7 @@ protected:
     QString TempPath(const QString& name) const { return QDir(temp_.path()).filePath(name); }
     Norvane::QueuedDialogProvider& dialogs() { return *host().QueuedDialogs(); }
 
-private:
+  private:
     void Reset()
     {
         host().SetDialogProvider(std::make_unique<Norvane::QueuedDialogProvider>());

@@ -15,51 +15,56 @@
 #include <cmath>
 #include <set>
 
-namespace {
+namespace
+{
 
 using Norvane::JsonValue;
 
 ::testing::AssertionResult Same(const JsonValue& mine, const QJsonValue& qt, const std::string& at = "$")
 {
     auto differ = [&](const char* what) { return ::testing::AssertionFailure() << at << ": " << what; };
-    switch (qt.type()) {
-    case QJsonValue::Null:
-        return mine.isNull() ? ::testing::AssertionSuccess() : differ("not null");
-    case QJsonValue::Bool:
-        return mine.isBool() && mine.toBool() == qt.toBool() ? ::testing::AssertionSuccess() : differ("bool");
-    case QJsonValue::Double:
-        if (!mine.isDouble() || mine.toDouble() != qt.toDouble() ||
-            std::signbit(mine.toDouble()) != std::signbit(qt.toDouble()) || mine.toInt(-7) != qt.toInt(-7))
-            return differ("number");
-        return ::testing::AssertionSuccess();
-    case QJsonValue::String:
-        return mine.isString() && mine.toString() == qt.toString() ? ::testing::AssertionSuccess() : differ("string");
-    case QJsonValue::Array: {
-        const QJsonArray a = qt.toArray();
-        if (!mine.isArray() || mine.size() != a.size())
-            return differ("array size");
-        for (int i = 0; i < a.size(); ++i)
-            if (auto r = Same(mine[i], a[i], at + "[" + std::to_string(i) + "]"); !r)
-                return r;
-        return ::testing::AssertionSuccess();
-    }
-    case QJsonValue::Object: {
-        const QJsonObject o = qt.toObject();
-        const std::vector<std::string_view> keys = mine.keys();
-        const std::set<std::string_view> distinct(keys.begin(), keys.end());
-        if (!mine.isObject() || distinct.size() != static_cast<size_t>(o.size()))
-            return differ("member count");
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            const std::string key = it.key().toStdString();
-            if (!mine.contains(key))
-                return differ("missing member");
-            if (auto r = Same(mine.value(key), it.value(), at + "." + key); !r)
-                return r;
+    switch (qt.type())
+    {
+        case QJsonValue::Null:
+            return mine.isNull() ? ::testing::AssertionSuccess() : differ("not null");
+        case QJsonValue::Bool:
+            return mine.isBool() && mine.toBool() == qt.toBool() ? ::testing::AssertionSuccess() : differ("bool");
+        case QJsonValue::Double:
+            if (!mine.isDouble() || mine.toDouble() != qt.toDouble() ||
+                std::signbit(mine.toDouble()) != std::signbit(qt.toDouble()) || mine.toInt(-7) != qt.toInt(-7))
+                return differ("number");
+            return ::testing::AssertionSuccess();
+        case QJsonValue::String:
+            return mine.isString() && mine.toString() == qt.toString() ? ::testing::AssertionSuccess() : differ("string");
+        case QJsonValue::Array:
+        {
+            const QJsonArray a = qt.toArray();
+            if (!mine.isArray() || mine.size() != a.size())
+                return differ("array size");
+            for (int i = 0; i < a.size(); ++i)
+                if (auto r = Same(mine[i], a[i], at + "[" + std::to_string(i) + "]"); !r)
+                    return r;
+            return ::testing::AssertionSuccess();
         }
-        return ::testing::AssertionSuccess();
-    }
-    default:
-        return mine.isUndefined() ? ::testing::AssertionSuccess() : differ("not undefined");
+        case QJsonValue::Object:
+        {
+            const QJsonObject o = qt.toObject();
+            const std::vector<std::string_view> keys = mine.keys();
+            const std::set<std::string_view> distinct(keys.begin(), keys.end());
+            if (!mine.isObject() || distinct.size() != static_cast<size_t>(o.size()))
+                return differ("member count");
+            for (auto it = o.begin(); it != o.end(); ++it)
+            {
+                const std::string key = it.key().toStdString();
+                if (!mine.contains(key))
+                    return differ("missing member");
+                if (auto r = Same(mine.value(key), it.value(), at + "." + key); !r)
+                    return r;
+            }
+            return ::testing::AssertionSuccess();
+        }
+        default:
+            return mine.isUndefined() ? ::testing::AssertionSuccess() : differ("not undefined");
     }
 }
 
@@ -71,7 +76,8 @@ void ExpectReadAsQtDoes(const QByteArray& text)
     const QJsonDocument qt = QJsonDocument::fromJson(text, &error);
     JsonValue mine;
     const bool taken = JsonValue::Parse(text, mine);
-    if (error.error != QJsonParseError::NoError || !qt.isObject()) {
+    if (error.error != QJsonParseError::NoError || !qt.isObject())
+    {
         EXPECT_FALSE(taken) << "Qt refuses it";
         return;
     }
@@ -80,7 +86,9 @@ void ExpectReadAsQtDoes(const QByteArray& text)
     EXPECT_TRUE(Same(JsonValue::FromQt(qt.object()), qt.object()));
 }
 
-class JsonReadTest : public ::testing::TestWithParam<const char*> {};
+class JsonReadTest : public ::testing::TestWithParam<const char*>
+{
+};
 
 TEST_P(JsonReadTest, MeansWhatItMeansToQt)
 {
@@ -102,7 +110,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(JsonRead, DeepNestingIsLeftToQt)
 {
-    for (int depth : {100, 300, 2000}) {
+    for (int depth : { 100, 300, 2000 })
+    {
         SCOPED_TRACE(depth);
         ExpectReadAsQtDoes("{\"a\":" + QByteArray(depth, '[') + QByteArray(depth, ']') + "}");
     }
@@ -114,12 +123,13 @@ TEST(JsonRead, TheSceneFileCorpusReadsAsQtReadsIt)
     const QDir corpus(QStringLiteral(ROZO_HOST_TEST_DATA "/../../fuzz/corpus/scene_file"));
     const QStringList files = corpus.entryList(QDir::Files);
     ASSERT_FALSE(files.isEmpty());
-    for (const QString& name : files) {
+    for (const QString& name : files)
+    {
         QFile file(corpus.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         ExpectReadAsQtDoes(text);
-        for (int cut : {1, 2, 3, 7})
+        for (int cut : { 1, 2, 3, 7 })
             ExpectReadAsQtDoes(text.left(text.size() * cut / 8));
     }
 }
@@ -142,8 +152,8 @@ TEST(JsonWrite, ReadsBackThroughQt)
     const QString text = QString::fromUtf8("quote\" backslash\\ tab\t nl\n bell\x07 \xc3\xa9\xe2\x82\xac ") +
                          QString::fromUcs4(U"\U0001F600", 1) + QChar(0xd800) + QStringLiteral("!");
     const std::wstring wide = L"w\u00e9\U0001F600\"";
-    const double numbers[] = {0.0, -0.0, 1.0, -3.0, 0.1, 1.0 / 3.0, 1e300, -2.5e-300, 4294967295.0, 9007199254740993.0,
-                              static_cast<double>(0.8f)};
+    const double numbers[] = { 0.0, -0.0, 1.0, -3.0, 0.1, 1.0 / 3.0, 1e300, -2.5e-300, 4294967295.0, 9007199254740993.0,
+                               static_cast<double>(0.8f) };
     Norvane::JsonWriter out;
     out.BeginObject();
     out.Key("text").String(text);
@@ -170,7 +180,7 @@ TEST(JsonWrite, ReadsBackThroughQt)
     const QJsonObject doc = QJsonDocument::fromJson(out.Bytes(), &error).object();
     ASSERT_EQ(error.error, QJsonParseError::NoError) << out.Bytes().toStdString();
     QString expected = text;
-    expected[expected.size() - 2] = QChar(0xfffd);  // a lone surrogate is no character
+    expected[expected.size() - 2] = QChar(0xfffd); // a lone surrogate is no character
     EXPECT_EQ(doc.value(QStringLiteral("text")).toString(), expected);
     EXPECT_EQ(doc.value(QStringLiteral("wide")).toString().toStdWString(), wide);
     const QJsonArray read = doc.value(QStringLiteral("numbers")).toArray();

@@ -4,11 +4,13 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // An object with one parameter of every value class.
-class Sample : public ReferenceTarget {
-public:
+class Sample : public ReferenceTarget
+{
+  public:
     static ParamBlockDesc2& Desc()
     {
         static ParamBlockDesc2 d = [] {
@@ -41,8 +43,9 @@ public:
     std::vector<ParamID> changes;
 };
 
-class ParamBlockTest : public HostTest {
-protected:
+class ParamBlockTest : public HostTest
+{
+  protected:
     void SetUp() override
     {
         HostTest::SetUp();
@@ -196,13 +199,13 @@ TEST_F(ParamBlockTest, WithoutAnimationAValueHoldsAtEveryTime)
 TEST_F(ParamBlockTest, AnimateModeSetsKeysThatInterpolate)
 {
     ip()->SetAnimateMode(true);
-    EXPECT_TRUE(pb->SetValue(P(L"f"), 100, 1.25f));  // the old value becomes the key at 0
+    EXPECT_TRUE(pb->SetValue(P(L"f"), 100, 1.25f)); // the old value becomes the key at 0
     EXPECT_TRUE(pb->SetValue(P(L"i"), 100, 13));
     EXPECT_TRUE(pb->SetValue(P(L"p3"), 100, Point3(3, 4, 5)));
     EXPECT_TRUE(pb->SetValue(P(L"list"), 100, 1.0f, 1));
     ip()->SetAnimateMode(false);
 
-    EXPECT_EQ(pb->KeyTimes(P(L"f")), (std::vector<TimeValue>{0, 100}));
+    EXPECT_EQ(pb->KeyTimes(P(L"f")), (std::vector<TimeValue>{ 0, 100 }));
     EXPECT_FLOAT_EQ(pb->GetFloat(P(L"f"), 0), 0.25f);
     EXPECT_FLOAT_EQ(pb->GetFloat(P(L"f"), 50), 0.75f);
     EXPECT_FLOAT_EQ(pb->GetFloat(P(L"f"), 200), 1.25f);
@@ -237,7 +240,7 @@ TEST_F(ParamBlockTest, OwnerHearsOfEveryChange)
     obj->changes.clear();
     pb->SetValue(P(L"i"), 0, 1);
     pb->SetValue(P(L"s"), 0, L"x");
-    EXPECT_EQ(obj->changes, (std::vector<ParamID>{P(L"i"), P(L"s")}));
+    EXPECT_EQ(obj->changes, (std::vector<ParamID>{ P(L"i"), P(L"s") }));
 }
 
 TEST_F(ParamBlockTest, AMapInASlotIsReferencedUntilReplaced)
@@ -269,9 +272,9 @@ TEST_F(ParamBlockTest, RebuildKeepsMatchingValuesAndReleasesDroppedMaps)
     pb->SetValue(P(L"f"), 0, 5.0f);
     pb->SetValue(P(L"i"), 0, 8);
     pb->SetValue(P(L"map"), 0, map);
-    pb->Rebuild({ParamDef(-1, L"f", TYPE_FLOAT, ParamValue::Float(0.0f)),
-                 ParamDef(-1, L"i", TYPE_FLOAT, ParamValue::Float(0.5f)),
-                 ParamDef(-1, L"new_map", TYPE_TEXMAP)});
+    pb->Rebuild({ ParamDef(-1, L"f", TYPE_FLOAT, ParamValue::Float(0.0f)),
+                  ParamDef(-1, L"i", TYPE_FLOAT, ParamValue::Float(0.5f)),
+                  ParamDef(-1, L"new_map", TYPE_TEXMAP) });
     EXPECT_TRUE(pb->IsRebuilt());
     EXPECT_EQ(pb->NumParams(), 3);
     EXPECT_FLOAT_EQ(pb->GetFloat(P(L"f")), 5.0f) << "same name and type: kept";
@@ -287,7 +290,7 @@ TEST_F(ParamBlockTest, RebuildIsUndoable)
 {
     pb->SetValue(P(L"f"), 0, 5.0f);
     theHold.Begin();
-    pb->Rebuild({ParamDef(-1, L"only", TYPE_INT, ParamValue::Int(1))});
+    pb->Rebuild({ ParamDef(-1, L"only", TYPE_INT, ParamValue::Int(1)) });
     theHold.Accept(L"rebuild");
     EXPECT_EQ(pb->NumParams(), 1);
     ASSERT_TRUE(host().Undo());

@@ -2,17 +2,19 @@
 // the holders the host keeps (editor slots, library, scene).
 #include "HostTest.h"
 
-namespace {
+namespace
+{
 
 // A maker with two numbered slots, like a node's object and material.
-class TwoSlots : public ReferenceMaker {
-public:
+class TwoSlots : public ReferenceMaker
+{
+  public:
     ~TwoSlots() override = default;
     int NumRefs() override { return 2; }
     ReferenceTarget* GetReference(int i) override { return i == 0 || i == 1 ? refs[i] : nullptr; }
-    ReferenceTarget* refs[2] = {nullptr, nullptr};
+    ReferenceTarget* refs[2] = { nullptr, nullptr };
 
-protected:
+  protected:
     void SetReference(int i, ReferenceTarget* t) override { refs[i] = t; }
 };
 

@@ -11,10 +11,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-namespace {
+namespace
+{
 
-class SceneFileTest : public HostTest {
-protected:
+class SceneFileTest : public HostTest
+{
+  protected:
     // A scene with a textured material on a node, a shared map, a normal map
     // and a wrapper, a selection, editor slots and an animated value.
     void BuildScene()
@@ -217,7 +219,7 @@ TEST_F(SceneFileTest, SavingLeavesNoTemporaryFile)
     const QString path = TempPath(QStringLiteral("scene.nvs"));
     ASSERT_TRUE(host().SaveScene(path));
     ASSERT_TRUE(host().SaveScene(path));
-    EXPECT_EQ(QDir(TempPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("scene.nvs")});
+    EXPECT_EQ(QDir(TempPath(QString())).entryList(QDir::Files), QStringList{ QStringLiteral("scene.nvs") });
 }
 
 TEST_F(SceneFileTest, AFailedSaveKeepsTheOldFile)
@@ -290,11 +292,12 @@ TEST_F(SceneFileTest, AnUnknownClassIsRefused)
 
 TEST_F(SceneFileTest, AClassIdentifierBeyondThirtyTwoBitsIsRefused)
 {
-    const char* const objects[] = {R"({"class": [15812800000, 1], "superClass": 3072})",
-                                   R"({"class": [1, -1], "superClass": 3072})",
-                                   R"({"class": [1.5, 2], "superClass": 3072})",
-                                   R"({"class": [1, 2], "superClass": 1e300})"};
-    for (const char* object : objects) {
+    const char* const objects[] = { R"({"class": [15812800000, 1], "superClass": 3072})",
+                                    R"({"class": [1, -1], "superClass": 3072})",
+                                    R"({"class": [1.5, 2], "superClass": 3072})",
+                                    R"({"class": [1, 2], "superClass": 1e300})" };
+    for (const char* object : objects)
+    {
         SCOPED_TRACE(object);
         host().NewScene();
         const QString path = TempPath(QStringLiteral("wide.nvs"));
@@ -358,7 +361,8 @@ TEST_F(SceneFileTest, SharedShaderTextsAreStoredOnce)
     ASSERT_TRUE(host().LoadScene(path));
     m = ip()->GetINodeByName(L"Wood")->GetMtl();
     EXPECT_FLOAT_EQ(Block(m)->GetFloat(Id(m, L"roughness")), 0.0f);
-    for (const wchar_t* slot : {L"base_color_map", L"roughness_map"}) {
+    for (const wchar_t* slot : { L"base_color_map", L"roughness_map" })
+    {
         Texmap* map = Block(m)->GetTexmap(Id(m, slot));
         ASSERT_NE(map, nullptr);
         EXPECT_EQ(WStr(map->GetParamBlockByID(Norvane::OslMap::CodeBlock)->GetStr(Norvane::OslMap::CodeParam)), code);
@@ -374,12 +378,15 @@ TEST_F(SceneFileTest, AHandEditedTextNumberIsRefused)
     ExpectLoadFails(path, "bad value of parameter 'OSLCode'");
 }
 
-class LibraryFileTest : public SceneFileTest {};
+class LibraryFileTest : public SceneFileTest
+{
+};
 
 // A map whose only block is defined at run time, as a shader-driven map's is.
-class RebuiltMap : public Texmap {
-public:
-    static constexpr Class_ID CLASS_ID{0x7e57, 0x0001};
+class RebuiltMap : public Texmap
+{
+  public:
+    static constexpr Class_ID CLASS_ID{ 0x7e57, 0x0001 };
     explicit RebuiltMap(bool) { CreateParamBlock(&Empty()); }
     Class_ID ClassID() override { return CLASS_ID; }
     static ParamBlockDesc2& Empty()
@@ -395,9 +402,9 @@ TEST_F(LibraryFileTest, ABlockRebuiltAtRunTimeKeepsItsDefinitions)
 {
     Texmap* map = NewMap(RebuiltMap::CLASS_ID, L"shader map");
     Texmap* sub = NewMap(Norvane::CHECKER_MAP_CLASS_ID, L"sub");
-    Block(map)->Rebuild({ParamDef(-1, L"scale", TYPE_FLOAT, ParamValue::Float(1.0f)),
-                         ParamDef(-1, L"scale_map", TYPE_TEXMAP),
-                         ParamDef(-1, L"tint", TYPE_FRGBA, ParamValue::Floats(1, 1, 1, 1))});
+    Block(map)->Rebuild({ ParamDef(-1, L"scale", TYPE_FLOAT, ParamValue::Float(1.0f)),
+                          ParamDef(-1, L"scale_map", TYPE_TEXMAP),
+                          ParamDef(-1, L"tint", TYPE_FRGBA, ParamValue::Floats(1, 1, 1, 1)) });
     Block(map)->SetValue(Id(map, L"scale"), 0, 4.0f);
     Block(map)->SetValue(Id(map, L"scale_map"), 0, sub);
     ip()->GetMaterialLibrary().Add(map);

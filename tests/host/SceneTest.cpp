@@ -1,10 +1,12 @@
 // Scene nodes, selection, editor slots and the core interface's services.
 #include "HostTest.h"
 
-namespace {
+namespace
+{
 
-class SceneTest : public HostTest {
-protected:
+class SceneTest : public HostTest
+{
+  protected:
     INode* Node(const wchar_t* name) { return ip()->CreateObjectNode(NewTeapot(), name); }
 };
 

@@ -7,13 +7,15 @@
 #include <clocale>
 #include <sstream>
 
-namespace {
+namespace
+{
 
 TEST(WStrTest, ConvertsToAndFromUtf8)
 {
     const WStr s(L"Grüße \u6f22");
     const CStr utf8 = s.ToUTF8();
-    EXPECT_STREQ(utf8.data(), "Gr\xC3\xBC\xC3\x9F" "e \xE6\xBC\xA2");
+    EXPECT_STREQ(utf8.data(), "Gr\xC3\xBC\xC3\x9F"
+                              "e \xE6\xBC\xA2");
     EXPECT_EQ(WStr::FromUTF8(utf8.data()), s);
     EXPECT_EQ(WStr::FromUTF8(std::string("a\0b", 3)).Length(), 3);
     EXPECT_STREQ(WStr().ToUTF8().data(), "") << "empty text never converts to an absent string";
@@ -47,7 +49,7 @@ TEST(WStrTest, FormatsWithWideStringArguments)
 TEST(TabTest, AppendsDeletesAndFinds)
 {
     Tab<int> t;
-    int three[] = {1, 2, 3};
+    int three[] = { 1, 2, 3 };
     EXPECT_EQ(t.Append(3, three), 0);
     EXPECT_EQ(t.Append(4), 3);
     EXPECT_EQ(t.Count(), 4);
@@ -59,15 +61,17 @@ TEST(TabTest, AppendsDeletesAndFinds)
     EXPECT_EQ(t.Count(), 0);
 }
 
-class DebugOutputTest : public HostTest {};
+class DebugOutputTest : public HostTest
+{
+};
 
 TEST_F(DebugOutputTest, DebugPrintGoesToTheChannel)
 {
     DebugPrint(L"Parameter %s not known and ignored.\n", L"diffuse_roughness");
     DebugPrint(L"  Par: %s\n", WStr(L"in").data());
     auto& channel = Norvane::DebugChannel::Instance();
-    EXPECT_EQ(channel.Lines(), (QStringList{QStringLiteral("Parameter diffuse_roughness not known and ignored."),
-                                            QStringLiteral("  Par: in")}));
+    EXPECT_EQ(channel.Lines(), (QStringList{ QStringLiteral("Parameter diffuse_roughness not known and ignored."),
+                                             QStringLiteral("  Par: in") }));
     channel.Clear();
     EXPECT_TRUE(channel.Text().isEmpty());
 }
@@ -85,8 +89,9 @@ TEST_F(DebugOutputTest, ALongRunKeepsOnlyItsLatestWholeLines)
     channel.Clear();
 }
 
-class FileResolutionTest : public HostTest {
-protected:
+class FileResolutionTest : public HostTest
+{
+  protected:
     void SetUp() override
     {
         HostTest::SetUp();
@@ -146,7 +151,8 @@ TEST(LocaleGuardTest, RestoresThePreviousLocale)
 
 } // namespace
 
-namespace {
+namespace
+{
 
 TEST(WideFormatTest, FollowsTheHostRulesForStringsAndSizes)
 {
@@ -163,7 +169,8 @@ TEST(WideFormatTest, FollowsTheHostRulesForStringsAndSizes)
 TEST(WideFormatTest, NarrowArgumentsAreUtf8)
 {
     WStr s;
-    s.printf(L"%hs", "Gr\xC3\xBC\xC3\x9F" "e");
+    s.printf(L"%hs", "Gr\xC3\xBC\xC3\x9F"
+                     "e");
     EXPECT_EQ(s, WStr(L"Grüße"));
 }
 
@@ -179,8 +186,9 @@ TEST(FilterListTest, DescriptionsAndPatternsAlternate)
     EXPECT_EQ(f.ToQtFilter(), WStr(L"MaterialX (*.mtlx);;All files (*)"));
 }
 
-class JsonFileTest : public HostTest {
-protected:
+class JsonFileTest : public HostTest
+{
+  protected:
     QString Write(const char* text)
     {
         const QString path = TempPath(QStringLiteral("doc.json"));
@@ -222,8 +230,8 @@ TEST_F(JsonFileTest, WritesThroughATemporarySibling)
 {
     const QString path = TempPath(QStringLiteral("out.json"));
     QString error;
-    ASSERT_TRUE(Norvane::WriteJsonFile(path, QJsonObject{{QStringLiteral("a"), 1}}, &error)) << error.toStdString();
-    EXPECT_EQ(QDir(TempPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("out.json")});
+    ASSERT_TRUE(Norvane::WriteJsonFile(path, QJsonObject{ { QStringLiteral("a"), 1 } }, &error)) << error.toStdString();
+    EXPECT_EQ(QDir(TempPath(QString())).entryList(QDir::Files), QStringList{ QStringLiteral("out.json") });
     EXPECT_FALSE(Norvane::WriteJsonFile(TempPath(QStringLiteral("missing/out.json")), QJsonObject(), &error));
     EXPECT_TRUE(error.contains(QLatin1String("missing/out.json")));
 }

@@ -2,21 +2,25 @@
 // every kind of change, and what undo does to object lifetimes.
 #include "HostTest.h"
 
-namespace {
+namespace
+{
 
 // A change that notes the undo system's state while it runs.
-class ProbeRestore : public RestoreObj {
-public:
-    explicit ProbeRestore(std::vector<std::string>& log) : log_(log) {}
+class ProbeRestore : public RestoreObj
+{
+  public:
+    explicit ProbeRestore(std::vector<std::string>& log) :
+        log_(log) {}
     void Restore(int) override { log_.push_back(theHold.Restoring() && theHold.RestoreOrRedoing() ? "undo" : "?"); }
     void Redo() override { log_.push_back(theHold.Redoing() && theHold.RestoreOrRedoing() ? "redo" : "?"); }
 
-private:
+  private:
     std::vector<std::string>& log_;
 };
 
-class UndoTest : public HostTest {
-protected:
+class UndoTest : public HostTest
+{
+  protected:
     void SetUp() override
     {
         HostTest::SetUp();
@@ -243,7 +247,7 @@ TEST_F(UndoTest, RestoreAndRedoRunWithTheFlagsSetAndRecordNothing)
     theHold.Accept(L"probe");
     host().Undo();
     host().Redo();
-    EXPECT_EQ(log, (std::vector<std::string>{"undo", "redo"}));
+    EXPECT_EQ(log, (std::vector<std::string>{ "undo", "redo" }));
     EXPECT_FALSE(theHold.RestoreOrRedoing());
     EXPECT_EQ(theHold.UndoCount(), 1);
 }

@@ -3,8 +3,9 @@
 #include <string>
 
 #ifdef HOSTAPP_TEST_MODULE_DIR
-inline std::string testModulePath(const std::string& name) {
-  return std::string(HOSTAPP_TEST_MODULE_DIR) + "/" + name + ".dlu";
+inline std::string testModulePath(const std::string& name)
+{
+    return std::string(HOSTAPP_TEST_MODULE_DIR) + "/" + name + ".dlu";
 }
 #endif
 

@@ -10,7 +10,8 @@
 #include <memory>
 #include <regex>
 
-namespace {
+namespace
+{
 
 const char* const TYPES_HEADER =
     "#pragma once\n"
@@ -38,19 +39,21 @@ const char* const IMAGE_SHADER =
 const std::vector<std::string> IMAGE_BLOCK = {
     "file", "file_map", "default1", "default1_map", "texcoord", "texcoord_map", "offset", "offset_map",
     "tint", "tint_map", "v4", "v4_map", "frameoffset", "frameoffset_map", "amount", "amount_map",
-    "normal1", "normal1_map", "layer", "layer_map"};
+    "normal1", "normal1_map", "layer", "layer_map"
+};
 
 using MapPtr = std::unique_ptr<Texmap, MapDeleter>;
 
-}  // namespace
+} // namespace
 
-class OslMapTest : public OslFilesTest {
-protected:
+class OslMapTest : public OslFilesTest
+{
+  protected:
     void SetUp() override
     {
         OslFilesTest::SetUp();
         write("include/test_types.h", TYPES_HEADER);
-        Norvane::OslMap::SetIncludeFolders({folder() + "/include"});
+        Norvane::OslMap::SetIncludeFolders({ folder() + "/include" });
         map_.reset(createOslMap());
         ASSERT_NE(map_, nullptr);
     }
@@ -80,7 +83,7 @@ protected:
 
         const Color colour = block->GetColor(parameterID(block, "default1"));
         EXPECT_FLOAT_EQ(colour.g, 0.2f);
-        const Point2 uv = block->GetPoint2(parameterID(block, "texcoord"));  // u and v are known only when shading
+        const Point2 uv = block->GetPoint2(parameterID(block, "texcoord")); // u and v are known only when shading
         EXPECT_EQ(uv.x, 0.0f);
         const Point2 offset = block->GetPoint2(parameterID(block, "offset"));
         EXPECT_EQ(offset.x, 0.5f);
@@ -143,7 +146,7 @@ TEST_F(OslMapTest, MatricesArraysAndClosures)
             "         closure color bsdf = 0, output float out = 0, output color4 outa = {color(0), 1}) {}\n");
     IParamBlock2* block = shaderBlock();
     EXPECT_EQ(parameterNames(block),
-              (std::vector<std::string>{"m", "m_map", "w", "w_map", "cs", "cs_map", "bsdf_map"}));
+              (std::vector<std::string>{ "m", "m_map", "w", "w_map", "cs", "cs_map", "bsdf_map" }));
     const ParamID m = parameterID(block, "m");
     EXPECT_EQ(block->GetParameterType(m), TYPE_FLOAT);
     ASSERT_EQ(block->Count(m), 16);
@@ -201,7 +204,7 @@ TEST_F(OslMapTest, UndoAndRedoPutTheBlockBackWithTheCode)
     theHold.Accept(L"Set shader");
 
     ASSERT_TRUE(theHold.Undo());
-    EXPECT_EQ(parameterNames(shaderBlock()), (std::vector<std::string>{"a", "a_map"}));
+    EXPECT_EQ(parameterNames(shaderBlock()), (std::vector<std::string>{ "a", "a_map" }));
     EXPECT_EQ(oslInterface(map_.get())->GetShaderName(), WStr(L"first"));
     ASSERT_TRUE(theHold.Redo());
     EXPECT_EQ(parameterNames(shaderBlock()), IMAGE_BLOCK);
@@ -247,7 +250,7 @@ TEST_F(OslMapTest, LibraryFileKeepsCodeBlockAndValues)
     Texmap* loadedSub = shaderBlock(copy)->GetTexmap(parameterID(shaderBlock(copy), "texcoord_map"));
     ASSERT_NE(loadedSub, nullptr);
     EXPECT_EQ(loadedSub->ClassID(), OSL_MAP_CLASS_ID);
-    loaded->DeleteThis();  // a library does not own its maps
+    loaded->DeleteThis(); // a library does not own its maps
     copy->DeleteThis();
     loadedSub->DeleteThis();
 }

@@ -28,7 +28,8 @@ inline void setCode(Texmap* map, const std::string& code)
 inline std::vector<std::string> parameterNames(IParamBlock2* block)
 {
     std::vector<std::string> names;
-    for (const ParamDef& def : block->GetDesc()->paramdefs) names.push_back(def.int_name.ToUTF8().str());
+    for (const ParamDef& def : block->GetDesc()->paramdefs)
+        names.push_back(def.int_name.ToUTF8().str());
     return names;
 }
 
@@ -46,6 +47,11 @@ inline int parameterType(IParamBlock2* block, const std::string& name)
 }
 
 // Deletes the map at the end of a scope.
-struct MapDeleter {
-    void operator()(Texmap* map) const { if (map) map->DeleteThis(); }
+struct MapDeleter
+{
+    void operator()(Texmap* map) const
+    {
+        if (map)
+            map->DeleteThis();
+    }
 };

@@ -29,7 +29,8 @@ std::string chainDocument(int length, bool normals)
                 << "    <input name=\"in\" type=\"vector3\" nodename=\"b" << i - 1 << "\" />\n  </normalmap>\n";
     }
     doc << "  <standard_surface name=\"S\" type=\"surfaceshader\">\n"
-           "    <input name=\"base\" type=\"float\" nodename=\"n" << length - 1 << "\" />\n";
+           "    <input name=\"base\" type=\"float\" nodename=\"n"
+        << length - 1 << "\" />\n";
     if (normals)
         doc << "    <input name=\"coat_normal\" type=\"vector3\" nodename=\"b" << length - 1 << "\" />\n";
     doc << "  </standard_surface>\n"
@@ -54,7 +55,7 @@ int chainLength(Texmap* map, int blockIndex, const std::string& slot, Texmap*& l
 
 class DeepChain : public ::testing::TestWithParam<int>
 {
-protected:
+  protected:
     // A hundred thousand maps are a lot of memory: none outlives its test.
     void TearDown() override { Norvane::LiveObjects::Instance().DeleteAll(); }
 

@@ -48,7 +48,7 @@ void expectColour(IParamBlock2* b, const std::string& name, float r, float g, fl
 
 class GraphBinding : public ::testing::Test
 {
-protected:
+  protected:
     Mtl* importOne(const std::string& path)
     {
         std::vector<Mtl*> materials;
@@ -123,7 +123,7 @@ TEST_F(GraphBinding, AGraphInputConnectedOutsideTheGraphBecomesAMap)
 // A document, a graph and a node each setting a prefix; the nearest one counts.
 class FilePrefix : public GraphBinding
 {
-protected:
+  protected:
     std::string imageFileOf(const std::string& mapName)
     {
         writeFile(dir.path(), "doc/a.png", "png");

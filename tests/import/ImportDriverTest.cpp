@@ -17,7 +17,8 @@ std::string surface(const std::string& name, const std::string& inputs)
 std::string material(const std::string& name, const std::string& shader, const std::string& extra = "")
 {
     return "  <surfacematerial name=\"" + name + "\" type=\"material\">\n"
-           "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"" + shader + "\" />\n" + extra +
+                                                 "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"" +
+           shader + "\" />\n" + extra +
            "  </surfacematerial>\n";
 }
 
@@ -28,7 +29,7 @@ std::string input(const std::string& name, const std::string& type, const std::s
 
 class ImportDriver : public ::testing::Test
 {
-protected:
+  protected:
     bool import(const std::string& body)
     {
         const std::string path = writeFile(dir.path(), "doc.mtlx", mtlx(body));

@@ -18,7 +18,7 @@ std::vector<std::string> exampleNames(const QString& pattern)
 {
     std::vector<std::string> names;
     QDir examples(QStringLiteral(ROZO_EXAMPLES_DIR));
-    for (const QString& name : examples.entryList({pattern}, QDir::Files, QDir::Name))
+    for (const QString& name : examples.entryList({ pattern }, QDir::Files, QDir::Name))
         names.push_back(QFileInfo(name).completeBaseName().toStdString());
     return names;
 }
@@ -41,7 +41,7 @@ mx::NodePtr linked(const mx::ElementPtr& scope, const mx::InputPtr& input)
 // Walks a document beside the host objects its import made.
 class DocumentWalk
 {
-public:
+  public:
     void expectValue(IParamBlock2* b, const std::string& param, const mx::ValuePtr& value, const std::string& where)
     {
         SCOPED_TRACE(where + " -> " + param);
@@ -137,9 +137,9 @@ public:
         mx::NodePtr node = scope->getChildOfType<mx::Node>(nodeName);
         ASSERT_TRUE(node) << nodeName;
         Texmap* map = mapOf(p, mapSlotName(param));
-        const std::string amount = input->getName() == "normal" ? "bump_map_amt"
+        const std::string amount = input->getName() == "normal"        ? "bump_map_amt"
                                    : input->getName() == "coat_normal" ? "coating_bump_map_amt"
-                                                                        : "";
+                                                                       : "";
         if (!amount.empty() && node->getCategory() == "normalmap")
         {
             float strength = scaleOf(node);
@@ -159,7 +159,7 @@ public:
         expectMap(map, scope, node);
     }
 
-private:
+  private:
     static float scaleOf(const mx::NodePtr& node)
     {
         mx::InputPtr scale = node->getInput("scale");
@@ -170,7 +170,7 @@ private:
 
 class ExampleImport : public ::testing::TestWithParam<std::string>
 {
-protected:
+  protected:
     std::string path() const { return std::string(ROZO_EXAMPLES_DIR) + "/" + GetParam() + ".mtlx"; }
 
     MtlXIOUtil& util = stagedUtil();
@@ -211,7 +211,7 @@ TEST_P(ExampleImport, MaterialsMatchTheDocumentSideBySide)
         IParamBlock2* p = block(material);
         ASSERT_NE(p, nullptr);
 
-        for (const char* fixed : {"coat_affect_color", "coat_affect_roughness"})
+        for (const char* fixed : { "coat_affect_color", "coat_affect_roughness" })
             if (!shader->getInput(fixed))
                 EXPECT_FLOAT_EQ(floatOf(p, fixed), 0.0f) << fixed;
         if (!shader->getInput("normal"))

@@ -21,13 +21,34 @@ inline ParamID idOf(IParamBlock2* b, const std::string& name)
     return id.value_or(-1);
 }
 
-inline float floatOf(IParamBlock2* b, const std::string& name) { return b->GetFloat(idOf(b, name)); }
-inline int intOf(IParamBlock2* b, const std::string& name) { return b->GetInt(idOf(b, name)); }
-inline AColor colorOf(IParamBlock2* b, const std::string& name) { return b->GetAColor(idOf(b, name)); }
-inline Point2 point2Of(IParamBlock2* b, const std::string& name) { return b->GetPoint2(idOf(b, name)); }
-inline Point3 point3Of(IParamBlock2* b, const std::string& name) { return b->GetPoint3(idOf(b, name)); }
-inline Point4 point4Of(IParamBlock2* b, const std::string& name) { return b->GetPoint4(idOf(b, name)); }
-inline Texmap* mapOf(IParamBlock2* b, const std::string& name) { return b->GetTexmap(idOf(b, name)); }
+inline float floatOf(IParamBlock2* b, const std::string& name)
+{
+    return b->GetFloat(idOf(b, name));
+}
+inline int intOf(IParamBlock2* b, const std::string& name)
+{
+    return b->GetInt(idOf(b, name));
+}
+inline AColor colorOf(IParamBlock2* b, const std::string& name)
+{
+    return b->GetAColor(idOf(b, name));
+}
+inline Point2 point2Of(IParamBlock2* b, const std::string& name)
+{
+    return b->GetPoint2(idOf(b, name));
+}
+inline Point3 point3Of(IParamBlock2* b, const std::string& name)
+{
+    return b->GetPoint3(idOf(b, name));
+}
+inline Point4 point4Of(IParamBlock2* b, const std::string& name)
+{
+    return b->GetPoint4(idOf(b, name));
+}
+inline Texmap* mapOf(IParamBlock2* b, const std::string& name)
+{
+    return b->GetTexmap(idOf(b, name));
+}
 inline std::string textOf(IParamBlock2* b, const std::string& name)
 {
     const wchar_t* text = b->GetStr(idOf(b, name));

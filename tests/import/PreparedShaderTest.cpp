@@ -76,10 +76,10 @@ std::string shaderWithMaterial(const std::string& name, const std::string& input
 
 class PreparedShaders : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        saved = {util.installRoot, util.usePrecompiledOsl, util.fixedIncludePath};
+        saved = { util.installRoot, util.usePrecompiledOsl, util.fixedIncludePath };
         util.installRoot = mx::FilePath(root.path().toStdString());
         util.usePrecompiledOsl = false;
         util.fixedIncludePath = true;
@@ -304,11 +304,11 @@ TEST_F(PreparedShaders, CoatRoughnessMapGoesToItsOwnSlotAndDisplacementToItsMap)
 // Normal-map strengths become bump amounts.
 class NormalStrength : public PreparedShaders
 {
-protected:
+  protected:
     IParamBlock2* importNormal(const std::string& nodes, const std::string& normalInput = "normal")
     {
         import(nodes + shaderWithMaterial("M", link(normalInput, "vector3", "n", " value=\"1, 0, 0\"") +
-                                                    value("base", "float", "0.4")));
+                                                   value("base", "float", "0.4")));
         return params();
     }
 };

@@ -25,14 +25,14 @@ TEST(SurfaceInputNames, TableRowsAndUnchangedNames)
 // A host object with one parameter of every kind a value can be written to.
 class ProbeObject : public ReferenceTarget
 {
-public:
+  public:
     explicit ProbeObject(const ParamBlockDesc2* desc) { block = CreateParamBlock(desc); }
     IParamBlock2* block = nullptr;
 };
 
 class ValueWriting : public ::testing::Test
 {
-protected:
+  protected:
     static const ParamBlockDesc2* probeDesc()
     {
         static const ParamBlockDesc2* desc = [] {
@@ -123,7 +123,7 @@ TEST_F(ValueWriting, TheValueKindAloneChoosesTheSetter)
 // Texture file names on the "file" parameter.
 class FileResolution : public ValueWriting
 {
-protected:
+  protected:
     void SetUp() override
     {
         ValueWriting::SetUp();

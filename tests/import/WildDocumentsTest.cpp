@@ -69,7 +69,7 @@ void expectSameObject(MtlBase* a, MtlBase* b, const std::string& where, int dept
 
 class OlderVersionImport : public ::testing::TestWithParam<std::string>
 {
-protected:
+  protected:
     // The old document and the reference library's upgrade of it, side by
     // side in one folder so that file references resolve alike.
     void SetUp() override

@@ -189,7 +189,7 @@ std::string nestedDefinitions(int depth)
         const std::string name = "level" + std::to_string(level);
         const std::string next = "level" + std::to_string(level + 1);
         body += "  <nodedef name=\"ND_" + name + "\" node=\"" + name + "\"><input name=\"in\" type=\"float\" value=\"1\" />"
-                "<output name=\"out\" type=\"float\" /></nodedef>\n";
+                                                                       "<output name=\"out\" type=\"float\" /></nodedef>\n";
         body += "  <nodegraph name=\"NG_" + name + "\" nodedef=\"ND_" + name + "\">";
         if (level + 1 < depth)
             body += "<" + next + " name=\"inner\" type=\"float\"><input name=\"in\" type=\"float\" interfacename=\"in\" /></" + next + ">";

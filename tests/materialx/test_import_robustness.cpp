@@ -111,7 +111,8 @@ TEST_F(ImportRobustness, DamagedTextIsReadOrRejected)
             mx::DocumentPtr doc = mx::createDocument();
             mx::readFromXmlString(doc, text);
             importSteps(doc);
-        }, "damaged text, round " + std::to_string(round));
+        },
+                                   "damaged text, round " + std::to_string(round));
     }
 }
 
@@ -151,14 +152,22 @@ TEST_F(ImportRobustness, RandomlyRewiredConnectionsNeverBreakTheImport)
             mx::InputPtr input = inputs[rng() % inputs.size()];
             switch (rng() % 6)
             {
-                case 0: input->setAttribute("nodename", pick(names)); break;
-                case 1: input->setAttribute("interfacename", pick(names)); break;
+                case 0:
+                    input->setAttribute("nodename", pick(names));
+                    break;
+                case 1:
+                    input->setAttribute("interfacename", pick(names));
+                    break;
                 case 2:
                     input->setAttribute("nodegraph", pick(names));
                     input->setAttribute("output", pick(names));
                     break;
-                case 3: input->setAttribute("type", pick(types)); break;
-                case 4: input->setAttribute("value", pick(names)); break;
+                case 3:
+                    input->setAttribute("type", pick(types));
+                    break;
+                case 4:
+                    input->setAttribute("value", pick(names));
+                    break;
                 default:
                     if (!outputs.empty())
                         outputs[rng() % outputs.size()]->setAttribute("nodename", pick(names));
@@ -205,10 +214,18 @@ TEST_F(ImportRobustness, RandomUserGraphsFlattenOrAreRefused)
                     const std::string head = "<input name=\"" + std::string(inputNames[q]) + "\" type=\"";
                     switch (rng() % 4)
                     {
-                        case 0: xml += head + nodeType + "\" interfacename=\"" + (rng() % 4 ? "in" : "nope") + "\" />\n"; break;
-                        case 1: xml += head + nodeType + "\" nodename=\"n" + pick(nodes) + "\" />\n"; break;
-                        case 2: xml += head + nodeType + "\" value=\"0.5\" />\n"; break;
-                        default: xml += head + types[rng() % 3] + "\" />\n"; break;
+                        case 0:
+                            xml += head + nodeType + "\" interfacename=\"" + (rng() % 4 ? "in" : "nope") + "\" />\n";
+                            break;
+                        case 1:
+                            xml += head + nodeType + "\" nodename=\"n" + pick(nodes) + "\" />\n";
+                            break;
+                        case 2:
+                            xml += head + nodeType + "\" value=\"0.5\" />\n";
+                            break;
+                        default:
+                            xml += head + types[rng() % 3] + "\" />\n";
+                            break;
                     }
                 }
                 xml += "</" + category + ">\n";
@@ -239,11 +256,13 @@ TEST_F(ImportRobustness, RandomUserGraphsFlattenOrAreRefused)
         catch (const mx::Exception& e)
         {
             refused++;
-            EXPECT_NE(std::string(e.what()).find("NG_u"), std::string::npos) << e.what() << "\n" << xml;
+            EXPECT_NE(std::string(e.what()).find("NG_u"), std::string::npos) << e.what() << "\n"
+                                                                             << xml;
         }
         catch (const std::exception& e)
         {
-            ADD_FAILURE() << "non-library exception \"" << e.what() << "\" for\n" << xml;
+            ADD_FAILURE() << "non-library exception \"" << e.what() << "\" for\n"
+                          << xml;
         }
     }
     EXPECT_GT(refused, 0); // the rounds include graphs that contain themselves

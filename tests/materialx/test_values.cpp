@@ -43,95 +43,19 @@ TEST_P(ValueParseTest, ParsesAndFormatsLikeTheReference)
     EXPECT_EQ(v->getValueString(), c.formatted);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scalars, ValueParseTest, ::testing::Values(
-    ParseCase{ "float", "0.8", "0.8" },
-    ParseCase{ "float", "1", "1" },
-    ParseCase{ "float", "-0.25", "-0.25" },
-    ParseCase{ "float", "+2", "2" },
-    ParseCase{ "float", ".5", "0.5" },
-    ParseCase{ "float", "5.", "5" },
-    ParseCase{ "float", "1e3", "1000" },
-    ParseCase{ "float", "2.5E-2", "0.025" },
-    ParseCase{ "float", "0.123456789", "0.123457" },
-    ParseCase{ "float", "123456789", "1.23457e+08" },
-    ParseCase{ "float", "0.0000001", "1e-07" },
-    ParseCase{ "float", "-0", "-0" },
-    ParseCase{ "float", "0.05", "0.05" },
-    ParseCase{ "float", "1.0000000001", "1" },
-    ParseCase{ "float", "16777217", "1.67772e+07" },
-    ParseCase{ "float", "  3", "3" },        // leading white space is skipped
-    ParseCase{ "float", "1.5abc", "1.5" },   // trailing text is ignored
-    ParseCase{ "float", "1 2", "1" },
-    ParseCase{ "float", "1e-50", "0" },      // underflow is not an error
-    ParseCase{ "float", "abc", nullptr },
-    ParseCase{ "float", "", nullptr },
-    ParseCase{ "float", " ", nullptr },
-    ParseCase{ "float", ".", nullptr },
-    ParseCase{ "float", "-", nullptr },
-    ParseCase{ "float", "1e", nullptr },     // an exponent without digits
-    ParseCase{ "float", "1e+", nullptr },
-    ParseCase{ "float", "e5", nullptr },
-    ParseCase{ "float", "inf", nullptr },
-    ParseCase{ "float", "nan", nullptr },
-    ParseCase{ "float", "1e50", nullptr },   // overflow is
-    ParseCase{ "float", ",1", nullptr },
-    ParseCase{ "integer", "42", "42" },
-    ParseCase{ "integer", "-7", "-7" },
-    ParseCase{ "integer", "+7", "7" },
-    ParseCase{ "integer", "007", "7" },
-    ParseCase{ "integer", "1.9", "1" },
-    ParseCase{ "integer", "2147483647", "2147483647" },
-    ParseCase{ "integer", "-2147483648", "-2147483648" },
-    ParseCase{ "integer", "2147483648", nullptr },
-    ParseCase{ "integer", "-2147483649", nullptr },
-    ParseCase{ "integer", "99999999999999999999999", nullptr },
-    ParseCase{ "integer", "x1", nullptr },
-    ParseCase{ "integer", "", nullptr },
-    ParseCase{ "integer", "-", nullptr },
-    ParseCase{ "boolean", "true", "true" },
-    ParseCase{ "boolean", "false", "false" },
-    ParseCase{ "boolean", "True", nullptr },
-    ParseCase{ "boolean", "1", nullptr },
-    ParseCase{ "boolean", " true", nullptr },
-    ParseCase{ "boolean", "", nullptr }));
+INSTANTIATE_TEST_SUITE_P(Scalars, ValueParseTest, ::testing::Values(ParseCase{ "float", "0.8", "0.8" }, ParseCase{ "float", "1", "1" }, ParseCase{ "float", "-0.25", "-0.25" }, ParseCase{ "float", "+2", "2" }, ParseCase{ "float", ".5", "0.5" }, ParseCase{ "float", "5.", "5" }, ParseCase{ "float", "1e3", "1000" }, ParseCase{ "float", "2.5E-2", "0.025" }, ParseCase{ "float", "0.123456789", "0.123457" }, ParseCase{ "float", "123456789", "1.23457e+08" }, ParseCase{ "float", "0.0000001", "1e-07" }, ParseCase{ "float", "-0", "-0" }, ParseCase{ "float", "0.05", "0.05" }, ParseCase{ "float", "1.0000000001", "1" }, ParseCase{ "float", "16777217", "1.67772e+07" }, ParseCase{ "float", "  3", "3" }, // leading white space is skipped
+                                                                    ParseCase{ "float", "1.5abc", "1.5" },                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                              // trailing text is ignored
+                                                                    ParseCase{ "float", "1 2", "1" }, ParseCase{ "float", "1e-50", "0" },                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                                               // underflow is not an error
+                                                                    ParseCase{ "float", "abc", nullptr }, ParseCase{ "float", "", nullptr }, ParseCase{ "float", " ", nullptr }, ParseCase{ "float", ".", nullptr }, ParseCase{ "float", "-", nullptr }, ParseCase{ "float", "1e", nullptr },                                                                                                                                                                                                                                                                                                                                                                                                                           // an exponent without digits
+                                                                    ParseCase{ "float", "1e+", nullptr }, ParseCase{ "float", "e5", nullptr }, ParseCase{ "float", "inf", nullptr }, ParseCase{ "float", "nan", nullptr }, ParseCase{ "float", "1e50", nullptr },                                                                                                                                                                                                                                                                                                                                                                                                                                                       // overflow is
+                                                                    ParseCase{ "float", ",1", nullptr }, ParseCase{ "integer", "42", "42" }, ParseCase{ "integer", "-7", "-7" }, ParseCase{ "integer", "+7", "7" }, ParseCase{ "integer", "007", "7" }, ParseCase{ "integer", "1.9", "1" }, ParseCase{ "integer", "2147483647", "2147483647" }, ParseCase{ "integer", "-2147483648", "-2147483648" }, ParseCase{ "integer", "2147483648", nullptr }, ParseCase{ "integer", "-2147483649", nullptr }, ParseCase{ "integer", "99999999999999999999999", nullptr }, ParseCase{ "integer", "x1", nullptr }, ParseCase{ "integer", "", nullptr }, ParseCase{ "integer", "-", nullptr }, ParseCase{ "boolean", "true", "true" }, ParseCase{ "boolean", "false", "false" }, ParseCase{ "boolean", "True", nullptr }, ParseCase{ "boolean", "1", nullptr }, ParseCase{ "boolean", " true", nullptr }, ParseCase{ "boolean", "", nullptr }));
 
-INSTANTIATE_TEST_SUITE_P(Vectors, ValueParseTest, ::testing::Values(
-    ParseCase{ "color3", "0.8, 0.5, 0.25", "0.8, 0.5, 0.25" },
-    ParseCase{ "color3", "0.8,0.5,0.25", "0.8, 0.5, 0.25" },
-    ParseCase{ "color3", "  1 ,, 2   3 ", "1, 2, 3" }, // separators run together
-    ParseCase{ "color3", "0.1, 0.2", nullptr },
-    ParseCase{ "color3", "0.1, 0.2, 0.3, 0.4", nullptr },
-    ParseCase{ "color3", "0.1, x, 0.3", nullptr },
-    ParseCase{ "color3", "", nullptr },
-    ParseCase{ "color4", "1, 0, 0, 0.5", "1, 0, 0, 0.5" },
-    ParseCase{ "color4", "1, 0, 0", nullptr },
-    ParseCase{ "vector2", "2,3", "2, 3" },
-    ParseCase{ "vector2", "2", nullptr },
-    ParseCase{ "vector3", "0, 0, 1", "0, 0, 1" },
-    ParseCase{ "vector3", "0;0;1", nullptr },
-    ParseCase{ "vector4", "1, 2, 3, 4", "1, 2, 3, 4" },
-    ParseCase{ "vector4", "1, 2, 3, 4, 5", nullptr },
-    ParseCase{ "matrix33", "1,0,0, 0,1,0, 0,0,1", "1, 0, 0, 0, 1, 0, 0, 0, 1" },
-    ParseCase{ "matrix33", "1, 0, 0, 0, 1, 0, 0, 0", nullptr },
-    ParseCase{ "matrix44", "1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1",
-               "1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1" },
-    ParseCase{ "matrix44", "1, 0, 0, 0, 1, 0, 0, 0, 1", nullptr }));
+INSTANTIATE_TEST_SUITE_P(Vectors, ValueParseTest, ::testing::Values(ParseCase{ "color3", "0.8, 0.5, 0.25", "0.8, 0.5, 0.25" }, ParseCase{ "color3", "0.8,0.5,0.25", "0.8, 0.5, 0.25" }, ParseCase{ "color3", "  1 ,, 2   3 ", "1, 2, 3" }, // separators run together
+                                                                    ParseCase{ "color3", "0.1, 0.2", nullptr }, ParseCase{ "color3", "0.1, 0.2, 0.3, 0.4", nullptr }, ParseCase{ "color3", "0.1, x, 0.3", nullptr }, ParseCase{ "color3", "", nullptr }, ParseCase{ "color4", "1, 0, 0, 0.5", "1, 0, 0, 0.5" }, ParseCase{ "color4", "1, 0, 0", nullptr }, ParseCase{ "vector2", "2,3", "2, 3" }, ParseCase{ "vector2", "2", nullptr }, ParseCase{ "vector3", "0, 0, 1", "0, 0, 1" }, ParseCase{ "vector3", "0;0;1", nullptr }, ParseCase{ "vector4", "1, 2, 3, 4", "1, 2, 3, 4" }, ParseCase{ "vector4", "1, 2, 3, 4, 5", nullptr }, ParseCase{ "matrix33", "1,0,0, 0,1,0, 0,0,1", "1, 0, 0, 0, 1, 0, 0, 0, 1" }, ParseCase{ "matrix33", "1, 0, 0, 0, 1, 0, 0, 0", nullptr }, ParseCase{ "matrix44", "1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1", "1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 6, 7, 1" }, ParseCase{ "matrix44", "1, 0, 0, 0, 1, 0, 0, 0, 1", nullptr }));
 
-INSTANTIATE_TEST_SUITE_P(ArraysAndStrings, ValueParseTest, ::testing::Values(
-    ParseCase{ "integerarray", "1, 2, 3", "1, 2, 3" },
-    ParseCase{ "integerarray", "", "" },
-    ParseCase{ "integerarray", "1, a", nullptr },
-    ParseCase{ "floatarray", "0.5 1.5,2", "0.5, 1.5, 2" },
-    ParseCase{ "floatarray", "0.5, ?", nullptr },
-    ParseCase{ "booleanarray", "true, false", "true, false" },
-    ParseCase{ "booleanarray", "true, no", nullptr },
-    ParseCase{ "stringarray", "a, b c", "a, b, c" },
-    ParseCase{ "string", "any text, kept as is ", "any text, kept as is " },
-    ParseCase{ "string", "", "" },
-    // Types without a data form of their own are held as strings.
-    ParseCase{ "filename", "../tex/wood.png", "../tex/wood.png" },
-    ParseCase{ "surfaceshader", "", "" },
-    ParseCase{ "no_such_type", "0.1, 0.2", "0.1, 0.2" }));
+INSTANTIATE_TEST_SUITE_P(ArraysAndStrings, ValueParseTest, ::testing::Values(ParseCase{ "integerarray", "1, 2, 3", "1, 2, 3" }, ParseCase{ "integerarray", "", "" }, ParseCase{ "integerarray", "1, a", nullptr }, ParseCase{ "floatarray", "0.5 1.5,2", "0.5, 1.5, 2" }, ParseCase{ "floatarray", "0.5, ?", nullptr }, ParseCase{ "booleanarray", "true, false", "true, false" }, ParseCase{ "booleanarray", "true, no", nullptr }, ParseCase{ "stringarray", "a, b c", "a, b, c" }, ParseCase{ "string", "any text, kept as is ", "any text, kept as is " }, ParseCase{ "string", "", "" },
+                                                                             // Types without a data form of their own are held as strings.
+                                                                             ParseCase{ "filename", "../tex/wood.png", "../tex/wood.png" }, ParseCase{ "surfaceshader", "", "" }, ParseCase{ "no_such_type", "0.1, 0.2", "0.1, 0.2" }));
 
 // The reference reads scalars with formatted stream extraction; random
 // strings over the characters that matter must give the same verdicts and

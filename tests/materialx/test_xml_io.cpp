@@ -53,10 +53,10 @@ TEST(XmlReading, RoundTripKeepsUnknownCategoriesAttributesAndOddBytes)
     // Latin-1 bytes that are not UTF-8, and an emoji.
     const std::string odd = "caf\xe9 \xff\xfe & \xf0\x9f\x8e\xa8";
     const std::string xml = mtlx("  <mystery name=\"m\" type=\"color3\" zeta=\"1\" alpha=\"" + mx::replaceSubstrings(odd, { { "&", "&amp;" } }) + "\">\n"
-                                 "    <input name=\"in\" type=\"color3\" value=\"1, 0, 0\" custom=\"keep me\" />\n"
-                                 "    <gizmo name=\"g\" knob=\"7\" />\n"
-                                 "  </mystery>\n"
-                                 "  <customthing name=\"c\" whatever=\"x\" />\n",
+                                                                                                                                                  "    <input name=\"in\" type=\"color3\" value=\"1, 0, 0\" custom=\"keep me\" />\n"
+                                                                                                                                                  "    <gizmo name=\"g\" knob=\"7\" />\n"
+                                                                                                                                                  "  </mystery>\n"
+                                                                                                                                                  "  <customthing name=\"c\" whatever=\"x\" />\n",
                                  "version=\"1.38\" cms=\"ocio\"");
     mx::DocumentPtr doc = readDoc(xml);
     EXPECT_EQ(doc->getNode("m")->getAttribute("alpha"), odd);

@@ -9,10 +9,12 @@
 
 using namespace oslgen;
 
-namespace {
+namespace
+{
 
-class CoverageTest : public ::testing::Test {
-protected:
+class CoverageTest : public ::testing::Test
+{
+  protected:
     void add(const std::string& folder, const std::string& file, const std::string& body)
     {
         std::string error;
@@ -82,7 +84,7 @@ TEST_F(CoverageTest, GraphsFromStdlibNgFilesArePruned)
     EXPECT_EQ(d.at("ND_a").kind, CoverageKind::Covered);
     EXPECT_EQ(d.at("ND_b").kind, CoverageKind::Covered);
     EXPECT_EQ(d.at("ND_c").kind, CoverageKind::ExpandedByGraph);
-    EXPECT_EQ(remainingNodeGraphs(library), std::vector<std::string>{"NG_c"});
+    EXPECT_EQ(remainingNodeGraphs(library), std::vector<std::string>{ "NG_c" });
 }
 
 TEST_F(CoverageTest, StandardSurfaceGraphsArePruned)
@@ -103,7 +105,7 @@ TEST_F(CoverageTest, ClosureOutputsAreSkipped)
             "<nodedef name=\"ND_two\" node=\"two\"><output name=\"value\" type=\"float\"/>"
             "<output name=\"shader\" type=\"surfaceshader\"/></nodedef>");
     auto d = decide();
-    for (const char* name : {"ND_diffuse_bsdf", "ND_mix_edf", "ND_two"})
+    for (const char* name : { "ND_diffuse_bsdf", "ND_mix_edf", "ND_two" })
         EXPECT_EQ(d.at(name).kind, CoverageKind::ClosureOutput) << name;
     EXPECT_NE(d.at("ND_two").reason.find("surfaceshader"), std::string::npos);
 }

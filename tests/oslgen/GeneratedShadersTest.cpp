@@ -19,10 +19,12 @@
 using namespace oslgen;
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-class GeneratedShadersTest : public ::testing::Test {
-protected:
+class GeneratedShadersTest : public ::testing::Test
+{
+  protected:
     static void SetUpTestSuite()
     {
         folder_ = std::make_unique<TempFolder>();
@@ -101,7 +103,8 @@ TEST_F(GeneratedShadersTest, FilesExistExactlyForCoveredDefinitions)
     for (const fs::directory_entry& entry : fs::directory_iterator(folder_->path()))
         shaders += entry.path().extension() == ".osl" ? 1 : 0;
     EXPECT_EQ(shaders, report_->covered.size());
-    for (const CoverageDecision& d : decideCoverage(*library_)) {
+    for (const CoverageDecision& d : decideCoverage(*library_))
+    {
         EXPECT_EQ(fs::exists(path(shaderFileName(*d.definition))), d.kind == CoverageKind::Covered)
             << d.definition->name;
     }
@@ -109,9 +112,11 @@ TEST_F(GeneratedShadersTest, FilesExistExactlyForCoveredDefinitions)
 
 TEST_F(GeneratedShadersTest, EveryStdlibAndPbrlibDataDefinitionIsCovered)
 {
-    for (const CoverageDecision& d : decideCoverage(*library_)) {
+    for (const CoverageDecision& d : decideCoverage(*library_))
+    {
         const NodeDefinition& def = *d.definition;
-        if ((def.library == "stdlib" || def.library == "pbrlib") && d.kind != CoverageKind::Covered) {
+        if ((def.library == "stdlib" || def.library == "pbrlib") && d.kind != CoverageKind::Covered)
+        {
             const bool structArray = d.kind == CoverageKind::UnsupportedType &&
                                      d.reason.find("arrays of structs") != std::string::npos;
             EXPECT_TRUE(d.kind == CoverageKind::ClosureOutput || structArray ||
@@ -126,7 +131,8 @@ TEST_F(GeneratedShadersTest, EveryStdlibAndPbrlibDataDefinitionIsCovered)
 
 TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
 {
-    for (const ReportEntry& entry : report_->covered) {
+    for (const ReportEntry& entry : report_->covered)
+    {
         SCOPED_TRACE(entry.definition);
         const NodeDefinition& def = definition(entry.definition);
         const oslgen::lint::ShaderHeader h = header(entry.detail);
@@ -139,7 +145,8 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
         EXPECT_EQ(h.metadata[0][3].text, "\"" + def.category + "\"");
 
         ASSERT_EQ(h.parameters.size(), def.inputs.size() + def.outputs.size());
-        for (size_t i = 0; i < def.inputs.size(); ++i) {
+        for (size_t i = 0; i < def.inputs.size(); ++i)
+        {
             const oslgen::lint::Parameter& p = h.parameters[i];
             const OslType type = *oslTypeFor(def.inputs[i].type);
             EXPECT_FALSE(p.isOutput);
@@ -148,7 +155,8 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
             EXPECT_EQ(p.arraySize, type.isArray ? std::to_string(ARRAY_LENGTH) : "");
             EXPECT_TRUE(p.name != "mix" && p.name != "default" && p.name != "normal");
         }
-        for (size_t i = 0; i < def.outputs.size(); ++i) {
+        for (size_t i = 0; i < def.outputs.size(); ++i)
+        {
             const oslgen::lint::Parameter& p = h.parameters[def.inputs.size() + i];
             EXPECT_TRUE(p.isOutput);
             EXPECT_EQ(p.name, def.outputs[i].name);
@@ -180,9 +188,9 @@ TEST_F(GeneratedShadersTest, DefaultsComeFromTheDefinitions)
 
 TEST_F(GeneratedShadersTest, SharedIncludeDeclaresTheStructTypes)
 {
-    EXPECT_EQ(funcs_.structs, (std::set<std::string>{"vector2", "vector4", "color4"}));
-    for (const char* op : {"__operator__add__", "__operator__sub__", "__operator__mul__",
-                           "__operator__div__", "__operator__neg__"})
+    EXPECT_EQ(funcs_.structs, (std::set<std::string>{ "vector2", "vector4", "color4" }));
+    for (const char* op : { "__operator__add__", "__operator__sub__", "__operator__mul__",
+                            "__operator__div__", "__operator__neg__" })
         EXPECT_TRUE(funcs_.functions.count(op)) << op;
     // The generator checks every shader against it; here the check itself stays quiet.
     const ShaderChecker checker(readText(path("mx_funcs.h")));
@@ -192,12 +200,16 @@ TEST_F(GeneratedShadersTest, SharedIncludeDeclaresTheStructTypes)
 
 TEST_F(GeneratedShadersTest, DefaultsUseOnlyGlobalsAndConstructors)
 {
-    static const std::set<std::string> allowed = {"u", "v", "P", "N", "dPdu", "dPdv",
-                                                  "color", "vector", "matrix"};
-    for (const ReportEntry& entry : report_->covered) {
-        for (const oslgen::lint::Parameter& p : header(entry.detail).parameters) {
-            for (const oslgen::lint::Token& t : p.defaultTokens) {
-                if (t.kind == oslgen::lint::Token::Identifier) {
+    static const std::set<std::string> allowed = { "u", "v", "P", "N", "dPdu", "dPdv",
+                                                   "color", "vector", "matrix" };
+    for (const ReportEntry& entry : report_->covered)
+    {
+        for (const oslgen::lint::Parameter& p : header(entry.detail).parameters)
+        {
+            for (const oslgen::lint::Token& t : p.defaultTokens)
+            {
+                if (t.kind == oslgen::lint::Token::Identifier)
+                {
                     EXPECT_TRUE(allowed.count(t.text)) << entry.detail << ": " << p.name << " uses " << t.text;
                 }
             }
@@ -206,4 +218,3 @@ TEST_F(GeneratedShadersTest, DefaultsUseOnlyGlobalsAndConstructors)
 }
 
 } // namespace
-

@@ -11,10 +11,12 @@
 
 namespace fs = std::filesystem;
 
-namespace {
+namespace
+{
 
-class GeneratorRunTest : public ::testing::Test {
-protected:
+class GeneratorRunTest : public ::testing::Test
+{
+  protected:
     // Runs oslgen; returns its exit status, with stdout and stderr kept.
     int run(const std::string& arguments)
     {

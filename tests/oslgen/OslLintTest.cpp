@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 TEST(OslLintTest, NoticesUnbalancedBrackets)
 {
@@ -33,9 +34,9 @@ TEST(OslLintTest, NoticesUndeclaredNamesAndTypes)
     ASSERT_EQ(h.parameters.size(), 2u);
     EXPECT_TRUE(h.parameters[1].isOutput);
     EXPECT_EQ(h.parameters[1].defaultText, "{ u , v }");
-    const std::vector<std::string> found = oslgen::lint::undeclaredNames(h.body, {"in", "out"}, lib);
-    EXPECT_EQ(found, (std::vector<std::string>{"'vectr' is used as a type", "'vectr' is not declared",
-                                               "'mx_thrice' is not declared"}));
+    const std::vector<std::string> found = oslgen::lint::undeclaredNames(h.body, { "in", "out" }, lib);
+    EXPECT_EQ(found, (std::vector<std::string>{ "'vectr' is used as a type", "'vectr' is not declared",
+                                                "'mx_thrice' is not declared" }));
 }
 
 TEST(OslLintTest, NoticesWritesToInputsAndHiddenFunctions)
@@ -43,21 +44,21 @@ TEST(OslLintTest, NoticesWritesToInputsAndHiddenFunctions)
     const oslgen::lint::Library lib;
     const std::vector<oslgen::lint::Token> body = oslgen::lint::tokenize(
         "if (in == 0.0) out = in; in.x = 1.0; amount += 2.0; float min = 0.0; out = min(out, 1.0);");
-    EXPECT_EQ(oslgen::lint::undeclaredNames(body, {"in", "amount", "out"}, lib, {"in", "amount"}),
-              (std::vector<std::string>{"the local 'min' clashes with a library function",
-                                        "'in' is read-only but assigned", "'amount' is read-only but assigned",
-                                        "'min' is called but a variable of that name hides it"}));
+    EXPECT_EQ(oslgen::lint::undeclaredNames(body, { "in", "amount", "out" }, lib, { "in", "amount" }),
+              (std::vector<std::string>{ "the local 'min' clashes with a library function",
+                                         "'in' is read-only but assigned", "'amount' is read-only but assigned",
+                                         "'min' is called but a variable of that name hides it" }));
 }
 
 TEST(OslLintTest, FunctionsSeeOnlyEarlierFunctions)
 {
     std::vector<std::string> problems;
     oslgen::lint::readLibrary("float mx_a(float x) { return mx_b(x); }\n"
-                         "float mx_b(float x) { x = 1.0; return x; }\n"
-                         "void mx_c(output float x) { x = mx_b(x); }\n",
-                         problems);
-    EXPECT_EQ(problems, (std::vector<std::string>{"mx_a: 'mx_b' is not declared",
-                                                  "mx_b: 'x' is read-only but assigned"}));
+                              "float mx_b(float x) { x = 1.0; return x; }\n"
+                              "void mx_c(output float x) { x = mx_b(x); }\n",
+                              problems);
+    EXPECT_EQ(problems, (std::vector<std::string>{ "mx_a: 'mx_b' is not declared",
+                                                   "mx_b: 'x' is read-only but assigned" }));
 }
 
 TEST(OslLintTest, RejectsShadersWithoutDefaults)

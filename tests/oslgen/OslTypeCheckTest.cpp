@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const char* DECLARATIONS = R"(
 struct vector2 { float x; float y; };
@@ -74,16 +75,16 @@ TEST(ShaderCheckTest, NoticesHeaderAndIncludeProblems)
     const oslgen::ShaderChecker checker(DECLARATIONS);
     ASSERT_EQ(checker.headerProblems(), std::vector<std::string>{});
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\", string b = \"y\" ]] (float in = 0.0) { }"),
-              std::vector<std::string>{"the shader has 2 metadata items"});
+              std::vector<std::string>{ "the shader has 2 metadata items" });
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vector2 in = {0.0, 0.0}) { }"),
-              std::vector<std::string>{"mx_funcs.h is used but not included"});
+              std::vector<std::string>{ "mx_funcs.h is used but not included" });
     EXPECT_EQ(checker.check("#include \"mx_funcs.h\"\nshader s [[ string a = \"x\" ]] (float in = 0.0) { }"),
-              std::vector<std::string>{"mx_funcs.h is included but not used"});
+              std::vector<std::string>{ "mx_funcs.h is included but not used" });
     EXPECT_EQ(checker.check("shader s [[ string a = \"x\" ]] (vectr in = 0.0) { }")[0],
               "parameter in has the undeclared type vectr");
     EXPECT_EQ(checker.check("#include \"mx_funcs.h\"\nshader s [[ string a = \"x\" ]] "
                             "(vector2 in[2] = {{0.0, 0.0}, {0.0, 0.0}}) { }"),
-              std::vector<std::string>{"parameter in is an array of structs"});
+              std::vector<std::string>{ "parameter in is an array of structs" });
 }
 
 } // namespace

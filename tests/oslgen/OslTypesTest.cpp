@@ -6,7 +6,8 @@
 
 using namespace oslgen;
 
-namespace {
+namespace
+{
 
 std::string defaultFor(const std::string& type, const std::string& value, bool hasValue = true,
                        const std::string& geomProp = "")
@@ -73,7 +74,7 @@ TEST(OslTypesTest, ConversionsFillMissingChannels)
 
 TEST(OslTypesTest, ClosureTypesHaveNoOslForm)
 {
-    for (const char* type : {"BSDF", "EDF", "VDF", "surfaceshader", "material", "unknowntype"})
+    for (const char* type : { "BSDF", "EDF", "VDF", "surfaceshader", "material", "unknowntype" })
         EXPECT_FALSE(oslTypeFor(type)) << type;
 }
 

@@ -8,8 +8,9 @@
 
 #include <stdlib.h>
 
-class TempFolder {
-public:
+class TempFolder
+{
+  public:
     TempFolder()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "oslgen_test_XXXXXX").string();
@@ -26,7 +27,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -17,7 +17,7 @@ const std::string EXAMPLES = ROZO_EXAMPLES_DIR;
 
 class DocumentReading : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { stagedUtil().clearMessages(); }
 
     std::string write(const std::string& name, const std::string& text) { return writeFile(dir.path(), QString::fromStdString(name), text); }
@@ -84,8 +84,10 @@ TEST_F(DocumentReading, MalformedDocumentRaisesTheReaderMessage)
 // Points the system's temporary folder elsewhere for one test.
 class TemporaryFolder
 {
-public:
-    explicit TemporaryFolder(const QString& path) : old_(qgetenv("TMPDIR")), had_(qEnvironmentVariableIsSet("TMPDIR"))
+  public:
+    explicit TemporaryFolder(const QString& path) :
+        old_(qgetenv("TMPDIR")),
+        had_(qEnvironmentVariableIsSet("TMPDIR"))
     {
         qputenv("TMPDIR", path.toLocal8Bit());
     }
@@ -97,7 +99,7 @@ public:
             qunsetenv("TMPDIR");
     }
 
-private:
+  private:
     QByteArray old_;
     bool had_;
 };
@@ -107,14 +109,14 @@ TEST_F(DocumentReading, DiagnosticCopiesGoToTheTemporaryFolderOnly)
     QTemporaryDir temp;
     TemporaryFolder redirect(temp.path());
     const std::string path = write("doc.mtlx", mtlx("  <standard_surface name=\"S\" type=\"surfaceshader\" />\n"
-                                                     "  <surfacematerial name=\"M\" type=\"material\">\n"
-                                                     "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n"
-                                                     "  </surfacematerial>\n"));
+                                                    "  <surfacematerial name=\"M\" type=\"material\">\n"
+                                                    "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n"
+                                                    "  </surfacematerial>\n"));
     util.readImportDocument(path);
     const QDir diagnostics(QDir(temp.path()).filePath("RozozazoZOV"));
     EXPECT_TRUE(QFileInfo::exists(diagnostics.filePath("preflat.xml")));
     EXPECT_TRUE(QFileInfo::exists(diagnostics.filePath("postflat.xml")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.mtlx"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{ "doc.mtlx" });
 }
 
 TEST_F(DocumentReading, UnwritableDiagnosticsChangeNothing)

@@ -24,7 +24,7 @@ std::vector<std::string> entries(const mx::FileSearchPath& searchPath)
 // A layout A/B/plugins/RozozazoZOV.dlu in a temporary folder.
 class InstallLayout : public ::testing::Test
 {
-protected:
+  protected:
     std::string a() const { return QDir(dir.path()).filePath("A").toStdString(); }
     std::string b() const { return a() + "/B"; }
     mx::FilePath moduleFile() const { return mx::FilePath(b() + "/plugins/RozozazoZOV.dlu"); }
@@ -39,7 +39,7 @@ TEST_F(InstallLayout, LibrariesBesideThePluginsFolderComeFirst)
     mx::FilePath root;
     mx::FileSearchPath searchPath = librarySearchPathFor(moduleFile(), root);
     EXPECT_EQ(root.asString(), b());
-    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{b(), b() + "/libraries", a()}));
+    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{ b(), b() + "/libraries", a() }));
     EXPECT_EQ(searchPath.find(mx::FilePath("libraries/stdlib")).asString(), b() + "/libraries/stdlib");
 }
 
@@ -49,7 +49,7 @@ TEST_F(InstallLayout, LibrariesOnlyAboveTheRootAreFoundThere)
     makeFolder(b() + "/plugins");
     mx::FilePath root;
     mx::FileSearchPath searchPath = librarySearchPathFor(moduleFile(), root);
-    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{b(), a() + "/libraries", a()}));
+    EXPECT_EQ(entries(searchPath), (std::vector<std::string>{ b(), a() + "/libraries", a() }));
     EXPECT_EQ(searchPath.find(mx::FilePath("libraries/stdlib")).asString(), a() + "/libraries/stdlib");
 }
 
@@ -57,7 +57,7 @@ TEST_F(InstallLayout, NoLibrariesFolderLeavesRootAndParent)
 {
     makeFolder(b() + "/plugins");
     mx::FilePath root;
-    EXPECT_EQ(entries(librarySearchPathFor(moduleFile(), root)), (std::vector<std::string>{b(), a()}));
+    EXPECT_EQ(entries(librarySearchPathFor(moduleFile(), root)), (std::vector<std::string>{ b(), a() }));
 }
 
 TEST_F(InstallLayout, SubFoldersOfALibraryFolderAreNotLoaded)
@@ -102,7 +102,7 @@ TEST_F(InstallLayout, NoLibrariesGiveAnEmptyLibraryDocument)
 // Graph pruning on a hand-made library document.
 class GraphPruning : public ::testing::Test
 {
-protected:
+  protected:
     mx::NodeGraphPtr graphFrom(const std::string& name, const std::string& sourceUri)
     {
         mx::NodeGraphPtr graph = doc->addNodeGraph(name);
@@ -123,7 +123,7 @@ TEST_F(GraphPruning, StdlibNgSuffixIsComparedOnTheLastFourteenBytes)
     graphFrom("NG_pbr", "libraries/pbrlib/pbrlib_ng.mtlx");
     std::vector<std::string> ignored;
     removeStdlibNodeGraphs(doc, [&ignored](const std::string& name) { ignored.push_back(name); });
-    EXPECT_EQ(ignored, (std::vector<std::string>{"NG_full", "NG_prefixed"}));
+    EXPECT_EQ(ignored, (std::vector<std::string>{ "NG_full", "NG_prefixed" }));
     EXPECT_FALSE(doc->getNodeGraph("NG_full"));
     EXPECT_FALSE(doc->getNodeGraph("NG_prefixed"));
     EXPECT_TRUE(doc->getNodeGraph("NG_bak"));
@@ -147,8 +147,8 @@ TEST_F(GraphPruning, StandardSurfaceImplementationsGoWhateverTheirName)
     doc->addNodeGraph("NG_plain");
 
     removeStandardSurfaceGraphs(doc);
-    for (const char* name : {"IMPL_standard_surface_surfaceshader", "NG_standard_surface_surfaceshader_100",
-                             "NG_by_attribute", "NG_by_implementation"})
+    for (const char* name : { "IMPL_standard_surface_surfaceshader", "NG_standard_surface_surfaceshader_100",
+                              "NG_by_attribute", "NG_by_implementation" })
         EXPECT_FALSE(doc->getNodeGraph(name)) << name;
     EXPECT_TRUE(doc->getNodeGraph("NG_other"));
     EXPECT_TRUE(doc->getNodeGraph("NG_plain"));

@@ -77,7 +77,7 @@ std::set<std::string> exportedSymbols(const char* path)
 
 class PluginFrame : public ::testing::Test
 {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         rozo::test::ensureApplication();
@@ -92,7 +92,7 @@ protected:
         return reinterpret_cast<Function>(symbol);
     }
 
-    static ClassDesc* classDesc() { return entry<ClassDesc* (*)(int)>("LibClassDesc")(0); }
+    static ClassDesc* classDesc() { return entry<ClassDesc* (*) (int)>("LibClassDesc")(0); }
 
     static void* handle;
 };
@@ -102,7 +102,7 @@ void* PluginFrame::handle = nullptr;
 TEST_F(PluginFrame, ExportsTheSixEntryPointsUnmangled)
 {
     for (const char* name :
-         {"LibDescription", "LibNumberClasses", "LibClassDesc", "LibVersion", "LibInitialize", "LibShutdown"})
+         { "LibDescription", "LibNumberClasses", "LibClassDesc", "LibVersion", "LibInitialize", "LibShutdown" })
         EXPECT_NE(dlsym(handle, name), nullptr) << name;
 }
 
@@ -111,8 +111,8 @@ TEST_F(PluginFrame, ExportsNothingElse)
     // The plug-in's own classes, its MaterialX copy and the standard library
     // code compiled into it all stay private.
     EXPECT_EQ(exportedSymbols(moduleUnderTest()),
-              (std::set<std::string>{"LibClassDesc", "LibDescription", "LibInitialize", "LibNumberClasses", "LibShutdown",
-                                     "LibVersion"}));
+              (std::set<std::string>{ "LibClassDesc", "LibDescription", "LibInitialize", "LibNumberClasses", "LibShutdown",
+                                      "LibVersion" }));
 }
 
 TEST_F(PluginFrame, ReportsVersionClassCountAndDescription)
@@ -120,14 +120,14 @@ TEST_F(PluginFrame, ReportsVersionClassCountAndDescription)
     EXPECT_EQ(entry<ULONG (*)()>("LibVersion")(), 0x5DC03C00u);
     EXPECT_EQ(entry<int (*)()>("LibNumberClasses")(), 1);
     EXPECT_EQ(entry<int (*)()>("LibInitialize")(), 1);
-    const wchar_t* description = entry<const wchar_t* (*)()>("LibDescription")();
+    const wchar_t* description = entry<const wchar_t* (*) ()>("LibDescription")();
     ASSERT_NE(description, nullptr);
     EXPECT_EQ(std::wstring(description), L"MaterialX for Norvane");
 }
 
 TEST_F(PluginFrame, HasOneClassDescriptor)
 {
-    auto libClassDesc = entry<ClassDesc* (*)(int)>("LibClassDesc");
+    auto libClassDesc = entry<ClassDesc* (*) (int)>("LibClassDesc");
     ClassDesc* first = libClassDesc(0);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(libClassDesc(0), first);

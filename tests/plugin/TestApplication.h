@@ -9,7 +9,7 @@ inline void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "rozo-test";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     if (!QCoreApplication::instance())
         new QApplication(argc, argv);
 }

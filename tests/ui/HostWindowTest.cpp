@@ -38,7 +38,7 @@ void ensureApplication()
 {
     static int argc = 1;
     static char name[] = "host-window-test";
-    static char* argv[] = {name, nullptr};
+    static char* argv[] = { name, nullptr };
     if (!QCoreApplication::instance())
         new QApplication(argc, argv);
 }
@@ -46,7 +46,7 @@ void ensureApplication()
 // A utility that shows one labelled page and counts its openings and closings.
 class CountingUtility : public UtilityObj
 {
-public:
+  public:
     void BeginEditParams(Interface*, IUtil* iu) override
     {
         ++opened;
@@ -67,7 +67,7 @@ public:
 
 class CountingDesc : public ClassDesc
 {
-public:
+  public:
     int IsPublic() override { return 1; }
     void* Create(bool) override { return &utility; }
     const wchar_t* ClassName() override { return L"Counting"; }
@@ -88,7 +88,7 @@ QStringList pageTitles(QWidget* panel)
 
 class CommandPanelTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ensureApplication();
@@ -97,7 +97,7 @@ protected:
         info.name = L"Counting";
         info.superClassID = UTILITY_CLASS_ID;
         owned = std::make_unique<Norvane::CommandPanel>();
-        owned->setUtilities({info});
+        owned->setUtilities({ info });
         owned->resize(300, 500);
         owned->show();
     }
@@ -115,7 +115,7 @@ TEST_F(CommandPanelTest, ChoosingTheUtilityOpensItsPage)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
     EXPECT_EQ(desc.utility.opened, 1);
     EXPECT_TRUE(panel().isOpen());
-    EXPECT_EQ(pageTitles(&panel()), QStringList{"Counting Page"});
+    EXPECT_EQ(pageTitles(&panel()), QStringList{ "Counting Page" });
     EXPECT_TRUE(desc.utility.page->isVisible());
 }
 
@@ -137,14 +137,14 @@ TEST_F(CommandPanelTest, ReopeningClosesFirst)
     ASSERT_TRUE(panel().openUtility(0));
     EXPECT_EQ(desc.utility.opened, 2);
     EXPECT_EQ(desc.utility.closed, 1);
-    EXPECT_EQ(pageTitles(&panel()), QStringList{"Counting Page"});
+    EXPECT_EQ(pageTitles(&panel()), QStringList{ "Counting Page" });
     EXPECT_FALSE(panel().openUtility(3));
     EXPECT_EQ(desc.utility.closed, 2);
 }
 
 class HostWindowTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ensureApplication();
@@ -293,7 +293,7 @@ TEST(NorvaneScreenshot, ShowsTheWindowWithThePanelOpen)
     const QString sanitizer = environment.value("ASAN_OPTIONS");
     environment.insert("ASAN_OPTIONS", sanitizer + (sanitizer.isEmpty() ? "" : ":") + "detect_leaks=0");
     norvane.setProcessEnvironment(environment);
-    norvane.start(QStringLiteral(NORVANE_PROGRAM), {"--gui", "--screenshot", file});
+    norvane.start(QStringLiteral(NORVANE_PROGRAM), { "--gui", "--screenshot", file });
     ASSERT_TRUE(norvane.waitForFinished(60000));
     EXPECT_EQ(norvane.exitCode(), 0) << norvane.readAllStandardError().toStdString();
     EXPECT_TRUE(norvane.readAllStandardOutput().contains("with MtlXIOUtil open")) << "the panel was not open";

@@ -11,7 +11,7 @@ namespace rozo::test
 {
 class PanelExport : public PanelTest
 {
-protected:
+  protected:
     Mtl* material(const wchar_t* name)
     {
         Mtl* m = createPhysicalMaterial();

@@ -25,25 +25,25 @@ struct Cell
 };
 
 const Cell CELLS[] = {
-    {"groupBox", "QGroupBox", "PluginRollup", "gridLayout_5", 0, 0, 1, 1},
-    {"importButton", "QPushButton", "groupBox", "gridLayout", 0, 0, 1, 2},
-    {"makeMtlLib", "QCheckBox", "groupBox", "gridLayout", 5, 0, 1, 2},
-    {"mtlLib", "QLineEdit", "groupBox", "gridLayout", 6, 0, 1, 1},
-    {"mtlLibBrowse", "QToolButton", "groupBox", "gridLayout", 6, 1, 1, 1},
-    {"assignToSelection", "QCheckBox", "groupBox", "gridLayout", 7, 0, 1, 2},
-    {"populateMEdit", "QCheckBox", "groupBox", "gridLayout", 8, 0, 1, 2},
-    {"groupBox_4", "QGroupBox", "groupBox", "gridLayout", 9, 0, 1, 2},
-    {"ResolvePaths", "QCheckBox", "groupBox_4", "gridLayout_4", 0, 0, 1, 1},
-    {"FixedIncludes", "QCheckBox", "groupBox_4", "gridLayout_4", 1, 0, 1, 1},
-    {"UseOSO", "QCheckBox", "groupBox_4", "gridLayout_4", 4, 0, 1, 1},
-    {"groupBox_2", "QGroupBox", "PluginRollup", "gridLayout_5", 1, 0, 1, 1},
-    {"exportButton", "QPushButton", "groupBox_2", "gridLayout_2", 0, 0, 1, 1},
-    {"CopyTextures", "QCheckBox", "groupBox_2", "gridLayout_2", 1, 0, 1, 1},
-    {"useRelativePaths", "QCheckBox", "groupBox_2", "gridLayout_2", 2, 0, 1, 1},
-    {"mtlxView", "QPushButton", "PluginRollup", "gridLayout_5", 2, 0, 1, 1},
-    {"progressBar", "QProgressBar", "PluginRollup", "gridLayout_5", 3, 0, 1, 1},
-    {"rambling", "QLabel", "PluginRollup", "gridLayout_5", 5, 0, 1, 1},
-    {"logo", "QLabel", "PluginRollup", "gridLayout_5", 6, 0, 1, 1},
+    { "groupBox", "QGroupBox", "PluginRollup", "gridLayout_5", 0, 0, 1, 1 },
+    { "importButton", "QPushButton", "groupBox", "gridLayout", 0, 0, 1, 2 },
+    { "makeMtlLib", "QCheckBox", "groupBox", "gridLayout", 5, 0, 1, 2 },
+    { "mtlLib", "QLineEdit", "groupBox", "gridLayout", 6, 0, 1, 1 },
+    { "mtlLibBrowse", "QToolButton", "groupBox", "gridLayout", 6, 1, 1, 1 },
+    { "assignToSelection", "QCheckBox", "groupBox", "gridLayout", 7, 0, 1, 2 },
+    { "populateMEdit", "QCheckBox", "groupBox", "gridLayout", 8, 0, 1, 2 },
+    { "groupBox_4", "QGroupBox", "groupBox", "gridLayout", 9, 0, 1, 2 },
+    { "ResolvePaths", "QCheckBox", "groupBox_4", "gridLayout_4", 0, 0, 1, 1 },
+    { "FixedIncludes", "QCheckBox", "groupBox_4", "gridLayout_4", 1, 0, 1, 1 },
+    { "UseOSO", "QCheckBox", "groupBox_4", "gridLayout_4", 4, 0, 1, 1 },
+    { "groupBox_2", "QGroupBox", "PluginRollup", "gridLayout_5", 1, 0, 1, 1 },
+    { "exportButton", "QPushButton", "groupBox_2", "gridLayout_2", 0, 0, 1, 1 },
+    { "CopyTextures", "QCheckBox", "groupBox_2", "gridLayout_2", 1, 0, 1, 1 },
+    { "useRelativePaths", "QCheckBox", "groupBox_2", "gridLayout_2", 2, 0, 1, 1 },
+    { "mtlxView", "QPushButton", "PluginRollup", "gridLayout_5", 2, 0, 1, 1 },
+    { "progressBar", "QProgressBar", "PluginRollup", "gridLayout_5", 3, 0, 1, 1 },
+    { "rambling", "QLabel", "PluginRollup", "gridLayout_5", 5, 0, 1, 1 },
+    { "logo", "QLabel", "PluginRollup", "gridLayout_5", 6, 0, 1, 1 },
 };
 
 struct Text
@@ -54,37 +54,38 @@ struct Text
 };
 
 const Text TEXTS[] = {
-    {"CopyTextures", "Copy Textures to Save Location",
-     "Copies all textures to the same folder as the exported document and removes any path from the filenames."},
-    {"exportButton", "Export MaterialX...", "Exports materials on selected objects to MaterialX."},
-    {"useRelativePaths", "Use relative Path for Textures", ""},
-    {"logo", "TextLabel", ""},
-    {"makeMtlLib", "Add to Material Library", "Adds imported materials to the selected material library."},
-    {"populateMEdit", "Populate Material Editor", "Imports materials to the material editor."},
-    {"assignToSelection", "Assign to Selection",
-     "Assigns materials to selected objects.  If not enough objects are selected, placeholder teapot objects are created."},
-    {"mtlLibBrowse", "...", "Pick a material library to populate."},
-    {"mtlLib", "", "Pick a material library to populate."},
-    {"importButton", "Import MaterialX...",
-     "Click the button and pick a MaterialX document to import the materials. Materials can be assigned to the "
-     "selected objects, added to a material library, or populate the compact material editor."},
-    {"FixedIncludes", "Set Fixed Include Path",
-     "Check this option if you have shader compile issues.  Also ensure you have the latest version of Plinthra, "
-     "and try copying the mx_funcs.h file to the Norvane OSL directory."},
-    {"UseOSO", "Use precompiled OSL",
-     "Use pre-compiled OSL.  May solve compilation issues.  Note: this option is experimental."},
-    {"ResolvePaths", "Resolve Texture Paths upfront",
-     "Resolves texture paths to full paths, saving this path information in the Norvane scene on MaterialX import."},
-    {"mtlxView", "Launch MaterialXView", "Launch the MaterialX viewer"},
-    {"rambling",
-     "The only things that will export properly are maps from the \"MaterialX\" category, the Physical Material, "
-     "the Bitmap and the Normal Map ONLY.",
-     ""},
+    { "CopyTextures", "Copy Textures to Save Location",
+      "Copies all textures to the same folder as the exported document and removes any path from the filenames." },
+    { "exportButton", "Export MaterialX...", "Exports materials on selected objects to MaterialX." },
+    { "useRelativePaths", "Use relative Path for Textures", "" },
+    { "logo", "TextLabel", "" },
+    { "makeMtlLib", "Add to Material Library", "Adds imported materials to the selected material library." },
+    { "populateMEdit", "Populate Material Editor", "Imports materials to the material editor." },
+    { "assignToSelection", "Assign to Selection",
+      "Assigns materials to selected objects.  If not enough objects are selected, placeholder teapot objects are created." },
+    { "mtlLibBrowse", "...", "Pick a material library to populate." },
+    { "mtlLib", "", "Pick a material library to populate." },
+    { "importButton", "Import MaterialX...",
+      "Click the button and pick a MaterialX document to import the materials. Materials can be assigned to the "
+      "selected objects, added to a material library, or populate the compact material editor." },
+    { "FixedIncludes", "Set Fixed Include Path",
+      "Check this option if you have shader compile issues.  Also ensure you have the latest version of Plinthra, "
+      "and try copying the mx_funcs.h file to the Norvane OSL directory." },
+    { "UseOSO", "Use precompiled OSL",
+      "Use pre-compiled OSL.  May solve compilation issues.  Note: this option is experimental." },
+    { "ResolvePaths", "Resolve Texture Paths upfront",
+      "Resolves texture paths to full paths, saving this path information in the Norvane scene on MaterialX import." },
+    { "mtlxView", "Launch MaterialXView", "Launch the MaterialX viewer" },
+    { "rambling",
+      "The only things that will export properly are maps from the \"MaterialX\" category, the Physical Material, "
+      "the Bitmap and the Normal Map ONLY.",
+      "" },
 };
 
 QString textOf(QWidget* widget)
 {
-    for (const char* property : {"text", "title"}) {
+    for (const char* property : { "text", "title" })
+    {
         const QVariant value = widget->property(property);
         if (value.isValid())
             return value.toString();
@@ -95,7 +96,7 @@ QString textOf(QWidget* widget)
 
 class PanelForm : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ensureApplication();
@@ -116,7 +117,8 @@ protected:
 
 TEST_F(PanelForm, EveryWidgetSitsInItsParentsCell)
 {
-    for (const Cell& cell : CELLS) {
+    for (const Cell& cell : CELLS)
+    {
         SCOPED_TRACE(cell.name);
         QWidget* widget = find<QWidget>(cell.name);
         ASSERT_NE(widget, nullptr);
@@ -148,7 +150,8 @@ TEST_F(PanelForm, TextsAndToolTips)
     EXPECT_EQ(form.groupBox->title(), "Import");
     EXPECT_EQ(form.groupBox_2->title(), "Export");
     EXPECT_EQ(form.groupBox_4->title(), "Import Settings");
-    for (const Text& text : TEXTS) {
+    for (const Text& text : TEXTS)
+    {
         SCOPED_TRACE(text.name);
         QWidget* widget = find<QWidget>(text.name);
         ASSERT_NE(widget, nullptr);
@@ -194,12 +197,12 @@ TEST_F(PanelForm, RaisedLastIsOnTop)
     for (QObject* child : top->children())
         if (child->isWidgetType())
             order << child->objectName();
-    EXPECT_EQ(order, QStringList({"groupBox_2", "groupBox", "logo", "rambling", "progressBar", "mtlxView"}));
+    EXPECT_EQ(order, QStringList({ "groupBox_2", "groupBox", "logo", "rambling", "progressBar", "mtlxView" }));
 }
 
 TEST_F(PanelForm, LibraryFieldFollowsTheLibraryBox)
 {
-    form.makeMtlLib->setChecked(false);  // no change, so no toggle
+    form.makeMtlLib->setChecked(false); // no change, so no toggle
     EXPECT_FALSE(form.mtlLib->isEnabled());
     EXPECT_FALSE(form.mtlLibBrowse->isEnabled());
     form.makeMtlLib->setChecked(true);

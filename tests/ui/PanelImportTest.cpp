@@ -14,14 +14,18 @@ namespace
 std::string materials(int count)
 {
     std::string body;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const std::string n = std::to_string(i);
         body += "  <standard_surface name=\"S" + n + "\" type=\"surfaceshader\">\n"
-                "    <input name=\"base\" type=\"float\" value=\"0." + n + "\" />\n"
-                "  </standard_surface>\n"
-                "  <surfacematerial name=\"Mat" + n + "\" type=\"material\">\n"
-                "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S" + n + "\" />\n"
-                "  </surfacematerial>\n";
+                                                     "    <input name=\"base\" type=\"float\" value=\"0." +
+                n + "\" />\n"
+                    "  </standard_surface>\n"
+                    "  <surfacematerial name=\"Mat" +
+                n + "\" type=\"material\">\n"
+                    "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S" +
+                n + "\" />\n"
+                    "  </surfacematerial>\n";
     }
     return mtlx(body);
 }
@@ -29,7 +33,7 @@ std::string materials(int count)
 
 class PanelImport : public PanelTest
 {
-protected:
+  protected:
     /// Selects `objects` new nodes, then imports a document of `count` materials.
     void importInto(int objects, int count)
     {
@@ -79,7 +83,8 @@ TEST_F(PanelImport, MoreMaterialsThanObjectsMakesTeapotsSharingOneObject)
 
     const std::vector<INode*> teapots = newNodes();
     ASSERT_EQ(teapots.size(), 3u);
-    for (int t = 0; t < 3; ++t) {
+    for (int t = 0; t < 3; ++t)
+    {
         SCOPED_TRACE(t);
         const int j = t + 2;
         EXPECT_EQ(std::wstring(teapots[t]->GetName()), L"Teapot_MtlX_Mat" + std::to_wstring(j));
@@ -119,7 +124,7 @@ TEST_F(PanelImport, OneUndoStepTakesEverythingBack)
 TEST_F(PanelImport, FewerMaterialsThanObjectsRepeatInOrder)
 {
     importInto(5, 2);
-    const int expected[] = {0, 1, 0, 1, 0};
+    const int expected[] = { 0, 1, 0, 1, 0 };
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(selection[i]->GetMtl(), editorSlot(expected[i])) << i;
     EXPECT_TRUE(newNodes().empty());
@@ -161,7 +166,7 @@ TEST_F(PanelImport, LogShowsInOneWarningAndTheRestGoesOn)
 
 class PanelLibrary : public PanelImport
 {
-protected:
+  protected:
     void SetUp() override
     {
         PanelImport::SetUp();
@@ -186,11 +191,11 @@ TEST_F(PanelLibrary, SavedOnlyWhenTheLibraryLoaded)
 
 TEST_F(PanelLibrary, LoadedLibraryGainsTheMaterials)
 {
-    ASSERT_TRUE(Norvane::Host().SaveLibrary(libraryFile));  // an empty library file
+    ASSERT_TRUE(Norvane::Host().SaveLibrary(libraryFile)); // an empty library file
     importInto(0, 3);
     EXPECT_EQ(Norvane::Host().GetMaterialLibrary().Count(), 3);
     const std::string saved = savedText();
-    for (const char* name : {"Mat0", "Mat1", "Mat2"})
+    for (const char* name : { "Mat0", "Mat1", "Mat2" })
         EXPECT_NE(saved.find(name), std::string::npos) << name;
 }
 } // namespace rozo::test

@@ -20,7 +20,7 @@ namespace rozo::test
 {
 class PanelTest : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         resetOptions();
@@ -74,8 +74,8 @@ protected:
     /// The eight option boxes, in the order of the flags they stand for.
     std::vector<QCheckBox*> optionBoxes()
     {
-        return {form().ResolvePaths, form().FixedIncludes, form().UseOSO, form().CopyTextures,
-                form().useRelativePaths, form().assignToSelection, form().makeMtlLib, form().populateMEdit};
+        return { form().ResolvePaths, form().FixedIncludes, form().UseOSO, form().CopyTextures,
+                 form().useRelativePaths, form().assignToSelection, form().makeMtlLib, form().populateMEdit };
     }
     std::vector<bool> shownOptions()
     {
@@ -86,8 +86,8 @@ protected:
     }
     std::vector<bool> storedOptions() const
     {
-        return {util.resolveTexturePaths, util.fixedIncludePath, util.usePrecompiledOsl, util.copyTextures,
-                util.relativeTexturePaths, util.assignMaterials, util.addToLibrary, util.populateEditor};
+        return { util.resolveTexturePaths, util.fixedIncludePath, util.usePrecompiledOsl, util.copyTextures,
+                 util.relativeTexturePaths, util.assignMaterials, util.addToLibrary, util.populateEditor };
     }
 
     static Norvane::QueuedDialogProvider& dialogs() { return *Norvane::Host().QueuedDialogs(); }

@@ -15,18 +15,23 @@
 #include <cmath>
 #include <limits>
 
-namespace {
+namespace
+{
 
 constexpr int TEST_SWATCH_SIZE = 128;
 
-int Sum(QRgb c) { return qRed(c) + qGreen(c) + qBlue(c); }
+int Sum(QRgb c)
+{
+    return qRed(c) + qGreen(c) + qBlue(c);
+}
 
 // The brightest pixel within the sphere's disc.
 QRgb Highlight(const QImage& image)
 {
     QRgb best = 0;
     for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
+        for (int x = 0; x < image.width(); ++x)
+        {
             const int dx = x - image.width() / 2, dy = y - image.height() / 2;
             if (dx * dx + dy * dy < (image.width() * 2 / 5) * (image.width() * 2 / 5) && Sum(image.pixel(x, y)) > Sum(best))
                 best = image.pixel(x, y);
@@ -36,8 +41,9 @@ QRgb Highlight(const QImage& image)
 
 } // namespace
 
-class SwatchTest : public HostTest {
-protected:
+class SwatchTest : public HostTest
+{
+  protected:
     void TearDown() override
     {
         Norvane::SwatchCache::Instance().Clear();
@@ -47,7 +53,7 @@ protected:
     {
         ASSERT_TRUE(Norvane::SetParam(owner, name, value, 0)) << name;
     }
-    static QVariantList Rgb(double r, double g, double b) { return {r, g, b}; }
+    static QVariantList Rgb(double r, double g, double b) { return { r, g, b }; }
     QRgb Centre(const QImage& image) const { return image.pixel(image.width() / 2, image.height() / 2); }
 };
 
@@ -97,7 +103,8 @@ TEST_F(SwatchTest, BitmapTextureShowsOnTheSphereAndOnItsPatch)
     auto countTinted = [](const QImage& image, bool red) {
         int n = 0;
         for (int y = 24; y < 104; y += 4)
-            for (int x = 24; x < 104; x += 4) {
+            for (int x = 24; x < 104; x += 4)
+            {
                 const QRgb c = image.pixel(x, y);
                 n += red ? qRed(c) > 2 * qBlue(c) + 20 : qBlue(c) > 2 * qRed(c) + 20;
             }

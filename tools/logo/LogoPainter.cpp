@@ -40,7 +40,8 @@ void drawCross(QPainter& painter, QRectF box, QColor colour)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
+    if (argc != 2)
+    {
         std::fprintf(stderr, "usage: %s OUT.png\n", argc > 0 ? argv[0] : "rozo_logo");
         return 2;
     }
@@ -61,7 +62,8 @@ int main(int argc, char** argv)
         drawBall(painter, QPointF(1608, y), radius, QColor(60, 118, 196));
         drawCross(painter, QRectF(1850, 330, 110, 110), QColor(236, 236, 236));
     }
-    if (!image.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    if (!image.save(QString::fromLocal8Bit(argv[1]), "PNG"))
+    {
         std::fprintf(stderr, "rozo_logo: cannot write %s\n", argv[1]);
         return 1;
     }

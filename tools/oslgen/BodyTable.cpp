@@ -4,9 +4,11 @@
 #include <map>
 #include <stdexcept>
 
-namespace oslgen {
+namespace oslgen
+{
 
-BodyContext::BodyContext(const NodeDefinition& definition) : def_(definition)
+BodyContext::BodyContext(const NodeDefinition& definition) :
+    def_(definition)
 {
     for (const PortDefinition& port : def_.inputs)
         inputs_.push_back(oslTypeFor(port.type).value_or(OslType{}));
@@ -35,7 +37,8 @@ bool BodyContext::has(const std::string& port) const
     return false;
 }
 
-namespace {
+namespace
+{
 
 using Body = std::optional<std::string>;
 using Entry = std::function<Body(const BodyContext&)>;
@@ -58,7 +61,8 @@ Entry line(const std::string& statement)
 Entry unary(const std::string& helper, const std::string& integerForm = "")
 {
     return [helper, integerForm](const BodyContext& c) -> Body {
-        if (c.out().mtlx == "integer") {
+        if (c.out().mtlx == "integer")
+        {
             if (integerForm.empty())
                 return std::nullopt;
             std::string expr = integerForm;
@@ -69,7 +73,10 @@ Entry unary(const std::string& helper, const std::string& integerForm = "")
     };
 }
 
-bool isMatrix(const OslType& t) { return t.elementMtlx == "matrix33" || t.elementMtlx == "matrix44"; }
+bool isMatrix(const OslType& t)
+{
+    return t.elementMtlx == "matrix33" || t.elementMtlx == "matrix44";
+}
 
 // Wraps a matrix result so a matrix33 keeps the identity's last row and column.
 std::string matrixResult(const BodyContext& c, const std::string& expr)
@@ -104,7 +111,7 @@ Entry comparison(const std::string& op)
 Body switchBody(const BodyContext& c)
 {
     std::string body = c.type("which").mtlx == "integer" ? "int index = which;\n"
-                                                           : "int index = int(floor(which));\n";
+                                                         : "int index = int(floor(which));\n";
     std::vector<std::string> inputs;
     for (int i = 1; i <= 10; ++i)
         if (c.has("in" + std::to_string(i)))
@@ -116,7 +123,10 @@ Body switchBody(const BodyContext& c)
     return body;
 }
 
-Body convertBody(const BodyContext& c) { return "out = " + convertExpr(c.type("in"), c.out(), "in") + ";"; }
+Body convertBody(const BodyContext& c)
+{
+    return "out = " + convertExpr(c.type("in"), c.out(), "in") + ";";
+}
 
 Body swizzleBody(const BodyContext& c)
 {
@@ -130,7 +140,8 @@ Body swizzleBody(const BodyContext& c)
 Body combineBody(const BodyContext& c)
 {
     std::vector<std::string> channels;
-    for (const PortDefinition& port : c.definition().inputs) {
+    for (const PortDefinition& port : c.definition().inputs)
+    {
         const OslType& t = c.type(port.name);
         for (int i = 0; i < t.components; ++i)
             channels.push_back(component(t, port.name, i));
@@ -144,11 +155,13 @@ Body createMatrixBody(const BodyContext& c)
 {
     std::vector<std::string> m;
     const int rows = c.out().isMatrix33 ? 3 : 4;
-    for (int r = 0; r < 4; ++r) {
+    for (int r = 0; r < 4; ++r)
+    {
         const std::string row = "in" + std::to_string(r + 1);
         const bool present = r < rows && c.has(row);
         const int n = present ? c.type(row).components : 0;
-        for (int col = 0; col < 4; ++col) {
+        for (int col = 0; col < 4; ++col)
+        {
             if (present && col < n && !(c.out().isMatrix33 && col == 3))
                 m.push_back(component(c.type(row), row, col));
             else
@@ -187,22 +200,23 @@ Body worleyBody(const BodyContext& c, const std::string& point, const std::strin
 Body unifiedNoiseBody(const std::string& point, const std::string& flat)
 {
     return "vector p = " + point + ";\n"
-           "float n = 0.0;\n"
-           "if (type == 0) {\n"
-           "    n = mx_noise_float(p) * 0.5 + 0.5;\n"
-           "} else if (type == 1) {\n"
-           "    float cell = cellnoise(point(p[0], p[1], p[2]));\n"
-           "    n = cell;\n"
-           "} else if (type == 2) {\n"
-           "    vector distances = mx_worley_distances(p, jitter, " + flat + ");\n"
-           "    n = distances[0];\n"
-           "} else {\n"
-           "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
-           "}\n"
-           "n = outmin + n * (outmax - outmin);\n"
-           "if (clampoutput)\n"
-           "    n = clamp(n, min(outmin, outmax), max(outmin, outmax));\n"
-           "out = n;";
+                                   "float n = 0.0;\n"
+                                   "if (type == 0) {\n"
+                                   "    n = mx_noise_float(p) * 0.5 + 0.5;\n"
+                                   "} else if (type == 1) {\n"
+                                   "    float cell = cellnoise(point(p[0], p[1], p[2]));\n"
+                                   "    n = cell;\n"
+                                   "} else if (type == 2) {\n"
+                                   "    vector distances = mx_worley_distances(p, jitter, " +
+           flat + ");\n"
+                  "    n = distances[0];\n"
+                  "} else {\n"
+                  "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
+                  "}\n"
+                  "n = outmin + n * (outmax - outmin);\n"
+                  "if (clampoutput)\n"
+                  "    n = clamp(n, min(outmin, outmax), max(outmin, outmax));\n"
+                  "out = n;";
 }
 
 Body imageBody(const BodyContext&)
@@ -225,7 +239,8 @@ Body geomPropValueBody(const BodyContext& c)
     for (int i = 0; i < t.components; ++i)
         channels.push_back("values[" + std::to_string(i) + "]");
     return "float values[" + std::to_string(t.components) + "];\n"
-           "if (getattribute(geomprop, values))\n    out = " + pack(t, channels) +
+                                                            "if (getattribute(geomprop, values))\n    out = " +
+           pack(t, channels) +
            ";\nelse\n    out = default1;";
 }
 
@@ -286,12 +301,15 @@ Body arrayAppendBody(const BodyContext& c)
     if (!first.isArray)
         return std::string("out[0] = in1;\nout[1] = in2;");
     return "int used = 0;\n"
-           "for (int i = 0; i < " + n + "; i += 1) {\n"
-           "    out[i] = in1[i];\n"
-           "    if (" + nonZero(first, "in1[i]") + ")\n"
-           "        used = i + 1;\n"
-           "}\n"
-           "out[used < " + n + " ? used : " + std::to_string(ARRAY_LENGTH - 1) + "] = in2;";
+           "for (int i = 0; i < " +
+           n + "; i += 1) {\n"
+               "    out[i] = in1[i];\n"
+               "    if (" +
+           nonZero(first, "in1[i]") + ")\n"
+                                      "        used = i + 1;\n"
+                                      "}\n"
+                                      "out[used < " +
+           n + " ? used : " + std::to_string(ARRAY_LENGTH - 1) + "] = in2;";
 }
 
 Body artisticIorBody(const BodyContext&)
@@ -325,233 +343,233 @@ const std::map<std::string, Entry>& table()
 {
     static const std::map<std::string, Entry> entries = {
         // Textures.
-        {"image", imageBody},
-        {"tiledimage", tiledImageBody},
-        {"triplanarprojection",
-         line("out = mx_triplanar(filex, filey, filez, layerx, layery, layerz, default1, position, "
-              "normal1, blend, filtertype);")},
-        {"constant", line("out = value;")},
-        {"dot", line("out = in;")},
+        { "image", imageBody },
+        { "tiledimage", tiledImageBody },
+        { "triplanarprojection",
+          line("out = mx_triplanar(filex, filey, filez, layerx, layery, layerz, default1, position, "
+               "normal1, blend, filtertype);") },
+        { "constant", line("out = value;") },
+        { "dot", line("out = in;") },
         // Ramps and splits.
-        {"ramplr", line("out = mx_mix(valuel, valuer, clamp(texcoord.x, 0.0, 1.0));")},
+        { "ramplr", line("out = mx_mix(valuel, valuer, clamp(texcoord.x, 0.0, 1.0));") },
         // V = 1 is the top edge.
-        {"ramptb", line("out = mx_mix(valueb, valuet, clamp(texcoord.y, 0.0, 1.0));")},
-        {"ramp4", line("float s = clamp(texcoord.x, 0.0, 1.0);\n"
-                       "float t = clamp(texcoord.y, 0.0, 1.0);\n"
-                       "out = mx_mix(mx_mix(valuebl, valuebr, s), mx_mix(valuetl, valuetr, s), t);")},
-        {"splitlr", line("if (texcoord.x < center)\n    out = valuel;\nelse\n    out = valuer;")},
-        {"splittb", line("if (texcoord.y < center)\n    out = valueb;\nelse\n    out = valuet;")},
+        { "ramptb", line("out = mx_mix(valueb, valuet, clamp(texcoord.y, 0.0, 1.0));") },
+        { "ramp4", line("float s = clamp(texcoord.x, 0.0, 1.0);\n"
+                        "float t = clamp(texcoord.y, 0.0, 1.0);\n"
+                        "out = mx_mix(mx_mix(valuebl, valuebr, s), mx_mix(valuetl, valuetr, s), t);") },
+        { "splitlr", line("if (texcoord.x < center)\n    out = valuel;\nelse\n    out = valuer;") },
+        { "splittb", line("if (texcoord.y < center)\n    out = valueb;\nelse\n    out = valuet;") },
         // Noise.
-        {"noise2d", [](const BodyContext& c) { return noiseBody(c, "texcoord"); }},
-        {"noise3d", [](const BodyContext& c) { return noiseBody(c, "position"); }},
-        {"fractal3d",
-         [](const BodyContext& c) -> Body {
-             return "out = mx_fractal_" + c.out().mtlx +
-                    "(position, octaves, lacunarity, diminish) * " + asOutputType(c, "amplitude") + ";";
-         }},
-        {"cellnoise2d", line("float n = cellnoise(texcoord.x, texcoord.y);\nout = n;")},
-        {"cellnoise3d", line("float n = cellnoise(point(position[0], position[1], position[2]));\nout = n;")},
-        {"worleynoise2d",
-         [](const BodyContext& c) { return worleyBody(c, "vector(texcoord.x, texcoord.y, 0.0)", "1"); }},
-        {"worleynoise3d", [](const BodyContext& c) { return worleyBody(c, "position", "0"); }},
-        {"unifiednoise2d",
-         [](const BodyContext&) {
-             return unifiedNoiseBody(
-                 "vector(texcoord.x * freq.x + offset.x, texcoord.y * freq.y + offset.y, 0.0)", "1");
-         }},
-        {"unifiednoise3d",
-         [](const BodyContext&) { return unifiedNoiseBody("position * freq + offset", "0"); }},
-        {"randomfloat", line("out = min + mx_random(float(in), seed) * (max - min);")},
-        {"randomcolor",
-         line("float h = huelow + mx_random(float(in), seed) * (huehigh - huelow);\n"
-              "float s = saturationlow + mx_random(float(in), seed + 1) * (saturationhigh - saturationlow);\n"
-              "float b = brightnesslow + mx_random(float(in), seed + 2) * (brightnesshigh - brightnesslow);\n"
-              "out = color(\"hsv\", h - floor(h), s, b);")},
+        { "noise2d", [](const BodyContext& c) { return noiseBody(c, "texcoord"); } },
+        { "noise3d", [](const BodyContext& c) { return noiseBody(c, "position"); } },
+        { "fractal3d",
+          [](const BodyContext& c) -> Body {
+              return "out = mx_fractal_" + c.out().mtlx +
+                     "(position, octaves, lacunarity, diminish) * " + asOutputType(c, "amplitude") + ";";
+          } },
+        { "cellnoise2d", line("float n = cellnoise(texcoord.x, texcoord.y);\nout = n;") },
+        { "cellnoise3d", line("float n = cellnoise(point(position[0], position[1], position[2]));\nout = n;") },
+        { "worleynoise2d",
+          [](const BodyContext& c) { return worleyBody(c, "vector(texcoord.x, texcoord.y, 0.0)", "1"); } },
+        { "worleynoise3d", [](const BodyContext& c) { return worleyBody(c, "position", "0"); } },
+        { "unifiednoise2d",
+          [](const BodyContext&) {
+              return unifiedNoiseBody(
+                  "vector(texcoord.x * freq.x + offset.x, texcoord.y * freq.y + offset.y, 0.0)", "1");
+          } },
+        { "unifiednoise3d",
+          [](const BodyContext&) { return unifiedNoiseBody("position * freq + offset", "0"); } },
+        { "randomfloat", line("out = min + mx_random(float(in), seed) * (max - min);") },
+        { "randomcolor",
+          line("float h = huelow + mx_random(float(in), seed) * (huehigh - huelow);\n"
+               "float s = saturationlow + mx_random(float(in), seed + 1) * (saturationhigh - saturationlow);\n"
+               "float b = brightnesslow + mx_random(float(in), seed + 2) * (brightnesshigh - brightnesslow);\n"
+               "out = color(\"hsv\", h - floor(h), s, b);") },
         // Patterns.
-        {"checkerboard",
-         line("vector2 st = texcoord * uvtiling - uvoffset;\n"
-              "int parity = (int(floor(st.x)) + int(floor(st.y))) % 2;\n"
-              "if (parity == 0)\n    out = color2;\nelse\n    out = color1;")},
-        {"line", line("out = mx_segment_distance(texcoord - center, point1, point2) <= radius ? 1.0 : 0.0;")},
-        {"circle", line("out = mx_circle(texcoord, center, radius);")},
-        {"cloverleaf", line("out = mx_cloverleaf(texcoord, center, radius);")},
-        {"hexagon", line("out = mx_hexagon(texcoord, center, radius);")},
-        {"grid",
-         line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
-              "float halfwidth = thickness * 0.5;\n"
-              "float edge = (st.x < halfwidth || st.x > 1.0 - halfwidth || st.y < halfwidth || st.y > 1.0 - halfwidth) ? 1.0 : 0.0;\n"
-              "out = color(edge);")},
-        {"crosshatch",
-         line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
-              "float edge = (abs(st.x - st.y) < thickness || abs(st.x + st.y - 1.0) < thickness) ? 1.0 : 0.0;\n"
-              "out = color(edge);")},
-        {"tiledcircles",
-         line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
-              "out = color(mx_circle(st, vector2(0.5, 0.5), size * 0.5));")},
-        {"tiledcloverleafs",
-         line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
-              "out = color(mx_cloverleaf(st, vector2(0.5, 0.5), size * 0.5));")},
-        {"tiledhexagons",
-         line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
-              "out = color(mx_hexagon(st, vector2(0.5, 0.5), size * 0.5));")},
+        { "checkerboard",
+          line("vector2 st = texcoord * uvtiling - uvoffset;\n"
+               "int parity = (int(floor(st.x)) + int(floor(st.y))) % 2;\n"
+               "if (parity == 0)\n    out = color2;\nelse\n    out = color1;") },
+        { "line", line("out = mx_segment_distance(texcoord - center, point1, point2) <= radius ? 1.0 : 0.0;") },
+        { "circle", line("out = mx_circle(texcoord, center, radius);") },
+        { "cloverleaf", line("out = mx_cloverleaf(texcoord, center, radius);") },
+        { "hexagon", line("out = mx_hexagon(texcoord, center, radius);") },
+        { "grid",
+          line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
+               "float halfwidth = thickness * 0.5;\n"
+               "float edge = (st.x < halfwidth || st.x > 1.0 - halfwidth || st.y < halfwidth || st.y > 1.0 - halfwidth) ? 1.0 : 0.0;\n"
+               "out = color(edge);") },
+        { "crosshatch",
+          line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
+               "float edge = (abs(st.x - st.y) < thickness || abs(st.x + st.y - 1.0) < thickness) ? 1.0 : 0.0;\n"
+               "out = color(edge);") },
+        { "tiledcircles",
+          line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
+               "out = color(mx_circle(st, vector2(0.5, 0.5), size * 0.5));") },
+        { "tiledcloverleafs",
+          line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
+               "out = color(mx_cloverleaf(st, vector2(0.5, 0.5), size * 0.5));") },
+        { "tiledhexagons",
+          line("vector2 st = mx_tile(texcoord, uvtiling, uvoffset, staggered);\n"
+               "out = color(mx_hexagon(st, vector2(0.5, 0.5), size * 0.5));") },
         // Geometry.
-        {"position",
-         line("if (space == \"world\") {\n    out = P;\n} else {\n"
-              "    point p = transform(\"object\", P);\n    out = p;\n}")},
-        {"normal",
-         line("if (space == \"world\") {\n    out = N;\n} else {\n"
-              "    normal n = transform(\"object\", N);\n    out = n;\n}")},
-        {"tangent",
-         line("vector t = normalize(dPdu);\nif (space != \"world\")\n    t = transform(\"object\", t);\nout = t;")},
-        {"bitangent",
-         line("vector b = normalize(dPdv);\nif (space != \"world\")\n    b = transform(\"object\", b);\nout = b;")},
-        {"texcoord",
-         [](const BodyContext& c) -> Body {
-             return c.out().mtlx == "vector2" ? "out = vector2(u, v);" : "out = vector(u, v, 0.0);";
-         }},
-        {"geomcolor", geomColorBody},
-        {"geompropvalue", geomPropValueBody},
-        {"bump",
-         line("point displaced = P + normal1 * (height * scale);\nout = normalize(calculatenormal(displaced));")},
-        {"ambientocclusion",
-         line("vector t = normalize(dPdu);\n"
-              "vector b = cross(N, t);\n"
-              "float spread = tan(radians(clamp(coneangle, 0.0, 179.0)) * 0.5);\n"
-              "float hits = 0.0;\n"
-              "for (int i = 0; i < 8; i += 1) {\n"
-              "    float a = (i + 0.5) * (2.0 * M_PI / 8.0);\n"
-              "    vector dir = normalize(N + (t * cos(a) + b * sin(a)) * spread);\n"
-              "    if (trace(P, dir, \"maxdist\", maxdistance))\n"
-              "        hits += 1.0;\n"
-              "}\n"
-              "out = 1.0 - hits / 8.0;")},
-        {"frame", line("float f = 1.0;\ngetattribute(\"frame:number\", f);\nout = f;")},
-        {"time",
-         line("float f = 0.0;\nif (getattribute(\"frame:number\", f) && fps > 0.0)\n    out = f / fps;\n"
-              "else\n    out = time;")},
+        { "position",
+          line("if (space == \"world\") {\n    out = P;\n} else {\n"
+               "    point p = transform(\"object\", P);\n    out = p;\n}") },
+        { "normal",
+          line("if (space == \"world\") {\n    out = N;\n} else {\n"
+               "    normal n = transform(\"object\", N);\n    out = n;\n}") },
+        { "tangent",
+          line("vector t = normalize(dPdu);\nif (space != \"world\")\n    t = transform(\"object\", t);\nout = t;") },
+        { "bitangent",
+          line("vector b = normalize(dPdv);\nif (space != \"world\")\n    b = transform(\"object\", b);\nout = b;") },
+        { "texcoord",
+          [](const BodyContext& c) -> Body {
+              return c.out().mtlx == "vector2" ? "out = vector2(u, v);" : "out = vector(u, v, 0.0);";
+          } },
+        { "geomcolor", geomColorBody },
+        { "geompropvalue", geomPropValueBody },
+        { "bump",
+          line("point displaced = P + normal1 * (height * scale);\nout = normalize(calculatenormal(displaced));") },
+        { "ambientocclusion",
+          line("vector t = normalize(dPdu);\n"
+               "vector b = cross(N, t);\n"
+               "float spread = tan(radians(clamp(coneangle, 0.0, 179.0)) * 0.5);\n"
+               "float hits = 0.0;\n"
+               "for (int i = 0; i < 8; i += 1) {\n"
+               "    float a = (i + 0.5) * (2.0 * M_PI / 8.0);\n"
+               "    vector dir = normalize(N + (t * cos(a) + b * sin(a)) * spread);\n"
+               "    if (trace(P, dir, \"maxdist\", maxdistance))\n"
+               "        hits += 1.0;\n"
+               "}\n"
+               "out = 1.0 - hits / 8.0;") },
+        { "frame", line("float f = 1.0;\ngetattribute(\"frame:number\", f);\nout = f;") },
+        { "time",
+          line("float f = 0.0;\nif (getattribute(\"frame:number\", f) && fps > 0.0)\n    out = f / fps;\n"
+               "else\n    out = time;") },
         // Math.
-        {"add",
-         [](const BodyContext& c) -> Body {
-             return isMatrix(c.out()) ? "out = " + matrixResult(c, "mx_add(in1, in2)") + ";"
-                                      : std::string("out = in1 + in2;");
-         }},
-        {"subtract",
-         [](const BodyContext& c) -> Body {
-             return isMatrix(c.out()) ? "out = " + matrixResult(c, "mx_subtract(in1, in2)") + ";"
-                                      : std::string("out = in1 - in2;");
-         }},
-        {"multiply", line("out = in1 * in2;")},
-        {"divide", line("out = in1 / in2;")},
-        {"modulo", line("out = mx_modulo(in1, in2);")},
-        {"invert", line("out = amount - in;")},
-        {"absval", unary("mx_absval")},
-        {"floor", unary("mx_floor", "floor(X)")},
-        {"ceil", unary("mx_ceil", "ceil(X)")},
-        {"round", unary("mx_round", "floor(X + 0.5)")},
-        {"power", line("out = mx_power(in1, in2);")},
-        {"safepower", line("out = mx_safepower(in1, in2);")},
-        {"sin", unary("mx_sin")},
-        {"cos", unary("mx_cos")},
-        {"tan", unary("mx_tan")},
-        {"asin", unary("mx_asin")},
-        {"acos", unary("mx_acos")},
-        {"atan2", line("out = mx_atan2(in1, in2);")},
-        {"sqrt", unary("mx_sqrt")},
-        {"ln", unary("mx_ln")},
-        {"exp", unary("mx_exp")},
-        {"sign", unary("mx_sign")},
-        {"clamp", line("out = mx_clamp(in, low, high);")},
-        {"min", line("out = mx_min(in1, in2);")},
-        {"max", line("out = mx_max(in1, in2);")},
-        {"normalize", line("out = mx_normalize(in);")},
-        {"magnitude", line("out = mx_magnitude(in);")},
-        {"distance", line("out = mx_distance(in1, in2);")},
-        {"dotproduct", line("out = mx_dot(in1, in2);")},
-        {"crossproduct", line("out = cross(in1, in2);")},
-        {"transformpoint", line("out = mx_transform_point(in, fromspace, tospace);")},
-        {"transformvector", line("out = mx_transform_vector(in, fromspace, tospace);")},
-        {"transformnormal", line("out = mx_transform_normal(in, fromspace, tospace);")},
-        {"transformmatrix", transformMatrixBody},
-        {"normalmap", normalMapBody},
-        {"transpose", line("out = transpose(in);")},
-        {"determinant", line("out = determinant(in);")},
-        {"invertmatrix", line("out = 1.0 / in;")},
-        {"rotate2d", line("out = mx_rotate2d(in, amount);")},
-        {"rotate3d", line("out = mx_rotate3d(in, amount, axis);")},
-        {"place2d", line("out = mx_place2d(texcoord, pivot, scale, rotate, offset, operationorder);")},
-        {"arrayappend", arrayAppendBody},
-        {"trianglewave",
-         line("float m = abs(in) - floor(abs(in));\nout = 0.5 - abs(m - 0.5);")},
-        {"reflect", line("out = reflect(in, normal1);")},
-        {"refract", line("out = refract(in, normal1, ior);")},
+        { "add",
+          [](const BodyContext& c) -> Body {
+              return isMatrix(c.out()) ? "out = " + matrixResult(c, "mx_add(in1, in2)") + ";"
+                                       : std::string("out = in1 + in2;");
+          } },
+        { "subtract",
+          [](const BodyContext& c) -> Body {
+              return isMatrix(c.out()) ? "out = " + matrixResult(c, "mx_subtract(in1, in2)") + ";"
+                                       : std::string("out = in1 - in2;");
+          } },
+        { "multiply", line("out = in1 * in2;") },
+        { "divide", line("out = in1 / in2;") },
+        { "modulo", line("out = mx_modulo(in1, in2);") },
+        { "invert", line("out = amount - in;") },
+        { "absval", unary("mx_absval") },
+        { "floor", unary("mx_floor", "floor(X)") },
+        { "ceil", unary("mx_ceil", "ceil(X)") },
+        { "round", unary("mx_round", "floor(X + 0.5)") },
+        { "power", line("out = mx_power(in1, in2);") },
+        { "safepower", line("out = mx_safepower(in1, in2);") },
+        { "sin", unary("mx_sin") },
+        { "cos", unary("mx_cos") },
+        { "tan", unary("mx_tan") },
+        { "asin", unary("mx_asin") },
+        { "acos", unary("mx_acos") },
+        { "atan2", line("out = mx_atan2(in1, in2);") },
+        { "sqrt", unary("mx_sqrt") },
+        { "ln", unary("mx_ln") },
+        { "exp", unary("mx_exp") },
+        { "sign", unary("mx_sign") },
+        { "clamp", line("out = mx_clamp(in, low, high);") },
+        { "min", line("out = mx_min(in1, in2);") },
+        { "max", line("out = mx_max(in1, in2);") },
+        { "normalize", line("out = mx_normalize(in);") },
+        { "magnitude", line("out = mx_magnitude(in);") },
+        { "distance", line("out = mx_distance(in1, in2);") },
+        { "dotproduct", line("out = mx_dot(in1, in2);") },
+        { "crossproduct", line("out = cross(in1, in2);") },
+        { "transformpoint", line("out = mx_transform_point(in, fromspace, tospace);") },
+        { "transformvector", line("out = mx_transform_vector(in, fromspace, tospace);") },
+        { "transformnormal", line("out = mx_transform_normal(in, fromspace, tospace);") },
+        { "transformmatrix", transformMatrixBody },
+        { "normalmap", normalMapBody },
+        { "transpose", line("out = transpose(in);") },
+        { "determinant", line("out = determinant(in);") },
+        { "invertmatrix", line("out = 1.0 / in;") },
+        { "rotate2d", line("out = mx_rotate2d(in, amount);") },
+        { "rotate3d", line("out = mx_rotate3d(in, amount, axis);") },
+        { "place2d", line("out = mx_place2d(texcoord, pivot, scale, rotate, offset, operationorder);") },
+        { "arrayappend", arrayAppendBody },
+        { "trianglewave",
+          line("float m = abs(in) - floor(abs(in));\nout = 0.5 - abs(m - 0.5);") },
+        { "reflect", line("out = reflect(in, normal1);") },
+        { "refract", line("out = refract(in, normal1, ior);") },
         // Adjustment.
-        {"remap", line("out = outlow + (in - inlow) / (inhigh - inlow) * (outhigh - outlow);")},
-        {"smoothstep", line("out = mx_smoothstep(in, low, high);")},
-        {"luminance",
-         [](const BodyContext& c) -> Body {
-             if (c.out().mtlx == "color4")
-                 return std::string("out = color4(color(mx_luminance(in.rgb, lumacoeffs)), in.a);");
-             return std::string("out = color(mx_luminance(in, lumacoeffs));");
-         }},
-        {"rgbtohsv", colorOp("mx_rgbtohsv")},
-        {"hsvtorgb", colorOp("mx_hsvtorgb")},
-        {"contrast", line("out = (in - pivot) * amount + pivot;")},
-        {"range",
-         line("out = outlow + mx_gamma(mx_range_unit(in, inlow, inhigh), gamma) * (outhigh - outlow);\n"
-              "if (doclamp)\n    out = mx_clamp(out, outlow, outhigh);")},
-        {"hsvadjust", colorOpWith("mx_hsvadjust", "amount")},
-        {"saturate", colorOpWith("mx_saturate", "amount, lumacoeffs")},
-        {"colorcorrect",
-         colorOpWith("mx_colorcorrect",
-                     "hue, saturation, gamma, lift, gain, contrast, contrastpivot, exposure")},
-        {"premult", line("out = mx_premult(in);")},
-        {"unpremult", line("out = mx_unpremult(in);")},
+        { "remap", line("out = outlow + (in - inlow) / (inhigh - inlow) * (outhigh - outlow);") },
+        { "smoothstep", line("out = mx_smoothstep(in, low, high);") },
+        { "luminance",
+          [](const BodyContext& c) -> Body {
+              if (c.out().mtlx == "color4")
+                  return std::string("out = color4(color(mx_luminance(in.rgb, lumacoeffs)), in.a);");
+              return std::string("out = color(mx_luminance(in, lumacoeffs));");
+          } },
+        { "rgbtohsv", colorOp("mx_rgbtohsv") },
+        { "hsvtorgb", colorOp("mx_hsvtorgb") },
+        { "contrast", line("out = (in - pivot) * amount + pivot;") },
+        { "range",
+          line("out = outlow + mx_gamma(mx_range_unit(in, inlow, inhigh), gamma) * (outhigh - outlow);\n"
+               "if (doclamp)\n    out = mx_clamp(out, outlow, outhigh);") },
+        { "hsvadjust", colorOpWith("mx_hsvadjust", "amount") },
+        { "saturate", colorOpWith("mx_saturate", "amount, lumacoeffs") },
+        { "colorcorrect",
+          colorOpWith("mx_colorcorrect",
+                      "hue, saturation, gamma, lift, gain, contrast, contrastpivot, exposure") },
+        { "premult", line("out = mx_premult(in);") },
+        { "unpremult", line("out = mx_unpremult(in);") },
         // Compositing.
-        {"plus", blend("fg + bg")},
-        {"minus", blend("bg - fg")},
-        {"difference", blend("mx_difference(fg, bg)")},
-        {"burn", blend("mx_burn(fg, bg)")},
-        {"dodge", blend("mx_dodge(fg, bg)")},
-        {"screen", blend("mx_screen(fg, bg)")},
-        {"overlay", blend("mx_overlay(fg, bg)")},
-        {"disjointover", blend("mx_disjointover(fg, bg)")},
-        {"over", blend("mx_over(fg, bg)")},
-        {"in", blend("fg * bg.a")},
-        {"mask", blend("bg * fg.a")},
-        {"matte", blend("color4(fg.rgb * fg.a + bg.rgb * (1.0 - fg.a), fg.a + bg.a * (1.0 - fg.a))")},
-        {"out", blend("fg * (1.0 - bg.a)")},
-        {"inside", line("out = in * mask;")},
-        {"outside", line("out = in * (1.0 - mask);")},
-        {"mix", line("out = mx_mix(bg, fg, mix1);")},
+        { "plus", blend("fg + bg") },
+        { "minus", blend("bg - fg") },
+        { "difference", blend("mx_difference(fg, bg)") },
+        { "burn", blend("mx_burn(fg, bg)") },
+        { "dodge", blend("mx_dodge(fg, bg)") },
+        { "screen", blend("mx_screen(fg, bg)") },
+        { "overlay", blend("mx_overlay(fg, bg)") },
+        { "disjointover", blend("mx_disjointover(fg, bg)") },
+        { "over", blend("mx_over(fg, bg)") },
+        { "in", blend("fg * bg.a") },
+        { "mask", blend("bg * fg.a") },
+        { "matte", blend("color4(fg.rgb * fg.a + bg.rgb * (1.0 - fg.a), fg.a + bg.a * (1.0 - fg.a))") },
+        { "out", blend("fg * (1.0 - bg.a)") },
+        { "inside", line("out = in * mask;") },
+        { "outside", line("out = in * (1.0 - mask);") },
+        { "mix", line("out = mx_mix(bg, fg, mix1);") },
         // Conditionals.
-        {"ifgreater", comparison(">")},
-        {"ifgreatereq", comparison(">=")},
-        {"ifequal", comparison("==")},
-        {"switch", switchBody},
+        { "ifgreater", comparison(">") },
+        { "ifgreatereq", comparison(">=") },
+        { "ifequal", comparison("==") },
+        { "switch", switchBody },
         // Channels.
-        {"convert", convertBody},
-        {"swizzle", swizzleBody},
-        {"combine2", combineBody},
-        {"combine3", combineBody},
-        {"combine4", combineBody},
-        {"creatematrix", createMatrixBody},
-        {"extract", line("out = mx_extract(in, index);")},
-        {"separate2", separateBody},
-        {"separate3", separateBody},
-        {"separate4", separateBody},
+        { "convert", convertBody },
+        { "swizzle", swizzleBody },
+        { "combine2", combineBody },
+        { "combine3", combineBody },
+        { "combine4", combineBody },
+        { "creatematrix", createMatrixBody },
+        { "extract", line("out = mx_extract(in, index);") },
+        { "separate2", separateBody },
+        { "separate3", separateBody },
+        { "separate4", separateBody },
         // A blur needs neighbouring samples, which a single shading point lacks.
-        {"blur", line("out = in;")},
-        {"heighttonormal",
-         line("vector n = normalize(vector(-Dx(in) * scale, -Dy(in) * scale, 1.0));\nout = n * 0.5 + 0.5;")},
+        { "blur", line("out = in;") },
+        { "heighttonormal",
+          line("vector n = normalize(vector(-Dx(in) * scale, -Dy(in) * scale, 1.0));\nout = n * 0.5 + 0.5;") },
         // Physically based helpers.
-        {"roughness_anisotropy", line("out = mx_roughness_anisotropy(roughness, anisotropy);")},
-        {"roughness_dual",
-         line("out = vector2(clamp(roughness.x * roughness.x, 0.00001, 1.0), "
-              "clamp(roughness.y * roughness.y, 0.00001, 1.0));")},
-        {"glossiness_anisotropy",
-         line("out = mx_roughness_anisotropy(1.0 - glossiness, anisotropy);")},
-        {"blackbody", line("out = mx_blackbody(temperature);")},
-        {"artistic_ior", artisticIorBody},
+        { "roughness_anisotropy", line("out = mx_roughness_anisotropy(roughness, anisotropy);") },
+        { "roughness_dual",
+          line("out = vector2(clamp(roughness.x * roughness.x, 0.00001, 1.0), "
+               "clamp(roughness.y * roughness.y, 0.00001, 1.0));") },
+        { "glossiness_anisotropy",
+          line("out = mx_roughness_anisotropy(1.0 - glossiness, anisotropy);") },
+        { "blackbody", line("out = mx_blackbody(temperature);") },
+        { "artistic_ior", artisticIorBody },
     };
     return entries;
 }
@@ -571,9 +589,12 @@ std::string fallbackBody(const NodeDefinition& definition)
     // Like an operator a renderer does not support: pass "in", "in1" or "bg" through
     // when its type is the output's, else keep the outputs' defaults.
     const std::string note = "// No body for category " + definition.category;
-    if (definition.outputs.size() == 1) {
-        for (const char* name : {"in", "in1", "bg"}) {
-            for (const PortDefinition& input : definition.inputs) {
+    if (definition.outputs.size() == 1)
+    {
+        for (const char* name : { "in", "in1", "bg" })
+        {
+            for (const PortDefinition& input : definition.inputs)
+            {
                 if (input.name == name && input.type == definition.outputs[0].type)
                     return note + ": " + name + " passes through.\n" + definition.outputs[0].name +
                            " = " + name + ";";

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
 // What a body entry knows of the definition it is written for.
-class BodyContext {
-public:
+class BodyContext
+{
+  public:
     explicit BodyContext(const NodeDefinition& definition);
 
     const NodeDefinition& definition() const { return def_; }
@@ -23,7 +25,7 @@ public:
     // The type name of the first output (convenience for declarations).
     const std::string& T() const { return outputs_.front().osl; }
 
-private:
+  private:
     const NodeDefinition& def_;
     std::vector<OslType> inputs_;
     std::vector<OslType> outputs_;

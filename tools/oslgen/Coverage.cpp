@@ -9,9 +9,11 @@
 
 namespace mx = MaterialX;
 
-namespace oslgen {
+namespace oslgen
+{
 
-namespace {
+namespace
+{
 
 // The definition a node graph implements: its own "nodedef", else the implementation
 // element that names the graph.
@@ -20,7 +22,8 @@ std::string implementedDefinition(const NodeLibrary& library, const NodeGraphEnt
     if (!graph.nodeDef.empty())
         return graph.nodeDef;
     std::string found;
-    for (const ImplementationEntry& impl : library.implementations) {
+    for (const ImplementationEntry& impl : library.implementations)
+    {
         if (impl.nodeGraph == graph.name)
             found = impl.nodeDef;
     }
@@ -31,7 +34,8 @@ bool isClosureType(const std::string& type)
 {
     static const std::set<std::string> closures = {
         "BSDF", "EDF", "VDF", "surfaceshader", "displacementshader",
-        "volumeshader", "lightshader", "material"};
+        "volumeshader", "lightshader", "material"
+    };
     return closures.count(type) > 0;
 }
 
@@ -42,7 +46,8 @@ std::vector<std::string> remainingNodeGraphs(const NodeLibrary& library)
     mx::DocumentPtr pruned = library.document->copy();
     rozo::pruneLibraryDocument(pruned);
     std::vector<std::string> remaining;
-    for (const NodeGraphEntry& graph : library.nodeGraphs) {
+    for (const NodeGraphEntry& graph : library.nodeGraphs)
+    {
         if (pruned->getNodeGraph(graph.name))
             remaining.push_back(graph.name);
     }
@@ -55,40 +60,50 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
     std::map<std::string, std::string> graphFor;
     const std::vector<std::string> remaining = remainingNodeGraphs(library);
     const std::set<std::string> kept(remaining.begin(), remaining.end());
-    for (const NodeGraphEntry& graph : library.nodeGraphs) {
+    for (const NodeGraphEntry& graph : library.nodeGraphs)
+    {
         if (kept.count(graph.name))
             graphFor.emplace(implementedDefinition(library, graph), graph.name);
     }
-    for (const ImplementationEntry& impl : library.implementations) {
+    for (const ImplementationEntry& impl : library.implementations)
+    {
         if (kept.count(impl.nodeGraph))
             graphFor.emplace(impl.nodeDef, impl.nodeGraph);
     }
 
     std::vector<CoverageDecision> decisions;
-    for (const NodeDefinition& def : library.definitions) {
+    for (const NodeDefinition& def : library.definitions)
+    {
         CoverageDecision decision;
         decision.definition = &def;
-        for (const PortDefinition& out : def.outputs) {
-            if (decision.kind == CoverageKind::Covered && isClosureType(out.type)) {
+        for (const PortDefinition& out : def.outputs)
+        {
+            if (decision.kind == CoverageKind::Covered && isClosureType(out.type))
+            {
                 decision.kind = CoverageKind::ClosureOutput;
                 decision.reason = "output '" + out.name + "' is of type " + out.type;
             }
         }
-        if (decision.kind == CoverageKind::Covered && def.outputs.empty()) {
+        if (decision.kind == CoverageKind::Covered && def.outputs.empty())
+        {
             decision.kind = CoverageKind::UnsupportedType;
             decision.reason = "no outputs";
         }
         auto checkTypes = [&](const std::vector<PortDefinition>& ports, const char* what) {
-            for (const PortDefinition& port : ports) {
+            for (const PortDefinition& port : ports)
+            {
                 if (decision.kind != CoverageKind::Covered)
                     continue;
                 const std::optional<OslType> type = oslTypeFor(port.type);
                 const std::string prefix =
                     std::string(what) + " '" + port.name + "' is of type " + port.type;
-                if (!type) {
+                if (!type)
+                {
                     decision.kind = CoverageKind::UnsupportedType;
                     decision.reason = prefix + ", which has no OSL form";
-                } else if (type->isArray && type->isStruct) {
+                }
+                else if (type->isArray && type->isStruct)
+                {
                     // OSL cannot initialise a shader parameter that is an array of structs.
                     decision.kind = CoverageKind::UnsupportedType;
                     decision.reason = prefix + ": OSL shader parameters cannot be arrays of structs";
@@ -97,16 +112,19 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
         };
         checkTypes(def.outputs, "output");
         checkTypes(def.inputs, "input");
-        if (decision.kind == CoverageKind::Covered) {
+        if (decision.kind == CoverageKind::Covered)
+        {
             const auto graph = graphFor.find(def.name);
-            if (graph != graphFor.end()) {
+            if (graph != graphFor.end())
+            {
                 decision.kind = CoverageKind::ExpandedByGraph;
                 decision.reason = "implemented by node graph " + graph->second +
                                   ", which flattening expands";
             }
         }
         if (decision.kind == CoverageKind::Covered && def.library != "stdlib" &&
-            def.library != "pbrlib") {
+            def.library != "pbrlib")
+        {
             decision.kind = CoverageKind::OtherLibrary;
             decision.reason = "defined in " + def.library + ", not in stdlib or pbrlib";
         }

@@ -6,17 +6,20 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
-enum class CoverageKind {
+enum class CoverageKind
+{
     Covered,
-    ClosureOutput,    // an output is a BSDF, EDF, VDF, shader or material
-    UnsupportedType,  // a port type without an OSL form
-    ExpandedByGraph,  // a node graph implementing it survives pruning
-    OtherLibrary,     // not a stdlib or pbrlib definition
+    ClosureOutput,   // an output is a BSDF, EDF, VDF, shader or material
+    UnsupportedType, // a port type without an OSL form
+    ExpandedByGraph, // a node graph implementing it survives pruning
+    OtherLibrary,    // not a stdlib or pbrlib definition
 };
 
-struct CoverageDecision {
+struct CoverageDecision
+{
     const NodeDefinition* definition = nullptr;
     CoverageKind kind = CoverageKind::Covered;
     std::string reason; // empty when covered

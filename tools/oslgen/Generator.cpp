@@ -11,9 +11,11 @@
 
 namespace fs = std::filesystem;
 
-namespace oslgen {
+namespace oslgen
+{
 
-namespace {
+namespace
+{
 
 bool writeFileAtomically(const fs::path& path, const std::string& text, std::string& error)
 {
@@ -22,7 +24,8 @@ bool writeFileAtomically(const fs::path& path, const std::string& text, std::str
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << text;
         out.close();
-        if (!out) {
+        if (!out)
+        {
             error = temporary.string() + ": cannot be written";
             std::error_code ignored;
             fs::remove(temporary, ignored);
@@ -31,7 +34,8 @@ bool writeFileAtomically(const fs::path& path, const std::string& text, std::str
     }
     std::error_code ec;
     fs::rename(temporary, path, ec);
-    if (ec) {
+    if (ec)
+    {
         error = path.string() + ": cannot be replaced (" + ec.message() + ")";
         fs::remove(temporary, ec);
         return false;
@@ -48,7 +52,8 @@ void removeStaleShaders(const std::string& outputDir,
     for (const auto& file : written)
         kept.insert(file.first);
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(outputDir, ec)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(outputDir, ec))
+    {
         const fs::path& path = entry.path();
         if (path.extension() != ".osl" || kept.count(path.filename().string()))
             continue;
@@ -95,7 +100,8 @@ std::string GenerationReport::summaryLine() const
 std::string GenerationReport::text() const
 {
     std::ostringstream os;
-    for (const ReportEntry& entry : covered) {
+    for (const ReportEntry& entry : covered)
+    {
         if (entry.fallback)
             os << "fallback " << entry.definition << " -> " << entry.detail
                << ": no body for its category, outputs keep their defaults\n";
@@ -115,35 +121,41 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
     // entry fails the run without touching the output folder's shaders.
     const std::string funcs = mxFuncsHeader();
     const ShaderChecker checker(funcs);
-    if (!checker.headerProblems().empty()) {
+    if (!checker.headerProblems().empty())
+    {
         error = "mx_funcs.h: " + checker.headerProblems().front();
         return std::nullopt;
     }
     GenerationReport report;
     std::vector<std::pair<std::string, std::string>> files;
-    for (const CoverageDecision& decision : decideCoverage(library)) {
+    for (const CoverageDecision& decision : decideCoverage(library))
+    {
         const NodeDefinition& def = *decision.definition;
-        if (decision.kind != CoverageKind::Covered) {
-            report.skipped.push_back({def.name, decision.reason, decision.kind, false});
+        if (decision.kind != CoverageKind::Covered)
+        {
+            report.skipped.push_back({ def.name, decision.reason, decision.kind, false });
             continue;
         }
         const ShaderText shader = writeShader(def);
         const std::string file = shaderFileName(def);
         const std::vector<std::string> problems = checker.check(shader.text);
-        if (!problems.empty()) {
+        if (!problems.empty())
+        {
             error = def.name + " (" + file + "): " + problems.front();
             return std::nullopt;
         }
         files.emplace_back(file, shader.text);
-        report.covered.push_back({def.name, file, CoverageKind::Covered, shader.fallback});
+        report.covered.push_back({ def.name, file, CoverageKind::Covered, shader.fallback });
     }
     std::error_code ec;
     fs::create_directories(outputDir, ec);
-    if (ec) {
+    if (ec)
+    {
         error = outputDir + ": cannot create the output folder (" + ec.message() + ")";
         return std::nullopt;
     }
-    for (const auto& [file, text] : files) {
+    for (const auto& [file, text] : files)
+    {
         if (!writeFileAtomically(fs::path(outputDir) / file, text, error))
             return std::nullopt;
     }

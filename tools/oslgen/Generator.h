@@ -8,16 +8,19 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
-struct ReportEntry {
+struct ReportEntry
+{
     std::string definition;
     std::string detail; // file name when covered, the reason when skipped
     CoverageKind kind = CoverageKind::Covered;
     bool fallback = false;
 };
 
-struct GenerationReport {
+struct GenerationReport
+{
     std::vector<ReportEntry> covered;
     std::vector<ReportEntry> skipped;
 

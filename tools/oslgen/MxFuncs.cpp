@@ -4,18 +4,23 @@
 
 #include <sstream>
 
-namespace oslgen {
+namespace oslgen
+{
 
 const std::vector<std::string>& genericHelperTypes()
 {
-    static const std::vector<std::string> types = {"float",   "color3",  "vector3",
-                                                   "vector2", "vector4", "color4"};
+    static const std::vector<std::string> types = { "float", "color3", "vector3",
+                                                    "vector2", "vector4", "color4" };
     return types;
 }
 
-namespace {
+namespace
+{
 
-OslType typeOf(const std::string& mtlx) { return *oslTypeFor(mtlx); }
+OslType typeOf(const std::string& mtlx)
+{
+    return *oslTypeFor(mtlx);
+}
 
 std::string replaceAll(std::string text, const std::string& from, const std::string& to)
 {
@@ -30,10 +35,12 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 void emitElementwise(std::ostream& os, const std::string& name, const std::string& expr,
                      const std::vector<std::string>& patterns)
 {
-    static const char* argNames[] = {"a", "b", "c"};
-    for (const std::string& mtlx : genericHelperTypes()) {
+    static const char* argNames[] = { "a", "b", "c" };
+    for (const std::string& mtlx : genericHelperTypes())
+    {
         const OslType t = typeOf(mtlx);
-        for (const std::string& pattern : patterns) {
+        for (const std::string& pattern : patterns)
+        {
             if (mtlx == "float" && pattern != patterns.front())
                 continue; // every pattern is the same signature for float
             os << t.osl << " " << name << "(";
@@ -42,9 +49,11 @@ void emitElementwise(std::ostream& os, const std::string& name, const std::strin
                    << argNames[i];
             os << ") { return ";
             std::vector<std::string> comps;
-            for (int c = 0; c < t.components; ++c) {
+            for (int c = 0; c < t.components; ++c)
+            {
                 std::string e = expr;
-                for (size_t i = 0; i < pattern.size(); ++i) {
+                for (size_t i = 0; i < pattern.size(); ++i)
+                {
                     const std::string arg = argNames[i];
                     e = replaceAll(e, "@" + std::to_string(i),
                                    pattern[i] == 'T' ? component(t, arg, c) : arg);
@@ -60,11 +69,15 @@ void emitElementwise(std::ostream& os, const std::string& name, const std::strin
 void emitStructOperators(std::ostream& os)
 {
     const std::vector<std::pair<std::string, std::string>> ops = {
-        {"add", "+"}, {"sub", "-"}, {"mul", "*"}, {"div", "/"}};
-    for (const std::string mtlx : {"vector2", "vector4", "color4"}) {
+        { "add", "+" }, { "sub", "-" }, { "mul", "*" }, { "div", "/" }
+    };
+    for (const std::string mtlx : { "vector2", "vector4", "color4" })
+    {
         const OslType t = typeOf(mtlx);
-        for (const auto& [name, op] : ops) {
-            for (const std::string pattern : {"TT", "TF", "FT"}) {
+        for (const auto& [name, op] : ops)
+        {
+            for (const std::string pattern : { "TT", "TF", "FT" })
+            {
                 os << t.osl << " __operator__" << name << "__("
                    << (pattern[0] == 'T' ? t.osl : "float") << " a, "
                    << (pattern[1] == 'T' ? t.osl : "float") << " b) { return ";
@@ -87,12 +100,16 @@ void emitStructOperators(std::ostream& os)
 // letter i of a swizzle pattern names ("0" and "1" give constants).
 void emitChannelAccess(std::ostream& os)
 {
-    for (const std::string& mtlx : genericHelperTypes()) {
+    for (const std::string& mtlx : genericHelperTypes())
+    {
         const OslType t = typeOf(mtlx);
         os << "float mx_extract(" << t.osl << " val, int i)\n{\n";
-        if (t.components == 1) {
+        if (t.components == 1)
+        {
             os << "    return val;\n";
-        } else {
+        }
+        else
+        {
             for (int c = 0; c < t.components - 1; ++c)
                 os << "    if (i == " << c << ") return " << component(t, "val", c) << ";\n";
             os << "    return " << component(t, "val", t.components - 1) << ";\n";
@@ -110,7 +127,8 @@ void emitChannelAccess(std::ostream& os)
 // Lookups that depend on the result type: texture reads and noise.
 void emitTypedLookups(std::ostream& os)
 {
-    for (const std::string& mtlx : genericHelperTypes()) {
+    for (const std::string& mtlx : genericHelperTypes())
+    {
         const OslType t = typeOf(mtlx);
         const std::string& T = t.osl;
         // A color read with alpha gives every type its channels.
@@ -138,11 +156,11 @@ void emitTypedLookups(std::ostream& os)
            << "string layery, string layerz, " << T << " dflt, vector position, vector nrm, "
            << "float blend, string filter)\n{\n"
            << "    " << T << " x = mx_image(filex, layerx, dflt, vector2(position[2], position[1]), "
-              "\"periodic\", \"periodic\", filter);\n"
+                             "\"periodic\", \"periodic\", filter);\n"
            << "    " << T << " y = mx_image(filey, layery, dflt, vector2(position[0], position[2]), "
-              "\"periodic\", \"periodic\", filter);\n"
+                             "\"periodic\", \"periodic\", filter);\n"
            << "    " << T << " z = mx_image(filez, layerz, dflt, vector2(position[0], position[1]), "
-              "\"periodic\", \"periodic\", filter);\n"
+                             "\"periodic\", \"periodic\", filter);\n"
            << "    float sharpness = 1.0 + 7.0 * (1.0 - clamp(blend, 0.0, 1.0));\n"
            << "    float wx = pow(abs(nrm[0]), sharpness);\n"
            << "    float wy = pow(abs(nrm[1]), sharpness);\n"
@@ -153,13 +171,15 @@ void emitTypedLookups(std::ostream& os)
 
         // Signed Perlin noise with one channel per component; the fourth channel is a
         // second, shifted lookup.
-        for (const std::string arg : {"vector2 st", "vector p"}) {
+        for (const std::string arg : { "vector2 st", "vector p" })
+        {
             const bool flat = arg[6] == '2';
             const std::string at = flat ? "st.x, st.y" : "point(p[0], p[1], p[2])";
             const std::string shifted =
                 flat ? "st.x + 19.37, st.y + 47.13" : "point(p[0] + 19.37, p[1] + 47.13, p[2] + 5.71)";
             os << T << " mx_noise_" << mtlx << "(" << arg << ")\n{\n";
-            if (t.components == 1) {
+            if (t.components == 1)
+            {
                 os << "    float n = noise(\"perlin\", " << at << ");\n    return n;\n}\n";
                 continue;
             }
@@ -502,40 +522,40 @@ std::string mxFuncsHeader()
     os << PREAMBLE;
     emitStructOperators(os);
     os << "// Channel-wise helpers, one overload per data type.\n";
-    emitElementwise(os, "mx_floor", "floor(@0)", {"T"});
-    emitElementwise(os, "mx_ceil", "ceil(@0)", {"T"});
-    emitElementwise(os, "mx_round", "floor(@0 + 0.5)", {"T"});
-    emitElementwise(os, "mx_absval", "abs(@0)", {"T"});
-    emitElementwise(os, "mx_sign", "sign(@0)", {"T"});
-    emitElementwise(os, "mx_sin", "sin(@0)", {"T"});
-    emitElementwise(os, "mx_cos", "cos(@0)", {"T"});
-    emitElementwise(os, "mx_tan", "tan(@0)", {"T"});
-    emitElementwise(os, "mx_asin", "asin(@0)", {"T"});
-    emitElementwise(os, "mx_acos", "acos(@0)", {"T"});
-    emitElementwise(os, "mx_sqrt", "sqrt(@0)", {"T"});
-    emitElementwise(os, "mx_ln", "log(@0)", {"T"});
-    emitElementwise(os, "mx_exp", "exp(@0)", {"T"});
-    emitElementwise(os, "mx_atan2", "atan2(@0, @1)", {"TT"});
-    emitElementwise(os, "mx_modulo", "(@0 - @1 * floor(@0 / @1))", {"TT", "TF"});
-    emitElementwise(os, "mx_power", "pow(@0, @1)", {"TT", "TF"});
-    emitElementwise(os, "mx_safepower", "sign(@0) * pow(abs(@0), @1)", {"TT", "TF"});
-    emitElementwise(os, "mx_min", "min(@0, @1)", {"TT", "TF"});
-    emitElementwise(os, "mx_max", "max(@0, @1)", {"TT", "TF"});
-    emitElementwise(os, "mx_clamp", "clamp(@0, @1, @2)", {"TTT", "TFF"});
-    emitElementwise(os, "mx_smoothstep", "smoothstep(@1, @2, @0)", {"TTT", "TFF"});
+    emitElementwise(os, "mx_floor", "floor(@0)", { "T" });
+    emitElementwise(os, "mx_ceil", "ceil(@0)", { "T" });
+    emitElementwise(os, "mx_round", "floor(@0 + 0.5)", { "T" });
+    emitElementwise(os, "mx_absval", "abs(@0)", { "T" });
+    emitElementwise(os, "mx_sign", "sign(@0)", { "T" });
+    emitElementwise(os, "mx_sin", "sin(@0)", { "T" });
+    emitElementwise(os, "mx_cos", "cos(@0)", { "T" });
+    emitElementwise(os, "mx_tan", "tan(@0)", { "T" });
+    emitElementwise(os, "mx_asin", "asin(@0)", { "T" });
+    emitElementwise(os, "mx_acos", "acos(@0)", { "T" });
+    emitElementwise(os, "mx_sqrt", "sqrt(@0)", { "T" });
+    emitElementwise(os, "mx_ln", "log(@0)", { "T" });
+    emitElementwise(os, "mx_exp", "exp(@0)", { "T" });
+    emitElementwise(os, "mx_atan2", "atan2(@0, @1)", { "TT" });
+    emitElementwise(os, "mx_modulo", "(@0 - @1 * floor(@0 / @1))", { "TT", "TF" });
+    emitElementwise(os, "mx_power", "pow(@0, @1)", { "TT", "TF" });
+    emitElementwise(os, "mx_safepower", "sign(@0) * pow(abs(@0), @1)", { "TT", "TF" });
+    emitElementwise(os, "mx_min", "min(@0, @1)", { "TT", "TF" });
+    emitElementwise(os, "mx_max", "max(@0, @1)", { "TT", "TF" });
+    emitElementwise(os, "mx_clamp", "clamp(@0, @1, @2)", { "TTT", "TFF" });
+    emitElementwise(os, "mx_smoothstep", "smoothstep(@1, @2, @0)", { "TTT", "TFF" });
     // mx_mix(a, b, t) is a at t = 0 and b at t = 1.
-    emitElementwise(os, "mx_mix", "mix(@0, @1, @2)", {"TTT", "TTF"});
+    emitElementwise(os, "mx_mix", "mix(@0, @1, @2)", { "TTT", "TTF" });
     // Range: remap into [0, 1], gamma, then into the output range.
-    emitElementwise(os, "mx_range_unit", "((@0 - @1) / (@2 - @1))", {"TTT", "TFF"});
+    emitElementwise(os, "mx_range_unit", "((@0 - @1) / (@2 - @1))", { "TTT", "TFF" });
     emitElementwise(os, "mx_gamma", "sign(@0) * pow(abs(@0), (@1 > 0.0 ? 1.0 / @1 : 1.0))",
-                    {"TT", "TF"});
+                    { "TT", "TF" });
     // Blend modes, fg first.
-    emitElementwise(os, "mx_burn", "(abs(@0) > 0.0 ? 1.0 - (1.0 - @1) / @0 : 0.0)", {"TT"});
-    emitElementwise(os, "mx_dodge", "(abs(1.0 - @0) > 0.0 ? @1 / (1.0 - @0) : 1.0)", {"TT"});
-    emitElementwise(os, "mx_screen", "(1.0 - (1.0 - @0) * (1.0 - @1))", {"TT"});
+    emitElementwise(os, "mx_burn", "(abs(@0) > 0.0 ? 1.0 - (1.0 - @1) / @0 : 0.0)", { "TT" });
+    emitElementwise(os, "mx_dodge", "(abs(1.0 - @0) > 0.0 ? @1 / (1.0 - @0) : 1.0)", { "TT" });
+    emitElementwise(os, "mx_screen", "(1.0 - (1.0 - @0) * (1.0 - @1))", { "TT" });
     emitElementwise(os, "mx_overlay",
-                    "(@1 >= 0.5 ? 1.0 - 2.0 * (1.0 - @0) * (1.0 - @1) : 2.0 * @0 * @1)", {"TT"});
-    emitElementwise(os, "mx_difference", "abs(@1 - @0)", {"TT"});
+                    "(@1 >= 0.5 ? 1.0 - 2.0 * (1.0 - @0) * (1.0 - @1) : 2.0 * @0 * @1)", { "TT" });
+    emitElementwise(os, "mx_difference", "abs(@1 - @0)", { "TT" });
     os << HAND_WRITTEN;
     emitChannelAccess(os);
     emitTypedLookups(os);

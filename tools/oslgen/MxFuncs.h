@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
 // Text of mx_funcs.h.
 std::string mxFuncsHeader();

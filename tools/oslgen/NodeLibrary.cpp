@@ -14,7 +14,8 @@
 namespace fs = std::filesystem;
 namespace mx = MaterialX;
 
-namespace oslgen {
+namespace oslgen
+{
 
 const std::vector<std::string>& libraryFolders()
 {
@@ -22,7 +23,8 @@ const std::vector<std::string>& libraryFolders()
     static const std::vector<std::string> folders = [] {
         const std::string root = "libraries/";
         std::vector<std::string> names;
-        for (const mx::FilePath& folder : rozo::standardLibraryFolders()) {
+        for (const mx::FilePath& folder : rozo::standardLibraryFolders())
+        {
             const std::string path = folder.asString();
             names.push_back(path.compare(0, root.size(), root) == 0 ? path.substr(root.size()) : path);
         }
@@ -31,14 +33,16 @@ const std::vector<std::string>& libraryFolders()
     return folders;
 }
 
-namespace {
+namespace
+{
 
 PortDefinition readPort(const mx::ElementPtr& element)
 {
     PortDefinition port;
     port.name = element->getName();
     port.type = element->getAttribute("type");
-    if (element->hasAttribute("value")) {
+    if (element->hasAttribute("value"))
+    {
         port.value = element->getAttribute("value");
         port.hasValue = true;
     }
@@ -55,7 +59,8 @@ NodeDefinition readNodeDef(const mx::ElementPtr& element, const std::string& fol
     def.inherit = element->getAttribute("inherit");
     def.library = folder;
     def.sourceFile = sourceFile;
-    for (const mx::ElementPtr& child : element->getChildren()) {
+    for (const mx::ElementPtr& child : element->getChildren())
+    {
         const std::string& kind = child->getCategory();
         if (kind == "input")
             def.inputs.push_back(readPort(child));
@@ -63,7 +68,8 @@ NodeDefinition readNodeDef(const mx::ElementPtr& element, const std::string& fol
             def.outputs.push_back(readPort(child));
     }
     // Older documents give a single output by the definition's own type.
-    if (def.outputs.empty() && element->hasAttribute("type")) {
+    if (def.outputs.empty() && element->hasAttribute("type"))
+    {
         PortDefinition out;
         out.name = "out";
         out.type = element->getAttribute("type");
@@ -74,7 +80,8 @@ NodeDefinition readNodeDef(const mx::ElementPtr& element, const std::string& fol
 
 void appendMissing(std::vector<PortDefinition>& ports, const std::vector<PortDefinition>& inherited)
 {
-    for (const PortDefinition& port : inherited) {
+    for (const PortDefinition& port : inherited)
+    {
         bool present = false;
         for (const PortDefinition& own : ports)
             present = present || own.name == port.name;
@@ -92,9 +99,11 @@ void resolveInheritance(NodeLibrary& library)
         index.emplace(library.definitions[i].name, i);
     // Work on the declared ports only, so the order of definitions does not matter.
     const std::vector<NodeDefinition> declared = library.definitions;
-    for (NodeDefinition& def : library.definitions) {
-        std::set<std::string> visited = {def.name};
-        for (std::string parent = def.inherit; !parent.empty() && !visited.count(parent);) {
+    for (NodeDefinition& def : library.definitions)
+    {
+        std::set<std::string> visited = { def.name };
+        for (std::string parent = def.inherit; !parent.empty() && !visited.count(parent);)
+        {
             const auto found = index.find(parent);
             if (found == index.end())
                 break;
@@ -114,21 +123,30 @@ bool readLibraryDocument(const std::string& text, const std::string& folder,
     // Read as written: the libraries are of the version the generator knows.
     mx::XmlReadOptions options;
     options.upgradeVersion = false;
-    try {
+    try
+    {
         mx::readFromXmlString(doc, text, mx::FileSearchPath(), &options);
-    } catch (const mx::Exception& e) {
+    }
+    catch (const mx::Exception& e)
+    {
         error = sourceFile + ": " + e.what();
         return false;
     }
-    for (const mx::ElementPtr& child : doc->getChildren()) {
+    for (const mx::ElementPtr& child : doc->getChildren())
+    {
         const std::string& kind = child->getCategory();
-        if (kind == "nodedef") {
+        if (kind == "nodedef")
+        {
             library.definitions.push_back(readNodeDef(child, folder, sourceFile));
-        } else if (kind == "nodegraph") {
-            library.nodeGraphs.push_back({child->getName(), child->getAttribute("nodedef"), sourceFile});
-        } else if (kind == "implementation") {
+        }
+        else if (kind == "nodegraph")
+        {
+            library.nodeGraphs.push_back({ child->getName(), child->getAttribute("nodedef"), sourceFile });
+        }
+        else if (kind == "implementation")
+        {
             library.implementations.push_back(
-                {child->getName(), child->getAttribute("nodedef"), child->getAttribute("nodegraph")});
+                { child->getName(), child->getAttribute("nodedef"), child->getAttribute("nodegraph") });
         }
     }
     doc->setSourceUri(sourceFile);
@@ -139,24 +157,29 @@ bool readLibraryDocument(const std::string& text, const std::string& folder,
 std::optional<NodeLibrary> loadNodeLibrary(const std::string& librariesDir, std::string& error)
 {
     NodeLibrary library;
-    for (const std::string& folder : libraryFolders()) {
+    for (const std::string& folder : libraryFolders())
+    {
         const fs::path dir = fs::path(librariesDir) / folder;
         std::error_code ec;
         if (!fs::is_directory(dir, ec))
             continue;
         std::vector<fs::path> files;
-        for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec)) {
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir, ec))
+        {
             if (entry.is_regular_file() && entry.path().extension() == ".mtlx")
                 files.push_back(entry.path());
         }
-        if (ec) {
+        if (ec)
+        {
             error = dir.string() + ": cannot list the folder (" + ec.message() + ")";
             return std::nullopt;
         }
         std::sort(files.begin(), files.end());
-        for (const fs::path& file : files) {
+        for (const fs::path& file : files)
+        {
             std::ifstream in(file, std::ios::binary);
-            if (!in) {
+            if (!in)
+            {
                 error = file.string() + ": cannot be opened";
                 return std::nullopt;
             }

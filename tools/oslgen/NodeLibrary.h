@@ -7,39 +7,45 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
-struct PortDefinition {
+struct PortDefinition
+{
     std::string name;
     std::string type;
-    std::string value;            // the "value" attribute as written
+    std::string value; // the "value" attribute as written
     bool hasValue = false;
-    std::string defaultGeomProp;  // e.g. "UV0", "Pobject", "Nworld"
+    std::string defaultGeomProp; // e.g. "UV0", "Pobject", "Nworld"
 };
 
-struct NodeDefinition {
-    std::string name;      // e.g. "ND_image_color3"
-    std::string category;  // the "node" attribute
+struct NodeDefinition
+{
+    std::string name;     // e.g. "ND_image_color3"
+    std::string category; // the "node" attribute
     std::vector<PortDefinition> inputs;
     std::vector<PortDefinition> outputs;
-    std::string inherit;   // the definition this one inherits ports from, if any
-    std::string library;   // the library folder the file came from, e.g. "stdlib"
+    std::string inherit; // the definition this one inherits ports from, if any
+    std::string library; // the library folder the file came from, e.g. "stdlib"
     std::string sourceFile;
 };
 
-struct NodeGraphEntry {
+struct NodeGraphEntry
+{
     std::string name;
-    std::string nodeDef;   // the "nodedef" attribute, may be empty
+    std::string nodeDef; // the "nodedef" attribute, may be empty
     std::string sourceFile;
 };
 
-struct ImplementationEntry {
+struct ImplementationEntry
+{
     std::string name;
     std::string nodeDef;
     std::string nodeGraph; // set when the implementation is a node graph
 };
 
-struct NodeLibrary {
+struct NodeLibrary
+{
     std::vector<NodeDefinition> definitions;
     std::vector<NodeGraphEntry> nodeGraphs;
     std::vector<ImplementationEntry> implementations;

@@ -6,10 +6,18 @@
 #include <string>
 #include <vector>
 
-namespace oslgen::lint {
+namespace oslgen::lint
+{
 
-struct Token {
-    enum Kind { Identifier, Number, String, Punct } kind;
+struct Token
+{
+    enum Kind
+    {
+        Identifier,
+        Number,
+        String,
+        Punct
+    } kind;
     std::string text;
 };
 
@@ -19,7 +27,8 @@ std::vector<Token> tokenize(const std::string& source);
 // Empty when (), [] and {} nest properly; else a description of the first problem.
 std::string bracketProblem(const std::vector<Token>& tokens);
 
-struct Parameter {
+struct Parameter
+{
     bool isOutput = false;
     std::string type;
     std::string name;
@@ -28,7 +37,8 @@ struct Parameter {
     std::vector<Token> defaultTokens;
 };
 
-struct ShaderHeader {
+struct ShaderHeader
+{
     std::string name;
     std::vector<std::vector<Token>> metadata; // one token list per metadata item
     std::vector<Parameter> parameters;
@@ -39,7 +49,8 @@ struct ShaderHeader {
 // Parses "shader NAME [[ ... ]] ( params ) { body }"; on failure sets `error`.
 bool parseShader(const std::string& source, ShaderHeader& header, std::string& error);
 
-struct Library {
+struct Library
+{
     std::set<std::string> structs;
     std::set<std::string> functions;
 };

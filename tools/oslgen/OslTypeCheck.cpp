@@ -4,21 +4,24 @@
 #include <set>
 #include <sstream>
 
-namespace oslgen::types {
+namespace oslgen::types
+{
 
 using oslgen::lint::isPunct;
 using oslgen::lint::skipGroup;
 using oslgen::lint::Token;
 
-namespace {
+namespace
+{
 
 // The type of an expression. An empty base marks an expression already reported.
-struct Ty {
+struct Ty
+{
     std::string base;
-    int array = -1;       // -1: not an array, 0: unsized
-    bool poly = false;    // a built-in whose result type comes from where it is stored
+    int array = -1;    // -1: not an array, 0: unsized
+    bool poly = false; // a built-in whose result type comes from where it is stored
     bool lvalue = false;
-    bool isList = false;  // a compound initializer
+    bool isList = false; // a compound initializer
     std::vector<Ty> list;
 
     bool bad() const { return base.empty() && !isList; }
@@ -32,9 +35,18 @@ Ty of(const std::string& base, int array = -1)
     return t;
 }
 
-bool isPtype(const std::string& b) { return b == "point" || b == "vector" || b == "normal"; }
-bool isTriple(const std::string& b) { return b == "color" || isPtype(b); }
-bool isScalar(const std::string& b) { return b == "int" || b == "float"; }
+bool isPtype(const std::string& b)
+{
+    return b == "point" || b == "vector" || b == "normal";
+}
+bool isTriple(const std::string& b)
+{
+    return b == "color" || isPtype(b);
+}
+bool isScalar(const std::string& b)
+{
+    return b == "int" || b == "float";
+}
 
 std::string describe(const Ty& t)
 {
@@ -48,24 +60,30 @@ std::string describe(const Ty& t)
 // Merges two-character operators the tokenizer split.
 std::vector<Token> mergeOperators(const std::vector<Token>& in)
 {
-    static const std::set<std::string> pairs = {"==", "!=", "<=", ">=", "&&", "||",
-                                                "+=", "-=", "*=", "/=", "++", "--"};
+    static const std::set<std::string> pairs = { "==", "!=", "<=", ">=", "&&", "||",
+                                                 "+=", "-=", "*=", "/=", "++", "--" };
     std::vector<Token> out;
-    for (size_t i = 0; i < in.size(); ++i) {
+    for (size_t i = 0; i < in.size(); ++i)
+    {
         if (i + 1 < in.size() && in[i].kind == Token::Punct && in[i + 1].kind == Token::Punct &&
-            pairs.count(in[i].text + in[i + 1].text)) {
-            out.push_back({Token::Punct, in[i].text + in[i + 1].text});
+            pairs.count(in[i].text + in[i + 1].text))
+        {
+            out.push_back({ Token::Punct, in[i].text + in[i + 1].text });
             ++i;
-        } else {
+        }
+        else
+        {
             out.push_back(in[i]);
         }
     }
     return out;
 }
 
-struct Candidate {
+struct Candidate
+{
     std::string ret;
-    struct P {
+    struct P
+    {
         std::string type; // a type, "ANY" or "ARRAY"
         bool isArray = false;
         bool isOutput = false;
@@ -96,9 +114,11 @@ const std::map<std::string, std::vector<Candidate>>& builtins()
             "poly hashnoise(point)", "int trace(point,vector,...)", "vector reflect(vector,vector)",
             "vector refract(vector,vector,float)", "matrix transpose(matrix)",
             "float determinant(matrix)", "string substr(string,int,int)", "int arraylength(ARRAY)",
-            "color blackbody(float)", "float luminance(color)"};
+            "color blackbody(float)", "float luminance(color)"
+        };
         std::map<std::string, std::vector<Candidate>> t;
-        for (const char* signature : signatures) {
+        for (const char* signature : signatures)
+        {
             std::string s = signature;
             const size_t space = s.find(' ');
             const size_t open = s.find('(');
@@ -108,17 +128,20 @@ const std::map<std::string, std::vector<Candidate>>& builtins()
             std::stringstream list(s.substr(open + 1, s.size() - open - 2));
             for (std::string p; std::getline(list, p, ',');)
                 params.push_back(p);
-            std::vector<std::string> generics = {""};
+            std::vector<std::string> generics = { "" };
             if (s.find('T') != std::string::npos && (ret == "T" || s.find("(T") != std::string::npos ||
-                                                      s.find(",T") != std::string::npos))
-                generics = {"float", "color", "point", "vector", "normal"};
+                                                     s.find(",T") != std::string::npos))
+                generics = { "float", "color", "point", "vector", "normal" };
             else if (ret == "P")
-                generics = {"point", "vector", "normal"};
-            for (const std::string& g : generics) {
+                generics = { "point", "vector", "normal" };
+            for (const std::string& g : generics)
+            {
                 Candidate c;
                 c.ret = ret == "T" || ret == "P" ? g : ret;
-                for (const std::string& p : params) {
-                    if (p == "...") {
+                for (const std::string& p : params)
+                {
+                    if (p == "...")
+                    {
                         c.variadic = true;
                         continue;
                     }
@@ -138,18 +161,20 @@ const std::map<std::string, std::vector<Candidate>>& builtins()
     return table;
 }
 
-class Checker {
-public:
+class Checker
+{
+  public:
     Checker(const Declarations& decls, size_t visibleFunctions, std::vector<std::string>& problems,
-            std::string where)
-        : decls_(decls), visible_(visibleFunctions), problems_(problems), where_(std::move(where))
+            std::string where) :
+        decls_(decls),
+        visible_(visibleFunctions),
+        problems_(problems),
+        where_(std::move(where))
     {
         scopes_.emplace_back();
         for (const auto& [name, type] : std::map<std::string, std::string>{
-                 {"P", "point"}, {"N", "normal"}, {"Ng", "normal"}, {"I", "vector"}, {"u", "float"},
-                 {"v", "float"}, {"dPdu", "vector"}, {"dPdv", "vector"}, {"time", "float"},
-                 {"dtime", "float"}, {"M_PI", "float"}, {"M_2PI", "float"}})
-            scopes_.front()[name] = {type, -1, true};
+                 { "P", "point" }, { "N", "normal" }, { "Ng", "normal" }, { "I", "vector" }, { "u", "float" }, { "v", "float" }, { "dPdu", "vector" }, { "dPdv", "vector" }, { "time", "float" }, { "dtime", "float" }, { "M_PI", "float" }, { "M_2PI", "float" } })
+            scopes_.front()[name] = { type, -1, true };
         scopes_.emplace_back();
     }
 
@@ -178,7 +203,7 @@ public:
 
     static Ty typeOfDeclared(const std::string& type, int array) { return of(type, array); }
 
-private:
+  private:
     // ---- tokens
     const std::string& peek(size_t k = 0) const
     {
@@ -187,7 +212,8 @@ private:
     }
     bool accept(const std::string& text)
     {
-        if (peek() == text && pos_ < toks_.size() && toks_[pos_].kind != Token::String) {
+        if (peek() == text && pos_ < toks_.size() && toks_[pos_].kind != Token::String)
+        {
             ++pos_;
             return true;
         }
@@ -213,7 +239,8 @@ private:
 
     const Variable* lookup(const std::string& name) const
     {
-        for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope) {
+        for (auto scope = scopes_.rbegin(); scope != scopes_.rend(); ++scope)
+        {
             const auto found = scope->find(name);
             if (found != scope->end())
                 return &found->second;
@@ -251,8 +278,10 @@ private:
     {
         if (from.bad() || to.bad())
             return true;
-        if (from.isList) {
-            if (to.array >= 0) {
+        if (from.isList)
+        {
+            if (to.array >= 0)
+            {
                 if (to.array > 0 && static_cast<int>(from.list.size()) > to.array)
                     return false;
                 for (const Ty& e : from.list)
@@ -293,11 +322,13 @@ private:
     {
         int best = -1;
         std::vector<const Candidate*> winners;
-        for (const Candidate& c : candidates) {
+        for (const Candidate& c : candidates)
+        {
             if (args.size() < c.params.size() || (!c.variadic && args.size() != c.params.size()))
                 continue;
             int cost = 0;
-            for (size_t i = 0; i < c.params.size() && cost >= 0; ++i) {
+            for (size_t i = 0; i < c.params.size() && cost >= 0; ++i)
+            {
                 const int k = conversionCost(args[i], c.params[i]);
                 if (k < 0 || (c.params[i].isOutput && !args[i].lvalue && !args[i].bad()))
                     cost = -1;
@@ -306,25 +337,31 @@ private:
             }
             if (cost < 0)
                 continue;
-            if (best < 0 || cost < best) {
+            if (best < 0 || cost < best)
+            {
                 best = cost;
-                winners = {&c};
-            } else if (cost == best) {
+                winners = { &c };
+            }
+            else if (cost == best)
+            {
                 winners.push_back(&c);
             }
         }
         std::string argText;
         for (const Ty& a : args)
             argText += (argText.empty() ? "" : ", ") + describe(a);
-        if (winners.empty()) {
+        if (winners.empty())
+        {
             report("no " + name + "(" + argText + ")");
             return Ty{};
         }
-        for (const Candidate* w : winners) {
+        for (const Candidate* w : winners)
+        {
             bool same = w->params.size() == winners[0]->params.size();
             for (size_t i = 0; same && i < w->params.size(); ++i)
                 same = w->params[i].type == winners[0]->params[i].type;
-            if (!same) {
+            if (!same)
+            {
                 report("ambiguous " + name + "(" + argText + ")");
                 return Ty{};
             }
@@ -339,14 +376,15 @@ private:
     std::vector<Candidate> libraryCandidates(const std::string& name) const
     {
         std::vector<Candidate> out;
-        for (size_t i = 0; i < visible_ && i < decls_.functions.size(); ++i) {
+        for (size_t i = 0; i < visible_ && i < decls_.functions.size(); ++i)
+        {
             const FunctionSignature& f = decls_.functions[i];
             if (f.name != name)
                 continue;
             Candidate c;
             c.ret = f.returnType;
             for (const FunctionSignature::Param& p : f.params)
-                c.params.push_back({p.type, p.isArray, p.isOutput});
+                c.params.push_back({ p.type, p.isArray, p.isOutput });
             out.push_back(c);
         }
         return out;
@@ -355,11 +393,12 @@ private:
     Ty structOperator(const std::string& op, const Ty& a, const Ty& b)
     {
         const std::vector<Candidate> c = libraryCandidates("__operator__" + op + "__");
-        if (c.empty()) {
+        if (c.empty())
+        {
             report("no operator " + op + " for " + describe(a) + " and " + describe(b));
             return Ty{};
         }
-        return resolve("__operator__" + op + "__", c, {a, b});
+        return resolve("__operator__" + op + "__", c, { a, b });
     }
 
     // ---- expressions
@@ -368,8 +407,9 @@ private:
     Ty assignment()
     {
         Ty lhs = conditional();
-        static const std::set<std::string> ops = {"=", "+=", "-=", "*=", "/="};
-        if (ok_ && ops.count(peek())) {
+        static const std::set<std::string> ops = { "=", "+=", "-=", "*=", "/=" };
+        if (ok_ && ops.count(peek()))
+        {
             const std::string op = peek();
             ++pos_;
             const Ty rhs = assignment();
@@ -392,7 +432,8 @@ private:
         const Ty b = conditional();
         if (a.bad() || b.bad())
             return Ty{};
-        if (decls_.structs.count(a.base) || decls_.structs.count(b.base)) {
+        if (decls_.structs.count(a.base) || decls_.structs.count(b.base))
+        {
             report("conditional expression on struct values");
             return Ty{};
         }
@@ -407,7 +448,8 @@ private:
     Ty logicalOr()
     {
         Ty t = logicalAnd();
-        while (ok_ && (peek() == "||")) {
+        while (ok_ && (peek() == "||"))
+        {
             ++pos_;
             logicalAnd();
             t = of("int");
@@ -417,7 +459,8 @@ private:
     Ty logicalAnd()
     {
         Ty t = equality();
-        while (ok_ && (peek() == "&&")) {
+        while (ok_ && (peek() == "&&"))
+        {
             ++pos_;
             equality();
             t = of("int");
@@ -427,12 +470,11 @@ private:
     Ty equality()
     {
         Ty t = relational();
-        while (ok_ && (peek() == "==" || peek() == "!=")) {
+        while (ok_ && (peek() == "==" || peek() == "!="))
+        {
             ++pos_;
             const Ty r = relational();
-            if (!t.bad() && !r.bad() && !(t.base == r.base || (isScalar(t.base) && isScalar(r.base)) ||
-                                          (isScalar(t.base) && isTriple(r.base)) ||
-                                          (isTriple(t.base) && isScalar(r.base))))
+            if (!t.bad() && !r.bad() && !(t.base == r.base || (isScalar(t.base) && isScalar(r.base)) || (isScalar(t.base) && isTriple(r.base)) || (isTriple(t.base) && isScalar(r.base))))
                 report("comparison of " + describe(t) + " with " + describe(r));
             if (!t.bad() && decls_.structs.count(t.base))
                 report("comparison of struct values");
@@ -443,7 +485,8 @@ private:
     Ty relational()
     {
         Ty t = additive();
-        while (ok_ && (peek() == "<" || peek() == ">" || peek() == "<=" || peek() == ">=")) {
+        while (ok_ && (peek() == "<" || peek() == ">" || peek() == "<=" || peek() == ">="))
+        {
             ++pos_;
             const Ty r = additive();
             if (!t.bad() && !r.bad() && !(isScalar(t.base) && isScalar(r.base) && t.array < 0 && r.array < 0))
@@ -455,7 +498,8 @@ private:
     Ty additive()
     {
         Ty t = multiplicative();
-        while (ok_ && (peek() == "+" || peek() == "-")) {
+        while (ok_ && (peek() == "+" || peek() == "-"))
+        {
             const std::string op = peek();
             ++pos_;
             t = arithmetic(op, t, multiplicative());
@@ -465,7 +509,8 @@ private:
     Ty multiplicative()
     {
         Ty t = unary();
-        while (ok_ && (peek() == "*" || peek() == "/" || peek() == "%")) {
+        while (ok_ && (peek() == "*" || peek() == "/" || peek() == "%"))
+        {
             const std::string op = peek();
             ++pos_;
             t = arithmetic(op, t, unary());
@@ -478,25 +523,30 @@ private:
         if (a.bad() || b.bad())
             return Ty{};
         const std::string a0 = a.base, b0 = b.base;
-        if (a.poly || b.poly) {
+        if (a.poly || b.poly)
+        {
             report("result-typed built-in used in arithmetic");
             return Ty{};
         }
-        if (a.array >= 0 || b.array >= 0 || a0 == "string" || b0 == "string") {
+        if (a.array >= 0 || b.array >= 0 || a0 == "string" || b0 == "string")
+        {
             report("arithmetic on " + describe(a) + " and " + describe(b));
             return Ty{};
         }
         static const std::map<std::string, std::string> names = {
-            {"+", "add"}, {"-", "sub"}, {"*", "mul"}, {"/", "div"}, {"%", "mod"}};
+            { "+", "add" }, { "-", "sub" }, { "*", "mul" }, { "/", "div" }, { "%", "mod" }
+        };
         if (decls_.structs.count(a0) || decls_.structs.count(b0))
             return structOperator(names.at(op), a, b);
-        if (op == "%") {
+        if (op == "%")
+        {
             if (a0 == "int" && b0 == "int")
                 return of("int");
             report("% on " + describe(a) + " and " + describe(b));
             return Ty{};
         }
-        if (a0 == "matrix" || b0 == "matrix") {
+        if (a0 == "matrix" || b0 == "matrix")
+        {
             const bool other = (a0 == "matrix" || isScalar(a0)) && (b0 == "matrix" || isScalar(b0));
             if (other && (op == "*" || op == "/"))
                 return of("matrix");
@@ -509,7 +559,8 @@ private:
             return of(b0);
         if (isScalar(b0))
             return of(a0);
-        if (a0 == "color" || b0 == "color") {
+        if (a0 == "color" || b0 == "color")
+        {
             if (a0 == b0)
                 return of("color");
             report("mixing colour and point-like values in " + op);
@@ -520,19 +571,22 @@ private:
 
     Ty unary()
     {
-        if (accept("-") || accept("+")) {
+        if (accept("-") || accept("+"))
+        {
             const Ty t = unary();
             if (t.bad())
                 return t;
-            if (decls_.structs.count(t.base)) {
+            if (decls_.structs.count(t.base))
+            {
                 const std::vector<Candidate> c = libraryCandidates("__operator__neg__");
-                return resolve("__operator__neg__", c, {t});
+                return resolve("__operator__neg__", c, { t });
             }
             if (!(isScalar(t.base) || isTriple(t.base) || t.base == "matrix") || t.array >= 0)
                 report("negation of " + describe(t));
             return of(t.base);
         }
-        if (accept("!")) {
+        if (accept("!"))
+        {
             unary();
             return of("int");
         }
@@ -542,8 +596,10 @@ private:
     Ty postfix()
     {
         Ty t = primary();
-        while (ok_) {
-            if (accept("[")) {
+        while (ok_)
+        {
+            if (accept("["))
+            {
                 const Ty index = expression();
                 expect("]");
                 if (!index.bad() && index.base != "int")
@@ -551,7 +607,8 @@ private:
                 if (t.bad())
                     continue;
                 // OSL indexes variables and struct fields only, not computed values.
-                if (!t.lvalue) {
+                if (!t.lvalue)
+                {
                     report("indexing a computed " + describe(t));
                     t = Ty{};
                     continue;
@@ -565,17 +622,21 @@ private:
                     t = of("matrix-row");
                 else if (t.base == "matrix-row")
                     t = of("float");
-                else {
+                else
+                {
                     report("indexing " + describe(t));
                     t = Ty{};
                 }
                 t.lvalue = lv;
-            } else if (accept(".")) {
+            }
+            else if (accept("."))
+            {
                 const std::string field = peek();
                 ++pos_;
                 if (t.bad())
                     continue;
-                if (!t.lvalue) {
+                if (!t.lvalue)
+                {
                     report("member of a computed " + describe(t));
                     t = Ty{};
                     continue;
@@ -583,20 +644,27 @@ private:
                 const bool lv = t.lvalue;
                 const auto s = decls_.structs.find(t.base);
                 Ty r;
-                if (t.array < 0 && s != decls_.structs.end()) {
+                if (t.array < 0 && s != decls_.structs.end())
+                {
                     for (const Field& f : s->second)
                         if (f.name == field)
                             r = of(f.type);
-                } else if (t.array < 0 && t.base == "color" && (field == "r" || field == "g" || field == "b")) {
+                }
+                else if (t.array < 0 && t.base == "color" && (field == "r" || field == "g" || field == "b"))
+                {
                     r = of("float");
-                } else if (t.array < 0 && isPtype(t.base) && (field == "x" || field == "y" || field == "z")) {
+                }
+                else if (t.array < 0 && isPtype(t.base) && (field == "x" || field == "y" || field == "z"))
+                {
                     r = of("float");
                 }
                 if (r.bad())
                     report("no member '" + field + "' in " + describe(t));
                 r.lvalue = lv;
                 t = r;
-            } else {
+            }
+            else
+            {
                 break;
             }
         }
@@ -608,7 +676,8 @@ private:
         std::vector<Ty> args;
         if (accept(")"))
             return args;
-        do {
+        do
+        {
             args.push_back(expression());
         } while (ok_ && accept(","));
         expect(")");
@@ -624,8 +693,10 @@ private:
             return true;
         };
         const auto s = decls_.structs.find(type);
-        if (s != decls_.structs.end()) {
-            if (args.size() != s->second.size()) {
+        if (s != decls_.structs.end())
+        {
+            if (args.size() != s->second.size())
+            {
                 report(type + " built from " + std::to_string(args.size()) + " values");
                 return of(type);
             }
@@ -653,7 +724,8 @@ private:
 
     Ty primary()
     {
-        if (pos_ >= toks_.size()) {
+        if (pos_ >= toks_.size())
+        {
             fail("expression ends early");
             return Ty{};
         }
@@ -662,38 +734,47 @@ private:
             return of(t.text.find_first_of(".eE") == std::string::npos ? "int" : "float");
         if (t.kind == Token::String)
             return of("string");
-        if (t.text == "(") {
+        if (t.text == "(")
+        {
             Ty inner = expression();
             expect(")");
             return inner;
         }
-        if (t.text == "{") {
+        if (t.text == "{")
+        {
             Ty list;
             list.isList = true;
-            if (!accept("}")) {
-                do {
+            if (!accept("}"))
+            {
+                do
+                {
                     list.list.push_back(expression());
                 } while (ok_ && accept(","));
                 expect("}");
             }
             return list;
         }
-        if (t.kind != Token::Identifier) {
+        if (t.kind != Token::Identifier)
+        {
             fail("unexpected '" + t.text + "'");
             return Ty{};
         }
-        if (accept("(")) {
+        if (accept("("))
+        {
             const std::vector<Ty> args = arguments();
             if (isTypeName(t.text))
                 return constructor(t.text, args);
-            if (lookup(t.text)) {
+            if (lookup(t.text))
+            {
                 report("'" + t.text + "' is a variable, not a function");
                 return Ty{};
             }
             std::vector<Candidate> candidates = libraryCandidates(t.text);
-            if (candidates.empty()) {
+            if (candidates.empty())
+            {
                 const auto b = builtins().find(t.text);
-                if (b == builtins().end()) {
+                if (b == builtins().end())
+                {
                     report("unknown function '" + t.text + "'");
                     return Ty{};
                 }
@@ -702,7 +783,8 @@ private:
             return resolve(t.text, candidates, args);
         }
         const Variable* v = lookup(t.text);
-        if (!v) {
+        if (!v)
+        {
             report("'" + t.text + "' is not declared");
             return Ty{};
         }
@@ -716,10 +798,13 @@ private:
     {
         if (accept(";"))
             return;
-        if (accept("{")) {
+        if (accept("{"))
+        {
             scopes_.emplace_back();
-            while (ok_ && !accept("}")) {
-                if (pos_ >= toks_.size()) {
+            while (ok_ && !accept("}"))
+            {
+                if (pos_ >= toks_.size())
+                {
                     fail("unclosed block");
                     break;
                 }
@@ -728,7 +813,8 @@ private:
             scopes_.pop_back();
             return;
         }
-        if (accept("if")) {
+        if (accept("if"))
+        {
             expect("(");
             expression();
             expect(")");
@@ -737,29 +823,35 @@ private:
                 scoped([&] { statement(); });
             return;
         }
-        if (accept("while")) {
+        if (accept("while"))
+        {
             expect("(");
             expression();
             expect(")");
             scoped([&] { statement(); });
             return;
         }
-        if (accept("for")) {
+        if (accept("for"))
+        {
             scoped([&] {
                 expect("(");
-                if (!accept(";")) {
+                if (!accept(";"))
+                {
                     if (isTypeName(peek()))
                         declaration();
-                    else {
+                    else
+                    {
                         expression();
                         expect(";");
                     }
                 }
-                if (!accept(";")) {
+                if (!accept(";"))
+                {
                     expression();
                     expect(";");
                 }
-                if (!accept(")")) {
+                if (!accept(")"))
+                {
                     expression();
                     expect(")");
                 }
@@ -767,8 +859,10 @@ private:
             });
             return;
         }
-        if (accept("return")) {
-            if (accept(";")) {
+        if (accept("return"))
+        {
+            if (accept(";"))
+            {
                 if (returnType_ != "void")
                     report("return without a value");
                 return;
@@ -781,11 +875,13 @@ private:
                 requireAssignable(of(returnType_), value, "return");
             return;
         }
-        if (accept("break") || accept("continue")) {
+        if (accept("break") || accept("continue"))
+        {
             expect(";");
             return;
         }
-        if (isTypeName(peek()) && pos_ + 1 < toks_.size() && toks_[pos_ + 1].kind == Token::Identifier) {
+        if (isTypeName(peek()) && pos_ + 1 < toks_.size() && toks_[pos_ + 1].kind == Token::Identifier)
+        {
             declaration();
             return;
         }
@@ -804,13 +900,16 @@ private:
     {
         const std::string type = peek();
         ++pos_;
-        do {
+        do
+        {
             const std::string name = peek();
             ++pos_;
             int array = -1;
-            if (accept("[")) {
+            if (accept("["))
+            {
                 array = 0;
-                if (!accept("]")) {
+                if (!accept("]"))
+                {
                     array = std::atoi(peek().c_str());
                     ++pos_;
                     expect("]");
@@ -819,7 +918,7 @@ private:
             Ty target = of(type, array);
             if (accept("="))
                 requireAssignable(target, expression(), "initialiser of " + name);
-            declare(name, {type, array, false});
+            declare(name, { type, array, false });
         } while (ok_ && accept(","));
         expect(";");
     }
@@ -842,13 +941,16 @@ Declarations readDeclarations(const std::string& source, std::vector<std::string
     const std::vector<Token> t = oslgen::lint::tokenize(source);
     Declarations d;
     size_t i = 0;
-    while (i < t.size()) {
-        if (t[i].text == "struct" && i + 2 < t.size() && isPunct(t, i + 2, "{")) {
+    while (i < t.size())
+    {
+        if (t[i].text == "struct" && i + 2 < t.size() && isPunct(t, i + 2, "{"))
+        {
             const std::string name = t[i + 1].text;
             std::vector<Field> fields;
             size_t k = i + 3;
-            while (k + 2 < t.size() && !isPunct(t, k, "}")) {
-                fields.push_back({t[k].text, t[k + 1].text});
+            while (k + 2 < t.size() && !isPunct(t, k, "}"))
+            {
+                fields.push_back({ t[k].text, t[k + 1].text });
                 k += 3; // type name ;
             }
             d.structs[name] = fields;
@@ -858,22 +960,26 @@ Declarations readDeclarations(const std::string& source, std::vector<std::string
             continue;
         }
         if (i + 2 < t.size() && t[i].kind == Token::Identifier && t[i + 1].kind == Token::Identifier &&
-            isPunct(t, i + 2, "(")) {
+            isPunct(t, i + 2, "("))
+        {
             FunctionSignature f;
             f.returnType = t[i].text;
             f.name = t[i + 1].text;
             const size_t end = skipGroup(t, i + 2);
             size_t k = i + 3;
-            while (k < end - 1) {
+            while (k < end - 1)
+            {
                 FunctionSignature::Param p;
-                if (t[k].text == "output") {
+                if (t[k].text == "output")
+                {
                     p.isOutput = true;
                     ++k;
                 }
                 p.type = t[k].text;
                 p.name = t[k + 1].text;
                 k += 2;
-                if (isPunct(t, k, "[")) {
+                if (isPunct(t, k, "["))
+                {
                     p.isArray = true;
                     k = skipGroup(t, k);
                 }
@@ -881,7 +987,8 @@ Declarations readDeclarations(const std::string& source, std::vector<std::string
                 if (isPunct(t, k, ","))
                     ++k;
             }
-            if (!isPunct(t, end, "{")) {
+            if (!isPunct(t, end, "{"))
+            {
                 problems.push_back(f.name + ": no body");
                 return d;
             }
@@ -900,7 +1007,8 @@ Declarations readDeclarations(const std::string& source, std::vector<std::string
 std::vector<std::string> checkFunctions(const Declarations& decls)
 {
     std::vector<std::string> problems;
-    for (size_t i = 0; i < decls.functions.size(); ++i) {
+    for (size_t i = 0; i < decls.functions.size(); ++i)
+    {
         const FunctionSignature& f = decls.functions[i];
         std::string where = f.returnType + " " + f.name + "(";
         for (size_t k = 0; k < f.params.size(); ++k)
@@ -908,7 +1016,7 @@ std::vector<std::string> checkFunctions(const Declarations& decls)
         where += ")";
         Checker checker(decls, i + 1, problems, where);
         for (const FunctionSignature::Param& p : f.params)
-            checker.declare(p.name, {p.type, p.isArray ? 0 : -1, !p.isOutput});
+            checker.declare(p.name, { p.type, p.isArray ? 0 : -1, !p.isOutput });
         checker.checkStatements(f.body, f.returnType);
     }
     return problems;
@@ -920,11 +1028,12 @@ std::vector<std::string> checkShader(const oslgen::lint::ShaderHeader& shader, c
     std::vector<Variable> declared;
     {
         Checker defaults(decls, decls.functions.size(), problems, shader.name);
-        for (const oslgen::lint::Parameter& p : shader.parameters) {
+        for (const oslgen::lint::Parameter& p : shader.parameters)
+        {
             const int array = p.arraySize.empty() ? -1 : std::atoi(p.arraySize.c_str());
             Checker one(decls, decls.functions.size(), problems, shader.name + " parameter " + p.name);
             one.checkInitializer(p.defaultTokens, Checker::typeOfDeclared(p.type, array), "default");
-            declared.push_back({p.type, array, !p.isOutput});
+            declared.push_back({ p.type, array, !p.isOutput });
         }
     }
     Checker body(decls, decls.functions.size(), problems, shader.name);

@@ -10,17 +10,21 @@
 #include <string>
 #include <vector>
 
-namespace oslgen::types {
+namespace oslgen::types
+{
 
-struct Field {
+struct Field
+{
     std::string type;
     std::string name;
 };
 
-struct FunctionSignature {
+struct FunctionSignature
+{
     std::string returnType;
     std::string name;
-    struct Param {
+    struct Param
+    {
         std::string type;
         bool isArray = false;
         bool isOutput = false;
@@ -31,7 +35,8 @@ struct FunctionSignature {
 };
 
 // Struct and function declarations of an include file, in order.
-struct Declarations {
+struct Declarations
+{
     std::map<std::string, std::vector<Field>> structs;
     std::vector<FunctionSignature> functions;
 };
@@ -43,7 +48,8 @@ Declarations readDeclarations(const std::string& source, std::vector<std::string
 // declared before it and itself).
 std::vector<std::string> checkFunctions(const Declarations& decls);
 
-struct Variable {
+struct Variable
+{
     std::string type;
     int arrayLength = -1; // -1: not an array, 0: unsized
     bool readOnly = false;

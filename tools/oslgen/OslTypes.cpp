@@ -4,11 +4,14 @@
 #include <map>
 #include <sstream>
 
-namespace oslgen {
+namespace oslgen
+{
 
-namespace {
+namespace
+{
 
-struct ElementInfo {
+struct ElementInfo
+{
     const char* osl;
     int components;
     bool isStruct;
@@ -17,12 +20,18 @@ struct ElementInfo {
 const std::map<std::string, ElementInfo>& elementTypes()
 {
     static const std::map<std::string, ElementInfo> types = {
-        {"float", {"float", 1, false}},     {"integer", {"int", 1, false}},
-        {"boolean", {"int", 1, false}},     {"color3", {"color", 3, false}},
-        {"vector3", {"vector", 3, false}},  {"vector2", {"vector2", 2, true}},
-        {"vector4", {"vector4", 4, true}},  {"color4", {"color4", 4, true}},
-        {"matrix33", {"matrix", 9, false}}, {"matrix44", {"matrix", 16, false}},
-        {"string", {"string", 0, false}},   {"filename", {"string", 0, false}},
+        { "float", { "float", 1, false } },
+        { "integer", { "int", 1, false } },
+        { "boolean", { "int", 1, false } },
+        { "color3", { "color", 3, false } },
+        { "vector3", { "vector", 3, false } },
+        { "vector2", { "vector2", 2, true } },
+        { "vector4", { "vector4", 4, true } },
+        { "color4", { "color4", 4, true } },
+        { "matrix33", { "matrix", 9, false } },
+        { "matrix44", { "matrix", 16, false } },
+        { "string", { "string", 0, false } },
+        { "filename", { "string", 0, false } },
     };
     return types;
 }
@@ -31,11 +40,15 @@ std::vector<std::string> splitValues(const std::string& text)
 {
     std::vector<std::string> parts;
     std::string current;
-    for (char c : text) {
-        if (c == ',') {
+    for (char c : text)
+    {
+        if (c == ',')
+        {
             parts.push_back(current);
             current.clear();
-        } else if (c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+        }
+        else if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+        {
             current += c;
         }
     }
@@ -73,7 +86,8 @@ std::optional<std::string> intLiteral(const std::string& token)
 std::string quoted(const std::string& text)
 {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : text)
+    {
         if (c == '"' || c == '\\')
             out += '\\';
         out += c;
@@ -101,7 +115,8 @@ std::string elementFromFloats(const OslType& type, const std::vector<std::string
         return "{" + joined(f) + "}";
     if (t == "color4")
         return "{color(" + f[0] + ", " + f[1] + ", " + f[2] + "), " + f[3] + "}";
-    if (t == "matrix33") {
+    if (t == "matrix33")
+    {
         std::vector<std::string> m;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c)
@@ -117,12 +132,14 @@ std::optional<std::string> elementFromTokens(const OslType& type,
     const std::string& t = type.elementMtlx;
     if (t == "string" || t == "filename")
         return std::nullopt; // handled by the caller, commas are text there
-    if (t == "boolean") {
+    if (t == "boolean")
+    {
         if (tokens.size() != 1 || (tokens[0] != "true" && tokens[0] != "false"))
             return std::nullopt;
         return std::string(tokens[0] == "true" ? "1" : "0");
     }
-    if (t == "integer") {
+    if (t == "integer")
+    {
         if (tokens.size() != 1)
             return std::nullopt;
         return intLiteral(tokens[0]);
@@ -130,7 +147,8 @@ std::optional<std::string> elementFromTokens(const OslType& type,
     if (static_cast<int>(tokens.size()) != type.components)
         return std::nullopt;
     std::vector<std::string> floats;
-    for (const std::string& token : tokens) {
+    for (const std::string& token : tokens)
+    {
         const std::optional<std::string> literal = floatLiteral(token);
         if (!literal)
             return std::nullopt;
@@ -146,7 +164,8 @@ std::string elementZero(const OslType& type)
         return "\"\"";
     if (t == "integer" || t == "boolean")
         return "0";
-    if (t == "matrix33" || t == "matrix44") {
+    if (t == "matrix33" || t == "matrix44")
+    {
         // Matrices start as the identity, like MaterialX's own default.
         std::vector<std::string> f;
         const int n = t == "matrix33" ? 3 : 4;
@@ -167,7 +186,8 @@ std::optional<OslType> oslTypeFor(const std::string& mtlxType)
     std::string element = mtlxType;
     const std::string suffix = "array";
     if (element.size() > suffix.size() &&
-        element.compare(element.size() - suffix.size(), suffix.size(), suffix) == 0) {
+        element.compare(element.size() - suffix.size(), suffix.size(), suffix) == 0)
+    {
         element.resize(element.size() - suffix.size());
         type.isArray = true;
     }
@@ -201,20 +221,25 @@ std::string zeroLiteral(const OslType& type)
     return "{" + joined(std::vector<std::string>(ARRAY_LENGTH, elementZero(type))) + "}";
 }
 
-namespace {
+namespace
+{
 
 std::optional<std::string> arrayLiteral(const OslType& type, const std::string& value)
 {
     std::vector<std::string> tokens = splitValues(value);
-    if (type.elementMtlx == "string" || type.elementMtlx == "filename") {
+    if (type.elementMtlx == "string" || type.elementMtlx == "filename")
+    {
         for (std::string& token : tokens)
             token = quoted(token);
-    } else {
+    }
+    else
+    {
         const int per = type.components;
         if (per == 0 || tokens.size() % per != 0)
             return std::nullopt;
         std::vector<std::string> elements;
-        for (size_t i = 0; i < tokens.size(); i += per) {
+        for (size_t i = 0; i < tokens.size(); i += per)
+        {
             const std::optional<std::string> element = elementFromTokens(
                 type, std::vector<std::string>(tokens.begin() + i, tokens.begin() + i + per));
             if (!element)
@@ -234,7 +259,8 @@ std::string geomPropDefault(const OslType& type, const std::string& geomProp)
 {
     if (type.isArray)
         return {};
-    if (geomProp == "UV0") {
+    if (geomProp == "UV0")
+    {
         if (type.mtlx == "vector2")
             return "{u, v}";
         if (type.mtlx == "vector3")
@@ -257,13 +283,15 @@ std::string geomPropDefault(const OslType& type, const std::string& geomProp)
 
 std::string parameterDefault(const OslType& type, const PortDefinition& port)
 {
-    if (port.hasValue) {
+    if (port.hasValue)
+    {
         const std::optional<std::string> literal =
             type.isArray ? arrayLiteral(type, port.value) : elementLiteral(type, port.value);
         if (literal)
             return *literal;
     }
-    if (!port.defaultGeomProp.empty()) {
+    if (!port.defaultGeomProp.empty())
+    {
         const std::string global = geomPropDefault(type, port.defaultGeomProp);
         if (!global.empty())
             return global;
@@ -274,7 +302,7 @@ std::string parameterDefault(const OslType& type, const PortDefinition& port)
 std::string component(const OslType& type, const std::string& name, int i)
 {
     const std::string& t = type.elementMtlx;
-    static const char* xyzw[] = {"x", "y", "z", "w"};
+    static const char* xyzw[] = { "x", "y", "z", "w" };
     if (t == "float" || t == "integer" || t == "boolean")
         return name;
     if (t == "color3" || t == "vector3")
@@ -303,7 +331,8 @@ std::string convertExpr(const OslType& from, const OslType& to, const std::strin
     if (from.mtlx == to.mtlx)
         return name;
     std::vector<std::string> c;
-    for (int i = 0; i < to.components; ++i) {
+    for (int i = 0; i < to.components; ++i)
+    {
         if (from.components == 1)
             c.push_back(from.elementMtlx == "float" ? name : "float(" + name + ")");
         else if (i < from.components)

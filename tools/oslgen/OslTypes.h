@@ -7,13 +7,15 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
 // Array inputs and outputs have this fixed length: OSL parameters need a size, the
 // definitions give none. Unused trailing elements hold the type's zero.
 constexpr int ARRAY_LENGTH = 8;
 
-struct OslType {
+struct OslType
+{
     std::string mtlx;        // MaterialX type, e.g. "color4" or "floatarray"
     std::string osl;         // OSL type name of one element, e.g. "color4"
     int components = 1;      // float components of one element (0 for string)

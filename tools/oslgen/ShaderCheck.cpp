@@ -1,6 +1,7 @@
 #include "ShaderCheck.h"
 
-namespace oslgen {
+namespace oslgen
+{
 
 ShaderChecker::ShaderChecker(const std::string& funcsHeader)
 {
@@ -18,11 +19,11 @@ std::vector<std::string> ShaderChecker::check(const std::string& shaderText) con
     std::vector<std::string> problems;
     const std::string brackets = lint::bracketProblem(lint::tokenize(shaderText));
     if (!brackets.empty())
-        return {brackets};
+        return { brackets };
     lint::ShaderHeader header;
     std::string error;
     if (!lint::parseShader(shaderText, header, error))
-        return {error};
+        return { error };
     if (header.metadata.size() != 1)
         problems.push_back("the shader has " + std::to_string(header.metadata.size()) +
                            " metadata items");
@@ -30,7 +31,8 @@ std::vector<std::string> ShaderChecker::check(const std::string& shaderText) con
     std::set<std::string> parameters;
     std::set<std::string> inputs;
     bool usesShared = false;
-    for (const lint::Parameter& p : header.parameters) {
+    for (const lint::Parameter& p : header.parameters)
+    {
         if (!parameters.insert(p.name).second)
             problems.push_back("parameter " + p.name + " is declared twice");
         if (lint::isReservedWord(p.name))

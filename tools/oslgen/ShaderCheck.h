@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-namespace oslgen {
+namespace oslgen
+{
 
-class ShaderChecker {
-public:
+class ShaderChecker
+{
+  public:
     // `funcsHeader` is the text of mx_funcs.h; its own problems are kept.
     explicit ShaderChecker(const std::string& funcsHeader);
 
@@ -22,7 +24,7 @@ public:
     // include of mx_funcs.h exactly when its types or functions are used.
     std::vector<std::string> check(const std::string& shaderText) const;
 
-private:
+  private:
     lint::Library library_;
     types::Declarations declarations_;
     std::vector<std::string> headerProblems_;

@@ -5,7 +5,8 @@
 
 #include <sstream>
 
-namespace oslgen {
+namespace oslgen
+{
 
 const char* const GENERATED_MARK = "// Written by oslgen from the data libraries";
 
@@ -37,7 +38,8 @@ std::string shaderFileName(const NodeDefinition& definition)
     return strippedDefinitionName(definition.name) + ".osl";
 }
 
-namespace {
+namespace
+{
 
 std::string declaration(const OslType& type, const std::string& name, const std::string& value)
 {
@@ -62,13 +64,15 @@ ShaderText writeShader(const NodeDefinition& definition)
 {
     std::vector<std::string> parameters;
     bool needsInclude = false;
-    for (const PortDefinition& input : definition.inputs) {
+    for (const PortDefinition& input : definition.inputs)
+    {
         const OslType type = *oslTypeFor(input.type);
         needsInclude = needsInclude || type.isStruct;
         parameters.push_back(
             declaration(type, oslParameterName(input.name), parameterDefault(type, input)));
     }
-    for (const PortDefinition& output : definition.outputs) {
+    for (const PortDefinition& output : definition.outputs)
+    {
         const OslType type = *oslTypeFor(output.type);
         needsInclude = needsInclude || type.isStruct;
         parameters.push_back("output " + declaration(type, output.name, zeroLiteral(type)));
@@ -76,9 +80,12 @@ ShaderText writeShader(const NodeDefinition& definition)
 
     ShaderText shader;
     std::string body;
-    if (std::optional<std::string> written = shaderBody(BodyContext(definition))) {
+    if (std::optional<std::string> written = shaderBody(BodyContext(definition)))
+    {
         body = *written;
-    } else {
+    }
+    else
+    {
         body = fallbackBody(definition);
         shader.fallback = true;
     }
@@ -86,14 +93,16 @@ ShaderText writeShader(const NodeDefinition& definition)
 
     std::ostringstream os;
     os << "// MaterialX node definition " << definition.name << ", category " << definition.category
-       << ".\n" << GENERATED_MARK << ": change the generator, not this file.\n";
+       << ".\n"
+       << GENERATED_MARK << ": change the generator, not this file.\n";
     if (needsInclude)
         os << "#include \"mx_funcs.h\"\n";
     os << "\nshader " << shaderName(definition) << "\n    [[ string mtlx_node = \""
        << definition.category << "\" ]]\n(\n";
     for (size_t i = 0; i < parameters.size(); ++i)
         os << "    " << parameters[i] << (i + 1 < parameters.size() ? ",\n" : "\n");
-    os << ")\n{\n" << indented(body) << "}\n";
+    os << ")\n{\n"
+       << indented(body) << "}\n";
     shader.text = os.str();
     return shader;
 }

@@ -4,7 +4,8 @@
 
 #include <string>
 
-namespace oslgen {
+namespace oslgen
+{
 
 // The OSL parameter name of a MaterialX input: "mix", "default" and "normal" clash with
 // OSL names and become "mix1", "default1" and "normal1"; other names stay.
@@ -21,7 +22,8 @@ std::string shaderFileName(const NodeDefinition& definition);
 // The start of the second line of every shader this generator writes.
 extern const char* const GENERATED_MARK;
 
-struct ShaderText {
+struct ShaderText
+{
     std::string text;
     bool fallback = false; // no body entry: outputs keep their defaults
 };

@@ -12,7 +12,8 @@ int main(int argc, char** argv)
     std::string reportFile;
     bool quiet = false;
     std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i)
+    {
         const std::string arg = argv[i];
         if (arg == "--report" && i + 1 < argc)
             reportFile = argv[++i];
@@ -21,32 +22,38 @@ int main(int argc, char** argv)
         else
             positional.push_back(arg);
     }
-    if (positional.size() != 2) {
+    if (positional.size() != 2)
+    {
         std::cerr << "usage: oslgen LIBRARIES_FOLDER OUTPUT_FOLDER [--report FILE] [--quiet]\n";
         return 2;
     }
     std::string error;
     const std::optional<oslgen::NodeLibrary> library = oslgen::loadNodeLibrary(positional[0], error);
-    if (!library) {
+    if (!library)
+    {
         std::cerr << "oslgen: " << error << "\n";
         return 1;
     }
-    if (library->definitions.empty()) {
+    if (library->definitions.empty())
+    {
         std::cerr << "oslgen: no node definitions found under " << positional[0] << "\n";
         return 1;
     }
     const std::optional<oslgen::GenerationReport> report =
         oslgen::generateShaders(*library, positional[1], error);
-    if (!report) {
+    if (!report)
+    {
         std::cerr << "oslgen: " << error << "\n";
         return 1;
     }
     const std::string text = report->text();
     std::cout << (quiet ? report->summaryLine() + "\n" : text);
-    if (!reportFile.empty()) {
+    if (!reportFile.empty())
+    {
         std::ofstream out(reportFile, std::ios::trunc);
         out << text;
-        if (!out) {
+        if (!out)
+        {
             std::cerr << "oslgen: " << reportFile << ": cannot be written\n";
             return 1;
         }

@@ -14,7 +14,8 @@
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
+    if (argc < 4)
+    {
         std::fprintf(stderr, "usage: %s OUT.png COLUMNS SWATCH.png...\n", argv[0]);
         return 2;
     }
@@ -23,9 +24,11 @@ int main(int argc, char** argv)
     std::vector<QImage> swatches;
     std::vector<QString> names;
     int side = 0;
-    for (int i = 3; i < argc; ++i) {
+    for (int i = 3; i < argc; ++i)
+    {
         QImage image(QString::fromLocal8Bit(argv[i]));
-        if (image.isNull()) {
+        if (image.isNull())
+        {
             std::fprintf(stderr, "cannot read %s\n", argv[i]);
             return 1;
         }
@@ -46,7 +49,8 @@ int main(int argc, char** argv)
     font.setPixelSize(12);
     painter.setFont(font);
     painter.setPen(QColor(40, 40, 40));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < count; ++i)
+    {
         const int x = GAP + (i % columns) * (side + GAP);
         const int y = GAP + (i / columns) * (side + LABEL_HEIGHT + GAP);
         painter.drawImage(QRect(x, y, side, side), swatches[static_cast<size_t>(i)]);
@@ -55,7 +59,8 @@ int main(int argc, char** argv)
                          painter.fontMetrics().elidedText(names[static_cast<size_t>(i)], Qt::ElideRight, label.width()));
     }
     painter.end();
-    if (!sheet.save(QString::fromLocal8Bit(argv[1]), "PNG")) {
+    if (!sheet.save(QString::fromLocal8Bit(argv[1]), "PNG"))
+    {
         std::fprintf(stderr, "cannot write %s\n", argv[1]);
         return 1;
     }

@@ -9,58 +9,66 @@
 #include <algorithm>
 #include <ostream>
 
-namespace {
+namespace
+{
 
-class ExportCommand : public Command {
-public:
-  const CommandInfo& info() const override {
-    static const CommandInfo info = [] {
-      CommandInfo i;
-      i.name = "export";
-      i.aliases = {"--export"};
-      i.arguments = "SCENE OUT.mtlx";
-      i.summary = "export the materials of a saved scene to a MaterialX document";
-      i.description =
-          "Loads SCENE and exports the materials of its nodes (each once) through the plug-in's\n"
-          "MaterialX.ExportMtlX to OUT.mtlx. The messages of the export go to the error output,\n"
-          "and the exit status is then 1.";
-      i.options = {{"--selected", "", "only the materials of the nodes selected in the scene"}};
-      i.minArguments = 2;
-      i.maxArguments = 2;
-      return i;
-    }();
-    return info;
-  }
+class ExportCommand : public Command
+{
+  public:
+    const CommandInfo& info() const override
+    {
+        static const CommandInfo info = [] {
+            CommandInfo i;
+            i.name = "export";
+            i.aliases = { "--export" };
+            i.arguments = "SCENE OUT.mtlx";
+            i.summary = "export the materials of a saved scene to a MaterialX document";
+            i.description =
+                "Loads SCENE and exports the materials of its nodes (each once) through the plug-in's\n"
+                "MaterialX.ExportMtlX to OUT.mtlx. The messages of the export go to the error output,\n"
+                "and the exit status is then 1.";
+            i.options = { { "--selected", "", "only the materials of the nodes selected in the scene" } };
+            i.minArguments = 2;
+            i.maxArguments = 2;
+            return i;
+        }();
+        return info;
+    }
 
-  int run(CommandContext& context, const CommandArguments& args) override {
-    FPStaticInterface* fpi = MaterialXCalls::require(context);
-    if (!fpi) return ExitFailure;
-    Norvane::HostCore& host = Norvane::Host();
-    QString error;
-    if (!host.LoadScene(QString::fromStdString(args.positional[0]), &error)) {
-      context.error(error.toStdString());
-      return ExitFailure;
+    int run(CommandContext& context, const CommandArguments& args) override
+    {
+        FPStaticInterface* fpi = MaterialXCalls::require(context);
+        if (!fpi)
+            return ExitFailure;
+        Norvane::HostCore& host = Norvane::Host();
+        QString error;
+        if (!host.LoadScene(QString::fromStdString(args.positional[0]), &error))
+        {
+            context.error(error.toStdString());
+            return ExitFailure;
+        }
+        const auto& nodes = args.has("--selected") ? host.GetScene().Selection() : host.GetScene().Nodes();
+        std::vector<Mtl*> materials;
+        for (INode* node : nodes)
+            if (Mtl* m = node->GetMtl(); m && std::find(materials.begin(), materials.end(), m) == materials.end())
+                materials.push_back(m);
+        MaterialXCalls calls(*fpi);
+        bool clean = false;
+        std::string problem;
+        const std::string& out = args.positional[1];
+        if (!calls.exportMtlX(out, materials, clean, problem))
+        {
+            context.error(problem);
+            return ExitFailure;
+        }
+        context.out() << "Exported " << materials.size() << (materials.size() == 1 ? " material" : " materials")
+                      << " to " << out << '\n';
+        for (const std::string& m : messageLines(calls.getError()))
+            context.err() << out << ": " << m << '\n';
+        return clean ? ExitOk : ExitFailure;
     }
-    const auto& nodes = args.has("--selected") ? host.GetScene().Selection() : host.GetScene().Nodes();
-    std::vector<Mtl*> materials;
-    for (INode* node : nodes)
-      if (Mtl* m = node->GetMtl(); m && std::find(materials.begin(), materials.end(), m) == materials.end())
-        materials.push_back(m);
-    MaterialXCalls calls(*fpi);
-    bool clean = false;
-    std::string problem;
-    const std::string& out = args.positional[1];
-    if (!calls.exportMtlX(out, materials, clean, problem)) {
-      context.error(problem);
-      return ExitFailure;
-    }
-    context.out() << "Exported " << materials.size() << (materials.size() == 1 ? " material" : " materials")
-                  << " to " << out << '\n';
-    for (const std::string& m : messageLines(calls.getError())) context.err() << out << ": " << m << '\n';
-    return clean ? ExitOk : ExitFailure;
-  }
 };
 
-}  // namespace
+} // namespace
 
 NORVANE_REGISTER_COMMAND(ExportCommand);

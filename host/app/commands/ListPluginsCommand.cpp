@@ -8,76 +8,98 @@
 #include <cstdio>
 #include <ostream>
 
-namespace {
+namespace
+{
 
-std::string utf8(const std::wstring& s) { return QString::fromStdWString(s).toStdString(); }
-
-std::string hex(ULONG v) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
-  return buf;
+std::string utf8(const std::wstring& s)
+{
+    return QString::fromStdWString(s).toStdString();
 }
 
-const char* superClassName(SClass_ID id) {
-  switch (id) {
-    case UTILITY_CLASS_ID: return "utility";
-    case MATERIAL_CLASS_ID: return "material";
-    case TEXMAP_CLASS_ID: return "texture map";
-    case GEOMOBJECT_CLASS_ID: return "geometry";
-    default: return nullptr;
-  }
+std::string hex(ULONG v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%08X", static_cast<unsigned>(v));
+    return buf;
 }
 
-std::string signature(const FPFunctionDef& fn) {
-  std::string s = utf8(fn.internal_name) + "(";
-  for (std::size_t k = 0; k < fn.params.size(); ++k)
-    s += (k ? ", " : "") + utf8(fn.params[k].internal_name) + ": " + FPTypeName(fn.params[k].type);
-  return s + ") -> " + FPTypeName(fn.result_type);
-}
-
-class ListPluginsCommand : public Command {
-public:
-  const CommandInfo& info() const override {
-    static const CommandInfo info = [] {
-      CommandInfo i;
-      i.name = "list-plugins";
-      i.aliases = {"--list-plugins"};
-      i.summary = "list the plug-in modules with their classes and published interfaces";
-      i.description =
-          "Loads every *.dlu in the plug-in folder and prints, per module, its description,\n"
-          "its classes (name, super class, class ID, category) and the script interfaces it\n"
-          "publishes. Modules that cannot be loaded are reported on the error output, and\n"
-          "the exit status is then 1.";
-      return i;
-    }();
-    return info;
-  }
-
-  int run(CommandContext& context, const CommandArguments&) override {
-    PluginLoader& loader = context.plugins();
-    std::ostream& out = context.out();
-    if (loader.modules().empty()) out << "No plug-ins loaded from " << context.pluginFolder() << ".\n";
-    for (const auto& module : loader.modules()) {
-      out << module->fileName() << ": "
-          << (module->description().empty() ? "(no description)" : utf8(module->description())) << '\n';
-      for (const PluginClassInfo& c : module->classes()) {
-        const char* family = superClassName(c.superClassID);
-        out << "  class " << utf8(c.name) << "  super class " << hex(c.superClassID)
-            << (family ? std::string(" (") + family + ")" : std::string()) << "  class ID ("
-            << hex(c.classID.PartA()) << ", " << hex(c.classID.PartB()) << ")  category \"" << utf8(c.category)
-            << "\"\n";
-      }
-      for (const FPStaticInterface* fpi : module->interfaces()) {
-        out << "  interface " << utf8(fpi->internal_name) << "  ID (" << hex(fpi->ID.PartA()) << ", "
-            << hex(fpi->ID.PartB()) << ")\n";
-        if (!fpi->isValid()) out << "    invalid descriptor: " << fpi->loadError() << '\n';
-        for (const FPFunctionDef& fn : fpi->functions) out << "    " << fn.ID << " " << signature(fn) << '\n';
-      }
+const char* superClassName(SClass_ID id)
+{
+    switch (id)
+    {
+        case UTILITY_CLASS_ID:
+            return "utility";
+        case MATERIAL_CLASS_ID:
+            return "material";
+        case TEXMAP_CLASS_ID:
+            return "texture map";
+        case GEOMOBJECT_CLASS_ID:
+            return "geometry";
+        default:
+            return nullptr;
     }
-    return context.pluginProblems() ? ExitFailure : ExitOk;
-  }
+}
+
+std::string signature(const FPFunctionDef& fn)
+{
+    std::string s = utf8(fn.internal_name) + "(";
+    for (std::size_t k = 0; k < fn.params.size(); ++k)
+        s += (k ? ", " : "") + utf8(fn.params[k].internal_name) + ": " + FPTypeName(fn.params[k].type);
+    return s + ") -> " + FPTypeName(fn.result_type);
+}
+
+class ListPluginsCommand : public Command
+{
+  public:
+    const CommandInfo& info() const override
+    {
+        static const CommandInfo info = [] {
+            CommandInfo i;
+            i.name = "list-plugins";
+            i.aliases = { "--list-plugins" };
+            i.summary = "list the plug-in modules with their classes and published interfaces";
+            i.description =
+                "Loads every *.dlu in the plug-in folder and prints, per module, its description,\n"
+                "its classes (name, super class, class ID, category) and the script interfaces it\n"
+                "publishes. Modules that cannot be loaded are reported on the error output, and\n"
+                "the exit status is then 1.";
+            return i;
+        }();
+        return info;
+    }
+
+    int run(CommandContext& context, const CommandArguments&) override
+    {
+        PluginLoader& loader = context.plugins();
+        std::ostream& out = context.out();
+        if (loader.modules().empty())
+            out << "No plug-ins loaded from " << context.pluginFolder() << ".\n";
+        for (const auto& module : loader.modules())
+        {
+            out << module->fileName() << ": "
+                << (module->description().empty() ? "(no description)" : utf8(module->description())) << '\n';
+            for (const PluginClassInfo& c : module->classes())
+            {
+                const char* family = superClassName(c.superClassID);
+                out << "  class " << utf8(c.name) << "  super class " << hex(c.superClassID)
+                    << (family ? std::string(" (") + family + ")" : std::string()) << "  class ID ("
+                    << hex(c.classID.PartA()) << ", " << hex(c.classID.PartB()) << ")  category \"" << utf8(c.category)
+                    << "\"\n";
+            }
+            for (const FPStaticInterface* fpi : module->interfaces())
+            {
+                out << "  interface " << utf8(fpi->internal_name) << "  ID (" << hex(fpi->ID.PartA()) << ", "
+                    << hex(fpi->ID.PartB()) << ")\n";
+                if (!fpi->isValid())
+                    out << "    invalid descriptor: " << fpi->loadError() << '\n';
+                for (const FPFunctionDef& fn : fpi->functions)
+                    out << "    " << fn.ID << " " << signature(fn) << '\n';
+            }
+        }
+        return context.pluginProblems() ? ExitFailure : ExitOk;
+    }
 };
 
-}  // namespace
+} // namespace
 
 NORVANE_REGISTER_COMMAND(ListPluginsCommand);

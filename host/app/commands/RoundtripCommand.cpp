@@ -6,59 +6,69 @@
 
 #include <ostream>
 
-namespace {
+namespace
+{
 
-class RoundtripCommand : public Command {
-public:
-  const CommandInfo& info() const override {
-    static const CommandInfo info = [] {
-      CommandInfo i;
-      i.name = "roundtrip";
-      i.aliases = {"--roundtrip"};
-      i.arguments = "IN.mtlx OUT.mtlx | --batch INPUT... OUTDIR";
-      i.summary = "import a MaterialX document, export its materials and read the result back";
-      i.description =
-          "Imports IN.mtlx, exports the new materials to OUT.mtlx and imports OUT.mtlx again,\n"
-          "checking that every material comes back. With --batch, every INPUT (a document or\n"
-          "a folder of *.mtlx documents) goes the same way into OUTDIR under its own file name,\n"
-          "with a progress line per document on the error output, then a table of materials,\n"
-          "maps, messages and time per document and a list of what failed. The exit status is\n"
-          "1 when any run logged a message or lost a material. The documents run in worker\n"
-          "processes, --jobs at once; a worker that crashes or overruns --timeout fails its\n"
-          "document and the batch goes on. With --expect-failure, the exit status is 0 exactly\n"
-          "when the named documents fail and all others pass.";
-      i.options = {{"--batch", "", "run over many documents or folders into OUTDIR"}};
-      for (const CommandOption& o : batchOptions()) i.options.push_back(o);
-      i.minArguments = 2;
-      i.maxArguments = -1;
-      return i;
-    }();
-    return info;
-  }
-
-  int run(CommandContext& context, const CommandArguments& args) override {
-    const bool batch = args.has("--batch");
-    if (!batch && args.positional.size() != 2) {
-      context.error("roundtrip takes IN.mtlx OUT.mtlx, or --batch INPUT... OUTDIR");
-      return ExitUsage;
+class RoundtripCommand : public Command
+{
+  public:
+    const CommandInfo& info() const override
+    {
+        static const CommandInfo info = [] {
+            CommandInfo i;
+            i.name = "roundtrip";
+            i.aliases = { "--roundtrip" };
+            i.arguments = "IN.mtlx OUT.mtlx | --batch INPUT... OUTDIR";
+            i.summary = "import a MaterialX document, export its materials and read the result back";
+            i.description =
+                "Imports IN.mtlx, exports the new materials to OUT.mtlx and imports OUT.mtlx again,\n"
+                "checking that every material comes back. With --batch, every INPUT (a document or\n"
+                "a folder of *.mtlx documents) goes the same way into OUTDIR under its own file name,\n"
+                "with a progress line per document on the error output, then a table of materials,\n"
+                "maps, messages and time per document and a list of what failed. The exit status is\n"
+                "1 when any run logged a message or lost a material. The documents run in worker\n"
+                "processes, --jobs at once; a worker that crashes or overruns --timeout fails its\n"
+                "document and the batch goes on. With --expect-failure, the exit status is 0 exactly\n"
+                "when the named documents fail and all others pass.";
+            i.options = { { "--batch", "", "run over many documents or folders into OUTDIR" } };
+            for (const CommandOption& o : batchOptions())
+                i.options.push_back(o);
+            i.minArguments = 2;
+            i.maxArguments = -1;
+            return i;
+        }();
+        return info;
     }
-    if (!batch && !onlyWithBatch(context, args)) return ExitUsage;
-    if (batch)
-      return runDocumentBatch(context, args, DocumentWork::RoundTrip,
-                              {args.positional.begin(), args.positional.end() - 1}, args.positional.back());
-    FPStaticInterface* fpi = MaterialXCalls::require(context);
-    if (!fpi) return ExitFailure;
-    MaterialXCalls calls(*fpi);
-    const DocumentRun r = roundTripDocument(calls, args.positional[0], args.positional[1]);
-    context.out() << r.input << ": " << r.materials << " materials, " << r.maps << " maps -> " << r.output
-                  << " (read back " << r.readBack << " materials), " << r.messages.size() << " messages, "
-                  << secondsText(r.seconds) << '\n';
-    if (!r.problem.empty()) context.error(r.problem);
-    for (const std::string& m : r.messages) context.err() << m << '\n';
-    return r.failed() ? ExitFailure : ExitOk;
-  }
+
+    int run(CommandContext& context, const CommandArguments& args) override
+    {
+        const bool batch = args.has("--batch");
+        if (!batch && args.positional.size() != 2)
+        {
+            context.error("roundtrip takes IN.mtlx OUT.mtlx, or --batch INPUT... OUTDIR");
+            return ExitUsage;
+        }
+        if (!batch && !onlyWithBatch(context, args))
+            return ExitUsage;
+        if (batch)
+            return runDocumentBatch(context, args, DocumentWork::RoundTrip,
+                                    { args.positional.begin(), args.positional.end() - 1 }, args.positional.back());
+        FPStaticInterface* fpi = MaterialXCalls::require(context);
+        if (!fpi)
+            return ExitFailure;
+        MaterialXCalls calls(*fpi);
+        const DocumentRun r = roundTripDocument(calls, args.positional[0], args.positional[1]);
+        context.out() << r.input << ": " << r.materials << " materials, " << r.maps << " maps -> " << r.output
+                      << " (read back " << r.readBack << " materials), " << r.messages.size() << " messages, "
+                      << secondsText(r.seconds) << '\n';
+        if (!r.problem.empty())
+            context.error(r.problem);
+        for (const std::string& m : r.messages)
+            context.err() << m << '\n';
+        return r.failed() ? ExitFailure : ExitOk;
+    }
 };
 
-}  // namespace
+} // namespace
 
 NORVANE_REGISTER_COMMAND(RoundtripCommand);

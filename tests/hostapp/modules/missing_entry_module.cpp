@@ -1,8 +1,18 @@
 // Exports only three of the six entry points.
 #include "NorvaneTypes.h"
 
-extern "C" {
-__attribute__((visibility("default"))) const wchar_t* LibDescription() { return L"Incomplete module"; }
-__attribute__((visibility("default"))) int LibNumberClasses() { return 0; }
-__attribute__((visibility("default"))) ULONG LibVersion() { return 0x5DC03C00u; }
+extern "C"
+{
+    __attribute__((visibility("default"))) const wchar_t* LibDescription()
+    {
+        return L"Incomplete module";
+    }
+    __attribute__((visibility("default"))) int LibNumberClasses()
+    {
+        return 0;
+    }
+    __attribute__((visibility("default"))) ULONG LibVersion()
+    {
+        return 0x5DC03C00u;
+    }
 }
