@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
   qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev libqt5opengl5-dev
   libpugixml-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth python3
+  xvfb xauth python3 clang-format
 )
 missing=()
 for p in "${packages[@]}"; do
