@@ -10,30 +10,6 @@
 #include "ScriptValues.h"
 #include "Teapot.h"
 
-namespace
-{
-
-QString familyName(SClass_ID family)
-{
-    switch (family)
-    {
-        case MATERIAL_CLASS_ID:
-            return QStringLiteral("material");
-        case TEXMAP_CLASS_ID:
-            return QStringLiteral("map");
-        case NODE_CLASS_ID:
-            return QStringLiteral("node");
-        case GEOMOBJECT_CLASS_ID:
-            return QStringLiteral("geometry");
-        case UTILITY_CLASS_ID:
-            return QStringLiteral("utility");
-        default:
-            return QStringLiteral("object");
-    }
-}
-
-} // namespace
-
 HostApi::HostApi(ScriptEngine& engine) :
     engine_(engine) {}
 

@@ -83,19 +83,10 @@ QString ScriptObject::kind() const
     ReferenceTarget* t = live();
     if (!t)
         return QStringLiteral("deleted object");
-    switch (t->SuperClassID())
-    {
-        case MATERIAL_CLASS_ID:
-            return QStringLiteral("material");
-        case TEXMAP_CLASS_ID:
-            return QStringLiteral("map");
-        case NODE_CLASS_ID:
-            return QStringLiteral("node");
-        case GEOMOBJECT_CLASS_ID:
-            return QStringLiteral("geometry");
-        default:
-            return QStringLiteral("object");
-    }
+    // A utility object lives in the command panel, not in the scene: to a
+    // script holding one it is just an object.
+    const SClass_ID family = t->SuperClassID();
+    return family == UTILITY_CLASS_ID ? QStringLiteral("object") : familyName(family);
 }
 
 QString ScriptObject::className() const

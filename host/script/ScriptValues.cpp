@@ -3,6 +3,25 @@
 #include "ParamAccess.h"
 #include "ScriptEngine.h"
 
+QString familyName(SClass_ID family)
+{
+    switch (family)
+    {
+        case MATERIAL_CLASS_ID:
+            return QStringLiteral("material");
+        case TEXMAP_CLASS_ID:
+            return QStringLiteral("map");
+        case NODE_CLASS_ID:
+            return QStringLiteral("node");
+        case GEOMOBJECT_CLASS_ID:
+            return QStringLiteral("geometry");
+        case UTILITY_CLASS_ID:
+            return QStringLiteral("utility");
+        default:
+            return QStringLiteral("object");
+    }
+}
+
 QVariant toParamVariant(const QJSValue& value)
 {
     if (value.isNull() || value.isUndefined())

@@ -320,13 +320,7 @@ TEST_P(ExampleMeaning, ExportedDocumentValidatesAndMeansWhatTheSourceMeant)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleMeaning, ::testing::ValuesIn(exampleDocuments()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param.substr(0, info.param.size() - 5);
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+                         exampleTestName);
 
 TEST_P(ExampleMeaning, TwoExportsOfTheSameSceneAreIdentical)
 {

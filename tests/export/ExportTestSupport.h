@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <cctype>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -65,4 +66,15 @@ class ExportTest : public ::testing::Test
     template <typename T> T* keep(T* object);
     std::vector<ReferenceTarget*> created;
 };
+
+/// A parameterised test's name for an example document: its base name with
+/// every character that is not a letter or digit made '_'.
+inline std::string exampleTestName(const ::testing::TestParamInfo<std::string>& info)
+{
+    std::string name = info.param.substr(0, info.param.size() - 5);
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
 } // namespace exporttest

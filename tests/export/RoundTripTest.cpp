@@ -139,10 +139,4 @@ TEST_P(RoundTrip, ExportedAndImportedAgainGivesTheSameMaterials)
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, RoundTrip, ::testing::ValuesIn(exampleDocuments()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param.substr(0, info.param.size() - 5);
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+                         exampleTestName);

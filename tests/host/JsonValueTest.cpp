@@ -82,7 +82,9 @@ void ExpectReadAsQtDoes(const QByteArray& text)
         return;
     }
     if (taken)
+    {
         EXPECT_TRUE(Same(mine, qt.object()));
+    }
     EXPECT_TRUE(Same(JsonValue::FromQt(qt.object()), qt.object()));
 }
 
