@@ -9,4 +9,6 @@ function(rozo_add_plugin_part target)
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
   target_link_libraries(${target} PRIVATE rozo_project_options)
+  # A host/model include fails the build before anything is compiled.
+  add_dependencies(${target} rozo_plugin_include_check)
 endfunction()
