@@ -75,8 +75,9 @@ void ExpectReadAsQtDoes(const QByteArray& text)
         EXPECT_FALSE(taken) << "Qt refuses it";
         return;
     }
-    if (taken)
+    if (taken) {
         EXPECT_TRUE(Same(mine, qt.object()));
+    }
     EXPECT_TRUE(Same(JsonValue::FromQt(qt.object()), qt.object()));
 }
 
