@@ -76,7 +76,9 @@ class DocumentWalk
             EXPECT_EQ(point4Of(b, param), Point4(v[0], v[1], v[2], v[3]));
         }
         else if (value->isA<std::string>())
+        {
             EXPECT_EQ(textOf(b, param), value->asA<std::string>());
+        }
     }
 
     void expectMap(Texmap* map, const mx::ElementPtr& scope, const mx::NodePtr& node, int depth = 0)
@@ -212,10 +214,16 @@ TEST_P(ExampleImport, MaterialsMatchTheDocumentSideBySide)
         ASSERT_NE(p, nullptr);
 
         for (const char* fixed : { "coat_affect_color", "coat_affect_roughness" })
+        {
             if (!shader->getInput(fixed))
+            {
                 EXPECT_FLOAT_EQ(floatOf(p, fixed), 0.0f) << fixed;
+            }
+        }
         if (!shader->getInput("normal"))
+        {
             EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 1.0f);
+        }
 
         for (const mx::InputPtr& input : shader->getInputs())
         {

@@ -188,7 +188,9 @@ class ValidationReuse : public ::testing::Test
         EXPECT_EQ(reused, full);
         EXPECT_EQ(reusedOk, fullOk);
         if (!expectedFragment.empty())
+        {
             EXPECT_NE(reused.find(expectedFragment), std::string::npos) << reused;
+        }
     }
     mx::DocumentPtr doc;
 };
