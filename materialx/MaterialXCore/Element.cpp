@@ -506,6 +506,28 @@ void Element::appendAttribute(const char* attrib, const char* value)
         invalidateDocumentCache();
 }
 
+bool Element::appendNewAttribute(SharedName attrib, const char* value)
+{
+    if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+    {
+        if (findIndexedAttribute(attrib.str()))
+            return false;
+    }
+    else
+    {
+        for (const AttributePair& attr : _attributes)
+            if (attr.first == attrib)
+                return false;
+    }
+    touch();
+    _attributes.emplace_back(std::move(attrib), value);
+    if (_extras && _extras->attributeIndex)
+        _extras->attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
+    if (affectsDocumentCache(_attributes.back().first))
+        invalidateDocumentCache();
+    return true;
+}
+
 const AttributePair* Element::findIndexedAttribute(const string& attrib) const
 {
     auto& index = extras().attributeIndex;

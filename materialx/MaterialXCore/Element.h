@@ -242,6 +242,9 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// For readers filling a new element: add an attribute without looking
     /// for an existing one of the same name.
     void appendAttribute(const char* attrib, const char* value);
+    /// The same, unless the element has an attribute of that name already:
+    /// false then, and nothing changes.
+    bool appendNewAttribute(SharedName attrib, const char* value);
     /// Make room for the given number of attributes.
     void reserveAttributes(size_t count) { _attributes.reserve(count); }
     /// Make room for the given number of further children.

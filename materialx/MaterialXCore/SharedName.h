@@ -61,7 +61,9 @@ class MX_CORE_API SharedName
 
     friend bool operator==(const SharedName& a, const SharedName& b)
     {
-        return a._bits == b._bits || a.str() == b.str();
+        // A text is shared under one address or never: two holders differ
+        // unless both hold their own copies of it.
+        return a._bits == b._bits || (a.isOwn() && b.isOwn() && *a.text() == *b.text());
     }
     friend bool operator==(const SharedName& a, const string& b) { return a.str() == b; }
     friend bool operator==(const string& a, const SharedName& b) { return a == b.str(); }

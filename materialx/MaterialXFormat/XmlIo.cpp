@@ -231,9 +231,8 @@ void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadO
         const char* attrName = attr.name();
         if (isNameAttribute(attrName))
             continue;
-        if (fresh && !elem.findAttributeChars(attrName))
-            elem.appendAttribute(attrName, attr.value());
-        else
+        // Of an attribute given twice, the last value wins.
+        if (!fresh || !elem.appendNewAttribute(attrName, attr.value()))
             elem.setAttribute(attrName, attr.value());
     }
 

@@ -1,5 +1,6 @@
 #include <MaterialXCore/Document.h>
 #include <MaterialXCore/SharedName.h>
+#include <MaterialXFormat/XmlIo.h>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,26 @@ TEST(SharedNames, EqualShortTextsAreOneStringAndLongOnesEachHolderOwn)
     EXPECT_EQ(copy, long_text);
     copy = b;
     EXPECT_EQ(&copy.str(), &b.str());
+
+    // Holders compare by their texts, however each holds its own.
+    EXPECT_EQ(mx::SharedName(long_text), moved);
+    EXPECT_NE(mx::SharedName(long_text + "y"), moved);
+    EXPECT_NE(mx::SharedName("nodegraph"), b);
+    EXPECT_NE(mx::SharedName(), b);
+    EXPECT_NE(moved, b);
+    EXPECT_EQ(mx::SharedName(), mx::SharedName(""));
+}
+
+TEST(SharedNames, AnAttributeGivenTwiceKeepsItsPlaceAndTheLastValue)
+{
+    mx::DocumentPtr doc = mx::createDocument();
+    mx::readFromXmlString(doc, "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\">\n"
+                               "  <constant name=\"c\" type=\"float\" nodedef=\"ND_a\" type=\"color3\" />\n"
+                               "</materialx>\n");
+    mx::NodePtr node = doc->getNode("c");
+    ASSERT_TRUE(node);
+    ASSERT_EQ(node->getAttributeNames(), (mx::StringVec{ "type", "nodedef" }));
+    EXPECT_EQ(node->getType(), "color3");
 }
 
 TEST(SharedNames, ThreadsMeetingTheSameTextsAgreeOnThem)
