@@ -206,8 +206,11 @@ int runDocumentBatch(CommandContext& context, const CommandArguments& args, Docu
         requests, outputs,
         [&](std::size_t k) {
             const QString name = QFileInfo(QString::fromStdString(files[k])).fileName();
-            context.err() << "[" << (k + 1) << "/" << files.size() << "] " << name.toStdString() << '\n'
-                          << std::flush;
+            // Workers share this error output: the line goes out in one write so
+            // that nothing a worker prints can land inside it.
+            const std::string line = "[" + std::to_string(k + 1) + "/" + std::to_string(files.size()) + "] " + name.toStdString() + '\n';
+            context.err().write(line.data(), static_cast<std::streamsize>(line.size()));
+            context.err().flush();
         },
         [&](std::size_t k, const WorkerReply& reply) {
             DocumentRun r = runFromReply(reply);

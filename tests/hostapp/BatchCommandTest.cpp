@@ -128,6 +128,17 @@ TEST_F(BatchCommandTest, TableAndStatusDoNotDependOnTheNumberOfJobs)
     }
 }
 
+// Workers print on the batch's own error output: each progress line still
+// arrives whole, on a line of its own.
+TEST_F(BatchCommandTest, ProgressLinesStayWholeBesideChattyWorkers)
+{
+    documents({ { "a", "chatty" }, { "b", "fine" }, { "c", "chatty" }, { "d", "fine" }, { "e", "chatty" }, { "f", "fine" }, { "g", "fine" }, { "h", "fine" } });
+    const BatchRun r = import({ "--jobs", "2" });
+    EXPECT_EQ(r.exitCode, 0) << r.show().substr(0, 2000);
+    EXPECT_EQ(r.err.count(QRegularExpression("^\\[\\d/8\\] [a-h]\\.mtlx$", QRegularExpression::MultilineOption)), 8)
+        << r.err.count("{chatter}") << " lines of chatter";
+}
+
 // Two documents of one file name write the same output: never at once, or one
 // would read back the other's.
 TEST_F(BatchCommandTest, DocumentsOfOneNameTakeTurns)

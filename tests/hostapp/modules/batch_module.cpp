@@ -72,6 +72,9 @@ void import(const std::string& file)
     stuck = stuck || what.find("stuck") != std::string::npos;
     if (what.find("stdout") != std::string::npos)
         std::printf("{not a result}\n"), std::fflush(stdout);
+    if (what.find("chatty") != std::string::npos)
+        for (int line = 0; line < 3000; ++line)
+            std::fprintf(stderr, "{chatter}\n");
 }
 
 class BatchStandIn : public FPStaticInterface
