@@ -19,43 +19,6 @@ const char* const STANDARD_SURFACE_CATEGORY = "standard_surface";
 // The old name the graph had and the name the 1.38 libraries give it.
 const char* const STANDARD_SURFACE_GRAPH_NAMES[] = { "IMPL_standard_surface_surfaceshader",
                                                      "NG_standard_surface_surfaceshader_100" };
-
-// The definitions named by implementation elements, by the graph they point
-// at, in document order.
-using ImplementedDefs = std::unordered_map<std::string, std::vector<std::string>>;
-
-ImplementedDefs implementedDefsByGraph(const mx::DocumentPtr& doc)
-{
-    ImplementedDefs defs;
-    for (const mx::ImplementationPtr& impl : doc->getImplementations())
-    {
-        const std::string& graphName = impl->getAttribute("nodegraph");
-        if (!graphName.empty())
-            defs[graphName].push_back(impl->getNodeDefString());
-    }
-    return defs;
-}
-
-// The definition a graph implements: its own "nodedef" attribute, or an
-// implementation element that points at the graph.
-mx::NodeDefPtr implementedNodeDef(const mx::DocumentPtr& doc, const mx::NodeGraphPtr& graph,
-                                  const ImplementedDefs& implemented)
-{
-    if (graph->hasNodeDefString())
-    {
-        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(graph->getNodeDefString()))
-            return nodeDef;
-    }
-    const auto found = implemented.find(graph->getName());
-    if (found == implemented.end())
-        return nullptr;
-    for (const std::string& nodeDefName : found->second)
-    {
-        if (mx::NodeDefPtr nodeDef = doc->getNodeDef(nodeDefName))
-            return nodeDef;
-    }
-    return nullptr;
-}
 } // namespace
 
 const mx::FilePathVec& standardLibraryFolders()
@@ -63,6 +26,38 @@ const mx::FilePathVec& standardLibraryFolders()
     static const mx::FilePathVec folders = { mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
                                              mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl") };
     return folders;
+}
+
+NodeDefsByGraph implementedNodeDefs(const mx::DocumentPtr& doc)
+{
+    // The definitions that implementation elements name, by the graph they
+    // point at, in document order.
+    std::unordered_map<std::string, std::vector<std::string>> named;
+    for (const mx::ImplementationPtr& impl : doc->getImplementations())
+    {
+        const std::string& graphName = impl->getAttribute("nodegraph");
+        if (!graphName.empty())
+            named[graphName].push_back(impl->getNodeDefString());
+    }
+    NodeDefsByGraph found;
+    for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
+    {
+        mx::NodeDefPtr nodeDef;
+        if (graph->hasNodeDefString())
+            nodeDef = doc->getNodeDef(graph->getNodeDefString());
+        const auto pointing = named.find(graph->getName());
+        if (!nodeDef && pointing != named.end())
+        {
+            for (const std::string& nodeDefName : pointing->second)
+            {
+                if ((nodeDef = doc->getNodeDef(nodeDefName)))
+                    break;
+            }
+        }
+        if (nodeDef)
+            found.emplace(graph->getName(), std::move(nodeDef));
+    }
+    return found;
 }
 
 mx::DocumentPtr loadLibraryFolders(const mx::FilePathVec& folders, const mx::FileSearchPath& searchPath,
@@ -97,12 +92,10 @@ void removeStandardSurfaceGraphs(const mx::DocumentPtr& doc)
     for (const char* name : STANDARD_SURFACE_GRAPH_NAMES)
         doc->removeNodeGraph(name);
     std::vector<std::string> names;
-    const ImplementedDefs implemented = implementedDefsByGraph(doc);
-    for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
+    for (const auto& [graphName, nodeDef] : implementedNodeDefs(doc))
     {
-        mx::NodeDefPtr nodeDef = implementedNodeDef(doc, graph, implemented);
-        if (nodeDef && nodeDef->getNodeString() == STANDARD_SURFACE_CATEGORY)
-            names.push_back(graph->getName());
+        if (nodeDef->getNodeString() == STANDARD_SURFACE_CATEGORY)
+            names.push_back(graphName);
     }
     for (const std::string& name : names)
         doc->removeNodeGraph(name);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 namespace rozo
 {
@@ -20,6 +21,12 @@ const mx::FilePathVec& standardLibraryFolders();
 using SkippedFileNotice = std::function<void(const mx::FilePath& file, const std::string& reason)>;
 /// Told of a node graph left out of the library.
 using IgnoredGraphNotice = std::function<void(const std::string& graphName)>;
+
+/// The definition each node graph implements, by graph name: the graph's own
+/// "nodedef", else the first implementation element pointing at the graph whose
+/// definition exists. Graphs that implement none are left out.
+using NodeDefsByGraph = std::unordered_map<std::string, mx::NodeDefPtr>;
+NodeDefsByGraph implementedNodeDefs(const mx::DocumentPtr& doc);
 
 /// A new document holding every library file of the listed folders (no sub-folders).
 /// A file that fails to read is skipped: one broken file must not cost the others.

@@ -145,10 +145,22 @@ TEST_F(GraphPruning, StandardSurfaceImplementationsGoWhateverTheirName)
     impl->setAttribute("nodegraph", "NG_by_implementation");
     doc->addNodeGraph("NG_other")->setNodeDefString(other->getName());
     doc->addNodeGraph("NG_plain");
+    // A definition that is not there does not count: the next one named does.
+    doc->addNodeGraph("NG_stale_attribute")->setNodeDefString("ND_gone");
+    for (const char* def : { "ND_gone_too", "ND_standard_surface_surfaceshader" })
+    {
+        mx::ImplementationPtr pointing = doc->addImplementation();
+        pointing->setNodeDefString(def);
+        pointing->setAttribute("nodegraph", "NG_stale_attribute");
+    }
+    const NodeDefsByGraph implemented = implementedNodeDefs(doc);
+    EXPECT_EQ(implemented.size(), 4u);
+    EXPECT_EQ(implemented.at("NG_stale_attribute"), surface);
+    EXPECT_EQ(implemented.count("NG_plain"), 0u);
 
     removeStandardSurfaceGraphs(doc);
     for (const char* name : { "IMPL_standard_surface_surfaceshader", "NG_standard_surface_surfaceshader_100",
-                              "NG_by_attribute", "NG_by_implementation" })
+                              "NG_by_attribute", "NG_by_implementation", "NG_stale_attribute" })
         EXPECT_FALSE(doc->getNodeGraph(name)) << name;
     EXPECT_TRUE(doc->getNodeGraph("NG_other"));
     EXPECT_TRUE(doc->getNodeGraph("NG_plain"));

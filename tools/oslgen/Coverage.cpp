@@ -15,21 +15,6 @@ namespace oslgen
 namespace
 {
 
-// The definition a node graph implements: its own "nodedef", else the implementation
-// element that names the graph.
-std::string implementedDefinition(const NodeLibrary& library, const NodeGraphEntry& graph)
-{
-    if (!graph.nodeDef.empty())
-        return graph.nodeDef;
-    std::string found;
-    for (const ImplementationEntry& impl : library.implementations)
-    {
-        if (impl.nodeGraph == graph.name)
-            found = impl.nodeDef;
-    }
-    return found;
-}
-
 bool isClosureType(const std::string& type)
 {
     static const std::set<std::string> closures = {
@@ -60,10 +45,12 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
     std::map<std::string, std::string> graphFor;
     const std::vector<std::string> remaining = remainingNodeGraphs(library);
     const std::set<std::string> kept(remaining.begin(), remaining.end());
+    const rozo::NodeDefsByGraph implemented = rozo::implementedNodeDefs(library.document);
     for (const NodeGraphEntry& graph : library.nodeGraphs)
     {
-        if (kept.count(graph.name))
-            graphFor.emplace(implementedDefinition(library, graph), graph.name);
+        const auto found = implemented.find(graph.name);
+        if (kept.count(graph.name) && found != implemented.end())
+            graphFor.emplace(found->second->getName(), graph.name);
     }
     for (const ImplementationEntry& impl : library.implementations)
     {
