@@ -48,40 +48,60 @@ uint32_t load32(const char* bytes)
     return word;
 }
 
-size_t recentSlot(std::string_view text)
+// The words a text's slot is found by. Up to 16 bytes they hold the whole
+// text (overlapping in the middle), so comparing them with a candidate's
+// words is comparing the texts; only longer texts compare their middle too.
+// Whole-word loads that may overlap keep the cost the same for every length
+// (a copy of a variable length into a word stalls the load that follows it).
+struct TextWords
 {
-    // Only a slot is wanted: the length and the first and last bytes tell
-    // nearly all names apart. Whole-word loads that may overlap keep the
-    // cost the same for every length (a copy of a variable length into a
-    // word stalls the load that follows it).
-    const char* p = text.data();
-    const size_t n = text.size();
     uint64_t head;
     uint64_t tail;
-    if (n >= 8)
+
+    explicit TextWords(std::string_view text)
     {
-        head = load64(p);
-        tail = load64(p + n - 8);
+        const char* p = text.data();
+        const size_t n = text.size();
+        if (n >= 8)
+        {
+            head = load64(p);
+            tail = load64(p + n - 8);
+        }
+        else if (n >= 4)
+        {
+            head = load32(p);
+            tail = load32(p + n - 4);
+        }
+        else
+        {
+            head = uint8_t(p[0]) | uint64_t(uint8_t(p[n / 2])) << 8;
+            tail = uint8_t(p[n - 1]);
+        }
     }
-    else if (n >= 4)
+
+    size_t slot(size_t n) const
     {
-        head = load32(p);
-        tail = load32(p + n - 4);
+        // Multiplying carries a byte's change only upwards, so the product is
+        // folded down again: names that differ only in their last letter
+        // ("..._color3", "..._color4") must not share a slot.
+        uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ n;
+        hash ^= hash >> 33;
+        hash *= 0xFF51AFD7ED558CCDull;
+        hash ^= hash >> 33;
+        return size_t(hash) % RecentTexts::SIZE;
     }
-    else
+
+    bool matches(const string* candidate, std::string_view text) const
     {
-        head = uint8_t(p[0]) | uint64_t(uint8_t(p[n / 2])) << 8;
-        tail = uint8_t(p[n - 1]);
+        const size_t n = text.size();
+        if (!candidate || candidate->size() != n)
+            return false;
+        const TextWords other(*candidate);
+        if (other.head != head || other.tail != tail)
+            return false;
+        return n <= 16 || std::memcmp(candidate->data() + 8, text.data() + 8, n - 16) == 0;
     }
-    // Multiplying carries a byte's change only upwards, so the product is
-    // folded down again: names that differ only in their last letter
-    // ("..._color3", "..._color4") must not share a slot.
-    uint64_t hash = (head * 0x9E3779B97F4A7C15ull) ^ (tail * 0xC2B2AE3D27D4EB4Full) ^ n;
-    hash ^= hash >> 33;
-    hash *= 0xFF51AFD7ED558CCDull;
-    hash ^= hash >> 33;
-    return size_t(hash) % RecentTexts::SIZE;
-}
+};
 
 } // anonymous namespace
 
@@ -94,10 +114,11 @@ uintptr_t SharedName::bitsFor(std::string_view text)
 
     // Two ways per set: the newest answer first, the one before it second.
     thread_local RecentTexts recent;
-    const string** set = &recent.slots[recentSlot(text) & ~size_t(1)];
-    if (set[0] && *set[0] == text)
+    const TextWords words(text);
+    const string** set = &recent.slots[words.slot(text.size()) & ~size_t(1)];
+    if (words.matches(set[0], text))
         return reinterpret_cast<uintptr_t>(set[0]);
-    if (set[1] && *set[1] == text)
+    if (words.matches(set[1], text))
         return reinterpret_cast<uintptr_t>(set[1]);
     const string*& slot = set[0];
     set[1] = set[0];

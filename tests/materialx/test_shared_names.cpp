@@ -29,7 +29,8 @@ TEST(SharedNames, EqualShortTextsAreOneStringAndLongOnesEachHolderOwn)
     EXPECT_EQ(moved, long_text);
     EXPECT_TRUE(own.empty());
     copy = moved;
-    copy = copy;
+    const mx::SharedName& itself = copy;
+    copy = itself;
     EXPECT_EQ(copy, long_text);
     copy = b;
     EXPECT_EQ(&copy.str(), &b.str());
@@ -41,6 +42,26 @@ TEST(SharedNames, EqualShortTextsAreOneStringAndLongOnesEachHolderOwn)
     EXPECT_NE(mx::SharedName(), b);
     EXPECT_NE(moved, b);
     EXPECT_EQ(mx::SharedName(), mx::SharedName(""));
+}
+
+// Texts are told apart by a few words of them: a change of any one byte, at
+// any length, must still give the text itself, the first time and again.
+TEST(SharedNames, TextsDifferingInOneByteStayApart)
+{
+    for (size_t length = 1; length <= mx::SharedName::SHARED_LENGTH_LIMIT; ++length)
+    {
+        const std::string base(length, 'a');
+        for (size_t at = 0; at < length; ++at)
+        {
+            std::string changed = base;
+            changed[at] = 'b';
+            for (int round = 0; round < 2; ++round)
+            {
+                ASSERT_EQ(mx::SharedName(base).str(), base);
+                ASSERT_EQ(mx::SharedName(changed).str(), changed) << "length " << length << ", byte " << at;
+            }
+        }
+    }
 }
 
 TEST(SharedNames, AnAttributeGivenTwiceKeepsItsPlaceAndTheLastValue)
