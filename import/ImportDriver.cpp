@@ -83,8 +83,8 @@ bool rozo::ImportOperations::importMaterials(const std::string& path, std::vecto
 
     if (recordUndo)
     {
-        const std::wstring recordName = rozo::getString(rozo::IMPORT_NAME_STRING) ? rozo::getString(rozo::IMPORT_NAME_STRING) : L"ImportMtlX";
-        theHold.Accept(recordName.c_str());
+        const wchar_t* recordName = rozo::getString(rozo::IMPORT_NAME_STRING);
+        theHold.Accept(recordName ? recordName : L"ImportMtlX");
     }
     return messageText().empty();
 }
