@@ -496,16 +496,6 @@ void Element::setAttribute(const string& attrib, const string& value)
         _extras->attributeIndex->emplace(attrib, _attributes.size() - 1);
 }
 
-void Element::appendAttribute(const char* attrib, const char* value)
-{
-    touch();
-    _attributes.emplace_back(attrib, value);
-    if (_extras && _extras->attributeIndex)
-        _extras->attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
-    if (affectsDocumentCache(_attributes.back().first))
-        invalidateDocumentCache();
-}
-
 bool Element::appendNewAttribute(SharedName attrib, const char* value)
 {
     if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)

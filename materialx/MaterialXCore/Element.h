@@ -239,11 +239,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @name Attributes
     /// @{
     void setAttribute(const string& attrib, const string& value);
-    /// For readers filling a new element: add an attribute without looking
-    /// for an existing one of the same name.
-    void appendAttribute(const char* attrib, const char* value);
-    /// The same, unless the element has an attribute of that name already:
-    /// false then, and nothing changes.
+    /// For readers filling a new element: add an attribute unless the element
+    /// has one of that name already (false then, and nothing changes).
     bool appendNewAttribute(SharedName attrib, const char* value);
     /// Make room for the given number of attributes.
     void reserveAttributes(size_t count) { _attributes.reserve(count); }
@@ -405,20 +402,6 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     {
         const AttributePair* attr = findAttributePair(attrib);
         return attr ? &attr->second.str() : nullptr;
-    }
-
-    /// The same for a C string, without building a string.
-    const string* findAttributeChars(const char* attrib) const
-    {
-        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
-        {
-            const AttributePair* attr = findIndexedAttribute(attrib);
-            return attr ? &attr->second.str() : nullptr;
-        }
-        for (const AttributePair& attr : _attributes)
-            if (attr.first == attrib)
-                return &attr.second.str();
-        return nullptr;
     }
 
     /// Create an empty element of the same class, category and name under parent.
