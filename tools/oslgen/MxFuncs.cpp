@@ -595,7 +595,8 @@ void mx_flake(vector p, float size, float roughness, float coverage, vector nrm,
         rand = h[1];
         presence = 1.0 - 2.0 * d;
         float a = 2.0 * M_PI * h[2];
-        float tilt = roughness * r[1];
+        // The tangent of a GGX-distributed tilt.
+        float tilt = roughness * roughness * sqrt(r[1] / max(1.0 - r[1], 1.0e-4));
         flakenormal = normalize(nrm + (tng * cos(a) + btg * sin(a)) * tilt);
     }
 }
