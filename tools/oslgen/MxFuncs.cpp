@@ -553,11 +553,12 @@ vector mx_worley_cell(vector p, float jitter, int flat)
 }
 
 // A tangent-space normal encoded into 0..1 from the slope of `height` along the
-// texture coordinates (screen derivatives solved for d/ds and d/dt).
+// texture coordinates (screen derivatives solved for d/ds and d/dt). The slope is
+// divided by 16 so a height map gives the normals a Sobel filter of it would.
 vector mx_heighttonormal(float height, vector2 st)
 {
-    float dhdx = Dx(height);
-    float dhdy = Dy(height);
+    float dhdx = Dx(height) / 16.0;
+    float dhdy = Dy(height) / 16.0;
     float dsdx = Dx(st.x);
     float dsdy = Dy(st.x);
     float dtdx = Dx(st.y);
