@@ -352,6 +352,13 @@ bool Node::validate(string* message) const
         string matchMessage;
         if (!matchesInputsOf(*nodeDef, &matchMessage))
             reportProblem(res, message, "Node interface error: " + matchMessage);
+        Output* first = nullptr;
+        const size_t outputs = nodeDef->countActiveOutputs(&first);
+        if (outputs > 1)
+            validateRequire(getType() == MULTI_OUTPUT_TYPE_STRING, res, message,
+                            "Node type is not 'multioutput' for node with multiple outputs");
+        else if (outputs == 1)
+            validateRequire(getType() == first->getType(), res, message, "Node type does not match output port type");
     }
     else if (const Document* doc = documentOf(this))
     {
