@@ -29,6 +29,22 @@ void copyBinding(const PortElement& from, PortElement& to)
     }
 }
 
+// Make to's attributes those of from, in from's order.
+void replaceAttributes(const Element& from, Element& to)
+{
+    for (const string& name : to.getAttributeNames())
+        if (!from.hasAttribute(name))
+            to.removeAttribute(name);
+    bool inOrder = to.getAttributePairs().size() <= from.getAttributePairs().size();
+    for (size_t i = 0; inOrder && i < to.getAttributePairs().size(); ++i)
+        inOrder = to.getAttributePairs()[i].first == from.getAttributePairs()[i].first;
+    if (!inOrder)
+        for (const string& name : to.getAttributeNames())
+            to.removeAttribute(name);
+    for (const AttributePair& attr : from.getAttributePairs())
+        to.setAttribute(attr.first, attr.second);
+}
+
 const Document* documentOf(const Element* elem)
 {
     return elementCast<const Document>(elem->getRootRaw());
@@ -479,9 +495,11 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 queue.push_back(dest);
             }
 
-            for (auto& copy : copies)
+            // Copies are bound last first: the nodes made for geometric
+            // defaults come in the order documents written elsewhere show.
+            for (auto copy = copies.rbegin(); copy != copies.rend(); ++copy)
             {
-                Node* dest = copy.second;
+                Node* dest = copy->second;
                 for (const ElementPtr& child : dest->getChildren())
                 {
                     Input* input = elementCast<Input>(child.get());
@@ -501,21 +519,14 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     // definition's default when the node does not set it.
                     const string bound = *interfaceName;
                     const Input* reference = elementCast<const Input>(processNode.findChild(bound));
-                    const string* outerInterface = reference ? reference->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE) : nullptr;
-                    if (outerInterface)
-                    {
-                        // The node is itself bound to its graph's interface:
-                        // the copies take over that binding.
-                        input->setInterfaceName(*outerInterface);
-                        continue;
-                    }
                     if (reference)
                     {
-                        copyBinding(*reference, *input);
-                        if (const string* colorSpace = reference->findAttribute(Element::COLOR_SPACE_ATTRIBUTE))
-                            input->setColorSpace(*colorSpace);
+                        // The node's own input stands in whole for the binding,
+                        // an interface name of its own included.
+                        replaceAttributes(*reference, *input);
+                        continue;
                     }
-                    else if (exp.declaration)
+                    if (exp.declaration)
                     {
                         const Input* declared = exp.declaration->findActiveInput(bound);
                         if (declared && declared->hasValueString())
@@ -524,7 +535,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                         // that property from a node of its own.
                         if (const string* geomProp = declared ? declared->findAttribute(Input::DEFAULT_GEOM_PROP_ATTRIBUTE) : nullptr)
                             if (const Element* geomPropDef = geomPropDefinition(*this, *geomProp))
-                                input->setNodeName(addGeomNode(*this, *geomPropDef)->getName());
+                                input->setConnectedNode(addGeomNode(*this, *geomPropDef));
                     }
                     input->removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
                 }
