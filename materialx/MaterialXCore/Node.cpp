@@ -453,7 +453,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 continue;
             if (filter && !filter(node))
                 continue;
-            expansions.push_back({ node, resolution.graph, resolution.declaration, state.downstreamPorts(*node) });
+            expansions.push_back({ node, resolution.graph, resolution.declaration, {} });
         }
         queue.clear();
 
@@ -461,6 +461,9 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
         {
             const Node& processNode = *exp.node;
             const NodeGraph& graph = *exp.graph;
+            // Found now rather than with the round's other nodes: the copies of
+            // a node expanded before this one may read this one.
+            exp.downstream = state.downstreamPorts(processNode);
 
             std::shared_ptr<Chain> chain;
             if (trackChains)
