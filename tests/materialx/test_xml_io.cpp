@@ -116,6 +116,39 @@ TEST(XmlReading, VeryDeepNestingIsRefusedWithoutCrashing)
     EXPECT_THROW(mx::readFromXmlString(doc, xml), mx::ExceptionParseError);
 }
 
+TEST(XmlReading, NestingAndTheRootElementFollowTheReferenceLimits)
+{
+    auto nested = [](int levels) {
+        std::string xml = "<materialx version=\"1.39\">";
+        for (int i = 0; i < levels; ++i)
+            xml += "<nodegraph name=\"g\">";
+        for (int i = 0; i < levels; ++i)
+            xml += "</nodegraph>";
+        return xml + "</materialx>";
+    };
+    mx::DocumentPtr doc = mx::createDocument();
+    EXPECT_NO_THROW(mx::readFromXmlString(doc, nested(mx::MAX_XML_TREE_DEPTH - 1)));
+    try
+    {
+        mx::readFromXmlString(mx::createDocument(), nested(mx::MAX_XML_TREE_DEPTH));
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "Maximum tree depth exceeded.");
+    }
+    // Well-formed XML of another kind is no document.
+    try
+    {
+        mx::readFromXmlString(mx::createDocument(), "<svg version=\"1.1\" />");
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "No root MaterialX element found.");
+    }
+}
+
 class XmlFiles : public ::testing::Test
 {
   protected:
@@ -285,8 +318,15 @@ TEST_F(XIncludes, EndlessChainsOfIncludesAreCutOff)
         mx::readFromXmlString(doc, mtlx("  <xi:include href=\"" + file.asString() + "x\" />\n"), searchPath, readOptions);
     };
     mx::DocumentPtr doc = mx::createDocument();
-    EXPECT_THROW(mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options),
-                 mx::ExceptionParseError);
+    try
+    {
+        mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options);
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "Maximum XInclude depth exceeded.");
+    }
     // The bound is per chain: reading goes on normally afterwards.
     EXPECT_NO_THROW(readMain());
 }
