@@ -110,6 +110,41 @@ TEST_F(ElementModel, ConnectingReplacesOtherBindingsAndNullDisconnects)
     EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "colorspace" }));
 }
 
+TEST_F(ElementModel, GlobalRenamesAndInterfaceBindingsCarryTheirReferences)
+{
+    mx::NodeGraphPtr graph = doc->addNodeGraph("G");
+    graph->addInput("gain", "float");
+    mx::NodePtr inner = graph->addNode("multiply", "m", "float");
+    mx::InputPtr in1 = inner->addInput("in1", "float");
+    in1->setValueString("2");
+    in1->setConnectedInterfaceName("nosuch");
+    EXPECT_EQ(in1->getAttributeNames(), (mx::StringVec{ "type", "value" }));
+    in1->setConnectedInterfaceName("gain");
+    EXPECT_EQ(in1->getAttributeNames(), (mx::StringVec{ "type", "interfacename" }));
+    in1->setConnectedInterfaceName("");
+    EXPECT_FALSE(in1->hasInterfaceName());
+    mx::OutputPtr out = graph->addOutput("out", "float");
+    out->setNodeName("m");
+
+    mx::NodePtr reader = doc->addNode("add", "reader", "float");
+    reader->addInput("in1", "float")->setNodeGraphString("G");
+    mx::NodePtr source = doc->addNode("constant", "c", "float");
+    reader->addInput("in2", "float")->setConnectedNode(source);
+
+    source->setNameGlobal("c2");
+    EXPECT_EQ(reader->getInput("in2")->getNodeName(), "c2");
+    graph->setNameGlobal("G2");
+    EXPECT_EQ(reader->getInput("in1")->getNodeGraphString(), "G2");
+    inner->setNameGlobal("m2");
+    EXPECT_EQ(out->getNodeName(), "m2");
+    EXPECT_THROW(source->setNameGlobal("reader"), mx::Exception);
+    EXPECT_EQ(reader->getInput("in2")->getNodeName(), "c2");
+
+    reader->getInput("in1")->setHint(mx::Input::OPACITY_HINT);
+    EXPECT_TRUE(reader->getInput("in1")->hasHint());
+    EXPECT_EQ(reader->getInput("in1")->getHint(), "opacity");
+}
+
 TEST_F(ElementModel, ElementsOutliveTheirDocumentSafely)
 {
     mx::InputPtr kept = doc->addNode("image", "img", "color3")->addInput("file", "filename");
