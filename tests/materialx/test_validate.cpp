@@ -268,6 +268,22 @@ TEST_F(ValidationReuse, DocumentElementsThatChangeLibraryLookups)
     expectSameAsFullCheck();
 }
 
+TEST_F(ValidationReuse, InterfaceNamesThatResolveAmongTheDocumentsElements)
+{
+    // A graph's own output binds to the interface one scope out: the
+    // document, whose elements differ from the library's.
+    mx::DocumentPtr library = readDoc(mtlx(R"(  <nodegraph name="NG_pass">
+    <output name="out" type="float" interfacename="gain" />
+  </nodegraph>
+)"));
+    doc = readDoc(mtlx("  <output name=\"gain\" type=\"float\" />\n"));
+    doc->importLibrary(library);
+    expectSameAsFullCheck("Only input and token elements support interface names");
+    std::string message;
+    doc->validate(&message);
+    EXPECT_EQ(message.find("Interface name not found"), std::string::npos) << message;
+}
+
 TEST_F(ValidationReuse, ChangesToTheLibraryAfterImportAreNotTakenOver)
 {
     mx::DocumentPtr library = mx::createDocument();
