@@ -86,6 +86,8 @@ void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& m
         std::optional<rozo::LegacyFormScope> legacyForm;
         if (legacyPlan)
             legacyForm.emplace(doc, *legacyPlan);
+        else
+            rozo::dropValuesBesideConnections(doc);
         mx::XmlWriteOptions options;
         options.writeXIncludeEnable = true;
         written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },
@@ -97,6 +99,8 @@ void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& m
     if (!written)
         messageLog << "Unable to write file '" << fileName.ToUTF8().str() << "'\n";
 
+    // Validated as 1.39 reads it, whichever version was written.
+    rozo::dropValuesBesideConnections(doc);
     std::string message;
     if (!doc->validate(&message))
         messageLog << "Validation failed:\n"

@@ -213,6 +213,18 @@ bool selectsNewSwitchInput(const mx::NodePtr& node)
 }
 } // namespace
 
+void dropValuesBesideConnections(const mx::DocumentPtr& doc)
+{
+    for (const mx::NodePtr& node : doc->getNodes())
+    {
+        if (node->hasSourceUri())
+            continue;
+        for (const mx::InputPtr& input : node->getInputs())
+            if (input->hasValueString() && isBound(input))
+                input->removeAttribute(mx::ValueElement::VALUE_ATTRIBUTE);
+    }
+}
+
 bool isNewIn1_39(const std::string& nodeDefName)
 {
     return newDefinitions().count(nodeDefName) != 0;

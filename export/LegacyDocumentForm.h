@@ -31,6 +31,10 @@ struct LegacyFormPlan
 /// The plan for the document's own top-level nodes (those not from a library).
 LegacyFormPlan planLegacyForm(const mx::DocumentPtr& doc);
 
+/// Removes the values the document's own nodes carry beside a connection:
+/// 1.38 readers take the connection over them, 1.39 allows one binding.
+void dropValuesBesideConnections(const mx::DocumentPtr& doc);
+
 /// Whether the named 1.39 definition is new in 1.39 (no 1.38 definition says the same).
 bool isNewIn1_39(const std::string& nodeDefName);
 /// The inputs a 1.39 definition has beyond its 1.38 counterpart.

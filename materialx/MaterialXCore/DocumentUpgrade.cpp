@@ -1016,6 +1016,17 @@ void upgradeNormalMap(Node& node)
         node.setNodeDefString("ND_normalmap_float");
 }
 
+// 1.38 let a node input carry a value beside its connection, and the
+// connection won; 1.39 allows one binding, so the value that said nothing goes.
+void dropValueBesideConnection(Node& node)
+{
+    for (const InputPtr& input : node.getInputs())
+    {
+        if (input->hasValueString() && (input->hasNodeName() || input->hasNodeGraphString() || input->hasInterfaceName()))
+            input->removeAttribute(ValueElement::VALUE_ATTRIBUTE);
+    }
+}
+
 void upgradeTo1_39(Document& doc)
 {
     // Channels first: the swizzle nodes they make are rewritten with the others.
@@ -1032,6 +1043,7 @@ void upgradeTo1_39(Document& doc)
         NodePtr node = elem->asA<Node>();
         if (!node)
             continue;
+        dropValueBesideConnection(*node);
         const string category = node->getCategory();
         if (category == "layer")
             foldThinFilmLayer(*node, unused);

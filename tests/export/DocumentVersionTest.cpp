@@ -84,7 +84,7 @@ const char* const ATAN2_DOCUMENT = R"(<?xml version="1.0"?>
     <input name="inx" type="float" value="0.75" />
   </atan2>
   <standard_surface name="Angle_surface" type="surfaceshader">
-    <input name="specular_rotation" type="float" nodename="angle" />
+    <input name="base" type="float" nodename="angle" />
   </standard_surface>
   <surfacematerial name="Angle" type="material">
     <input name="surfaceshader" type="surfaceshader" nodename="Angle_surface" />

@@ -30,13 +30,13 @@ namespace
 {
 const std::string EXAMPLES = ROZO_EXAMPLES_DIR;
 
-// The standard libraries as a reader merges them, without the graph that would
-// expand standard_surface itself.
+// The standard libraries (MaterialX 1.39.5's: a reader of today) as a reader
+// merges them, without the graph that would expand standard_surface itself.
 mx::ConstDocumentPtr libraries()
 {
     static mx::DocumentPtr library = [] {
         mx::DocumentPtr doc = mx::createDocument();
-        const mx::FilePath root = mx::FilePath(EXAMPLES).getParentPath() / "libraries";
+        const mx::FilePath root = mx::FilePath(EXAMPLES).getParentPath() / "v1.39" / "libraries";
         for (const char* folder : { "stdlib", "pbrlib", "bxdf" })
             for (const mx::FilePath& file : (root / folder).getFilesInDirectory("mtlx"))
             {

@@ -167,8 +167,12 @@ class Upgraded1_38 : public ExportTest, public ::testing::WithParamInterface<std
 std::vector<std::string> upgradedExamples()
 {
     std::vector<std::string> names;
+    // A copy whose materials came from included files holds none of them:
+    // the golden copies leave included elements out.
     for (const std::string& name : documentsIn(UPGRADED_EXAMPLES_DIR, "*.postflat.xml"))
-        names.push_back(name.substr(0, name.size() - std::string(".postflat.xml").size()) + ".mtlx");
+        if (readFile(QString(UPGRADED_EXAMPLES_DIR) + "/" + QString::fromStdString(name)).find("<surfacematerial ") !=
+            std::string::npos)
+            names.push_back(name.substr(0, name.size() - std::string(".postflat.xml").size()) + ".mtlx");
     return names;
 }
 } // namespace
