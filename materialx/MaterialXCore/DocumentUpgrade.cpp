@@ -1016,13 +1016,36 @@ void upgradeNormalMap(Node& node)
         node.setNodeDefString("ND_normalmap_float");
 }
 
+// Whether what a node input connects to is there: a node beside the input's
+// node, a graph of the document, or the enclosing graph's interface.
+bool connectionResolves(const Node& node, const Input& input)
+{
+    if (input.hasNodeName())
+    {
+        ConstElementPtr scope = node.getParent();
+        return scope && scope->getChildOfType<Node>(input.getNodeName());
+    }
+    if (input.hasNodeGraphString())
+    {
+        NodeGraphPtr graph = node.getDocument()->getNodeGraph(input.getNodeGraphString());
+        if (!graph)
+            return false;
+        OutputPtr output = graph->getOutput(input.hasOutputString() ? input.getOutputString() : string("out"));
+        if (!output && !input.hasOutputString() && graph->getOutputCount() == 1)
+            output = graph->getOutputs().front();
+        return output && (output->hasNodeName() || output->hasNodeGraphString() || output->hasInterfaceName());
+    }
+    return input.hasInterfaceName();
+}
+
 // 1.38 let a node input carry a value beside its connection, and the
 // connection won; 1.39 allows one binding, so the value that said nothing goes.
+// Beside a connection that leads nowhere the value is what a reader had left.
 void dropValueBesideConnection(Node& node)
 {
     for (const InputPtr& input : node.getInputs())
     {
-        if (input->hasValueString() && (input->hasNodeName() || input->hasNodeGraphString() || input->hasInterfaceName()))
+        if (input->hasValueString() && connectionResolves(node, *input))
             input->removeAttribute(ValueElement::VALUE_ATTRIBUTE);
     }
 }

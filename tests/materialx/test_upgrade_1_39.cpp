@@ -236,6 +236,42 @@ TEST_F(UpgradeTo139, RadiusSwitchAndAtan2InputsChange)
 )");
 }
 
+// 1.38 took the connection over a value beside it; 1.39 allows one binding.
+// Beside a connection that leads nowhere, the value is what was left to read.
+TEST_F(UpgradeTo139, AValueBesideAConnectionGoesWhereTheConnectionLeadsSomewhere)
+{
+    EXPECT_EQ(upgrade("1.38", R"(  <nodegraph name="G">
+    <constant name="c" type="float" />
+    <output name="out" type="float" nodename="c" />
+    <output name="spare" type="float" />
+  </nodegraph>
+  <constant name="k" type="float" />
+  <add name="a" type="float">
+    <input name="in1" type="float" value="1" nodename="k" />
+    <input name="in2" type="float" value="2" nodename="missing" />
+  </add>
+  <add name="b" type="float">
+    <input name="in1" type="float" value="3" nodegraph="G" />
+    <input name="in2" type="float" value="4" nodegraph="G" output="spare" />
+  </add>
+)"),
+              R"(  <nodegraph name="G">
+    <constant name="c" type="float" />
+    <output name="out" type="float" nodename="c" />
+    <output name="spare" type="float" />
+  </nodegraph>
+  <constant name="k" type="float" />
+  <add name="a" type="float">
+    <input name="in1" type="float" nodename="k" />
+    <input name="in2" type="float" value="2" nodename="missing" />
+  </add>
+  <add name="b" type="float">
+    <input name="in1" type="float" nodegraph="G" />
+    <input name="in2" type="float" value="4" nodegraph="G" output="spare" />
+  </add>
+)");
+}
+
 TEST_F(UpgradeTo139, NormalMapsLoseTheirSpace)
 {
     EXPECT_EQ(upgrade("1.38", R"(  <nodegraph name="NG">

@@ -183,7 +183,8 @@ TEST_F(ScriptInterfaceTest, InterfaceFunctionsComeFromTheDescriptor)
     const NorvaneRun list = runNorvane({ "list-plugins" });
     EXPECT_TRUE(list.out.contains("  interface MaterialX  ID (0x5BEEFB9F, 0xF001F3F1)\n"
                                   "    1 ImportMtlX(filename: string) -> material table (by value)\n"
-                                  "    2 ExportMtlX(filename: string, materials: material table (by reference)) -> boolean\n"
+                                  "    2 ExportMtlX(filename: string, materials: material table (by reference), version: string = \"\") "
+                                  "-> boolean\n"
                                   "    3 GetError() -> string\n"))
         << show(list);
 }

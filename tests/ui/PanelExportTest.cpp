@@ -62,6 +62,17 @@ TEST_F(PanelExport, MaterialsOfTheSelectionAreWrittenOnce)
     EXPECT_EQ(written.find("surfacematerial name=\"Red\"", first + 1), std::string::npos);
 }
 
+// The version box: the user's choice is what the next export writes.
+TEST_F(PanelExport, ChosenVersionIsWritten)
+{
+    selectedNode(L"A")->SetMtl(material(L"Red"));
+    EXPECT_NE(text(exportTo("auto.mtlx")).find("<materialx version=\"1.38\""), std::string::npos);
+    form().mtlxVersion->setCurrentIndex(form().mtlxVersion->findText("1.39"));
+    emit form().mtlxVersion->activated(form().mtlxVersion->currentIndex());
+    EXPECT_NE(text(exportTo("new.mtlx")).find("<materialx version=\"1.39\""), std::string::npos);
+    EXPECT_TRUE(warnings().empty());
+}
+
 TEST_F(PanelExport, ObjectsWithoutMaterialsExportAnEmptyDocument)
 {
     selectedNode(L"Bare");

@@ -141,7 +141,7 @@ TEST_F(PanelForm, EveryWidgetSitsInItsParentsCell)
     EXPECT_EQ(form.gridLayout_5->count(), 6);
     EXPECT_EQ(form.gridLayout->count(), 7);
     EXPECT_EQ(form.gridLayout_4->count(), 3);
-    EXPECT_EQ(form.gridLayout_2->count(), 3);
+    EXPECT_EQ(form.gridLayout_2->count(), 4);
 }
 
 TEST_F(PanelForm, TextsAndToolTips)

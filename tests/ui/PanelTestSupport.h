@@ -67,6 +67,7 @@ class PanelTest : public ::testing::Test
         util.addToLibrary = false;
         util.populateEditor = true;
         util.libraryPath = WStr();
+        util.exportVersion = DocumentVersionChoice::Oldest;
     }
 
     Ui_PluginRollup& form() { return *util.form; }

@@ -44,7 +44,18 @@ std::string signature(const FPFunctionDef& fn)
 {
     std::string s = utf8(fn.internal_name) + "(";
     for (std::size_t k = 0; k < fn.params.size(); ++k)
-        s += (k ? ", " : "") + utf8(fn.params[k].internal_name) + ": " + FPTypeName(fn.params[k].type);
+    {
+        const FPParamDef& param = fn.params[k];
+        s += (k ? ", " : "") + utf8(param.internal_name) + ": " + FPTypeName(param.type);
+        // A parameter a call may leave out shows what it then takes.
+        if (const FPTagValue* given = param.tag(FP_TAG_DEFAULT); given && !given->values.empty())
+        {
+            const FPDescItem& value = given->values[0];
+            s += " = " + (value.isText()     ? "\"" + utf8(value.text()) + "\""
+                          : value.isNumber() ? std::to_string(value.number())
+                                             : std::to_string(value.real()));
+        }
+    }
     return s + ") -> " + FPTypeName(fn.result_type);
 }
 
