@@ -2,6 +2,7 @@
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
+#include "export/LegacyDocumentForm.h"
 #include "export/ShaderInputRows.h"
 #include "export/StrippedDocumentWriter.h"
 #include "export/ParameterValueString.h"
@@ -10,6 +11,8 @@
 #include <MaterialXFormat/XmlIo.h>
 
 #include <QFile>
+
+#include <optional>
 
 namespace
 {
@@ -23,14 +26,25 @@ void exportRow(rozo::ExportOperations& util, IParamBlock2* block, const mx::Docu
 
 bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials)
 {
+    return exportFile(fileName, materials, exportVersion);
+}
+
+bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version)
+{
     MaterialSet materialSet;
     for (int i = 0; i < materials.Count(); ++i)
         materialSet.insert(materials[i]);
-    exportMaterials(fileName, materialSet);
+    exportMaterials(fileName, materialSet, version);
     return messageText().empty();
 }
 
 void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& materialSet)
+{
+    exportMaterials(fileName, materialSet, exportVersion);
+}
+
+void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& materialSet,
+                                             DocumentVersionChoice version)
 {
     clearMessages();
     forgetExportedMaps();
@@ -48,11 +62,30 @@ void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& m
     for (Mtl* material : materialSet)
         translateMaterial(material, doc);
 
+    // Written as 1.38 unless a node needs 1.39 (or the user chose a version):
+    // every reader takes 1.38, and 1.39 readers upgrade it to the same meaning.
+    std::optional<rozo::LegacyFormPlan> legacyPlan;
+    if (version != rozo::DocumentVersionChoice::V1_39)
+    {
+        legacyPlan = rozo::planLegacyForm(doc);
+        if (version == rozo::DocumentVersionChoice::Oldest && !legacyPlan->withoutLegacyForm.empty())
+            legacyPlan.reset();
+    }
+    if (legacyPlan)
+    {
+        for (const mx::NodePtr& node : legacyPlan->withoutLegacyForm)
+            messageLog << "No MaterialX " << rozo::LEGACY_DOCUMENT_VERSION << " form for node " << node->getName()
+                       << " (" << node->getCategory() << ")\n";
+    }
+
     // The document never touches the disk before its library lines are gone:
     // a fixed temporary name beside the output could be the user's own file.
     bool written = false;
     try
     {
+        std::optional<rozo::LegacyFormScope> legacyForm;
+        if (legacyPlan)
+            legacyForm.emplace(doc, *legacyPlan);
         mx::XmlWriteOptions options;
         options.writeXIncludeEnable = true;
         written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },

@@ -18,8 +18,11 @@ class ExportOperations : public virtual PluginState
   public:
     /// Exports the table's materials (each once); true when nothing was logged.
     bool exportFile(WStr fileName, const Tab<Mtl*>& materials);
-    /// Writes the materials' document to fileName, in the set's order; problems go to the log.
+    bool exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version);
+    /// Writes the materials' document to fileName, in the set's order, as the
+    /// version option says; problems go to the log.
     void exportMaterials(WStr fileName, const MaterialSet& materialSet);
+    void exportMaterials(WStr fileName, const MaterialSet& materialSet, DocumentVersionChoice version);
     /// Adds the nodes of one Physical Material (or of the one a wrapper holds).
     void translateMaterial(Mtl* material, const mx::DocumentPtr& doc);
     /// One shader input from a value parameter, a map parameter or both.

@@ -22,6 +22,8 @@ std::string OslParameterName(const std::string& inputName)
         { "mix", "mix1" },
         { "default", "default1" },
         { "normal", "normal1" },
+        { "color", "color1" },
+        { "color4", "color41" },
     };
     auto it = table.find(inputName);
     return it == table.end() ? inputName : it->second;

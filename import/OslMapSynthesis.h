@@ -5,8 +5,9 @@
 
 namespace rozo
 {
-/// The OSL Map parameter for a MaterialX input: "mix", "default" and "normal"
-/// are reserved in OSL and get a "1" appended; other names are unchanged.
+/// The OSL Map parameter for a MaterialX input: "mix", "default", "normal" and
+/// "color" are reserved in OSL, "color4" is a type of the prepared shaders; they
+/// get a "1" appended. Other names are unchanged.
 std::string OslParameterName(const std::string& inputName);
 
 /// The prepared shader file for a node definition: its name without a leading

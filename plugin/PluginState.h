@@ -2,6 +2,8 @@
 // What the import, the export and the panel share: the options, the loaded
 // MaterialX libraries and the message log of the last run.
 
+#include "plugin/DocumentVersionChoice.h"
+
 #include <NorvaneSDK.h>
 
 #include <MaterialXCore/Document.h>
@@ -34,6 +36,7 @@ class PluginState
     bool addToLibrary = false;
     bool populateEditor = true;
     WStr libraryPath;
+    DocumentVersionChoice exportVersion = DocumentVersionChoice::Oldest;
 
     mx::DocumentPtr libraryDocument;
     mx::FileSearchPath librarySearchPath;

@@ -2,6 +2,7 @@
 
 #include "plugin/MtlXIOUtil.h"
 #include "plugin/MtlXIOUtilClassDesc.h"
+#include "plugin/HostCalls.h"
 #include "plugin/StringTable.h"
 
 namespace
@@ -25,9 +26,11 @@ RozozazoZOVScriptInterface::RozozazoZOVScriptInterface()
     LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", rozo::INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
                    importMtlXId, L"ImportMtlX", rozo::IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
                    L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   exportMtlXId, L"ExportMtlX", rozo::EXPORT_NAME_STRING, TYPE_BOOL, 0, 2,
+                   exportMtlXId, L"ExportMtlX", rozo::EXPORT_NAME_STRING, TYPE_BOOL, 0, 3,
                    L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
                    L"materials", rozo::MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"version", rozo::VERSION_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   FP_TAG_DEFAULT, L"",
                    getErrorId, L"GetError", rozo::GET_ERROR_STRING, TYPE_STRING, 0, 0,
                    FP_TAG_END);
 }
@@ -54,7 +57,19 @@ int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue&
             const MtlTab* given = (*p)[1].asMtlTab();
             const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
             const WStr fileName((*p)[0].asString());
-            const bool clean = getMtlXIOUtil()->exportFile(fileName, materials);
+            MtlXIOUtil* util = getMtlXIOUtil();
+            // No version, or an empty one, follows the panel's option.
+            const std::string versionText = p->Count() > 2 ? rozo::toUtf8(WStr((*p)[2].asString())) : std::string();
+            const std::optional<rozo::DocumentVersionChoice> version =
+                versionText.empty() ? util->exportVersion : rozo::parseDocumentVersionChoice(versionText);
+            if (!version)
+            {
+                util->clearMessages();
+                util->messageLog << "Unknown MaterialX version '" << versionText << "': use 1.38, 1.39 or auto\n";
+                result.Load(TYPE_BOOL, false);
+                return FPS_OK;
+            }
+            const bool clean = util->exportFile(fileName, materials, *version);
             result.Load(TYPE_BOOL, clean);
             return FPS_OK;
         }

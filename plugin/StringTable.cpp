@@ -26,6 +26,7 @@ const std::map<int, const wchar_t*>& stringTable()
         { FILE_NAME_STRING, L"FileName" },
         { MATERIALS_STRING, L"Materials" },
         { GET_ERROR_STRING, L"GetError" },
+        { VERSION_STRING, L"Version" },
     };
     return table;
 }

@@ -17,6 +17,7 @@ enum StringId : int
     FILE_NAME_STRING = 9,
     MATERIALS_STRING = 10,
     GET_ERROR_STRING = 11,
+    VERSION_STRING = 12,
 };
 
 /// The text of string id, or null before the module is loaded or for an

@@ -18,7 +18,11 @@ cmake --build --preset asan --target "${targets[@]/%/_fuzzer}"
 # The dictionary and seed folders of each target; the import reads single
 # documents and file sets alike.
 declare -A dictionary=([reader]=materialx [xinclude]=materialx [import]=materialx [scene_file]=scene)
-declare -A seeds=([reader]="reader" [xinclude]="xinclude" [import]="import reader xinclude" [scene_file]="scene_file")
+declare -A seeds=([reader]="reader shared-1.39" [xinclude]="xinclude" [import]="import reader xinclude shared-1.39"
+  [scene_file]="scene_file")
+# Seed folders that are not committed: MaterialX 1.39.5's examples, read where
+# the shared data lies (1.38 seeds go through the upgrade, these do not).
+declare -A seed_folders=([shared-1.39]="../shared/materialx/v1.39/examples")
 # Leaks inside libraries we do not build, each explained in the file.
 export LSAN_OPTIONS="suppressions=$(pwd)/tests/fuzz/leaks.supp:print_suppressions=0"
 # Options of single targets. Scene files with a repeated key make Qt's JSON
@@ -38,7 +42,8 @@ fuzz() {
   shift 2
   local folders=()
   for seed in ${seeds[$target]}; do
-    [ -d "tests/fuzz/corpus/$seed" ] && folders+=("tests/fuzz/corpus/$seed")
+    local folder="${seed_folders[$seed]:-tests/fuzz/corpus/$seed}"
+    [ -d "$folder" ] && folders+=("$folder")
   done
   mkdir -p "$output"
   nice -n 19 "build/asan/tests/fuzz/${target}_fuzzer" -dict="tests/fuzz/${dictionary[$target]}.dict" \

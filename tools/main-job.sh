@@ -10,17 +10,28 @@ cmake --build --preset default
 root="$(pwd)/build/default/root"
 shared="$(cd ../shared && pwd)"
 out="$(pwd)/build/default/roundtrip"
-mkdir -p "$out"
 # The examples made to show problems: each must fail, every other must pass,
 # so that a regression either way makes the job fail.
-made_to_fail=(bad_refs bad_types bad_unknown_node cycle future_version malformed)
-expectations=()
-for name in "${made_to_fail[@]}"; do expectations+=(--expect-failure "$name"); done
+made_to_fail=(bad_refs bad_types bad_unknown_node cycle malformed)
+# MaterialX 1.39.5's examples: a future version is refused; the surface models
+# other than standard_surface do not import yet.
+made_to_fail_1_39=(future_version_1_40)
+for doc in "$shared"/materialx/v1.39/examples/*.mtlx; do
+  name="$(basename "$doc" .mtlx)"
+  case "$name" in standard_surface_*|future_version_1_40) ;; *) made_to_fail_1_39+=("$name") ;; esac
+done
 status=0
-"$root/bin/norvane" roundtrip --batch --timeout 300 "${expectations[@]}" "$shared/materialx/examples" "$out" ||
-  status=$?
+run_batch() { # OUTDIR INPUT NAME...
+  local out="$1" input="$2"; shift 2
+  local expectations=()
+  for name in "$@"; do expectations+=(--expect-failure "$name"); done
+  mkdir -p "$out"
+  "$root/bin/norvane" roundtrip --batch --timeout 300 "${expectations[@]}" "$input" "$out" || status=$?
+}
+run_batch "$out" "$shared/materialx/examples" "${made_to_fail[@]}"
+run_batch "$out-1.39" "$shared/materialx/v1.39/examples" "${made_to_fail_1_39[@]}"
 if [ "$status" -ne 0 ]; then
   echo "main job: norvane roundtrip ended with status $status (a document did not do what it is meant to)" >&2
   exit "$status"
 fi
-echo "main job: documents written to $out"
+echo "main job: documents written to $out and $out-1.39"

@@ -12,6 +12,9 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <algorithm>
+#include <array>
+
 namespace
 {
 const wchar_t* const PANEL_TITLE = L"MaterialX Import/Export";
@@ -26,6 +29,17 @@ int scaled(double size)
 bool isChecked(const QCheckBox* box)
 {
     return box->checkState() != Qt::Unchecked;
+}
+
+// The version box's entries, in the form's order.
+constexpr std::array<rozo::DocumentVersionChoice, 3> VERSION_CHOICES = {
+    rozo::DocumentVersionChoice::Oldest, rozo::DocumentVersionChoice::V1_38, rozo::DocumentVersionChoice::V1_39
+};
+
+int versionIndex(rozo::DocumentVersionChoice choice)
+{
+    const auto found = std::find(VERSION_CHOICES.begin(), VERSION_CHOICES.end(), choice);
+    return static_cast<int>(found - VERSION_CHOICES.begin());
 }
 } // namespace
 
@@ -51,6 +65,7 @@ void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
     form->populateMEdit->setChecked(populateEditor);
     form->mtlLib->setText(libraryPath.ToQString());
     form->UseOSO->setChecked(usePrecompiledOsl);
+    form->mtlxVersion->setCurrentIndex(versionIndex(exportVersion));
 
     form->rambling->setMaximumWidth(scaled(170.0));
     // Panels in a scroll area are laid out by their size hints, which do not
@@ -73,6 +88,7 @@ void MtlXIOUtil::BeginEditParams(Interface* ip, IUtil* iu)
                             form->useRelativePaths, form->populateMEdit, form->assignToSelection, form->makeMtlLib })
         connect(box, &QCheckBox::clicked, this, [this] { onOptionChanged(); });
     connect(form->mtlLib, &QLineEdit::textChanged, this, [this] { onOptionChanged(); });
+    connect(form->mtlxVersion, QOverload<int>::of(&QComboBox::activated), this, [this] { onOptionChanged(); });
 
     form->progressBar->hide();
 
@@ -105,6 +121,7 @@ void rozo::PanelOperations::onOptionChanged()
     addToLibrary = isChecked(form->makeMtlLib);
     populateEditor = isChecked(form->populateMEdit);
     libraryPath = WStr::FromQString(form->mtlLib->text());
+    exportVersion = VERSION_CHOICES[static_cast<size_t>(std::clamp(form->mtlxVersion->currentIndex(), 0, 2))];
 }
 
 void rozo::PanelOperations::onBrowseLibrary()

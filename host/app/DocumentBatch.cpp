@@ -144,6 +144,22 @@ std::vector<CommandOption> batchOptions()
              { "--expect-failure", "NAME", "with --batch: the document NAME[.mtlx] is meant to fail (repeatable)" } };
 }
 
+CommandOption mtlxVersionOption()
+{
+    return { "--mtlx-version", "V",
+             "the MaterialX version the export writes: 1.38, 1.39 or auto (the oldest that holds the document; "
+             "the default)" };
+}
+
+bool parseMtlxVersion(const CommandArguments& args, std::string& version, CommandContext& context)
+{
+    version = args.value("--mtlx-version");
+    if (!args.has("--mtlx-version") || version == "1.38" || version == "1.39" || version == "auto")
+        return true;
+    context.error("--mtlx-version takes 1.38, 1.39 or auto, not '" + version + "'");
+    return false;
+}
+
 bool onlyWithBatch(CommandContext& context, const CommandArguments& args)
 {
     for (const CommandOption& o : batchOptions())
@@ -161,7 +177,9 @@ int runDocumentBatch(CommandContext& context, const CommandArguments& args, Docu
 {
     int jobs = 1;
     double timeout = 0.0;
-    if (!parseJobs(args, jobs, context) || !parseTimeout(args, timeout, context))
+    std::string version;
+    if (!parseJobs(args, jobs, context) || !parseTimeout(args, timeout, context) ||
+        !parseMtlxVersion(args, version, context))
         return ExitUsage;
     if (!MaterialXCalls::require(context))
         return ExitFailure;
@@ -193,7 +211,8 @@ int runDocumentBatch(CommandContext& context, const CommandArguments& args, Docu
                                  .filePath(QFileInfo(QString::fromStdString(files[k])).fileName())
                                  .toStdString();
         requests.push_back(QJsonDocument(QJsonObject{ { "input", QString::fromStdString(runs[k].input) },
-                                                      { "output", QString::fromStdString(runs[k].output) } })
+                                                      { "output", QString::fromStdString(runs[k].output) },
+                                                      { "version", QString::fromStdString(version) } })
                                .toJson(QJsonDocument::Compact)
                                .toStdString());
     }
@@ -244,8 +263,9 @@ int serveDocumentBatch(CommandContext& context, DocumentWork work)
         const QJsonObject request = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
         const std::string input = request["input"].toString().toStdString();
         const std::string output = request["output"].toString().toStdString();
-        const DocumentRun r =
-            work == DocumentWork::Import ? importDocument(calls, input) : roundTripDocument(calls, input, output);
+        const std::string version = request["version"].toString().toStdString();
+        const DocumentRun r = work == DocumentWork::Import ? importDocument(calls, input)
+                                                           : roundTripDocument(calls, input, output, version);
         if (!writeAll(replies, QJsonDocument(toJson(r)).toJson(QJsonDocument::Compact).toStdString() + '\n'))
             return ExitFailure;
     }

@@ -13,6 +13,10 @@ class CommandContext;
 
 // --jobs, --timeout, --expect-failure: what both batch commands take.
 std::vector<CommandOption> batchOptions();
+// --mtlx-version V: the MaterialX version an export writes (export and roundtrip).
+CommandOption mtlxVersionOption();
+// The option's value ("" when not given); false, with a usage error, for a version the export cannot write.
+bool parseMtlxVersion(const CommandArguments& args, std::string& version, CommandContext& context);
 // False, with a usage error, when a batch option is given to a single run.
 bool onlyWithBatch(CommandContext& context, const CommandArguments& args);
 

@@ -44,7 +44,8 @@ DocumentRun importDocument(MaterialXCalls& calls, const std::string& input)
     return r;
 }
 
-DocumentRun roundTripDocument(MaterialXCalls& calls, const std::string& input, const std::string& output)
+DocumentRun roundTripDocument(MaterialXCalls& calls, const std::string& input, const std::string& output,
+                              const std::string& version)
 {
     DocumentRun r;
     r.input = input;
@@ -58,7 +59,7 @@ DocumentRun roundTripDocument(MaterialXCalls& calls, const std::string& input, c
         r.materials = static_cast<int>(materials.size());
         r.maps = countMaps(materials);
         bool clean = false;
-        if (calls.exportMtlX(output, materials, clean, r.problem))
+        if (calls.exportMtlX(output, materials, clean, r.problem, version))
         {
             collect(calls, "export", r);
             // What is read back is counted, not compared: the first scene goes

@@ -30,7 +30,9 @@ struct DocumentRun
 // Runs one document; the host's scene is emptied afterwards, so each document
 // starts from an empty host.
 DocumentRun importDocument(MaterialXCalls& calls, const std::string& input);
-DocumentRun roundTripDocument(MaterialXCalls& calls, const std::string& input, const std::string& output);
+// `version` goes to the export as its MaterialX version ("" for the plug-in's choice).
+DocumentRun roundTripDocument(MaterialXCalls& calls, const std::string& input, const std::string& output,
+                              const std::string& version = {});
 
 // "1.234 s", as the summaries show a run's time.
 std::string secondsText(double seconds);

@@ -17,6 +17,7 @@ bool call(FPStaticInterface& fpi, const wchar_t* name, FPParams& params, FPValue
         problem = "the MaterialX interface has no function " + QString::fromWCharArray(name).toStdString();
         return false;
     }
+    fpi.completeArguments(fn->ID, params);
     problem = fpi.checkArguments(fn->ID, &params);
     if (!problem.empty())
         return false;
@@ -68,7 +69,7 @@ bool MaterialXCalls::importMtlX(const std::string& file, std::vector<Mtl*>& mate
 }
 
 bool MaterialXCalls::exportMtlX(const std::string& file, const std::vector<Mtl*>& materials, bool& clean,
-                                std::string& problem)
+                                std::string& problem, const std::string& version)
 {
     MtlTab tab;
     for (Mtl* m : materials)
@@ -78,6 +79,8 @@ bool MaterialXCalls::exportMtlX(const std::string& file, const std::vector<Mtl*>
     FPValue table;
     table.Load(TYPE_MTL_TAB_BR, tab);
     params.Append(table);
+    if (!version.empty())
+        params.Append(FPValue(TYPE_STRING, wide(version).c_str()));
     FPValue result;
     if (!call(fpi_, L"ExportMtlX", params, result, problem))
         return false;

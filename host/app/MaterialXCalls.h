@@ -22,7 +22,9 @@ class MaterialXCalls
 
     // Each answers false with `problem` set when the call itself could not be made.
     bool importMtlX(const std::string& file, std::vector<Mtl*>& materials, std::string& problem);
-    bool exportMtlX(const std::string& file, const std::vector<Mtl*>& materials, bool& clean, std::string& problem);
+    // `version` is ExportMtlX's version argument: "1.38", "1.39", "auto"; empty leaves the plug-in's option.
+    bool exportMtlX(const std::string& file, const std::vector<Mtl*>& materials, bool& clean, std::string& problem,
+                    const std::string& version = {});
     // The message log of the last run, UTF-8.
     std::string getError();
 

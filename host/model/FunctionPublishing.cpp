@@ -247,6 +247,26 @@ const FPTagValue* FPParamDef::tag(unsigned t) const
     return it == tags.end() ? nullptr : &*it;
 }
 
+bool FPParamDef::defaultValue(FPValue& value) const
+{
+    const FPTagValue* given = tag(FP_TAG_DEFAULT);
+    if (!given || given->values.empty())
+        return false;
+    const FPDescItem& item = given->values[0];
+    switch (item.kind())
+    {
+        case FPDescItem::Kind::Text:
+            return value.Load(type, item.text());
+        case FPDescItem::Kind::Number:
+            return value.Load(type, static_cast<int>(item.number()));
+        case FPDescItem::Kind::Real:
+            return value.Load(type, static_cast<float>(item.real()));
+        case FPDescItem::Kind::Pointer:
+            break;
+    }
+    return false;
+}
+
 std::string FPTypeName(ParamType2 type)
 {
     if ((type & ~(TYPE_TAB | TYPE_PASSING_MASK | TYPE_BASE_MASK)) != 0)
@@ -542,6 +562,21 @@ std::string FPInterfaceDesc::checkArguments(FunctionID fid, const FPParams* p) c
                    FPTypeName(def.type) + ", not a " + (v.isVoid() ? std::string("void") : FPTypeName(v.type));
     }
     return {};
+}
+
+bool FPInterfaceDesc::completeArguments(FunctionID fid, FPParams& p) const
+{
+    const FPFunctionDef* fn = function(fid);
+    if (!fn)
+        return false;
+    for (std::size_t k = static_cast<std::size_t>(p.Count()); k < fn->params.size(); ++k)
+    {
+        FPValue value;
+        if (!fn->params[k].defaultValue(value))
+            return false;
+        p.Append(value);
+    }
+    return true;
 }
 
 FPStaticInterface::FPStaticInterface()

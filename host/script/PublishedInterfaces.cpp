@@ -208,7 +208,7 @@ QJSValue PublishedInterfaces::invoke(int index, int fid, const QJSValue& argumen
     const int given = arguments.property(QStringLiteral("length")).toInt();
     FPParams params;
     params.params.resize(static_cast<std::size_t>(given));
-    if (given != static_cast<int>(fn->params.size()))
+    if (given > static_cast<int>(fn->params.size()))
     {
         engine_.throwError(QString::fromStdString(fpi->checkArguments(fn->ID, &params)));
         return {};
@@ -218,6 +218,9 @@ QJSValue PublishedInterfaces::invoke(int index, int fid, const QJSValue& argumen
         if (!converter.convert(fn->params[static_cast<std::size_t>(k)], k, arguments.property(static_cast<quint32>(k)),
                                params[k]))
             return {};
+    // Left-out trailing arguments take their declared defaults; without one
+    // the count check below names the function and what it takes.
+    fpi->completeArguments(fn->ID, params);
     const std::string problem = fpi->checkArguments(fn->ID, &params);
     if (!problem.empty())
     {

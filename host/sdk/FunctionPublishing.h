@@ -95,6 +95,8 @@ class FPDescItem
     std::wstring text_;
 };
 
+class FPValue;
+
 struct FPTagValue
 {
     unsigned tag = 0;
@@ -109,6 +111,8 @@ struct FPParamDef
     std::vector<FPTagValue> tags;
 
     const FPTagValue* tag(unsigned t) const;
+    // The declared default as a value of the parameter's type; false without one.
+    bool defaultValue(FPValue& value) const;
 };
 
 struct FPFunctionDef
@@ -248,6 +252,9 @@ class FPInterfaceDesc : public FPInterface
     // Empty when `p` suits function `fid`; otherwise a message naming the
     // function and the parameter.
     std::string checkArguments(FunctionID fid, const FPParams* p) const;
+    // Appends the defaults of the trailing parameters a call left out, as long
+    // as each of them declares one (FP_TAG_DEFAULT); false when one does not.
+    bool completeArguments(FunctionID fid, FPParams& p) const;
 
   private:
     std::string loadError_;

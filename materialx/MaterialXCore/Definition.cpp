@@ -63,7 +63,7 @@ const string& NodeDef::getType() const
     return first->getType();
 }
 
-const InterfaceElement* NodeDef::findImplementation(const string& target) const
+const InterfaceElement* NodeDef::findImplementation(const string& target, bool resolveNodeGraph) const
 {
     const Document* doc = elementCast<const Document>(_root);
     if (!doc)
@@ -72,28 +72,42 @@ const InterfaceElement* NodeDef::findImplementation(const string& target) const
     auto it = byNodeDef.find(getQualifiedName(getName()));
     if (it == byNodeDef.end() || it->second.empty())
         return nullptr;
+    auto resolved = [doc, resolveNodeGraph](const InterfaceElement* candidate) -> const InterfaceElement* {
+        const Implementation* impl = resolveNodeGraph ? elementCast<const Implementation>(candidate) : nullptr;
+        const string* graphName = impl ? impl->findAttribute(Implementation::NODE_GRAPH_ATTRIBUTE) : nullptr;
+        if (!graphName || graphName->empty())
+            return candidate;
+        const NodeGraph* graph = elementCast<const NodeGraph>(doc->findChild(*graphName));
+        return graph ? graph : candidate;
+    };
     const vector<InterfaceElement*>& candidates = it->second;
     if (target.empty())
-        return candidates.front();
+        return resolved(candidates.front());
 
     // A target-specific match first (the target or one it inherits from),
-    // then one for any target.
+    // then one for any target; the target asked of a linked graph is its own.
     StringVec targets{ target };
     if (TargetDefPtr targetDef = doc->getTargetDef(target))
         targets = targetDef->getMatchingTargets();
     for (const string& candidateTarget : targets)
         for (const InterfaceElement* candidate : candidates)
-            if (!candidate->getTarget().empty() && targetStringsMatch(candidate->getTarget(), candidateTarget))
-                return candidate;
+        {
+            const InterfaceElement* impl = resolved(candidate);
+            if (!impl->getTarget().empty() && targetStringsMatch(impl->getTarget(), candidateTarget))
+                return impl;
+        }
     for (const InterfaceElement* candidate : candidates)
-        if (candidate->getTarget().empty())
-            return candidate;
+    {
+        const InterfaceElement* impl = resolved(candidate);
+        if (impl->getTarget().empty())
+            return impl;
+    }
     return nullptr;
 }
 
-InterfaceElementPtr NodeDef::getImplementation(const string& target) const
+InterfaceElementPtr NodeDef::getImplementation(const string& target, bool resolveNodeGraph) const
 {
-    const InterfaceElement* impl = findImplementation(target);
+    const InterfaceElement* impl = findImplementation(target, resolveNodeGraph);
     return impl ? std::static_pointer_cast<InterfaceElement>(const_cast<InterfaceElement*>(impl)->getSelf()) : InterfaceElementPtr();
 }
 

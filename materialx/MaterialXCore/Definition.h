@@ -58,8 +58,10 @@ class MX_CORE_API NodeDef : public InterfaceElement
     const string& getType() const override;
 
     /// Return the first implementation of this definition for the target
-    /// (one without a target when none matches).
-    InterfaceElementPtr getImplementation(const string& target = EMPTY_STRING) const;
+    /// (one without a target when none matches).  With resolveNodeGraph, an
+    /// implementation element that names an existing node graph stands for
+    /// that graph.
+    InterfaceElementPtr getImplementation(const string& target = EMPTY_STRING, bool resolveNodeGraph = true) const;
 
     NodeDefPtr getDeclaration(const string& target = EMPTY_STRING) const override;
 
@@ -71,7 +73,7 @@ class MX_CORE_API NodeDef : public InterfaceElement
 
     /// The output type without throwing: empty when there is no output.
     const string& findType() const;
-    const InterfaceElement* findImplementation(const string& target) const;
+    const InterfaceElement* findImplementation(const string& target, bool resolveNodeGraph = true) const;
 };
 
 /// @class Implementation

@@ -174,14 +174,7 @@ const Document::Cache& Document::getCache() const
             if (graphName)
                 cache.lastImplementationByGraph[impl->getQualifiedName(*graphName)] = impl;
             if (const string* nodeDefName = impl->findAttribute(NODE_DEF_ATTRIBUTE))
-            {
-                // An implementation that names a node graph stands for that graph.
-                InterfaceElement* target = impl;
-                if (graphName && !graphName->empty())
-                    target = elementCast<NodeGraph>(findChild(*graphName));
-                if (target)
-                    cache.implementationsByNodeDef[impl->getQualifiedName(*nodeDefName)].push_back(target);
-            }
+                cache.implementationsByNodeDef[impl->getQualifiedName(*nodeDefName)].push_back(impl);
         }
     }
 

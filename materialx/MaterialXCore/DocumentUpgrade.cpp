@@ -522,8 +522,8 @@ void upgradeTo1_38(Document& doc)
             continue;
         for (const PortElementPtr& port : node->getDownstreamPorts())
         {
-            if (port->hasChannels())
-                port->setChannels(mapCharacters(port->getChannels(), color2Channels));
+            if (const string* channels = port->findAttribute("channels"))
+                port->setAttribute("channels", mapCharacters(*channels, color2Channels));
             if (port->hasOutputString())
                 port->setOutputString(mapCharacters(port->getOutputString(), color2Channels));
         }
@@ -675,6 +675,396 @@ void upgradeTo1_38(Document& doc)
     }
 }
 
+// Copy an input with all its bindings onto another node, or onto another
+// input of the same node.
+void copyInputWithBindings(Node& from, const string& fromName, Node& to, const string& toName)
+{
+    InputPtr source = from.getInput(fromName);
+    if (!source)
+        return;
+    InputPtr dest = to.getInput(toName);
+    if (!dest)
+        dest = to.addInput(toName, source->getType());
+    dest->copyContentFrom(source);
+}
+
+GraphElementPtr enclosingGraph(Element& elem)
+{
+    return elem.getAncestorOfType<GraphElement>();
+}
+
+const std::unordered_map<char, size_t>& channelIndices()
+{
+    static const std::unordered_map<char, size_t> indices = { { 'r', 0 }, { 'g', 1 }, { 'b', 2 }, { 'a', 3 }, { 'x', 0 }, { 'y', 1 }, { 'z', 2 }, { 'w', 3 } };
+    return indices;
+}
+
+// A channel letter that stands for a constant, and its value.
+bool channelConstant(char c, float& value)
+{
+    if (c != '0' && c != '1')
+        return false;
+    value = c == '0' ? 0.0f : 1.0f;
+    return true;
+}
+
+size_t channelCount(const string& type)
+{
+    static const std::unordered_map<string, size_t> counts = { { "float", 1 }, { "color3", 3 }, { "color4", 4 }, { "vector2", 2 }, { "vector3", 3 }, { "vector4", 4 } };
+    auto it = counts.find(type);
+    return it == counts.end() ? 0 : it->second;
+}
+
+// The type a channels string reads when its source does not tell.
+string guessedChannelSourceType(const string& channels, const string& portType)
+{
+    if (channels == "xx" || channels == "xxx" || channels == "xxxx")
+        return "float";
+    if (channels == "xyz" || channels == "x" || channels == "y" || channels == "z")
+        return "vector3";
+    if (channels == "rgba" || channels == "a")
+        return "color4";
+    return portType == "color3" ? "color4" : "color3";
+}
+
+// A "channels" attribute on a port becomes a swizzle node between the port
+// and its source; swizzle nodes are then rewritten as other nodes.
+void channelsToSwizzleNode(PortElement& port)
+{
+    const string channels = port.getAttribute("channels");
+    ElementPtr parent = port.getParent();
+    GraphElementPtr graph = enclosingGraph(port);
+    NodePtr upstream = port.getConnectedNode();
+    string upstreamType = upstream ? upstream->getType() : EMPTY_STRING;
+    if (upstreamType.empty() || upstreamType == MULTI_OUTPUT_TYPE_STRING)
+        upstreamType = guessedChannelSourceType(channels, port.getType());
+
+    // A float read from a float needs no swizzle.
+    if (upstreamType == "float" && port.getType() == "float")
+    {
+        port.removeAttribute("channels");
+        return;
+    }
+    if (!graph || !parent)
+        return;
+
+    NodePtr swizzle = graph->addNode("swizzle", graph->createValidChildName("swizzle"), port.getType());
+    int index = parent->getParent() == graph ? graph->getChildIndex(parent->getName()) : graph->getChildIndex(port.getName());
+    if (index >= 0)
+        graph->setChildIndex(swizzle->getName(), index);
+    InputPtr in = swizzle->addInput("in");
+    in->copyContentFrom(port.getSelf());
+    in->removeAttribute("channels");
+    in->setType(upstreamType);
+    swizzle->setInputValue("channels", channels);
+
+    port.setConnectedNode(swizzle);
+    port.removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
+    port.removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
+    port.removeAttribute("channels");
+}
+
+// A swizzle whose every channel is a constant, or whose input is a value,
+// becomes a constant of the picked components.
+void swizzleToConstant(Node& node, const InputPtr& in, const string& channels, size_t destCount)
+{
+    node.setCategory("constant");
+    if (node.hasNodeDefString())
+        node.setNodeDefString("ND_constant_" + node.getType());
+    StringVec components = splitString(in ? in->getValueString() : string("0"), ARRAY_VALID_SEPARATORS);
+    // An input bound to a connection has no components to pick from.
+    const string fallback = components.empty() ? string("0") : components[0];
+    StringVec picked;
+    for (size_t i = 0; i < destCount; ++i)
+    {
+        if (i < channels.size())
+        {
+            auto index = channelIndices().find(channels[i]);
+            float constant = 0.0f;
+            if (index != channelIndices().end())
+            {
+                if (index->second < components.size())
+                {
+                    picked.push_back(components[index->second]);
+                    continue;
+                }
+            }
+            else if (channelConstant(channels[i], constant))
+            {
+                picked.push_back(std::to_string(constant));
+                continue;
+            }
+        }
+        picked.push_back(fallback);
+    }
+    node.addInput("value", node.getType())->setValueString(joinStrings(picked, ", "));
+    if (in)
+        node.removeInput(in->getName());
+}
+
+// A swizzle of several channels from a vector or colour: a separate node
+// feeds a combine node that takes the swizzle's place.
+void swizzleToSeparateCombine(Node& node, const InputPtr& in, const string& channels, size_t sourceCount, size_t destCount)
+{
+    GraphElementPtr graph = enclosingGraph(node);
+    if (!graph)
+        return;
+    NodePtr separate = graph->addNode("separate" + std::to_string(sourceCount), graph->createValidChildName("separate"),
+                                      MULTI_OUTPUT_TYPE_STRING);
+    int index = graph->getChildIndex(node.getName());
+    if (index >= 0)
+        graph->setChildIndex(separate->getName(), index);
+    node.setCategory("combine" + std::to_string(destCount));
+    if (node.hasNodeDefString())
+        node.setNodeDefString("ND_combine" + std::to_string(destCount) + "_" + node.getType());
+    for (size_t i = 0; i < destCount; ++i)
+    {
+        InputPtr combineIn = node.addInput("in" + std::to_string(i + 1), "float");
+        float constant = 0.0f;
+        if (i < channels.size() && channelIndices().count(channels[i]))
+        {
+            combineIn->setConnectedNode(separate);
+            combineIn->setOutputString(string("out") + channels[i]);
+            continue;
+        }
+        if (i < channels.size() && channelConstant(channels[i], constant))
+        {
+            combineIn->setValueString(toValueString(constant));
+            continue;
+        }
+        combineIn->setConnectedNode(separate);
+        combineIn->setOutputString(in->isColorType() ? "outr" : "outx");
+    }
+    copyInputWithBindings(node, in->getName(), *separate, "in");
+    node.removeInput(in->getName());
+}
+
+bool isConvertPattern(const string& channels, size_t sourceCount)
+{
+    static const std::pair<const char*, size_t> patterns[] = { { "rgb", 3 }, { "rgb", 4 }, { "rgba", 4 }, { "xyz", 3 }, { "xyz", 4 }, { "xyzw", 4 }, { "rr", 1 }, { "rrr", 1 }, { "xx", 1 }, { "xxx", 1 } };
+    for (const auto& pattern : patterns)
+        if (channels == pattern.first && sourceCount == pattern.second)
+            return true;
+    return false;
+}
+
+// Swizzle nodes are gone: each becomes the constant, extract, convert,
+// combine or separate/combine pair that does the same.
+void replaceSwizzle(Node& node)
+{
+    InputPtr in = node.getInput("in");
+    const string sourceType = in ? in->getType() : string("float");
+    const size_t sourceCount = channelCount(sourceType);
+    const size_t destCount = channelCount(node.getType());
+    if (!sourceCount || !destCount)
+        return;
+    InputPtr channelsInput = node.getInput("channels");
+    const string channels = channelsInput ? channelsInput->getValueString() : EMPTY_STRING;
+
+    // A connection wins over a value given beside it.
+    if (in && in->hasValue() && (in->hasNodeName() || in->hasNodeGraphString() || in->hasInterfaceName()))
+        in->removeAttribute(ValueElement::VALUE_ATTRIBUTE);
+
+    bool constant = !in || in->hasValue();
+    if (!constant)
+    {
+        constant = true;
+        float unused = 0.0f;
+        for (size_t i = 0; i < destCount && constant; ++i)
+            constant = i < channels.size() && channelConstant(channels[i], unused);
+    }
+
+    if (constant)
+    {
+        swizzleToConstant(node, in, channels, destCount);
+    }
+    else if (destCount == 1)
+    {
+        node.setCategory("extract");
+        if (node.hasNodeDefString())
+            node.setNodeDefString("ND_extract_" + sourceType);
+        auto index = channels.empty() ? channelIndices().end() : channelIndices().find(channels[0]);
+        if (index != channelIndices().end())
+            node.setInputValue("index", int(index->second));
+    }
+    else if (sourceType != node.getType() && isConvertPattern(channels, sourceCount))
+    {
+        node.setCategory("convert");
+        if (node.hasNodeDefString())
+            node.setNodeDefString("ND_convert_" + sourceType + "_" + node.getType());
+    }
+    else if (sourceCount == 1)
+    {
+        node.setCategory("combine" + std::to_string(destCount));
+        if (node.hasNodeDefString())
+            node.setNodeDefString("ND_combine" + std::to_string(destCount) + "_" + node.getType());
+        for (size_t i = 0; i < destCount; ++i)
+        {
+            const string name = "in" + std::to_string(i + 1);
+            InputPtr combineIn = node.addInput(name, "float");
+            float value = 0.0f;
+            if (i < channels.size() && channelConstant(channels[i], value))
+                combineIn->setValueString(toValueString(value));
+            else
+                copyInputWithBindings(node, in->getName(), node, name);
+        }
+        node.removeInput(in->getName());
+    }
+    else
+    {
+        swizzleToSeparateCombine(node, in, channels, sourceCount, destCount);
+    }
+
+    if (channelsInput)
+        node.removeInput(channelsInput->getName());
+}
+
+// A layer whose top is a thin film hands the film to the BSDFs below it and
+// steps out of the graph; returns whether it did.
+bool foldThinFilmLayer(Node& layer, vector<NodePtr>& unused)
+{
+    NodePtr top = layer.getConnectedNode("top");
+    NodePtr base = layer.getConnectedNode("base");
+    if (!top || !base || top->getCategory() != "thin_film_bsdf")
+        return false;
+
+    static const std::set<string> filmed = { "dielectric_bsdf", "conductor_bsdf", "generalized_schlick_bsdf" };
+    // Every node upstream of the layer, each once (a cycle ends the walk).
+    std::unordered_set<const Node*> seen{ &layer };
+    vector<NodePtr> stack{ std::static_pointer_cast<Node>(layer.getSelf()) };
+    while (!stack.empty())
+    {
+        NodePtr node = stack.back();
+        stack.pop_back();
+        if (filmed.count(node->getCategory()))
+        {
+            InputPtr scatterMode = node->getInput("scatter_mode");
+            if (!scatterMode || scatterMode->getValueString() != "T")
+            {
+                copyInputWithBindings(*top, "thickness", *node, "thinfilm_thickness");
+                copyInputWithBindings(*top, "ior", *node, "thinfilm_ior");
+            }
+        }
+        for (const InputPtr& input : node->getInputs())
+            if (NodePtr upstream = input->getConnectedNode())
+                if (seen.insert(upstream.get()).second)
+                    stack.push_back(upstream);
+    }
+
+    for (const PortElementPtr& port : layer.getDownstreamPorts())
+        port->setNodeName(base->getName());
+    unused.push_back(std::static_pointer_cast<Node>(layer.getSelf()));
+    unused.push_back(top);
+    return true;
+}
+
+// Subsurface radius is a colour now.
+void convertSubsurfaceRadius(Node& node)
+{
+    InputPtr radius = node.getInput("radius");
+    GraphElementPtr graph = enclosingGraph(node);
+    if (!radius || radius->getType() != "vector3" || !graph)
+        return;
+    NodePtr convert = graph->addNode("convert", graph->createValidChildName("convert"), "color3");
+    copyInputWithBindings(node, "radius", *convert, "in");
+    radius->setConnectedNode(convert);
+    radius->setType("color3");
+}
+
+// Switches take ten inputs now: a constant "which" that used to fall back
+// to the first input must keep doing so.
+void keepSwitchFallback(Node& node)
+{
+    InputPtr which = node.getInput("which");
+    ValuePtr value = which && which->hasValue() ? which->getValue() : nullptr;
+    if (!value)
+        return;
+    if (value->isA<int>() && value->asA<int>() >= 5)
+        which->setValue(0);
+    else if (value->isA<float>() && value->asA<float>() >= 5.0f)
+        which->setValue(0.0f);
+}
+
+// Object-space normal maps become the arithmetic they did; tangent-space ones
+// lose their space input and take an explicit bitangent.
+void upgradeNormalMap(Node& node)
+{
+    GraphElementPtr graph = enclosingGraph(node);
+    if (!graph)
+        return;
+    InputPtr space = node.getInput("space");
+    if (space && space->getValueString() == "object")
+    {
+        NodePtr multiply = graph->addNode("multiply", graph->createValidChildName("multiply"), "vector3");
+        copyInputWithBindings(node, "in", *multiply, "in1");
+        multiply->setInputValue("in2", 2.0f);
+        NodePtr subtract = graph->addNode("subtract", graph->createValidChildName("subtract"), "vector3");
+        subtract->addInput("in1", "vector3")->setConnectedNode(multiply);
+        subtract->setInputValue("in2", 1.0f);
+        node.setCategory("normalize");
+        for (const InputPtr& input : node.getInputs())
+            node.removeChild(input->getName());
+        node.addInput("in", "vector3")->setConnectedNode(subtract);
+        if (node.hasNodeDefString())
+            node.setNodeDefString("ND_normalize_vector3");
+        return;
+    }
+
+    node.removeInput("space");
+    bool normalOrTangent = node.getInput("normal") || node.getInput("tangent");
+    if (normalOrTangent && !node.getInput("bitangent"))
+    {
+        NodePtr cross = graph->addNode("crossproduct", graph->createValidChildName("normalmap_cross"), "vector3");
+        copyInputWithBindings(node, "normal", *cross, "in1");
+        copyInputWithBindings(node, "tangent", *cross, "in2");
+        NodePtr normalize = graph->addNode("normalize", graph->createValidChildName("normalmap_cross_norm"), "vector3");
+        normalize->addInput("in", "vector3")->setConnectedNode(cross);
+        node.addInput("bitangent", "vector3")->setConnectedNode(normalize);
+    }
+    if (node.getNodeDefString() == "ND_normalmap")
+        node.setNodeDefString("ND_normalmap_float");
+}
+
+void upgradeTo1_39(Document& doc)
+{
+    // Channels first: the swizzle nodes they make are rewritten with the others.
+    for (const ElementPtr& elem : doc.traverseTree())
+    {
+        PortElementPtr port = elem->asA<PortElement>();
+        if (port && !port->getAttribute("channels").empty())
+            channelsToSwizzleNode(*port);
+    }
+
+    vector<NodePtr> unused;
+    for (const ElementPtr& elem : doc.traverseTree())
+    {
+        NodePtr node = elem->asA<Node>();
+        if (!node)
+            continue;
+        const string category = node->getCategory();
+        if (category == "layer")
+            foldThinFilmLayer(*node, unused);
+        else if (category == "subsurface_bsdf")
+            convertSubsurfaceRadius(*node);
+        else if (category == "switch")
+            keepSwitchFallback(*node);
+        else if (category == "swizzle")
+            replaceSwizzle(*node);
+        else if (category == "atan2")
+        {
+            if (InputPtr y = node->getInput("in1"))
+                y->setName("iny");
+            if (InputPtr x = node->getInput("in2"))
+                x->setName("inx");
+        }
+        else if (category == "normalmap")
+            upgradeNormalMap(*node);
+    }
+    for (const NodePtr& node : unused)
+        if (ElementPtr parent = node->getParent())
+            parent->removeChild(node->getName());
+}
+
 } // anonymous namespace
 
 void Document::upgradeVersion()
@@ -704,6 +1094,7 @@ void Document::upgradeVersion()
         { { 1, 35 }, { 1, 36 }, upgradeTo1_36 },
         { { 1, 36 }, { 1, 37 }, upgradeTo1_37 },
         { { 1, 37 }, { 1, 38 }, upgradeTo1_38 },
+        { { 1, 38 }, { 1, 39 }, upgradeTo1_39 },
     };
     for (const Release& release : releases)
     {

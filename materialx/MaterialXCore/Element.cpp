@@ -816,6 +816,19 @@ string Element::createValidChildName(string name) const
 // ValueElement
 //
 
+namespace
+{
+
+const GraphElement* enclosingGraphOf(const Element* elem)
+{
+    for (; elem; elem = elem->getParentRaw())
+        if (const GraphElement* graph = elementCast<const GraphElement>(elem))
+            return graph;
+    return nullptr;
+}
+
+} // anonymous namespace
+
 ValuePtr ValueElement::getValue() const
 {
     const string* value = findAttribute(VALUE_ATTRIBUTE);
@@ -842,20 +855,24 @@ bool ValueElement::validateValue(string* message, bool& res) const
         validateRequire(getValue() != nullptr, res, message, "Invalid value");
     if (const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE))
     {
-        const NodeGraph* graph = nullptr;
-        for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
-            graph = elementCast<const NodeGraph>(elem);
-        // The graph's declaration: its definition, or the graph itself when
-        // it names none.
-        const InterfaceElement* declaration = graph ? graph->findNodeDef() : nullptr;
-        if (!declaration && graph && !graph->hasNodeDefString())
-            declaration = graph;
-        if (declaration)
+        validateRequire(elementCast<const Input>(this) || elementCast<const Token>(this), res, message,
+                        "Only input and token elements support interface names");
+        // The graph whose interface the name refers to: an element directly
+        // inside a graph (its own inputs and outputs) looks one graph further out.
+        const GraphElement* graph = enclosingGraphOf(_parent);
+        if (graph && graph == _parent)
+            graph = enclosingGraphOf(graph->getParentRaw());
+        if (graph)
         {
+            // The graph's declaration: its definition, or the graph itself.
+            const InterfaceElement* declaration = nullptr;
+            if (const NodeGraph* nodeGraph = elementCast<const NodeGraph>(graph))
+                declaration = nodeGraph->findNodeDef();
+            if (!declaration)
+                declaration = graph;
             const ValueElement* declared = declaration->findActiveValueElement(*interfaceName);
             validateRequire(declared != nullptr, res, message, "Interface name not found in referenced declaration");
-            const PortElement* port = elementCast<const PortElement>(this);
-            if (declared && !(port && port->hasChannels()))
+            if (declared)
                 validateRequire(getType() == declared->getType(), res, message, "Interface name refers to value element of a different type");
         }
     }

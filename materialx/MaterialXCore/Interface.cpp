@@ -9,7 +9,6 @@ const string GEOM_PROP_DEF_CATEGORY = "geompropdef";
 const string PortElement::NODE_NAME_ATTRIBUTE = "nodename";
 const string PortElement::NODE_GRAPH_ATTRIBUTE = "nodegraph";
 const string PortElement::OUTPUT_ATTRIBUTE = "output";
-const string PortElement::CHANNELS_ATTRIBUTE = "channels";
 const string Input::CATEGORY = "input";
 const string Input::DEFAULT_GEOM_PROP_ATTRIBUTE = "defaultgeomprop";
 const string Output::CATEGORY = "output";
@@ -55,10 +54,15 @@ template <class T> T* resolveReference(const Element* from, const string& name)
 
 void PortElement::setConnectedNode(ConstNodePtr node)
 {
-    if (node)
-        setNodeName(node->getName());
-    else
+    if (!node)
+    {
         removeAttribute(NODE_NAME_ATTRIBUTE);
+        return;
+    }
+    setNodeName(node->getName());
+    removeAttribute(VALUE_ATTRIBUTE);
+    removeAttribute(NODE_GRAPH_ATTRIBUTE);
+    removeAttribute(INTERFACE_NAME_ATTRIBUTE);
 }
 
 Node* PortElement::findConnectedNode() const
@@ -160,11 +164,13 @@ void PortElement::setConnectedOutput(ConstOutputPtr output)
             setNodeName(parent->getName());
             removeAttribute(NODE_GRAPH_ATTRIBUTE);
         }
+        removeAttribute(VALUE_ATTRIBUTE);
     }
     else
     {
         removeAttribute(OUTPUT_ATTRIBUTE);
         removeAttribute(NODE_GRAPH_ATTRIBUTE);
+        removeAttribute(NODE_NAME_ATTRIBUTE);
     }
 }
 
@@ -173,41 +179,6 @@ OutputPtr PortElement::getConnectedOutput() const
     Output* output = findConnectedOutput();
     return output ? std::static_pointer_cast<Output>(output->getSelf()) : OutputPtr();
 }
-
-namespace
-{
-
-// The channel letters a swizzle may read from each type, and the number of
-// channels each type takes.
-bool validChannelsString(const string& channels, const string& sourceType, const string& destinationType)
-{
-    static const std::unordered_map<string, string> letters = {
-        { "float", "01rx" },
-        { "color3", "01rgb" },
-        { "color4", "01rgba" },
-        { "vector2", "01xy" },
-        { "vector3", "01xyz" },
-        { "vector4", "01xyzw" },
-    };
-    static const std::unordered_map<string, size_t> lengths = {
-        { "float", 1 },
-        { "color3", 3 },
-        { "color4", 4 },
-        { "vector2", 2 },
-        { "vector3", 3 },
-        { "vector4", 4 },
-    };
-    auto allowed = letters.find(sourceType);
-    if (allowed == letters.end())
-        return false;
-    for (char c : channels)
-        if (allowed->second.find(c) == string::npos)
-            return false;
-    auto length = lengths.find(destinationType);
-    return length != lengths.end() && length->second == channels.size();
-}
-
-} // anonymous namespace
 
 bool PortElement::validate(string* message) const
 {
@@ -223,7 +194,6 @@ bool PortElement::validate(string* message) const
     if (connectedNode)
     {
         const string* outputName = findAttribute(OUTPUT_ATTRIBUTE);
-        const string* channels = findAttribute(CHANNELS_ATTRIBUTE);
         if (outputName && !outputName->empty())
         {
             const Output* output = nullptr;
@@ -251,16 +221,8 @@ bool PortElement::validate(string* message) const
                 output = childOfType<Output>(_root, *outputName);
             }
             validateRequire(output != nullptr, res, message, "No output found for port connection");
-            if (output && channels)
-                validateRequire(validChannelsString(*channels, output->getType(), getType()), res, message,
-                                "Invalid channels string in port connection");
-            else if (output)
+            if (output)
                 validateRequire(getType() == output->getType(), res, message, "Mismatched types in port connection");
-        }
-        else if (channels)
-        {
-            validateRequire(validChannelsString(*channels, connectedNode->getType(), getType()), res, message,
-                            "Invalid channels string in port connection");
         }
         else if (connectedNode->getType() != MULTI_OUTPUT_TYPE_STRING)
         {
@@ -301,15 +263,24 @@ bool Input::validate(string* message) const
     bool res = true;
     if (const string* geomProp = findAttribute(DEFAULT_GEOM_PROP_ATTRIBUTE))
     {
-        validateRequire(elementCast<const NodeDef>(_parent) != nullptr, res, message, "Invalid defaultgeomprop on non-definition input");
+        validateRequire(elementCast<const NodeDef>(_parent) || elementCast<const NodeGraph>(_parent), res, message,
+                        "Invalid defaultgeomprop on non-definition and non-nodegraph input");
         const Element* geomPropDef = _root->findChild(*geomProp);
         validateRequire(geomPropDef && geomPropDef->getCategory() == GEOM_PROP_DEF_CATEGORY, res, message,
                         "Invalid defaultgeomprop string");
     }
     if (elementCast<const Node>(_parent))
     {
-        bool bound = hasValue() || hasNodeName() || hasNodeGraphString() || hasOutputString() || hasInterfaceName();
-        validateRequire(bound, res, message, "Node input binds no value or connection");
+        // Exactly one of value, node, graph, interface or document output.
+        const bool connected = hasNodeName() || hasNodeGraphString();
+        const int bindings = int(hasValue()) + int(hasNodeName()) + int(hasNodeGraphString()) + int(hasInterfaceName()) +
+                             int(hasOutputString() && !connected);
+        validateRequire(bindings > 0, res, message, "Node input binds no value or connection");
+        validateRequire(bindings <= 1, res, message, "Node input has too many bindings");
+    }
+    else if (const NodeGraph* graph = elementCast<const NodeGraph>(_parent))
+    {
+        validateRequire(graph->findNodeDef() == nullptr, res, message, "Input element in a functional nodegraph has no effect");
     }
     return PortElement::validate(message) && res;
 }

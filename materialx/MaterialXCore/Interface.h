@@ -62,17 +62,14 @@ class MX_CORE_API PortElement : public ValueElement
     bool hasOutputString() const { return hasAttribute(OUTPUT_ATTRIBUTE); }
     const string& getOutputString() const { return getAttribute(OUTPUT_ATTRIBUTE); }
 
-    void setChannels(const string& channels) { setAttribute(CHANNELS_ATTRIBUTE, channels); }
-    bool hasChannels() const { return hasAttribute(CHANNELS_ATTRIBUTE); }
-    const string& getChannels() const { return getAttribute(CHANNELS_ATTRIBUTE); }
-
-    /// Connect to the given node by name, keeping any value; a null node
-    /// removes the connection.
+    /// Connect to the given node by name, dropping any value, node graph or
+    /// interface binding; a null node removes the node name only.
     void setConnectedNode(ConstNodePtr node);
     /// Return the node this port connects to, if any.
     virtual NodePtr getConnectedNode() const;
 
-    /// Connect to the given output (of a node graph or the document).
+    /// Connect to the given output (of a node graph, a node or the document),
+    /// dropping any value; a null output removes the whole connection.
     void setConnectedOutput(ConstOutputPtr output);
     /// Return the output this port connects to, if any.
     virtual OutputPtr getConnectedOutput() const;
@@ -82,7 +79,6 @@ class MX_CORE_API PortElement : public ValueElement
     static const string NODE_NAME_ATTRIBUTE;
     static const string NODE_GRAPH_ATTRIBUTE;
     static const string OUTPUT_ATTRIBUTE;
-    static const string CHANNELS_ATTRIBUTE;
 
     /// Fast connected-node lookup without reference counting.
     Node* findConnectedNode() const;

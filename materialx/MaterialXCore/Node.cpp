@@ -29,6 +29,22 @@ void copyBinding(const PortElement& from, PortElement& to)
     }
 }
 
+// Make to's attributes those of from, in from's order.
+void replaceAttributes(const Element& from, Element& to)
+{
+    for (const string& name : to.getAttributeNames())
+        if (!from.hasAttribute(name))
+            to.removeAttribute(name);
+    bool inOrder = to.getAttributePairs().size() <= from.getAttributePairs().size();
+    for (size_t i = 0; inOrder && i < to.getAttributePairs().size(); ++i)
+        inOrder = to.getAttributePairs()[i].first == from.getAttributePairs()[i].first;
+    if (!inOrder)
+        for (const string& name : to.getAttributeNames())
+            to.removeAttribute(name);
+    for (const AttributePair& attr : from.getAttributePairs())
+        to.setAttribute(attr.first, attr.second);
+}
+
 const Document* documentOf(const Element* elem)
 {
     return elementCast<const Document>(elem->getRootRaw());
@@ -352,6 +368,13 @@ bool Node::validate(string* message) const
         string matchMessage;
         if (!matchesInputsOf(*nodeDef, &matchMessage))
             reportProblem(res, message, "Node interface error: " + matchMessage);
+        Output* first = nullptr;
+        const size_t outputs = nodeDef->countActiveOutputs(&first);
+        if (outputs > 1)
+            validateRequire(getType() == MULTI_OUTPUT_TYPE_STRING, res, message,
+                            "Node type is not 'multioutput' for node with multiple outputs");
+        else if (outputs == 1)
+            validateRequire(getType() == first->getType(), res, message, "Node type does not match output port type");
     }
     else if (const Document* doc = documentOf(this))
     {
@@ -430,7 +453,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 continue;
             if (filter && !filter(node))
                 continue;
-            expansions.push_back({ node, resolution.graph, resolution.declaration, state.downstreamPorts(*node) });
+            expansions.push_back({ node, resolution.graph, resolution.declaration, {} });
         }
         queue.clear();
 
@@ -438,6 +461,9 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
         {
             const Node& processNode = *exp.node;
             const NodeGraph& graph = *exp.graph;
+            // Found now rather than with the round's other nodes: the copies of
+            // a node expanded before this one may read this one.
+            exp.downstream = state.downstreamPorts(processNode);
 
             std::shared_ptr<Chain> chain;
             if (trackChains)
@@ -472,9 +498,11 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                 queue.push_back(dest);
             }
 
-            for (auto& copy : copies)
+            // Copies are bound last first: the nodes made for geometric
+            // defaults come in the order documents written elsewhere show.
+            for (auto copy = copies.rbegin(); copy != copies.rend(); ++copy)
             {
-                Node* dest = copy.second;
+                Node* dest = copy->second;
                 for (const ElementPtr& child : dest->getChildren())
                 {
                     Input* input = elementCast<Input>(child.get());
@@ -494,21 +522,14 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                     // definition's default when the node does not set it.
                     const string bound = *interfaceName;
                     const Input* reference = elementCast<const Input>(processNode.findChild(bound));
-                    const string* outerInterface = reference ? reference->findAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE) : nullptr;
-                    if (outerInterface)
-                    {
-                        // The node is itself bound to its graph's interface:
-                        // the copies take over that binding.
-                        input->setInterfaceName(*outerInterface);
-                        continue;
-                    }
                     if (reference)
                     {
-                        copyBinding(*reference, *input);
-                        if (const string* colorSpace = reference->findAttribute(Element::COLOR_SPACE_ATTRIBUTE))
-                            input->setColorSpace(*colorSpace);
+                        // The node's own input stands in whole for the binding,
+                        // an interface name of its own included.
+                        replaceAttributes(*reference, *input);
+                        continue;
                     }
-                    else if (exp.declaration)
+                    if (exp.declaration)
                     {
                         const Input* declared = exp.declaration->findActiveInput(bound);
                         if (declared && declared->hasValueString())
@@ -517,7 +538,7 @@ void GraphElement::flattenSubgraphs(const string& target, NodePredicate filter)
                         // that property from a node of its own.
                         if (const string* geomProp = declared ? declared->findAttribute(Input::DEFAULT_GEOM_PROP_ATTRIBUTE) : nullptr)
                             if (const Element* geomPropDef = geomPropDefinition(*this, *geomProp))
-                                input->setNodeName(addGeomNode(*this, *geomPropDef)->getName());
+                                input->setConnectedNode(addGeomNode(*this, *geomPropDef));
                     }
                     input->removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
                 }

@@ -12,7 +12,7 @@ MATERIALX_NAMESPACE_BEGIN
 
 extern MX_CORE_API const string EMPTY_STRING;
 
-/// Return the version of the library as a string, "1.38.10".
+/// Return the version of the library as a string, "1.39.5".
 MX_CORE_API string getVersionString();
 
 /// Return the major, minor and build versions of the library.

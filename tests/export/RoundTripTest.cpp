@@ -140,3 +140,73 @@ TEST_P(RoundTrip, ExportedAndImportedAgainGivesTheSameMaterials)
 
 INSTANTIATE_TEST_SUITE_P(Examples, RoundTrip, ::testing::ValuesIn(exampleDocuments()),
                          exampleTestName);
+
+namespace
+{
+// MaterialX 1.39.5's examples, and its reading of the 1.38 examples (the
+// reference library's flattened output, its own elements only).
+const char* const EXAMPLES_1_39_DIR = ROZO_EXAMPLES_DIR "/../v1.39/examples";
+const char* const UPGRADED_EXAMPLES_DIR = ROZO_EXAMPLES_DIR "/../v1.39/golden/examples";
+
+std::vector<std::string> documentsIn(const char* folder, const QString& pattern)
+{
+    std::vector<std::string> names;
+    for (const QString& name : QDir(folder).entryList({ pattern }, QDir::Files, QDir::Name))
+        names.push_back(name.toStdString());
+    return names;
+}
+
+class StandardSurface1_39 : public ExportTest, public ::testing::WithParamInterface<std::string>
+{
+};
+
+class Upgraded1_38 : public ExportTest, public ::testing::WithParamInterface<std::string>
+{
+};
+
+std::vector<std::string> upgradedExamples()
+{
+    std::vector<std::string> names;
+    for (const std::string& name : documentsIn(UPGRADED_EXAMPLES_DIR, "*.postflat.xml"))
+        names.push_back(name.substr(0, name.size() - std::string(".postflat.xml").size()) + ".mtlx");
+    return names;
+}
+} // namespace
+
+TEST_P(StandardSurface1_39, ImportsWithAnEmptyLog)
+{
+    std::vector<Mtl*> materials;
+    EXPECT_TRUE(util->importMaterials(std::string(EXAMPLES_1_39_DIR) + "/" + GetParam(), materials)) << log();
+    EXPECT_FALSE(materials.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, StandardSurface1_39,
+                         ::testing::ValuesIn(documentsIn(EXAMPLES_1_39_DIR, "standard_surface_*.mtlx")),
+                         exampleTestName);
+
+// A 1.38 document and the reference library's 1.39 reading of it make the
+// same host objects.
+TEST_P(Upgraded1_38, GivesTheSameMaterialsAsTheReferencesUpgrade)
+{
+    std::vector<Mtl*> original;
+    if (!util->importMaterials(std::string(ROZO_EXAMPLES_DIR) + "/" + GetParam(), original) || original.empty())
+        GTEST_SKIP() << "does not import cleanly: " << log();
+    std::vector<std::string> before;
+    for (Mtl* m : original)
+        before.push_back(description(m));
+
+    const std::string stem = GetParam().substr(0, GetParam().size() - 5);
+    std::vector<Mtl*> upgraded;
+    const std::string copy = path(QString::fromStdString(stem) + ".mtlx").toStdString();
+    writeFile(QString::fromStdString(copy),
+              readFile(QString(UPGRADED_EXAMPLES_DIR) + "/" + QString::fromStdString(stem) + ".postflat.xml"));
+    EXPECT_TRUE(util->importMaterials(copy, upgraded)) << log();
+    ASSERT_EQ(upgraded.size(), original.size());
+    for (size_t k = 0; k < upgraded.size(); ++k)
+        EXPECT_TRUE(sameWithinSixDigits(before[k], description(upgraded[k])))
+            << "1.38:\n"
+            << before[k] << "1.39:\n"
+            << description(upgraded[k]);
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, Upgraded1_38, ::testing::ValuesIn(upgradedExamples()), exampleTestName);

@@ -60,14 +60,12 @@ std::map<std::string, Definition> readDefinitions(const fs::path& libraries)
     return definitions;
 }
 
+// Names that clash with OSL or with the types of mx_funcs.h get a "1" appended.
 std::string oslParameterName(const std::string& input)
 {
-    if (input == "mix")
-        return "mix1";
-    if (input == "default")
-        return "default1";
-    if (input == "normal")
-        return "normal1";
+    for (const char* clashing : { "mix", "default", "normal", "color", "color4" })
+        if (input == clashing)
+            return input + "1";
     return input;
 }
 
@@ -208,7 +206,7 @@ std::string readFile(const fs::path& path)
 TEST(OslGeneratedShadersTest, EveryPreparedShaderMatchesItsDefinitionInBothForms)
 {
     const fs::path shaders = ROZO_TEST_OSL_DIR;
-    const std::map<std::string, Definition> definitions = readDefinitions(fs::path(ROZO_TEST_MATERIALX_DATA_DIR) / "libraries");
+    const std::map<std::string, Definition> definitions = readDefinitions(ROZO_TEST_MATERIALX_LIBRARIES_DIR);
     ASSERT_FALSE(definitions.empty());
     ASSERT_TRUE(fs::is_regular_file(shaders / "mx_funcs.h")) << shaders;
     Norvane::OslMap::SetIncludeFolders({ shaders.string() });

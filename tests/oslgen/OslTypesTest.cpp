@@ -70,6 +70,14 @@ TEST(OslTypesTest, ConversionsFillMissingChannels)
     EXPECT_EQ(convertExpr(f, c4, "in"), "color4(color(in, in, in), in)");
     EXPECT_EQ(convertExpr(c4, v3, "in"), "vector(in.rgb[0], in.rgb[1], in.rgb[2])");
     EXPECT_EQ(convertExpr(*oslTypeFor("boolean"), f, "in"), "float(in)");
+
+    // 1.39: added channels are zero, a fourth one is one.
+    const OslType v2 = *oslTypeFor("vector2");
+    const MissingChannels zero = MissingChannels::ZeroButFourth;
+    EXPECT_EQ(convertExpr(v2, v3, "in", zero), "vector(in.x, in.y, 0.0)");
+    EXPECT_EQ(convertExpr(v2, c4, "in", zero), "color4(color(in.x, in.y, 0.0), 1.0)");
+    EXPECT_EQ(convertExpr(v3, v4, "in", zero), "vector4(in[0], in[1], in[2], 1.0)");
+    EXPECT_EQ(convertExpr(f, v4, "in", zero), "vector4(in, in, in, in)");
 }
 
 TEST(OslTypesTest, ClosureTypesHaveNoOslForm)

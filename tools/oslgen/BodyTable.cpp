@@ -1,5 +1,7 @@
 #include "BodyTable.h"
 
+#include "ShaderWriter.h"
+
 #include "import/ColorSpaces.h"
 
 #include <cstdio>
@@ -30,6 +32,15 @@ const OslType& BodyContext::type(const std::string& port) const
         if (def_.outputs[i].name == port)
             return outputs_[i];
     throw std::logic_error("body entry for " + def_.name + " uses unknown port " + port);
+}
+
+bool BodyContext::versionAtLeast(int major, int minor) const
+{
+    int haveMajor = 0;
+    int haveMinor = 0;
+    if (std::sscanf(def_.version.c_str(), "%d.%d", &haveMajor, &haveMinor) < 1)
+        return false;
+    return haveMajor > major || (haveMajor == major && haveMinor >= minor);
 }
 
 bool BodyContext::has(const std::string& port) const
@@ -104,9 +115,12 @@ Entry blend(const std::string& resultExpr)
     };
 }
 
+// The boolean variants have no in1 and in2: the comparison itself is the result.
 Entry comparison(const std::string& op)
 {
-    return [op](const BodyContext&) -> Body {
+    return [op](const BodyContext& c) -> Body {
+        if (!c.has("in1"))
+            return "if (value1 " + op + " value2)\n    out = 1;\nelse\n    out = 0;";
         return "if (value1 " + op + " value2)\n    out = in1;\nelse\n    out = in2;";
     };
 }
@@ -128,7 +142,26 @@ Body switchBody(const BodyContext& c)
 
 Body convertBody(const BodyContext& c)
 {
-    return "out = " + convertExpr(c.type("in"), c.out(), "in") + ";";
+    // Any value that is not zero is true.
+    if (c.out().mtlx == "boolean")
+        return std::string("if (in != 0)\n    out = 1;\nelse\n    out = 0;");
+    const MissingChannels missing =
+        c.versionAtLeast(1, 39) ? MissingChannels::ZeroButFourth : MissingChannels::One;
+    return "out = " + convertExpr(c.type("in"), c.out(), "in", missing) + ";";
+}
+
+// A row of a matrix, the index held to the rows there are.
+Body extractBody(const BodyContext& c)
+{
+    const OslType& in = c.type("in");
+    if (!isMatrix(in))
+        return std::string("out = mx_extract(in, index);");
+    const int n = in.isMatrix33 ? 3 : 4;
+    std::vector<std::string> row;
+    for (int i = 0; i < n; ++i)
+        row.push_back("in[r][" + std::to_string(i) + "]");
+    return "int r = index;\nif (r < 0)\n    r = 0;\nif (r > " + std::to_string(n - 1) + ")\n    r = " +
+           std::to_string(n - 1) + ";\nout = " + pack(c.out(), row) + ";";
 }
 
 Body swizzleBody(const BodyContext& c)
@@ -192,7 +225,12 @@ Body noiseBody(const BodyContext& c, const std::string& coordinate)
 
 Body worleyBody(const BodyContext& c, const std::string& point, const std::string& flat)
 {
-    const std::string d = "vector distances = mx_worley_distances(" + point + ", jitter, " + flat + ");\n";
+    const std::string args = "(" + point + ", jitter, " + flat + ");\n";
+    std::string d = "vector distances = mx_worley_distances" + args;
+    // Style 1 (solid) gives the nearest cell's random value in place of the distances.
+    if (c.has("style"))
+        d = "vector distances = vector(0.0, 0.0, 0.0);\nif (style == 1)\n    distances = mx_worley_cell" + args +
+            "else\n    distances = mx_worley_distances" + args;
     if (c.out().mtlx == "float")
         return d + "out = distances[0];";
     if (c.out().mtlx == "vector2")
@@ -200,8 +238,14 @@ Body worleyBody(const BodyContext& c, const std::string& point, const std::strin
     return d + "out = distances;";
 }
 
-Body unifiedNoiseBody(const std::string& point, const std::string& flat)
+Body unifiedNoiseBody(const BodyContext& c, const std::string& point, const std::string& flat)
 {
+    const std::string distances = "mx_worley_distances(p, jitter, " + flat + ")";
+    const std::string worley = c.has("style") ? "vector distances = vector(0.0, 0.0, 0.0);\n"
+                                                "    if (style == 1)\n"
+                                                "        distances = mx_worley_cell(p, jitter, " +
+                                                    flat + ");\n    else\n        distances = " + distances + ";\n"
+                                              : "vector distances = " + distances + ";\n";
     return "vector p = " + point + ";\n"
                                    "float n = 0.0;\n"
                                    "if (type == 0) {\n"
@@ -210,16 +254,15 @@ Body unifiedNoiseBody(const std::string& point, const std::string& flat)
                                    "    float cell = cellnoise(point(p[0], p[1], p[2]));\n"
                                    "    n = cell;\n"
                                    "} else if (type == 2) {\n"
-                                   "    vector distances = mx_worley_distances(p, jitter, " +
-           flat + ");\n"
-                  "    n = distances[0];\n"
-                  "} else {\n"
-                  "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
-                  "}\n"
-                  "n = outmin + n * (outmax - outmin);\n"
-                  "if (clampoutput)\n"
-                  "    n = clamp(n, min(outmin, outmax), max(outmin, outmax));\n"
-                  "out = n;";
+                                   "    " +
+           worley + "    n = distances[0];\n"
+                    "} else {\n"
+                    "    n = mx_fractal_float(p, octaves, lacunarity, diminish);\n"
+                    "}\n"
+                    "n = outmin + n * (outmax - outmin);\n"
+                    "if (clampoutput)\n"
+                    "    n = clamp(n, min(outmin, outmax), max(outmin, outmax));\n"
+                    "out = n;";
 }
 
 Body imageBody(const BodyContext&)
@@ -273,15 +316,19 @@ Body transformMatrixBody(const BodyContext& c)
 Body normalMapBody(const BodyContext& c)
 {
     const bool twoScales = c.type("scale").mtlx == "vector2";
-    return std::string("vector mapped = in * 2.0 - 1.0;\n") +
-           (twoScales ? "mapped = vector(mapped[0] * scale.x, mapped[1] * scale.y, mapped[2]);\n"
-                      : "mapped = vector(mapped[0] * scale, mapped[1] * scale, mapped[2]);\n") +
-           "if (space == \"tangent\") {\n"
-           "    vector bitangent = cross(normal1, tangent);\n"
-           "    out = normalize(tangent * mapped[0] + bitangent * mapped[1] + normal1 * mapped[2]);\n"
-           "} else {\n"
-           "    out = normalize(mapped);\n"
-           "}";
+    const std::string mapped =
+        std::string("vector mapped = in * 2.0 - 1.0;\n") +
+        (twoScales ? "mapped = vector(mapped[0] * scale.x, mapped[1] * scale.y, mapped[2]);\n"
+                   : "mapped = vector(mapped[0] * scale, mapped[1] * scale, mapped[2]);\n");
+    // Without a "space" the input is always in the frame of normal, tangent and bitangent.
+    if (!c.has("space"))
+        return mapped + "out = normalize(tangent * mapped[0] + bitangent * mapped[1] + normal1 * mapped[2]);";
+    return mapped + "if (space == \"tangent\") {\n"
+                    "    vector bitangent = cross(normal1, tangent);\n"
+                    "    out = normalize(tangent * mapped[0] + bitangent * mapped[1] + normal1 * mapped[2]);\n"
+                    "} else {\n"
+                    "    out = normalize(mapped);\n"
+                    "}";
 }
 
 // Array elements in use run up to the last one that is not the zero.
@@ -380,6 +427,64 @@ Body colorTransformBody(const BodyContext& c, const rozo::ColorSpace& source)
     return body;
 }
 
+// The ramp's control points, each blending from the one before it.
+Body rampBody(const BodyContext& c)
+{
+    std::string body = "float x = mx_ramp_coordinate(texcoord, type);\n";
+    std::string previous = "color1";
+    for (int i = 1; i <= 9; ++i)
+    {
+        const std::string k = std::to_string(i);
+        const std::string next = std::to_string(i + 1);
+        if (!c.has("interval" + next) || !c.has("color" + next))
+            break;
+        body += "out = mx_ramp_gradient(x, interval" + k + ", interval" + next + ", " +
+                oslParameterName("color" + k) + ", " + oslParameterName("color" + next) +
+                ", interpolation, " + previous + ", " + k + ", num_intervals);\n";
+        previous = "out";
+    }
+    return body;
+}
+
+// The three hex tiles around the point, then one texture read per tile.
+const char* HEX_TILES =
+    "vector2 uv1 = texcoord;\n"
+    "vector2 uv2 = texcoord;\n"
+    "vector2 uv3 = texcoord;\n"
+    "vector angles = vector(0.0, 0.0, 0.0);\n"
+    "vector weights = vector(1.0, 0.0, 0.0);\n"
+    "mx_hextile(texcoord * tiling, rotation, rotationrange, scale, scalerange, offset, offsetrange, uv1, uv2, uv3, "
+    "angles, weights);\n";
+
+Body hexTiledImageBody(const BodyContext& c)
+{
+    const std::string& T = c.T();
+    const std::string rgb = c.out().mtlx == "color4" ? ".rgb" : "";
+    std::string body = HEX_TILES;
+    for (const char* i : { "1", "2", "3" })
+        body += T + " c" + i + " = mx_image(file, \"\", default1, uv" + i +
+                ", \"periodic\", \"periodic\", \"linear\");\n";
+    body += "weights = mx_hextile_blend(weights, vector(mx_luminance(c1" + rgb + ", lumacoeffs), mx_luminance(c2" +
+            rgb + ", lumacoeffs), mx_luminance(c3" + rgb +
+            ", lumacoeffs)), falloff, falloffcontrast);\n"
+            "out = c1 * weights[0] + c2 * weights[1] + c3 * weights[2];";
+    return body;
+}
+
+Body hexTiledNormalMapBody(const BodyContext&)
+{
+    std::string body = HEX_TILES;
+    for (const char* i : { "1", "2", "3" })
+        body += std::string("vector n") + i + " = mx_hextile_normal(mx_image(file, \"\", default1, uv" + i +
+                ", \"periodic\", \"periodic\", \"linear\"), angles[" + std::to_string(i[0] - '1') +
+                "], flip_g);\n";
+    body += "weights = mx_hextile_blend(weights, vector(1.0, 1.0, 1.0), falloff, 1.0);\n"
+            "vector n = n1 * weights[0] + n2 * weights[1] + n3 * weights[2];\n"
+            "n = normalize(vector(n[0] * strength, n[1] * strength, max(n[2], 1.0e-4)));\n"
+            "out = normalize(tangent * n[0] + bitangent * n[1] + normal1 * n[2]);";
+    return body;
+}
+
 const std::map<std::string, Entry>& table()
 {
     static const std::map<std::string, Entry> entries = {
@@ -389,9 +494,21 @@ const std::map<std::string, Entry>& table()
         { "triplanarprojection",
           line("out = mx_triplanar(filex, filey, filez, layerx, layery, layerz, default1, position, "
                "normal1, blend, filtertype);") },
+        { "latlongimage",
+          line("vector dir = normalize(viewdir);\n"
+               "float longitude = 0.5 - atan2(dir[0], dir[2]) / (2.0 * M_PI) + rotation / 360.0;\n"
+               "float latitude = 0.5 + asin(dir[1]) / M_PI;\n"
+               "out = mx_image(file, \"\", default1, vector2(longitude, latitude), \"periodic\", \"mirror\", "
+               "\"linear\");") },
+        { "hextiledimage", hexTiledImageBody },
+        { "hextilednormalmap", hexTiledNormalMapBody },
         { "constant", line("out = value;") },
         { "dot", line("out = in;") },
         // Ramps and splits.
+        { "ramp", rampBody },
+        { "ramp_gradient",
+          line("out = mx_ramp_gradient(x, interval1, interval2, color1, color2, interpolation, prev_color, "
+               "interval_num, num_intervals);") },
         { "ramplr", line("out = mx_mix(valuel, valuer, clamp(texcoord.x, 0.0, 1.0));") },
         // V = 1 is the top edge.
         { "ramptb", line("out = mx_mix(valueb, valuet, clamp(texcoord.y, 0.0, 1.0));") },
@@ -408,18 +525,29 @@ const std::map<std::string, Entry>& table()
               return "out = mx_fractal_" + c.out().mtlx +
                      "(position, octaves, lacunarity, diminish) * " + asOutputType(c, "amplitude") + ";";
           } },
+        { "fractal2d",
+          [](const BodyContext& c) -> Body {
+              return "out = mx_fractal_" + c.out().mtlx +
+                     "(texcoord, octaves, lacunarity, diminish) * " + asOutputType(c, "amplitude") + ";";
+          } },
+        { "flake2d",
+          line("mx_flake(vector(texcoord.x, texcoord.y, 0.0), size, roughness, coverage, normal1, tangent, "
+               "bitangent, 1, id, rand, presence, flakenormal);") },
+        { "flake3d",
+          line("mx_flake(position, size, roughness, coverage, normal1, tangent, bitangent, 0, id, rand, "
+               "presence, flakenormal);") },
         { "cellnoise2d", line("float n = cellnoise(texcoord.x, texcoord.y);\nout = n;") },
         { "cellnoise3d", line("float n = cellnoise(point(position[0], position[1], position[2]));\nout = n;") },
         { "worleynoise2d",
           [](const BodyContext& c) { return worleyBody(c, "vector(texcoord.x, texcoord.y, 0.0)", "1"); } },
         { "worleynoise3d", [](const BodyContext& c) { return worleyBody(c, "position", "0"); } },
         { "unifiednoise2d",
-          [](const BodyContext&) {
+          [](const BodyContext& c) {
               return unifiedNoiseBody(
-                  "vector(texcoord.x * freq.x + offset.x, texcoord.y * freq.y + offset.y, 0.0)", "1");
+                  c, "vector(texcoord.x * freq.x + offset.x, texcoord.y * freq.y + offset.y, 0.0)", "1");
           } },
         { "unifiednoise3d",
-          [](const BodyContext&) { return unifiedNoiseBody("position * freq + offset", "0"); } },
+          [](const BodyContext& c) { return unifiedNoiseBody(c, "position * freq + offset", "0"); } },
         { "randomfloat", line("out = min + mx_random(float(in), seed) * (max - min);") },
         { "randomcolor",
           line("float h = huelow + mx_random(float(in), seed) * (huehigh - huelow);\n"
@@ -470,6 +598,7 @@ const std::map<std::string, Entry>& table()
           } },
         { "geomcolor", geomColorBody },
         { "geompropvalue", geomPropValueBody },
+        { "geompropvalueuniform", geomPropValueBody },
         { "bump",
           line("point displaced = P + normal1 * (height * scale);\nout = normalize(calculatenormal(displaced));") },
         { "ambientocclusion",
@@ -514,8 +643,12 @@ const std::map<std::string, Entry>& table()
         { "tan", unary("mx_tan") },
         { "asin", unary("mx_asin") },
         { "acos", unary("mx_acos") },
-        { "atan2", line("out = mx_atan2(in1, in2);") },
+        { "atan2",
+          [](const BodyContext& c) -> Body {
+              return c.has("iny") ? "out = mx_atan2(iny, inx);" : "out = mx_atan2(in1, in2);";
+          } },
         { "sqrt", unary("mx_sqrt") },
+        { "fract", unary("mx_fract") },
         { "ln", unary("mx_ln") },
         { "exp", unary("mx_exp") },
         { "sign", unary("mx_sign") },
@@ -587,6 +720,11 @@ const std::map<std::string, Entry>& table()
         { "ifgreatereq", comparison(">=") },
         { "ifequal", comparison("==") },
         { "switch", switchBody },
+        // Booleans are ints holding 0 or 1.
+        { "and", line("if (in1 != 0 && in2 != 0)\n    out = 1;\nelse\n    out = 0;") },
+        { "or", line("if (in1 != 0 || in2 != 0)\n    out = 1;\nelse\n    out = 0;") },
+        { "xor", line("if ((in1 != 0) != (in2 != 0))\n    out = 1;\nelse\n    out = 0;") },
+        { "not", line("if (in == 0)\n    out = 1;\nelse\n    out = 0;") },
         // Channels.
         { "convert", convertBody },
         { "swizzle", swizzleBody },
@@ -594,14 +732,19 @@ const std::map<std::string, Entry>& table()
         { "combine3", combineBody },
         { "combine4", combineBody },
         { "creatematrix", createMatrixBody },
-        { "extract", line("out = mx_extract(in, index);") },
+        { "extract", extractBody },
         { "separate2", separateBody },
         { "separate3", separateBody },
         { "separate4", separateBody },
         // A blur needs neighbouring samples, which a single shading point lacks.
         { "blur", line("out = in;") },
         { "heighttonormal",
-          line("vector n = normalize(vector(-Dx(in) * scale, -Dy(in) * scale, 1.0));\nout = n * 0.5 + 0.5;") },
+          [](const BodyContext& c) -> Body {
+              if (c.has("texcoord"))
+                  return std::string("out = mx_heighttonormal(in * scale, texcoord);");
+              return std::string(
+                  "vector n = normalize(vector(-Dx(in) * scale, -Dy(in) * scale, 1.0));\nout = n * 0.5 + 0.5;");
+          } },
         // Physically based helpers.
         { "roughness_anisotropy", line("out = mx_roughness_anisotropy(roughness, anisotropy);") },
         { "roughness_dual",
@@ -611,6 +754,19 @@ const std::map<std::string, Entry>& table()
           line("out = mx_roughness_anisotropy(1.0 - glossiness, anisotropy);") },
         { "blackbody", line("out = mx_blackbody(temperature);") },
         { "artistic_ior", artisticIorBody },
+        { "chiang_hair_roughness",
+          line("vector2 lobes = mx_hair_roughness(longitudinal, azimuthal);\n"
+               "roughness_R = lobes;\n"
+               "roughness_TT = vector2(lobes.x * scale_TT * scale_TT, lobes.y);\n"
+               "roughness_TRT = vector2(lobes.x * scale_TRT * scale_TRT, lobes.y);") },
+        { "chiang_hair_absorption_from_color",
+          [](const BodyContext&) -> Body {
+              return "absorption = mx_hair_absorption_from_color(" + oslParameterName("color") +
+                     ", azimuthal_roughness);";
+          } },
+        { "deon_hair_absorption_from_melanin",
+          line("absorption = mx_hair_absorption_from_melanin(melanin_concentration, melanin_redness, "
+               "eumelanin_color, pheomelanin_color);") },
     };
     return entries;
 }

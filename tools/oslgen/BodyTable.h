@@ -24,6 +24,9 @@ class BodyContext
     bool has(const std::string& port) const;
     // The type name of the first output (convenience for declarations).
     const std::string& T() const { return outputs_.front().osl; }
+    // Whether the definition's document is of this version or newer ("1.39" and on
+    // change what some nodes do with unchanged ports).
+    bool versionAtLeast(int major, int minor) const;
 
   private:
     const NodeDefinition& def_;

@@ -201,6 +201,17 @@ void emitTypedLookups(std::ostream& os)
            << "        q = q * lacunarity;\n"
            << "    }\n"
            << "    return sum;\n}\n";
+        os << T << " mx_fractal_" << mtlx
+           << "(vector2 st, int octaves, float lacunarity, float diminish)\n{\n"
+           << "    " << T << " sum = " << pack(t, std::vector<std::string>(t.components, "0.0")) << ";\n"
+           << "    float amplitude = 1.0;\n"
+           << "    vector2 q = st;\n"
+           << "    for (int i = 0; i < octaves; i += 1) {\n"
+           << "        sum = sum + mx_noise_" << mtlx << "(q) * amplitude;\n"
+           << "        amplitude *= diminish;\n"
+           << "        q = q * lacunarity;\n"
+           << "    }\n"
+           << "    return sum;\n}\n";
         os << "\n";
     }
 }
@@ -512,6 +523,220 @@ color4 mx_unpremult(color4 c)
     return color4(c.rgb / c.a, c.a);
 }
 
+// Worley noise, solid style: the random value of the cell whose feature point is
+// nearest (a hash, so it does not follow the feature point's own jitter).
+vector mx_worley_cell(vector p, float jitter, int flat)
+{
+    float nearest = 1.0e6;
+    vector value = vector(0.0, 0.0, 0.0);
+    vector cell = vector(floor(p[0]), floor(p[1]), floor(p[2]));
+    vector q = flat ? vector(p[0], p[1], 0.0) : p;
+    int zrange = flat ? 0 : 1;
+    for (int i = -1; i <= 1; i += 1) {
+        for (int j = -1; j <= 1; j += 1) {
+            for (int k = -zrange; k <= zrange; k += 1) {
+                point c = point(cell[0] + i, cell[1] + j, cell[2] + k);
+                vector r = cellnoise(c);
+                vector f = vector(c[0] + 0.5 + jitter * (r[0] - 0.5),
+                                  c[1] + 0.5 + jitter * (r[1] - 0.5),
+                                  flat ? 0.0 : c[2] + 0.5 + jitter * (r[2] - 0.5));
+                float d = length(f - q);
+                if (d < nearest) {
+                    nearest = d;
+                    vector h = hashnoise(c);
+                    value = h;
+                }
+            }
+        }
+    }
+    return value;
+}
+
+// A tangent-space normal encoded into 0..1 from the slope of `height` along the
+// texture coordinates (screen derivatives solved for d/ds and d/dt). The slope is
+// divided by 16 so a height map gives the normals a Sobel filter of it would.
+vector mx_heighttonormal(float height, vector2 st)
+{
+    float dhdx = Dx(height) / 16.0;
+    float dhdy = Dy(height) / 16.0;
+    float dsdx = Dx(st.x);
+    float dsdy = Dy(st.x);
+    float dtdx = Dx(st.y);
+    float dtdy = Dy(st.y);
+    float det = dsdx * dtdy - dsdy * dtdx;
+    vector n = vector(0.0, 0.0, 1.0);
+    if (abs(det) > 1.0e-12) {
+        float dhds = (dhdx * dtdy - dhdy * dtdx) / det;
+        float dhdt = (dsdx * dhdy - dsdy * dhdx) / det;
+        n = normalize(vector(-dhds, -dhdt, 1.0));
+    }
+    return n * 0.5 + 0.5;
+}
+
+// Flakes: one per cell of edge `size`, a disc (flat) or ball of radius half a cell
+// around the cell's centre, present when the cell's random value is below `coverage`.
+void mx_flake(vector p, float size, float roughness, float coverage, vector nrm, vector tng,
+              vector btg, int flat, output int id, output float rand, output float presence,
+              output vector flakenormal)
+{
+    vector q = p / max(size, 1.0e-6);
+    if (flat)
+        q = vector(q[0], q[1], 0.0);
+    point cell = point(floor(q[0]), floor(q[1]), floor(q[2]));
+    vector r = cellnoise(cell);
+    vector h = hashnoise(cell);
+    vector centre = vector(cell[0] + 0.5, cell[1] + 0.5, flat ? 0.0 : cell[2] + 0.5);
+    float d = length(q - centre);
+    id = 0;
+    rand = 0.0;
+    presence = 0.0;
+    flakenormal = nrm;
+    if (r[0] < coverage && d < 0.5) {
+        id = 1 + int(h[0] * 16777215.0);
+        rand = h[1];
+        presence = 1.0 - 2.0 * d;
+        float a = 2.0 * M_PI * h[2];
+        // The tangent of a GGX-distributed tilt.
+        float tilt = roughness * roughness * sqrt(r[1] / max(1.0 - r[1], 1.0e-4));
+        flakenormal = normalize(nrm + (tng * cos(a) + btg * sin(a)) * tilt);
+    }
+}
+
+// Where a point lies along a ramp: 0 left to right, 1 the angle around the centre,
+// 2 the distance from the centre (1 at the corners), 3 a box around the centre.
+float mx_ramp_coordinate(vector2 st, int type)
+{
+    float dx = st.x - 0.5;
+    float dy = st.y - 0.5;
+    if (type == 1)
+        return atan2(dx, dy) / (2.0 * M_PI) + 0.5;
+    if (type == 2)
+        return sqrt(dx * dx + dy * dy) * 1.41421356;
+    if (type == 3)
+        return 2.0 * max(abs(dx), abs(dy));
+    return st.x;
+}
+// One control point of a ramp: past interval1 the colour goes from color1 to color2
+// (0 linear, 1 smooth, 2 step at interval2); before it, and for control points past
+// the number in use, the previous colour stays.
+color4 mx_ramp_gradient(float x, float interval1, float interval2, color4 color1, color4 color2,
+                        int interpolation, color4 previous, int intervalnum, int numintervals)
+{
+    if (intervalnum >= numintervals || x <= interval1)
+        return previous;
+    if (interpolation == 2) {
+        if (x < interval2)
+            return color1;
+        return color2;
+    }
+    float t = 1.0;
+    if (interpolation == 1)
+        t = smoothstep(interval1, interval2, x);
+    else if (interval2 > interval1)
+        t = clamp((x - interval1) / (interval2 - interval1), 0.0, 1.0);
+    return mx_mix(color1, color2, t);
+}
+
+// Hex tiling. The plane is cut into triangles whose corners are the centres of
+// hexagonal tiles about one unit across; each tile shows the texture turned, scaled
+// and shifted at random, and a point blends the tiles at its triangle's corners.
+float mx_hextile_angle(vector2 corner, float rotation, vector2 range)
+{
+    vector r = cellnoise(point(corner.x, corner.y, 0.0));
+    return mix(range.x, range.y, r[0]) * rotation;
+}
+vector2 mx_hextile_uv(vector2 st, vector2 corner, float cells, float angle, float scale,
+                      vector2 scalerange, float offset, vector2 offsetrange)
+{
+    vector r = cellnoise(point(corner.x, corner.y, 0.0));
+    vector h = hashnoise(point(corner.x, corner.y, 0.0));
+    vector2 centre = vector2(corner.x / cells, (corner.y + 0.57735027 * corner.x) * 0.8660254 / cells);
+    float size = mix(1.0, mix(scalerange.x, scalerange.y, r[1]), scale);
+    vector2 shift = vector2(mix(offsetrange.x, offsetrange.y, r[2]), mix(offsetrange.x, offsetrange.y, h[0])) * offset;
+    return mx_rotate2d(st - centre, angle) / max(size, 1.0e-4) + centre + shift;
+}
+// Angles are in degrees; weights are the barycentric weights of the three corners.
+void mx_hextile(vector2 st, float rotation, vector2 rotationrange, float scale, vector2 scalerange,
+                float offset, vector2 offsetrange, output vector2 uv1, output vector2 uv2,
+                output vector2 uv3, output vector angles, output vector weights)
+{
+    float cells = 2.0 * sqrt(3.0);
+    // Skewed so that the corners lie on whole numbers.
+    float sx = st.x * cells;
+    float sy = (1.15470054 * st.y - 0.57735027 * st.x) * cells;
+    float bx = floor(sx);
+    float by = floor(sy);
+    float fx = sx - bx;
+    float fy = sy - by;
+    float fz = 1.0 - fx - fy;
+    float s = fz < 0.0 ? 1.0 : 0.0;
+    float s2 = 2.0 * s - 1.0;
+    weights = vector(-fz * s2, s - fy * s2, s - fx * s2);
+    vector2 corner1 = vector2(bx + s, by + s);
+    vector2 corner2 = vector2(bx + s, by + 1.0 - s);
+    vector2 corner3 = vector2(bx + 1.0 - s, by + s);
+    angles = vector(mx_hextile_angle(corner1, rotation, rotationrange),
+                    mx_hextile_angle(corner2, rotation, rotationrange),
+                    mx_hextile_angle(corner3, rotation, rotationrange));
+    uv1 = mx_hextile_uv(st, corner1, cells, angles[0], scale, scalerange, offset, offsetrange);
+    uv2 = mx_hextile_uv(st, corner2, cells, angles[1], scale, scalerange, offset, offsetrange);
+    uv3 = mx_hextile_uv(st, corner3, cells, angles[2], scale, scalerange, offset, offsetrange);
+}
+// The corners' weights raised to contrast / falloff (a wider falloff blends more
+// smoothly), each times its sample's luminance plus 0.25, summing to 1.
+vector mx_hextile_blend(vector weights, vector brightness, float falloff, float contrast)
+{
+    float e = max(contrast, 0.01) / max(falloff, 0.01);
+    vector w = vector(pow(max(weights[0], 0.0), e) * (max(brightness[0], 0.0) + 0.25),
+                      pow(max(weights[1], 0.0), e) * (max(brightness[1], 0.0) + 0.25),
+                      pow(max(weights[2], 0.0), e) * (max(brightness[2], 0.0) + 0.25));
+    float total = w[0] + w[1] + w[2];
+    if (total <= 0.0)
+        return vector(1.0 / 3.0, 1.0 / 3.0, 1.0 / 3.0);
+    return w / total;
+}
+// A normal-map texel decoded, its green flipped on request, and turned with its tile.
+vector mx_hextile_normal(vector encoded, float angle, int flipg)
+{
+    vector n = encoded * 2.0 - 1.0;
+    float y = flipg ? -n[1] : n[1];
+    vector2 t = mx_rotate2d(vector2(n[0], y), -angle);
+    return vector(t.x, t.y, n[2]);
+}
+
+// Hair: Chiang's mapping of longitudinal and azimuthal roughness to a lobe's
+// longitudinal variance and azimuthal logistic scale.
+vector2 mx_hair_roughness(float longitudinal, float azimuthal)
+{
+    float m = clamp(longitudinal, 0.0, 1.0);
+    float n = clamp(azimuthal, 0.0, 1.0);
+    float v = 0.726 * m + 0.812 * m * m + 3.7 * pow(m, 20.0);
+    float s = 0.265 * n + 1.194 * n * n + 5.372 * pow(n, 22.0);
+    return vector2(v * v, 0.62665707 * s);
+}
+// The absorption that gives a hair of this colour at this azimuthal roughness.
+vector mx_hair_absorption_from_color(color c, float azimuthal)
+{
+    float n = clamp(azimuthal, 0.0, 1.0);
+    float d = 5.969 - 0.215 * n + 2.532 * pow(n, 2.0) - 10.73 * pow(n, 3.0) + 5.574 * pow(n, 4.0) +
+              0.245 * pow(n, 5.0);
+    vector a = vector(log(max(c[0], 1.0e-4)), log(max(c[1], 1.0e-4)), log(max(c[2], 1.0e-4))) / d;
+    return vector(a[0] * a[0], a[1] * a[1], a[2] * a[2]);
+}
+// d'Eon's melanin model: the concentration gives the amount of melanin, the redness
+// splits it between eumelanin and pheomelanin, whose colours give their absorption.
+vector mx_hair_absorption_from_melanin(float concentration, float redness, color eumelanin,
+                                       color pheomelanin)
+{
+    float melanin = -log(max(1.0 - concentration, 1.0e-4));
+    float eu = melanin * (1.0 - redness);
+    float pheo = melanin * redness;
+    vector a = vector(-eu * log(max(eumelanin[0], 1.0e-4)) - pheo * log(max(pheomelanin[0], 1.0e-4)),
+                      -eu * log(max(eumelanin[1], 1.0e-4)) - pheo * log(max(pheomelanin[1], 1.0e-4)),
+                      -eu * log(max(eumelanin[2], 1.0e-4)) - pheo * log(max(pheomelanin[2], 1.0e-4)));
+    return vector(max(a[0], 0.0), max(a[1], 0.0), max(a[2], 0.0));
+}
+
 )";
 
 } // namespace
@@ -533,6 +758,7 @@ std::string mxFuncsHeader()
     emitElementwise(os, "mx_asin", "asin(@0)", { "T" });
     emitElementwise(os, "mx_acos", "acos(@0)", { "T" });
     emitElementwise(os, "mx_sqrt", "sqrt(@0)", { "T" });
+    emitElementwise(os, "mx_fract", "(@0 - floor(@0))", { "T" });
     emitElementwise(os, "mx_ln", "log(@0)", { "T" });
     emitElementwise(os, "mx_exp", "exp(@0)", { "T" });
     emitElementwise(os, "mx_atan2", "atan2(@0, @1)", { "TT" });

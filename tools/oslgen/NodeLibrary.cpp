@@ -51,9 +51,10 @@ PortDefinition readPort(const mx::ElementPtr& element)
 }
 
 NodeDefinition readNodeDef(const mx::ElementPtr& element, const std::string& folder,
-                           const std::string& sourceFile)
+                           const std::string& sourceFile, const std::string& version)
 {
     NodeDefinition def;
+    def.version = version;
     def.name = element->getName();
     def.category = element->getAttribute("node");
     def.inherit = element->getAttribute("inherit");
@@ -137,7 +138,7 @@ bool readLibraryDocument(const std::string& text, const std::string& folder,
         const std::string& kind = child->getCategory();
         if (kind == "nodedef")
         {
-            library.definitions.push_back(readNodeDef(child, folder, sourceFile));
+            library.definitions.push_back(readNodeDef(child, folder, sourceFile, doc->getAttribute("version")));
         }
         else if (kind == "nodegraph")
         {

@@ -28,6 +28,7 @@ struct NodeDefinition
     std::string inherit; // the definition this one inherits ports from, if any
     std::string library; // the library folder the file came from, e.g. "stdlib"
     std::string sourceFile;
+    std::string version; // the "version" of the document it came from, e.g. "1.39"
 };
 
 struct NodeGraphEntry

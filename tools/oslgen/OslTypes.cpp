@@ -326,7 +326,8 @@ std::string pack(const OslType& type, const std::vector<std::string>& c)
     return type.osl + "(" + joined(c) + ")";
 }
 
-std::string convertExpr(const OslType& from, const OslType& to, const std::string& name)
+std::string convertExpr(const OslType& from, const OslType& to, const std::string& name,
+                        MissingChannels missing)
 {
     if (from.mtlx == to.mtlx)
         return name;
@@ -338,7 +339,7 @@ std::string convertExpr(const OslType& from, const OslType& to, const std::strin
         else if (i < from.components)
             c.push_back(component(from, name, i));
         else
-            c.push_back("1.0");
+            c.push_back(missing == MissingChannels::One || i == 3 ? "1.0" : "0.0");
     }
     return pack(to, c);
 }

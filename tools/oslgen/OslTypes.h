@@ -45,8 +45,18 @@ std::string component(const OslType& type, const std::string& name, int i);
 // An expression building a value of `type` from its components.
 std::string pack(const OslType& type, const std::vector<std::string>& components);
 
+// How `convert` fills the channels the input lacks: 1.38 appends 1 (a homogeneous
+// coordinate), 1.39 gives 0 to every added channel but a fourth, which gets 1.
+enum class MissingChannels
+{
+    One,
+    ZeroButFourth,
+};
+
 // Converts the variable `name` of type `from` to `to`, channel by channel: a single
-// float fills every channel, extra channels are dropped, missing channels are 1.
-std::string convertExpr(const OslType& from, const OslType& to, const std::string& name);
+// float fills every channel, extra channels are dropped, missing channels are filled
+// as `missing` says.
+std::string convertExpr(const OslType& from, const OslType& to, const std::string& name,
+                        MissingChannels missing = MissingChannels::One);
 
 } // namespace oslgen

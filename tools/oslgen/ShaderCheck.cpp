@@ -37,6 +37,9 @@ std::vector<std::string> ShaderChecker::check(const std::string& shaderText) con
             problems.push_back("parameter " + p.name + " is declared twice");
         if (lint::isReservedWord(p.name))
             problems.push_back("parameter " + p.name + " is a reserved word");
+        // A parameter named like a struct hides the type from the declarations after it.
+        if (library_.structs.count(p.name))
+            problems.push_back("parameter " + p.name + " is named like a type of mx_funcs.h");
         const bool isStruct = library_.structs.count(p.type) > 0;
         if (!lint::isBuiltinType(p.type) && !isStruct)
             problems.push_back("parameter " + p.name + " has the undeclared type " + p.type);

@@ -3,6 +3,7 @@
 #include "BodyTable.h"
 #include "OslTypes.h"
 
+#include <set>
 #include <sstream>
 
 namespace oslgen
@@ -12,13 +13,8 @@ const char* const GENERATED_MARK = "// Written by oslgen from the data libraries
 
 std::string oslParameterName(const std::string& inputName)
 {
-    if (inputName == "mix")
-        return "mix1";
-    if (inputName == "default")
-        return "default1";
-    if (inputName == "normal")
-        return "normal1";
-    return inputName;
+    static const std::set<std::string> clashing = { "mix", "default", "normal", "color", "color4" };
+    return clashing.count(inputName) ? inputName + "1" : inputName;
 }
 
 std::string strippedDefinitionName(const std::string& definitionName)

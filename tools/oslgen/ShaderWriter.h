@@ -7,8 +7,9 @@
 namespace oslgen
 {
 
-// The OSL parameter name of a MaterialX input: "mix", "default" and "normal" clash with
-// OSL names and become "mix1", "default1" and "normal1"; other names stay.
+// The OSL parameter name of a MaterialX input: "mix", "default", "normal", "color" and
+// "color4" clash with OSL names or the types of mx_funcs.h and get a "1" appended;
+// other names stay.
 std::string oslParameterName(const std::string& inputName);
 
 // The definition name without a leading "ND_" (only names longer than three characters

@@ -17,7 +17,7 @@ class BatchWorkerCommand : public Command
             i.arguments = "import|roundtrip";
             i.summary = "run the documents of a batch that its standard input names (started by --batch)";
             i.description =
-                "Reads one JSON request {\"input\": FILE, \"output\": FILE} a line from the standard input,\n"
+                "Reads one JSON request {\"input\": FILE, \"output\": FILE, \"version\": V} a line from the standard input,\n"
                 "runs the document and answers with one JSON line of its result, until the input ends.";
             i.minArguments = 1;
             i.maxArguments = 1;

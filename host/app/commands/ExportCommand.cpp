@@ -1,5 +1,6 @@
 #include "Command.h"
 #include "CommandContext.h"
+#include "DocumentBatch.h"
 #include "HostCore.h"
 #include "INode.h"
 #include "MaterialXCalls.h"
@@ -27,7 +28,8 @@ class ExportCommand : public Command
                 "Loads SCENE and exports the materials of its nodes (each once) through the plug-in's\n"
                 "MaterialX.ExportMtlX to OUT.mtlx. The messages of the export go to the error output,\n"
                 "and the exit status is then 1.";
-            i.options = { { "--selected", "", "only the materials of the nodes selected in the scene" } };
+            i.options = { { "--selected", "", "only the materials of the nodes selected in the scene" },
+                          mtlxVersionOption() };
             i.minArguments = 2;
             i.maxArguments = 2;
             return i;
@@ -37,6 +39,9 @@ class ExportCommand : public Command
 
     int run(CommandContext& context, const CommandArguments& args) override
     {
+        std::string version;
+        if (!parseMtlxVersion(args, version, context))
+            return ExitUsage;
         FPStaticInterface* fpi = MaterialXCalls::require(context);
         if (!fpi)
             return ExitFailure;
@@ -56,7 +61,7 @@ class ExportCommand : public Command
         bool clean = false;
         std::string problem;
         const std::string& out = args.positional[1];
-        if (!calls.exportMtlX(out, materials, clean, problem))
+        if (!calls.exportMtlX(out, materials, clean, problem, version))
         {
             context.error(problem);
             return ExitFailure;

@@ -30,7 +30,7 @@ class RoundtripCommand : public Command
                 "processes, --jobs at once; a worker that crashes or overruns --timeout fails its\n"
                 "document and the batch goes on. With --expect-failure, the exit status is 0 exactly\n"
                 "when the named documents fail and all others pass.";
-            i.options = { { "--batch", "", "run over many documents or folders into OUTDIR" } };
+            i.options = { { "--batch", "", "run over many documents or folders into OUTDIR" }, mtlxVersionOption() };
             for (const CommandOption& o : batchOptions())
                 i.options.push_back(o);
             i.minArguments = 2;
@@ -53,11 +53,14 @@ class RoundtripCommand : public Command
         if (batch)
             return runDocumentBatch(context, args, DocumentWork::RoundTrip,
                                     { args.positional.begin(), args.positional.end() - 1 }, args.positional.back());
+        std::string version;
+        if (!parseMtlxVersion(args, version, context))
+            return ExitUsage;
         FPStaticInterface* fpi = MaterialXCalls::require(context);
         if (!fpi)
             return ExitFailure;
         MaterialXCalls calls(*fpi);
-        const DocumentRun r = roundTripDocument(calls, args.positional[0], args.positional[1]);
+        const DocumentRun r = roundTripDocument(calls, args.positional[0], args.positional[1], version);
         context.out() << r.input << ": " << r.materials << " materials, " << r.maps << " maps -> " << r.output
                       << " (read back " << r.readBack << " materials), " << r.messages.size() << " messages, "
                       << secondsText(r.seconds) << '\n';
