@@ -41,8 +41,10 @@ std::optional<std::string> rememberedColorSpace(Texmap* map)
 std::optional<std::string> exportedColorSpace(const std::optional<std::string>& remembered,
                                               const std::string& fileName, bool colorData)
 {
-    if (remembered)
+    if (remembered && (remembered->empty() || *remembered == NO_COLOR_SPACE))
         return remembered->empty() ? std::nullopt : remembered;
+    if (const ColorSpace* known = remembered ? findColorSpace(*remembered) : nullptr)
+        return known->name;
     return colorData ? automaticColorSpace(fileName) : std::string(NO_COLOR_SPACE);
 }
 } // namespace rozo

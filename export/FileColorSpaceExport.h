@@ -21,8 +21,9 @@ std::string automaticColorSpace(const std::string& fileName);
 std::optional<std::string> rememberedColorSpace(Texmap* map);
 
 /// The colorspace attribute of a file input, nothing for none: the
-/// remembered space when there is one (empty: no attribute), else the
-/// automatic one for colour data and "none" for other data.
+/// remembered space when there is one (empty: no attribute), under the name
+/// the library defines for it; else (also for a name MaterialX does not know)
+/// the automatic one for colour data and "none" for other data.
 std::optional<std::string> exportedColorSpace(const std::optional<std::string>& remembered,
                                               const std::string& fileName, bool colorData);
 } // namespace rozo

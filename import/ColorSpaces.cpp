@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace rozo
 {
@@ -69,8 +70,27 @@ const std::vector<ColorSpace>& knownColorSpaces()
 
 const ColorSpace* findColorSpace(const std::string& name)
 {
+    // Other names MaterialX takes for the spaces it defines.
+    static const std::map<std::string, std::string> aliases = {
+        { "gamma18", "g18_rec709" },
+        { "gamma22", "g22_rec709" },
+        { "gamma24", "rec709_display" },
+        { "lin_ap1", "acescg" },
+        { "lin_ap1_scene", "acescg" },
+        { "lin_rec709_scene", "lin_rec709" },
+        { "lin_p3d65_scene", "lin_displayp3" },
+        { "lin_adobergb_scene", "lin_adobergb" },
+        { "srgb_rec709_scene", "srgb_texture" },
+        { "g22_rec709_scene", "g22_rec709" },
+        { "g18_rec709_scene", "g18_rec709" },
+        { "g22_ap1_scene", "g22_ap1" },
+        { "srgb_p3d65_scene", "srgb_displayp3" },
+        { "g22_adobergb_scene", "adobergb" },
+    };
+    const auto alias = aliases.find(name);
+    const std::string& defined = alias == aliases.end() ? name : alias->second;
     for (const ColorSpace& s : knownColorSpaces())
-        if (s.name == name)
+        if (s.name == defined)
             return &s;
     return nullptr;
 }
@@ -85,8 +105,9 @@ const ColorSpace* colorSpaceOfTransform(const std::string& category)
     const std::string suffix = std::string(TRANSFORM_INFIX) + WORKING_COLOR_SPACE;
     if (category.size() <= suffix.size() || category.compare(category.size() - suffix.size(), suffix.size(), suffix) != 0)
         return nullptr;
-    const ColorSpace* source = findColorSpace(category.substr(0, category.size() - suffix.size()));
-    return source && source->name != WORKING_COLOR_SPACE ? source : nullptr;
+    const std::string name = category.substr(0, category.size() - suffix.size());
+    const ColorSpace* source = findColorSpace(name);
+    return source && source->name == name && source->name != WORKING_COLOR_SPACE ? source : nullptr;
 }
 
 std::array<float, 3> toWorkingSpace(const ColorSpace& space, const std::array<float, 3>& color)

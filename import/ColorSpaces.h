@@ -36,7 +36,9 @@ struct ColorSpace
 /// Every named colour space, the working space included.
 const std::vector<ColorSpace>& knownColorSpaces();
 
-/// The colour space of that name, none for a name MaterialX does not define.
+/// The colour space of that name, none for a name MaterialX does not know.
+/// Older names and the interop names of MaterialX 1.39 ("lin_ap1",
+/// "srgb_rec709_scene", ...) find the space the library defines for them.
 const ColorSpace* findColorSpace(const std::string& name);
 
 /// The node category that takes `source` to the working space

@@ -36,12 +36,14 @@ bool isColorType(const std::string& type)
 
 bool needsColorTransform(const std::string& space)
 {
-    return space != WORKING_COLOR_SPACE && findColorSpace(space) != nullptr;
+    const ColorSpace* known = findColorSpace(space);
+    return known && known->name != WORKING_COLOR_SPACE;
 }
 
 std::string colorTransformNodeDef(const std::string& space, const std::string& type)
 {
-    return "ND_" + colorTransformCategory(space) + "_" + type;
+    const ColorSpace* known = findColorSpace(space);
+    return "ND_" + colorTransformCategory(known ? known->name : space) + "_" + type;
 }
 
 mx::ValuePtr workingSpaceValue(const mx::InputPtr& holder, const mx::ValuePtr& value)

@@ -230,11 +230,14 @@ Texmap* rozo::ImportOperations::carryFileColorSpace(const mx::ElementPtr& scope,
     if (!file)
         return nullptr;
     std::string space = rozo::fileColorSpace(file, rozo::followInterface(scope, file));
-    if (!space.empty() && space != rozo::NO_COLOR_SPACE && !rozo::findColorSpace(space))
+    if (!space.empty() && space != rozo::NO_COLOR_SPACE)
     {
-        messageLog << "Unknown colour space '" << space << "' on node '" << node->getName()
-                   << "': its file is read as it is\n";
-        space.clear();
+        // Kept under the name the library defines, which every reader knows.
+        const rozo::ColorSpace* known = rozo::findColorSpace(space);
+        if (!known)
+            messageLog << "Unknown colour space '" << space << "' on node '" << node->getName()
+                       << "': its file is read as it is\n";
+        space = known ? known->name : std::string();
     }
     // Remembered even when empty: a document that states no colour space
     // exports without one.

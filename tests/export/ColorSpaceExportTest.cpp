@@ -40,21 +40,31 @@ SpacesByFile fileColorSpaces(const mx::DocumentPtr& doc)
         if (!input || input->getType() != "filename" || !input->hasValueString())
             continue;
         const std::string file = QFileInfo(QString::fromStdString(input->getValueString())).fileName().toStdString();
-        spaces[file].insert(input->getActiveColorSpace());
+        // An older or interop name counts as the space the library defines for it.
+        const std::string& stated = input->getActiveColorSpace();
+        const rozo::ColorSpace* known = rozo::findColorSpace(stated);
+        spaces[file].insert(known ? known->name : stated);
     }
     return spaces;
 }
 
-// Every colour-space name the document carries that MaterialX does not define
-// ("none", for data, is kept as published documents use it).
+bool definedByTheLibrary(const std::string& name)
+{
+    const rozo::ColorSpace* known = rozo::findColorSpace(name);
+    return known && known->name == name;
+}
+
+// Every colour-space name the document carries that the colour-management
+// library does not define ("none", for data, is kept as published documents
+// use it).
 std::vector<std::string> unknownColorSpaces(const mx::DocumentPtr& doc)
 {
     std::vector<std::string> unknown;
     for (const mx::ElementPtr& element : doc->traverseTree())
         if (element->hasColorSpace() && element->getColorSpace() != "none" &&
-            !rozo::findColorSpace(element->getColorSpace()))
+            !definedByTheLibrary(element->getColorSpace()))
             unknown.push_back(element->getNamePath() + ": " + element->getColorSpace());
-    if (doc->hasColorSpace() && !rozo::findColorSpace(doc->getColorSpace()))
+    if (doc->hasColorSpace() && !definedByTheLibrary(doc->getColorSpace()))
         unknown.push_back("root: " + doc->getColorSpace());
     return unknown;
 }
@@ -122,6 +132,12 @@ TEST(AutomaticColorSpace, TheRememberedSpaceWinsAndAnEmptyOneStatesNothing)
     EXPECT_EQ(rozo::exportedColorSpace(std::string(), "a.png", true), std::nullopt);
     EXPECT_EQ(rozo::exportedColorSpace(std::nullopt, "a.exr", true), "lin_rec709");
     EXPECT_EQ(rozo::exportedColorSpace(std::nullopt, "a.png", false), "none");
+    // Other names of a defined space come out under the library's name; an
+    // unknown one leaves the choice to the file's format.
+    EXPECT_EQ(rozo::exportedColorSpace(std::string("srgb_rec709_scene"), "a.exr", true), "srgb_texture");
+    EXPECT_EQ(rozo::exportedColorSpace(std::string("lin_ap1"), "a.png", true), "acescg");
+    EXPECT_EQ(rozo::exportedColorSpace(std::string("my_camera_log"), "a.exr", true), "lin_rec709");
+    EXPECT_EQ(rozo::exportedColorSpace(std::string("none"), "a.png", true), "none");
 }
 
 TEST_F(ColorSpaceExport, BitmapsStateWhatTheirFormatMeans)
@@ -158,7 +174,7 @@ TEST_F(ColorSpaceExport, DocumentStatingNoColorSpaceComesBackWithout)
     EXPECT_EQ(text.find("colorspace"), std::string::npos) << text;
 }
 
-TEST_F(ColorSpaceExport, TransformOfAnImportIsWrittenAsTheFileColorSpace)
+TEST_F(ColorSpaceExport, TransformOfAnImportIsWrittenAsTheFileColorSpaceUnderTheLibrarysName)
 {
     const std::string text = roundTrip(R"(<?xml version="1.0"?>
 <materialx version="1.38" colorspace="lin_rec709">
@@ -166,7 +182,7 @@ TEST_F(ColorSpaceExport, TransformOfAnImportIsWrittenAsTheFileColorSpace)
     <input name="file" type="filename" value="tex/wood.png" colorspace="g22_ap1" />
   </image>
   <image name="rough" type="float">
-    <input name="file" type="filename" value="tex/rough.png" colorspace="srgb_texture" />
+    <input name="file" type="filename" value="tex/rough.png" colorspace="srgb_rec709_scene" />
   </image>
   <standard_surface name="S" type="surfaceshader">
     <input name="base_color" type="color3" nodename="wood" />

@@ -114,6 +114,10 @@ TEST_F(ColorSpaceImport, TheNearestStatingElementDecides)
         { { "lin_rec709", "lin_rec709", "acescg", "" }, "acescg" },
         { { "srgb_texture", "acescg", "g22_rec709", "lin_rec709" }, "lin_rec709" },
         { { "", "", "", "" }, "" },
+        // MaterialX 1.39's interop names and older ones: the space the library defines.
+        { { "lin_rec709", "", "", "srgb_rec709_scene" }, "srgb_texture" },
+        { { "lin_rec709_scene", "lin_ap1", "", "" }, "acescg" },
+        { { "gamma22", "", "", "" }, "g22_rec709" },
     };
     for (const Case& c : cases)
     {
@@ -122,6 +126,10 @@ TEST_F(ColorSpaceImport, TheNearestStatingElementDecides)
         Texmap* texture = shaderOf(map) == "mx_image_color3" ? map : mapOf(block(map, 1), "in_map");
         EXPECT_EQ(colorSpaceOf(texture), c.expected);
         const bool transformed = std::string(c.expected) != "lin_rec709" && std::string(c.expected) != "";
+        if (transformed)
+        {
+            EXPECT_EQ(shaderOf(map), "mx_" + std::string(c.expected) + "_to_lin_rec709_color3");
+        }
         EXPECT_EQ(texture != map, transformed) << c.expected;
     }
 }
@@ -163,7 +171,7 @@ TEST_F(ColorSpaceImport, ColourValuesStatedInAnotherSpaceArriveConverted)
                              "  <standard_surface name=\"S\" type=\"surfaceshader\">\n"
                              "    <input name=\"base_color\" type=\"color3\" value=\"0.5, 0.5, 0.5\" colorspace=\"srgb_texture\" />\n"
                              "    <input name=\"specular_color\" type=\"color3\" value=\"0.5, 0.5, 0.5\" />\n"
-                             "    <input name=\"emission_color\" type=\"color3\" value=\"1, 0, 0\" colorspace=\"acescg\" />\n"
+                             "    <input name=\"emission_color\" type=\"color3\" value=\"1, 0, 0\" colorspace=\"lin_ap1\" />\n"
                              "  </standard_surface>\n"
                              "  <surfacematerial name=\"M\" type=\"material\">\n"
                              "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n"
