@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <unordered_set>
 
 namespace mx = MaterialX;
@@ -31,10 +32,11 @@ mx::DocumentPtr loadLibraries(const mx::FileSearchPath& searchPath)
     return lib;
 }
 
+// The folder holding the installed "libraries" (MaterialX 1.39.5's unless configured otherwise).
 mx::FileSearchPath librarySearchPath()
 {
     mx::FileSearchPath searchPath;
-    searchPath.append(DATA_DIR);
+    searchPath.append(mx::FilePath(ROZO_MATERIALX_LIBRARIES_DIR).getParentPath());
     return searchPath;
 }
 
@@ -116,6 +118,28 @@ void BM_ImportAllExamples(benchmark::State& state)
                                                             benchmark::Counter::kInvert);
 }
 
+// Reading one document written as 1.38, which the reader upgrades, and the
+// same document written as 1.39, which it must take as it is.
+void BM_ReadVersion(benchmark::State& state, const char* version)
+{
+    std::ifstream in((DATA_DIR / "examples" / "standard_surface_brass_tiled.mtlx").asString());
+    std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string written = "version=\"1.38\"";
+    const size_t at = xml.find(written);
+    if (at == std::string::npos)
+    {
+        state.SkipWithError("the example is not a 1.38 document");
+        return;
+    }
+    xml.replace(at, written.size(), std::string("version=\"") + version + "\"");
+    for (auto _ : state)
+    {
+        mx::DocumentPtr doc = mx::createDocument();
+        mx::readFromXmlString(doc, xml);
+        benchmark::DoNotOptimize(doc);
+    }
+}
+
 std::string mtlxText(const std::string& body)
 {
     return "<?xml version=\"1.0\"?>\n<materialx version=\"1.38\">\n" + body + "</materialx>\n";
@@ -190,6 +214,8 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("ReadUnnamedElements", BM_ReadUnnamedElements)->Arg(40000)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ReadIncludeFanOut", BM_ReadIncludeFanOut)->Arg(8)->Arg(13)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("ImportAllExamples", BM_ImportAllExamples)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ReadVersion/1.38", BM_ReadVersion, "1.38")->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("ReadVersion/1.39", BM_ReadVersion, "1.39")->Unit(benchmark::kMicrosecond);
     for (const mx::FilePath& file : exampleDocuments())
         benchmark::RegisterBenchmark(("Import/" + file.getBaseName()).c_str(), BM_ImportDocument, file)
             ->Unit(benchmark::kMillisecond);

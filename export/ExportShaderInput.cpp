@@ -1,6 +1,7 @@
 #include "export/ExportOperations.h"
 
 #include "export/ChildNames.h"
+#include "export/ConnectKeepingValue.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 
@@ -36,5 +37,5 @@ void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::Do
     {
         source = nodeForMap(map, doc, in->getType());
     }
-    in->setConnectedNode(source);
+    rozo::connectKeepingValue(in, source);
 }

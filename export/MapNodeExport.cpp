@@ -1,6 +1,7 @@
 #include "export/ExportOperations.h"
 
 #include "export/ChildNames.h"
+#include "export/ConnectKeepingValue.h"
 #include "export/FileColorSpaceExport.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
@@ -297,7 +298,10 @@ void rozo::ExportOperations::connectSubNode(MapNodeFrame& frame, const mx::NodeP
         floatParameter(frame.block, "mult_spin", GetCOREInterface()->GetTime(), scale);
         frame.node->getInput("scale")->setAttribute("value", floatText(scale));
     }
-    frame.node->setConnectedNode(frame.waitingInput, subNode);
+    mx::InputPtr input = frame.node->getInput(frame.waitingInput);
+    if (!input)
+        input = frame.node->addInput(frame.waitingInput, subNode ? subNode->getType() : std::string());
+    rozo::connectKeepingValue(input, subNode);
 }
 
 void rozo::ExportOperations::removeUnboundInputs(const mx::NodePtr& node)

@@ -551,8 +551,16 @@ std::string FPInterfaceDesc::checkArguments(FunctionID fid, const FPParams* p) c
     const int given = p ? p->Count() : 0;
     const int wanted = static_cast<int>(fn->params.size());
     if (given != wanted)
-        return fname + " takes " + std::to_string(wanted) + (wanted == 1 ? " argument" : " arguments") + ", " +
-               std::to_string(given) + " given";
+    {
+        // Trailing parameters with defaults may be left out.
+        int required = wanted;
+        while (required > 0 && fn->params[static_cast<std::size_t>(required - 1)].tag(FP_TAG_DEFAULT))
+            --required;
+        const std::string count = required == wanted ? std::to_string(wanted)
+                                                     : std::to_string(required) + " to " + std::to_string(wanted);
+        return fname + " takes " + count + (wanted == 1 ? " argument" : " arguments") + ", " + std::to_string(given) +
+               " given";
+    }
     for (int k = 0; k < wanted; ++k)
     {
         const FPParamDef& def = fn->params[static_cast<std::size_t>(k)];

@@ -356,7 +356,8 @@ const Document::LibraryReferences& Document::getLibraryReferences() const
     // Every name that validating this document's elements can look up among
     // the top-level elements, and every node category it matches.
     static const string* const referenceAttributes[] = { &NODE_DEF_ATTRIBUTE, &PortElement::NODE_GRAPH_ATTRIBUTE,
-                                                         &INHERIT_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE };
+                                                         &INHERIT_ATTRIBUTE, &PortElement::OUTPUT_ATTRIBUTE,
+                                                         &ValueElement::INTERFACE_NAME_ATTRIBUTE };
     vector<const Element*> stack;
     for (const ElementPtr& child : getChildren())
         stack.push_back(child.get());

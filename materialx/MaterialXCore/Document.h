@@ -21,11 +21,13 @@ MATERIALX_NAMESPACE_BEGIN
 /// on first use, so a document (and the documents that import the same
 /// library) is used from one thread at a time.
 ///
-/// Validation follows MaterialX 1.38.10 message for message, with one
+/// Validation follows MaterialX 1.39.5 message for message, with one
 /// deliberate difference: a node whose input feeds the node itself, on a
 /// category implemented by a node graph, makes that library walk upstream
 /// without end (growing to gigabytes); here its output reports "Cycle in
-/// upstream path" at once.  An inheritance cycle among definitions throws
+/// upstream path" at once.  Likewise upgrading a 1.38 document whose thin
+/// film layer sits above a cycle, which that library refuses to read, folds
+/// the film into each BSDF below the layer once.  An inheritance cycle among definitions throws
 /// ExceptionFoundCycle ("Encountered cycle at element: ...") from the
 /// lookups that follow inheritance, as the reference does.
 class MX_CORE_API Document : public GraphElement
@@ -121,8 +123,9 @@ class MX_CORE_API Document : public GraphElement
     /// Bring a document of version 1.22 or later up to the current version,
     /// step by step as each release changed the format (material elements
     /// to material and shader nodes, parameters to inputs, color2 to
-    /// vector2, renamed and layered BSDF nodes, ...).  Readers call it; a
-    /// current document returns at once.
+    /// vector2, renamed and layered BSDF nodes, channels and swizzles to
+    /// extract/convert/combine nodes, thin films to BSDF inputs, ...).
+    /// Readers call it; a current document returns at once, untraversed.
     void upgradeVersion();
     /// @}
 

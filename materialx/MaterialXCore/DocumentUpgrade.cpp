@@ -13,6 +13,9 @@ namespace
 
 using Version = std::pair<int, int>;
 
+// The attribute that swizzled a port's source until 1.39.
+const string CHANNELS_ATTRIBUTE = "channels";
+
 vector<ElementPtr> childrenOfCategory(const Element& parent, const string& category)
 {
     vector<ElementPtr> result;
@@ -80,7 +83,8 @@ NodeDefPtr shaderRefNodeDef(const Document& doc, const Element& shaderRef)
     return NodeDefPtr();
 }
 
-// Copy an input with its value and connection onto another node.
+// Copy an input with its value and connection onto another node, or onto
+// another input of the same node.
 void copyInputTo(const Node& from, const string& fromName, Node& to, const string& toName)
 {
     InputPtr source = from.getInput(fromName);
@@ -522,12 +526,12 @@ void upgradeTo1_38(Document& doc)
             continue;
         for (const PortElementPtr& port : node->getDownstreamPorts())
         {
-            if (const string* channels = port->findAttribute("channels"))
-                port->setAttribute("channels", mapCharacters(*channels, color2Channels));
+            if (const string* channels = port->findAttribute(CHANNELS_ATTRIBUTE))
+                port->setAttribute(CHANNELS_ATTRIBUTE, mapCharacters(*channels, color2Channels));
             if (port->hasOutputString())
                 port->setOutputString(mapCharacters(port->getOutputString(), color2Channels));
         }
-        if (ElementPtr channels = node->getChild("channels"))
+        if (ElementPtr channels = node->getChild(CHANNELS_ATTRIBUTE))
             if (channels->hasAttribute(ValueElement::VALUE_ATTRIBUTE))
                 channels->setAttribute(ValueElement::VALUE_ATTRIBUTE,
                                        mapCharacters(channels->getAttribute(ValueElement::VALUE_ATTRIBUTE), color2Channels));
@@ -675,19 +679,6 @@ void upgradeTo1_38(Document& doc)
     }
 }
 
-// Copy an input with all its bindings onto another node, or onto another
-// input of the same node.
-void copyInputWithBindings(Node& from, const string& fromName, Node& to, const string& toName)
-{
-    InputPtr source = from.getInput(fromName);
-    if (!source)
-        return;
-    InputPtr dest = to.getInput(toName);
-    if (!dest)
-        dest = to.addInput(toName, source->getType());
-    dest->copyContentFrom(source);
-}
-
 GraphElementPtr enclosingGraph(Element& elem)
 {
     return elem.getAncestorOfType<GraphElement>();
@@ -731,7 +722,7 @@ string guessedChannelSourceType(const string& channels, const string& portType)
 // and its source; swizzle nodes are then rewritten as other nodes.
 void channelsToSwizzleNode(PortElement& port)
 {
-    const string channels = port.getAttribute("channels");
+    const string channels = port.getAttribute(CHANNELS_ATTRIBUTE);
     ElementPtr parent = port.getParent();
     GraphElementPtr graph = enclosingGraph(port);
     NodePtr upstream = port.getConnectedNode();
@@ -742,7 +733,7 @@ void channelsToSwizzleNode(PortElement& port)
     // A float read from a float needs no swizzle.
     if (upstreamType == "float" && port.getType() == "float")
     {
-        port.removeAttribute("channels");
+        port.removeAttribute(CHANNELS_ATTRIBUTE);
         return;
     }
     if (!graph || !parent)
@@ -754,14 +745,14 @@ void channelsToSwizzleNode(PortElement& port)
         graph->setChildIndex(swizzle->getName(), index);
     InputPtr in = swizzle->addInput("in");
     in->copyContentFrom(port.getSelf());
-    in->removeAttribute("channels");
+    in->removeAttribute(CHANNELS_ATTRIBUTE);
     in->setType(upstreamType);
-    swizzle->setInputValue("channels", channels);
+    swizzle->setInputValue(CHANNELS_ATTRIBUTE, channels);
 
     port.setConnectedNode(swizzle);
     port.removeAttribute(PortElement::OUTPUT_ATTRIBUTE);
     port.removeAttribute(ValueElement::INTERFACE_NAME_ATTRIBUTE);
-    port.removeAttribute("channels");
+    port.removeAttribute(CHANNELS_ATTRIBUTE);
 }
 
 // A swizzle whose every channel is a constant, or whose input is a value,
@@ -835,7 +826,7 @@ void swizzleToSeparateCombine(Node& node, const InputPtr& in, const string& chan
         combineIn->setConnectedNode(separate);
         combineIn->setOutputString(in->isColorType() ? "outr" : "outx");
     }
-    copyInputWithBindings(node, in->getName(), *separate, "in");
+    copyInputTo(node, in->getName(), *separate, "in");
     node.removeInput(in->getName());
 }
 
@@ -858,7 +849,7 @@ void replaceSwizzle(Node& node)
     const size_t destCount = channelCount(node.getType());
     if (!sourceCount || !destCount)
         return;
-    InputPtr channelsInput = node.getInput("channels");
+    InputPtr channelsInput = node.getInput(CHANNELS_ATTRIBUTE);
     const string channels = channelsInput ? channelsInput->getValueString() : EMPTY_STRING;
 
     // A connection wins over a value given beside it.
@@ -906,7 +897,7 @@ void replaceSwizzle(Node& node)
             if (i < channels.size() && channelConstant(channels[i], value))
                 combineIn->setValueString(toValueString(value));
             else
-                copyInputWithBindings(node, in->getName(), node, name);
+                copyInputTo(node, in->getName(), node, name);
         }
         node.removeInput(in->getName());
     }
@@ -941,8 +932,8 @@ bool foldThinFilmLayer(Node& layer, vector<NodePtr>& unused)
             InputPtr scatterMode = node->getInput("scatter_mode");
             if (!scatterMode || scatterMode->getValueString() != "T")
             {
-                copyInputWithBindings(*top, "thickness", *node, "thinfilm_thickness");
-                copyInputWithBindings(*top, "ior", *node, "thinfilm_ior");
+                copyInputTo(*top, "thickness", *node, "thinfilm_thickness");
+                copyInputTo(*top, "ior", *node, "thinfilm_ior");
             }
         }
         for (const InputPtr& input : node->getInputs())
@@ -966,7 +957,7 @@ void convertSubsurfaceRadius(Node& node)
     if (!radius || radius->getType() != "vector3" || !graph)
         return;
     NodePtr convert = graph->addNode("convert", graph->createValidChildName("convert"), "color3");
-    copyInputWithBindings(node, "radius", *convert, "in");
+    copyInputTo(node, "radius", *convert, "in");
     radius->setConnectedNode(convert);
     radius->setType("color3");
 }
@@ -996,7 +987,7 @@ void upgradeNormalMap(Node& node)
     if (space && space->getValueString() == "object")
     {
         NodePtr multiply = graph->addNode("multiply", graph->createValidChildName("multiply"), "vector3");
-        copyInputWithBindings(node, "in", *multiply, "in1");
+        copyInputTo(node, "in", *multiply, "in1");
         multiply->setInputValue("in2", 2.0f);
         NodePtr subtract = graph->addNode("subtract", graph->createValidChildName("subtract"), "vector3");
         subtract->addInput("in1", "vector3")->setConnectedNode(multiply);
@@ -1015,8 +1006,8 @@ void upgradeNormalMap(Node& node)
     if (normalOrTangent && !node.getInput("bitangent"))
     {
         NodePtr cross = graph->addNode("crossproduct", graph->createValidChildName("normalmap_cross"), "vector3");
-        copyInputWithBindings(node, "normal", *cross, "in1");
-        copyInputWithBindings(node, "tangent", *cross, "in2");
+        copyInputTo(node, "normal", *cross, "in1");
+        copyInputTo(node, "tangent", *cross, "in2");
         NodePtr normalize = graph->addNode("normalize", graph->createValidChildName("normalmap_cross_norm"), "vector3");
         normalize->addInput("in", "vector3")->setConnectedNode(cross);
         node.addInput("bitangent", "vector3")->setConnectedNode(normalize);
@@ -1031,7 +1022,7 @@ void upgradeTo1_39(Document& doc)
     for (const ElementPtr& elem : doc.traverseTree())
     {
         PortElementPtr port = elem->asA<PortElement>();
-        if (port && !port->getAttribute("channels").empty())
+        if (port && !port->getAttribute(CHANNELS_ATTRIBUTE).empty())
             channelsToSwizzleNode(*port);
     }
 

@@ -42,6 +42,9 @@ using ConstGenericElementPtr = shared_ptr<const GenericElement>;
 using DocumentPtr = shared_ptr<Document>;
 using ConstDocumentPtr = shared_ptr<const Document>;
 
+/// A vector of elements.
+using ElementVec = vector<ElementPtr>;
+
 /// A function that selects elements, e.g. for writing.
 using ElementPredicate = std::function<bool(ConstElementPtr)>;
 
@@ -420,6 +423,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     static const string INHERIT_ATTRIBUTE;
     static const string NAMESPACE_ATTRIBUTE;
     static const string DOC_ATTRIBUTE;
+    static const string XPOS_ATTRIBUTE;
+    static const string YPOS_ATTRIBUTE;
     static const string XINCLUDE_HREF_ATTRIBUTE;
 
   protected:

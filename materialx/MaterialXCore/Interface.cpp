@@ -11,6 +11,10 @@ const string PortElement::NODE_GRAPH_ATTRIBUTE = "nodegraph";
 const string PortElement::OUTPUT_ATTRIBUTE = "output";
 const string Input::CATEGORY = "input";
 const string Input::DEFAULT_GEOM_PROP_ATTRIBUTE = "defaultgeomprop";
+const string Input::HINT_ATTRIBUTE = "hint";
+const string Input::TRANSPARENCY_HINT = "transparency";
+const string Input::OPACITY_HINT = "opacity";
+const string Input::ANISOTROPY_HINT = "anisotropy";
 const string Output::CATEGORY = "output";
 const string Output::DEFAULT_INPUT_ATTRIBUTE = "defaultinput";
 const string InterfaceElement::NODE_DEF_ATTRIBUTE = "nodedef";
@@ -256,6 +260,25 @@ InputPtr Input::getInterfaceInput() const
         if (const NodeGraph* graph = elementCast<const NodeGraph>(elem))
             return graph->getInput(*interfaceName);
     return InputPtr();
+}
+
+void Input::setConnectedInterfaceName(const string& interfaceName)
+{
+    if (interfaceName.empty())
+    {
+        removeAttribute(INTERFACE_NAME_ATTRIBUTE);
+        return;
+    }
+    const GraphElement* graph = enclosingGraph(_parent);
+    if (graph && graph == _parent)
+        graph = enclosingGraph(graph->getParentRaw());
+    if (!graph || !childOfType<Input>(graph, interfaceName))
+        return;
+    setInterfaceName(interfaceName);
+    removeAttribute(VALUE_ATTRIBUTE);
+    removeAttribute(OUTPUT_ATTRIBUTE);
+    removeAttribute(NODE_GRAPH_ATTRIBUTE);
+    removeAttribute(NODE_NAME_ATTRIBUTE);
 }
 
 bool Input::validate(string* message) const

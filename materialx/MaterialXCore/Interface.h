@@ -109,10 +109,24 @@ class MX_CORE_API Input : public PortElement
     /// input binds to through its interface name, if any.
     InputPtr getInterfaceInput() const;
 
+    /// Bind this input to the input of that name of the interface it sees
+    /// (one graph further out for a graph's own input), dropping any value
+    /// or connection; nothing happens when there is no such input.  An empty
+    /// name removes the binding.
+    void setConnectedInterfaceName(const string& interfaceName);
+
+    bool hasHint() const { return hasAttribute(HINT_ATTRIBUTE); }
+    const string& getHint() const { return getAttribute(HINT_ATTRIBUTE); }
+    void setHint(const string& hint) { setAttribute(HINT_ATTRIBUTE, hint); }
+
     bool validate(string* message = nullptr) const override;
 
     static const string CATEGORY;
     static const string DEFAULT_GEOM_PROP_ATTRIBUTE;
+    static const string HINT_ATTRIBUTE;
+    static const string TRANSPARENCY_HINT;
+    static const string OPACITY_HINT;
+    static const string ANISOTROPY_HINT;
 };
 
 /// @class Output

@@ -344,6 +344,14 @@ vector<PortElementPtr> Node::getDownstreamPorts() const
     return ports;
 }
 
+void Node::setNameGlobal(const string& name)
+{
+    vector<PortElementPtr> ports = getDownstreamPorts();
+    setName(name);
+    for (const PortElementPtr& port : ports)
+        port->setNodeName(getName());
+}
+
 InputPtr Node::addInputFromNodeDef(const string& inputName)
 {
     if (InputPtr existing = getInput(inputName))
@@ -666,6 +674,31 @@ vector<ElementPtr> GraphElement::topologicalSort() const
 //
 // NodeGraph
 //
+
+vector<PortElementPtr> NodeGraph::getDownstreamPorts() const
+{
+    vector<PortElementPtr> ports;
+    const Element* root = getRootRaw();
+    if (root == this)
+        return ports;
+    for (const ElementPtr& elem : root->traverseTree())
+    {
+        const PortElement* port = elementCast<const PortElement>(elem.get());
+        const string* graphName = port ? port->findAttribute(PortElement::NODE_GRAPH_ATTRIBUTE) : nullptr;
+        if (graphName && port->resolveNameReference<NodeGraph>(*graphName).get() == this)
+            ports.push_back(std::static_pointer_cast<PortElement>(elem));
+    }
+    std::sort(ports.begin(), ports.end(), [](const PortElementPtr& a, const PortElementPtr& b) { return a->getName() > b->getName(); });
+    return ports;
+}
+
+void NodeGraph::setNameGlobal(const string& name)
+{
+    vector<PortElementPtr> ports = getDownstreamPorts();
+    setName(name);
+    for (const PortElementPtr& port : ports)
+        port->setNodeGraphString(getName());
+}
 
 void NodeGraph::setNodeDef(ConstNodeDefPtr nodeDef)
 {

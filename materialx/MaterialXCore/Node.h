@@ -33,6 +33,10 @@ class MX_CORE_API Node : public InterfaceElement
     }
     static constexpr uint32_t KIND = ElementKind::Node;
 
+    /// Rename this node, and the ports that connect to it with it.
+    /// @throws Exception when a sibling already has the name.
+    void setNameGlobal(const string& name);
+
     /// Return the node definition of this node: the one its "nodedef"
     /// attribute names, or the first whose node string, type, version and
     /// inputs match.  With allowRoughMatch, a definition whose inputs do not
@@ -121,6 +125,13 @@ class MX_CORE_API NodeGraph : public GraphElement
         _kinds |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::NodeGraph;
+
+    /// Rename this graph, and the ports that connect to it with it.
+    /// @throws Exception when a sibling already has the name.
+    void setNameGlobal(const string& name);
+
+    /// Return the ports in the document that connect to an output of this graph.
+    vector<PortElementPtr> getDownstreamPorts() const;
 
     void setNodeDef(ConstNodeDefPtr nodeDef);
     /// Return the node definition this graph implements: the one named by its

@@ -155,8 +155,16 @@ FilePathVec FilePath::getSubDirectories() const
     return dirs;
 }
 
-void FilePath::createDirectory() const
+void FilePath::createDirectory(bool recursive) const
 {
+    if (recursive)
+    {
+        if (isEmpty() || exists())
+            return;
+        FilePath parent = getParentPath();
+        if (!parent.isEmpty() && !parent.exists())
+            parent.createDirectory(true);
+    }
     mkdir(asString().c_str(), 0777);
 }
 

@@ -186,8 +186,9 @@ class MX_FORMAT_API FilePath
     /// Return this directory and all of its sub-directories, recursively.
     FilePathVec getSubDirectories() const;
 
-    /// Create a directory on the file system at the given path.
-    void createDirectory() const;
+    /// Create a directory on the file system at the given path; with
+    /// recursive, any missing parent directories too.
+    void createDirectory(bool recursive = false) const;
 
     /// Set the current working directory of the file system.
     bool setCurrentPath();

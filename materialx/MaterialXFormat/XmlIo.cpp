@@ -17,13 +17,14 @@
 MATERIALX_NAMESPACE_BEGIN
 
 const string MTLX_EXTENSION = "mtlx";
+const int MAX_XINCLUDE_DEPTH = 256;
+const int MAX_XML_TREE_DEPTH = 256;
 
 namespace
 {
 
 const char* const XINCLUDE_TAG = "xi:include";
 
-constexpr int MAX_XINCLUDE_DEPTH = 64;
 // How many XIncludes are being read, one inside the other, on this thread.
 thread_local int includeDepth = 0;
 
@@ -213,9 +214,8 @@ bool isSkippedInclude(const pugi::xml_node& xmlChild, int depth)
 void elementFromXml(const pugi::xml_node& xmlNode, Element& elem, const XmlReadOptions* readOptions, int depth,
                     bool releaseRead = false)
 {
-    if (depth >= Element::MAX_DEPTH)
-        throw ExceptionParseError("XML parse error: elements nested deeper than " + std::to_string(Element::MAX_DEPTH) +
-                                  " levels at <" + string(xmlNode.name()) + ">");
+    if (depth >= MAX_XML_TREE_DEPTH)
+        throw ExceptionParseError("Maximum tree depth exceeded.");
 
     // The root element already has its version; every other element is new.
     bool fresh = elem.getAttributePairs().empty();
@@ -391,8 +391,7 @@ void processXIncludes(DocumentPtr doc, const pugi::xml_node& xmlRoot, const File
             // above ends every cycle; the bound keeps an endless chain of
             // distinct files (or a custom read function) off the stack's end.
             if (includeDepth >= MAX_XINCLUDE_DEPTH)
-                throw ExceptionParseError("XInclude nesting deeper than " + std::to_string(MAX_XINCLUDE_DEPTH) +
-                                          " levels at " + filename);
+                throw ExceptionParseError("Maximum XInclude depth exceeded.");
             const string key = includeKey(filename, includeSearchPath, includeOptions);
             auto cached = includeSession->built.find(key);
             if (cached != includeSession->built.end())
@@ -446,11 +445,10 @@ void documentFromXml(DocumentPtr doc, const pugi::xml_document& xmlDoc, const Fi
 {
     IncludeSessionScope session;
     pugi::xml_node xmlRoot = xmlDoc.child(Document::CATEGORY.c_str());
-    if (xmlRoot)
-    {
-        processXIncludes(doc, xmlRoot, searchPath, readOptions);
-        elementFromXml(xmlRoot, *doc, readOptions, 0, releaseRead);
-    }
+    if (!xmlRoot)
+        throw ExceptionParseError("No root MaterialX element found.");
+    processXIncludes(doc, xmlRoot, searchPath, readOptions);
+    elementFromXml(xmlRoot, *doc, readOptions, 0, releaseRead);
     if (!readOptions || readOptions->upgradeVersion)
         doc->upgradeVersion();
 }

@@ -17,6 +17,11 @@ class XmlReadOptions;
 
 extern MX_FORMAT_API const string MTLX_EXTENSION;
 
+/// How many XIncludes may be read one inside the other.
+extern MX_FORMAT_API const int MAX_XINCLUDE_DEPTH;
+/// How deep elements may nest below the document when read.
+extern MX_FORMAT_API const int MAX_XML_TREE_DEPTH;
+
 /// A function that reads a document from a file: used to follow XIncludes.
 using XmlReadFunction = std::function<void(DocumentPtr, const FilePath&, const FileSearchPath&, const XmlReadOptions*)>;
 

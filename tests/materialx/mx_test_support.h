@@ -29,19 +29,44 @@ inline mx::DocumentPtr readDoc(const std::string& xml)
     return doc;
 }
 
-// Wraps element text in a 1.38 document.
-inline std::string mtlx(const std::string& body, const std::string& rootAttributes = "version=\"1.38\"")
+// Wraps element text in a document of the current version.
+inline std::string mtlx(const std::string& body, const std::string& rootAttributes = "version=\"1.39\"")
 {
     return "<?xml version=\"1.0\"?>\n<materialx " + rootAttributes + ">\n" + body + "</materialx>\n";
+}
+
+// The folder that holds the standard libraries of the current version.
+inline mx::FilePath libraryRoot()
+{
+    return mx::FilePath(ROZO_MATERIALX_DATA_DIR) / "v1.39";
 }
 
 // The standard libraries as the plug-in loads them, read once per test run.
 inline mx::ConstDocumentPtr standardLibraries()
 {
-    static mx::DocumentPtr lib =
-        rozo::loadLibraryFolders(rozo::standardLibraryFolders(), mx::FileSearchPath(mx::FilePath(ROZO_MATERIALX_DATA_DIR)));
+    static mx::DocumentPtr lib = rozo::loadLibraryFolders(rozo::standardLibraryFolders(), mx::FileSearchPath(libraryRoot()));
     return lib;
 }
+
+// Documents of older versions, read (and so upgraded) and written back: the
+// text shows every rename, move and new element at once.
+class UpgradeTest : public ::testing::Test
+{
+  protected:
+    std::string upgrade(const std::string& version, const std::string& body)
+    {
+        doc = readDoc(mtlx(body, "version=\"" + version + "\""));
+        return bodyOf(mx::writeToXmlString(doc));
+    }
+    // The written document without the XML declaration and root lines.
+    static std::string bodyOf(const std::string& xml)
+    {
+        const size_t start = xml.find('\n', xml.find("<materialx")) + 1;
+        const size_t end = xml.rfind("</materialx>");
+        return xml.substr(start, end - start);
+    }
+    mx::DocumentPtr doc;
+};
 
 // A fresh temporary folder per test, removed afterwards.
 class TempFolder

@@ -16,8 +16,8 @@ class ElementModel : public ::testing::Test
 TEST_F(ElementModel, NewDocumentHasCurrentVersion)
 {
     EXPECT_EQ(doc->getCategory(), "materialx");
-    EXPECT_EQ(doc->getVersionString(), "1.38");
-    EXPECT_EQ(doc->getVersionIntegers(), std::make_pair(1, 38));
+    EXPECT_EQ(doc->getVersionString(), "1.39");
+    EXPECT_EQ(doc->getVersionIntegers(), std::make_pair(1, 39));
     EXPECT_TRUE(doc->getChildren().empty());
 }
 
@@ -79,21 +79,70 @@ TEST_F(ElementModel, ManyChildrenStayFindableAfterRenamesMovesAndRemovals)
     EXPECT_EQ(doc->createValidChildName("n1"), "n5");
 }
 
-TEST_F(ElementModel, ConnectingKeepsTheValueAndNullDisconnects)
+TEST_F(ElementModel, ConnectingReplacesOtherBindingsAndNullDisconnects)
 {
     mx::NodePtr image = doc->addNode("image", "img", "color3");
     mx::NodePtr shader = doc->addNode("standard_surface", "sr", "surfaceshader");
     mx::InputPtr in = shader->addInput("base_color", "color3");
     in->setAttribute("value", "1, 0, 0");
+    in->setAttribute("nodegraph", "G");
+    in->setAttribute("interfacename", "tint");
+    in->setAttribute("colorspace", "srgb_texture");
     in->setConnectedNode(image);
     EXPECT_EQ(in->getNodeName(), "img");
-    EXPECT_EQ(in->getValueString(), "1, 0, 0");
     EXPECT_EQ(in->getConnectedNode(), image);
-    EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "value", "nodename" }));
+    EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "colorspace", "nodename" }));
 
     in->setConnectedNode(nullptr);
     EXPECT_FALSE(in->hasNodeName());
     EXPECT_EQ(in->getConnectedNode(), nullptr);
+    EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "colorspace" }));
+
+    // An output connection drops a value too; a null one removes the whole
+    // connection.
+    mx::NodeGraphPtr graph = doc->addNodeGraph("G");
+    mx::OutputPtr out = graph->addOutput("out", "color3");
+    in->setAttribute("value", "0, 1, 0");
+    in->setConnectedOutput(out);
+    EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "colorspace", "output", "nodegraph" }));
+    EXPECT_EQ(in->getConnectedOutput(), out);
+    in->setConnectedOutput(nullptr);
+    EXPECT_EQ(in->getAttributeNames(), (mx::StringVec{ "type", "colorspace" }));
+}
+
+TEST_F(ElementModel, GlobalRenamesAndInterfaceBindingsCarryTheirReferences)
+{
+    mx::NodeGraphPtr graph = doc->addNodeGraph("G");
+    graph->addInput("gain", "float");
+    mx::NodePtr inner = graph->addNode("multiply", "m", "float");
+    mx::InputPtr in1 = inner->addInput("in1", "float");
+    in1->setValueString("2");
+    in1->setConnectedInterfaceName("nosuch");
+    EXPECT_EQ(in1->getAttributeNames(), (mx::StringVec{ "type", "value" }));
+    in1->setConnectedInterfaceName("gain");
+    EXPECT_EQ(in1->getAttributeNames(), (mx::StringVec{ "type", "interfacename" }));
+    in1->setConnectedInterfaceName("");
+    EXPECT_FALSE(in1->hasInterfaceName());
+    mx::OutputPtr out = graph->addOutput("out", "float");
+    out->setNodeName("m");
+
+    mx::NodePtr reader = doc->addNode("add", "reader", "float");
+    reader->addInput("in1", "float")->setNodeGraphString("G");
+    mx::NodePtr source = doc->addNode("constant", "c", "float");
+    reader->addInput("in2", "float")->setConnectedNode(source);
+
+    source->setNameGlobal("c2");
+    EXPECT_EQ(reader->getInput("in2")->getNodeName(), "c2");
+    graph->setNameGlobal("G2");
+    EXPECT_EQ(reader->getInput("in1")->getNodeGraphString(), "G2");
+    inner->setNameGlobal("m2");
+    EXPECT_EQ(out->getNodeName(), "m2");
+    EXPECT_THROW(source->setNameGlobal("reader"), mx::Exception);
+    EXPECT_EQ(reader->getInput("in2")->getNodeName(), "c2");
+
+    reader->getInput("in1")->setHint(mx::Input::OPACITY_HINT);
+    EXPECT_TRUE(reader->getInput("in1")->hasHint());
+    EXPECT_EQ(reader->getInput("in1")->getHint(), "opacity");
 }
 
 TEST_F(ElementModel, ElementsOutliveTheirDocumentSafely)
@@ -221,9 +270,17 @@ TEST_F(Definitions, ImplementationsAndTheGraphsTheyName)
     EXPECT_EQ(shade->getImplementation()->getName(), "NG_shade");
     EXPECT_EQ(doc->getNodeGraph("NG_shade")->getNodeDef()->getName(), "ND_shade_v2");
 
-    // Lookups follow changes of the document.
+    // Not asked to follow it to its graph, a lookup gives the element itself.
+    mx::NodeDefPtr shadeDef = shade->getNodeDef();
+    ASSERT_NE(doc->getImplementation("IM_shade"), nullptr);
+    EXPECT_EQ(shadeDef->getImplementation(mx::EMPTY_STRING, false)->getName(), "IM_shade");
+    EXPECT_EQ(doc->getMatchingImplementations("ND_shade_v2").front()->getName(), "IM_shade");
+
+    // Lookups follow changes of the document: without its graph the
+    // implementation element stands for itself.
     doc->removeNodeGraph("NG_shade");
-    EXPECT_EQ(shade->getImplementation(), nullptr);
+    EXPECT_EQ(shade->getImplementation()->getName(), "IM_shade");
+    EXPECT_EQ(shade->getImplementation()->asA<mx::NodeGraph>(), nullptr);
     doc->removeImplementation("IM_tint_color3");
     EXPECT_EQ(tint->getImplementation(), nullptr);
 }

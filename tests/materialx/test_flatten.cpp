@@ -231,7 +231,7 @@ TEST_F(Flatten, UnboundInputsWithAGeometricDefaultReadAGeometricNode)
 {
     doc = readDoc(mtlx(R"(  <nodedef name="ND_uvscale" node="uvscale">
     <input name="texcoord" type="vector2" defaultgeomprop="UV0" />
-    <input name="normal" type="vector3" defaultgeomprop="Tworld" />
+    <input name="normal" type="vector3" value="0, 0, 1" defaultgeomprop="Tworld" />
     <output name="out" type="vector2" />
   </nodedef>
   <nodegraph name="NG_uvscale" nodedef="ND_uvscale">
@@ -263,8 +263,65 @@ TEST_F(Flatten, UnboundInputsWithAGeometricDefaultReadAGeometricNode)
     EXPECT_EQ(tangent->getInput("space")->getValueString(), "world");
     EXPECT_EQ(doc->getNode("m")->getInput("in1")->getNodeName(), "geomNode_UV0");
     EXPECT_EQ(doc->getNode("m")->getInput("in2")->getNodeName(), "geomNode_Tworld");
+    // The connection replaces the definition's value.
+    EXPECT_FALSE(doc->getNode("m")->getInput("in2")->hasValueString());
     EXPECT_EQ(doc->getNode("m2")->getInput("in1")->getValueString(), "0.5, 0.5");
     EXPECT_EQ(doc->getNode("m2")->getInput("in2")->getNodeName(), "geomNode_Tworld");
+}
+
+TEST_F(Flatten, GeometricNodesAreMadeFromTheLastCopyBack)
+{
+    doc = readDoc(mtlx(R"(  <nodedef name="ND_warp" node="warp">
+    <input name="texcoord" type="vector2" defaultgeomprop="UV0" />
+    <input name="normal" type="vector3" defaultgeomprop="Nworld" />
+    <output name="out" type="vector3" />
+  </nodedef>
+  <nodegraph name="NG_warp" nodedef="ND_warp">
+    <multiply name="uv2" type="vector2">
+      <input name="in1" type="vector2" interfacename="texcoord" />
+    </multiply>
+    <add name="sum" type="vector3">
+      <input name="in2" type="vector3" interfacename="normal" />
+    </add>
+    <output name="out" type="vector3" nodename="sum" />
+  </nodegraph>
+  <warp name="w" type="vector3" />
+)"));
+    doc->importLibrary(mxtest::standardLibraries());
+    doc->flattenSubgraphs();
+    std::vector<std::string> names;
+    for (mx::NodePtr node : doc->getNodes())
+        if (!node->hasSourceUri())
+            names.push_back(node->getName());
+    EXPECT_EQ(names, (std::vector<std::string>{ "uv2", "sum", "geomNode_Nworld", "geomNode_UV0" }));
+}
+
+TEST_F(Flatten, TheNodesWholeInputIsCopiedIntoTheBinding)
+{
+    flatten(R"(  <tint name="tint1" type="color3">
+    <input name="amount" type="float" value="0.75" uimin="0" uimax="1" />
+  </tint>
+)");
+    EXPECT_EQ(input("mul/in2"), "name=\"in2\" type=\"float\" value=\"0.75\" uimin=\"0\" uimax=\"1\">");
+}
+
+TEST_F(Flatten, NodesExpandedInOneRoundReadEachOthersCopies)
+{
+    // The first node's copy reads the second node, which expands after it.
+    EXPECT_EQ(flatten(R"(  <tint name="first" type="color3">
+    <input name="in" type="color3" nodename="second" />
+  </tint>
+  <tint name="second" type="color3">
+    <input name="amount" type="float" value="0.1" />
+  </tint>
+  <standard_surface name="S" type="surfaceshader">
+    <input name="base_color" type="color3" nodename="first" />
+  </standard_surface>
+)"),
+              "mul:multiply mul2:multiply S:standard_surface");
+    EXPECT_EQ(input("mul/in1"), "name=\"in1\" type=\"color3\" nodename=\"mul2\">");
+    EXPECT_EQ(input("mul2/in2"), "name=\"in2\" type=\"float\" value=\"0.1\">");
+    EXPECT_EQ(input("S/base_color"), "name=\"base_color\" type=\"color3\" nodename=\"mul\">");
 }
 
 TEST_F(Flatten, PortsChoosingAnOutputOfAMultiOutputDefinitionKeepAnEmptyOutput)

@@ -102,8 +102,8 @@ TEST(Strings, ReplaceTrimAndAffixes)
 
 TEST(Version, IsTheReferenceRelease)
 {
-    EXPECT_EQ(mx::getVersionString(), "1.38.10");
-    EXPECT_EQ(mx::getVersionIntegers(), std::make_tuple(1, 38, 10));
+    EXPECT_EQ(mx::getVersionString(), "1.39.5");
+    EXPECT_EQ(mx::getVersionIntegers(), std::make_tuple(1, 39, 5));
 }
 
 } // anonymous namespace

@@ -123,6 +123,14 @@ TEST_F(FileSystemTest, ExistsAndIsDirectory)
     const mx::FilePath made = _root / "made";
     made.createDirectory();
     EXPECT_TRUE(made.isDirectory());
+
+    // Missing parents are made only when asked for.
+    const mx::FilePath deep = _root / "x" / "y" / "z";
+    deep.createDirectory();
+    EXPECT_FALSE(deep.exists());
+    deep.createDirectory(true);
+    EXPECT_TRUE(deep.isDirectory());
+    EXPECT_NO_THROW(deep.createDirectory(true));
 }
 
 TEST_F(FileSystemTest, FilesInDirectoryKeepEnumerationOrderAndSkipFolders)

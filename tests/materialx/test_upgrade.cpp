@@ -1,31 +1,11 @@
 #include "mx_test_support.h"
 
 namespace mx = MaterialX;
-using mxtest::mtlx;
-using mxtest::readDoc;
 
 namespace
 {
 
-// Documents of older versions, read (and so upgraded) and written back: the
-// text shows every rename, move and new element at once.
-class Upgrade : public ::testing::Test
-{
-  protected:
-    std::string upgrade(const std::string& version, const std::string& body)
-    {
-        doc = readDoc(mtlx(body, "version=\"" + version + "\""));
-        return bodyOf(mx::writeToXmlString(doc));
-    }
-    // The written document without the XML declaration and root lines.
-    static std::string bodyOf(const std::string& xml)
-    {
-        const size_t start = xml.find('\n', xml.find("<materialx")) + 1;
-        const size_t end = xml.rfind("</materialx>");
-        return xml.substr(start, end - start);
-    }
-    mx::DocumentPtr doc;
-};
+using Upgrade = mxtest::UpgradeTest;
 
 TEST_F(Upgrade, CurrentDocumentsAreLeftAsTheyAre)
 {
@@ -33,8 +13,8 @@ TEST_F(Upgrade, CurrentDocumentsAreLeftAsTheyAre)
     <parameter name="p" type="color2" value="1, 0" />
   </material>
 )";
-    EXPECT_EQ(upgrade("1.38", body), body);
-    EXPECT_EQ(doc->getVersionString(), "1.38");
+    EXPECT_EQ(upgrade("1.39", body), body);
+    EXPECT_EQ(doc->getVersionString(), "1.39");
 }
 
 TEST_F(Upgrade, VersionsBeforeTheFirstStepStayUnupgraded)
@@ -76,7 +56,7 @@ TEST_F(Upgrade, MaterialElementsBecomeShaderAndMaterialNodes)
     <input name="volumeshader" type="volumeshader" nodename="SR_fog" />
   </volumematerial>
 )");
-    EXPECT_EQ(doc->getVersionString(), "1.38");
+    EXPECT_EQ(doc->getVersionString(), "1.39");
     EXPECT_EQ(doc->getMaterialNodes().size(), 2u);
 }
 
@@ -131,6 +111,7 @@ TEST_F(Upgrade, ParametersBecomeInputsUniformOnDefinitions)
 
 TEST_F(Upgrade, Color2BecomesVector2AndItsChannelsFollow)
 {
+    // The renamed channels then turn into the nodes that replace swizzles.
     EXPECT_EQ(upgrade("1.37", R"(  <constant name="c" type="color2">
     <input name="value" type="color2" value="1, 0.5" />
   </constant>
@@ -145,12 +126,19 @@ TEST_F(Upgrade, Color2BecomesVector2AndItsChannelsFollow)
               R"(  <constant name="c" type="vector2">
     <input name="value" type="vector2" value="1, 0.5" />
   </constant>
-  <swizzle name="s" type="vector2">
+  <separate2 name="separate" type="multioutput">
     <input name="in" type="vector2" nodename="c" />
-    <input name="channels" type="string" value="yx" />
-  </swizzle>
+  </separate2>
+  <combine2 name="s" type="vector2">
+    <input name="in1" type="float" nodename="separate" output="outy" />
+    <input name="in2" type="float" nodename="separate" output="outx" />
+  </combine2>
+  <extract name="swizzle" type="float">
+    <input name="in" type="vector2" nodename="c" />
+    <input name="index" type="integer" value="1" />
+  </extract>
   <add name="a" type="float">
-    <input name="in1" type="float" nodename="c" channels="y" />
+    <input name="in1" type="float" nodename="swizzle" />
   </add>
 )");
 }
@@ -225,8 +213,8 @@ TEST_F(Upgrade, InputsSwapOrRenameWhereNodesChangedTheirInterface)
     <input name="in3" type="float" value="1" />
   </combine3>
   <atan2 name="at" type="float">
-    <input name="in2" type="float" value="1" />
-    <input name="in1" type="float" value="2" />
+    <input name="inx" type="float" value="1" />
+    <input name="iny" type="float" value="2" />
   </atan2>
 )");
 }

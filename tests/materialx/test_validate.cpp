@@ -12,7 +12,7 @@ namespace
 class Validation : public ::testing::Test
 {
   protected:
-    std::string validate(const std::string& body, const std::string& rootAttributes = "version=\"1.38\"")
+    std::string validate(const std::string& body, const std::string& rootAttributes = "version=\"1.39\"")
     {
         doc = readDoc(mtlx(body, rootAttributes));
         doc->importLibrary(mxtest::standardLibraries());
@@ -89,10 +89,12 @@ TEST_F(Validation, NodeInputsMustBindSomethingAndMatchTheDefinition)
 
 TEST_F(Validation, DocumentVersionAndNames)
 {
-    EXPECT_EQ(validate("", "version=\"1.39\""), "Future document version: <materialx version=\"1.39\">\n");
+    EXPECT_EQ(validate("", "version=\"1.40\""), "Future document version: <materialx version=\"1.40\">\n");
     // Versions from 1.22 on are upgraded while reading; older ones stay.
     EXPECT_EQ(validate("", "version=\"1.21\""), "Unsupported document version: <materialx version=\"1.21\">\n");
     EXPECT_EQ(validate("", "version=\"1.37\""), "");
+    EXPECT_EQ(validate("", "version=\"1.38\""), "");
+    EXPECT_EQ(doc->getVersionString(), "1.39");
     EXPECT_EQ(validate("  <add name=\"bad name\" type=\"float\" />\n"),
               "Invalid element name: <add name=\"bad name\" type=\"float\">\n");
 }
@@ -137,6 +139,40 @@ TEST_F(Validation, GraphImplementationsAndInterfaceNames)
 )"),
               "Interface name not found in referenced declaration: <input name=\"in2\" type=\"float\" interfacename=\"nosuch\">\n"
               "NodeGraph implementation refers to non-existent NodeDef: <nodegraph name=\"NG_orphan\" nodedef=\"ND_absent\">\n");
+}
+
+TEST_F(Validation, BindingsNodeTypesAndInterfaceScopes)
+{
+    EXPECT_EQ(validate(R"(  <nodedef name="ND_mine" node="mine">
+    <input name="amount" type="float" value="0.5" />
+    <output name="out" type="float" />
+  </nodedef>
+  <nodegraph name="NG_mine" nodedef="ND_mine">
+    <input name="extra" type="float" value="1" />
+    <multiply name="m" type="float">
+      <input name="in1" type="float" value="1" nodename="c" />
+      <input name="in2" type="float" interfacename="amount" />
+    </multiply>
+    <constant name="c" type="float" />
+    <output name="out" type="float" nodename="m" />
+  </nodegraph>
+  <nodegraph name="NG_compound">
+    <input name="gain" type="float" value="2" defaultgeomprop="UV0" />
+    <output name="pass" type="float" interfacename="gain" />
+  </nodegraph>
+  <add name="top" type="float">
+    <input name="in1" type="float" interfacename="gain" />
+  </add>
+  <add name="typed" type="color3" nodedef="ND_add_float" />
+  <separate3 name="sep" type="color3" nodedef="ND_separate3_color3" />
+)"),
+              "Input element in a functional nodegraph has no effect: <input name=\"extra\" type=\"float\" value=\"1\">\n"
+              "Node input has too many bindings: <input name=\"in1\" type=\"float\" value=\"1\" nodename=\"c\">\n"
+              "Only input and token elements support interface names: <output name=\"pass\" type=\"float\" interfacename=\"gain\">\n"
+              "Interface name not found in referenced declaration: <output name=\"pass\" type=\"float\" interfacename=\"gain\">\n"
+              "Interface name not found in referenced declaration: <input name=\"in1\" type=\"float\" interfacename=\"gain\">\n"
+              "Node type does not match output port type: <add name=\"typed\" type=\"color3\" nodedef=\"ND_add_float\">\n"
+              "Node type is not 'multioutput' for node with multiple outputs: <separate3 name=\"sep\" type=\"color3\" nodedef=\"ND_separate3_color3\">\n");
 }
 
 TEST_F(Validation, MultiOutputConnectionsNameAnOutput)
@@ -232,6 +268,22 @@ TEST_F(ValidationReuse, DocumentElementsThatChangeLibraryLookups)
     expectSameAsFullCheck();
 }
 
+TEST_F(ValidationReuse, InterfaceNamesThatResolveAmongTheDocumentsElements)
+{
+    // A graph's own output binds to the interface one scope out: the
+    // document, whose elements differ from the library's.
+    mx::DocumentPtr library = readDoc(mtlx(R"(  <nodegraph name="NG_pass">
+    <output name="out" type="float" interfacename="gain" />
+  </nodegraph>
+)"));
+    doc = readDoc(mtlx("  <output name=\"gain\" type=\"float\" />\n"));
+    doc->importLibrary(library);
+    expectSameAsFullCheck("Only input and token elements support interface names");
+    std::string message;
+    doc->validate(&message);
+    EXPECT_EQ(message.find("Interface name not found"), std::string::npos) << message;
+}
+
 TEST_F(ValidationReuse, ChangesToTheLibraryAfterImportAreNotTakenOver)
 {
     mx::DocumentPtr library = mx::createDocument();
@@ -285,17 +337,23 @@ TEST_F(Validation, SeveralOutputsConnectAsTheirDeclarationsAllow)
               "");
 }
 
-TEST_F(Validation, ChannelsMustFitTheSourceAndDestinationTypes)
+TEST_F(Validation, ChannelsAreNodesNowAndTheAttributeIsIgnored)
 {
-    EXPECT_EQ(validate(R"(  <constant name="c" type="color4" />
+    const std::string body = R"(  <constant name="c" type="color4" />
   <standard_surface name="S" type="surfaceshader">
     <input name="base_color" type="color3" nodename="c" channels="rgb" />
     <input name="opacity" type="color3" nodename="c" channels="xyz" />
     <input name="base" type="float" nodename="c" channels="ra" />
   </standard_surface>
-)"),
-              "Invalid channels string in port connection: <input name=\"opacity\" type=\"color3\" nodename=\"c\" channels=\"xyz\">\n"
-              "Invalid channels string in port connection: <input name=\"base\" type=\"float\" nodename=\"c\" channels=\"ra\">\n");
+)";
+    // Read from a 1.38 document, the channels are nodes of the right types.
+    EXPECT_EQ(validate(body, "version=\"1.38\""), "");
+    EXPECT_TRUE(ok);
+    // In a current document the attribute means nothing: the types clash.
+    EXPECT_EQ(validate(body),
+              "Mismatched types in port connection: <input name=\"base_color\" type=\"color3\" nodename=\"c\" channels=\"rgb\">\n"
+              "Mismatched types in port connection: <input name=\"opacity\" type=\"color3\" nodename=\"c\" channels=\"xyz\">\n"
+              "Mismatched types in port connection: <input name=\"base\" type=\"float\" nodename=\"c\" channels=\"ra\">\n");
 }
 
 TEST_F(Validation, NodesOfADeclaredCategoryNeedADefinitionOfTheirType)

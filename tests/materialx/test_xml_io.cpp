@@ -27,7 +27,7 @@ TEST(XmlWriting, LayoutNameFirstThenAttributesInSetOrder)
 
     EXPECT_EQ(mx::writeToXmlString(doc),
               "<?xml version=\"1.0\"?>\n"
-              "<materialx version=\"1.38\">\n"
+              "<materialx version=\"1.39\">\n"
               "  <surfacematerial name=\"M\" type=\"material\">\n"
               "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n"
               "  </surfacematerial>\n"
@@ -57,7 +57,7 @@ TEST(XmlReading, RoundTripKeepsUnknownCategoriesAttributesAndOddBytes)
                                                                                                                                                   "    <gizmo name=\"g\" knob=\"7\" />\n"
                                                                                                                                                   "  </mystery>\n"
                                                                                                                                                   "  <customthing name=\"c\" whatever=\"x\" />\n",
-                                 "version=\"1.38\" cms=\"ocio\"");
+                                 "version=\"1.39\" cms=\"ocio\"");
     mx::DocumentPtr doc = readDoc(xml);
     EXPECT_EQ(doc->getNode("m")->getAttribute("alpha"), odd);
 
@@ -94,7 +94,7 @@ TEST(XmlReading, MalformedTextThrowsAParseError)
     mx::DocumentPtr doc = mx::createDocument();
     try
     {
-        mx::readFromXmlString(doc, "<materialx version=\"1.38\">\n  <a name=\"x\">\n</materialx>\n");
+        mx::readFromXmlString(doc, "<materialx version=\"1.39\">\n  <a name=\"x\">\n</materialx>\n");
         FAIL() << "no exception";
     }
     catch (const mx::ExceptionParseError& e)
@@ -105,7 +105,7 @@ TEST(XmlReading, MalformedTextThrowsAParseError)
 
 TEST(XmlReading, VeryDeepNestingIsRefusedWithoutCrashing)
 {
-    std::string xml = "<materialx version=\"1.38\">";
+    std::string xml = "<materialx version=\"1.39\">";
     const int depth = 100000;
     for (int i = 0; i < depth; ++i)
         xml += "<nodegraph name=\"g\">";
@@ -114,6 +114,39 @@ TEST(XmlReading, VeryDeepNestingIsRefusedWithoutCrashing)
     xml += "</materialx>";
     mx::DocumentPtr doc = mx::createDocument();
     EXPECT_THROW(mx::readFromXmlString(doc, xml), mx::ExceptionParseError);
+}
+
+TEST(XmlReading, NestingAndTheRootElementFollowTheReferenceLimits)
+{
+    auto nested = [](int levels) {
+        std::string xml = "<materialx version=\"1.39\">";
+        for (int i = 0; i < levels; ++i)
+            xml += "<nodegraph name=\"g\">";
+        for (int i = 0; i < levels; ++i)
+            xml += "</nodegraph>";
+        return xml + "</materialx>";
+    };
+    mx::DocumentPtr doc = mx::createDocument();
+    EXPECT_NO_THROW(mx::readFromXmlString(doc, nested(mx::MAX_XML_TREE_DEPTH - 1)));
+    try
+    {
+        mx::readFromXmlString(mx::createDocument(), nested(mx::MAX_XML_TREE_DEPTH));
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "Maximum tree depth exceeded.");
+    }
+    // Well-formed XML of another kind is no document.
+    try
+    {
+        mx::readFromXmlString(mx::createDocument(), "<svg version=\"1.1\" />");
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "No root MaterialX element found.");
+    }
 }
 
 class XmlFiles : public ::testing::Test
@@ -183,10 +216,10 @@ class XIncludes : public XmlFiles
     {
         dir.write("lib/defs.mtlx", mtlx("  <nodedef name=\"ND_x\" node=\"x\">\n    <output name=\"out\" type=\"float\" />\n  </nodedef>\n"
                                         "  <xi:include href=\"more.mtlx\" />\n",
-                                        "version=\"1.38\" xmlns:xi=\"http://www.w3.org/2001/XInclude\""));
+                                        "version=\"1.39\" xmlns:xi=\"http://www.w3.org/2001/XInclude\""));
         dir.write("lib/more.mtlx", mtlx("  <typedef name=\"color3\" />\n"));
         mainPath = dir.write("main.mtlx", mtlx("  <xi:include href=\"lib/defs.mtlx\" />\n  <x name=\"x1\" type=\"float\" />\n",
-                                               "version=\"1.38\" xmlns:xi=\"http://www.w3.org/2001/XInclude\""));
+                                               "version=\"1.39\" xmlns:xi=\"http://www.w3.org/2001/XInclude\""));
     }
     mx::DocumentPtr readMain(const mx::XmlReadOptions* options = nullptr)
     {
@@ -218,7 +251,7 @@ TEST_F(XIncludes, WritingReplacesIncludedElementsByOneLinePerFile)
     mx::XmlWriteOptions options = withXIncludes(true);
     EXPECT_EQ(mx::writeToXmlString(doc, &options),
               "<?xml version=\"1.0\"?>\n"
-              "<materialx version=\"1.38\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n"
+              "<materialx version=\"1.39\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">\n"
               "  <xi:include href=\"lib/defs.mtlx\" />\n"
               "  <x name=\"x1\" type=\"float\" />\n"
               "</materialx>\n");
@@ -240,7 +273,7 @@ TEST_F(XIncludes, NamespaceIsAddedOnlyOnceWhenSomethingIsIncluded)
     lib->setSourceUri("/abs/lib.mtlx");
     doc->importLibrary(lib);
     std::string xml = mx::writeToXmlString(doc, &options);
-    EXPECT_NE(xml.find("<materialx version=\"1.38\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">"), std::string::npos);
+    EXPECT_NE(xml.find("<materialx version=\"1.39\" xmlns:xi=\"http://www.w3.org/2001/XInclude\">"), std::string::npos);
     EXPECT_EQ(xml.find("xmlns:xi"), xml.rfind("xmlns:xi"));
     EXPECT_EQ(xml.find("<xi:include href=\"/abs/lib.mtlx\" />"), xml.rfind("<xi:include"));
 }
@@ -285,8 +318,15 @@ TEST_F(XIncludes, EndlessChainsOfIncludesAreCutOff)
         mx::readFromXmlString(doc, mtlx("  <xi:include href=\"" + file.asString() + "x\" />\n"), searchPath, readOptions);
     };
     mx::DocumentPtr doc = mx::createDocument();
-    EXPECT_THROW(mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options),
-                 mx::ExceptionParseError);
+    try
+    {
+        mx::readFromXmlString(doc, mtlx("  <xi:include href=\"x\" />\n"), mx::FileSearchPath(), &options);
+        FAIL() << "no exception";
+    }
+    catch (const mx::ExceptionParseError& e)
+    {
+        EXPECT_STREQ(e.what(), "Maximum XInclude depth exceeded.");
+    }
     // The bound is per chain: reading goes on normally afterwards.
     EXPECT_NO_THROW(readMain());
 }

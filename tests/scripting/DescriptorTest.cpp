@@ -63,13 +63,18 @@ TEST_F(ScriptInterfaceDescriptorTest, FunctionsInOrder)
     EXPECT_EQ(exportFn.internal_name, L"ExportMtlX");
     EXPECT_EQ(exportFn.local_name_id, 8);
     EXPECT_EQ(exportFn.result_type, TYPE_BOOL);
-    ASSERT_EQ(exportFn.params.size(), 2u);
+    ASSERT_EQ(exportFn.params.size(), 3u);
     expectFileNameParam(exportFn.params[0]);
     EXPECT_EQ(exportFn.params[1].internal_name, L"materials");
     EXPECT_EQ(exportFn.params[1].local_name_id, 10);
     EXPECT_EQ(exportFn.params[1].type, 6158);
     ASSERT_NE(exportFn.params[1].tag(FP_TAG_PARAM_FLAGS), nullptr);
     EXPECT_EQ(exportFn.params[1].tag(FP_TAG_PARAM_FLAGS)->values.at(0).number(), 4);
+    // The version may be left out: its default is the panel's choice.
+    EXPECT_EQ(exportFn.params[2].internal_name, L"version");
+    EXPECT_EQ(exportFn.params[2].type, TYPE_STRING);
+    ASSERT_NE(exportFn.params[2].tag(FP_TAG_DEFAULT), nullptr);
+    EXPECT_EQ(exportFn.params[2].tag(FP_TAG_DEFAULT)->values.at(0).text(), L"");
 
     const FPFunctionDef& getError = fpi->functions[2];
     EXPECT_EQ(getError.ID, 3);

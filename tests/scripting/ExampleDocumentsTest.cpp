@@ -82,7 +82,7 @@ QStringList expectedMaterials(const QString& file)
 // The documents made to show problems: each must report at least one message.
 bool isProblemDocument(const std::string& name)
 {
-    static const QSet<QString> problems = { "bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx", "cycle.mtlx", "future_version.mtlx",
+    static const QSet<QString> problems = { "bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx", "cycle.mtlx",
                                             "malformed.mtlx" };
     return problems.contains(QString::fromStdString(name));
 }
@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, ExampleDocumentTest, ::testing::ValuesIn(exam
 TEST(ExampleRoundTrip, RealExamplesRoundTripWithoutMessages)
 {
     const std::set<std::string> madeToFail = { "bad_refs.mtlx", "bad_types.mtlx", "bad_unknown_node.mtlx",
-                                               "cycle.mtlx", "future_version.mtlx", "malformed.mtlx" };
+                                               "cycle.mtlx", "malformed.mtlx" };
     QTemporaryDir dir;
     for (const std::string& name : exampleNames())
     {
@@ -275,7 +275,7 @@ TEST(ParallelBatchTest, TwoJobsGiveWhatOneJobGives)
 TEST(ParallelBatchTest, ProblemDocumentsAreExpectedFailures)
 {
     QStringList args = { "import", "--batch" };
-    for (const char* name : { "bad_refs", "bad_types", "bad_unknown_node", "cycle", "future_version", "malformed" })
+    for (const char* name : { "bad_refs", "bad_types", "bad_unknown_node", "cycle", "malformed" })
         args << "--expect-failure" << name;
     args << examplesDir();
     const NorvaneRun r = runNorvane(args);

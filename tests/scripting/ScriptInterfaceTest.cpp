@@ -109,6 +109,28 @@ TEST_F(ScriptInterfaceTest, ImportEditExportAndImportAgain)
     EXPECT_EQ(lines(r), QStringList({ "true \"\"", "1 Edited_Gold false", "[0.25,0.5,0.75,1] 0.5 1", "\"\"" }));
 }
 
+// The version argument chooses what the export writes; an unknown one is the
+// run's message and nothing is written.
+TEST_F(ScriptInterfaceTest, ExportTakesAVersion)
+{
+    const NorvaneRun r = script(
+        "var m = MaterialX.ImportMtlX('" + gold() + "');\n"
+                                                    "print(MaterialX.ExportMtlX('new.mtlx', m, '1.39'), JSON.stringify(MaterialX.GetError()));\n"
+                                                    "print(MaterialX.ExportMtlX('old.mtlx', m, 'auto'), JSON.stringify(MaterialX.GetError()));\n"
+                                                    "print(MaterialX.ExportMtlX('bad.mtlx', m, '2.0'), JSON.stringify(MaterialX.GetError()));\n");
+    ASSERT_EQ(r.exitCode, 0) << show(r);
+    EXPECT_EQ(lines(r), QStringList({ "true \"\"", "true \"\"",
+                                      "false \"Unknown MaterialX version '2.0': use 1.38, 1.39 or auto\\n\"" }))
+        << show(r);
+    QFile written(path("new.mtlx"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("<materialx version=\"1.39\""));
+    QFile old(path("old.mtlx"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(old.readAll().contains("<materialx version=\"1.38\""));
+    EXPECT_FALSE(QFile::exists(path("bad.mtlx")));
+}
+
 // Each bad call is a script error naming the function and the parameter; the
 // script catches it and goes on, and nothing reaches the plug-in.
 TEST_F(ScriptInterfaceTest, BadArgumentsAreScriptErrors)
@@ -130,7 +152,7 @@ TEST_F(ScriptInterfaceTest, BadArgumentsAreScriptErrors)
                             "MaterialX.ImportMtlX takes 1 argument, 0 given",
                             "MaterialX.ImportMtlX takes 1 argument, 2 given",
                             "MaterialX.ImportMtlX: argument 1 \"filename\" must be a string, not a number",
-                            "MaterialX.ExportMtlX takes 2 arguments, 1 given",
+                            "MaterialX.ExportMtlX takes 2 to 3 arguments, 1 given",
                             "MaterialX.ExportMtlX: argument 2 \"materials\" must be a material table (by reference), "
                             "not a string",
                             "MaterialX.ExportMtlX: argument 2 \"materials\" must be a material table (by reference): "
