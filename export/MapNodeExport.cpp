@@ -2,8 +2,11 @@
 
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
+#include "export/FileColorSpaceExport.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
+#include "import/ColorSpaces.h"
+#include "import/FileColorSpace.h"
 #include "import/OslMapSynthesis.h"
 #include "plugin/HostCalls.h"
 
@@ -54,6 +57,37 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
         if (def->getName() == definitionName)
             found = def;
     return found;
+}
+
+// The document states its working space exactly when one of its file inputs
+// names a colour space: every published document does, and a document read
+// from one that named none is written back without.
+void stateColorSpace(const mx::InputPtr& file, const std::string& space)
+{
+    file->setAttribute("colorspace", space);
+    mx::DocumentPtr doc = file->getDocument();
+    if (!doc->hasColorSpace())
+        doc->setColorSpace(rozo::WORKING_COLOR_SPACE);
+}
+
+// The texture an import's colour transform stands after, when the texture
+// remembers the transform's source space: its file input states that space
+// again, so the transform itself is not written. Any other map as it is.
+Texmap* behindColorTransform(Texmap* map)
+{
+    if (!map || !rozo::hasOslInterface(map))
+        return map;
+    // "mx_srgb_texture_to_lin_rec709_color3": the category between "mx_" and the type.
+    const std::string shader = rozo::toUtf8(rozo::oslShaderName(map));
+    const size_t typeStart = shader.rfind('_');
+    if (shader.compare(0, 3, "mx_") != 0 || typeStart == std::string::npos || typeStart <= 3)
+        return map;
+    const rozo::ColorSpace* source = rozo::colorSpaceOfTransform(shader.substr(3, typeStart - 3));
+    if (!source)
+        return map;
+    Texmap* texture = texmapParameter(map->GetParamBlock(1), "in_map", GetCOREInterface()->GetTime());
+    const std::optional<std::string> remembered = rozo::rememberedColorSpace(texture);
+    return remembered && *remembered == source->name ? texture : map;
 }
 } // namespace
 
@@ -107,6 +141,7 @@ mx::NodePtr rozo::ExportOperations::nodeForMap(Texmap* map, const mx::DocumentPt
 mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
                                                  std::vector<MapNodeFrame>& stack)
 {
+    map = behindColorTransform(map);
     const auto cached = exportMapCache.find(map);
     if (cached != exportMapCache.end())
         return cached->second;
@@ -184,8 +219,8 @@ bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, c
         if (!file)
             return true;
         const std::string path = exportTexturePath(WStr(bitmap->GetMapName()).ToQString());
-        if (type == "color3")
-            file->setAttribute("colorspace", "auto");
+        if (rozo::isColorType(type))
+            stateColorSpace(file, rozo::automaticColorSpace(path));
         file->setAttribute("value", path);
         if (StdUVGen* uv = bitmap->GetUVGen())
             node->getInput("uvtiling")->setAttribute("value", floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
@@ -228,10 +263,13 @@ bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::
         }
         Texmap* map = texmapParameter(frame.block, param + "_map", now);
         std::string text = parameterValueString(frame.block, param, input->getType());
-        if (inputName == "file")
+        if (input->getType() == "filename")
         {
-            input->setAttribute("colorspace", frame.type == "color3" ? "auto" : "none");
             text = exportTexturePath(QString::fromStdString(text));
+            const std::optional<std::string> space = rozo::exportedColorSpace(
+                rozo::rememberedColorSpace(frame.map), text, rozo::isColorType(frame.node->getType()));
+            if (space)
+                stateColorSpace(input, *space);
         }
         // A geometric default (texture coordinates, position, normal, ...) is
         // no constant: the shader's placeholder for it is left to the

@@ -1,5 +1,6 @@
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
+#include "import/FileColorSpace.h"
 #include "import/ImportOperations.h"
 #include "plugin/PathParts.h"
 #include "plugin/StringTable.h"
@@ -143,7 +144,7 @@ void rozo::ImportOperations::importMaterial(const mx::DocumentPtr& doc, const mx
             const std::string parameter = rozo::mapSurfaceInputName(input->getName());
             const std::string amount = rozo::amountParameterFor(input->getName());
             if (!ResolveConnectedInput(parameters, doc, input, parameter, amount))
-                setParameterFromValue(parameters, parameter, input->getValue());
+                setParameterFromValue(parameters, parameter, rozo::workingSpaceValue(input, input->getValue()));
         });
     }
 

@@ -46,6 +46,11 @@ class ImportOperations : public virtual PluginState
     // Sets the frame's inputs up to the next one fed by a node; false when done.
     bool nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream, std::string& slot);
     WStr precompiledCode(const QString& sourceCode);
+    // Sets the map's code to the prepared shader of that definition; false when there is none.
+    bool loadPreparedShader(Texmap* map, const std::string& nodeDefName);
+    // Keeps the colour space of the node's file on its map; answers the colour
+    // transform its consumers take instead of the map, or null when none is needed.
+    Texmap* carryFileColorSpace(const mx::ElementPtr& scope, const mx::NodePtr& node, Texmap* map);
 
     std::map<std::string, Texmap*> nodeMapCache;
     // Normalmap nodes whose maps are being built, to end loops made of them alone.

@@ -1,6 +1,8 @@
 #include "import/OslMapSynthesis.h"
 
+#include "import/ColorSpaces.h"
 #include "import/ConnectionResolution.h"
+#include "import/FileColorSpace.h"
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
 #include "import/ImportOperations.h"
@@ -83,6 +85,11 @@ struct rozo::ImportOperations::MapFrame
     // A Normal Map's one upstream node, made once the frame is entered.
     mx::ElementPtr upstreamScope;
     mx::NodePtr upstream;
+    /// What the node's consumers take when it is not the map itself: the
+    /// colour transform after a texture.
+    Texmap* output = nullptr;
+
+    Texmap* result() const { return output ? output : map; }
 };
 
 // The maps are built on an explicit stack: a chain of connected nodes may be
@@ -118,10 +125,10 @@ Texmap* rozo::ImportOperations::CreateNodeMap(const mx::ElementPtr& scope, const
             }
             continue;
         }
-        result = stack.back().map;
+        result = stack.back().result();
         if (!stack.back().normalKey.empty())
             normalMapsOnPath.erase(stack.back().normalKey);
-        oslMapsOnPath.erase(stack.back().map);
+        oslMapsOnPath.erase(result);
         stack.pop_back();
     }
     return result;
@@ -149,9 +156,6 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
         return cached->second;
     }
 
-    const mx::FilePath sourcePath =
-        installRoot / rozo::OSL_FOLDER / rozo::OSL_MATERIALX_FOLDER / rozo::oslSourceFileName(nodeDef->getName());
-
     Texmap* map = rozo::createOslMap();
     if (!map || !rozo::hasOslInterface(map))
     {
@@ -166,8 +170,7 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
     map->SetName(rozo::toWide(node->getName()));
     nodeMapCache[node->getName()] = map;
 
-    QString code;
-    if (!rozo::readShaderSource(sourcePath, code))
+    if (!loadPreparedShader(map, nodeDef->getName()))
     {
         messageLog << "No precompiled implementation for (runtime compile not implemented yet) " << node->getCategory()
                    << "\n";
@@ -175,19 +178,6 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
         rozo::destroyMap(map);
         return nullptr;
     }
-
-    if (fixedIncludePath)
-    {
-        const mx::FilePath includePath = installRoot / rozo::OSL_INCLUDE_PATH;
-        code.replace(QString::fromLatin1(rozo::OSL_INCLUDE_NAME),
-                     QString::fromStdString(includePath.asString(mx::FilePath::FormatPosix)), Qt::CaseSensitive);
-    }
-
-    IParamBlock2* codeBlock = map->GetParamBlock(0);
-    if (usePrecompiledOsl)
-        rozo::setTextByName(codeBlock, "OSLCode", precompiledCode(code));
-    else
-        rozo::setTextByName(codeBlock, "OSLCode", rozo::toWide(code));
 
     IParamBlock2* shaderBlock = map->GetParamBlock(1);
     rozo::debugLine(L"Name: %s\n", rozo::toUtf8(rozo::oslShaderName(map)));
@@ -203,9 +193,73 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
     frame.map = map;
     frame.block = shaderBlock;
     frame.inputs = node->getInputs();
-    oslMapsOnPath.insert(map);
+    frame.output = carryFileColorSpace(scope, node, map);
+    if (frame.output)
+        nodeMapCache[node->getName()] = frame.output;
+    oslMapsOnPath.insert(frame.result());
     stack.push_back(std::move(frame));
     return nullptr;
+}
+
+bool rozo::ImportOperations::loadPreparedShader(Texmap* map, const std::string& nodeDefName)
+{
+    const mx::FilePath sourcePath =
+        installRoot / rozo::OSL_FOLDER / rozo::OSL_MATERIALX_FOLDER / rozo::oslSourceFileName(nodeDefName);
+    QString code;
+    if (!rozo::readShaderSource(sourcePath, code))
+        return false;
+
+    if (fixedIncludePath)
+    {
+        const mx::FilePath includePath = installRoot / rozo::OSL_INCLUDE_PATH;
+        code.replace(QString::fromLatin1(rozo::OSL_INCLUDE_NAME),
+                     QString::fromStdString(includePath.asString(mx::FilePath::FormatPosix)), Qt::CaseSensitive);
+    }
+
+    IParamBlock2* codeBlock = map->GetParamBlock(0);
+    if (usePrecompiledOsl)
+        rozo::setTextByName(codeBlock, "OSLCode", precompiledCode(code));
+    else
+        rozo::setTextByName(codeBlock, "OSLCode", rozo::toWide(code));
+    return true;
+}
+
+Texmap* rozo::ImportOperations::carryFileColorSpace(const mx::ElementPtr& scope, const mx::NodePtr& node, Texmap* map)
+{
+    const mx::InputPtr file = rozo::firstFileInput(node);
+    if (!file)
+        return nullptr;
+    std::string space = rozo::fileColorSpace(file, rozo::followInterface(scope, file));
+    if (!space.empty() && space != rozo::NO_COLOR_SPACE)
+    {
+        // Kept under the name the library defines, which every reader knows.
+        const rozo::ColorSpace* known = rozo::findColorSpace(space);
+        if (!known)
+            messageLog << "Unknown colour space '" << space << "' on node '" << node->getName()
+                       << "': its file is read as it is\n";
+        space = known ? known->name : std::string();
+    }
+    // Remembered even when empty: a document that states no colour space
+    // exports without one.
+    rozo::setTextByName(map->GetParamBlock(0), rozo::MAP_COLOR_SPACE_PARAMETER, rozo::toWide(space));
+    if (!rozo::isColorType(node->getType()) || !rozo::needsColorTransform(space))
+        return nullptr;
+
+    // As MaterialX's shader generation does: a transform node after the
+    // texture, so that every consumer sees working-space colours.
+    Texmap* transform = rozo::createOslMap();
+    if (!transform || !rozo::hasOslInterface(transform) ||
+        !loadPreparedShader(transform, rozo::colorTransformNodeDef(space, node->getType())))
+    {
+        if (transform)
+            rozo::destroyMap(transform);
+        messageLog << "No colour transform from '" << space << "' for node '" << node->getName()
+                   << "': its file is read as it is\n";
+        return nullptr;
+    }
+    transform->SetName(rozo::toWide(node->getName() + "_" + rozo::colorTransformCategory(space)));
+    rozo::setTexmapByName(transform->GetParamBlock(1), "in_map", map);
+    return transform;
 }
 
 bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
@@ -242,7 +296,8 @@ bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstr
             }
             if (nodeName.empty())
             {
-                setParameterFromValue(frame.block, parameter, rozo::documentValue(bound.input));
+                setParameterFromValue(frame.block, parameter,
+                                      rozo::workingSpaceValue(bound.input, rozo::documentValue(bound.input)));
                 continue;
             }
             mx::NodePtr linked = rozo::linkedNode(lookup, nodeName);

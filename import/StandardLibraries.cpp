@@ -24,7 +24,8 @@ const char* const STANDARD_SURFACE_GRAPH_NAMES[] = { "IMPL_standard_surface_surf
 const mx::FilePathVec& standardLibraryFolders()
 {
     static const mx::FilePathVec folders = { mx::FilePath("libraries/stdlib"), mx::FilePath("libraries/pbrlib"),
-                                             mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl") };
+                                             mx::FilePath("libraries/bxdf"), mx::FilePath("libraries/stdlib/genosl"),
+                                             mx::FilePath("libraries/cmlib") };
     return folders;
 }
 

@@ -7,6 +7,7 @@
 #include "Hold.h"
 #include "OslFrontEnd.h"
 #include "ParamBlock2.h"
+#include "SwatchRenderer.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -24,6 +25,7 @@ namespace
 constexpr BlockID CODE_BLOCK_ID = 0;
 constexpr BlockID SHADER_BLOCK_ID = 1;
 constexpr int MATRIX_ENTRIES = 16;
+constexpr const wchar_t* AUTOMATIC_COLOR_SPACE = L"auto";
 
 std::vector<std::string>& configuredFolders()
 {
@@ -328,6 +330,8 @@ ParamBlockDesc2& codeBlockDesc()
     static ParamBlockDesc2 desc = [] {
         ParamBlockDesc2 d(CODE_BLOCK_ID, WStr(L"OSLCodeParams"));
         d.AddParam(ParamDef(OslMap::CodeParam, WStr(L"OSLCode"), TYPE_STRING, ParamValue::Text(WStr()), 0));
+        d.AddParam(ParamDef(OslMap::ColorSpaceParam, WStr(L"ColorSpace"), TYPE_STRING,
+                            ParamValue::Text(WStr(AUTOMATIC_COLOR_SPACE)), 0));
         return d;
     }();
     return desc;
@@ -467,6 +471,11 @@ WStr OslMap::GetPrecompiledCode()
 WStr OslMap::GetCodeError()
 {
     return WStr::FromUTF8(shader_->error);
+}
+
+AColor OslMap::EvalColor(float u, float v)
+{
+    return EvaluateMap(this, u, v);
 }
 
 void OslMap::SetIncludeFolders(const std::vector<std::string>& folders)

@@ -22,6 +22,12 @@
 //
 // The value parameters start at the shader's defaults (zero for defaults that
 // need the running shader, such as u or N).
+//
+// Block 0 also holds "ColorSpace", the colour space of the file the shader
+// reads: "auto" (the default) lets the host decide by the file's format, as it
+// does for Bitmaps; an empty text means none was stated (the values are taken
+// as they are); any other text names one. The shader itself reads the file as
+// it is either way.
 #include "BuiltinClasses.h"
 #include "IOSLMap.h"
 #include "MtlBase.h"
@@ -43,7 +49,8 @@ class OslMap : public Texmap, public NorvaneSDK::OSL::IOSLMapInterface
         CodeBlock = 0,
         ShaderBlock = 1
     };
-    static constexpr ParamID CodeParam = 0; // "OSLCode" in block 0
+    static constexpr ParamID CodeParam = 0;       // "OSLCode" in block 0
+    static constexpr ParamID ColorSpaceParam = 1; // "ColorSpace" in block 0
 
     explicit OslMap(bool loading = false);
 
@@ -62,6 +69,9 @@ class OslMap : public Texmap, public NorvaneSDK::OSL::IOSLMapInterface
     WStr GetShaderName() override;
     WStr GetPrecompiledCode() override;
     WStr GetCodeError() override;
+
+    // The map's result where the host can evaluate it (see SwatchRenderer.h).
+    AColor EvalColor(float u, float v) override;
 
     // Folders searched for relative #include names, after the ones set here:
     // <root>/osl/materialx of this host, then the file-resolution search

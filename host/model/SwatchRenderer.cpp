@@ -2,6 +2,7 @@
 
 #include "BitmapTex.h"
 #include "CheckerMap.h"
+#include "ColorTransform.h"
 #include "FileResolver.h"
 #include "HostCore.h"
 #include "IOSLMap.h"
@@ -80,8 +81,9 @@ int LinearToSrgb8(float c)
 
 // ---- textures --------------------------------------------------------------
 
-// A texture file as linear colours, reduced to swatch scale. Colour images are
-// taken as sRGB-encoded, grey ones (roughness, masks) as plain values.
+// A texture file reduced to swatch scale. With automatic gamma colour images
+// are taken as sRGB-encoded and decoded, grey ones (roughness, masks) as plain
+// values; without, every value is read as it is.
 struct Texture
 {
     int width = 0, height = 0;
@@ -114,16 +116,16 @@ struct Texture
 
 // Loaded textures by resolved path and modification time; swatches of one
 // scene share a handful of files.
-std::shared_ptr<const Texture> LoadTexture(const QString& name)
+std::shared_ptr<const Texture> LoadTexture(const QString& name, bool automaticGamma)
 {
     static std::mutex mutex;
-    static std::map<QString, std::pair<QDateTime, std::shared_ptr<const Texture>>> loaded;
+    static std::map<std::pair<QString, bool>, std::pair<QDateTime, std::shared_ptr<const Texture>>> loaded;
     const QString path = FileResolver::Instance().Resolve(name);
     if (path.isEmpty())
         return nullptr;
     const QDateTime modified = QFileInfo(path).lastModified();
     std::lock_guard<std::mutex> lock(mutex);
-    auto found = loaded.find(path);
+    auto found = loaded.find({ path, automaticGamma });
     if (found != loaded.end() && found->second.first == modified)
         return found->second.second;
     QImage image(path);
@@ -133,7 +135,7 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
         constexpr int MAX_SIDE = 512;
         if (image.width() > MAX_SIDE || image.height() > MAX_SIDE)
             image = image.scaled(MAX_SIDE, MAX_SIDE, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        const bool grey = image.isGrayscale();
+        const bool plain = !automaticGamma || image.isGrayscale();
         image = image.convertToFormat(QImage::Format_ARGB32);
         texture = std::make_shared<Texture>();
         texture->width = image.width();
@@ -141,7 +143,7 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
         texture->texels.reserve(static_cast<size_t>(image.width() * image.height()));
         std::array<float, 256> decode;
         for (int i = 0; i < 256; ++i)
-            decode[static_cast<size_t>(i)] = grey ? static_cast<float>(i) / 255.0f : SrgbToLinear(static_cast<float>(i) / 255.0f);
+            decode[static_cast<size_t>(i)] = plain ? static_cast<float>(i) / 255.0f : SrgbToLinear(static_cast<float>(i) / 255.0f);
         for (int y = 0; y < image.height(); ++y)
         {
             const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -152,7 +154,7 @@ std::shared_ptr<const Texture> LoadTexture(const QString& name)
     }
     if (loaded.size() > 64)
         loaded.clear();
-    loaded[path] = { modified, texture };
+    loaded[{ path, automaticGamma }] = { modified, texture };
     return texture;
 }
 
@@ -210,6 +212,25 @@ class MixSampler : public Sampler
 
   private:
     SamplerPtr fg_, bg_, amount_;
+};
+
+// A colour-management shader: its input taken from a named space to the working space.
+class TransformSampler : public Sampler
+{
+  public:
+    TransformSampler(SamplerPtr in, std::string space) :
+        in_(std::move(in)),
+        space_(std::move(space)) {}
+    AColor Sample(float u, float v) const override
+    {
+        const AColor c = in_->Sample(u, v);
+        const std::array<float, 3> linear = ToLinearRec709(space_, { c.r, c.g, c.b });
+        return AColor(linear[0], linear[1], linear[2], c.a);
+    }
+
+  private:
+    SamplerPtr in_;
+    std::string space_;
 };
 
 // Whether floor(x) is odd, for any x: tiling can push coordinates past int.
@@ -296,12 +317,17 @@ Tiling UVTiling(UVGen* gen)
 
 SamplerPtr OslSampler(Texmap* map, const QString& shader, int depth)
 {
+    constexpr int CODE_BLOCK = 0;
     constexpr int INPUT_COUNT = 1;
     const bool tiled = shader.startsWith(QStringLiteral("mx_tiledimage_"));
     if (tiled || shader.startsWith(QStringLiteral("mx_image_")))
     {
         const QString file = GetParam(map, QStringLiteral("file"), 0, 0, INPUT_COUNT).toString();
-        if (std::shared_ptr<const Texture> texture = LoadTexture(file))
+        // A map that names its file's colour space reads the file as it is,
+        // as its shader does; a map that leaves it to the host decodes as a Bitmap.
+        const QVariant space = GetParam(map, QStringLiteral("ColorSpace"), 0, 0, CODE_BLOCK);
+        const bool automaticGamma = !space.isValid() || space.toString() == QStringLiteral("auto");
+        if (std::shared_ptr<const Texture> texture = LoadTexture(file, automaticGamma))
         {
             Tiling t;
             if (tiled)
@@ -318,6 +344,9 @@ SamplerPtr OslSampler(Texmap* map, const QString& shader, int depth)
         // An unreadable file gives the node's default, as the shader would.
         return InputSampler(map, QStringLiteral("default1"), INPUT_COUNT, depth);
     }
+    const std::string source = TransformSourceSpace(shader.toStdString());
+    if (!source.empty())
+        return std::make_unique<TransformSampler>(InputSampler(map, QStringLiteral("in"), INPUT_COUNT, depth), source);
     if (shader.startsWith(QStringLiteral("mx_constant_")))
         return InputSampler(map, QStringLiteral("value"), INPUT_COUNT, depth);
     if (shader.startsWith(QStringLiteral("mx_mix_")))
@@ -339,7 +368,7 @@ SamplerPtr SamplerFor(Texmap* map, int depth)
     }
     if (auto* bitmap = dynamic_cast<BitmapTex*>(map))
     {
-        if (std::shared_ptr<const Texture> texture = LoadTexture(QString::fromWCharArray(bitmap->GetMapName())))
+        if (std::shared_ptr<const Texture> texture = LoadTexture(QString::fromWCharArray(bitmap->GetMapName()), true))
         {
             const Tiling t = UVTiling(bitmap->GetUVGen());
             return std::make_unique<ImageSampler>(texture, t.su, t.sv, t.ou, t.ov);
@@ -650,6 +679,12 @@ QImage RenderPatch(Texmap* map, int size)
 }
 
 } // namespace
+
+AColor EvaluateMap(Texmap* map, float u, float v)
+{
+    const SamplerPtr sampler = SamplerFor(map, 0);
+    return sampler ? sampler->Sample(u, v) : AColor(0, 0, 0, 1);
+}
 
 QImage RenderSwatch(MtlBase* m, int size)
 {

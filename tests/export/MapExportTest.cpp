@@ -38,7 +38,7 @@ class MapExport : public ExportTest
 TEST_F(MapExport, BitmapOnBaseColorIsATiledImageWithRelativePath)
 {
     EXPECT_EQ(exportBitmapOnBaseColor(textureFile("tex/wood.png"), 2.0f, 3.0f),
-              tiledImage("color3", "2,3", "colorspace=\"auto\" value=\"../tex/wood.png\""));
+              tiledImage("color3", "2,3", "colorspace=\"srgb_texture\" value=\"../tex/wood.png\""));
 }
 
 TEST_F(MapExport, BitmapOnAFloatInputHasNoColorspace)
@@ -67,7 +67,7 @@ TEST_F(MapExport, AllPathOptionsOffWriteThePathAsHeld)
 {
     util->resolveTexturePaths = false;
     util->relativeTexturePaths = false;
-    EXPECT_EQ(exportBitmapOnBaseColor("maps/wood.png"), tiledImage("color3", "1,1", "colorspace=\"auto\" value=\"maps/wood.png\""));
+    EXPECT_EQ(exportBitmapOnBaseColor("maps/wood.png"), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"maps/wood.png\""));
 }
 
 TEST_F(MapExport, ResolvedPathIsMadeRelative)
@@ -79,7 +79,7 @@ TEST_F(MapExport, ResolvedPathIsMadeRelative)
     QDir::setCurrent(folder->path());
     const std::string node = exportBitmapOnBaseColor("tex/wood.png");
     QDir::setCurrent(previous);
-    EXPECT_EQ(node, tiledImage("color3", "1,1", "colorspace=\"auto\" value=\"../tex/wood.png\""));
+    EXPECT_EQ(node, tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"../tex/wood.png\""));
 }
 
 TEST_F(MapExport, UnresolvedPathIsKeptAsGiven)
@@ -87,14 +87,14 @@ TEST_F(MapExport, UnresolvedPathIsKeptAsGiven)
     util->relativeTexturePaths = false;
     const QString missing = path("nowhere/wood.png");
     EXPECT_EQ(exportBitmapOnBaseColor(missing),
-              tiledImage("color3", "1,1", "colorspace=\"auto\" value=\"" + missing.toStdString() + "\""));
+              tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"" + missing.toStdString() + "\""));
 }
 
 TEST_F(MapExport, CopyTexturesCopiesBesideTheDocumentAndWritesTheFileName)
 {
     util->copyTextures = true;
     const QString texture = textureFile("tex/wood.png", "new texture");
-    EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"auto\" value=\"wood.png\""));
+    EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"wood.png\""));
     EXPECT_EQ(readFile(path("out/wood.png")), "new texture");
 }
 
@@ -103,7 +103,7 @@ TEST_F(MapExport, CopyTexturesKeepsAnExistingTarget)
     util->copyTextures = true;
     const QString texture = textureFile("tex/wood.png", "new texture");
     writeFile(path("out/wood.png"), "old texture");
-    EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"auto\" value=\"wood.png\""));
+    EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"wood.png\""));
     EXPECT_EQ(readFile(path("out/wood.png")), "old texture");
 }
 

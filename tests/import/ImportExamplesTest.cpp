@@ -3,6 +3,8 @@
 
 #include "ImportTestSupport.h"
 
+#include "import/FileColorSpace.h"
+
 #include "import/ConnectionResolution.h"
 #include "import/OslMapSynthesis.h"
 #include "import/SurfaceMapping.h"
@@ -95,6 +97,19 @@ class DocumentWalk
             return;
         }
         EXPECT_EQ(classOf(map), OSL_MAP_CLASS_ID);
+        if (const mx::InputPtr file = firstFileInput(node))
+        {
+            // A colour texture in another space than the working one reaches
+            // its consumers through the transform to the working space.
+            const std::string space = file->getActiveColorSpace();
+            if (isColorType(node->getType()) && needsColorTransform(space))
+            {
+                EXPECT_EQ(toUtf8(oslShaderName(map)), "mx_" + space + "_to_lin_rec709_" + node->getType());
+                map = mapOf(block(map, 1), "in_map");
+                ASSERT_NE(map, nullptr);
+            }
+            EXPECT_EQ(textOf(block(map, 0), "ColorSpace"), space);
+        }
         EXPECT_EQ(nameOf(map), node->getName());
         IParamBlock2* shader = block(map, 1);
         ASSERT_NE(shader, nullptr);

@@ -2,6 +2,8 @@
 
 #include "ShaderWriter.h"
 
+#include "import/ColorSpaces.h"
+
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -387,6 +389,44 @@ Entry colorOpWith(const std::string& call, const std::string& extra)
     };
 }
 
+// A float literal that keeps the digits of the library's numbers.
+std::string floatLiteral(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    std::string literal = text;
+    if (literal.find_first_of(".e") == std::string::npos)
+        literal += ".0";
+    return literal;
+}
+
+// A colour-management transform, from the same numbers the import converts
+// values with; on color4 the colour changes and alpha stays.
+Body colorTransformBody(const BodyContext& c, const rozo::ColorSpace& source)
+{
+    const bool color4 = c.out().mtlx == "color4";
+    std::string body = std::string("color c = ") + (color4 ? "in.rgb" : "in") + ";\n";
+    if (source.curve == rozo::TransferCurve::Gamma)
+        body += "c = pow(max(c, 0.0), " + floatLiteral(source.gamma) + ");\n";
+    else if (source.curve == rozo::TransferCurve::Srgb)
+        body += "for (int i = 0; i < 3; i += 1)\n"
+                "    c[i] = c[i] > 0.04045 ? pow(max(c[i] + 0.055, 0.0) / 1.055, 2.4) : c[i] / 12.92;\n";
+    if (source.hasMatrix)
+    {
+        std::vector<std::string> rows;
+        for (size_t j = 0; j < 3; ++j)
+        {
+            std::vector<std::string> terms;
+            for (size_t i = 0; i < 3; ++i)
+                terms.push_back("c[" + std::to_string(i) + "] * " + floatLiteral(source.matrix[3 * i + j]));
+            rows.push_back(joined(terms, " + "));
+        }
+        body += "c = color(" + joined(rows, ",\n          ") + ");\n";
+    }
+    body += color4 ? "out = color4(c, in.a);" : "out = c;";
+    return body;
+}
+
 // The ramp's control points, each blending from the one before it.
 Body rampBody(const BodyContext& c)
 {
@@ -737,7 +777,11 @@ std::optional<std::string> shaderBody(const BodyContext& context)
 {
     const auto entry = table().find(context.definition().category);
     if (entry == table().end())
+    {
+        if (const rozo::ColorSpace* source = rozo::colorSpaceOfTransform(context.definition().category))
+            return colorTransformBody(context, *source);
         return std::nullopt;
+    }
     return entry->second(context);
 }
 

@@ -15,6 +15,8 @@ namespace oslgen
 namespace
 {
 
+const char* const COLOR_MANAGEMENT_LIBRARY = "cmlib";
+
 bool isClosureType(const std::string& type)
 {
     static const std::set<std::string> closures = {
@@ -99,7 +101,11 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
         };
         checkTypes(def.outputs, "output");
         checkTypes(def.inputs, "input");
-        if (decision.kind == CoverageKind::Covered)
+        // The colour transforms get shaders of their own although graphs
+        // implement them: the import puts one such map after a texture, and
+        // the export knows it again by its shader.
+        const bool colorTransform = def.library == COLOR_MANAGEMENT_LIBRARY;
+        if (decision.kind == CoverageKind::Covered && !colorTransform)
         {
             const auto graph = graphFor.find(def.name);
             if (graph != graphFor.end())
@@ -110,10 +116,10 @@ std::vector<CoverageDecision> decideCoverage(const NodeLibrary& library)
             }
         }
         if (decision.kind == CoverageKind::Covered && def.library != "stdlib" &&
-            def.library != "pbrlib")
+            def.library != "pbrlib" && !colorTransform)
         {
             decision.kind = CoverageKind::OtherLibrary;
-            decision.reason = "defined in " + def.library + ", not in stdlib or pbrlib";
+            decision.reason = "defined in " + def.library + ", not in stdlib, pbrlib or cmlib";
         }
         decisions.push_back(decision);
     }
