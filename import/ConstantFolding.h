@@ -1,0 +1,23 @@
+#pragma once
+// Evaluating the part of a material graph that depends only on stated values,
+// so that translated materials with constant inputs import as plain values.
+
+#include <MaterialXCore/Node.h>
+#include <MaterialXCore/Value.h>
+
+#include <string>
+
+namespace rozo
+{
+namespace mx = MaterialX;
+/// The value a node's output takes when everything upstream of it is a stated value (or a definition
+/// default), else null. `outputName` empty means the node's only output. Inputs bound to an
+/// interface name inside a node graph are followed to the graph's interface.
+mx::ValuePtr evaluateConstantOutput(const mx::NodePtr& node, const std::string& outputName = std::string());
+/// Replaces, on every input of `node`, a connection to an upstream node whose output folds to a value
+/// by that value (keeping the input's type; the input's colorspace/unit attributes stay), and returns
+/// how many inputs changed. Connections to nodes that do not fold stay, but their own upstream is folded
+/// too, so partially constant chains shrink. Nodes left without downstream connections are not removed
+/// here.
+size_t foldConstantInputs(const mx::NodePtr& node);
+} // namespace rozo
