@@ -1,6 +1,7 @@
 #include "import/DocumentReading.h"
 
 #include "import/StandardLibraries.h"
+#include "import/SurfaceTranslation.h"
 #include "import/ImportOperations.h"
 
 #include <MaterialXFormat/XmlIo.h>
@@ -60,6 +61,8 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
     // A user graph that implements standard_surface is found only once the
     // library's definitions are merged.
     rozo::removeStandardSurfaceGraphs(doc);
+    // Before flattening, which would expand the other models' shaders.
+    const std::vector<std::string> translatedShaders = rozo::translateSurfaceShaders(doc);
 
     rozo::writeDiagnosticCopy(doc, "preflat.xml");
 
@@ -69,6 +72,7 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
                    << message;
 
     doc->flattenSubgraphs();
+    rozo::settleTranslatedShaders(doc, translatedShaders);
 
     message.clear();
     if (!doc->validate(&message))
