@@ -56,6 +56,11 @@ size_t floatComponents(const std::string& type)
     return 0;
 }
 
+bool isFoldedType(const std::string& type)
+{
+    return floatComponents(type) != 0 || type == "integer" || type == "boolean";
+}
+
 std::optional<Operand> operandOf(const mx::ValuePtr& value)
 {
     Operand op;
@@ -700,6 +705,9 @@ class ConstantEvaluator
             return false;
         for (const mx::InputPtr& declared : state.def->getActiveInputs())
         {
+            // Notes, file names and the like are no operand of a folded node.
+            if (!isFoldedType(declared->getType()))
+                continue;
             mx::InputPtr stated = node->getInput(declared->getName());
             Source source = stated ? resolveSource(stated, state.def) : Source{ declaredDefault(state.def, declared->getName()), nullptr, {} };
             if (!source.value && !source.node)
