@@ -17,7 +17,7 @@
 
 namespace
 {
-const QString MX139_DIR = QStringLiteral(ROZO_MX139_DIR);
+const QString MX139_DIR = QStringLiteral(ROZO_MATERIALX_V139_DIR);
 const QString STAGE_DIR = QStringLiteral(ROZO_STAGE_DIR);
 
 // An install root with the 1.39 libraries, which define OpenPBR and its translation.

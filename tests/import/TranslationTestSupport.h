@@ -14,7 +14,7 @@
 
 namespace rozo::test
 {
-const QString MX139_DIR = QStringLiteral(ROZO_MX139_DIR);
+const QString MX139_DIR = QStringLiteral(ROZO_MATERIALX_V139_DIR);
 const QString MX139_EXAMPLES_DIR = MX139_DIR + "/examples";
 const QString STAGE_DIR = QStringLiteral(ROZO_STAGE_DIR);
 
