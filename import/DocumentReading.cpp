@@ -61,8 +61,7 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
     // A user graph that implements standard_surface is found only once the
     // library's definitions are merged.
     rozo::removeStandardSurfaceGraphs(doc);
-    // Before flattening, which would expand the other models' shaders.
-    const std::vector<std::string> translatedShaders = rozo::translateSurfaceShaders(doc);
+    rozo::translateSurfaceShaders(doc);
 
     rozo::writeDiagnosticCopy(doc, "preflat.xml");
 
@@ -72,7 +71,6 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
                    << message;
 
     doc->flattenSubgraphs();
-    rozo::settleTranslatedShaders(doc, translatedShaders);
 
     message.clear();
     if (!doc->validate(&message))

@@ -5,6 +5,7 @@
 #include <MaterialXCore/Util.h>
 
 #include <map>
+#include <memory>
 #include <set>
 
 namespace rozo
@@ -13,7 +14,6 @@ namespace
 {
 const std::string STANDARD_SURFACE = "standard_surface";
 const std::string SURFACE_SHADER_TYPE = "surfaceshader";
-const std::string MULTI_OUTPUT_TYPE = "multioutput";
 const std::string TRANSLATION_NODE_GROUP = "translation";
 const std::string TRANSLATION_SUFFIX = "_to_standard_surface";
 const std::string OUTPUT_SUFFIX = "_out";
@@ -137,39 +137,130 @@ mx::NodeDefPtr standardSurfaceDefinition(const mx::DocumentPtr& doc)
     return nullptr;
 }
 
-class ShaderTranslation
+// A translation graph on its own, in a small document with the definitions of
+// its nodes, whose interface takes each shader's stated values in turn. The
+// graph is evaluated there: flattening it into the import's document and
+// folding it back would rebuild that document's caches once per input.
+class TranslationScratch
 {
   public:
-    ShaderTranslation(const mx::DocumentPtr& doc, const mx::NodeDefPtr& translationDef,
-                      const mx::NodeDefPtr& surfaceDef) :
-        doc(doc),
-        translationDef(translationDef),
-        surfaceDef(surfaceDef)
+    TranslationScratch(const mx::DocumentPtr& doc, const mx::NodeDefPtr& translationDef) :
+        translationDef(translationDef)
     {
         mx::InterfaceElementPtr implementation = translationDef->getImplementation();
         graph = implementation ? implementation->asA<mx::NodeGraph>() : nullptr;
+        if (!graph)
+            return;
+        scratch = mx::createDocument();
+        scratchDef =
+            scratch->addNodeDef(translationDef->getName(), translationDef->getType(), translationDef->getNodeString());
+        scratchDef->copyContentFrom(translationDef);
+        scratchGraph = scratch->addNodeGraph(graph->getName());
+        scratchGraph->copyContentFrom(graph);
+        std::set<std::string> categories;
+        for (const mx::NodePtr& node : graph->getNodes())
+        {
+            if (!categories.insert(node->getCategory()).second)
+                continue;
+            for (const mx::NodeDefPtr& nodeDef : doc->getMatchingNodeDefs(node->getCategory()))
+            {
+                if (!scratch->getNodeDef(nodeDef->getName()))
+                    scratch->addNodeDef(nodeDef->getName(), nodeDef->getType(), nodeDef->getNodeString())
+                        ->copyContentFrom(nodeDef);
+            }
+        }
+    }
+
+    const mx::NodeDefPtr& definition() const { return translationDef; }
+    const mx::NodeGraphPtr& implementation() const { return graph; }
+
+    /// The interface inputs a node of the graph depends on.
+    const std::set<std::string>& interfaceInputsOf(const mx::NodePtr& node)
+    {
+        auto found = interfaceInputs.find(node->getName());
+        if (found == interfaceInputs.end())
+        {
+            std::set<std::string> names;
+            std::set<std::string> seen;
+            collectInterfaceInputs(graph, node, names, seen);
+            found = interfaceInputs.emplace(node->getName(), std::move(names)).first;
+        }
+        return found->second;
+    }
+
+    /// The interface takes the values a shader states; the rest are the definition's.
+    void state(const std::map<std::string, mx::InputPtr>& shaderInputs)
+    {
+        if (!scratchDef)
+            return;
+        // Stated on the definition's copy: inputs of the graph itself could
+        // meet nodes of the same name.
+        for (const mx::InputPtr& declared : scratchDef->getInputs())
+        {
+            const auto stated = shaderInputs.find(declared->getName());
+            const mx::InputPtr& input = stated == shaderInputs.end() ? nullptr : stated->second;
+            if (input && input->hasValueString() && !input->hasNodeName() && !input->hasNodeGraphString())
+                declared->setValueString(input->getValueString());
+            else if (mx::InputPtr original = translationDef->getActiveInput(declared->getName()))
+                copyBinding(original, declared);
+        }
+    }
+
+    mx::ValuePtr evaluate(const std::string& nodeName, const std::string& outputName)
+    {
+        mx::NodePtr node = scratchGraph ? scratchGraph->getNode(nodeName) : nullptr;
+        return node ? evaluateConstantOutput(node, outputName) : nullptr;
+    }
+
+  private:
+    mx::NodeDefPtr translationDef;
+    mx::NodeGraphPtr graph;
+    mx::DocumentPtr scratch;
+    mx::NodeDefPtr scratchDef;
+    mx::NodeGraphPtr scratchGraph;
+    std::map<std::string, std::set<std::string>> interfaceInputs;
+};
+
+void clearBinding(const mx::InputPtr& input)
+{
+    for (const char* attribute : BINDING_ATTRIBUTES)
+        input->removeAttribute(attribute);
+}
+
+// One shader made a standard_surface: each translation output becomes the
+// value it evaluates to, the binding it hands over, or a copy of the graph's
+// nodes that depend on a connected input.
+class ShaderTranslation
+{
+  public:
+    ShaderTranslation(const mx::DocumentPtr& doc, TranslationScratch& scratch, const mx::NodeDefPtr& surfaceDef) :
+        doc(doc),
+        scratch(scratch),
+        translationDef(scratch.definition()),
+        graph(scratch.implementation()),
+        surfaceDef(surfaceDef)
+    {
     }
 
     void translate(const mx::NodePtr& shader)
     {
         const std::string shaderName = shader->getName();
-        translationNode = doc->addNode(translationDef->getNodeString(),
-                                       doc->createValidChildName(shaderName + TRANSLATION_SUFFIX), MULTI_OUTPUT_TYPE);
-        translationNode->setNodeDefString(translationDef->getName());
         for (const mx::InputPtr& input : shader->getInputs())
         {
             shaderInputs[input->getName()] = input;
-            if (isWorldSpaceNode(upstreamNode(doc, input)))
-                continue;
-            if (mx::InputPtr declared = translationDef->getActiveInput(input->getName()))
-                copyBinding(input, translationNode->addInput(input->getName(), declared->getType()));
+            if (input->hasNodeName() || input->hasNodeGraphString())
+                connected.insert(input->getName());
         }
+        scratch.state(shaderInputs);
 
         // The material finds its shader by name: the standard_surface takes it over.
         doc->removeNode(shaderName);
         surface = doc->addNode(STANDARD_SURFACE, shaderName, SURFACE_SHADER_TYPE);
-        for (const mx::OutputPtr& output : translationDef->getActiveOutputs())
-            connectOutput(output);
+        if (graph)
+        {
+            for (const mx::OutputPtr& output : translationDef->getActiveOutputs())
+                connectOutput(output);
+        }
         connectRemainingWorldSpaceInputs();
     }
 
@@ -192,6 +283,16 @@ class ShaderTranslation
         return found != shaderInputs.end() && isBound(found->second) ? found->second : nullptr;
     }
 
+    bool dependsOnConnection(const mx::NodePtr& graphNode)
+    {
+        for (const std::string& name : scratch.interfaceInputsOf(graphNode))
+        {
+            if (connected.count(name))
+                return true;
+        }
+        return false;
+    }
+
     void connectOutput(const mx::OutputPtr& output)
     {
         const std::string& outputName = output->getName();
@@ -202,41 +303,70 @@ class ShaderTranslation
         if (source.worldSpaceNode)
         {
             // Unbound, the inputs of a normal map give the surface's own normal.
+            bool bound = false;
             for (const std::string& name : source.worldSpaceInterfaceInputs)
-            {
-                if (boundShaderInput(name))
-                {
-                    if (mx::InputPtr input = surfaceInput(inputName, output->getType()))
-                        input->setNodeName(copyOutOfGraph(source.worldSpaceNode)->getName());
-                    return;
-                }
-            }
-            return;
+                bound = bound || boundShaderInput(name);
+            if (!bound)
+                return;
         }
-        if (!source.interfaceInput.empty())
+        else if (!source.interfaceInput.empty())
         {
             mx::InputPtr shaderInput = boundShaderInput(source.interfaceInput);
             if (shaderInput && isWorldSpaceNode(upstreamNode(doc, shaderInput)))
-            {
-                if (mx::InputPtr input = surfaceInput(inputName, output->getType()))
-                    copyBinding(shaderInput, input);
                 bypassed.insert(source.interfaceInput);
-                return;
-            }
             // An unbound geometric input (the surface normal) is standard_surface's own default.
             mx::InputPtr declared = translationDef->getActiveInput(source.interfaceInput);
             if (!shaderInput && declared && declared->hasDefaultGeomPropString())
                 return;
         }
-        if (mx::InputPtr input = surfaceInput(inputName, output->getType()))
-        {
-            input->setNodeName(translationNode->getName());
-            input->setOutputString(outputName);
-        }
+        mx::OutputPtr graphOutput = graph->getOutput(outputName);
+        mx::InputPtr input = graphOutput ? surfaceInput(inputName, output->getType()) : nullptr;
+        if (input)
+            bindFromGraph(input, graphOutput);
     }
 
-    // A normal map inside the translation graph comes out beside the shader with
-    // what feeds it, so that it stays a node of its own the import recognises.
+    // Binds target as the graph binds its port, with the shader's bindings in
+    // place of the interface's. Pass-through nodes are skipped, so a texture
+    // handed over feeds the shader directly.
+    void bindFromGraph(const mx::InputPtr& target, const mx::PortElementPtr& port)
+    {
+        if (!port->getInterfaceName().empty())
+        {
+            if (mx::InputPtr shaderInput = boundShaderInput(port->getInterfaceName()))
+                copyBinding(shaderInput, target);
+            else if (mx::InputPtr declared = translationDef->getActiveInput(port->getInterfaceName()))
+                copyBinding(declared, target);
+            return;
+        }
+        mx::NodePtr node = port->hasNodeName() ? graph->getNode(port->getNodeName()) : nullptr;
+        if (!node)
+        {
+            clearBinding(target);
+            if (port->hasValueString())
+                target->setValueString(port->getValueString());
+            return;
+        }
+        if (node->getCategory() == PASS_THROUGH_CATEGORY && node->getInput(PASS_THROUGH_INPUT))
+        {
+            bindFromGraph(target, node->getInput(PASS_THROUGH_INPUT));
+            return;
+        }
+        clearBinding(target);
+        if (!dependsOnConnection(node))
+        {
+            if (mx::ValuePtr value = scratch.evaluate(node->getName(), port->getOutputString()))
+            {
+                target->setValueString(value->getValueString());
+                return;
+            }
+        }
+        target->setNodeName(copyOutOfGraph(node)->getName());
+        if (!port->getOutputString().empty())
+            target->setOutputString(port->getOutputString());
+    }
+
+    // A node of the translation graph comes out beside the shader, once per
+    // shader. A normal map among them stays a node the import recognises.
     mx::NodePtr copyOutOfGraph(const mx::NodePtr& graphNode)
     {
         const auto done = copiedNodes.find(graphNode->getName());
@@ -247,21 +377,9 @@ class ShaderTranslation
                                         graphNode->getType());
         copiedNodes[graphNode->getName()] = node;
         for (const mx::InputPtr& graphInput : graphNode->getInputs())
-        {
-            mx::InputPtr copy = node->addInput(graphInput->getName(), graphInput->getType());
-            if (!graphInput->getInterfaceName().empty())
-            {
-                if (mx::InputPtr shaderInput = boundShaderInput(graphInput->getInterfaceName()))
-                    copyBinding(shaderInput, copy);
-                else if (mx::InputPtr declared = translationDef->getActiveInput(graphInput->getInterfaceName()))
-                    copyBinding(declared, copy);
-            }
-            else if (mx::NodePtr upstream = graphInput->hasNodeName() ? graph->getNode(graphInput->getNodeName())
-                                                                      : nullptr)
-                copy->setNodeName(copyOutOfGraph(upstream)->getName());
-            else
-                copyBinding(graphInput, copy);
-        }
+            bindFromGraph(node->addInput(graphInput->getName(), graphInput->getType()), graphInput);
+        for (const mx::OutputPtr& graphOutput : graphNode->getOutputs())
+            node->addOutput(graphOutput->getName(), graphOutput->getType());
         return node;
     }
 
@@ -280,30 +398,16 @@ class ShaderTranslation
     }
 
     mx::DocumentPtr doc;
+    TranslationScratch& scratch;
     mx::NodeDefPtr translationDef;
-    mx::NodeDefPtr surfaceDef;
     mx::NodeGraphPtr graph;
-    mx::NodePtr translationNode;
+    mx::NodeDefPtr surfaceDef;
     mx::NodePtr surface;
     std::map<std::string, mx::InputPtr> shaderInputs;
+    std::set<std::string> connected;
     std::set<std::string> bypassed;
     std::map<std::string, mx::NodePtr> copiedNodes;
 };
-
-// Follows an input through pass-through nodes to what feeds them.
-void skipPassThroughNodes(const mx::DocumentPtr& doc, const mx::InputPtr& input)
-{
-    std::set<std::string> seen;
-    while (input->hasNodeName() && seen.insert(input->getNodeName()).second)
-    {
-        mx::NodePtr node = doc->getNode(input->getNodeName());
-        mx::InputPtr in = node && node->getCategory() == PASS_THROUGH_CATEGORY ? node->getInput(PASS_THROUGH_INPUT)
-                                                                               : nullptr;
-        if (!in || !isBound(in))
-            return;
-        copyBinding(in, input);
-    }
-}
 } // namespace
 
 std::string translationNodeDefName(const std::string& category)
@@ -319,42 +423,34 @@ mx::NodeDefPtr findSurfaceTranslation(const mx::DocumentPtr& doc, const std::str
     return nodeDef;
 }
 
-std::vector<std::string> translateSurfaceShaders(const mx::DocumentPtr& doc)
+size_t translateSurfaceShaders(const mx::DocumentPtr& doc)
 {
-    std::vector<std::string> translated;
+    size_t translated = 0;
     mx::NodeDefPtr surfaceDef;
-    bool surfaceDefLooked = false;
+    // One scratch graph per model met; null for a model without translation.
+    std::map<std::string, std::unique_ptr<TranslationScratch>> scratches;
     for (const mx::NodePtr& material : doc->getMaterialNodes())
     {
         mx::InputPtr surfaceInput = material->getInput(SURFACE_SHADER_TYPE);
         mx::NodePtr shader = surfaceInput ? doc->getNode(surfaceInput->getNodeName()) : nullptr;
         if (!shader || shader->getCategory() == STANDARD_SURFACE)
             continue;
-        mx::NodeDefPtr translationDef = findSurfaceTranslation(doc, shader->getCategory());
-        if (!translationDef)
-            continue;
-        if (!surfaceDefLooked)
+        const auto [entry, isNew] = scratches.try_emplace(shader->getCategory());
+        if (isNew)
         {
-            surfaceDef = standardSurfaceDefinition(doc);
-            surfaceDefLooked = true;
+            if (mx::NodeDefPtr translationDef = findSurfaceTranslation(doc, shader->getCategory()))
+            {
+                if (!surfaceDef)
+                    surfaceDef = standardSurfaceDefinition(doc);
+                entry->second = std::make_unique<TranslationScratch>(doc, translationDef);
+            }
         }
-        translated.push_back(shader->getName());
-        ShaderTranslation(doc, translationDef, surfaceDef).translate(shader);
+        if (!entry->second)
+            continue;
+        ShaderTranslation(doc, *entry->second, surfaceDef).translate(shader);
+        ++translated;
     }
     return translated;
-}
-
-void settleTranslatedShaders(const mx::DocumentPtr& doc, const std::vector<std::string>& shaderNames)
-{
-    for (const std::string& name : shaderNames)
-    {
-        mx::NodePtr shader = doc->getNode(name);
-        if (!shader || shader->getCategory() != STANDARD_SURFACE)
-            continue;
-        for (const mx::InputPtr& input : shader->getInputs())
-            skipPassThroughNodes(doc, input);
-        foldConstantInputs(shader);
-    }
 }
 
 } // namespace rozo

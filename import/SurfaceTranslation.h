@@ -6,7 +6,6 @@
 #include <MaterialXCore/Document.h>
 
 #include <string>
-#include <vector>
 
 namespace rozo
 {
@@ -20,15 +19,12 @@ std::string translationNodeDefName(const std::string& category);
 mx::NodeDefPtr findSurfaceTranslation(const mx::DocumentPtr& doc, const std::string& category);
 
 /// Replaces the surface shader of each material that has a translation by a
-/// standard_surface node of the same name, whose inputs are fed by a new
-/// translation node holding the shader's inputs. Inputs bound to a world-space
-/// node (a normal map) reach the standard_surface directly. Answers the names of
-/// the standard_surface nodes made, for settleTranslatedShaders.
-std::vector<std::string> translateSurfaceShaders(const mx::DocumentPtr& doc);
-
-/// Once the translation nodes are flattened: inputs of the named shaders whose
-/// translation depends on stated values only become those values, and the
-/// others skip pass-through (dot) nodes, so a texture feeds its input directly.
-void settleTranslatedShaders(const mx::DocumentPtr& doc, const std::vector<std::string>& shaderNames);
+/// standard_surface node of the same name. Each of its inputs takes what the
+/// translation graph makes of the shader's inputs: a value where that depends
+/// on stated values only, the binding it hands over unchanged (a texture), else
+/// a copy of the graph's nodes beside the shader. Inputs bound to a world-space
+/// node (a normal map) reach the standard_surface directly. Answers how many
+/// shaders were translated. Runs before flattening, which would expand them.
+size_t translateSurfaceShaders(const mx::DocumentPtr& doc);
 
 } // namespace rozo

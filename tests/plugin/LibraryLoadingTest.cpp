@@ -6,6 +6,8 @@
 
 #include <MaterialXFormat/XmlIo.h>
 
+#include <algorithm>
+
 namespace rozo::test
 {
 namespace
@@ -166,12 +168,21 @@ TEST_F(GraphPruning, StandardSurfaceImplementationsGoWhateverTheirName)
     EXPECT_TRUE(doc->getNodeGraph("NG_plain"));
 }
 
+// The shader translations come on top of the four reference folders.
+template <typename Elements> size_t outsideTranslationFolders(const Elements& elements)
+{
+    return std::count_if(elements.begin(), elements.end(), [](const auto& element) {
+        return element->getSourceUri().find("/translation/") == std::string::npos;
+    });
+}
+
 TEST(StandardLibraries, PrunedLibraryMatchesTheReferenceCounts)
 {
     MtlXIOUtil& util = stagedUtil();
-    EXPECT_EQ(util.libraryDocument->getNodeDefs().size(), 726u);
-    EXPECT_EQ(util.libraryDocument->getNodeGraphs().size(), 20u);
-    EXPECT_EQ(util.libraryDocument->getImplementations().size(), 512u);
+    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getNodeDefs()), 726u);
+    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getNodeGraphs()), 20u);
+    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getImplementations()), 512u);
+    EXPECT_TRUE(util.libraryDocument->getNodeDef("ND_gltf_pbr_to_standard_surface"));
     EXPECT_FALSE(util.libraryDocument->getNodeGraph("NG_standard_surface_surfaceshader_100"));
 }
 
