@@ -1,6 +1,7 @@
 // Import of OpenPBR documents, translated to standard_surface, against
-// standard_surface documents of the same size: N copies of the shared
-// default material of each model, with the MaterialX 1.39 libraries.
+// standard_surface documents of the same size: N materials made from the
+// shared default material of each model, each with a base colour and specular
+// roughness of its own, with the MaterialX 1.39 libraries.
 
 #include "plugin/MtlXIOUtil.h"
 
@@ -60,6 +61,12 @@ std::string repeatedDocument(const std::string& example, int copies)
         materialCopy->copyContentFrom(material);
         materialCopy->getInput("surfaceshader")->setNodeName(shaderCopy->getName());
         materialCopy->removeInput("displacementshader");
+        // Materials that differ, as in real documents: both models name these inputs alike.
+        const float shade = static_cast<float>(i) / static_cast<float>(copies);
+        if (mx::InputPtr color = shaderCopy->getInput("base_color"))
+            color->setValueString(mx::toValueString(mx::Color3(0.2f + 0.6f * shade, 0.5f, 0.3f)));
+        if (mx::InputPtr roughness = shaderCopy->getInput("specular_roughness"))
+            roughness->setValueString(mx::toValueString(0.1f + 0.8f * shade));
     }
     return mx::writeToXmlString(doc);
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 
 namespace rozo
 {
@@ -127,12 +128,42 @@ OutputSource traceOutputSource(const mx::NodeGraphPtr& graph, const std::string&
     return source;
 }
 
+using InputsByName = std::map<std::string, mx::InputPtr>;
+
+InputsByName inputsByName(const mx::NodeDefPtr& nodeDef)
+{
+    InputsByName inputs;
+    for (const mx::InputPtr& input : nodeDef->getActiveInputs())
+        inputs.emplace(input->getName(), input);
+    return inputs;
+}
+
 mx::NodeDefPtr standardSurfaceDefinition(const mx::DocumentPtr& doc)
 {
-    for (const mx::NodeDefPtr& nodeDef : doc->getMatchingNodeDefs(STANDARD_SURFACE))
+    for (const mx::NodeDefPtr& nodeDef : doc->getNodeDefs())
     {
-        if (nodeDef->getType() == SURFACE_SHADER_TYPE)
+        if (nodeDef->getNodeString() == STANDARD_SURFACE && nodeDef->getType() == SURFACE_SHADER_TYPE)
             return nodeDef;
+    }
+    return nullptr;
+}
+
+// The graph that implements a definition: one naming it, else one an
+// implementation element points at.
+mx::NodeGraphPtr implementationGraph(const mx::DocumentPtr& doc, const mx::NodeDefPtr& nodeDef)
+{
+    for (const mx::NodeGraphPtr& graph : doc->getNodeGraphs())
+    {
+        if (graph->getNodeDefString() == nodeDef->getName())
+            return graph;
+    }
+    for (const mx::ImplementationPtr& implementation : doc->getImplementations())
+    {
+        if (implementation->getNodeDefString() == nodeDef->getName())
+        {
+            if (mx::NodeGraphPtr graph = doc->getNodeGraph(implementation->getAttribute("nodegraph")))
+                return graph;
+        }
     }
     return nullptr;
 }
@@ -145,10 +176,11 @@ class TranslationScratch
 {
   public:
     TranslationScratch(const mx::DocumentPtr& doc, const mx::NodeDefPtr& translationDef) :
-        translationDef(translationDef)
+        translationDef(translationDef),
+        declared(inputsByName(translationDef)),
+        outputs(translationDef->getActiveOutputs()),
+        graph(implementationGraph(doc, translationDef))
     {
-        mx::InterfaceElementPtr implementation = translationDef->getImplementation();
-        graph = implementation ? implementation->asA<mx::NodeGraph>() : nullptr;
         if (!graph)
             return;
         scratch = mx::createDocument();
@@ -159,17 +191,36 @@ class TranslationScratch
         scratchGraph->copyContentFrom(graph);
         std::set<std::string> categories;
         for (const mx::NodePtr& node : graph->getNodes())
+            categories.insert(node->getCategory());
+        // Read in one pass, not through the document's lookups, whose caches
+        // every import rebuilds once it is changed.
+        for (const mx::NodeDefPtr& nodeDef : doc->getNodeDefs())
         {
-            if (!categories.insert(node->getCategory()).second)
-                continue;
-            for (const mx::NodeDefPtr& nodeDef : doc->getMatchingNodeDefs(node->getCategory()))
-            {
-                if (!scratch->getNodeDef(nodeDef->getName()))
-                    scratch->addNodeDef(nodeDef->getName(), nodeDef->getType(), nodeDef->getNodeString())
-                        ->copyContentFrom(nodeDef);
-            }
+            if (categories.count(nodeDef->getNodeString()) && !scratch->getNodeDef(nodeDef->getName()))
+                scratch->addNodeDef(nodeDef->getName(), nodeDef->getType(), nodeDef->getNodeString())
+                    ->copyContentFrom(nodeDef);
         }
+        // Each shader evaluates the graph again: its nodes find their
+        // definitions by name rather than by matching their inputs each time.
+        for (const mx::NodePtr& node : scratchGraph->getNodes())
+        {
+            if (mx::NodeDefPtr nodeDef = node->getNodeDef())
+                node->setNodeDefString(nodeDef->getName());
+        }
+        for (const mx::OutputPtr& output : outputs)
+            sources[output->getName()] = traceOutputSource(graph, output->getName());
     }
+
+    /// The definition's input of that name, or null.
+    mx::InputPtr declaredInput(const std::string& name) const
+    {
+        const auto found = declared.find(name);
+        return found == declared.end() ? nullptr : found->second;
+    }
+    const std::vector<mx::OutputPtr>& activeOutputs() const { return outputs; }
+
+    /// How the graph makes one of its outputs.
+    const OutputSource& sourceOf(const std::string& outputName) { return sources[outputName]; }
 
     const mx::NodeDefPtr& definition() const { return translationDef; }
     const mx::NodeGraphPtr& implementation() const { return graph; }
@@ -191,34 +242,65 @@ class TranslationScratch
     /// The interface takes the values a shader states; the rest are the definition's.
     void state(const std::map<std::string, mx::InputPtr>& shaderInputs)
     {
-        if (!scratchDef)
-            return;
-        // Stated on the definition's copy: inputs of the graph itself could
-        // meet nodes of the same name.
-        for (const mx::InputPtr& declared : scratchDef->getInputs())
+        stated.clear();
+        for (const auto& [name, input] : shaderInputs)
         {
-            const auto stated = shaderInputs.find(declared->getName());
-            const mx::InputPtr& input = stated == shaderInputs.end() ? nullptr : stated->second;
-            if (input && input->hasValueString() && !input->hasNodeName() && !input->hasNodeGraphString())
-                declared->setValueString(input->getValueString());
-            else if (mx::InputPtr original = translationDef->getActiveInput(declared->getName()))
-                copyBinding(original, declared);
+            if (input->hasValueString() && !input->hasNodeName() && !input->hasNodeGraphString() && declared.count(name))
+                stated[name] = input->getValueString();
         }
     }
 
-    mx::ValuePtr evaluate(const std::string& nodeName, const std::string& outputName)
+    /// A node's output for the stated values. Materials often repeat values,
+    /// and the graph is a function of them alone: results are kept by the
+    /// values the node depends on.
+    mx::ValuePtr evaluate(const mx::NodePtr& graphNode, const std::string& outputName)
     {
-        mx::NodePtr node = scratchGraph ? scratchGraph->getNode(nodeName) : nullptr;
-        return node ? evaluateConstantOutput(node, outputName) : nullptr;
+        std::string key = graphNode->getName() + "." + outputName;
+        for (const std::string& name : interfaceInputsOf(graphNode))
+        {
+            const auto value = stated.find(name);
+            key += "|" + name + (value == stated.end() ? std::string() : "=" + value->second);
+        }
+        const auto known = results.find(key);
+        if (known != results.end())
+            return known->second;
+        applyStatedValues();
+        mx::NodePtr node = scratchGraph ? scratchGraph->getNode(graphNode->getName()) : nullptr;
+        mx::ValuePtr value = node ? evaluateConstantOutput(node, outputName) : nullptr;
+        results.emplace(std::move(key), value);
+        return value;
     }
 
   private:
+    // Stated on the definition's copy, where it differs: inputs of the graph
+    // itself could meet nodes of the same name.
+    void applyStatedValues()
+    {
+        if (!scratchDef)
+            return;
+        for (const mx::InputPtr& input : scratchDef->getInputs())
+        {
+            const auto value = stated.find(input->getName());
+            const mx::InputPtr original = declaredInput(input->getName());
+            const std::string& wanted = value != stated.end() ? value->second
+                                        : original            ? original->getValueString()
+                                                              : input->getValueString();
+            if (input->getValueString() != wanted)
+                input->setValueString(wanted);
+        }
+    }
+
     mx::NodeDefPtr translationDef;
+    InputsByName declared;
+    std::vector<mx::OutputPtr> outputs;
     mx::NodeGraphPtr graph;
     mx::DocumentPtr scratch;
     mx::NodeDefPtr scratchDef;
     mx::NodeGraphPtr scratchGraph;
     std::map<std::string, std::set<std::string>> interfaceInputs;
+    std::map<std::string, OutputSource> sources;
+    std::map<std::string, std::string> stated;
+    std::unordered_map<std::string, mx::ValuePtr> results;
 };
 
 void clearBinding(const mx::InputPtr& input)
@@ -233,12 +315,13 @@ void clearBinding(const mx::InputPtr& input)
 class ShaderTranslation
 {
   public:
-    ShaderTranslation(const mx::DocumentPtr& doc, TranslationScratch& scratch, const mx::NodeDefPtr& surfaceDef) :
+    // surfaceInputs: standard_surface's, or null to take every translation output.
+    ShaderTranslation(const mx::DocumentPtr& doc, TranslationScratch& scratch, const InputsByName* surfaceInputs) :
         doc(doc),
         scratch(scratch),
         translationDef(scratch.definition()),
         graph(scratch.implementation()),
-        surfaceDef(surfaceDef)
+        surfaceInputs(surfaceInputs)
     {
     }
 
@@ -258,7 +341,7 @@ class ShaderTranslation
         surface = doc->addNode(STANDARD_SURFACE, shaderName, SURFACE_SHADER_TYPE);
         if (graph)
         {
-            for (const mx::OutputPtr& output : translationDef->getActiveOutputs())
+            for (const mx::OutputPtr& output : scratch.activeOutputs())
                 connectOutput(output);
         }
         connectRemainingWorldSpaceInputs();
@@ -267,10 +350,10 @@ class ShaderTranslation
   private:
     mx::InputPtr surfaceInput(const std::string& name, const std::string& type)
     {
-        if (surfaceDef)
+        if (surfaceInputs)
         {
-            mx::InputPtr declared = surfaceDef->getActiveInput(name);
-            if (!declared || declared->getType() != type)
+            const auto declared = surfaceInputs->find(name);
+            if (declared == surfaceInputs->end() || declared->second->getType() != type)
                 return nullptr;
         }
         mx::InputPtr input = surface->getInput(name);
@@ -299,7 +382,7 @@ class ShaderTranslation
         if (!mx::stringEndsWith(outputName, OUTPUT_SUFFIX))
             return;
         const std::string inputName = outputName.substr(0, outputName.size() - OUTPUT_SUFFIX.size());
-        const OutputSource source = traceOutputSource(graph, outputName);
+        const OutputSource& source = scratch.sourceOf(outputName);
         if (source.worldSpaceNode)
         {
             // Unbound, the inputs of a normal map give the surface's own normal.
@@ -315,7 +398,7 @@ class ShaderTranslation
             if (shaderInput && isWorldSpaceNode(upstreamNode(doc, shaderInput)))
                 bypassed.insert(source.interfaceInput);
             // An unbound geometric input (the surface normal) is standard_surface's own default.
-            mx::InputPtr declared = translationDef->getActiveInput(source.interfaceInput);
+            mx::InputPtr declared = scratch.declaredInput(source.interfaceInput);
             if (!shaderInput && declared && declared->hasDefaultGeomPropString())
                 return;
         }
@@ -334,7 +417,7 @@ class ShaderTranslation
         {
             if (mx::InputPtr shaderInput = boundShaderInput(port->getInterfaceName()))
                 copyBinding(shaderInput, target);
-            else if (mx::InputPtr declared = translationDef->getActiveInput(port->getInterfaceName()))
+            else if (mx::InputPtr declared = scratch.declaredInput(port->getInterfaceName()))
                 copyBinding(declared, target);
             return;
         }
@@ -354,7 +437,7 @@ class ShaderTranslation
         clearBinding(target);
         if (!dependsOnConnection(node))
         {
-            if (mx::ValuePtr value = scratch.evaluate(node->getName(), port->getOutputString()))
+            if (mx::ValuePtr value = scratch.evaluate(node, port->getOutputString()))
             {
                 target->setValueString(value->getValueString());
                 return;
@@ -390,7 +473,7 @@ class ShaderTranslation
             if (bypassed.count(name) || !isWorldSpaceNode(upstreamNode(doc, shaderInput)))
                 continue;
             std::string target = name;
-            if (surfaceDef && !surfaceDef->getActiveInput(target) && mx::stringStartsWith(target, GEOMETRY_PREFIX))
+            if (surfaceInputs && !surfaceInputs->count(target) && mx::stringStartsWith(target, GEOMETRY_PREFIX))
                 target = target.substr(GEOMETRY_PREFIX.size());
             if (mx::InputPtr input = surfaceInput(target, shaderInput->getType()))
                 copyBinding(shaderInput, input);
@@ -401,7 +484,7 @@ class ShaderTranslation
     TranslationScratch& scratch;
     mx::NodeDefPtr translationDef;
     mx::NodeGraphPtr graph;
-    mx::NodeDefPtr surfaceDef;
+    const InputsByName* surfaceInputs;
     mx::NodePtr surface;
     std::map<std::string, mx::InputPtr> shaderInputs;
     std::set<std::string> connected;
@@ -426,7 +509,8 @@ mx::NodeDefPtr findSurfaceTranslation(const mx::DocumentPtr& doc, const std::str
 size_t translateSurfaceShaders(const mx::DocumentPtr& doc)
 {
     size_t translated = 0;
-    mx::NodeDefPtr surfaceDef;
+    std::unique_ptr<InputsByName> surfaceInputs;
+    bool surfaceLooked = false;
     // One scratch graph per model met; null for a model without translation.
     std::map<std::string, std::unique_ptr<TranslationScratch>> scratches;
     for (const mx::NodePtr& material : doc->getMaterialNodes())
@@ -439,15 +523,17 @@ size_t translateSurfaceShaders(const mx::DocumentPtr& doc)
         if (isNew)
         {
             if (mx::NodeDefPtr translationDef = findSurfaceTranslation(doc, shader->getCategory()))
-            {
-                if (!surfaceDef)
-                    surfaceDef = standardSurfaceDefinition(doc);
                 entry->second = std::make_unique<TranslationScratch>(doc, translationDef);
-            }
         }
         if (!entry->second)
             continue;
-        ShaderTranslation(doc, *entry->second, surfaceDef).translate(shader);
+        if (!surfaceLooked)
+        {
+            surfaceLooked = true;
+            if (mx::NodeDefPtr surfaceDef = standardSurfaceDefinition(doc))
+                surfaceInputs = std::make_unique<InputsByName>(inputsByName(surfaceDef));
+        }
+        ShaderTranslation(doc, *entry->second, surfaceInputs.get()).translate(shader);
         ++translated;
     }
     return translated;
