@@ -20,6 +20,7 @@ const std::string TRANSLATION_SUFFIX = "_to_standard_surface";
 const std::string OUTPUT_SUFFIX = "_out";
 const std::string PASS_THROUGH_CATEGORY = "dot";
 const std::string PASS_THROUGH_INPUT = "in";
+constexpr int MAX_PASS_THROUGH_HOPS = 64;
 // Model inputs named for their geometry (OpenPBR's geometry_normal) meet
 // standard_surface's under the rest of their name.
 const std::string GEOMETRY_PREFIX = "geometry_";
@@ -411,7 +412,7 @@ class ShaderTranslation
     // Binds target as the graph binds its port, with the shader's bindings in
     // place of the interface's. Pass-through nodes are skipped, so a texture
     // handed over feeds the shader directly.
-    void bindFromGraph(const mx::InputPtr& target, const mx::PortElementPtr& port)
+    void bindFromGraph(const mx::InputPtr& target, const mx::PortElementPtr& port, int passThroughHops = 0)
     {
         if (!port->getInterfaceName().empty())
         {
@@ -431,7 +432,11 @@ class ShaderTranslation
         }
         if (node->getCategory() == PASS_THROUGH_CATEGORY && node->getInput(PASS_THROUGH_INPUT))
         {
-            bindFromGraph(target, node->getInput(PASS_THROUGH_INPUT));
+            // Pass-through nodes feeding each other in a loop hand over nothing.
+            if (passThroughHops < MAX_PASS_THROUGH_HOPS)
+                bindFromGraph(target, node->getInput(PASS_THROUGH_INPUT), passThroughHops + 1);
+            else
+                clearBinding(target);
             return;
         }
         clearBinding(target);

@@ -202,6 +202,28 @@ TEST_F(TranslatedImport, UsdPreviewSurfaceTexturesFeedTheirSlots)
     EXPECT_FLOAT_EQ(param(brass, "metalness"), 1.0f);
 }
 
+TEST_F(TranslatedImport, ATextureKeepsItsMapThroughTheTranslationNodes)
+{
+    Mtl* m = only(importText(mtlx(R"(  <image name="metal" type="float">
+    <input name="file" type="filename" value="metal.png" />
+  </image>
+  <UsdPreviewSurface name="SR" type="surfaceshader">
+    <input name="metallic" type="float" nodename="metal" />
+    <input name="roughness" type="float" value="0.3" />
+  </UsdPreviewSurface>
+  <surfacematerial name="Workflow" type="material">
+    <input name="surfaceshader" type="surfaceshader" nodename="SR" />
+  </surfacematerial>
+)")));
+    ASSERT_NE(m, nullptr);
+    // The workflow's choice stays a node between the texture and the slot.
+    Texmap* metalness = map(m, "metalness");
+    EXPECT_TRUE(classOf(metalness) == OSL_MAP_CLASS_ID);
+    EXPECT_EQ(nameOf(mapOf(block(metalness, 1), "in2_map")), "metal");
+    EXPECT_FLOAT_EQ(param(m, "specular_roughness"), 0.3f);
+    EXPECT_EQ(filledMapSlots(m), std::vector<std::string>{ "metalness_map" });
+}
+
 TEST_F(TranslatedImport, UsdPreviewSurfaceNormalBecomesANormalMap)
 {
     Mtl* m = only(importText(mtlx(R"(  <image name="bumps" type="vector3">
@@ -426,6 +448,22 @@ TEST(UserTranslation, ADefinitionOutsideTheTranslationGroupIsNoTranslation)
     root.util->importMaterials(writeFile(dir.path(), "toon.mtlx", mtlx(TOON_DOCUMENT)), materials);
     EXPECT_TRUE(materials.empty());
     EXPECT_EQ(root.util->messageText(), ":   ERROR - don't understand shader toon\n");
+}
+
+TEST(UserTranslation, PassThroughNodesInALoopEndTheTranslationOfThatInput)
+{
+    QString looped = QString::fromUtf8(USER_TRANSLATION);
+    looped.replace(R"(<input name="in" type="color3" interfacename="paint" />)",
+                   R"(<input name="in" type="color3" nodename="paint2" />
+    </dot>
+    <dot name="paint2" type="color3">
+      <input name="in" type="color3" nodename="paint" />)");
+    TranslationRoot root(std::map<QString, std::string>{ { "toon_to_standard_surface.mtlx", looped.toStdString() } });
+    QTemporaryDir dir;
+    std::vector<Mtl*> materials;
+    root.util->importMaterials(writeFile(dir.path(), "toon.mtlx", mtlx(TOON_DOCUMENT)), materials);
+    ASSERT_EQ(materials.size(), 1u) << root.util->messageText();
+    EXPECT_FLOAT_EQ(floatOf(block(materials[0]), "roughness"), 0.25f);
 }
 
 } // namespace
