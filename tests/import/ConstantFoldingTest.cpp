@@ -134,6 +134,18 @@ TEST_F(ConstantFolding, VectorNodesAndLuminance)
     EXPECT_EQ(folded(R"(<normalize name="n" type="vector3" />)"), NOT_FOLDED);
 }
 
+TEST_F(ConstantFolding, MicrofacetRoughness)
+{
+    EXPECT_EQ(folded(R"(<roughness_anisotropy name="n" type="vector2"><input name="roughness" type="float" value="0.5" /></roughness_anisotropy>)"),
+              expected(mx::Vector2(0.25f, 0.25f)));
+    const float aspect = std::sqrt(1.0f - 0.5f);
+    EXPECT_EQ(folded(R"(<roughness_anisotropy name="n" type="vector2"><input name="roughness" type="float" value="0.5" />
+                        <input name="anisotropy" type="float" value="0.5" /></roughness_anisotropy>)"),
+              expected(mx::Vector2(0.25f / aspect, 0.25f * aspect)));
+    EXPECT_EQ(folded(R"(<roughness_dual name="n" type="vector2"><input name="roughness" type="vector2" value="0, -1" /></roughness_dual>)"),
+              expected(mx::Vector2(1e-8f, 1e-8f)));
+}
+
 TEST_F(ConstantFolding, ConversionsAndChannels)
 {
     EXPECT_EQ(folded(R"(<convert name="n" type="color3"><input name="in" type="float" value="0.25" /></convert>)"),
@@ -198,6 +210,22 @@ TEST_F(ConstantFolding, ComparisonsSwitchAndBooleans)
               expected(1.0f));
     EXPECT_EQ(folded(R"(<switch name="n" type="float"><input name="which" type="integer" value="12" />)" + inputs + "</switch>"),
               expected(0.0f));
+
+    // Only the chosen branch counts: the other may be textured or undefined.
+    const std::string branches = R"(<image name="tex" type="float" />
+        <divide name="infinite" type="float"><input name="in1" type="float" value="20" /><input name="in2" type="float" value="0" /></divide>)";
+    EXPECT_EQ(folded(branches + R"(<ifequal name="n" type="float"><input name="in1" type="float" value="4" />
+                                   <input name="in2" type="float" nodename="infinite" /></ifequal>)"),
+              expected(4.0f));
+    EXPECT_EQ(folded(branches + R"(<ifgreater name="n" type="float"><input name="value1" type="float" value="0" />
+                                   <input name="in1" type="float" value="4" /><input name="in2" type="float" nodename="tex" /></ifgreater>)"),
+              NOT_FOLDED);
+    EXPECT_EQ(folded(branches + R"(<switch name="n" type="float"><input name="which" type="integer" value="1" />
+                                   <input name="in1" type="float" nodename="tex" /><input name="in2" type="float" value="7" /></switch>)"),
+              expected(7.0f));
+    EXPECT_EQ(folded(branches + R"(<ifgreater name="n" type="float"><input name="value1" type="float" nodename="tex" />
+                                   <input name="in1" type="float" value="4" /><input name="in2" type="float" value="4" /></ifgreater>)"),
+              NOT_FOLDED);
 
     mx::DocumentPtr doc = document(R"(
         <and name="a" type="boolean"><input name="in1" type="boolean" value="true" /><input name="in2" type="boolean" value="false" /></and>
@@ -380,6 +408,45 @@ TEST_F(ConstantFolding, OpenPbrTranslationOfTheDefaultMaterialFoldsEntirely)
     EXPECT_EQ(valueOf("thin_film_thickness"), "0");
     EXPECT_EQ(valueOf("opacity"), "1, 1, 1");
     EXPECT_EQ(valueOf("thin_walled"), "false");
+}
+} // namespace
+} // namespace rozo::test
+
+namespace rozo::test
+{
+namespace
+{
+TEST_F(ConstantFolding, EveryTranslationOfDefaultValuesFolds)
+{
+    size_t translations = 0;
+    for (const mx::NodeDefPtr& definition : libraries->getNodeDefs())
+    {
+        if (definition->getNodeGroup() != "translation")
+            continue;
+        ++translations;
+        mx::DocumentPtr doc = document("");
+        mx::NodePtr translation = doc->addNode(definition->getNodeString(), "translation", definition->getType());
+        translation->setNodeDefString(definition->getName());
+        mx::NodePtr sink = doc->addNode("standard_surface", "S", "surfaceshader");
+        for (const mx::OutputPtr& output : definition->getOutputs())
+        {
+            mx::InputPtr input = sink->addInput(output->getName(), output->getType());
+            input->setNodeName("translation");
+            input->setOutputString(output->getName());
+        }
+        doc->flattenSubgraphs();
+        for (const mx::InputPtr& input : sink->getInputs())
+        {
+            // Normals and tangents may come from the geometry.
+            if (input->getName() == "normal_out" || input->getName() == "tangent_out")
+                continue;
+            mx::NodePtr upstream = input->getConnectedNode();
+            ASSERT_TRUE(upstream) << definition->getName() << " " << input->getName();
+            EXPECT_TRUE(evaluateConstantOutput(upstream, input->getOutputString()))
+                << definition->getName() << " " << input->getName() << " from " << upstream->getName();
+        }
+    }
+    EXPECT_GE(translations, 4u);
 }
 } // namespace
 } // namespace rozo::test
