@@ -943,10 +943,9 @@ size_t foldConstantInputs(const mx::NodePtr& node)
             // Interface bindings are the graph's to keep.
             if (input->hasInterfaceName() || input->hasChannels() || (!input->hasNodeName() && !input->hasNodeGraphString()))
                 continue;
+            // A graph output may lead straight to a stated value of the graph.
             Source source = resolveSource(input, nullptr);
-            if (!source.node)
-                continue;
-            mx::ValuePtr value = evaluator.evaluate(source.node, source.output);
+            mx::ValuePtr value = source.node ? evaluator.evaluate(source.node, source.output) : source.value;
             if (value && value->getTypeString() == input->getType())
             {
                 input->setValueString(value->getValueString());
@@ -956,7 +955,7 @@ size_t foldConstantInputs(const mx::NodePtr& node)
                 if (current == node)
                     ++changed;
             }
-            else if (visited.insert(source.node.get()).second)
+            else if (source.node && visited.insert(source.node.get()).second)
                 pending.push_back(source.node);
         }
     }

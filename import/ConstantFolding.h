@@ -19,5 +19,10 @@ mx::ValuePtr evaluateConstantOutput(const mx::NodePtr& node, const std::string& 
 /// how many inputs changed. Connections to nodes that do not fold stay, but their own upstream is folded
 /// too, so partially constant chains shrink. Nodes left without downstream connections are not removed
 /// here.
+///
+/// A conditional node (ifgreater, ifgreatereq, ifequal, switch) whose selectors fold takes the value of the
+/// branch they choose, whatever the other branches hold. The count is of `node`'s own inputs; inputs bound
+/// to a graph's interface (`interfacename`) are left to the graph. Written values print as MaterialX
+/// prints them (six significant digits).
 size_t foldConstantInputs(const mx::NodePtr& node);
 } // namespace rozo

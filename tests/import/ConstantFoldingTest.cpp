@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <iostream>
+#include <set>
 #include <string>
 
 namespace rozo::test
@@ -264,6 +265,17 @@ TEST_F(ConstantFolding, FollowsNodeGraphInterfacesAndOutputs)
     EXPECT_EQ(folded(doc, "through"), expected(13.0f));
     EXPECT_EQ(folded(doc, "direct"), expected(2.0f));
     EXPECT_EQ(folded(doc, "sampled"), NOT_FOLDED);
+
+    // Folding the document's nodes replaces their graph connections; the
+    // graph's own nodes keep their interface bindings.
+    EXPECT_EQ(foldConstantInputs(doc->getNode("through")), 1u);
+    EXPECT_EQ(foldConstantInputs(doc->getNode("direct")), 1u);
+    EXPECT_EQ(foldConstantInputs(doc->getNode("sampled")), 0u);
+    mx::InputPtr direct = doc->getNode("direct")->getInput("in");
+    EXPECT_EQ(direct->getValueString(), "2");
+    EXPECT_FALSE(direct->hasNodeGraphString() || direct->hasOutputString());
+    EXPECT_EQ(graph->getNode("textured")->getInput("in1")->getValueString(), "10");
+    EXPECT_EQ(graph->getNode("scaled")->getInput("in2")->getInterfaceName(), "scale");
 }
 
 TEST_F(ConstantFolding, FoldingInputsShrinksPartlyConstantChains)
@@ -360,47 +372,62 @@ TEST_F(ConstantFolding, AHundredThousandNodeChainFoldsWithoutRecursion)
     std::cout << "[          ] chain of " << LENGTH << " evaluated and folded in " << seconds << " s\n";
 }
 
-TEST_F(ConstantFolding, OpenPbrTranslationOfTheDefaultMaterialFoldsEntirely)
+class OpenPbrTranslation : public ConstantFolding
 {
-    mx::DocumentPtr example = mx::createDocument();
-    mx::readFromXmlFile(example, mx::FilePath(std::string(ROZO_MATERIALX_V139_DIR) + "/examples/open_pbr_default.mtlx"));
-    mx::NodePtr source = example->getNode("open_pbr_surface_surfaceshader");
-    ASSERT_TRUE(source);
-
-    // The translation node takes the example's values that its definition
-    // declares (not the dispersion Abbe number); a standard_surface takes
-    // every output, as the import will wire them.
-    mx::DocumentPtr doc = document("");
-    mx::NodeDefPtr definition = doc->getNodeDef("ND_open_pbr_surface_to_standard_surface");
-    ASSERT_TRUE(definition);
-    mx::NodePtr translation = doc->addNode("open_pbr_surface_to_standard_surface", "translation", "multioutput");
-    for (const mx::InputPtr& input : source->getInputs())
-        if (definition->getInput(input->getName()))
-            translation->addInput(input->getName(), input->getType())->setValueString(input->getValueString());
-    ASSERT_EQ(translation->getNodeDef(), definition);
-    mx::NodePtr shader = doc->addNode("standard_surface", "S", "surfaceshader");
-    const std::string SUFFIX = "_out";
-    size_t outputs = 0;
-    for (const mx::OutputPtr& output : definition->getOutputs())
+  protected:
+    /// A standard_surface fed by every output of an OpenPBR translation node
+    /// holding the example's values, flattened as the import flattens it.
+    void SetUp() override
     {
-        const std::string& name = output->getName();
-        mx::InputPtr input = shader->addInput(name.substr(0, name.size() - SUFFIX.size()), output->getType());
-        input->setNodeName("translation");
-        input->setOutputString(name);
-        ++outputs;
-    }
-    doc->flattenSubgraphs();
-    ASSERT_FALSE(doc->getNode("translation"));
+        mx::DocumentPtr example = mx::createDocument();
+        mx::readFromXmlFile(example, mx::FilePath(std::string(ROZO_MATERIALX_V139_DIR) + "/examples/open_pbr_default.mtlx"));
+        mx::NodePtr source = example->getNode("open_pbr_surface_surfaceshader");
+        ASSERT_TRUE(source);
 
+        // Only the inputs the definition declares: not the dispersion Abbe number.
+        doc = document(R"(<image name="tex" type="color3" />)");
+        mx::NodeDefPtr definition = doc->getNodeDef("ND_open_pbr_surface_to_standard_surface");
+        ASSERT_TRUE(definition);
+        translation = doc->addNode("open_pbr_surface_to_standard_surface", "translation", "multioutput");
+        for (const mx::InputPtr& input : source->getInputs())
+            if (definition->getInput(input->getName()))
+                translation->addInput(input->getName(), input->getType())->setValueString(input->getValueString());
+        ASSERT_EQ(translation->getNodeDef(), definition);
+        shader = doc->addNode("standard_surface", "S", "surfaceshader");
+        const std::string SUFFIX = "_out";
+        for (const mx::OutputPtr& output : definition->getOutputs())
+        {
+            const std::string& name = output->getName();
+            mx::InputPtr input = shader->addInput(name.substr(0, name.size() - SUFFIX.size()), output->getType());
+            input->setNodeName("translation");
+            input->setOutputString(name);
+        }
+    }
+
+    void flatten()
+    {
+        doc->flattenSubgraphs();
+        ASSERT_FALSE(doc->getNode("translation"));
+    }
+
+    std::string valueOf(const std::string& name) const { return shader->getInput(name)->getValueString(); }
+
+    mx::DocumentPtr doc;
+    mx::NodePtr translation;
+    mx::NodePtr shader;
+};
+
+TEST_F(OpenPbrTranslation, DefaultMaterialFoldsEntirely)
+{
+    flatten();
     for (const mx::InputPtr& input : shader->getInputs())
     {
         mx::NodePtr upstream = input->getConnectedNode();
         ASSERT_TRUE(upstream) << input->getName();
         EXPECT_TRUE(evaluateConstantOutput(upstream)) << input->getName() << " from " << upstream->getName();
     }
-    EXPECT_EQ(foldConstantInputs(shader), outputs);
+    EXPECT_EQ(foldConstantInputs(shader), shader->getInputs().size());
 
-    auto valueOf = [&shader](const std::string& name) { return shader->getInput(name)->getValueString(); };
     // No coat: the darkening mixes away and the base colour passes as stated.
     EXPECT_EQ(valueOf("base_color"), "0.8, 0.8, 0.8");
     EXPECT_EQ(valueOf("specular_roughness"), "0.3");
@@ -408,6 +435,38 @@ TEST_F(ConstantFolding, OpenPbrTranslationOfTheDefaultMaterialFoldsEntirely)
     EXPECT_EQ(valueOf("thin_film_thickness"), "0");
     EXPECT_EQ(valueOf("opacity"), "1, 1, 1");
     EXPECT_EQ(valueOf("thin_walled"), "false");
+}
+
+TEST_F(OpenPbrTranslation, TexturedBaseColorKeepsItsMapAndLeavesNothingFoldable)
+{
+    translation->getInput("base_color")->setNodeName("tex");
+    translation->getInput("base_color")->removeAttribute("value");
+    flatten();
+    // The base colour reaches both colours through the coat darkening.
+    EXPECT_EQ(foldConstantInputs(shader), shader->getInputs().size() - 2);
+    EXPECT_TRUE(shader->getInput("base_color")->hasNodeName());
+    EXPECT_TRUE(shader->getInput("subsurface_color")->hasNodeName());
+    EXPECT_EQ(valueOf("specular_roughness"), "0.3");
+
+    // What stays connected depends on the texture all the way up.
+    std::vector<mx::NodePtr> pending{ shader };
+    std::set<mx::NodePtr> seen;
+    bool reachedTexture = false;
+    while (!pending.empty())
+    {
+        mx::NodePtr node = pending.back();
+        pending.pop_back();
+        reachedTexture |= node->getName() == "tex";
+        for (const mx::InputPtr& input : node->getInputs())
+        {
+            mx::NodePtr upstream = input->hasNodeName() ? doc->getNode(input->getNodeName()) : nullptr;
+            if (!upstream || !seen.insert(upstream).second)
+                continue;
+            EXPECT_FALSE(evaluateConstantOutput(upstream)) << node->getName() << "." << input->getName();
+            pending.push_back(upstream);
+        }
+    }
+    EXPECT_TRUE(reachedTexture);
 }
 } // namespace
 } // namespace rozo::test
