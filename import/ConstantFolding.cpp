@@ -930,7 +930,10 @@ size_t foldConstantInputs(const mx::NodePtr& node)
 {
     if (!node)
         return 0;
+    // Every value is found before the document changes: a change drops the
+    // document's lookup caches, which each definition lookup would rebuild.
     ConstantEvaluator evaluator;
+    std::vector<std::pair<mx::InputPtr, mx::ValuePtr>> replacements;
     size_t changed = 0;
     std::vector<mx::NodePtr> pending{ node };
     std::unordered_set<const mx::Node*> visited{ node.get() };
@@ -948,16 +951,20 @@ size_t foldConstantInputs(const mx::NodePtr& node)
             mx::ValuePtr value = source.node ? evaluator.evaluate(source.node, source.output) : source.value;
             if (value && value->getTypeString() == input->getType())
             {
-                input->setValueString(value->getValueString());
-                input->removeAttribute(NODE_NAME_ATTRIBUTE);
-                input->removeAttribute(NODE_GRAPH_ATTRIBUTE);
-                input->removeAttribute(OUTPUT_ATTRIBUTE);
+                replacements.emplace_back(input, value);
                 if (current == node)
                     ++changed;
             }
             else if (source.node && visited.insert(source.node.get()).second)
                 pending.push_back(source.node);
         }
+    }
+    for (const auto& [input, value] : replacements)
+    {
+        input->setValueString(value->getValueString());
+        input->removeAttribute(NODE_NAME_ATTRIBUTE);
+        input->removeAttribute(NODE_GRAPH_ATTRIBUTE);
+        input->removeAttribute(OUTPUT_ATTRIBUTE);
     }
     return changed;
 }

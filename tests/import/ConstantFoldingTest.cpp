@@ -330,6 +330,39 @@ TEST_F(ConstantFolding, NodesThatDependOnMoreThanValuesDoNotFold)
     EXPECT_EQ(folded(R"(<sqrt name="n" type="float"><input name="in" type="float" value="-1" /></sqrt>)"), NOT_FOLDED);
 }
 
+TEST_F(ConstantFolding, ALongTexturedChainShrinksInOnePass)
+{
+    // Half the nodes hang off a textured chain: each becomes a value without
+    // the document being searched again after each change.
+    const int LENGTH = 50000;
+    mx::DocumentPtr doc = document("");
+    mx::NodePtr previous = doc->addNode("image", "n0", "float");
+    for (int i = 1; i < LENGTH; ++i)
+    {
+        mx::NodePtr offset = doc->addNode("constant", "k" + std::to_string(i), "float");
+        offset->setInputValue("value", float(i));
+        mx::NodePtr node = doc->addNode("add", "n" + std::to_string(i), "float");
+        node->addInput("in1", "float")->setConnectedNode(previous);
+        node->addInput("in2", "float")->setConnectedNode(offset);
+        previous = node;
+    }
+    mx::NodePtr shader = doc->addNode("standard_surface", "S", "surfaceshader");
+    shader->addInput("base", "float")->setConnectedNode(previous);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(foldConstantInputs(shader), 0u);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(shader->getInput("base")->getNodeName(), previous->getName());
+    for (int i : { 1, LENGTH / 2, LENGTH - 1 })
+    {
+        mx::InputPtr offset = doc->getNode("n" + std::to_string(i))->getInput("in2");
+        EXPECT_FALSE(offset->hasNodeName());
+        EXPECT_EQ(offset->getValueString(), std::to_string(i));
+    }
+    EXPECT_LT(seconds, 20.0);
+    std::cout << "[          ] " << LENGTH - 1 << " links of a textured chain folded in " << seconds << " s\n";
+}
+
 TEST_F(ConstantFolding, CyclesAreNotConstant)
 {
     mx::DocumentPtr doc = document(R"(
