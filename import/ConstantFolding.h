@@ -23,8 +23,7 @@ mx::ValuePtr evaluateConstantOutput(const mx::NodePtr& node, const std::string& 
 /// too, so partially constant chains shrink. Nodes left without downstream connections are not removed
 /// here.
 ///
-/// The count is of `node`'s own inputs; inputs bound
-/// to a graph's interface (`interfacename`) are left to the graph. Written values print as MaterialX
-/// prints them (six significant digits).
+/// The count is of `node`'s own inputs; inputs bound to a graph's interface (`interfacename`) are left
+/// to the graph. Written values print as MaterialX prints them (six significant digits).
 size_t foldConstantInputs(const mx::NodePtr& node);
 } // namespace rozo
