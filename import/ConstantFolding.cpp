@@ -215,6 +215,14 @@ std::optional<Operand> toIntegerIfNeeded(const std::optional<Operand>& result, c
 }
 
 using Inputs = std::unordered_map<std::string, Operand>;
+
+// The categories folded besides the one- and two-operand float functions.
+const std::unordered_set<std::string> OTHER_CATEGORIES = {
+    "constant", "dot", "atan2", "invert", "clamp", "mix", "remap", "smoothstep", "magnitude", "normalize",
+    "dotproduct", "crossproduct", "luminance", "convert", "extract", "separate2", "separate3", "separate4",
+    "combine2", "combine3", "combine4", "ifgreater", "ifgreatereq", "ifequal", "switch", "and", "or", "xor", "not",
+    "roughness_anisotropy", "roughness_dual"
+};
 using UnaryFloat = float (*)(float);
 using BinaryFloat = float (*)(float, float);
 
@@ -271,6 +279,15 @@ std::optional<Operand> integerBinary(const std::string& category, int64_t a, int
     if (category == "max")
         return integerOperand(std::max(a, b));
     return std::nullopt;
+}
+
+// The microfacet nodes keep a squared roughness away from zero and one.
+constexpr float MIN_SQUARED_ROUGHNESS = 1e-8f;
+constexpr float MAX_ANISOTROPY = 0.98f;
+
+float squaredRoughness(float roughness)
+{
+    return std::min(std::max(roughness * roughness, MIN_SQUARED_ROUGHNESS), 1.0f);
 }
 
 float lengthOf(const Operand& v)
@@ -339,6 +356,54 @@ std::optional<bool> compareValues(const std::string& category, const Operand* a,
     if (category == "ifgreatereq")
         return a->f[0] >= b->f[0];
     return a->f[0] == b->f[0];
+}
+
+bool isConditional(const std::string& category)
+{
+    return category == "ifgreater" || category == "ifgreatereq" || category == "ifequal" || category == "switch";
+}
+
+bool isSelector(const std::string& inputName)
+{
+    return inputName == "value1" || inputName == "value2" || inputName == "which";
+}
+
+/// The switch input a selector picks, numbered from one, as the library's
+/// chain of ifgreater nodes picks it; zero past the last input.
+std::optional<int> switchedInput(const Operand* which)
+{
+    if (!which || which->kind == Operand::Kind::Boolean || which->size != 1)
+        return std::nullopt;
+    float selector = which->kind == Operand::Kind::Integer ? static_cast<float>(which->i) : which->f[0];
+    for (int k = 1; k <= SWITCH_INPUT_COUNT; ++k)
+        if (static_cast<float>(k) > selector)
+            return k;
+    return 0;
+}
+
+/// The one input a conditional node passes on, once its selectors are known;
+/// empty when it passes none (a comparison's own boolean, a switch past its
+/// inputs); nothing when the selectors do not compare.
+std::optional<std::string> chosenInput(const std::string& category, const mx::NodeDef& def,
+                                       const std::unordered_map<std::string, Operand>& selectors)
+{
+    auto get = [&selectors](const std::string& name) -> const Operand* {
+        auto it = selectors.find(name);
+        return it != selectors.end() ? &it->second : nullptr;
+    };
+    if (category == "switch")
+    {
+        std::optional<int> k = switchedInput(get("which"));
+        if (!k)
+            return std::nullopt;
+        return *k > 0 ? "in" + std::to_string(*k) : std::string();
+    }
+    std::optional<bool> condition = compareValues(category, get("value1"), get("value2"));
+    if (!condition)
+        return std::nullopt;
+    if (!def.getActiveInput("in1"))
+        return std::string();
+    return std::string(*condition ? "in1" : "in2");
 }
 
 struct OutputDecl
@@ -512,19 +577,11 @@ std::vector<Operand> computeNode(const std::string& category, const mx::NodeDef&
     }
     if (category == "switch")
     {
-        const Operand* which = get("which");
-        if (!which || which->kind == Operand::Kind::Boolean || which->size != 1)
+        std::optional<int> k = switchedInput(get("which"));
+        if (!k)
             return {};
-        float selector = which->kind == Operand::Kind::Integer ? static_cast<float>(which->i) : which->f[0];
-        // The first input whose number exceeds the selector, as the
-        // library's chain of ifgreater nodes picks it.
-        for (int k = 1; k <= SWITCH_INPUT_COUNT; ++k)
-            if (static_cast<float>(k) > selector)
-            {
-                const Operand* chosen = get("in" + std::to_string(k));
-                return single(chosen ? std::optional<Operand>(*chosen) : zeroOf(outputType));
-            }
-        return single(zeroOf(outputType));
+        const Operand* chosen = *k > 0 ? get("in" + std::to_string(*k)) : nullptr;
+        return single(chosen ? std::optional<Operand>(*chosen) : zeroOf(outputType));
     }
     if (category == "and" || category == "or" || category == "xor")
     {
@@ -537,6 +594,32 @@ std::vector<Operand> computeNode(const std::string& category, const mx::NodeDef&
     }
     if (category == "not")
         return single(in && in->kind == Operand::Kind::Boolean ? std::optional<Operand>(booleanOperand(!in->b)) : std::nullopt);
+    if (category == "roughness_anisotropy")
+    {
+        const Operand* roughness = get("roughness");
+        const Operand* anisotropy = get("anisotropy");
+        if (!roughness || !anisotropy || roughness->size != 1 || anisotropy->size != 1)
+            return {};
+        float squared = squaredRoughness(roughness->f[0]);
+        Operand out = floatOperand(2, squared);
+        if (anisotropy->f[0] > 0.0f)
+        {
+            float aspect = std::sqrt(1.0f - std::min(std::max(anisotropy->f[0], 0.0f), MAX_ANISOTROPY));
+            out.f[0] = std::min(squared / aspect, 1.0f);
+            out.f[1] = squared * aspect;
+        }
+        return single(out);
+    }
+    if (category == "roughness_dual")
+    {
+        const Operand* roughness = get("roughness");
+        if (!roughness || roughness->kind != Operand::Kind::Float || roughness->size != 2)
+            return {};
+        Operand out = floatOperand(2);
+        out.f[0] = squaredRoughness(roughness->f[0]);
+        out.f[1] = squaredRoughness(roughness->f[1] < 0.0f ? roughness->f[0] : roughness->f[1]);
+        return single(out);
+    }
     return {};
 }
 
@@ -677,6 +760,11 @@ class ConstantEvaluator
         mx::NodeDefPtr def;
         std::vector<PendingInput> inputs;
         size_t cursor = 0;
+        // A conditional node's selectors come first; once they are known,
+        // only the input they choose is evaluated.
+        size_t selectorCount = 0;
+        bool conditional = false;
+        std::string category;
         std::vector<std::pair<std::string, mx::ValuePtr>> outputs; // empty: not constant
     };
 
@@ -700,9 +788,15 @@ class ConstantEvaluator
 
     static bool prepare(const mx::NodePtr& node, NodeState& state)
     {
+        // Unknown categories are not worth their upstream's evaluation.
+        const std::string& category = node->getCategory();
+        if (!unaryFloatOps().count(category) && !binaryFloatOps().count(category) && !OTHER_CATEGORIES.count(category))
+            return false;
         state.def = node->getNodeDef();
         if (!state.def)
             return false;
+        state.category = category;
+        state.conditional = isConditional(category);
         for (const mx::InputPtr& declared : state.def->getActiveInputs())
         {
             // Notes, file names and the like are no operand of a folded node.
@@ -710,11 +804,47 @@ class ConstantEvaluator
                 continue;
             mx::InputPtr stated = node->getInput(declared->getName());
             Source source = stated ? resolveSource(stated, state.def) : Source{ declaredDefault(state.def, declared->getName()), nullptr, {} };
-            if (!source.value && !source.node)
+            // A branch left unknown matters only when chosen.
+            if (!source.value && !source.node && !(state.conditional && !isSelector(declared->getName())))
                 return false;
             state.inputs.push_back({ declared->getName(), declared->getType(), std::move(source) });
         }
+        if (state.conditional)
+        {
+            auto firstBranch = std::stable_partition(state.inputs.begin(), state.inputs.end(),
+                                                     [](const PendingInput& input) { return isSelector(input.name); });
+            state.selectorCount = static_cast<size_t>(firstBranch - state.inputs.begin());
+        }
         return true;
+    }
+
+    /// Drops the branches a conditional node's known selectors do not choose.
+    bool chooseBranch(NodeState& state)
+    {
+        std::unordered_map<std::string, Operand> selectors;
+        for (size_t k = 0; k < state.selectorCount; ++k)
+        {
+            std::optional<Operand> operand = operandOf(inputValue(state.inputs[k]));
+            if (!operand)
+                return false;
+            selectors.emplace(state.inputs[k].name, *operand);
+        }
+        std::optional<std::string> chosen = chosenInput(state.category, *state.def, selectors);
+        if (!chosen)
+            return false;
+        state.inputs.erase(std::remove_if(state.inputs.begin() + static_cast<std::ptrdiff_t>(state.selectorCount),
+                                          state.inputs.end(),
+                                          [&chosen](const PendingInput& input) { return input.name != *chosen; }),
+                           state.inputs.end());
+        state.conditional = false;
+        return true;
+    }
+
+    mx::ValuePtr inputValue(const PendingInput& input)
+    {
+        mx::ValuePtr value =
+            input.source.node ? outputValue(_states[input.source.node.get()], input.source.output) : input.source.value;
+        return value && value->getTypeString() == input.type ? value : nullptr;
     }
 
     /// The next upstream node not evaluated yet; marks the state finished
@@ -723,6 +853,13 @@ class ConstantEvaluator
     {
         for (; state.cursor < state.inputs.size(); ++state.cursor)
         {
+            if (state.conditional && state.cursor == state.selectorCount && !chooseBranch(state))
+            {
+                finish(state);
+                return nullptr;
+            }
+            if (state.cursor >= state.inputs.size())
+                break;
             const Source& source = state.inputs[state.cursor].source;
             if (!source.node)
                 continue;
@@ -744,10 +881,7 @@ class ConstantEvaluator
         bool known = true;
         for (const PendingInput& input : state.inputs)
         {
-            mx::ValuePtr value =
-                input.source.node ? outputValue(_states[input.source.node.get()], input.source.output) : input.source.value;
-            std::optional<Operand> operand =
-                value && value->getTypeString() == input.type ? operandOf(value) : std::nullopt;
+            std::optional<Operand> operand = operandOf(inputValue(input));
             if (!operand)
             {
                 known = false;
@@ -796,7 +930,10 @@ size_t foldConstantInputs(const mx::NodePtr& node)
 {
     if (!node)
         return 0;
+    // Every value is found before the document changes: a change drops the
+    // document's lookup caches, which each definition lookup would rebuild.
     ConstantEvaluator evaluator;
+    std::vector<std::pair<mx::InputPtr, mx::ValuePtr>> replacements;
     size_t changed = 0;
     std::vector<mx::NodePtr> pending{ node };
     std::unordered_set<const mx::Node*> visited{ node.get() };
@@ -809,22 +946,25 @@ size_t foldConstantInputs(const mx::NodePtr& node)
             // Interface bindings are the graph's to keep.
             if (input->hasInterfaceName() || input->hasChannels() || (!input->hasNodeName() && !input->hasNodeGraphString()))
                 continue;
+            // A graph output may lead straight to a stated value of the graph.
             Source source = resolveSource(input, nullptr);
-            if (!source.node)
-                continue;
-            mx::ValuePtr value = evaluator.evaluate(source.node, source.output);
+            mx::ValuePtr value = source.node ? evaluator.evaluate(source.node, source.output) : source.value;
             if (value && value->getTypeString() == input->getType())
             {
-                input->setValueString(value->getValueString());
-                input->removeAttribute(NODE_NAME_ATTRIBUTE);
-                input->removeAttribute(NODE_GRAPH_ATTRIBUTE);
-                input->removeAttribute(OUTPUT_ATTRIBUTE);
+                replacements.emplace_back(input, value);
                 if (current == node)
                     ++changed;
             }
-            else if (visited.insert(source.node.get()).second)
+            else if (source.node && visited.insert(source.node.get()).second)
                 pending.push_back(source.node);
         }
+    }
+    for (const auto& [input, value] : replacements)
+    {
+        input->setValueString(value->getValueString());
+        input->removeAttribute(NODE_NAME_ATTRIBUTE);
+        input->removeAttribute(NODE_GRAPH_ATTRIBUTE);
+        input->removeAttribute(OUTPUT_ATTRIBUTE);
     }
     return changed;
 }

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cmath>
 #include <iostream>
+#include <set>
 #include <string>
 
 namespace rozo::test
@@ -134,6 +135,18 @@ TEST_F(ConstantFolding, VectorNodesAndLuminance)
     EXPECT_EQ(folded(R"(<normalize name="n" type="vector3" />)"), NOT_FOLDED);
 }
 
+TEST_F(ConstantFolding, MicrofacetRoughness)
+{
+    EXPECT_EQ(folded(R"(<roughness_anisotropy name="n" type="vector2"><input name="roughness" type="float" value="0.5" /></roughness_anisotropy>)"),
+              expected(mx::Vector2(0.25f, 0.25f)));
+    const float aspect = std::sqrt(1.0f - 0.5f);
+    EXPECT_EQ(folded(R"(<roughness_anisotropy name="n" type="vector2"><input name="roughness" type="float" value="0.5" />
+                        <input name="anisotropy" type="float" value="0.5" /></roughness_anisotropy>)"),
+              expected(mx::Vector2(0.25f / aspect, 0.25f * aspect)));
+    EXPECT_EQ(folded(R"(<roughness_dual name="n" type="vector2"><input name="roughness" type="vector2" value="0, -1" /></roughness_dual>)"),
+              expected(mx::Vector2(1e-8f, 1e-8f)));
+}
+
 TEST_F(ConstantFolding, ConversionsAndChannels)
 {
     EXPECT_EQ(folded(R"(<convert name="n" type="color3"><input name="in" type="float" value="0.25" /></convert>)"),
@@ -199,6 +212,22 @@ TEST_F(ConstantFolding, ComparisonsSwitchAndBooleans)
     EXPECT_EQ(folded(R"(<switch name="n" type="float"><input name="which" type="integer" value="12" />)" + inputs + "</switch>"),
               expected(0.0f));
 
+    // Only the chosen branch counts: the other may be textured or undefined.
+    const std::string branches = R"(<image name="tex" type="float" />
+        <divide name="infinite" type="float"><input name="in1" type="float" value="20" /><input name="in2" type="float" value="0" /></divide>)";
+    EXPECT_EQ(folded(branches + R"(<ifequal name="n" type="float"><input name="in1" type="float" value="4" />
+                                   <input name="in2" type="float" nodename="infinite" /></ifequal>)"),
+              expected(4.0f));
+    EXPECT_EQ(folded(branches + R"(<ifgreater name="n" type="float"><input name="value1" type="float" value="0" />
+                                   <input name="in1" type="float" value="4" /><input name="in2" type="float" nodename="tex" /></ifgreater>)"),
+              NOT_FOLDED);
+    EXPECT_EQ(folded(branches + R"(<switch name="n" type="float"><input name="which" type="integer" value="1" />
+                                   <input name="in1" type="float" nodename="tex" /><input name="in2" type="float" value="7" /></switch>)"),
+              expected(7.0f));
+    EXPECT_EQ(folded(branches + R"(<ifgreater name="n" type="float"><input name="value1" type="float" nodename="tex" />
+                                   <input name="in1" type="float" value="4" /><input name="in2" type="float" value="4" /></ifgreater>)"),
+              NOT_FOLDED);
+
     mx::DocumentPtr doc = document(R"(
         <and name="a" type="boolean"><input name="in1" type="boolean" value="true" /><input name="in2" type="boolean" value="false" /></and>
         <or name="o" type="boolean"><input name="in1" type="boolean" value="true" /><input name="in2" type="boolean" nodename="a" /></or>
@@ -236,6 +265,17 @@ TEST_F(ConstantFolding, FollowsNodeGraphInterfacesAndOutputs)
     EXPECT_EQ(folded(doc, "through"), expected(13.0f));
     EXPECT_EQ(folded(doc, "direct"), expected(2.0f));
     EXPECT_EQ(folded(doc, "sampled"), NOT_FOLDED);
+
+    // Folding the document's nodes replaces their graph connections; the
+    // graph's own nodes keep their interface bindings.
+    EXPECT_EQ(foldConstantInputs(doc->getNode("through")), 1u);
+    EXPECT_EQ(foldConstantInputs(doc->getNode("direct")), 1u);
+    EXPECT_EQ(foldConstantInputs(doc->getNode("sampled")), 0u);
+    mx::InputPtr direct = doc->getNode("direct")->getInput("in");
+    EXPECT_EQ(direct->getValueString(), "2");
+    EXPECT_FALSE(direct->hasNodeGraphString() || direct->hasOutputString());
+    EXPECT_EQ(graph->getNode("textured")->getInput("in1")->getValueString(), "10");
+    EXPECT_EQ(graph->getNode("scaled")->getInput("in2")->getInterfaceName(), "scale");
 }
 
 TEST_F(ConstantFolding, FoldingInputsShrinksPartlyConstantChains)
@@ -290,6 +330,39 @@ TEST_F(ConstantFolding, NodesThatDependOnMoreThanValuesDoNotFold)
     EXPECT_EQ(folded(R"(<sqrt name="n" type="float"><input name="in" type="float" value="-1" /></sqrt>)"), NOT_FOLDED);
 }
 
+TEST_F(ConstantFolding, ALongTexturedChainShrinksInOnePass)
+{
+    // Half the nodes hang off a textured chain: each becomes a value without
+    // the document being searched again after each change.
+    const int LENGTH = 50000;
+    mx::DocumentPtr doc = document("");
+    mx::NodePtr previous = doc->addNode("image", "n0", "float");
+    for (int i = 1; i < LENGTH; ++i)
+    {
+        mx::NodePtr offset = doc->addNode("constant", "k" + std::to_string(i), "float");
+        offset->setInputValue("value", float(i));
+        mx::NodePtr node = doc->addNode("add", "n" + std::to_string(i), "float");
+        node->addInput("in1", "float")->setConnectedNode(previous);
+        node->addInput("in2", "float")->setConnectedNode(offset);
+        previous = node;
+    }
+    mx::NodePtr shader = doc->addNode("standard_surface", "S", "surfaceshader");
+    shader->addInput("base", "float")->setConnectedNode(previous);
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(foldConstantInputs(shader), 0u);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(shader->getInput("base")->getNodeName(), previous->getName());
+    for (int i : { 1, LENGTH / 2, LENGTH - 1 })
+    {
+        mx::InputPtr offset = doc->getNode("n" + std::to_string(i))->getInput("in2");
+        EXPECT_FALSE(offset->hasNodeName());
+        EXPECT_EQ(offset->getValueString(), std::to_string(i));
+    }
+    EXPECT_LT(seconds, 20.0);
+    std::cout << "[          ] " << LENGTH - 1 << " links of a textured chain folded in " << seconds << " s\n";
+}
+
 TEST_F(ConstantFolding, CyclesAreNotConstant)
 {
     mx::DocumentPtr doc = document(R"(
@@ -332,47 +405,62 @@ TEST_F(ConstantFolding, AHundredThousandNodeChainFoldsWithoutRecursion)
     std::cout << "[          ] chain of " << LENGTH << " evaluated and folded in " << seconds << " s\n";
 }
 
-TEST_F(ConstantFolding, OpenPbrTranslationOfTheDefaultMaterialFoldsEntirely)
+class OpenPbrTranslation : public ConstantFolding
 {
-    mx::DocumentPtr example = mx::createDocument();
-    mx::readFromXmlFile(example, mx::FilePath(std::string(ROZO_MATERIALX_V139_DIR) + "/examples/open_pbr_default.mtlx"));
-    mx::NodePtr source = example->getNode("open_pbr_surface_surfaceshader");
-    ASSERT_TRUE(source);
-
-    // The translation node takes the example's values that its definition
-    // declares (not the dispersion Abbe number); a standard_surface takes
-    // every output, as the import will wire them.
-    mx::DocumentPtr doc = document("");
-    mx::NodeDefPtr definition = doc->getNodeDef("ND_open_pbr_surface_to_standard_surface");
-    ASSERT_TRUE(definition);
-    mx::NodePtr translation = doc->addNode("open_pbr_surface_to_standard_surface", "translation", "multioutput");
-    for (const mx::InputPtr& input : source->getInputs())
-        if (definition->getInput(input->getName()))
-            translation->addInput(input->getName(), input->getType())->setValueString(input->getValueString());
-    ASSERT_EQ(translation->getNodeDef(), definition);
-    mx::NodePtr shader = doc->addNode("standard_surface", "S", "surfaceshader");
-    const std::string SUFFIX = "_out";
-    size_t outputs = 0;
-    for (const mx::OutputPtr& output : definition->getOutputs())
+  protected:
+    /// A standard_surface fed by every output of an OpenPBR translation node
+    /// holding the example's values, flattened as the import flattens it.
+    void SetUp() override
     {
-        const std::string& name = output->getName();
-        mx::InputPtr input = shader->addInput(name.substr(0, name.size() - SUFFIX.size()), output->getType());
-        input->setNodeName("translation");
-        input->setOutputString(name);
-        ++outputs;
-    }
-    doc->flattenSubgraphs();
-    ASSERT_FALSE(doc->getNode("translation"));
+        mx::DocumentPtr example = mx::createDocument();
+        mx::readFromXmlFile(example, mx::FilePath(std::string(ROZO_MATERIALX_V139_DIR) + "/examples/open_pbr_default.mtlx"));
+        mx::NodePtr source = example->getNode("open_pbr_surface_surfaceshader");
+        ASSERT_TRUE(source);
 
+        // Only the inputs the definition declares: not the dispersion Abbe number.
+        doc = document(R"(<image name="tex" type="color3" />)");
+        mx::NodeDefPtr definition = doc->getNodeDef("ND_open_pbr_surface_to_standard_surface");
+        ASSERT_TRUE(definition);
+        translation = doc->addNode("open_pbr_surface_to_standard_surface", "translation", "multioutput");
+        for (const mx::InputPtr& input : source->getInputs())
+            if (definition->getInput(input->getName()))
+                translation->addInput(input->getName(), input->getType())->setValueString(input->getValueString());
+        ASSERT_EQ(translation->getNodeDef(), definition);
+        shader = doc->addNode("standard_surface", "S", "surfaceshader");
+        const std::string SUFFIX = "_out";
+        for (const mx::OutputPtr& output : definition->getOutputs())
+        {
+            const std::string& name = output->getName();
+            mx::InputPtr input = shader->addInput(name.substr(0, name.size() - SUFFIX.size()), output->getType());
+            input->setNodeName("translation");
+            input->setOutputString(name);
+        }
+    }
+
+    void flatten()
+    {
+        doc->flattenSubgraphs();
+        ASSERT_FALSE(doc->getNode("translation"));
+    }
+
+    std::string valueOf(const std::string& name) const { return shader->getInput(name)->getValueString(); }
+
+    mx::DocumentPtr doc;
+    mx::NodePtr translation;
+    mx::NodePtr shader;
+};
+
+TEST_F(OpenPbrTranslation, DefaultMaterialFoldsEntirely)
+{
+    flatten();
     for (const mx::InputPtr& input : shader->getInputs())
     {
         mx::NodePtr upstream = input->getConnectedNode();
         ASSERT_TRUE(upstream) << input->getName();
         EXPECT_TRUE(evaluateConstantOutput(upstream)) << input->getName() << " from " << upstream->getName();
     }
-    EXPECT_EQ(foldConstantInputs(shader), outputs);
+    EXPECT_EQ(foldConstantInputs(shader), shader->getInputs().size());
 
-    auto valueOf = [&shader](const std::string& name) { return shader->getInput(name)->getValueString(); };
     // No coat: the darkening mixes away and the base colour passes as stated.
     EXPECT_EQ(valueOf("base_color"), "0.8, 0.8, 0.8");
     EXPECT_EQ(valueOf("specular_roughness"), "0.3");
@@ -380,6 +468,77 @@ TEST_F(ConstantFolding, OpenPbrTranslationOfTheDefaultMaterialFoldsEntirely)
     EXPECT_EQ(valueOf("thin_film_thickness"), "0");
     EXPECT_EQ(valueOf("opacity"), "1, 1, 1");
     EXPECT_EQ(valueOf("thin_walled"), "false");
+}
+
+TEST_F(OpenPbrTranslation, TexturedBaseColorKeepsItsMapAndLeavesNothingFoldable)
+{
+    translation->getInput("base_color")->setNodeName("tex");
+    translation->getInput("base_color")->removeAttribute("value");
+    flatten();
+    // The base colour reaches both colours through the coat darkening.
+    EXPECT_EQ(foldConstantInputs(shader), shader->getInputs().size() - 2);
+    EXPECT_TRUE(shader->getInput("base_color")->hasNodeName());
+    EXPECT_TRUE(shader->getInput("subsurface_color")->hasNodeName());
+    EXPECT_EQ(valueOf("specular_roughness"), "0.3");
+
+    // What stays connected depends on the texture all the way up.
+    std::vector<mx::NodePtr> pending{ shader };
+    std::set<mx::NodePtr> seen;
+    bool reachedTexture = false;
+    while (!pending.empty())
+    {
+        mx::NodePtr node = pending.back();
+        pending.pop_back();
+        reachedTexture |= node->getName() == "tex";
+        for (const mx::InputPtr& input : node->getInputs())
+        {
+            mx::NodePtr upstream = input->hasNodeName() ? doc->getNode(input->getNodeName()) : nullptr;
+            if (!upstream || !seen.insert(upstream).second)
+                continue;
+            EXPECT_FALSE(evaluateConstantOutput(upstream)) << node->getName() << "." << input->getName();
+            pending.push_back(upstream);
+        }
+    }
+    EXPECT_TRUE(reachedTexture);
+}
+} // namespace
+} // namespace rozo::test
+
+namespace rozo::test
+{
+namespace
+{
+TEST_F(ConstantFolding, EveryTranslationOfDefaultValuesFolds)
+{
+    size_t translations = 0;
+    for (const mx::NodeDefPtr& definition : libraries->getNodeDefs())
+    {
+        if (definition->getNodeGroup() != "translation")
+            continue;
+        ++translations;
+        mx::DocumentPtr doc = document("");
+        mx::NodePtr translation = doc->addNode(definition->getNodeString(), "translation", definition->getType());
+        translation->setNodeDefString(definition->getName());
+        mx::NodePtr sink = doc->addNode("standard_surface", "S", "surfaceshader");
+        for (const mx::OutputPtr& output : definition->getOutputs())
+        {
+            mx::InputPtr input = sink->addInput(output->getName(), output->getType());
+            input->setNodeName("translation");
+            input->setOutputString(output->getName());
+        }
+        doc->flattenSubgraphs();
+        for (const mx::InputPtr& input : sink->getInputs())
+        {
+            // Normals and tangents may come from the geometry.
+            if (input->getName() == "normal_out" || input->getName() == "tangent_out")
+                continue;
+            mx::NodePtr upstream = input->getConnectedNode();
+            ASSERT_TRUE(upstream) << definition->getName() << " " << input->getName();
+            EXPECT_TRUE(evaluateConstantOutput(upstream, input->getOutputString()))
+                << definition->getName() << " " << input->getName() << " from " << upstream->getName();
+        }
+    }
+    EXPECT_GE(translations, 4u);
 }
 } // namespace
 } // namespace rozo::test
