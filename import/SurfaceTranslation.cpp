@@ -20,6 +20,9 @@ const std::string TRANSLATION_SUFFIX = "_to_standard_surface";
 const std::string OUTPUT_SUFFIX = "_out";
 const std::string PASS_THROUGH_CATEGORY = "dot";
 const std::string PASS_THROUGH_INPUT = "in";
+const std::string MULTI_OUTPUT_TYPE = "multioutput";
+// A node of the scratch graph that reads the outputs evaluated together.
+const std::string READER_CATEGORY = "translation_reader";
 constexpr int MAX_PASS_THROUGH_HOPS = 64;
 // Model inputs named for their geometry (OpenPBR's geometry_normal) meet
 // standard_surface's under the rest of their name.
@@ -188,8 +191,6 @@ class TranslationScratch
         scratchDef =
             scratch->addNodeDef(translationDef->getName(), translationDef->getType(), translationDef->getNodeString());
         scratchDef->copyContentFrom(translationDef);
-        scratchGraph = scratch->addNodeGraph(graph->getName());
-        scratchGraph->copyContentFrom(graph);
         std::set<std::string> categories;
         for (const mx::NodePtr& node : graph->getNodes())
             categories.insert(node->getCategory());
@@ -201,13 +202,7 @@ class TranslationScratch
                 scratch->addNodeDef(nodeDef->getName(), nodeDef->getType(), nodeDef->getNodeString())
                     ->copyContentFrom(nodeDef);
         }
-        // Each shader evaluates the graph again: its nodes find their
-        // definitions by name rather than by matching their inputs each time.
-        for (const mx::NodePtr& node : scratchGraph->getNodes())
-        {
-            if (mx::NodeDefPtr nodeDef = node->getNodeDef())
-                node->setNodeDefString(nodeDef->getName());
-        }
+        copyGraph();
         for (const mx::OutputPtr& output : outputs)
             sources[output->getName()] = traceOutputSource(graph, output->getName());
     }
@@ -256,12 +251,7 @@ class TranslationScratch
     /// values the node depends on.
     mx::ValuePtr evaluate(const mx::NodePtr& graphNode, const std::string& outputName)
     {
-        std::string key = graphNode->getName() + "." + outputName;
-        for (const std::string& name : interfaceInputsOf(graphNode))
-        {
-            const auto value = stated.find(name);
-            key += "|" + name + (value == stated.end() ? std::string() : "=" + value->second);
-        }
+        std::string key = resultKey(graphNode, outputName);
         const auto known = results.find(key);
         if (known != results.end())
             return known->second;
@@ -272,7 +262,82 @@ class TranslationScratch
         return value;
     }
 
+    /// A graph node's output the shader will ask for, of the given type.
+    struct Request
+    {
+        mx::NodePtr node;
+        std::string output;
+        std::string type;
+    };
+
+    /// Evaluates the requests not known yet together, so that the nodes they
+    /// share are evaluated once: a node beside the graph reads each of them,
+    /// and folding its inputs turns them into values.
+    void prefetch(const std::vector<Request>& requests)
+    {
+        std::vector<std::pair<std::string, const Request*>> missing;
+        for (const Request& request : requests)
+        {
+            std::string key = resultKey(request.node, request.output);
+            if (!results.count(key))
+                missing.emplace_back(std::move(key), &request);
+        }
+        if (missing.size() < 2 || !scratchGraph)
+            return;
+        applyStatedValues();
+        mx::NodePtr reader = scratchGraph->addNode(READER_CATEGORY, scratchGraph->createValidChildName(READER_CATEGORY),
+                                                   MULTI_OUTPUT_TYPE);
+        std::vector<mx::InputPtr> inputs;
+        for (size_t index = 0; index < missing.size(); ++index)
+        {
+            const Request& request = *missing[index].second;
+            mx::InputPtr input = reader->addInput("in" + std::to_string(index), request.type);
+            input->setNodeName(request.node->getName());
+            if (!request.output.empty())
+                input->setOutputString(request.output);
+            inputs.push_back(input);
+        }
+        const size_t folded = foldConstantInputs(reader);
+        for (size_t index = 0; index < missing.size(); ++index)
+        {
+            const mx::InputPtr& input = inputs[index];
+            mx::ValuePtr value = input->hasNodeName() ? nullptr : input->getValue();
+            results.emplace(std::move(missing[index].first), value);
+        }
+        scratchGraph->removeNode(reader->getName());
+        // What did not fold may have had its own inputs folded for these values.
+        if (folded < missing.size())
+            copyGraph();
+    }
+
   private:
+    std::string resultKey(const mx::NodePtr& graphNode, const std::string& outputName)
+    {
+        std::string key = graphNode->getName() + "." + outputName;
+        for (const std::string& name : interfaceInputsOf(graphNode))
+        {
+            const auto value = stated.find(name);
+            key += "|" + name + (value == stated.end() ? std::string() : "=" + value->second);
+        }
+        return key;
+    }
+
+    // The graph afresh, its nodes naming their definitions: each shader
+    // evaluates it again, and matching a node's inputs to find its definition
+    // costs more than the evaluation.
+    void copyGraph()
+    {
+        if (scratchGraph)
+            scratch->removeNodeGraph(scratchGraph->getName());
+        scratchGraph = scratch->addNodeGraph(graph->getName());
+        scratchGraph->copyContentFrom(graph);
+        for (const mx::NodePtr& node : scratchGraph->getNodes())
+        {
+            if (mx::NodeDefPtr nodeDef = node->getNodeDef())
+                node->setNodeDefString(nodeDef->getName());
+        }
+    }
+
     // Stated on the definition's copy, where it differs: inputs of the graph
     // itself could meet nodes of the same name.
     void applyStatedValues()
@@ -342,6 +407,7 @@ class ShaderTranslation
         surface = doc->addNode(STANDARD_SURFACE, shaderName, SURFACE_SHADER_TYPE);
         if (graph)
         {
+            prefetchOutputs();
             for (const mx::OutputPtr& output : scratch.activeOutputs())
                 connectOutput(output);
         }
@@ -365,6 +431,28 @@ class ShaderTranslation
     {
         const auto found = shaderInputs.find(name);
         return found != shaderInputs.end() && isBound(found->second) ? found->second : nullptr;
+    }
+
+    // The outputs computed from stated values alone, evaluated together.
+    void prefetchOutputs()
+    {
+        std::vector<TranslationScratch::Request> requests;
+        for (const mx::OutputPtr& output : scratch.activeOutputs())
+        {
+            mx::OutputPtr graphOutput = graph->getOutput(output->getName());
+            mx::NodePtr node = graphOutput ? graph->getNode(graphOutput->getNodeName()) : nullptr;
+            std::string outputName = graphOutput ? graphOutput->getOutputString() : std::string();
+            for (int hops = 0; node && node->getCategory() == PASS_THROUGH_CATEGORY && hops < MAX_PASS_THROUGH_HOPS;
+                 ++hops)
+            {
+                mx::InputPtr in = node->getInput(PASS_THROUGH_INPUT);
+                outputName = in ? in->getOutputString() : std::string();
+                node = in && in->hasNodeName() ? graph->getNode(in->getNodeName()) : nullptr;
+            }
+            if (node && !dependsOnConnection(node) && !isWorldSpaceNode(node))
+                requests.push_back({ node, outputName, output->getType() });
+        }
+        scratch.prefetch(requests);
     }
 
     bool dependsOnConnection(const mx::NodePtr& graphNode)
