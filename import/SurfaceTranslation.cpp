@@ -36,9 +36,10 @@ void copyBinding(const mx::InputPtr& from, const mx::InputPtr& to)
 {
     for (const char* attribute : BINDING_ATTRIBUTES)
     {
-        to->removeAttribute(attribute);
         if (from->hasAttribute(attribute))
             to->setAttribute(attribute, from->getAttribute(attribute));
+        else if (to->hasAttribute(attribute))
+            to->removeAttribute(attribute);
     }
 }
 
