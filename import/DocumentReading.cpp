@@ -1,6 +1,7 @@
 #include "import/DocumentReading.h"
 
 #include "import/StandardLibraries.h"
+#include "import/SurfaceTranslation.h"
 #include "import/ImportOperations.h"
 
 #include <MaterialXFormat/XmlIo.h>
@@ -60,6 +61,7 @@ mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& pa
     // A user graph that implements standard_surface is found only once the
     // library's definitions are merged.
     rozo::removeStandardSurfaceGraphs(doc);
+    rozo::translateSurfaceShaders(doc);
 
     rozo::writeDiagnosticCopy(doc, "preflat.xml");
 

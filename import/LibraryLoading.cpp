@@ -1,5 +1,7 @@
 #include "import/LibraryLoading.h"
 
+#include "import/TranslationLibraries.h"
+
 #include "plugin/HostCalls.h"
 #include "import/ImportOperations.h"
 #include "plugin/ModuleHandle.h"
@@ -30,10 +32,11 @@ mx::FileSearchPath librarySearchPathFor(const mx::FilePath& moduleFile, mx::File
 
 mx::DocumentPtr loadStandardLibraries(const mx::FileSearchPath& searchPath)
 {
-    mx::DocumentPtr libraries =
-        loadLibraryFolders(standardLibraryFolders(), searchPath, [](const mx::FilePath& file, const std::string& reason) {
-            debugLine(L"Ignoring library file %s: %s\n", file.asString(), reason);
-        });
+    const SkippedFileNotice skipped = [](const mx::FilePath& file, const std::string& reason) {
+        debugLine(L"Ignoring library file %s: %s\n", file.asString(), reason);
+    };
+    mx::DocumentPtr libraries = loadLibraryFolders(standardLibraryFolders(), searchPath, skipped);
+    addTranslationLibraries(libraries, searchPath, skipped);
     pruneLibraryDocument(libraries,
                          [](const std::string& graphName) { debugLine(L"Ignoring node definition: %s\n", graphName); });
     return libraries;
