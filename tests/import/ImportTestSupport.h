@@ -60,6 +60,15 @@ inline std::string nameOf(MtlBase* object)
     return object ? toUtf8(object->GetName()) : std::string();
 }
 
+/// The texture behind the colour transform an import puts after a texture that
+/// is not in the working space; the map itself when there is none.
+inline Texmap* beforeColorTransform(Texmap* map)
+{
+    if (!map || !hasOslInterface(map) || toUtf8(oslShaderName(map)).find("_to_lin_rec709") == std::string::npos)
+        return map;
+    return map->GetParamBlock(1) ? mapOf(map->GetParamBlock(1), "in_map") : nullptr;
+}
+
 inline Class_ID classOf(MtlBase* object)
 {
     return object ? object->ClassID() : Class_ID();

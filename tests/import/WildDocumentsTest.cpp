@@ -137,7 +137,7 @@ TEST(GltfPbrDocument, ImportsThroughItsTranslationWithoutComplaint)
     EXPECT_EQ(nameOf(materials[0]), "Gltf");
     EXPECT_TRUE(classOf(materials[0]) == PHYSICAL_MATERIAL_CLASS_ID);
     IParamBlock2* gltf = block(materials[0]);
-    EXPECT_EQ(nameOf(mapOf(gltf, mapSlotName(mapSurfaceInputName("base_color")))), "albedo");
+    EXPECT_EQ(nameOf(beforeColorTransform(mapOf(gltf, mapSlotName(mapSurfaceInputName("base_color"))))), "albedo");
     EXPECT_FLOAT_EQ(floatOf(gltf, mapSurfaceInputName("metalness")), 0.2f);
     EXPECT_FLOAT_EQ(floatOf(gltf, mapSurfaceInputName("specular_roughness")), 0.6f);
 }
