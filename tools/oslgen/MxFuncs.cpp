@@ -3,6 +3,7 @@
 #include "OslTypes.h"
 
 #include <sstream>
+#include <utility>
 
 namespace oslgen
 {
@@ -190,28 +191,22 @@ void emitTypedLookups(std::ostream& os)
                 comps.push_back(c < 3 ? "n[" + std::to_string(c) + "]" : "w");
             os << "    return " << pack(t, comps) << ";\n}\n";
         }
-        os << T << " mx_fractal_" << mtlx
-           << "(vector p, int octaves, float lacunarity, float diminish)\n{\n"
-           << "    " << T << " sum = " << pack(t, std::vector<std::string>(t.components, "0.0")) << ";\n"
-           << "    float amplitude = 1.0;\n"
-           << "    vector q = p;\n"
-           << "    for (int i = 0; i < octaves; i += 1) {\n"
-           << "        sum = sum + mx_noise_" << mtlx << "(q) * amplitude;\n"
-           << "        amplitude *= diminish;\n"
-           << "        q = q * lacunarity;\n"
-           << "    }\n"
-           << "    return sum;\n}\n";
-        os << T << " mx_fractal_" << mtlx
-           << "(vector2 st, int octaves, float lacunarity, float diminish)\n{\n"
-           << "    " << T << " sum = " << pack(t, std::vector<std::string>(t.components, "0.0")) << ";\n"
-           << "    float amplitude = 1.0;\n"
-           << "    vector2 q = st;\n"
-           << "    for (int i = 0; i < octaves; i += 1) {\n"
-           << "        sum = sum + mx_noise_" << mtlx << "(q) * amplitude;\n"
-           << "        amplitude *= diminish;\n"
-           << "        q = q * lacunarity;\n"
-           << "    }\n"
-           << "    return sum;\n}\n";
+        // The 3D and the 2D fractal share their body.
+        for (const auto& [positionType, position] : { std::pair<const char*, const char*>{ "vector", "p" },
+                                                      std::pair<const char*, const char*>{ "vector2", "st" } })
+        {
+            os << T << " mx_fractal_" << mtlx << "(" << positionType << " " << position
+               << ", int octaves, float lacunarity, float diminish)\n{\n"
+               << "    " << T << " sum = " << pack(t, std::vector<std::string>(t.components, "0.0")) << ";\n"
+               << "    float amplitude = 1.0;\n"
+               << "    " << positionType << " q = " << position << ";\n"
+               << "    for (int i = 0; i < octaves; i += 1) {\n"
+               << "        sum = sum + mx_noise_" << mtlx << "(q) * amplitude;\n"
+               << "        amplitude *= diminish;\n"
+               << "        q = q * lacunarity;\n"
+               << "    }\n"
+               << "    return sum;\n}\n";
+        }
         os << "\n";
     }
 }
