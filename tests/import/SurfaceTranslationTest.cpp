@@ -180,7 +180,7 @@ TEST_F(TranslatedImport, UsdPreviewSurfaceSpecularWorkflowAndCutout)
     <input name="opacityThreshold" type="float" value="0.5" />
     <input name="emissiveColor" type="color3" value="0.1, 0.2, 0.3" />
   </UsdPreviewSurface>
-  <surfacematerial name="Spec" type="material">
+  <surfacematerial name="SpecularWorkflow" type="material">
     <input name="surfaceshader" type="surfaceshader" nodename="SR" />
   </surfacematerial>
 )")));
