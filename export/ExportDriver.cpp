@@ -23,6 +23,56 @@ void exportRow(ExportRun& run, IParamBlock2* block, const mx::DocumentPtr& doc, 
 {
     run.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
 }
+
+// Written as 1.38 unless a node needs 1.39 (or the user chose a version):
+// every reader takes 1.38, and 1.39 readers upgrade it to the same meaning.
+// No plan means the document is written as it is.
+std::optional<LegacyFormPlan> planDocumentVersion(const mx::DocumentPtr& doc, DocumentVersionChoice version,
+                                                  MessageLog& log)
+{
+    std::optional<LegacyFormPlan> legacyPlan;
+    if (version != DocumentVersionChoice::V1_39)
+    {
+        legacyPlan = planLegacyForm(doc);
+        if (version == DocumentVersionChoice::Oldest && !legacyPlan->withoutLegacyForm.empty())
+            legacyPlan.reset();
+    }
+    if (legacyPlan)
+    {
+        for (const mx::NodePtr& node : legacyPlan->withoutLegacyForm)
+            log.report("No MaterialX " + std::string(LEGACY_DOCUMENT_VERSION) + " form for node " +
+                           node->getName() + " (" + node->getCategory() + ")\n",
+                       node->getNamePath());
+    }
+    return legacyPlan;
+}
+
+// The document never touches the disk before its library lines are gone:
+// a fixed temporary name beside the output could be the user's own file.
+void writeDocument(const mx::DocumentPtr& doc, const std::optional<LegacyFormPlan>& legacyPlan, WStr fileName,
+                   MessageLog& log)
+{
+    bool written = false;
+    std::string writeFailure;
+    try
+    {
+        std::optional<LegacyFormScope> legacyForm;
+        if (legacyPlan)
+            legacyForm.emplace(doc, *legacyPlan);
+        else
+            dropValuesBesideConnections(doc);
+        mx::XmlWriteOptions options;
+        options.writeXIncludeEnable = true;
+        written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },
+                                        fileName.ToQString());
+    }
+    catch (const mx::Exception& e)
+    {
+        writeFailure = e.what();
+    }
+    if (!written)
+        log.report("Unable to write file '" + fileName.ToUTF8().str() + "'\n", std::string(), writeFailure);
+}
 } // namespace
 
 ExportRun::ExportRun(const PluginSettings& settings) :
@@ -62,45 +112,8 @@ void ExportRun::exportMaterials(WStr fileName, const MaterialSet& materialSet,
     for (Mtl* material : materialSet)
         translateMaterial(material, doc);
 
-    // Written as 1.38 unless a node needs 1.39 (or the user chose a version):
-    // every reader takes 1.38, and 1.39 readers upgrade it to the same meaning.
-    std::optional<LegacyFormPlan> legacyPlan;
-    if (version != DocumentVersionChoice::V1_39)
-    {
-        legacyPlan = planLegacyForm(doc);
-        if (version == DocumentVersionChoice::Oldest && !legacyPlan->withoutLegacyForm.empty())
-            legacyPlan.reset();
-    }
-    if (legacyPlan)
-    {
-        for (const mx::NodePtr& node : legacyPlan->withoutLegacyForm)
-            messageLog.report("No MaterialX " + std::string(LEGACY_DOCUMENT_VERSION) + " form for node " +
-                                  node->getName() + " (" + node->getCategory() + ")\n",
-                              node->getNamePath());
-    }
-
-    // The document never touches the disk before its library lines are gone:
-    // a fixed temporary name beside the output could be the user's own file.
-    bool written = false;
-    std::string writeFailure;
-    try
-    {
-        std::optional<LegacyFormScope> legacyForm;
-        if (legacyPlan)
-            legacyForm.emplace(doc, *legacyPlan);
-        else
-            dropValuesBesideConnections(doc);
-        mx::XmlWriteOptions options;
-        options.writeXIncludeEnable = true;
-        written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },
-                                        outputName);
-    }
-    catch (const mx::Exception& e)
-    {
-        writeFailure = e.what();
-    }
-    if (!written)
-        messageLog.report("Unable to write file '" + fileName.ToUTF8().str() + "'\n", std::string(), writeFailure);
+    const std::optional<LegacyFormPlan> legacyPlan = planDocumentVersion(doc, version, messageLog);
+    writeDocument(doc, legacyPlan, fileName, messageLog);
 
     // Validated as 1.39 reads it, whichever version was written.
     dropValuesBesideConnections(doc);

@@ -127,7 +127,18 @@ void ImportRun::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& ma
     materials.push_back(material);
 
     IParamBlock2* parameters = material->GetParamBlock(0);
+    importDisplacement(doc, materialNode, parameters);
 
+    setFloatByName(parameters, "bump_map_amt", 1.0f);
+    setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
+    setFloatByName(parameters, "coat_affect_color", 0.0f);
+    setFloatByName(parameters, "coat_affect_roughness", 0.0f);
+
+    importShaderInputs(doc, shader, parameters);
+}
+
+void ImportRun::importDisplacement(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, IParamBlock2* parameters)
+{
     mx::InputPtr displacementInput = materialNode->getInput("displacementshader");
     const std::string displacementName = displacementInput ? displacementInput->getNodeName() : std::string();
     if (mx::NodePtr displacement = displacementName.empty() ? nullptr : doc->getNode(displacementName))
@@ -141,12 +152,10 @@ void ImportRun::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& ma
                 ResolveConnectedInput(parameters, doc, source, "displacement", std::string());
         });
     }
+}
 
-    setFloatByName(parameters, "bump_map_amt", 1.0f);
-    setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
-    setFloatByName(parameters, "coat_affect_color", 0.0f);
-    setFloatByName(parameters, "coat_affect_roughness", 0.0f);
-
+void ImportRun::importShaderInputs(const mx::DocumentPtr& doc, const mx::NodePtr& shader, IParamBlock2* parameters)
+{
     for (const mx::InputPtr& input : shader->getInputs())
     {
         guarded(messageLog, input->getNamePath(), [&] {

@@ -46,10 +46,15 @@ class ImportRun
 
   private:
     void importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, std::vector<Mtl*>& materials);
+    void importDisplacement(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, IParamBlock2* parameters);
+    // Each standard_surface input as a value or a map on its Physical Material parameter.
+    void importShaderInputs(const mx::DocumentPtr& doc, const mx::NodePtr& shader, IParamBlock2* parameters);
     struct MapFrame;
     // Starts the map of a node: answers it when it is made at once (or cannot
     // be), else pushes its frame for CreateNodeMap to finish and answers null.
     Texmap* startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
+    // The OSL Map of a node with its prepared shader, entered in the cache; null when it cannot be made.
+    Texmap* startOslMap(const mx::NodePtr& node, const mx::NodeDefPtr& nodeDef);
     Texmap* startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
     // Sets the frame's inputs up to the next one fed by a node; false when done.
     bool nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream, std::string& slot);

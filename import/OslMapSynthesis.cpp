@@ -155,6 +155,26 @@ Texmap* ImportRun::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& 
         return cached->second;
     }
 
+    Texmap* map = startOslMap(node, nodeDef);
+    if (!map)
+        return nullptr;
+
+    MapFrame frame;
+    frame.scope = scope;
+    frame.node = node;
+    frame.map = map;
+    frame.block = map->GetParamBlock(1);
+    frame.inputs = node->getInputs();
+    frame.output = carryFileColorSpace(scope, node, map);
+    if (frame.output)
+        nodeMapCache[node->getName()] = frame.output;
+    oslMapsOnPath_.insert(frame.result());
+    stack.push_back(std::move(frame));
+    return nullptr;
+}
+
+Texmap* ImportRun::startOslMap(const mx::NodePtr& node, const mx::NodeDefPtr& nodeDef)
+{
     Texmap* map = createOslMap();
     if (!map || !hasOslInterface(map))
     {
@@ -186,19 +206,7 @@ Texmap* ImportRun::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& 
         for (const std::string& parameter : parameterNames(shaderBlock))
             debugLine(L"  Par: %s\n", parameter);
     }
-
-    MapFrame frame;
-    frame.scope = scope;
-    frame.node = node;
-    frame.map = map;
-    frame.block = shaderBlock;
-    frame.inputs = node->getInputs();
-    frame.output = carryFileColorSpace(scope, node, map);
-    if (frame.output)
-        nodeMapCache[node->getName()] = frame.output;
-    oslMapsOnPath_.insert(frame.result());
-    stack.push_back(std::move(frame));
-    return nullptr;
+    return map;
 }
 
 bool ImportRun::loadPreparedShader(Texmap* map, const std::string& nodeDefName)

@@ -19,6 +19,27 @@ bool hasParameters(const FPParams* p, int count)
 {
     return count == 0 || (p && p->Count() >= count);
 }
+
+// ExportMtlX(filename, materials[, version]); false when anything was logged.
+bool exportFromScript(FPParams& p)
+{
+    const MtlTab* given = p[1].asMtlTab();
+    const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
+    const WStr fileName(p[0].asString());
+    MtlXIOUtil* util = getMtlXIOUtil();
+    // No version, or an empty one, follows the panel's option.
+    const std::string versionText = p.Count() > 2 ? toUtf8(WStr(p[2].asString())) : std::string();
+    const std::optional<DocumentVersionChoice> version =
+        versionText.empty() ? util->settings().exportVersion : parseDocumentVersionChoice(versionText);
+    if (!version)
+    {
+        MessageLog log;
+        log.report("Unknown MaterialX version '" + versionText + "': use 1.38, 1.39 or auto\n");
+        util->keepLog(std::move(log));
+        return false;
+    }
+    return util->exportFile(fileName, materials, *version);
+}
 } // namespace
 
 RozozazoZOVScriptInterface theScriptInterface;
@@ -56,24 +77,7 @@ int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue&
         {
             if (!hasParameters(p, 2))
                 return FPS_FAIL;
-            const MtlTab* given = (*p)[1].asMtlTab();
-            const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
-            const WStr fileName((*p)[0].asString());
-            MtlXIOUtil* util = getMtlXIOUtil();
-            // No version, or an empty one, follows the panel's option.
-            const std::string versionText = p->Count() > 2 ? toUtf8(WStr((*p)[2].asString())) : std::string();
-            const std::optional<DocumentVersionChoice> version =
-                versionText.empty() ? util->settings().exportVersion : parseDocumentVersionChoice(versionText);
-            if (!version)
-            {
-                MessageLog log;
-                log.report("Unknown MaterialX version '" + versionText + "': use 1.38, 1.39 or auto\n");
-                util->keepLog(std::move(log));
-                result.Load(TYPE_BOOL, false);
-                return FPS_OK;
-            }
-            const bool clean = util->exportFile(fileName, materials, *version);
-            result.Load(TYPE_BOOL, clean);
+            result.Load(TYPE_BOOL, exportFromScript(*p));
             return FPS_OK;
         }
         case getErrorId:

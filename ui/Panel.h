@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <memory>
+#include <vector>
 
 class QWidget;
 class Ui_PluginRollup;
@@ -50,6 +51,8 @@ class Panel : public QObject
     IUtil* utilityHost() const { return utilityHost_; }
 
   private:
+    void placeImported(Interface* ip, const std::vector<Mtl*>& materials);
+
     MtlXIOUtil& util_;
     QWidget* widget_ = nullptr;
     const std::unique_ptr<Ui_PluginRollup> form_;

@@ -87,28 +87,7 @@ void Panel::onImport()
     warnWithLog(widget_, IMPORT_TITLE, util_.lastLog().text());
 
     if (n >= 1)
-    {
-        form_->progressBar->setMaximum(n);
-        for (int i = 0; i < n; ++i)
-        {
-            Interval valid = FOREVER;
-            materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
-            ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-            form_->progressBar->setValue(i);
-        }
-        if (form_->assignToSelection->isChecked())
-            placeOnSelection(ip, form_->progressBar, widget_, materials);
-        if (form_->populateMEdit->isChecked())
-        {
-            for (int i = 0; i < n; ++i)
-            {
-                ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-                form_->progressBar->setValue(i);
-            }
-        }
-        if (form_->makeMtlLib->isChecked())
-            addMaterialsToLibrary(ip, form_->mtlLib->text(), materials);
-    }
+        placeImported(ip, materials);
 
     if (recordUndo)
     {
@@ -117,5 +96,32 @@ void Panel::onImport()
     }
     ip->RedrawViews(ip->GetTime(), REDRAW_NORMAL);
     form_->progressBar->hide();
+}
+
+// The materials go to the editor's slots, then to the selection, the editor
+// and the library as the options say.
+void Panel::placeImported(Interface* ip, const std::vector<Mtl*>& materials)
+{
+    const int n = static_cast<int>(materials.size());
+    form_->progressBar->setMaximum(n);
+    for (int i = 0; i < n; ++i)
+    {
+        Interval valid = FOREVER;
+        materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
+        ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
+        form_->progressBar->setValue(i);
+    }
+    if (form_->assignToSelection->isChecked())
+        placeOnSelection(ip, form_->progressBar, widget_, materials);
+    if (form_->populateMEdit->isChecked())
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
+            form_->progressBar->setValue(i);
+        }
+    }
+    if (form_->makeMtlLib->isChecked())
+        addMaterialsToLibrary(ip, form_->mtlLib->text(), materials);
 }
 } // namespace rozo

@@ -3,7 +3,11 @@
 
 #include "ImportTestSupport.h"
 
+#include "import/ImportRun.h"
+
 #include "plugin/PathParts.h"
+
+#include <map>
 
 namespace rozo::test
 {
@@ -204,6 +208,41 @@ TEST_F(ImportDriver, NonAsciiNamesComeBackThroughTheErrorText)
     log.report("caf\xc3\xa9\n");
     util.keepLog(log);
     EXPECT_EQ(util.getErrorText(), WStr(L":   ERROR - don't understand shader toon_shader\ncaf\u00e9\n"));
+}
+
+// What the user reads stays as it was; each entry also names its element.
+TEST_F(ImportDriver, EachMessageKeepsTheElementItIsAbout)
+{
+    const std::string path = writeFile(dir.path(), "doc.mtlx",
+                                       mtlx("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U") +
+                                            surface("S", "    <input name=\"base_color\" type=\"color3\" nodename=\"absent\" />\n") +
+                                            material("M", "S")));
+    ImportRun run(util.settings());
+    EXPECT_FALSE(run.importMaterials(path, materials));
+    std::map<std::string, std::string> elementOf;
+    std::string shown;
+    for (const MessageLog::Record& record : run.messageLog.records())
+    {
+        elementOf[record.text.substr(0, record.text.find('\n'))] = record.elementPath;
+        shown += record.text;
+    }
+    EXPECT_EQ(shown, run.messageLog.text());
+    EXPECT_EQ(elementOf.at(":   ERROR - don't understand shader toon_shader"), "U");
+    EXPECT_EQ(elementOf.at("Node not found: absent! "), "S/base_color");
+}
+
+TEST(MessageLog, ShowsEntriesAsReportedWithPathsAndCausesAside)
+{
+    MessageLog log;
+    EXPECT_TRUE(log.empty());
+    log.report("Validation failed:\nfirst\nsecond\n");
+    log.report("Unable to write file 'x'\n", std::string(), "disk full");
+    log.report("Node not found: n! \n", "S/base");
+    EXPECT_FALSE(log.empty());
+    EXPECT_EQ(log.text(), "Validation failed:\nfirst\nsecond\nUnable to write file 'x'\nNode not found: n! \n");
+    ASSERT_EQ(log.records().size(), 3u);
+    EXPECT_EQ(log.records()[1].detail, "disk full");
+    EXPECT_EQ(log.records()[2].elementPath, "S/base");
 }
 
 TEST(PathParts, CutAfterTheLastSlashOrBackslash)
