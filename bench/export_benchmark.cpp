@@ -16,9 +16,9 @@
 namespace
 {
 
-MtlXIOUtil& util()
+rozo::MtlXIOUtil& util()
 {
-    static MtlXIOUtil* instance = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
+    static rozo::MtlXIOUtil* instance = new rozo::MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
     return *instance;
 }
 
@@ -48,7 +48,7 @@ Tab<Mtl*> makeMaterials(int count)
 
 void exportMaterials(benchmark::State& state)
 {
-    MtlXIOUtil& u = util();
+    rozo::MtlXIOUtil& u = util();
     const Tab<Mtl*> materials = makeMaterials(static_cast<int>(state.range(0)));
     QTemporaryDir folder;
     const WStr output = WStr::FromQString(folder.filePath("bench.mtlx"));
@@ -57,8 +57,8 @@ void exportMaterials(benchmark::State& state)
     state.SetComplexityN(state.range(0));
     state.counters["materials/s"] =
         benchmark::Counter(static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
-    if (!u.messageText().empty())
-        state.SetLabel("log: " + u.messageText().substr(0, 60));
+    if (!u.lastLog().text().empty())
+        state.SetLabel("log: " + u.lastLog().text().substr(0, 60));
     Norvane::LiveObjects::Instance().DeleteAll();
 }
 } // namespace

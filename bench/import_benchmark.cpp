@@ -12,15 +12,15 @@
 
 namespace
 {
-MtlXIOUtil& util()
+rozo::MtlXIOUtil& util()
 {
-    static MtlXIOUtil* instance = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
+    static rozo::MtlXIOUtil* instance = new rozo::MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
     return *instance;
 }
 
 void importDocument(benchmark::State& state, const std::string& path)
 {
-    MtlXIOUtil& u = util();
+    rozo::MtlXIOUtil& u = util();
     size_t materials = 0;
     for (auto _ : state)
     {
@@ -34,8 +34,8 @@ void importDocument(benchmark::State& state, const std::string& path)
         state.ResumeTiming();
     }
     state.counters["materials"] = benchmark::Counter(static_cast<double>(materials), benchmark::Counter::kAvgIterations);
-    if (!u.messageText().empty())
-        state.SetLabel("log: " + u.messageText().substr(0, 60));
+    if (!u.lastLog().text().empty())
+        state.SetLabel("log: " + u.lastLog().text().substr(0, 60));
 }
 } // namespace
 

@@ -21,9 +21,9 @@
 
 namespace
 {
-MtlXIOUtil& util()
+rozo::MtlXIOUtil& util()
 {
-    static MtlXIOUtil* instance = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
+    static rozo::MtlXIOUtil* instance = new rozo::MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
     return *instance;
 }
 

@@ -31,10 +31,10 @@ struct InstallRoot
         QFile::link(STAGE_DIR + "/osl", root.filePath("osl"));
         QFile::link(STAGE_DIR + "/translation", root.filePath("translation"));
         root.mkpath("plugins");
-        util = new MtlXIOUtil(mx::FilePath(root.filePath("plugins/module.dlu").toStdString()));
+        util = new rozo::MtlXIOUtil(mx::FilePath(root.filePath("plugins/module.dlu").toStdString()));
     }
     QTemporaryDir dir;
-    MtlXIOUtil* util = nullptr;
+    rozo::MtlXIOUtil* util = nullptr;
 };
 
 InstallRoot& installRoot()

@@ -1,4 +1,4 @@
-#include "export/ExportOperations.h"
+#include "export/ExportRun.h"
 
 #include "export/ChildNames.h"
 #include "export/HostParams.h"
@@ -14,100 +14,115 @@
 
 #include <optional>
 
+namespace rozo
+{
 namespace
 {
-
-void exportRow(rozo::ExportOperations& util, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+void exportRow(ExportRun& run, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
                const ShaderInputRow& row)
 {
-    util.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
-}
-} // namespace
-
-bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials)
-{
-    return exportFile(fileName, materials, exportVersion);
+    run.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
 }
 
-bool rozo::ExportOperations::exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version)
+// Written as 1.38 unless a node needs 1.39 (or the user chose a version):
+// every reader takes 1.38, and 1.39 readers upgrade it to the same meaning.
+// No plan means the document is written as it is.
+std::optional<LegacyFormPlan> planDocumentVersion(const mx::DocumentPtr& doc, DocumentVersionChoice version,
+                                                  MessageLog& log)
 {
-    MaterialSet materialSet;
-    for (int i = 0; i < materials.Count(); ++i)
-        materialSet.insert(materials[i]);
-    exportMaterials(fileName, materialSet, version);
-    return messageText().empty();
-}
-
-void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& materialSet)
-{
-    exportMaterials(fileName, materialSet, exportVersion);
-}
-
-void rozo::ExportOperations::exportMaterials(WStr fileName, const MaterialSet& materialSet,
-                                             DocumentVersionChoice version)
-{
-    clearMessages();
-    forgetExportedMaps();
-    exportNodeDefCache.clear();
-    exportMatchingNodeDefCache.clear();
-    exportChildNames.clear();
-
-    const QString outputName = fileName.ToQString();
-    exportFolder = rozo::folderWithSeparator(outputName);
-
-    mx::DocumentPtr doc = mx::createDocument();
-    if (libraryDocument)
-        doc->importLibrary(libraryDocument);
-
-    for (Mtl* material : materialSet)
-        translateMaterial(material, doc);
-
-    // Written as 1.38 unless a node needs 1.39 (or the user chose a version):
-    // every reader takes 1.38, and 1.39 readers upgrade it to the same meaning.
-    std::optional<rozo::LegacyFormPlan> legacyPlan;
-    if (version != rozo::DocumentVersionChoice::V1_39)
+    std::optional<LegacyFormPlan> legacyPlan;
+    if (version != DocumentVersionChoice::V1_39)
     {
-        legacyPlan = rozo::planLegacyForm(doc);
-        if (version == rozo::DocumentVersionChoice::Oldest && !legacyPlan->withoutLegacyForm.empty())
+        legacyPlan = planLegacyForm(doc);
+        if (version == DocumentVersionChoice::Oldest && !legacyPlan->withoutLegacyForm.empty())
             legacyPlan.reset();
     }
     if (legacyPlan)
     {
         for (const mx::NodePtr& node : legacyPlan->withoutLegacyForm)
-            messageLog << "No MaterialX " << rozo::LEGACY_DOCUMENT_VERSION << " form for node " << node->getName()
-                       << " (" << node->getCategory() << ")\n";
+            log.report("No MaterialX " + std::string(LEGACY_DOCUMENT_VERSION) + " form for node " +
+                           node->getName() + " (" + node->getCategory() + ")\n",
+                       node->getNamePath());
     }
+    return legacyPlan;
+}
 
-    // The document never touches the disk before its library lines are gone:
-    // a fixed temporary name beside the output could be the user's own file.
+// The document never touches the disk before its library lines are gone:
+// a fixed temporary name beside the output could be the user's own file.
+void writeDocument(const mx::DocumentPtr& doc, const std::optional<LegacyFormPlan>& legacyPlan, WStr fileName,
+                   MessageLog& log)
+{
     bool written = false;
+    std::string writeFailure;
     try
     {
-        std::optional<rozo::LegacyFormScope> legacyForm;
+        std::optional<LegacyFormScope> legacyForm;
         if (legacyPlan)
             legacyForm.emplace(doc, *legacyPlan);
         else
-            rozo::dropValuesBesideConnections(doc);
+            dropValuesBesideConnections(doc);
         mx::XmlWriteOptions options;
         options.writeXIncludeEnable = true;
         written = writeStrippedDocument([&](std::ostream& stream) { mx::writeToXmlStream(doc, stream, &options); },
-                                        outputName);
+                                        fileName.ToQString());
     }
-    catch (const mx::Exception&)
+    catch (const mx::Exception& e)
     {
+        writeFailure = e.what();
     }
     if (!written)
-        messageLog << "Unable to write file '" << fileName.ToUTF8().str() << "'\n";
+        log.report("Unable to write file '" + fileName.ToUTF8().str() + "'\n", std::string(), writeFailure);
+}
+} // namespace
 
-    // Validated as 1.39 reads it, whichever version was written.
-    rozo::dropValuesBesideConnections(doc);
-    std::string message;
-    if (!doc->validate(&message))
-        messageLog << "Validation failed:\n"
-                   << message;
+ExportRun::ExportRun(const PluginSettings& settings) :
+    settings_(settings)
+{
 }
 
-void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
+bool ExportRun::exportFile(WStr fileName, const Tab<Mtl*>& materials)
+{
+    return exportFile(fileName, materials, settings_.exportVersion);
+}
+
+bool ExportRun::exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version)
+{
+    MaterialSet materialSet;
+    for (int i = 0; i < materials.Count(); ++i)
+        materialSet.insert(materials[i]);
+    exportMaterials(fileName, materialSet, version);
+    return messageLog.empty();
+}
+
+void ExportRun::exportMaterials(WStr fileName, const MaterialSet& materialSet)
+{
+    exportMaterials(fileName, materialSet, settings_.exportVersion);
+}
+
+void ExportRun::exportMaterials(WStr fileName, const MaterialSet& materialSet,
+                                DocumentVersionChoice version)
+{
+    const QString outputName = fileName.ToQString();
+    exportFolder = folderWithSeparator(outputName);
+
+    mx::DocumentPtr doc = mx::createDocument();
+    if (settings_.libraryDocument)
+        doc->importLibrary(settings_.libraryDocument);
+
+    for (Mtl* material : materialSet)
+        translateMaterial(material, doc);
+
+    const std::optional<LegacyFormPlan> legacyPlan = planDocumentVersion(doc, version, messageLog);
+    writeDocument(doc, legacyPlan, fileName, messageLog);
+
+    // Validated as 1.39 reads it, whichever version was written.
+    dropValuesBesideConnections(doc);
+    std::string message;
+    if (!doc->validate(&message))
+        messageLog.report("Validation failed:\n" + message, doc->getNamePath());
+}
+
+void ExportRun::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
 {
     if (!material)
         return;
@@ -119,16 +134,16 @@ void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::Document
 
     const std::string name = material->GetName().ToUTF8().str();
     // Suffixes go on the raw host name; the library's name rules apply after.
-    mx::NodePtr surfaceMaterial = doc->addNode("surfacematerial", uniqueChildName(doc, name, exportChildNames), "material");
+    mx::NodePtr surfaceMaterial = doc->addNode("surfacematerial", uniqueChildName(doc, name, childNames_), "material");
     mx::NodePtr shader =
-        doc->addNode("standard_surface", uniqueChildName(doc, name + "_surface", exportChildNames), "surfaceshader");
+        doc->addNode("standard_surface", uniqueChildName(doc, name + "_surface", childNames_), "surfaceshader");
     surfaceMaterial->addInput("surfaceshader", "surfaceshader")->setConnectedNode(shader);
 
     IParamBlock2* block = material->GetParamBlock(0);
     if (texmapParameter(block, "displacement_map", 0))
     {
         mx::NodePtr displacement = doc->addNode(
-            "displacement", uniqueChildName(doc, name + "_displacement", exportChildNames), "displacementshader");
+            "displacement", uniqueChildName(doc, name + "_displacement", childNames_), "displacementshader");
         surfaceMaterial->addInput("displacementshader", "displacementshader")->setConnectedNode(displacement);
         exportRow(*this, block, doc, displacement, DISPLACEMENT_ROW);
         displacement->addInput("scale", "float")
@@ -137,8 +152,4 @@ void rozo::ExportOperations::translateMaterial(Mtl* material, const mx::Document
     for (const ShaderInputRow& row : standardSurfaceRows)
         exportRow(*this, block, doc, shader, row);
 }
-
-void rozo::ExportOperations::forgetExportedMaps()
-{
-    exportMapCache.clear();
-}
+} // namespace rozo

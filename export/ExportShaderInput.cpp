@@ -1,13 +1,15 @@
-#include "export/ExportOperations.h"
+#include "export/ExportRun.h"
 
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
 #include "export/HostParams.h"
 #include "export/ParameterValueString.h"
 
-void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
-                                               const std::string& input, const std::string& type, const std::string& valueParam,
-                                               const std::string& mapParam, const std::string& amountParam)
+namespace rozo
+{
+void ExportRun::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
+                                  const std::string& input, const std::string& type, const std::string& valueParam,
+                                  const std::string& mapParam, const std::string& amountParam)
 {
     Texmap* map = mapParam.empty() ? nullptr : texmapParameter(block, mapParam, 0);
     if (!map && valueParam.empty())
@@ -26,9 +28,9 @@ void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::Do
         // A height map: converted per row, so each bump input gets its own
         // strength. Unnamed nodes are named as the library would: node1, node2, ...
         mx::NodePtr height = nodeForMap(map, doc, "float");
-        mx::NodePtr toNormal = doc->addNode("heighttonormal", uniqueChildName(doc, "node1", exportChildNames), "vector3");
+        mx::NodePtr toNormal = doc->addNode("heighttonormal", uniqueChildName(doc, "node1", childNames_), "vector3");
         toNormal->addInput("in", "float")->setConnectedNode(height);
-        mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", exportChildNames), "vector3");
+        mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", childNames_), "vector3");
         normalMap->addInput("in", "vector3")->setConnectedNode(toNormal);
         normalMap->addInput("scale", "float")->setAttribute("value", parameterValueString(block, amountParam, "float"));
         source = normalMap;
@@ -37,5 +39,6 @@ void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::Do
     {
         source = nodeForMap(map, doc, in->getType());
     }
-    rozo::connectKeepingValue(in, source);
+    connectKeepingValue(in, source);
 }
+} // namespace rozo

@@ -1,4 +1,4 @@
-#include "export/ExportOperations.h"
+#include "export/ExportRun.h"
 
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
@@ -12,12 +12,14 @@
 
 #include <QRegularExpression>
 
+namespace rozo
+{
 namespace
 {
 
 std::string mapName(Texmap* map)
 {
-    return rozo::toUtf8(map->GetName());
+    return toUtf8(map->GetName());
 }
 
 // The node's definition, asked of the document once per node shape.
@@ -39,12 +41,12 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
                           std::map<std::string, std::vector<mx::NodeDefPtr>>& cache)
 {
     static const QRegularExpression metadata("string,mtlx_node,\"(.*)\"");
-    const QRegularExpressionMatch match = metadata.match(rozo::precompiledOslCode(map).ToQString(), 0);
+    const QRegularExpressionMatch match = metadata.match(precompiledOslCode(map).ToQString(), 0);
     if (!match.hasMatch())
         return nullptr;
     category = match.captured(1).toStdString();
 
-    std::string definitionName = rozo::toUtf8(rozo::oslShaderName(map));
+    std::string definitionName = toUtf8(oslShaderName(map));
     if (definitionName.size() < 2)
         return nullptr;
     definitionName.replace(0, 2, "ND");
@@ -67,7 +69,7 @@ void stateColorSpace(const mx::InputPtr& file, const std::string& space)
     file->setAttribute("colorspace", space);
     mx::DocumentPtr doc = file->getDocument();
     if (!doc->hasColorSpace())
-        doc->setColorSpace(rozo::WORKING_COLOR_SPACE);
+        doc->setColorSpace(WORKING_COLOR_SPACE);
 }
 
 // The texture an import's colour transform stands after, when the texture
@@ -75,24 +77,24 @@ void stateColorSpace(const mx::InputPtr& file, const std::string& space)
 // again, so the transform itself is not written. Any other map as it is.
 Texmap* behindColorTransform(Texmap* map)
 {
-    if (!map || !rozo::hasOslInterface(map))
+    if (!map || !hasOslInterface(map))
         return map;
     // "mx_srgb_texture_to_lin_rec709_color3": the category between "mx_" and the type.
-    const std::string shader = rozo::toUtf8(rozo::oslShaderName(map));
+    const std::string shader = toUtf8(oslShaderName(map));
     const size_t typeStart = shader.rfind('_');
     if (shader.compare(0, 3, "mx_") != 0 || typeStart == std::string::npos || typeStart <= 3)
         return map;
-    const rozo::ColorSpace* source = rozo::colorSpaceOfTransform(shader.substr(3, typeStart - 3));
+    const ColorSpace* source = colorSpaceOfTransform(shader.substr(3, typeStart - 3));
     if (!source)
         return map;
     Texmap* texture = texmapParameter(map->GetParamBlock(1), "in_map", GetCOREInterface()->GetTime());
-    const std::optional<std::string> remembered = rozo::rememberedColorSpace(texture);
+    const std::optional<std::string> remembered = rememberedColorSpace(texture);
     return remembered && *remembered == source->name ? texture : map;
 }
 } // namespace
 
 // A map node whose sub-maps are being translated.
-struct rozo::ExportOperations::MapNodeFrame
+struct ExportRun::MapNodeFrame
 {
     Texmap* map = nullptr;
     mx::NodePtr node;
@@ -111,7 +113,7 @@ struct rozo::ExportOperations::MapNodeFrame
 
 // Sub-maps are translated on an explicit stack: a chain of maps may be far
 // longer than the call stack allows.
-mx::NodePtr rozo::ExportOperations::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
+mx::NodePtr ExportRun::nodeForMap(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
 {
     std::vector<MapNodeFrame> stack;
     mx::NodePtr result = startMapNode(map, doc, type, stack);
@@ -138,8 +140,8 @@ mx::NodePtr rozo::ExportOperations::nodeForMap(Texmap* map, const mx::DocumentPt
     return result;
 }
 
-mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
-                                                 std::vector<MapNodeFrame>& stack)
+mx::NodePtr ExportRun::startMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type,
+                                    std::vector<MapNodeFrame>& stack)
 {
     map = behindColorTransform(map);
     const auto cached = exportMapCache.find(map);
@@ -151,7 +153,7 @@ mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::Document
     exportMapCache[map] = node;
     if (!node)
     {
-        messageLog << "Unsupported node " << mapName(map) << "\n";
+        messageLog.report("Unsupported node " + mapName(map) + "\n");
         return node;
     }
     if (fillMapNode(map, node, type, stack))
@@ -159,46 +161,46 @@ mx::NodePtr rozo::ExportOperations::startMapNode(Texmap* map, const mx::Document
     return node;
 }
 
-mx::NodePtr rozo::ExportOperations::createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
+mx::NodePtr ExportRun::createMapNode(Texmap* map, const mx::DocumentPtr& doc, const std::string& type)
 {
     const std::string name = mapName(map);
     mx::NodePtr node;
-    if (rozo::hasOslInterface(map))
+    if (hasOslInterface(map))
     {
         std::string category;
-        mx::NodeDefPtr def = oslNodeDef(map, doc, category, exportMatchingNodeDefCache);
+        mx::NodeDefPtr def = oslNodeDef(map, doc, category, matchingNodeDefCache_);
         if (!def)
             return nullptr;
-        node = doc->addNode(category, uniqueChildName(doc, name, exportChildNames), def->getType());
+        node = doc->addNode(category, uniqueChildName(doc, name, childNames_), def->getType());
         for (const mx::InputPtr& input : def->getInputs())
             node->addInput(input->getName(), input->getType());
     }
     else if (dynamic_cast<BitmapTex*>(map))
     {
-        node = doc->addNode("tiledimage", uniqueChildName(doc, name, exportChildNames), type);
+        node = doc->addNode("tiledimage", uniqueChildName(doc, name, childNames_), type);
         node->addInput("uvtiling", "vector2");
         node->addInput("file", "filename");
     }
     else if (map->ClassID() == NORMAL_MAP_CLASS_ID)
     {
-        node = doc->addNode("normalmap", uniqueChildName(doc, name, exportChildNames), "vector3");
+        node = doc->addNode("normalmap", uniqueChildName(doc, name, childNames_), "vector3");
         node->addInput("in", "vector3");
         node->addInput("scale", "float");
     }
     return node;
 }
 
-bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
-                                         std::vector<MapNodeFrame>& stack)
+bool ExportRun::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::string& type,
+                            std::vector<MapNodeFrame>& stack)
 {
-    const bool osl = rozo::hasOslInterface(map);
+    const bool osl = hasOslInterface(map);
     IParamBlock2* block = map->GetParamBlock(osl ? 1 : 0);
-    mx::NodeDefPtr def = nodeDefOf(node, exportNodeDefCache);
+    mx::NodeDefPtr def = nodeDefOf(node, nodeDefCache_);
     if (!def)
     {
         // Without a definition there is no default to fall back on: the node
         // stays as made.
-        messageLog << "Unknown node " << node->getCategory() << "\n";
+        messageLog.report("Unknown node " + node->getCategory() + "\n", node->getNamePath());
         return false;
     }
 
@@ -219,8 +221,8 @@ bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, c
         if (!file)
             return true;
         const std::string path = exportTexturePath(WStr(bitmap->GetMapName()).ToQString());
-        if (rozo::isColorType(type))
-            stateColorSpace(file, rozo::automaticColorSpace(path));
+        if (isColorType(type))
+            stateColorSpace(file, automaticColorSpace(path));
         file->setAttribute("value", path);
         if (StdUVGen* uv = bitmap->GetUVGen())
             node->getInput("uvtiling")->setAttribute("value", floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
@@ -234,7 +236,7 @@ bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, c
     return false;
 }
 
-bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType)
+bool ExportRun::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subType)
 {
     if (frame.normal)
     {
@@ -254,7 +256,7 @@ bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::
         const std::string& inputName = declared->getName();
         if (inputName == "frameendaction" || inputName == "filtertype")
             continue;
-        const std::string param = rozo::OslParameterName(inputName);
+        const std::string param = OslParameterName(inputName);
         mx::InputPtr input = frame.node->getInput(inputName);
         if (!input)
         {
@@ -266,8 +268,8 @@ bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::
         if (input->getType() == "filename")
         {
             text = exportTexturePath(QString::fromStdString(text));
-            const std::optional<std::string> space = rozo::exportedColorSpace(
-                rozo::rememberedColorSpace(frame.map), text, rozo::isColorType(frame.node->getType()));
+            const std::optional<std::string> space = exportedColorSpace(
+                rememberedColorSpace(frame.map), text, isColorType(frame.node->getType()));
             if (space)
                 stateColorSpace(input, *space);
         }
@@ -289,7 +291,7 @@ bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::
     return false;
 }
 
-void rozo::ExportOperations::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
+void ExportRun::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
 {
     if (frame.normal)
     {
@@ -301,10 +303,10 @@ void rozo::ExportOperations::connectSubNode(MapNodeFrame& frame, const mx::NodeP
     mx::InputPtr input = frame.node->getInput(frame.waitingInput);
     if (!input)
         input = frame.node->addInput(frame.waitingInput, subNode ? subNode->getType() : std::string());
-    rozo::connectKeepingValue(input, subNode);
+    connectKeepingValue(input, subNode);
 }
 
-void rozo::ExportOperations::removeUnboundInputs(const mx::NodePtr& node)
+void ExportRun::removeUnboundInputs(const mx::NodePtr& node)
 {
     // An input that binds nothing is invalid; without it the node takes its
     // definition's default, which is what leaving it unset means.
@@ -315,3 +317,4 @@ void rozo::ExportOperations::removeUnboundInputs(const mx::NodePtr& node)
     for (const std::string& name : unbound)
         node->removeInput(name);
 }
+} // namespace rozo

@@ -1,30 +1,33 @@
-#include "export/ExportOperations.h"
+#include "export/ExportRun.h"
 
 #include "plugin/PathParts.h"
 
 #include <QDir>
 #include <QFile>
 
-std::string rozo::ExportOperations::exportTexturePath(const QString& texturePath)
+namespace rozo
+{
+std::string ExportRun::exportTexturePath(const QString& texturePath)
 {
     QString path = texturePath;
-    if (resolveTexturePaths)
+    if (settings_.resolveTexturePaths)
     {
         const WStr full = IFileResolutionManager::GetInstance()->GetFullFilePath(WStr::FromQString(path).data(), ASSET_TYPE_BITMAP, false);
         if (!full.isNull() && full.Length() > 0)
             path = full.ToQString();
     }
-    if (copyTextures)
+    if (settings_.copyTextures)
         path = copyTextureFile(path);
-    else if (relativeTexturePaths)
+    else if (settings_.relativeTexturePaths)
         path = QDir(exportFolder).relativeFilePath(path);
     return path.toStdString();
 }
 
-QString rozo::ExportOperations::copyTextureFile(const QString& path)
+QString ExportRun::copyTextureFile(const QString& path)
 {
-    const QString fileName = rozo::fileNamePart(path).left(999);
+    const QString fileName = fileNamePart(path).left(999);
     // QFile::copy never overwrites: an existing target is kept as it is.
     QFile::copy(path, exportFolder + fileName);
     return fileName;
 }
+} // namespace rozo

@@ -2,7 +2,7 @@
 
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
-#include "import/ImportOperations.h"
+#include "import/ImportRun.h"
 
 namespace rozo
 {
@@ -13,26 +13,26 @@ std::string mapSlotName(const std::string& mapParameter)
     return mapParameter + "_map";
 }
 
-bool followGraphOutput(std::ostream& log, const mx::ElementPtr& scope, const std::string& graphName,
+bool followGraphOutput(MessageLog& log, const mx::ElementPtr& scope, const std::string& graphName,
                        const std::string& outputName, mx::NodeGraphPtr& graph, std::string& nodeName)
 {
     graph = scope->getChildOfType<mx::NodeGraph>(graphName);
     if (!graph)
     {
-        log << "ERROR - node graph not found!\n";
+        log.report("ERROR - node graph not found!\n", scope->getNamePath());
         return false;
     }
     graph->flattenSubgraphs();
     mx::OutputPtr output = graph->getOutput(outputName.empty() ? std::string("out") : outputName);
     if (!output)
     {
-        log << "ERROR - output not found!\n";
+        log.report("ERROR - output not found!\n", graph->getNamePath());
         return false;
     }
     nodeName = output->getNodeName();
     if (nodeName.empty())
     {
-        log << "ERROR - output has no nodename!\n";
+        log.report("ERROR - output has no nodename!\n", output->getNamePath());
         return false;
     }
     return true;
@@ -66,11 +66,10 @@ void multiplyByScale(const mx::ElementPtr& scope, const mx::NodePtr& node, float
         strength *= value->asA<float>();
 }
 } // namespace
-} // namespace rozo
 
-bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
-                                                   const mx::InputPtr& input, const std::string& mapParameter,
-                                                   const std::string& amountParameter)
+bool ImportRun::ResolveConnectedInput(IParamBlock2* materialParameters, const mx::ElementPtr& scope,
+                                      const mx::InputPtr& input, const std::string& mapParameter,
+                                      const std::string& amountParameter)
 {
     std::string nodeName = input->getAttribute("nodename");
     const std::string nodeGraphName = input->getAttribute("nodegraph");
@@ -81,7 +80,7 @@ bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParamet
     if (!nodeGraphName.empty())
     {
         mx::NodeGraphPtr graph;
-        if (!rozo::followGraphOutput(messageLog, scope, nodeGraphName, input->getAttribute("output"), graph, nodeName))
+        if (!followGraphOutput(messageLog, scope, nodeGraphName, input->getAttribute("output"), graph, nodeName))
             return false;
         lookup = graph;
     }
@@ -89,7 +88,7 @@ bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParamet
     mx::NodePtr node = lookup->getChildOfType<mx::Node>(nodeName);
     if (!node)
     {
-        messageLog << "Node not found: " << nodeName << "! \n";
+        messageLog.report("Node not found: " + nodeName + "! \n", input->getNamePath());
         return false;
     }
 
@@ -99,19 +98,20 @@ bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParamet
     if (!amountParameter.empty() && node->getCategory() == "normalmap")
     {
         float strength = 1.0f;
-        rozo::multiplyByScale(lookup, node, strength);
+        multiplyByScale(lookup, node, strength);
         mx::ElementPtr feedingScope = lookup;
-        mx::NodePtr feeding = rozo::nodeOnInput(feedingScope, node, "in");
+        mx::NodePtr feeding = nodeOnInput(feedingScope, node, "in");
         if (feeding && feeding->getCategory() == "heighttonormal")
         {
-            rozo::multiplyByScale(feedingScope, feeding, strength);
-            source = rozo::nodeOnInput(feedingScope, feeding, "in");
+            multiplyByScale(feedingScope, feeding, strength);
+            source = nodeOnInput(feedingScope, feeding, "in");
             lookup = feedingScope;
         }
-        rozo::setFloatByName(materialParameters, amountParameter, strength);
+        setFloatByName(materialParameters, amountParameter, strength);
     }
 
     Texmap* map = source ? CreateNodeMap(lookup, source) : nullptr;
-    rozo::setTexmapByName(materialParameters, rozo::mapSlotName(mapParameter), map);
+    setTexmapByName(materialParameters, mapSlotName(mapParameter), map);
     return true;
 }
+} // namespace rozo

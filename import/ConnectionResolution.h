@@ -2,9 +2,10 @@
 // Which Physical Material parameter receives the map for a connected input,
 // and how a connection through a node graph is followed.
 
+#include "plugin/MessageLog.h"
+
 #include <MaterialXCore/Document.h>
 
-#include <ostream>
 #include <string>
 
 namespace mx = MaterialX;
@@ -18,6 +19,6 @@ std::string mapSlotName(const std::string& mapParameter);
 /// Follows a "nodegraph" and "output" (empty: "out") of scope to the graph,
 /// flattened in place, and the name of the node its output names. Logs what
 /// is missing and answers false when it cannot be followed.
-bool followGraphOutput(std::ostream& log, const mx::ElementPtr& scope, const std::string& graphName,
+bool followGraphOutput(MessageLog& log, const mx::ElementPtr& scope, const std::string& graphName,
                        const std::string& outputName, mx::NodeGraphPtr& graph, std::string& nodeName);
 } // namespace rozo

@@ -2,7 +2,7 @@
 
 #include "import/StandardLibraries.h"
 #include "import/SurfaceTranslation.h"
-#include "import/ImportOperations.h"
+#include "import/ImportRun.h"
 
 #include <MaterialXFormat/XmlIo.h>
 
@@ -49,34 +49,32 @@ QString diagnosticFolder()
         return QString();
     return temp.filePath(name);
 }
-} // namespace rozo
 
-mx::DocumentPtr rozo::ImportOperations::readImportDocument(const std::string& path)
+mx::DocumentPtr ImportRun::readImportDocument(const std::string& path)
 {
     mx::DocumentPtr doc = mx::createDocument();
     mx::XmlReadOptions readOptions;
-    mx::readFromXmlFile(doc, mx::FilePath(path), librarySearchPath, &readOptions);
-    rozo::removeStandardSurfaceGraphs(doc);
-    doc->importLibrary(libraryDocument);
+    mx::readFromXmlFile(doc, mx::FilePath(path), settings_.librarySearchPath, &readOptions);
+    removeStandardSurfaceGraphs(doc);
+    doc->importLibrary(settings_.libraryDocument);
     // A user graph that implements standard_surface is found only once the
     // library's definitions are merged.
-    rozo::removeStandardSurfaceGraphs(doc);
-    rozo::translateSurfaceShaders(doc);
+    removeStandardSurfaceGraphs(doc);
+    translateSurfaceShaders(doc);
 
-    rozo::writeDiagnosticCopy(doc, "preflat.xml");
+    writeDiagnosticCopy(doc, "preflat.xml");
 
     std::string message;
     if (!doc->validate(&message))
-        messageLog << "Validation failed:\n"
-                   << message;
+        messageLog.report("Validation failed:\n" + message, doc->getNamePath());
 
     doc->flattenSubgraphs();
 
     message.clear();
     if (!doc->validate(&message))
-        messageLog << "Post-flatten validation failed:\n"
-                   << message;
+        messageLog.report("Post-flatten validation failed:\n" + message, doc->getNamePath());
 
-    rozo::writeDiagnosticCopy(doc, "postflat.xml");
+    writeDiagnosticCopy(doc, "postflat.xml");
     return doc;
 }
+} // namespace rozo

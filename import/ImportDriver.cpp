@@ -1,7 +1,7 @@
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
 #include "import/FileColorSpace.h"
-#include "import/ImportOperations.h"
+#include "import/ImportRun.h"
 #include "plugin/PathParts.h"
 #include "plugin/StringTable.h"
 
@@ -24,7 +24,7 @@ std::string amountParameterFor(const std::string& inputName)
 
 // The document library reports bad values by exceptions; one bad input costs
 // only itself.
-template <typename Step> void guarded(std::ostream& log, Step step)
+template <typename Step> void guarded(MessageLog& log, const std::string& elementPath, Step step)
 {
     try
     {
@@ -32,19 +32,23 @@ template <typename Step> void guarded(std::ostream& log, Step step)
     }
     catch (const std::exception& e)
     {
-        log << e.what() << "\n";
+        log.report(std::string(e.what()) + "\n", elementPath);
     }
 }
 } // namespace
-} // namespace rozo
 
-Tab<Mtl*> rozo::ImportOperations::importFile(WStr fileName)
+ImportRun::ImportRun(const PluginSettings& settings) :
+    settings_(settings)
+{
+}
+
+Tab<Mtl*> ImportRun::importFile(WStr fileName)
 {
     Tab<Mtl*> result;
-    const std::string path = rozo::toUtf8(fileName);
+    const std::string path = toUtf8(fileName);
     if (!mx::FilePath(path).exists())
     {
-        messageLog << "File does not exist: '" << path << "'\n";
+        messageLog.report("File does not exist: '" + path + "'\n");
         return result;
     }
     std::vector<Mtl*> materials;
@@ -54,11 +58,10 @@ Tab<Mtl*> rozo::ImportOperations::importFile(WStr fileName)
     return result;
 }
 
-bool rozo::ImportOperations::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
+bool ImportRun::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
 {
-    documentFolder = rozo::folderWithSeparator(QString::fromStdString(path));
-    clearMessages();
-    forgetExportedMaps();
+    readStarted_ = true;
+    documentFolder = folderWithSeparator(QString::fromStdString(path));
 
     const bool recordUndo = !theHold.RestoreOrRedoing();
     if (recordUndo)
@@ -71,12 +74,12 @@ bool rozo::ImportOperations::importMaterials(const std::string& path, std::vecto
     }
     catch (const std::exception& e)
     {
-        messageLog << "Unable to read document: " << e.what() << "\n";
+        messageLog.report("Unable to read document: " + std::string(e.what()) + "\n");
     }
 
     if (doc)
     {
-        rozo::guarded(messageLog, [&] {
+        guarded(messageLog, std::string(), [&] {
             for (const mx::NodePtr& materialNode : doc->getMaterialNodes())
                 importMaterial(doc, materialNode, materials);
         });
@@ -84,69 +87,83 @@ bool rozo::ImportOperations::importMaterials(const std::string& path, std::vecto
 
     if (recordUndo)
     {
-        const wchar_t* recordName = rozo::getString(rozo::IMPORT_NAME_STRING);
+        const wchar_t* recordName = getString(IMPORT_NAME_STRING);
         theHold.Accept(recordName ? recordName : L"ImportMtlX");
     }
-    return messageText().empty();
+    return messageLog.empty();
 }
 
-void rozo::ImportOperations::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
-                                            std::vector<Mtl*>& materials)
+void ImportRun::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode,
+                               std::vector<Mtl*>& materials)
 {
+    // Maps are shared within a material, never with the one before.
+    nodeMapCache = {};
+
     mx::InputPtr surfaceInput = materialNode->getInput("surfaceshader");
     mx::NodePtr shader = surfaceInput ? doc->getNode(surfaceInput->getNodeName()) : nullptr;
     if (!shader)
     {
-        messageLog << rozo::MATERIAL_PREFIX << "ERROR - no surface shader for material " << materialNode->getName()
-                   << "\n";
+        messageLog.report(MATERIAL_PREFIX + std::string("ERROR - no surface shader for material ") +
+                              materialNode->getName() + "\n",
+                          materialNode->getNamePath());
         return;
     }
     if (shader->getCategory() != "standard_surface")
     {
-        messageLog << rozo::MATERIAL_PREFIX << "ERROR - don't understand shader " << shader->getCategory() << "\n";
+        messageLog.report(MATERIAL_PREFIX + std::string("ERROR - don't understand shader ") + shader->getCategory() + "\n",
+                          shader->getNamePath());
         return;
     }
 
-    Mtl* material = rozo::createPhysicalMaterial();
+    Mtl* material = createPhysicalMaterial();
     if (!material)
     {
-        messageLog << rozo::MATERIAL_PREFIX << "Unable to instantiate physical material\n";
+        messageLog.report(MATERIAL_PREFIX + std::string("Unable to instantiate physical material\n"),
+                          materialNode->getNamePath());
         return;
     }
     material->SetMtlFlag(MTL_TEX_DISPLAY_ENABLED | MTL_HW_MAT_ENABLED, TRUE);
-    material->SetName(rozo::toWide(materialNode->getName()));
+    material->SetName(toWide(materialNode->getName()));
     materials.push_back(material);
 
     IParamBlock2* parameters = material->GetParamBlock(0);
+    importDisplacement(doc, materialNode, parameters);
 
+    setFloatByName(parameters, "bump_map_amt", 1.0f);
+    setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
+    setFloatByName(parameters, "coat_affect_color", 0.0f);
+    setFloatByName(parameters, "coat_affect_roughness", 0.0f);
+
+    importShaderInputs(doc, shader, parameters);
+}
+
+void ImportRun::importDisplacement(const mx::DocumentPtr& doc, const mx::NodePtr& materialNode, IParamBlock2* parameters)
+{
     mx::InputPtr displacementInput = materialNode->getInput("displacementshader");
     const std::string displacementName = displacementInput ? displacementInput->getNodeName() : std::string();
     if (mx::NodePtr displacement = displacementName.empty() ? nullptr : doc->getNode(displacementName))
     {
-        rozo::guarded(messageLog, [&] {
+        guarded(messageLog, displacement->getNamePath(), [&] {
             if (mx::InputPtr scale = displacement->getInput("scale"))
                 setParameterFromValue(parameters, "displacement_map_amt", scale->getValue());
         });
-        rozo::guarded(messageLog, [&] {
+        guarded(messageLog, displacement->getNamePath(), [&] {
             if (mx::InputPtr source = displacement->getInput("displacement"))
                 ResolveConnectedInput(parameters, doc, source, "displacement", std::string());
         });
     }
+}
 
-    rozo::setFloatByName(parameters, "bump_map_amt", 1.0f);
-    rozo::setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
-    rozo::setFloatByName(parameters, "coat_affect_color", 0.0f);
-    rozo::setFloatByName(parameters, "coat_affect_roughness", 0.0f);
-
+void ImportRun::importShaderInputs(const mx::DocumentPtr& doc, const mx::NodePtr& shader, IParamBlock2* parameters)
+{
     for (const mx::InputPtr& input : shader->getInputs())
     {
-        rozo::guarded(messageLog, [&] {
-            const std::string parameter = rozo::mapSurfaceInputName(input->getName());
-            const std::string amount = rozo::amountParameterFor(input->getName());
+        guarded(messageLog, input->getNamePath(), [&] {
+            const std::string parameter = mapSurfaceInputName(input->getName());
+            const std::string amount = amountParameterFor(input->getName());
             if (!ResolveConnectedInput(parameters, doc, input, parameter, amount))
-                setParameterFromValue(parameters, parameter, rozo::workingSpaceValue(input, input->getValue()));
+                setParameterFromValue(parameters, parameter, workingSpaceValue(input, input->getValue()));
         });
     }
-
-    nodeMapCache.clear();
 }
+} // namespace rozo

@@ -3,7 +3,6 @@
 #include "import/TranslationLibraries.h"
 
 #include "plugin/HostCalls.h"
-#include "import/ImportOperations.h"
 #include "plugin/ModuleHandle.h"
 
 #include <string>
@@ -42,17 +41,16 @@ mx::DocumentPtr loadStandardLibraries(const mx::FileSearchPath& searchPath)
     return libraries;
 }
 
+void initLibraries(PluginSettings& settings)
+{
+    initLibraries(settings, moduleFilePath());
+}
+
+void initLibraries(PluginSettings& settings, const mx::FilePath& moduleFile)
+{
+    settings.librarySearchPath = librarySearchPathFor(moduleFile, settings.installRoot);
+    settings.libraryDocument = loadStandardLibraries(settings.librarySearchPath);
+    if (settings.libraryDocument->getChildren().empty())
+        debugLine(L"No MaterialX libraries found\n");
+}
 } // namespace rozo
-
-void rozo::ImportOperations::initLibraries()
-{
-    initLibraries(rozo::moduleFilePath());
-}
-
-void rozo::ImportOperations::initLibraries(const mx::FilePath& moduleFile)
-{
-    librarySearchPath = rozo::librarySearchPathFor(moduleFile, installRoot);
-    libraryDocument = rozo::loadStandardLibraries(librarySearchPath);
-    if (libraryDocument->getChildren().empty())
-        rozo::debugLine(L"No MaterialX libraries found\n");
-}

@@ -3,6 +3,7 @@
 // them once for every import to merge.
 
 #include "import/StandardLibraries.h"
+#include "plugin/PluginSettings.h"
 
 namespace rozo
 {
@@ -13,5 +14,10 @@ mx::FileSearchPath librarySearchPathFor(const mx::FilePath& moduleFile, mx::File
 /// The pruned library document of the folders found on searchPath, with a
 /// debug line for each file skipped and each graph left out.
 mx::DocumentPtr loadStandardLibraries(const mx::FileSearchPath& searchPath);
+
+/// Fills the settings' install root, search path and library document for
+/// the plug-in module's own file, or for one at moduleFile.
+void initLibraries(PluginSettings& settings);
+void initLibraries(PluginSettings& settings, const mx::FilePath& moduleFile);
 
 } // namespace rozo

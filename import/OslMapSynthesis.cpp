@@ -5,7 +5,7 @@
 #include "import/FileColorSpace.h"
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
-#include "import/ImportOperations.h"
+#include "import/ImportRun.h"
 
 #include <QFile>
 #include <QString>
@@ -66,10 +66,9 @@ bool readShaderSource(const mx::FilePath& path, QString& code)
     return true;
 }
 } // namespace
-} // namespace rozo
 
 // A map being built: the node it stands for and how far its inputs are done.
-struct rozo::ImportOperations::MapFrame
+struct ImportRun::MapFrame
 {
     mx::ElementPtr scope;
     mx::NodePtr node;
@@ -94,10 +93,10 @@ struct rozo::ImportOperations::MapFrame
 
 // The maps are built on an explicit stack: a chain of connected nodes may be
 // far longer than the call stack allows.
-Texmap* rozo::ImportOperations::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
+Texmap* ImportRun::CreateNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node)
 {
     std::vector<MapFrame> stack;
-    oslMapsOnPath.clear();
+    oslMapsOnPath_.clear();
     Texmap* result = startNodeMap(scope, node, stack);
     while (!stack.empty())
     {
@@ -105,7 +104,7 @@ Texmap* rozo::ImportOperations::CreateNodeMap(const mx::ElementPtr& scope, const
         {
             MapFrame& frame = stack.back();
             if (result && frame.block)
-                rozo::setTexmapByName(frame.block, frame.waitingSlot, result);
+                setTexmapByName(frame.block, frame.waitingSlot, result);
             frame.waitingSlot.clear();
         }
         mx::ElementPtr upstreamScope;
@@ -120,21 +119,21 @@ Texmap* rozo::ImportOperations::CreateNodeMap(const mx::ElementPtr& scope, const
             }
             catch (const std::exception& e)
             {
-                messageLog << e.what() << "\n";
+                messageLog.report(std::string(e.what()) + "\n", upstream->getNamePath());
                 result = nullptr;
             }
             continue;
         }
         result = stack.back().result();
         if (!stack.back().normalKey.empty())
-            normalMapsOnPath.erase(stack.back().normalKey);
-        oslMapsOnPath.erase(result);
+            normalMapsOnPath_.erase(stack.back().normalKey);
+        oslMapsOnPath_.erase(result);
         stack.pop_back();
     }
     return result;
 }
 
-Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack)
+Texmap* ImportRun::startNodeMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack)
 {
     if (node->getCategory() == "normalmap")
         return startNormalMap(scope, node, stack);
@@ -142,7 +141,7 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
     mx::NodeDefPtr nodeDef = node->getNodeDef();
     if (!nodeDef)
     {
-        messageLog << "Unknown node " << node->getCategory() << "\n";
+        messageLog.report("Unknown node " + node->getCategory() + "\n", node->getNamePath());
         return nullptr;
     }
 
@@ -151,119 +150,130 @@ Texmap* rozo::ImportOperations::startNodeMap(const mx::ElementPtr& scope, const 
     {
         // The loop still closes on the cached map, but no renderer can
         // evaluate a graph that feeds itself: say so.
-        if (oslMapsOnPath.count(cached->second))
-            messageLog << "ERROR: Cycle through node '" << node->getName() << "'\n";
+        if (oslMapsOnPath_.count(cached->second))
+            messageLog.report("ERROR: Cycle through node '" + node->getName() + "'\n", node->getNamePath());
         return cached->second;
     }
 
-    Texmap* map = rozo::createOslMap();
-    if (!map || !rozo::hasOslInterface(map))
-    {
-        if (map)
-            rozo::destroyMap(map);
-        messageLog << "Failed to create OSL Map\n";
+    Texmap* map = startOslMap(node, nodeDef);
+    if (!map)
         return nullptr;
-    }
-
-    // Entered before any input is followed, so a node reached again while its
-    // own map is being built ends the walk with that map.
-    map->SetName(rozo::toWide(node->getName()));
-    nodeMapCache[node->getName()] = map;
-
-    if (!loadPreparedShader(map, nodeDef->getName()))
-    {
-        messageLog << "No precompiled implementation for (runtime compile not implemented yet) " << node->getCategory()
-                   << "\n";
-        nodeMapCache.erase(node->getName());
-        rozo::destroyMap(map);
-        return nullptr;
-    }
-
-    IParamBlock2* shaderBlock = map->GetParamBlock(1);
-    rozo::debugLine(L"Name: %s\n", rozo::toUtf8(rozo::oslShaderName(map)));
-    if (shaderBlock)
-    {
-        for (const std::string& parameter : rozo::parameterNames(shaderBlock))
-            rozo::debugLine(L"  Par: %s\n", parameter);
-    }
 
     MapFrame frame;
     frame.scope = scope;
     frame.node = node;
     frame.map = map;
-    frame.block = shaderBlock;
+    frame.block = map->GetParamBlock(1);
     frame.inputs = node->getInputs();
     frame.output = carryFileColorSpace(scope, node, map);
     if (frame.output)
         nodeMapCache[node->getName()] = frame.output;
-    oslMapsOnPath.insert(frame.result());
+    oslMapsOnPath_.insert(frame.result());
     stack.push_back(std::move(frame));
     return nullptr;
 }
 
-bool rozo::ImportOperations::loadPreparedShader(Texmap* map, const std::string& nodeDefName)
+Texmap* ImportRun::startOslMap(const mx::NodePtr& node, const mx::NodeDefPtr& nodeDef)
+{
+    Texmap* map = createOslMap();
+    if (!map || !hasOslInterface(map))
+    {
+        if (map)
+            destroyMap(map);
+        messageLog.report("Failed to create OSL Map\n", node->getNamePath());
+        return nullptr;
+    }
+
+    // Entered before any input is followed, so a node reached again while its
+    // own map is being built ends the walk with that map.
+    map->SetName(toWide(node->getName()));
+    nodeMapCache[node->getName()] = map;
+
+    if (!loadPreparedShader(map, nodeDef->getName()))
+    {
+        messageLog.report("No precompiled implementation for (runtime compile not implemented yet) " +
+                              node->getCategory() + "\n",
+                          node->getNamePath());
+        nodeMapCache.erase(node->getName());
+        destroyMap(map);
+        return nullptr;
+    }
+
+    IParamBlock2* shaderBlock = map->GetParamBlock(1);
+    debugLine(L"Name: %s\n", toUtf8(oslShaderName(map)));
+    if (shaderBlock)
+    {
+        for (const std::string& parameter : parameterNames(shaderBlock))
+            debugLine(L"  Par: %s\n", parameter);
+    }
+    return map;
+}
+
+bool ImportRun::loadPreparedShader(Texmap* map, const std::string& nodeDefName)
 {
     const mx::FilePath sourcePath =
-        installRoot / rozo::OSL_FOLDER / rozo::OSL_MATERIALX_FOLDER / rozo::oslSourceFileName(nodeDefName);
+        settings_.installRoot / OSL_FOLDER / OSL_MATERIALX_FOLDER / oslSourceFileName(nodeDefName);
     QString code;
-    if (!rozo::readShaderSource(sourcePath, code))
+    if (!readShaderSource(sourcePath, code))
         return false;
 
-    if (fixedIncludePath)
+    if (settings_.fixedIncludePath)
     {
-        const mx::FilePath includePath = installRoot / rozo::OSL_INCLUDE_PATH;
-        code.replace(QString::fromLatin1(rozo::OSL_INCLUDE_NAME),
+        const mx::FilePath includePath = settings_.installRoot / OSL_INCLUDE_PATH;
+        code.replace(QString::fromLatin1(OSL_INCLUDE_NAME),
                      QString::fromStdString(includePath.asString(mx::FilePath::FormatPosix)), Qt::CaseSensitive);
     }
 
     IParamBlock2* codeBlock = map->GetParamBlock(0);
-    if (usePrecompiledOsl)
-        rozo::setTextByName(codeBlock, "OSLCode", precompiledCode(code));
+    if (settings_.usePrecompiledOsl)
+        setTextByName(codeBlock, "OSLCode", precompiledCode(code));
     else
-        rozo::setTextByName(codeBlock, "OSLCode", rozo::toWide(code));
+        setTextByName(codeBlock, "OSLCode", toWide(code));
     return true;
 }
 
-Texmap* rozo::ImportOperations::carryFileColorSpace(const mx::ElementPtr& scope, const mx::NodePtr& node, Texmap* map)
+Texmap* ImportRun::carryFileColorSpace(const mx::ElementPtr& scope, const mx::NodePtr& node, Texmap* map)
 {
-    const mx::InputPtr file = rozo::firstFileInput(node);
+    const mx::InputPtr file = firstFileInput(node);
     if (!file)
         return nullptr;
-    std::string space = rozo::fileColorSpace(file, rozo::followInterface(scope, file));
-    if (!space.empty() && space != rozo::NO_COLOR_SPACE)
+    std::string space = fileColorSpace(file, followInterface(scope, file));
+    if (!space.empty() && space != NO_COLOR_SPACE)
     {
         // Kept under the name the library defines, which every reader knows.
-        const rozo::ColorSpace* known = rozo::findColorSpace(space);
+        const ColorSpace* known = findColorSpace(space);
         if (!known)
-            messageLog << "Unknown colour space '" << space << "' on node '" << node->getName()
-                       << "': its file is read as it is\n";
+            messageLog.report("Unknown colour space '" + space + "' on node '" + node->getName() +
+                                  "': its file is read as it is\n",
+                              node->getNamePath());
         space = known ? known->name : std::string();
     }
     // Remembered even when empty: a document that states no colour space
     // exports without one.
-    rozo::setTextByName(map->GetParamBlock(0), rozo::MAP_COLOR_SPACE_PARAMETER, rozo::toWide(space));
-    if (!rozo::isColorType(node->getType()) || !rozo::needsColorTransform(space))
+    setTextByName(map->GetParamBlock(0), MAP_COLOR_SPACE_PARAMETER, toWide(space));
+    if (!isColorType(node->getType()) || !needsColorTransform(space))
         return nullptr;
 
     // As MaterialX's shader generation does: a transform node after the
     // texture, so that every consumer sees working-space colours.
-    Texmap* transform = rozo::createOslMap();
-    if (!transform || !rozo::hasOslInterface(transform) ||
-        !loadPreparedShader(transform, rozo::colorTransformNodeDef(space, node->getType())))
+    Texmap* transform = createOslMap();
+    if (!transform || !hasOslInterface(transform) ||
+        !loadPreparedShader(transform, colorTransformNodeDef(space, node->getType())))
     {
         if (transform)
-            rozo::destroyMap(transform);
-        messageLog << "No colour transform from '" << space << "' for node '" << node->getName()
-                   << "': its file is read as it is\n";
+            destroyMap(transform);
+        messageLog.report("No colour transform from '" + space + "' for node '" + node->getName() +
+                              "': its file is read as it is\n",
+                          node->getNamePath());
         return nullptr;
     }
-    transform->SetName(rozo::toWide(node->getName() + "_" + rozo::colorTransformCategory(space)));
-    rozo::setTexmapByName(transform->GetParamBlock(1), "in_map", map);
+    transform->SetName(toWide(node->getName() + "_" + colorTransformCategory(space)));
+    setTexmapByName(transform->GetParamBlock(1), "in_map", map);
     return transform;
 }
 
-bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
-                                          std::string& slot)
+bool ImportRun::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream,
+                             std::string& slot)
 {
     if (!frame.normalKey.empty())
     {
@@ -278,32 +288,32 @@ bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstr
 
     while (frame.next < frame.inputs.size())
     {
-        const mx::InputPtr& input = frame.inputs[frame.next++];
+        const mx::InputPtr input = frame.inputs[frame.next++];
         // One bad value costs only its own parameter.
         try
         {
-            const std::string parameter = rozo::OslParameterName(input->getName());
-            const rozo::BoundInput bound = rozo::followInterface(frame.scope, input);
+            const std::string parameter = OslParameterName(input->getName());
+            const BoundInput bound = followInterface(frame.scope, input);
             mx::ElementPtr lookup = bound.scope;
             std::string nodeName = bound.input->getNodeName();
             if (bound.graphInput && bound.input->hasNodeGraphString())
             {
                 mx::NodeGraphPtr graph;
-                if (!rozo::followGraphOutput(messageLog, bound.scope, bound.input->getNodeGraphString(),
-                                             bound.input->getOutputString(), graph, nodeName))
+                if (!followGraphOutput(messageLog, bound.scope, bound.input->getNodeGraphString(),
+                                       bound.input->getOutputString(), graph, nodeName))
                     continue;
                 lookup = graph;
             }
             if (nodeName.empty())
             {
                 setParameterFromValue(frame.block, parameter,
-                                      rozo::workingSpaceValue(bound.input, rozo::documentValue(bound.input)));
+                                      workingSpaceValue(bound.input, documentValue(bound.input)));
                 continue;
             }
-            mx::NodePtr linked = rozo::linkedNode(lookup, nodeName);
+            mx::NodePtr linked = linkedNode(lookup, nodeName);
             if (!linked)
             {
-                messageLog << "ERROR: Can't find linked node '" << nodeName << "'\n";
+                messageLog.report("ERROR: Can't find linked node '" + nodeName + "'\n", input->getNamePath());
                 continue;
             }
             upstreamScope = lookup;
@@ -313,66 +323,66 @@ bool rozo::ImportOperations::nextUpstream(MapFrame& frame, mx::ElementPtr& upstr
         }
         catch (const std::exception& e)
         {
-            messageLog << e.what() << "\n";
+            messageLog.report(std::string(e.what()) + "\n", input->getNamePath());
         }
     }
     return false;
 }
 
-WStr rozo::ImportOperations::precompiledCode(const QString& sourceCode)
+WStr ImportRun::precompiledCode(const QString& sourceCode)
 {
     const std::string key = sourceCode.toStdString();
-    auto cached = precompiledCodeCache.find(key);
-    if (cached != precompiledCodeCache.end())
+    auto cached = precompiledCodeCache_.find(key);
+    if (cached != precompiledCodeCache_.end())
         return cached->second;
 
     // The host compiles the code of a map: a temporary one serves, released at once.
     WStr precompiled;
-    Texmap* compiler = rozo::createOslMap();
-    if (compiler && rozo::hasOslInterface(compiler))
+    Texmap* compiler = createOslMap();
+    if (compiler && hasOslInterface(compiler))
     {
-        rozo::setTextByName(compiler->GetParamBlock(0), "OSLCode", rozo::toWide(sourceCode));
-        precompiled = rozo::precompiledOslCode(compiler);
+        setTextByName(compiler->GetParamBlock(0), "OSLCode", toWide(sourceCode));
+        precompiled = precompiledOslCode(compiler);
     }
     if (compiler)
         compiler->MaybeAutoDelete();
-    precompiledCodeCache.emplace(key, precompiled);
+    precompiledCodeCache_.emplace(key, precompiled);
     return precompiled;
 }
 
-Texmap* rozo::ImportOperations::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
-                                               std::vector<MapFrame>& stack)
+Texmap* ImportRun::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,
+                                  std::vector<MapFrame>& stack)
 {
     // Normal Maps are never cached, so a loop made of normalmap nodes alone
     // would never reach a cached map: the normalmap nodes on the path end it.
     const std::string key = node->getNamePath();
-    if (normalMapsOnPath.count(key))
+    if (normalMapsOnPath_.count(key))
     {
-        messageLog << "ERROR: Cycle through node '" << node->getName() << "'\n";
+        messageLog.report("ERROR: Cycle through node '" + node->getName() + "'\n", key);
         return nullptr;
     }
 
-    Texmap* normalMap = rozo::createNormalMapObject();
+    Texmap* normalMap = createNormalMapObject();
     if (!normalMap)
         return nullptr;
 
     mx::InputPtr in = node->getInput("in");
     if (!in)
         return normalMap;
-    const rozo::BoundInput bound = rozo::followInterface(scope, in);
+    const BoundInput bound = followInterface(scope, in);
     const std::string nodeName = bound.input->getNodeName();
     if (nodeName.empty())
         return normalMap;
 
-    mx::NodePtr upstream = rozo::linkedNode(bound.scope, nodeName);
+    mx::NodePtr upstream = linkedNode(bound.scope, nodeName);
     if (!upstream)
     {
-        messageLog << "ERROR: Can't find linked node '" << nodeName << "'\n";
-        rozo::destroyMap(normalMap);
+        messageLog.report("ERROR: Can't find linked node '" + nodeName + "'\n", in->getNamePath());
+        destroyMap(normalMap);
         return nullptr;
     }
 
-    normalMapsOnPath.insert(key);
+    normalMapsOnPath_.insert(key);
     MapFrame frame;
     frame.scope = scope;
     frame.node = node;
@@ -384,3 +394,4 @@ Texmap* rozo::ImportOperations::startNormalMap(const mx::ElementPtr& scope, cons
     stack.push_back(std::move(frame));
     return nullptr;
 }
+} // namespace rozo

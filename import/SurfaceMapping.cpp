@@ -1,7 +1,7 @@
 #include "import/SurfaceMapping.h"
 
 #include "plugin/HostCalls.h"
-#include "import/ImportOperations.h"
+#include "import/ImportRun.h"
 
 #include <map>
 
@@ -34,7 +34,7 @@ std::string mapSurfaceInputName(const std::string& inputName)
 }
 } // namespace rozo
 
-void rozo::ImportOperations::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
+void rozo::ImportRun::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
 {
     std::optional<ParamID> id = rozo::parameterId(block, name);
     if (!id)
@@ -80,7 +80,7 @@ void rozo::ImportOperations::setParameterFromValue(IParamBlock2* block, const st
     else if (value->isA<std::string>())
     {
         WStr path = rozo::toWide(value->asA<std::string>());
-        if (name == "file" && resolveTexturePaths)
+        if (name == "file" && settings_.resolveTexturePaths)
         {
             WStr full = rozo::resolveFilePath(path);
             if (full.Length() == 0)

@@ -22,7 +22,7 @@ ROZO_ENTRY_POINT int LibNumberClasses()
 
 ROZO_ENTRY_POINT ClassDesc* LibClassDesc(int i)
 {
-    return i == 0 ? getClassDesc() : nullptr;
+    return i == 0 ? rozo::getClassDesc() : nullptr;
 }
 
 ROZO_ENTRY_POINT ULONG LibVersion()

@@ -1,19 +1,37 @@
-#include "plugin/PluginState.h"
+#include "plugin/MessageLog.h"
 
-void rozo::PluginState::clearMessages()
+namespace rozo
 {
-    messageLog.str(std::string());
-    messageLog.clear();
+void MessageLog::report(std::string text, std::string elementPath, std::string detail)
+{
+    records_.push_back(Record{ std::move(text), std::move(elementPath), std::move(detail) });
 }
 
-std::string rozo::PluginState::messageText() const
+void MessageLog::append(const MessageLog& other)
 {
-    return messageLog.str();
+    records_.insert(records_.end(), other.records_.begin(), other.records_.end());
 }
 
-WStr rozo::PluginState::getErrorText() const
+bool MessageLog::empty() const
+{
+    for (const Record& record : records_)
+        if (!record.text.empty())
+            return false;
+    return true;
+}
+
+std::string MessageLog::text() const
+{
+    std::string joined;
+    for (const Record& record : records_)
+        joined += record.text;
+    return joined;
+}
+
+WStr MessageLog::getErrorText() const
 {
     // Decoded up to the first zero byte, as the readers of the log expect.
-    const std::string text = messageText();
-    return WStr::FromUTF8(text.c_str());
+    const std::string joined = text();
+    return WStr::FromUTF8(joined.c_str());
 }
+} // namespace rozo

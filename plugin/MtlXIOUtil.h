@@ -1,22 +1,23 @@
 #pragma once
-// The one utility object of the plug-in. It holds the import
-// (import/ImportOperations.h), the export (export/ExportOperations.h) and the
-// panel (ui/PanelOperations.h) with their state, over the options, libraries
-// and message log they share (plugin/PluginState.h).
+// The one utility object of the plug-in: the settings every run reads, the
+// panel, and the log of the last run. Each import and export is a run object
+// of its own (import/ImportRun.h, export/ExportRun.h), made for one call.
 
-#include "export/ExportOperations.h"
-#include "import/ImportOperations.h"
-#include "ui/PanelOperations.h"
+#include "export/MaterialSet.h"
+#include "plugin/MessageLog.h"
+#include "plugin/PluginSettings.h"
 
 #include <NorvaneSDK.h>
 
-#include <QObject>
+#include <memory>
+#include <string>
+#include <vector>
 
-class MtlXIOUtil : public UtilityObj,
-                   public QObject,
-                   public rozo::ImportOperations,
-                   public rozo::ExportOperations,
-                   public rozo::PanelOperations
+namespace rozo
+{
+class Panel;
+
+class MtlXIOUtil : public UtilityObj
 {
   public:
     /// Loads the libraries found from the plug-in module's own file.
@@ -28,26 +29,37 @@ class MtlXIOUtil : public UtilityObj,
     MtlXIOUtil(const MtlXIOUtil&) = delete;
     MtlXIOUtil& operator=(const MtlXIOUtil&) = delete;
 
-    // Utility object operations called by the host (ui/PanelOpen.cpp).
+    // Utility object operations called by the host: they open and close the panel.
     void BeginEditParams(Interface* ip, IUtil* iu) override;
     void EndEditParams(Interface* ip, IUtil* iu) override;
     void SelectionSetChanged(Interface* ip, IUtil* iu) override {}
     void DeleteThis() override {}
     void SetStartupParam(WStr param) override {}
 
-    // The runs, wherever they are started from.
-    bool importMaterials(const std::string& path, std::vector<Mtl*>& materials) override
-    {
-        return ImportOperations::importMaterials(path, materials);
-    }
-    void exportMaterials(WStr fileName, const rozo::MaterialSet& materialSet) override
-    {
-        ExportOperations::exportMaterials(fileName, materialSet);
-    }
+    PluginSettings& settings() { return settings_; }
+    const PluginSettings& settings() const { return settings_; }
+    Panel& panel() { return *panel_; }
 
-  protected:
-    void forgetExportedMaps() override { ExportOperations::forgetExportedMaps(); }
+    // The runs, wherever they are started from; each leaves its log as the last one.
+    /// A missing file adds its line to the last log instead of starting one.
+    Tab<Mtl*> importFile(WStr fileName);
+    bool importMaterials(const std::string& path, std::vector<Mtl*>& materials);
+    bool exportFile(WStr fileName, const Tab<Mtl*>& materials);
+    bool exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version);
+    void exportMaterials(WStr fileName, const MaterialSet& materialSet);
+
+    /// The log of the last run, for GetError and the panel's warnings.
+    const MessageLog& lastLog() const { return lastLog_; }
+    /// Makes log the last one, for a call that fails before any run.
+    void keepLog(MessageLog log) { lastLog_ = std::move(log); }
+    WStr getErrorText() const { return lastLog_.getErrorText(); }
+
+  private:
+    PluginSettings settings_;
+    MessageLog lastLog_;
+    const std::unique_ptr<Panel> panel_;
 };
 
 /// The one utility object, created on first use.
 MtlXIOUtil* getMtlXIOUtil();
+} // namespace rozo

@@ -4,6 +4,8 @@
 #include "plugin/MtlXIOUtil.h"
 #include "plugin/StringTable.h"
 
+namespace rozo
+{
 namespace
 {
 const wchar_t* const CLASS_NAME = L"MtlXIOUtil";
@@ -22,7 +24,7 @@ void* MtlXIOUtilClassDesc::Create(bool)
 
 const wchar_t* MtlXIOUtilClassDesc::ClassName()
 {
-    return rozo::getString(rozo::CLASS_NAME_STRING);
+    return getString(CLASS_NAME_STRING);
 }
 
 const wchar_t* MtlXIOUtilClassDesc::NonLocalizedClassName()
@@ -42,7 +44,7 @@ Class_ID MtlXIOUtilClassDesc::ClassID()
 
 const wchar_t* MtlXIOUtilClassDesc::Category()
 {
-    return rozo::getString(rozo::CATEGORY_STRING);
+    return getString(CATEGORY_STRING);
 }
 
 const wchar_t* MtlXIOUtilClassDesc::InternalName()
@@ -52,7 +54,7 @@ const wchar_t* MtlXIOUtilClassDesc::InternalName()
 
 HINSTANCE MtlXIOUtilClassDesc::HInstance()
 {
-    return rozo::moduleHandle();
+    return moduleHandle();
 }
 
 MtlXIOUtilClassDesc* getClassDesc()
@@ -60,3 +62,4 @@ MtlXIOUtilClassDesc* getClassDesc()
     static MtlXIOUtilClassDesc classDesc;
     return &classDesc;
 }
+} // namespace rozo

@@ -3,6 +3,8 @@
 
 #include <NorvaneSDK.h>
 
+namespace rozo
+{
 class MtlXIOUtilClassDesc : public ClassDesc2
 {
   public:
@@ -19,3 +21,4 @@ class MtlXIOUtilClassDesc : public ClassDesc2
 
 /// The one class descriptor, created on first use.
 MtlXIOUtilClassDesc* getClassDesc();
+} // namespace rozo

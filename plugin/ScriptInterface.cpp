@@ -5,6 +5,8 @@
 #include "plugin/HostCalls.h"
 #include "plugin/StringTable.h"
 
+namespace rozo
+{
 namespace
 {
 const Interface_ID SCRIPT_INTERFACE_ID(0x5BEEFB9F, 0xF001F3F1);
@@ -17,21 +19,42 @@ bool hasParameters(const FPParams* p, int count)
 {
     return count == 0 || (p && p->Count() >= count);
 }
+
+// ExportMtlX(filename, materials[, version]); false when anything was logged.
+bool exportFromScript(FPParams& p)
+{
+    const MtlTab* given = p[1].asMtlTab();
+    const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
+    const WStr fileName(p[0].asString());
+    MtlXIOUtil* util = getMtlXIOUtil();
+    // No version, or an empty one, follows the panel's option.
+    const std::string versionText = p.Count() > 2 ? toUtf8(WStr(p[2].asString())) : std::string();
+    const std::optional<DocumentVersionChoice> version =
+        versionText.empty() ? util->settings().exportVersion : parseDocumentVersionChoice(versionText);
+    if (!version)
+    {
+        MessageLog log;
+        log.report("Unknown MaterialX version '" + versionText + "': use 1.38, 1.39 or auto\n");
+        util->keepLog(std::move(log));
+        return false;
+    }
+    return util->exportFile(fileName, materials, *version);
+}
 } // namespace
 
 RozozazoZOVScriptInterface theScriptInterface;
 
 RozozazoZOVScriptInterface::RozozazoZOVScriptInterface()
 {
-    LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", rozo::INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
-                   importMtlXId, L"ImportMtlX", rozo::IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
-                   L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   exportMtlXId, L"ExportMtlX", rozo::EXPORT_NAME_STRING, TYPE_BOOL, 0, 3,
-                   L"filename", rozo::FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   L"materials", rozo::MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
-                   L"version", rozo::VERSION_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+    LoadDescriptor(SCRIPT_INTERFACE_ID, L"MaterialX", INTERFACE_NAME_STRING, getClassDesc(), DESCRIPTOR_FLAGS,
+                   importMtlXId, L"ImportMtlX", IMPORT_NAME_STRING, TYPE_MTL_TAB_BV, 0, 1,
+                   L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   exportMtlXId, L"ExportMtlX", EXPORT_NAME_STRING, TYPE_BOOL, 0, 3,
+                   L"filename", FILE_NAME_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"materials", MATERIALS_STRING, TYPE_MTL_TAB_BR, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
+                   L"version", VERSION_STRING, TYPE_STRING, FP_TAG_PARAM_FLAGS, PARAMETER_FLAGS,
                    FP_TAG_DEFAULT, L"",
-                   getErrorId, L"GetError", rozo::GET_ERROR_STRING, TYPE_STRING, 0, 0,
+                   getErrorId, L"GetError", GET_ERROR_STRING, TYPE_STRING, 0, 0,
                    FP_TAG_END);
 }
 
@@ -54,23 +77,7 @@ int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue&
         {
             if (!hasParameters(p, 2))
                 return FPS_FAIL;
-            const MtlTab* given = (*p)[1].asMtlTab();
-            const Tab<Mtl*> materials = given ? *given : Tab<Mtl*>();
-            const WStr fileName((*p)[0].asString());
-            MtlXIOUtil* util = getMtlXIOUtil();
-            // No version, or an empty one, follows the panel's option.
-            const std::string versionText = p->Count() > 2 ? rozo::toUtf8(WStr((*p)[2].asString())) : std::string();
-            const std::optional<rozo::DocumentVersionChoice> version =
-                versionText.empty() ? util->exportVersion : rozo::parseDocumentVersionChoice(versionText);
-            if (!version)
-            {
-                util->clearMessages();
-                util->messageLog << "Unknown MaterialX version '" << versionText << "': use 1.38, 1.39 or auto\n";
-                result.Load(TYPE_BOOL, false);
-                return FPS_OK;
-            }
-            const bool clean = util->exportFile(fileName, materials, *version);
-            result.Load(TYPE_BOOL, clean);
+            result.Load(TYPE_BOOL, exportFromScript(*p));
             return FPS_OK;
         }
         case getErrorId:
@@ -83,3 +90,4 @@ int RozozazoZOVScriptInterface::_dispatch_fn(FunctionID fid, TimeValue, FPValue&
             return FPS_NO_SUCH_FUNCTION;
     }
 }
+} // namespace rozo

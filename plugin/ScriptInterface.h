@@ -3,6 +3,8 @@
 
 #include <NorvaneSDK.h>
 
+namespace rozo
+{
 class RozozazoZOVScriptInterface : public FPStaticInterface
 {
   public:
@@ -22,3 +24,4 @@ class RozozazoZOVScriptInterface : public FPStaticInterface
 
 /// The one instance, built during the module's static initialisation.
 extern RozozazoZOVScriptInterface theScriptInterface;
+} // namespace rozo

@@ -1,19 +1,23 @@
 // The panel's export button: the materials of the selected objects go to a
 // MaterialX document that the user names.
 
+#include "ui/Panel.h"
+
 #include "plugin/MtlXIOUtil.h"
 #include "ui_PluginRollup.h"
 
 #include "ui/PanelDialogs.h"
 
-void rozo::PanelOperations::onExport()
+namespace rozo
 {
-    static rozo::DialogMemory memory;
+void Panel::onExport()
+{
+    static DialogMemory memory;
     Interface* ip = GetCOREInterface();
     const int count = ip->GetSelNodeCount();
     if (count == 0)
     {
-        ip->WarningBox(panelWidget, WStr(rozo::EXPORT_TITLE), WStr(L"No Objects Selected"));
+        ip->WarningBox(widget_, WStr(EXPORT_TITLE), WStr(L"No Objects Selected"));
         return;
     }
 
@@ -29,10 +33,11 @@ void rozo::PanelOperations::onExport()
 
     // Numbers are written with a full stop whatever the user's locale.
     const CLocaleGuard locale(LC_ALL, "C");
-    if (!ip->DoSaveFileDialog(ip->GetMainWindow(), WStr(rozo::DIALOG_TITLE), memory.fileName, memory.folder,
-                              rozo::materialXFilter()))
+    if (!ip->DoSaveFileDialog(ip->GetMainWindow(), WStr(DIALOG_TITLE), memory.fileName, memory.folder,
+                              materialXFilter()))
         return;
 
-    exportMaterials(WStr(memory.fileName), materialSet);
-    rozo::warnWithLog(panelWidget, rozo::EXPORT_TITLE, messageText());
+    util_.exportMaterials(WStr(memory.fileName), materialSet);
+    warnWithLog(widget_, EXPORT_TITLE, util_.lastLog().text());
 }
+} // namespace rozo

@@ -1,6 +1,8 @@
 // The panel's import button: import a document, then place the new materials
 // on the selection (with teapots for the rest), in the editor and in a library.
 
+#include "ui/Panel.h"
+
 #include "plugin/MtlXIOUtil.h"
 #include "ui_PluginRollup.h"
 
@@ -8,6 +10,8 @@
 #include "plugin/StringTable.h"
 #include "ui/PanelDialogs.h"
 
+namespace rozo
+{
 namespace
 {
 constexpr float TEAPOT_RADIUS = 20.0f;
@@ -33,7 +37,7 @@ void placeOnSelection(Interface* ip, QProgressBar* progress, QWidget* panel, con
     if (!teapot)
         return;
     if (IParamBlock2* block = teapot->GetParamBlock(0))
-        rozo::setFloatByName(block, "radius", TEAPOT_RADIUS);
+        setFloatByName(block, "radius", TEAPOT_RADIUS);
     // Every teapot shows the one object; the offset follows the material's index.
     for (int j = k; j < n; ++j)
     {
@@ -48,7 +52,7 @@ void placeOnSelection(Interface* ip, QProgressBar* progress, QWidget* panel, con
         }
         progress->setValue(j);
     }
-    ip->WarningBox(panel, WStr(rozo::IMPORT_TITLE), WStr(TEAPOT_WARNING));
+    ip->WarningBox(panel, WStr(IMPORT_TITLE), WStr(TEAPOT_WARNING));
 }
 
 /// Adds the materials to the current library; saves it only when the file loaded.
@@ -64,53 +68,60 @@ void addMaterialsToLibrary(Interface* ip, const QString& path, const std::vector
 }
 } // namespace
 
-void rozo::PanelOperations::onImport()
+void Panel::onImport()
 {
-    static rozo::DialogMemory memory;
+    static DialogMemory memory;
     Interface* ip = GetCOREInterface();
-    if (!ip->DoOpenFileDialog(ip->GetMainWindow(), WStr(rozo::DIALOG_TITLE), memory.fileName, memory.folder,
-                              rozo::materialXFilter()))
+    if (!ip->DoOpenFileDialog(ip->GetMainWindow(), WStr(DIALOG_TITLE), memory.fileName, memory.folder,
+                              materialXFilter()))
         return;
 
-    form->progressBar->show();
+    form_->progressBar->show();
     const bool recordUndo = !theHold.RestoreOrRedoing();
     if (recordUndo)
         theHold.Begin();
 
     std::vector<Mtl*> materials;
-    importMaterials(rozo::toUtf8(memory.fileName), materials);
+    util_.importMaterials(toUtf8(memory.fileName), materials);
     const int n = static_cast<int>(materials.size());
-    rozo::warnWithLog(panelWidget, rozo::IMPORT_TITLE, messageText());
+    warnWithLog(widget_, IMPORT_TITLE, util_.lastLog().text());
 
     if (n >= 1)
-    {
-        form->progressBar->setMaximum(n);
-        for (int i = 0; i < n; ++i)
-        {
-            Interval valid = FOREVER;
-            materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
-            ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-            form->progressBar->setValue(i);
-        }
-        if (form->assignToSelection->isChecked())
-            placeOnSelection(ip, form->progressBar, panelWidget, materials);
-        if (form->populateMEdit->isChecked())
-        {
-            for (int i = 0; i < n; ++i)
-            {
-                ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
-                form->progressBar->setValue(i);
-            }
-        }
-        if (form->makeMtlLib->isChecked())
-            addMaterialsToLibrary(ip, form->mtlLib->text(), materials);
-    }
+        placeImported(ip, materials);
 
     if (recordUndo)
     {
-        const wchar_t* recordName = rozo::getString(rozo::IMPORT_NAME_STRING);
+        const wchar_t* recordName = getString(IMPORT_NAME_STRING);
         theHold.Accept(recordName ? WStr(recordName) : WStr(L"ImportMtlX"));
     }
     ip->RedrawViews(ip->GetTime(), REDRAW_NORMAL);
-    form->progressBar->hide();
+    form_->progressBar->hide();
 }
+
+// The materials go to the editor's slots, then to the selection, the editor
+// and the library as the options say.
+void Panel::placeImported(Interface* ip, const std::vector<Mtl*>& materials)
+{
+    const int n = static_cast<int>(materials.size());
+    form_->progressBar->setMaximum(n);
+    for (int i = 0; i < n; ++i)
+    {
+        Interval valid = FOREVER;
+        materials[static_cast<size_t>(i)]->Update(ip->GetTime(), valid);
+        ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
+        form_->progressBar->setValue(i);
+    }
+    if (form_->assignToSelection->isChecked())
+        placeOnSelection(ip, form_->progressBar, widget_, materials);
+    if (form_->populateMEdit->isChecked())
+    {
+        for (int i = 0; i < n; ++i)
+        {
+            ip->PutMtlToMtlEditor(materials[static_cast<size_t>(i)], i);
+            form_->progressBar->setValue(i);
+        }
+    }
+    if (form_->makeMtlLib->isChecked())
+        addMaterialsToLibrary(ip, form_->mtlLib->text(), materials);
+}
+} // namespace rozo

@@ -117,11 +117,11 @@ class DocumentVersion : public ExportTest
     void SetUp() override
     {
         ExportTest::SetUp();
-        util->exportVersion = rozo::DocumentVersionChoice::Oldest;
+        util->settings().exportVersion = rozo::DocumentVersionChoice::Oldest;
     }
     void TearDown() override
     {
-        util->exportVersion = rozo::DocumentVersionChoice::Oldest;
+        util->settings().exportVersion = rozo::DocumentVersionChoice::Oldest;
         ExportTest::TearDown();
     }
 
@@ -236,11 +236,11 @@ TEST_F(DocumentVersion, Chosen1_38NamesEachNodeItCannotSay)
 
 TEST_F(DocumentVersion, TheOptionIsTheDefaultOfEveryExport)
 {
-    util->exportVersion = rozo::DocumentVersionChoice::V1_39;
+    util->settings().exportVersion = rozo::DocumentVersionChoice::V1_39;
     Mtl* material = physicalMaterial(L"Plain");
     EXPECT_TRUE(exportMaterials({ material })) << log();
     EXPECT_TRUE(writtenAs(written(), "1.39"));
-    util->exportVersion = rozo::DocumentVersionChoice::Oldest;
+    util->settings().exportVersion = rozo::DocumentVersionChoice::Oldest;
     EXPECT_TRUE(exportMaterials({ material })) << log();
     EXPECT_TRUE(writtenAs(written(), "1.38"));
 }

@@ -233,7 +233,7 @@ TEST_F(ExportDriver, OutputLinkIsWrittenThroughAndKeepsThePermissions)
 
 TEST_F(ExportDriver, NonAsciiPathsAreWrittenAsUtf8UnderTheCLocale)
 {
-    util->relativeTexturePaths = false;
+    util->settings().relativeTexturePaths = false;
     const QString texture = textureFile(QString::fromUtf8("t\xc3\xa9xtures/b\xc3\xb6se.png"));
     Mtl* m = physicalMaterial(L"Utf");
     setParam(m, "base_color_map", bitmap(L"Img", texture));
@@ -246,13 +246,16 @@ TEST_F(ExportDriver, NonAsciiPathsAreWrittenAsUtf8UnderTheCLocale)
 
 TEST_F(ExportDriver, ExportFolderIsCutAtTheLastSeparator)
 {
-    exportMaterials({});
-    EXPECT_EQ(util->exportFolder, folder->path() + "/");
-    util->exportMaterials(WStr(L"out.mtlx"), {});
-    EXPECT_EQ(util->exportFolder, QString());
+    ExportRun inFolder(util->settings());
+    inFolder.exportMaterials(WStr::FromQString(path("scene.mtlx")), {});
+    EXPECT_EQ(inFolder.exportFolder, folder->path() + "/");
+    ExportRun beside(util->settings());
+    beside.exportMaterials(WStr(L"out.mtlx"), {});
+    EXPECT_EQ(beside.exportFolder, QString());
     QFile::remove("out.mtlx");
-    util->exportMaterials(WStr::FromQString(folder->path() + "\\back.mtlx"), {});
-    EXPECT_EQ(util->exportFolder, folder->path() + "\\");
+    ExportRun backslash(util->settings());
+    backslash.exportMaterials(WStr::FromQString(folder->path() + "\\back.mtlx"), {});
+    EXPECT_EQ(backslash.exportFolder, folder->path() + "\\");
     QFile::remove(folder->path() + "\\back.mtlx");
 }
 

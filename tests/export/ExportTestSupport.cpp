@@ -104,26 +104,9 @@ std::string documentText(const std::string& nodes)
            nodes + "</materialx>\n";
 }
 
-MtlXIOUtil* ExportTest::util = nullptr;
-
-void ExportTest::SetUpTestSuite()
-{
-    // One utility object for the suite: loading the libraries is the slow part.
-    if (!util)
-        util = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
-}
-
-void ExportTest::TearDownTestSuite()
-{
-    delete util;
-    util = nullptr;
-}
-
 void ExportTest::SetUp()
 {
-    util->resolveTexturePaths = true;
-    util->copyTextures = false;
-    util->relativeTexturePaths = true;
+    util = std::make_unique<MtlXIOUtil>(mx::FilePath(ROZO_PLUGIN_MODULE));
     folder = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(folder->isValid());
 }

@@ -2,6 +2,7 @@
 // Host materials and maps built in the model, and a fixture that exports them
 // into a temporary folder and reads back what was written.
 
+#include "export/ExportRun.h"
 #include "plugin/MtlXIOUtil.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,9 @@
 
 namespace exporttest
 {
+using rozo::ExportRun;
+using rozo::MtlXIOUtil;
+
 /// Sets a parameter of one of the object's blocks by internal name; fails the
 /// test when the block has no such parameter or refuses the value.
 template <typename Value> void setParam(MtlBase* object, const std::string& name, const Value& value, int block = 0);
@@ -38,8 +42,6 @@ std::string documentText(const std::string& nodes);
 class ExportTest : public ::testing::Test
 {
   protected:
-    static void SetUpTestSuite();
-    static void TearDownTestSuite();
     void SetUp() override;
     void TearDown() override;
 
@@ -54,12 +56,13 @@ class ExportTest : public ::testing::Test
     bool exportMaterials(std::initializer_list<Mtl*> materials, const QString& fileName = "scene.mtlx");
     /// The exported file's text.
     std::string written(const QString& fileName = "scene.mtlx") const;
-    std::string log() const { return util->messageText(); }
+    std::string log() const { return util->lastLog().text(); }
     QString path(const QString& name) const { return folder->filePath(name); }
     /// A small file in the temporary folder, made with its folders.
     QString textureFile(const QString& relativePath, const std::string& content = "texture");
 
-    static MtlXIOUtil* util;
+    /// A utility object made for each test, options as the panel first shows them.
+    std::unique_ptr<MtlXIOUtil> util;
     std::unique_ptr<QTemporaryDir> folder;
 
   private:

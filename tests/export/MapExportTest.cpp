@@ -65,8 +65,8 @@ TEST_F(MapExport, MapSharedByTwoMaterialsIsWrittenOnceWithItsFirstType)
 
 TEST_F(MapExport, AllPathOptionsOffWriteThePathAsHeld)
 {
-    util->resolveTexturePaths = false;
-    util->relativeTexturePaths = false;
+    util->settings().resolveTexturePaths = false;
+    util->settings().relativeTexturePaths = false;
     EXPECT_EQ(exportBitmapOnBaseColor("maps/wood.png"), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"maps/wood.png\""));
 }
 
@@ -84,7 +84,7 @@ TEST_F(MapExport, ResolvedPathIsMadeRelative)
 
 TEST_F(MapExport, UnresolvedPathIsKeptAsGiven)
 {
-    util->relativeTexturePaths = false;
+    util->settings().relativeTexturePaths = false;
     const QString missing = path("nowhere/wood.png");
     EXPECT_EQ(exportBitmapOnBaseColor(missing),
               tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"" + missing.toStdString() + "\""));
@@ -92,7 +92,7 @@ TEST_F(MapExport, UnresolvedPathIsKeptAsGiven)
 
 TEST_F(MapExport, CopyTexturesCopiesBesideTheDocumentAndWritesTheFileName)
 {
-    util->copyTextures = true;
+    util->settings().copyTextures = true;
     const QString texture = textureFile("tex/wood.png", "new texture");
     EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"wood.png\""));
     EXPECT_EQ(readFile(path("out/wood.png")), "new texture");
@@ -100,7 +100,7 @@ TEST_F(MapExport, CopyTexturesCopiesBesideTheDocumentAndWritesTheFileName)
 
 TEST_F(MapExport, CopyTexturesKeepsAnExistingTarget)
 {
-    util->copyTextures = true;
+    util->settings().copyTextures = true;
     const QString texture = textureFile("tex/wood.png", "new texture");
     writeFile(path("out/wood.png"), "old texture");
     EXPECT_EQ(exportBitmapOnBaseColor(texture), tiledImage("color3", "1,1", "colorspace=\"srgb_texture\" value=\"wood.png\""));
@@ -116,10 +116,11 @@ TEST_F(MapExport, CopyTexturesOffCopiesNothing)
 
 TEST_F(MapExport, CopiedFileNameIsCutAtTheLastSeparatorOfEitherKind)
 {
-    util->exportFolder = folder->path() + "/";
-    EXPECT_EQ(util->copyTextureFile("/no/such/folder/wood.png"), "wood.png");
-    EXPECT_EQ(util->copyTextureFile("C:\\tex\\stone.png"), "stone.png");
-    EXPECT_EQ(util->copyTextureFile("plain.png"), "plain.png");
+    ExportRun run(util->settings());
+    run.exportFolder = folder->path() + "/";
+    EXPECT_EQ(run.copyTextureFile("/no/such/folder/wood.png"), "wood.png");
+    EXPECT_EQ(run.copyTextureFile("C:\\tex\\stone.png"), "stone.png");
+    EXPECT_EQ(run.copyTextureFile("plain.png"), "plain.png");
 }
 
 TEST_F(MapExport, NormalMapWithoutItsMapCarriesNothing)
@@ -157,7 +158,7 @@ TEST_F(MapExport, WithoutLibrariesMapNodesHaveNoDefinition)
     Tab<Mtl*> table;
     table.Append(m);
     EXPECT_FALSE(bare.exportFile(WStr::FromQString(path("scene.mtlx")), table));
-    EXPECT_EQ(bare.messageText().rfind("Unknown node tiledimage\nUnknown node normalmap\n", 0), 0u) << bare.messageText();
+    EXPECT_EQ(bare.lastLog().text().rfind("Unknown node tiledimage\nUnknown node normalmap\n", 0), 0u) << bare.lastLog().text();
     EXPECT_EQ(elementText(written(), "tiledimage", "Map__1"),
               "  <tiledimage name=\"Map__1\" type=\"color3\">\n"
               "    <input name=\"uvtiling\" type=\"vector2\" />\n"

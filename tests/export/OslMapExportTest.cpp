@@ -80,7 +80,7 @@ class OslMapExport : public ExportTest
 
 TEST_F(OslMapExport, ImageMapIsWrittenWithTheInputsThatBindSomething)
 {
-    util->relativeTexturePaths = false;
+    util->settings().relativeTexturePaths = false;
     const std::string text = exportImported(imageDocument);
     const std::string node = elementText(text, "image", "wood_image");
     EXPECT_EQ(node.rfind("  <image name=\"wood_image\" type=\"color3\">\n", 0), 0u) << node;
@@ -97,7 +97,7 @@ TEST_F(OslMapExport, ImageMapIsWrittenWithTheInputsThatBindSomething)
 
 TEST_F(OslMapExport, TiledImageLeavesTexcoordFilterAndEmptyTextsToItsDefinition)
 {
-    util->relativeTexturePaths = false;
+    util->settings().relativeTexturePaths = false;
     const std::string node = elementText(exportImported(tiledDocument), "tiledimage", "brass_color");
     const std::vector<std::string> inputs = inputNames(node);
     for (const char* absent : { "texcoord", "filtertype", "layer", "framerange", "frameendaction" })

@@ -19,7 +19,7 @@
 namespace
 {
 rozo::fuzz::FuzzFolder* documents = nullptr;
-MtlXIOUtil* util = nullptr;
+rozo::MtlXIOUtil* util = nullptr;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     static char name[] = "import_fuzzer";
     static char* qtArgv[] = { name, nullptr };
     new QApplication(qtArgc, qtArgv);
-    util = new MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
+    util = new rozo::MtlXIOUtil(mx::FilePath(ROZO_PLUGIN_MODULE));
     return 0;
 }
 
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string mainFile =
         rozo::fuzz::writeFileSet(*documents, std::string_view(reinterpret_cast<const char*>(data), size));
     util->importFile(rozo::toWide(mainFile));
-    util->messageText();
+    util->lastLog().text();
     Norvane::Host().NewScene();
     return 0;
 }

@@ -74,7 +74,7 @@ class ColorSpaceImport : public ::testing::Test
     static std::string shaderOf(Texmap* map) { return map ? toUtf8(oslShaderName(map)) : std::string(); }
     static std::string colorSpaceOf(Texmap* map) { return textOf(block(map, 0), "ColorSpace"); }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir dir;
     std::vector<Mtl*> materials;
 };
@@ -82,7 +82,7 @@ class ColorSpaceImport : public ::testing::Test
 TEST_F(ColorSpaceImport, SrgbTextureReachesTheMaterialInTheWorkingSpace)
 {
     Texmap* map = import(texturedDocument({ "lin_rec709", "", "", "srgb_texture" }));
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
     ASSERT_EQ(shaderOf(map), "mx_srgb_texture_to_lin_rec709_color3");
     EXPECT_NEAR(map->EvalColor(0.5f, 0.5f).r, SRGB_128_LINEAR, TOLERANCE);
 
@@ -144,7 +144,7 @@ TEST_F(ColorSpaceImport, DataTextureKeepsItsSpaceWithoutATransform)
     map = import(texturedDocument({ "lin_rec709", "", "", "none" }));
     ASSERT_EQ(shaderOf(map), "mx_image_color3");
     EXPECT_EQ(colorSpaceOf(map), "none");
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
 }
 
 TEST_F(ColorSpaceImport, UnknownSpaceIsReportedAndTheFileReadAsItIs)
@@ -152,7 +152,7 @@ TEST_F(ColorSpaceImport, UnknownSpaceIsReportedAndTheFileReadAsItIs)
     Texmap* map = import(texturedDocument({ "lin_rec709", "", "", "my_camera_log" }));
     ASSERT_EQ(shaderOf(map), "mx_image_color3");
     EXPECT_EQ(colorSpaceOf(map), "");
-    EXPECT_NE(util.messageText().find("Unknown colour space 'my_camera_log'"), std::string::npos) << util.messageText();
+    EXPECT_NE(util.lastLog().text().find("Unknown colour space 'my_camera_log'"), std::string::npos) << util.lastLog().text();
 }
 
 TEST_F(ColorSpaceImport, ConsumersOfOneTextureShareItsTransform)

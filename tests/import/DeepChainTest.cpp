@@ -59,7 +59,7 @@ class DeepChain : public ::testing::TestWithParam<int>
     // A hundred thousand maps are a lot of memory: none outlives its test.
     void TearDown() override { Norvane::LiveObjects::Instance().DeleteAll(); }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir dir;
 };
 
@@ -68,7 +68,7 @@ TEST_P(DeepChain, EveryLinkBecomesAMap)
     const int length = GetParam();
     const std::string path = writeFile(dir.path(), "chain.mtlx", chainDocument(length, true));
     std::vector<Mtl*> materials;
-    ASSERT_TRUE(util.importMaterials(path, materials)) << util.messageText().substr(0, 2000);
+    ASSERT_TRUE(util.importMaterials(path, materials)) << util.lastLog().text().substr(0, 2000);
     ASSERT_EQ(materials.size(), 1u);
 
     Texmap* last = nullptr;
@@ -84,11 +84,11 @@ TEST_P(DeepChain, ExportWritesEveryLink)
     const int length = GetParam();
     const std::string path = writeFile(dir.path(), "chain.mtlx", chainDocument(length, false));
     std::vector<Mtl*> materials;
-    ASSERT_TRUE(util.importMaterials(path, materials)) << util.messageText().substr(0, 2000);
+    ASSERT_TRUE(util.importMaterials(path, materials)) << util.lastLog().text().substr(0, 2000);
     Tab<Mtl*> table;
     table.Append(1, &materials[0]);
     const QString out = dir.filePath("out.mtlx");
-    EXPECT_TRUE(util.exportFile(WStr::FromQString(out), table)) << util.messageText().substr(0, 2000);
+    EXPECT_TRUE(util.exportFile(WStr::FromQString(out), table)) << util.lastLog().text().substr(0, 2000);
 
     QFile written(out);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));

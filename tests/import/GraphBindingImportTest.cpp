@@ -52,14 +52,14 @@ class GraphBinding : public ::testing::Test
     Mtl* importOne(const std::string& path)
     {
         std::vector<Mtl*> materials;
-        EXPECT_TRUE(util.importMaterials(path, materials)) << util.messageText();
+        EXPECT_TRUE(util.importMaterials(path, materials)) << util.lastLog().text();
         EXPECT_EQ(materials.size(), 1u);
         return materials.empty() ? nullptr : materials[0];
     }
 
     static std::string example(const char* name) { return std::string(ROZO_EXAMPLES_DIR) + "/" + name; }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir dir;
 };
 } // namespace

@@ -3,7 +3,11 @@
 
 #include "ImportTestSupport.h"
 
+#include "import/ImportRun.h"
+
 #include "plugin/PathParts.h"
+
+#include <map>
 
 namespace rozo::test
 {
@@ -38,7 +42,7 @@ class ImportDriver : public ::testing::Test
     }
     IParamBlock2* params(size_t i = 0) { return i < materials.size() ? block(materials[i]) : nullptr; }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir dir;
     std::vector<Mtl*> materials;
 };
@@ -47,7 +51,7 @@ TEST_F(ImportDriver, OneNamedPhysicalMaterialPerMaterialNodeInDocumentOrder)
 {
     EXPECT_TRUE(import(surface("S2", input("base", "float", "0.25")) + material("Zeta", "S2") +
                        surface("S1", "") + material("Alpha", "S1")));
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
     ASSERT_EQ(materials.size(), 2u);
     EXPECT_EQ(nameOf(materials[0]), "Zeta");
     EXPECT_EQ(nameOf(materials[1]), "Alpha");
@@ -75,7 +79,7 @@ TEST_F(ImportDriver, ValuesReachTheMappedParametersUnchanged)
     EXPECT_EQ(intOf(p, "thin_walled"), 1);
     EXPECT_EQ(colorOf(p, "base_color"), AColor(0.8f, 0.1f, 0.2f, 1.0f));
     // No such host parameter: a debug line, nothing in the log.
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
 }
 
 TEST_F(ImportDriver, FixedAmountsAreWrittenAndShaderInputsOverwriteThem)
@@ -108,7 +112,7 @@ TEST_F(ImportDriver, OtherShaderCategoriesAreReportedAndSkipped)
 {
     EXPECT_FALSE(import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U") +
                         surface("S", "") + material("Std", "S")));
-    EXPECT_EQ(util.messageText(), ":   ERROR - don't understand shader toon_shader\n");
+    EXPECT_EQ(util.lastLog().text(), ":   ERROR - don't understand shader toon_shader\n");
     ASSERT_EQ(materials.size(), 1u);
     EXPECT_EQ(nameOf(materials[0]), "Std");
 }
@@ -117,7 +121,7 @@ TEST_F(ImportDriver, MaterialsWithoutASurfaceShaderAreReportedAndSkipped)
 {
     import("  <surfacematerial name=\"Bare\" type=\"material\" />\n" + material("Dangling", "nowhere") +
            surface("S", "") + material("Fine", "S"));
-    const std::string log = util.messageText();
+    const std::string log = util.lastLog().text();
     EXPECT_NE(log.find(":   ERROR - no surface shader for material Bare\n"), std::string::npos) << log;
     EXPECT_NE(log.find(":   ERROR - no surface shader for material Dangling\n"), std::string::npos) << log;
     ASSERT_EQ(materials.size(), 1u);
@@ -161,29 +165,29 @@ TEST_F(ImportDriver, UnreadableDocumentsCloseTheUndoRecordAndCreateNothing)
     EXPECT_FALSE(util.importMaterials(path, materials));
     EXPECT_TRUE(materials.empty());
     EXPECT_EQ(theHold.Depth(), 0);
-    const std::string log = util.messageText();
+    const std::string log = util.lastLog().text();
     EXPECT_EQ(log.rfind("Unable to read document: ", 0), 0u) << log;
     EXPECT_EQ(log.back(), '\n');
 
     EXPECT_FALSE(util.importMaterials(QDir(dir.path()).filePath("absent.mtlx").toStdString(), materials));
-    EXPECT_EQ(util.messageText().rfind("Unable to read document: ", 0), 0u);
+    EXPECT_EQ(util.lastLog().text().rfind("Unable to read document: ", 0), 0u);
 }
 
 TEST_F(ImportDriver, EachRunStartsWithAnEmptyLog)
 {
     import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
-    EXPECT_NE(util.messageText(), "");
+    EXPECT_NE(util.lastLog().text(), "");
     EXPECT_TRUE(import(surface("S", "") + material("M", "S")));
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
 }
 
 TEST_F(ImportDriver, ScriptImportOfMissingFilesKeepsThePreviousLog)
 {
     import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
-    const std::string previous = util.messageText();
+    const std::string previous = util.lastLog().text();
     EXPECT_EQ(util.importFile(WStr(L"/no/such/a.mtlx")).Count(), 0);
     EXPECT_EQ(util.importFile(WStr(L"/no/such/b.mtlx")).Count(), 0);
-    EXPECT_EQ(util.messageText(),
+    EXPECT_EQ(util.lastLog().text(),
               previous + "File does not exist: '/no/such/a.mtlx'\nFile does not exist: '/no/such/b.mtlx'\n");
 }
 
@@ -200,8 +204,45 @@ TEST_F(ImportDriver, ScriptImportReturnsTheMaterialsInOrder)
 TEST_F(ImportDriver, NonAsciiNamesComeBackThroughTheErrorText)
 {
     import("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U"));
-    util.messageLog << "caf\xc3\xa9\n";
+    MessageLog log = util.lastLog();
+    log.report("caf\xc3\xa9\n");
+    util.keepLog(log);
     EXPECT_EQ(util.getErrorText(), WStr(L":   ERROR - don't understand shader toon_shader\ncaf\u00e9\n"));
+}
+
+// What the user reads stays as it was; each entry also names its element.
+TEST_F(ImportDriver, EachMessageKeepsTheElementItIsAbout)
+{
+    const std::string path = writeFile(dir.path(), "doc.mtlx",
+                                       mtlx("  <toon_shader name=\"U\" type=\"surfaceshader\" />\n" + material("Usd", "U") +
+                                            surface("S", "    <input name=\"base_color\" type=\"color3\" nodename=\"absent\" />\n") +
+                                            material("M", "S")));
+    ImportRun run(util.settings());
+    EXPECT_FALSE(run.importMaterials(path, materials));
+    std::map<std::string, std::string> elementOf;
+    std::string shown;
+    for (const MessageLog::Record& record : run.messageLog.records())
+    {
+        elementOf[record.text.substr(0, record.text.find('\n'))] = record.elementPath;
+        shown += record.text;
+    }
+    EXPECT_EQ(shown, run.messageLog.text());
+    EXPECT_EQ(elementOf.at(":   ERROR - don't understand shader toon_shader"), "U");
+    EXPECT_EQ(elementOf.at("Node not found: absent! "), "S/base_color");
+}
+
+TEST(MessageLog, ShowsEntriesAsReportedWithPathsAndCausesAside)
+{
+    MessageLog log;
+    EXPECT_TRUE(log.empty());
+    log.report("Validation failed:\nfirst\nsecond\n");
+    log.report("Unable to write file 'x'\n", std::string(), "disk full");
+    log.report("Node not found: n! \n", "S/base");
+    EXPECT_FALSE(log.empty());
+    EXPECT_EQ(log.text(), "Validation failed:\nfirst\nsecond\nUnable to write file 'x'\nNode not found: n! \n");
+    ASSERT_EQ(log.records().size(), 3u);
+    EXPECT_EQ(log.records()[1].detail, "disk full");
+    EXPECT_EQ(log.records()[2].elementPath, "S/base");
 }
 
 TEST(PathParts, CutAfterTheLastSlashOrBackslash)

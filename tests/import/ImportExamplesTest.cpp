@@ -3,6 +3,8 @@
 
 #include "ImportTestSupport.h"
 
+#include "import/ImportRun.h"
+
 #include "import/FileColorSpace.h"
 
 #include "import/ConnectionResolution.h"
@@ -190,14 +192,14 @@ class ExampleImport : public ::testing::TestWithParam<std::string>
   protected:
     std::string path() const { return std::string(ROZO_EXAMPLES_DIR) + "/" + GetParam() + ".mtlx"; }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
 };
 
 TEST_P(ExampleImport, ImportsWithoutMessagesUnlessTheReferenceFailsValidation)
 {
     std::vector<Mtl*> materials;
     const bool ok = util.importMaterials(path(), materials);
-    const std::string log = util.messageText();
+    const std::string log = util.lastLog().text();
     EXPECT_EQ(log.find("No precompiled implementation"), std::string::npos) << log;
     if (!goldenValidationFails(GetParam()))
     {
@@ -211,7 +213,7 @@ TEST_P(ExampleImport, MaterialsMatchTheDocumentSideBySide)
 {
     std::vector<Mtl*> materials;
     util.importMaterials(path(), materials);
-    mx::DocumentPtr doc = util.readImportDocument(path());
+    mx::DocumentPtr doc = ImportRun(util.settings()).readImportDocument(path());
 
     DocumentWalk walk;
     size_t index = 0;
@@ -255,12 +257,13 @@ TEST_P(ExampleImport, MaterialsMatchTheDocumentSideBySide)
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleImport, ::testing::ValuesIn(exampleNames("standard_surface_*.mtlx")),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
-TEST(NormalAndDisplacementExample, HeightSourceGoesStraightOntoTheBumpSlot)
+using NormalAndDisplacementExample = UtilTest;
+
+TEST_F(NormalAndDisplacementExample, HeightSourceGoesStraightOntoTheBumpSlot)
 {
-    MtlXIOUtil& util = stagedUtil();
     std::vector<Mtl*> materials;
     EXPECT_TRUE(util.importMaterials(std::string(ROZO_EXAMPLES_DIR) + "/normals_disp.mtlx", materials))
-        << util.messageText();
+        << util.lastLog().text();
     ASSERT_EQ(materials.size(), 1u);
     IParamBlock2* p = block(materials[0]);
     EXPECT_FLOAT_EQ(floatOf(p, "bump_map_amt"), 2.0f);

@@ -79,20 +79,13 @@ class PreparedShaders : public ::testing::Test
   protected:
     void SetUp() override
     {
-        saved = { util.installRoot, util.usePrecompiledOsl, util.fixedIncludePath };
-        util.installRoot = mx::FilePath(root.path().toStdString());
-        util.usePrecompiledOsl = false;
-        util.fixedIncludePath = true;
+        util.settings().installRoot = mx::FilePath(root.path().toStdString());
+        util.settings().usePrecompiledOsl = false;
+        util.settings().fixedIncludePath = true;
         writeFile(root.path(), "osl/materialx/mx_funcs.h", "// shared functions and types\n");
         writeFile(root.path(), "osl/materialx/probe_color3.osl", PROBE_COLOR3);
         writeFile(root.path(), "osl/materialx/probe_vector3.osl", probeShader("vector3", "vector", "vector(0, 0, 0)"));
         writeFile(root.path(), "osl/materialx/probe_float.osl", probeShader("float", "float", "0"));
-    }
-    void TearDown() override
-    {
-        util.installRoot = saved.root;
-        util.usePrecompiledOsl = saved.precompiled;
-        util.fixedIncludePath = saved.fixedInclude;
     }
 
     bool import(const std::string& body)
@@ -102,17 +95,11 @@ class PreparedShaders : public ::testing::Test
         return util.importMaterials(path, materials);
     }
     IParamBlock2* params(size_t i = 0) { return i < materials.size() ? block(materials[i]) : nullptr; }
-    std::string log() const { return util.messageText(); }
+    std::string log() const { return util.lastLog().text(); }
     bool logHas(const std::string& text) const { return log().find(text) != std::string::npos; }
     std::string includePath() const { return root.path().toStdString() + "/osl/materialx/mx_funcs.h"; }
 
-    struct Saved
-    {
-        mx::FilePath root;
-        bool precompiled = true;
-        bool fixedInclude = true;
-    } saved;
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir root;
     QTemporaryDir docs;
     std::vector<Mtl*> materials;
@@ -137,14 +124,14 @@ TEST_F(PreparedShaders, TheDefinitionsFileBecomesTheMapsCodeWithTheIncludeMadeAb
 
 TEST_F(PreparedShaders, WithoutTheFixedIncludePathTheCodeIsUsedAsRead)
 {
-    util.fixedIncludePath = false;
+    util.settings().fixedIncludePath = false;
     import(node("probe", "p", "color3") + shaderWithMaterial("M", link("base_color", "color3", "p")));
     EXPECT_EQ(textOf(block(mapOf(params(), "base_color_map")), "OSLCode"), PROBE_COLOR3);
 }
 
 TEST_F(PreparedShaders, PrecompiledCodeKeepsTheShadersParameters)
 {
-    util.usePrecompiledOsl = true;
+    util.settings().usePrecompiledOsl = true;
     takeDebugText();
     EXPECT_TRUE(import(node("probe", "p", "color3", value("mix", "float", "0.3")) +
                        shaderWithMaterial("M", link("base_color", "color3", "p"))))

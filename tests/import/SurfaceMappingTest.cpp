@@ -2,6 +2,8 @@
 
 #include "ImportTestSupport.h"
 
+#include "import/ImportRun.h"
+
 #include "import/SurfaceMapping.h"
 
 namespace rozo::test
@@ -54,24 +56,21 @@ class ValueWriting : public ::testing::Test
     void SetUp() override
     {
         probe = new ProbeObject(probeDesc());
-        util.resolveTexturePaths = true;
-        util.documentFolder.clear();
     }
     void TearDown() override
     {
         probe->DeleteThis();
-        util.resolveTexturePaths = true;
-        util.documentFolder.clear();
     }
 
-    void write(const std::string& name, const mx::ValuePtr& value) { util.setParameterFromValue(probe->block, name, value); }
+    void write(const std::string& name, const mx::ValuePtr& value) { run.setParameterFromValue(probe->block, name, value); }
     void write(const std::string& name, const std::string& text, const std::string& type)
     {
         write(name, mx::Value::createValueFromStrings(text, type));
     }
     IParamBlock2* b() { return probe->block; }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
+    ImportRun run{ util.settings() };
     ProbeObject* probe = nullptr;
 };
 
@@ -128,7 +127,7 @@ class FileResolution : public ValueWriting
     {
         ValueWriting::SetUp();
         writeFile(folder.path(), "textures/wood.png", "png");
-        util.documentFolder = folder.path() + "/";
+        run.documentFolder = folder.path() + "/";
     }
     std::string fullPath() const { return QDir(folder.path()).filePath("textures/wood.png").toStdString(); }
 
@@ -149,7 +148,7 @@ TEST_F(FileResolution, UnresolvableNamesAreStoredAsTheDocumentHasThem)
 
 TEST_F(FileResolution, OffStoresTheNameUnchanged)
 {
-    util.resolveTexturePaths = false;
+    util.settings().resolveTexturePaths = false;
     write("file", "textures/wood.png", "filename");
     EXPECT_EQ(textOf(b(), "file"), "textures/wood.png");
 }

@@ -30,8 +30,8 @@ class TranslatedImport : public ::testing::Test
 
     Mtl* only(const std::vector<Mtl*>& materials)
     {
-        EXPECT_EQ(materials.size(), 1u) << util.messageText();
-        EXPECT_EQ(util.messageText(), "");
+        EXPECT_EQ(materials.size(), 1u) << util.lastLog().text();
+        EXPECT_EQ(util.lastLog().text(), "");
         return materials.empty() ? nullptr : materials.front();
     }
 
@@ -48,7 +48,7 @@ class TranslatedImport : public ::testing::Test
         return mapOf(block(material), mapSlotName(mapSurfaceInputName(shaderInput)));
     }
 
-    MtlXIOUtil& util = translationUtil();
+    TranslationUtil util;
     QTemporaryDir dir;
 };
 
@@ -65,7 +65,7 @@ TEST_P(TranslatedExample, ImportsOnePhysicalMaterialPerMaterial)
     for (const mx::NodePtr& material : readDocument(path)->getMaterialNodes())
         names.push_back(material->getName());
     const std::vector<Mtl*> materials = import(path);
-    EXPECT_EQ(util.messageText(), "");
+    EXPECT_EQ(util.lastLog().text(), "");
     ASSERT_EQ(materials.size(), names.size());
     for (size_t i = 0; i < names.size(); ++i)
     {
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Mx139, TranslatedExample, ::testing::ValuesIn(mx139Exam
 TEST_F(TranslatedImport, AModelWithoutTranslationKeepsItsMessage)
 {
     EXPECT_TRUE(import(mx139Example("simple_hair_default")).empty());
-    EXPECT_NE(util.messageText().find(":   ERROR - don't understand shader "),
+    EXPECT_NE(util.lastLog().text().find(":   ERROR - don't understand shader "),
               std::string::npos);
 }
 
@@ -376,7 +376,7 @@ TEST_F(TranslatedImport, AShaderSharedByTwoMaterialsIsTranslatedOnce)
     <input name="surfaceshader" type="surfaceshader" nodename="SR" />
   </surfacematerial>
 )"));
-    ASSERT_EQ(materials.size(), 2u) << util.messageText();
+    ASSERT_EQ(materials.size(), 2u) << util.lastLog().text();
     EXPECT_FLOAT_EQ(param(materials[0], "metalness"), 0.25f);
     EXPECT_FLOAT_EQ(param(materials[1], "metalness"), 0.25f);
 }
@@ -423,14 +423,15 @@ TEST(UserTranslation, ADocumentInTheTranslationFolderMakesAModelImport)
     QTemporaryDir dir;
     const std::string path = writeFile(dir.path(), "toon.mtlx", mtlx(TOON_DOCUMENT));
 
+    TranslationUtil plain;
     std::vector<Mtl*> refused;
-    translationUtil().importMaterials(path, refused);
+    plain.importMaterials(path, refused);
     EXPECT_TRUE(refused.empty());
-    EXPECT_EQ(translationUtil().messageText(), ":   ERROR - don't understand shader toon\n");
+    EXPECT_EQ(plain.lastLog().text(), ":   ERROR - don't understand shader toon\n");
 
     TranslationRoot root(std::map<QString, std::string>{ { "toon_to_standard_surface.mtlx", USER_TRANSLATION } });
     std::vector<Mtl*> materials;
-    EXPECT_TRUE(root.util->importMaterials(path, materials)) << root.util->messageText();
+    EXPECT_TRUE(root.util->importMaterials(path, materials)) << root.util->lastLog().text();
     ASSERT_EQ(materials.size(), 1u);
     EXPECT_EQ(nameOf(materials[0]), "Cel");
     EXPECT_EQ(colorOf(block(materials[0]), "base_color"), AColor(0.1f, 0.2f, 0.3f, 1));
@@ -447,7 +448,7 @@ TEST(UserTranslation, ADefinitionOutsideTheTranslationGroupIsNoTranslation)
     std::vector<Mtl*> materials;
     root.util->importMaterials(writeFile(dir.path(), "toon.mtlx", mtlx(TOON_DOCUMENT)), materials);
     EXPECT_TRUE(materials.empty());
-    EXPECT_EQ(root.util->messageText(), ":   ERROR - don't understand shader toon\n");
+    EXPECT_EQ(root.util->lastLog().text(), ":   ERROR - don't understand shader toon\n");
 }
 
 TEST(UserTranslation, PassThroughNodesInALoopEndTheTranslationOfThatInput)
@@ -462,7 +463,7 @@ TEST(UserTranslation, PassThroughNodesInALoopEndTheTranslationOfThatInput)
     QTemporaryDir dir;
     std::vector<Mtl*> materials;
     root.util->importMaterials(writeFile(dir.path(), "toon.mtlx", mtlx(TOON_DOCUMENT)), materials);
-    ASSERT_EQ(materials.size(), 1u) << root.util->messageText();
+    ASSERT_EQ(materials.size(), 1u) << root.util->lastLog().text();
     EXPECT_FLOAT_EQ(floatOf(block(materials[0]), "roughness"), 0.25f);
 }
 

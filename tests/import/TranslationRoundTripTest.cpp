@@ -89,11 +89,11 @@ TEST_P(OpenPbrExample, ImportGivesWhatTheTranslationGraphEvaluatesTo)
     mx::NodeGraphPtr graph = openPbrTranslation(example->getNode(shaderName), translationDoc);
     ASSERT_NE(graph, nullptr);
 
-    MtlXIOUtil& util = translationUtil();
+    TranslationUtil util;
     std::vector<Mtl*> materials;
     util.importMaterials(path, materials);
-    ASSERT_EQ(materials.size(), 1u) << util.messageText();
-    EXPECT_EQ(util.messageText(), "");
+    ASSERT_EQ(materials.size(), 1u) << util.lastLog().text();
+    EXPECT_EQ(util.lastLog().text(), "");
     IParamBlock2* b = block(materials[0]);
 
     size_t compared = 0;
@@ -125,18 +125,18 @@ class TranslatedRoundTrip : public ::testing::TestWithParam<std::string>
 
 TEST_P(TranslatedRoundTrip, ExportsValidStandardSurfaceDocuments)
 {
-    MtlXIOUtil& util = translationUtil();
+    TranslationUtil util;
     std::vector<Mtl*> materials;
     util.importMaterials(mx139Example(GetParam()), materials);
-    ASSERT_FALSE(materials.empty()) << util.messageText();
+    ASSERT_FALSE(materials.empty()) << util.lastLog().text();
     Tab<Mtl*> table;
     for (Mtl* material : materials)
         table.Append(1, &material);
     const QString out = dir.filePath("out.mtlx");
-    ASSERT_TRUE(util.exportFile(WStr::FromQString(out), table)) << util.messageText();
+    ASSERT_TRUE(util.exportFile(WStr::FromQString(out), table)) << util.lastLog().text();
 
     mx::DocumentPtr written = readDocument(out.toStdString());
-    written->importLibrary(util.libraryDocument);
+    written->importLibrary(util.settings().libraryDocument);
     std::string message;
     EXPECT_TRUE(written->validate(&message)) << message;
     const std::vector<mx::NodePtr> writtenMaterials = written->getMaterialNodes();
@@ -150,7 +150,7 @@ TEST_P(TranslatedRoundTrip, ExportsValidStandardSurfaceDocuments)
 
     // And read back, the same materials again, without a word.
     std::vector<Mtl*> again;
-    EXPECT_TRUE(util.importMaterials(out.toStdString(), again)) << util.messageText();
+    EXPECT_TRUE(util.importMaterials(out.toStdString(), again)) << util.lastLog().text();
     EXPECT_EQ(again.size(), materials.size());
 }
 

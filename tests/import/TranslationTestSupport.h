@@ -35,19 +35,33 @@ class TranslationRoot
             EXPECT_TRUE(QFile::copy(staged.filePath(name), root.filePath("translation/" + name)));
         for (const auto& [name, text] : extraDocuments)
             writeFile(root.filePath("translation"), name, text);
-        util = std::make_unique<MtlXIOUtil>(mx::FilePath(root.filePath("plugins/module.dlu").toStdString()));
+        util = std::make_unique<MtlXIOUtil>(moduleFile());
     }
+
+    /// Where a module would lie for its libraries to be the root's.
+    mx::FilePath moduleFile() const { return mx::FilePath(QDir(dir.path()).filePath("plugins/module.dlu").toStdString()); }
 
     QTemporaryDir dir;
     std::unique_ptr<MtlXIOUtil> util;
 };
 
-/// The root with the 1.39 libraries and the staged translations, made once.
-inline MtlXIOUtil& translationUtil()
+/// A utility object over the 1.39 libraries and the staged translations,
+/// fresh for each test that holds one; the folder is made once.
+class TranslationUtil : public MtlXIOUtil
 {
-    static TranslationRoot* root = new TranslationRoot();
-    return *root->util;
-}
+  public:
+    TranslationUtil() :
+        MtlXIOUtil(sharedRoot().moduleFile())
+    {
+    }
+
+  private:
+    static const TranslationRoot& sharedRoot()
+    {
+        static TranslationRoot* root = new TranslationRoot();
+        return *root;
+    }
+};
 
 inline mx::DocumentPtr readDocument(const std::string& path)
 {

@@ -83,12 +83,12 @@ class OlderVersionImport : public ::testing::TestWithParam<std::string>
     std::vector<Mtl*> import(const std::string& path)
     {
         std::vector<Mtl*> materials;
-        EXPECT_TRUE(util.importMaterials(path, materials)) << util.messageText();
-        EXPECT_EQ(util.messageText(), "");
+        EXPECT_TRUE(util.importMaterials(path, materials)) << util.lastLog().text();
+        EXPECT_EQ(util.lastLog().text(), "");
         return materials;
     }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     QTemporaryDir dir;
     std::string oldPath;
     std::string currentPath;
@@ -108,13 +108,14 @@ INSTANTIATE_TEST_SUITE_P(Wild, OlderVersionImport,
                          ::testing::Values("upgrade_1_37_material", "upgrade_1_37_channels", "upgrade_1_36_graph"),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
-TEST(OlderVersionMaterial, ShaderReferenceBindingsBecomeMaterialParameters)
+using OlderVersionMaterial = UtilTest;
+
+TEST_F(OlderVersionMaterial, ShaderReferenceBindingsBecomeMaterialParameters)
 {
-    MtlXIOUtil& util = stagedUtil();
     QTemporaryDir dir;
     const std::string path = writeFile(dir.path(), "old.mtlx", readText(WILD_DIR + "/upgrade_1_37_material.mtlx"));
     std::vector<Mtl*> materials;
-    ASSERT_TRUE(util.importMaterials(path, materials)) << util.messageText();
+    ASSERT_TRUE(util.importMaterials(path, materials)) << util.lastLog().text();
     ASSERT_EQ(materials.size(), 2u);
     EXPECT_EQ(nameOf(materials[0]), "Red_Paint");
     EXPECT_EQ(nameOf(materials[1]), "Plain");
@@ -127,12 +128,13 @@ TEST(OlderVersionMaterial, ShaderReferenceBindingsBecomeMaterialParameters)
     EXPECT_EQ(plain, AColor(0.2f, 0.4f, 0.8f, 1.0f));
 }
 
-TEST(GltfPbrDocument, ImportsThroughItsTranslationWithoutComplaint)
+using GltfPbrDocument = UtilTest;
+
+TEST_F(GltfPbrDocument, ImportsThroughItsTranslationWithoutComplaint)
 {
-    MtlXIOUtil& util = stagedUtil();
     std::vector<Mtl*> materials;
     EXPECT_TRUE(util.importMaterials((WILD_DIR + "/gltf_pbr_textured.mtlx").toStdString(), materials))
-        << util.messageText();
+        << util.lastLog().text();
     ASSERT_EQ(materials.size(), 1u);
     EXPECT_EQ(nameOf(materials[0]), "Gltf");
     EXPECT_TRUE(classOf(materials[0]) == PHYSICAL_MATERIAL_CLASS_ID);

@@ -4,6 +4,7 @@
 #include "PluginTestSupport.h"
 
 #include "import/DocumentReading.h"
+#include "import/ImportRun.h"
 
 #include <MaterialXFormat/XmlIo.h>
 
@@ -18,18 +19,17 @@ const std::string EXAMPLES = ROZO_EXAMPLES_DIR;
 class DocumentReading : public ::testing::Test
 {
   protected:
-    void SetUp() override { stagedUtil().clearMessages(); }
-
     std::string write(const std::string& name, const std::string& text) { return writeFile(dir.path(), QString::fromStdString(name), text); }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
+    ImportRun run{ util.settings() };
     QTemporaryDir dir;
 };
 
 TEST_F(DocumentReading, StandardSurfaceStaysOneNodeAfterFlattening)
 {
-    mx::DocumentPtr doc = util.readImportDocument(EXAMPLES + "/standard_surface_default.mtlx");
-    EXPECT_EQ(util.messageText(), "");
+    mx::DocumentPtr doc = run.readImportDocument(EXAMPLES + "/standard_surface_default.mtlx");
+    EXPECT_EQ(run.messageLog.text(), "");
     ASSERT_FALSE(doc->getMaterialNodes().empty());
     mx::NodePtr material = doc->getMaterialNodes().front();
     mx::NodePtr shader = doc->getNode(material->getInput("surfaceshader")->getNodeName());
@@ -47,7 +47,7 @@ TEST_F(DocumentReading, UserGraphNamedLikeTheOldImplementationIsRemoved)
                                                          "    <constant name=\"c\" type=\"float\" />\n"
                                                          "    <output name=\"out\" type=\"float\" nodename=\"c\" />\n"
                                                          "  </nodegraph>\n"));
-    mx::DocumentPtr doc = util.readImportDocument(path);
+    mx::DocumentPtr doc = run.readImportDocument(path);
     EXPECT_FALSE(doc->getNodeGraph("IMPL_standard_surface_surfaceshader"));
     EXPECT_TRUE(doc->getNodeGraph("NG_mine"));
 }
@@ -57,22 +57,22 @@ TEST_F(DocumentReading, EachValidationReportHoldsOnlyItsOwnLines)
     const std::string path = EXAMPLES + "/bad_types.mtlx";
     // The reports as the document library gives them at each stage.
     mx::DocumentPtr expected = mx::createDocument();
-    mx::readFromXmlFile(expected, mx::FilePath(path), util.librarySearchPath);
-    expected->importLibrary(util.libraryDocument);
+    mx::readFromXmlFile(expected, mx::FilePath(path), util.settings().librarySearchPath);
+    expected->importLibrary(util.settings().libraryDocument);
     std::string before, after;
     ASSERT_FALSE(expected->validate(&before));
     expected->flattenSubgraphs();
     ASSERT_FALSE(expected->validate(&after));
 
-    util.readImportDocument(path);
-    EXPECT_EQ(util.messageText(), "Validation failed:\n" + before + "Post-flatten validation failed:\n" + after);
+    run.readImportDocument(path);
+    EXPECT_EQ(run.messageLog.text(), "Validation failed:\n" + before + "Post-flatten validation failed:\n" + after);
 }
 
 TEST_F(DocumentReading, MalformedDocumentRaisesTheReaderMessage)
 {
     try
     {
-        util.readImportDocument(EXAMPLES + "/malformed.mtlx");
+        run.readImportDocument(EXAMPLES + "/malformed.mtlx");
         FAIL() << "no error for a malformed document";
     }
     catch (const std::exception& e)
@@ -112,7 +112,7 @@ TEST_F(DocumentReading, DiagnosticCopiesGoToTheTemporaryFolderOnly)
                                                     "  <surfacematerial name=\"M\" type=\"material\">\n"
                                                     "    <input name=\"surfaceshader\" type=\"surfaceshader\" nodename=\"S\" />\n"
                                                     "  </surfacematerial>\n"));
-    util.readImportDocument(path);
+    run.readImportDocument(path);
     const QDir diagnostics(QDir(temp.path()).filePath("RozozazoZOV"));
     EXPECT_TRUE(QFileInfo::exists(diagnostics.filePath("preflat.xml")));
     EXPECT_TRUE(QFileInfo::exists(diagnostics.filePath("postflat.xml")));
@@ -126,8 +126,8 @@ TEST_F(DocumentReading, UnwritableDiagnosticsChangeNothing)
     writeFile(temp.path(), "blocker", "x");
     TemporaryFolder redirect(QDir(temp.path()).filePath("blocker/below"));
     EXPECT_TRUE(diagnosticFolder().isEmpty());
-    mx::DocumentPtr doc = util.readImportDocument(EXAMPLES + "/standard_surface_default.mtlx");
-    EXPECT_EQ(util.messageText(), "");
+    mx::DocumentPtr doc = run.readImportDocument(EXAMPLES + "/standard_surface_default.mtlx");
+    EXPECT_EQ(run.messageLog.text(), "");
     EXPECT_FALSE(doc->getMaterialNodes().empty());
 }
 } // namespace

@@ -82,8 +82,8 @@ TEST_F(InstallLayout, ABrokenLibraryFileIsSkippedAndTheOthersLoad)
     writeFile(libraries, "stdlib/good.mtlx", mtlx(LIBRARY_NODEDEF));
     takeDebugText();
     MtlXIOUtil util(moduleFile());
-    EXPECT_TRUE(util.libraryDocument->getNodeDef("ND_probe_float"));
-    EXPECT_TRUE(util.messageText().empty());
+    EXPECT_TRUE(util.settings().libraryDocument->getNodeDef("ND_probe_float"));
+    EXPECT_TRUE(util.lastLog().text().empty());
     const std::string debug = takeDebugText();
     EXPECT_NE(debug.find("Ignoring library file " + b() + "/libraries/stdlib/broken.mtlx: XML parse error"),
               std::string::npos)
@@ -96,9 +96,9 @@ TEST_F(InstallLayout, NoLibrariesGiveAnEmptyLibraryDocument)
     takeDebugText();
     MtlXIOUtil util(moduleFile());
     EXPECT_EQ(takeDebugText(), "No MaterialX libraries found\n");
-    ASSERT_TRUE(util.libraryDocument);
-    EXPECT_TRUE(util.libraryDocument->getChildren().empty());
-    EXPECT_EQ(util.installRoot.asString(), b());
+    ASSERT_TRUE(util.settings().libraryDocument);
+    EXPECT_TRUE(util.settings().libraryDocument->getChildren().empty());
+    EXPECT_EQ(util.settings().installRoot.asString(), b());
 }
 
 // Graph pruning on a hand-made library document.
@@ -176,29 +176,29 @@ template <typename Elements> size_t outsideTranslationFolders(const Elements& el
     });
 }
 
-TEST(StandardLibraries, PrunedLibraryMatchesTheReferenceCounts)
+using StandardLibraries = UtilTest;
+
+TEST_F(StandardLibraries, PrunedLibraryMatchesTheReferenceCounts)
 {
-    MtlXIOUtil& util = stagedUtil();
     // The reference counts of the first four folders (1.38.10 or 1.39.5), and
     // cmlib's colour transforms: a definition and its graph each. The
     // translations to standard_surface come on top.
     constexpr size_t COLOR_TRANSFORMS = 20;
-    const bool v139 = util.libraryDocument->getNodeDef("ND_hextiledimage_color3") != nullptr;
-    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getNodeDefs()), (v139 ? 762u : 726u) + COLOR_TRANSFORMS);
-    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getNodeGraphs()), (v139 ? 25u : 20u) + COLOR_TRANSFORMS);
-    EXPECT_EQ(outsideTranslationFolders(util.libraryDocument->getImplementations()), v139 ? 498u : 512u);
-    EXPECT_TRUE(util.libraryDocument->getNodeDef("ND_gltf_pbr_to_standard_surface"));
-    EXPECT_FALSE(util.libraryDocument->getNodeGraph("NG_standard_surface_surfaceshader_100"));
+    const bool v139 = util.settings().libraryDocument->getNodeDef("ND_hextiledimage_color3") != nullptr;
+    EXPECT_EQ(outsideTranslationFolders(util.settings().libraryDocument->getNodeDefs()), (v139 ? 762u : 726u) + COLOR_TRANSFORMS);
+    EXPECT_EQ(outsideTranslationFolders(util.settings().libraryDocument->getNodeGraphs()), (v139 ? 25u : 20u) + COLOR_TRANSFORMS);
+    EXPECT_EQ(outsideTranslationFolders(util.settings().libraryDocument->getImplementations()), v139 ? 498u : 512u);
+    EXPECT_TRUE(util.settings().libraryDocument->getNodeDef("ND_gltf_pbr_to_standard_surface"));
+    EXPECT_FALSE(util.settings().libraryDocument->getNodeGraph("NG_standard_surface_surfaceshader_100"));
 }
 
-TEST(StandardLibraries, InstallRootIsTheLayoutRoot)
+TEST_F(StandardLibraries, InstallRootIsTheLayoutRoot)
 {
-    MtlXIOUtil& util = stagedUtil();
     const mx::FilePath root = stageModuleFile().getParentPath().getParentPath();
-    EXPECT_EQ(util.installRoot, root);
-    ASSERT_GE(util.librarySearchPath.size(), 2u);
-    EXPECT_EQ(util.librarySearchPath[0], root);
-    EXPECT_EQ(util.librarySearchPath[1], root / "libraries");
+    EXPECT_EQ(util.settings().installRoot, root);
+    ASSERT_GE(util.settings().librarySearchPath.size(), 2u);
+    EXPECT_EQ(util.settings().librarySearchPath[0], root);
+    EXPECT_EQ(util.settings().librarySearchPath[1], root / "libraries");
 }
 } // namespace
 } // namespace rozo::test

@@ -1,7 +1,7 @@
 #pragma once
-// Shared set-up for tests that run the plug-in's code in-process: a utility
-// object whose libraries come from the build tree's install layout, and small
-// files written into temporary folders.
+// Shared set-up for tests that run the plug-in's code in-process: utility
+// objects whose libraries come from the build tree's install layout, made
+// fresh for each test, and small files written into temporary folders.
 
 #include "TestApplication.h"
 #include "plugin/MtlXIOUtil.h"
@@ -26,13 +26,24 @@ inline mx::FilePath stageModuleFile()
     return mx::FilePath(ROZO_PLUGIN_MODULE);
 }
 
-/// A utility object with the standard libraries, loaded once per test program.
-inline MtlXIOUtil& stagedUtil()
+/// A utility object with the standard libraries of the install layout, its
+/// options as the panel first shows them. A fixture holding one gets a new
+/// one for every test.
+class StagedUtil : public MtlXIOUtil
 {
-    ensureApplication();
-    static MtlXIOUtil* util = new MtlXIOUtil(stageModuleFile());
-    return *util;
-}
+  public:
+    StagedUtil() :
+        MtlXIOUtil((ensureApplication(), stageModuleFile()))
+    {
+    }
+};
+
+/// A test with a fresh utility object of its own.
+class UtilTest : public ::testing::Test
+{
+  protected:
+    StagedUtil util;
+};
 
 /// What the plug-in wrote to the host's debug channel since the last call.
 inline std::string takeDebugText()

@@ -1,226 +1,119 @@
-// The generated panel form: widget tree, layout cells, texts, tooltips,
-// initial states, stacking order and the library field's enabling.
+// What the panel's controls do: each option box drives its own settings
+// field, the version box's choice reaches an export, the buttons start their
+// handlers, the library field follows its box, and the logo resource.
 
-#include "../plugin/TestApplication.h"
+#include "PanelTestSupport.h"
 
-#include "ui_PluginRollup.h"
-
+#include <QComboBox>
 #include <QImage>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace rozo::test
 {
 namespace
 {
-struct Cell
+struct OptionControl
 {
-    const char* name;
-    const char* className;
-    const char* parent;
-    const char* layout;
-    int row, column, rowSpan, columnSpan;
+    QCheckBox* Ui_PluginRollup::*box;
+    bool PluginSettings::*field;
 };
 
-const Cell CELLS[] = {
-    { "groupBox", "QGroupBox", "PluginRollup", "gridLayout_5", 0, 0, 1, 1 },
-    { "importButton", "QPushButton", "groupBox", "gridLayout", 0, 0, 1, 2 },
-    { "makeMtlLib", "QCheckBox", "groupBox", "gridLayout", 5, 0, 1, 2 },
-    { "mtlLib", "QLineEdit", "groupBox", "gridLayout", 6, 0, 1, 1 },
-    { "mtlLibBrowse", "QToolButton", "groupBox", "gridLayout", 6, 1, 1, 1 },
-    { "assignToSelection", "QCheckBox", "groupBox", "gridLayout", 7, 0, 1, 2 },
-    { "populateMEdit", "QCheckBox", "groupBox", "gridLayout", 8, 0, 1, 2 },
-    { "groupBox_4", "QGroupBox", "groupBox", "gridLayout", 9, 0, 1, 2 },
-    { "ResolvePaths", "QCheckBox", "groupBox_4", "gridLayout_4", 0, 0, 1, 1 },
-    { "FixedIncludes", "QCheckBox", "groupBox_4", "gridLayout_4", 1, 0, 1, 1 },
-    { "UseOSO", "QCheckBox", "groupBox_4", "gridLayout_4", 4, 0, 1, 1 },
-    { "groupBox_2", "QGroupBox", "PluginRollup", "gridLayout_5", 1, 0, 1, 1 },
-    { "exportButton", "QPushButton", "groupBox_2", "gridLayout_2", 0, 0, 1, 1 },
-    { "CopyTextures", "QCheckBox", "groupBox_2", "gridLayout_2", 1, 0, 1, 1 },
-    { "useRelativePaths", "QCheckBox", "groupBox_2", "gridLayout_2", 2, 0, 1, 1 },
-    { "mtlxView", "QPushButton", "PluginRollup", "gridLayout_5", 2, 0, 1, 1 },
-    { "progressBar", "QProgressBar", "PluginRollup", "gridLayout_5", 3, 0, 1, 1 },
-    { "rambling", "QLabel", "PluginRollup", "gridLayout_5", 5, 0, 1, 1 },
-    { "logo", "QLabel", "PluginRollup", "gridLayout_5", 6, 0, 1, 1 },
+const OptionControl OPTION_CONTROLS[] = {
+    { &Ui_PluginRollup::ResolvePaths, &PluginSettings::resolveTexturePaths },
+    { &Ui_PluginRollup::FixedIncludes, &PluginSettings::fixedIncludePath },
+    { &Ui_PluginRollup::UseOSO, &PluginSettings::usePrecompiledOsl },
+    { &Ui_PluginRollup::CopyTextures, &PluginSettings::copyTextures },
+    { &Ui_PluginRollup::useRelativePaths, &PluginSettings::relativeTexturePaths },
+    { &Ui_PluginRollup::assignToSelection, &PluginSettings::assignMaterials },
+    { &Ui_PluginRollup::makeMtlLib, &PluginSettings::addToLibrary },
+    { &Ui_PluginRollup::populateMEdit, &PluginSettings::populateEditor },
 };
-
-struct Text
-{
-    const char* name;
-    const char* text;
-    const char* toolTip;
-};
-
-const Text TEXTS[] = {
-    { "CopyTextures", "Copy Textures to Save Location",
-      "Copies all textures to the same folder as the exported document and removes any path from the filenames." },
-    { "exportButton", "Export MaterialX...", "Exports materials on selected objects to MaterialX." },
-    { "useRelativePaths", "Use relative Path for Textures", "" },
-    { "logo", "TextLabel", "" },
-    { "makeMtlLib", "Add to Material Library", "Adds imported materials to the selected material library." },
-    { "populateMEdit", "Populate Material Editor", "Imports materials to the material editor." },
-    { "assignToSelection", "Assign to Selection",
-      "Assigns materials to selected objects.  If not enough objects are selected, placeholder teapot objects are created." },
-    { "mtlLibBrowse", "...", "Pick a material library to populate." },
-    { "mtlLib", "", "Pick a material library to populate." },
-    { "importButton", "Import MaterialX...",
-      "Click the button and pick a MaterialX document to import the materials. Materials can be assigned to the "
-      "selected objects, added to a material library, or populate the compact material editor." },
-    { "FixedIncludes", "Set Fixed Include Path",
-      "Check this option if you have shader compile issues.  Also ensure you have the latest version of Plinthra, "
-      "and try copying the mx_funcs.h file to the Norvane OSL directory." },
-    { "UseOSO", "Use precompiled OSL",
-      "Use pre-compiled OSL.  May solve compilation issues.  Note: this option is experimental." },
-    { "ResolvePaths", "Resolve Texture Paths upfront",
-      "Resolves texture paths to full paths, saving this path information in the Norvane scene on MaterialX import." },
-    { "mtlxView", "Launch MaterialXView", "Launch the MaterialX viewer" },
-    { "rambling",
-      "The only things that will export properly are maps from the \"MaterialX\" category, the Physical Material, "
-      "the Bitmap and the Normal Map ONLY.",
-      "" },
-};
-
-QString textOf(QWidget* widget)
-{
-    for (const char* property : { "text", "title" })
-    {
-        const QVariant value = widget->property(property);
-        if (value.isValid())
-            return value.toString();
-    }
-    return QString();
-}
 } // namespace
 
-class PanelForm : public ::testing::Test
+class PanelForm : public PanelTest
 {
   protected:
-    void SetUp() override
+    std::vector<bool> flags() const
     {
-        ensureApplication();
-        top = std::make_unique<QWidget>();
-        form.setupUi(top.get());
+        std::vector<bool> values;
+        for (const OptionControl& control : OPTION_CONTROLS)
+            values.push_back(util.settings().*control.field);
+        return values;
     }
 
-    template <typename T> T* find(const char* name) const
+    void chooseVersion(int index)
     {
-        if (QString::fromLatin1(name) == top->objectName())
-            return qobject_cast<T*>(top.get());
-        return top->findChild<T*>(QString::fromLatin1(name));
+        form().mtlxVersion->setCurrentIndex(index);
+        emit form().mtlxVersion->activated(index);
     }
 
-    std::unique_ptr<QWidget> top;
-    Ui_PluginRollup form{};
+    /// The version an empty script export writes, which follows the options.
+    std::string exportedVersion()
+    {
+        const QString path = dir.path() + "/versioned.mtlx";
+        EXPECT_TRUE(util.exportFile(WStr::FromQString(path), Tab<Mtl*>())) << util.lastLog().text();
+        QFile file(path);
+        const std::string text = file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+        const std::string start = "<materialx version=\"";
+        const size_t at = text.find(start);
+        return at == std::string::npos ? std::string() : text.substr(at + start.size(), 4);
+    }
 };
 
-TEST_F(PanelForm, EveryWidgetSitsInItsParentsCell)
+TEST_F(PanelForm, EachOptionBoxFlipsOnlyItsOwnSettingsField)
 {
-    for (const Cell& cell : CELLS)
+    for (size_t i = 0; i < std::size(OPTION_CONTROLS); ++i)
     {
-        SCOPED_TRACE(cell.name);
-        QWidget* widget = find<QWidget>(cell.name);
-        ASSERT_NE(widget, nullptr);
-        EXPECT_STREQ(widget->metaObject()->className(), cell.className);
-        ASSERT_NE(widget->parentWidget(), nullptr);
-        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), cell.parent);
-        auto* layout = find<QGridLayout>(cell.layout);
-        ASSERT_NE(layout, nullptr);
-        EXPECT_EQ(widget->parentWidget()->layout(), layout);
-        const int index = layout->indexOf(widget);
-        ASSERT_GE(index, 0);
-        int row = -1, column = -1, rowSpan = -1, columnSpan = -1;
-        layout->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
-        EXPECT_EQ(row, cell.row);
-        EXPECT_EQ(column, cell.column);
-        EXPECT_EQ(rowSpan, cell.rowSpan);
-        EXPECT_EQ(columnSpan, cell.columnSpan);
-    }
-    EXPECT_EQ(top->layout(), form.gridLayout_5);
-    EXPECT_EQ(form.gridLayout_5->count(), 6);
-    EXPECT_EQ(form.gridLayout->count(), 7);
-    EXPECT_EQ(form.gridLayout_4->count(), 3);
-    EXPECT_EQ(form.gridLayout_2->count(), 4);
-}
-
-TEST_F(PanelForm, TextsAndToolTips)
-{
-    EXPECT_EQ(top->windowTitle(), "Form");
-    EXPECT_EQ(form.groupBox->title(), "Import");
-    EXPECT_EQ(form.groupBox_2->title(), "Export");
-    EXPECT_EQ(form.groupBox_4->title(), "Import Settings");
-    for (const Text& text : TEXTS)
-    {
-        SCOPED_TRACE(text.name);
-        QWidget* widget = find<QWidget>(text.name);
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(textOf(widget).toStdString(), text.text);
-        EXPECT_EQ(widget->toolTip().toStdString(), text.toolTip);
+        QCheckBox* box = form().*OPTION_CONTROLS[i].box;
+        SCOPED_TRACE(box->objectName().toStdString());
+        EXPECT_EQ(box->isChecked(), util.settings().*OPTION_CONTROLS[i].field);
+        std::vector<bool> expected = flags();
+        expected[i] = !expected[i];
+        click(box);
+        EXPECT_EQ(flags(), expected);
     }
 }
 
-TEST_F(PanelForm, InitialStates)
+TEST_F(PanelForm, VersionChoiceReachesTheExport)
 {
-    EXPECT_EQ(top->objectName(), "PluginRollup");
-    EXPECT_EQ(top->size(), QSize(229, 624));
-    EXPECT_FALSE(form.makeMtlLib->isChecked());
-    EXPECT_TRUE(form.assignToSelection->isChecked());
-    EXPECT_TRUE(form.populateMEdit->isChecked());
-    EXPECT_FALSE(form.ResolvePaths->isChecked());
-    EXPECT_FALSE(form.FixedIncludes->isChecked());
-    EXPECT_FALSE(form.UseOSO->isChecked());
-    EXPECT_FALSE(form.CopyTextures->isChecked());
-    EXPECT_TRUE(form.useRelativePaths->isChecked());
-    EXPECT_FALSE(form.mtlLib->isEnabled());
-    EXPECT_FALSE(form.mtlLibBrowse->isEnabled());
-    EXPECT_EQ(form.progressBar->value(), 24);
-    EXPECT_EQ(form.progressBar->alignment(), Qt::AlignCenter);
-
-    EXPECT_EQ(form.rambling->sizePolicy().horizontalPolicy(), QSizePolicy::Preferred);
-    EXPECT_EQ(form.rambling->sizePolicy().verticalPolicy(), QSizePolicy::Preferred);
-    EXPECT_EQ(form.rambling->font().pointSize(), 7);
-    EXPECT_FALSE(form.rambling->font().italic());
-    EXPECT_EQ(form.rambling->alignment(), Qt::AlignCenter);
-    EXPECT_TRUE(form.rambling->wordWrap());
-    EXPECT_EQ(form.rambling->margin(), 11);
-
-    EXPECT_EQ(form.logo->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
-    EXPECT_EQ(form.logo->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
-    EXPECT_EQ(form.logo->sizePolicy().horizontalStretch(), 0);
-    EXPECT_EQ(form.logo->minimumSize(), QSize(150, 100));
+    const std::pair<DocumentVersionChoice, const char*> entries[] = {
+        { DocumentVersionChoice::Oldest, "1.38" },
+        { DocumentVersionChoice::V1_38, "1.38" },
+        { DocumentVersionChoice::V1_39, "1.39" },
+    };
+    ASSERT_EQ(form().mtlxVersion->count(), 3);
+    for (int index : { 2, 1, 0 })
+    {
+        SCOPED_TRACE(index);
+        chooseVersion(index);
+        EXPECT_EQ(util.settings().exportVersion, entries[index].first);
+        EXPECT_EQ(exportedVersion(), entries[index].second);
+    }
 }
 
-TEST_F(PanelForm, RaisedLastIsOnTop)
+TEST_F(PanelForm, ButtonsStartTheirHandlers)
 {
-    QStringList order;
-    for (QObject* child : top->children())
-        if (child->isWidgetType())
-            order << child->objectName();
-    EXPECT_EQ(order, QStringList({ "groupBox_2", "groupBox", "logo", "rambling", "progressBar", "mtlxView" }));
+    dialogs().QueueCancel();
+    click(form().importButton);
+    selectedNode(L"Box");
+    dialogs().QueueCancel();
+    click(form().exportButton);
+    ASSERT_EQ(dialogs().History().size(), 2u);
+    EXPECT_EQ(dialogs().History()[0].kind, "open");
+    EXPECT_EQ(dialogs().History()[1].kind, "save");
+    // The viewer's button only shows where the viewer is installed.
+    EXPECT_TRUE(form().mtlxView->isHidden());
 }
 
 TEST_F(PanelForm, LibraryFieldFollowsTheLibraryBox)
 {
-    form.makeMtlLib->setChecked(false); // no change, so no toggle
-    EXPECT_FALSE(form.mtlLib->isEnabled());
-    EXPECT_FALSE(form.mtlLibBrowse->isEnabled());
-    form.makeMtlLib->setChecked(true);
-    EXPECT_TRUE(form.mtlLib->isEnabled());
-    EXPECT_TRUE(form.mtlLibBrowse->isEnabled());
-    form.makeMtlLib->setChecked(false);
-    EXPECT_FALSE(form.mtlLib->isEnabled());
-    EXPECT_FALSE(form.mtlLibBrowse->isEnabled());
-}
-
-TEST_F(PanelForm, NamedTopWidgetKeepsItsName)
-{
-    QWidget named;
-    named.setObjectName("Mine");
-    Ui_PluginRollup other{};
-    other.setupUi(&named);
-    EXPECT_EQ(named.objectName(), "Mine");
-    EXPECT_EQ(other.importButton->parentWidget(), other.groupBox);
+    EXPECT_FALSE(form().mtlLib->isEnabled());
+    EXPECT_FALSE(form().mtlLibBrowse->isEnabled());
+    click(form().makeMtlLib);
+    EXPECT_TRUE(form().mtlLib->isEnabled());
+    EXPECT_TRUE(form().mtlLibBrowse->isEnabled());
+    click(form().makeMtlLib);
+    EXPECT_FALSE(form().mtlLib->isEnabled());
+    EXPECT_FALSE(form().mtlLibBrowse->isEnabled());
 }
 
 TEST(PanelLogo, IsAWideTransparentPicture)

@@ -159,7 +159,7 @@ TEST_F(PanelImport, LogShowsInOneWarningAndTheRestGoesOn)
     click(form().importButton);
     ASSERT_EQ(warnings().size(), 1u);
     EXPECT_EQ(warnings()[0].title, "MaterialX Import");
-    EXPECT_EQ(warnings()[0].text.toStdString(), util.messageText());
+    EXPECT_EQ(warnings()[0].text.toStdString(), util.lastLog().text());
     EXPECT_EQ(warnings()[0].text, ":   ERROR - don't understand shader toon_shader\n");
     EXPECT_TRUE(form().progressBar->isHidden());
 }

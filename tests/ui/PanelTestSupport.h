@@ -1,8 +1,10 @@
 #pragma once
-// A utility panel opened on the host model's rollup panel, with an empty
-// scene, queued dialog answers and the options at their initial values.
+// A utility panel of a fresh utility object, opened on the host model's
+// rollup panel, with an empty scene and queued dialog answers.
 
 #include "../import/ImportTestSupport.h"
+
+#include "ui/Panel.h"
 
 #include <HostCore.h>
 #include <RollupPanel.h>
@@ -23,7 +25,6 @@ class PanelTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        resetOptions();
         Norvane::Host().NewScene();
         Norvane::Host().GetMaterialLibrary().Empty();
         dialogs().ClearQueue();
@@ -34,18 +35,17 @@ class PanelTest : public ::testing::Test
     void TearDown() override
     {
         close();
-        resetOptions();
     }
 
     void open()
     {
         util.BeginEditParams(&Norvane::Host(), &rollups);
-        util.panelWidget->show();
+        util.panel().widget()->show();
     }
 
     void close()
     {
-        if (util.panelWidget)
+        if (util.panel().widget())
             util.EndEditParams(&Norvane::Host(), &rollups);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -56,21 +56,7 @@ class PanelTest : public ::testing::Test
         open();
     }
 
-    void resetOptions()
-    {
-        util.usePrecompiledOsl = true;
-        util.resolveTexturePaths = true;
-        util.fixedIncludePath = true;
-        util.copyTextures = false;
-        util.relativeTexturePaths = true;
-        util.assignMaterials = true;
-        util.addToLibrary = false;
-        util.populateEditor = true;
-        util.libraryPath = WStr();
-        util.exportVersion = DocumentVersionChoice::Oldest;
-    }
-
-    Ui_PluginRollup& form() { return *util.form; }
+    Ui_PluginRollup& form() { return util.panel().form(); }
 
     /// The eight option boxes, in the order of the flags they stand for.
     std::vector<QCheckBox*> optionBoxes()
@@ -87,8 +73,8 @@ class PanelTest : public ::testing::Test
     }
     std::vector<bool> storedOptions() const
     {
-        return { util.resolveTexturePaths, util.fixedIncludePath, util.usePrecompiledOsl, util.copyTextures,
-                 util.relativeTexturePaths, util.assignMaterials, util.addToLibrary, util.populateEditor };
+        return { util.settings().resolveTexturePaths, util.settings().fixedIncludePath, util.settings().usePrecompiledOsl, util.settings().copyTextures,
+                 util.settings().relativeTexturePaths, util.settings().assignMaterials, util.settings().addToLibrary, util.settings().populateEditor };
     }
 
     static Norvane::QueuedDialogProvider& dialogs() { return *Norvane::Host().QueuedDialogs(); }
@@ -106,7 +92,7 @@ class PanelTest : public ::testing::Test
         return node;
     }
 
-    MtlXIOUtil& util = stagedUtil();
+    StagedUtil util;
     Norvane::RollupPanel rollups;
     QTemporaryDir dir;
 };

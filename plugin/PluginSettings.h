@@ -1,6 +1,6 @@
 #pragma once
-// What the import, the export and the panel share: the options, the loaded
-// MaterialX libraries and the message log of the last run.
+// What every run reads and none changes: the options as the panel shows them
+// and the MaterialX libraries found beside the plug-in.
 
 #include "plugin/DocumentVersionChoice.h"
 
@@ -9,23 +9,12 @@
 #include <MaterialXCore/Document.h>
 #include <MaterialXFormat/File.h>
 
-#include <sstream>
-#include <string>
-
 namespace mx = MaterialX;
 
 namespace rozo
 {
-class PluginState
+struct PluginSettings
 {
-  public:
-    virtual ~PluginState() = default;
-
-    // Message log.
-    void clearMessages();
-    std::string messageText() const;
-    WStr getErrorText() const;
-
     // Options, as the panel shows them.
     bool usePrecompiledOsl = true;
     bool resolveTexturePaths = true;
@@ -38,10 +27,9 @@ class PluginState
     WStr libraryPath;
     DocumentVersionChoice exportVersion = DocumentVersionChoice::Oldest;
 
+    /// The folder two levels above the module file: libraries, prepared shaders, viewer.
+    mx::FilePath installRoot;
     mx::DocumentPtr libraryDocument;
     mx::FileSearchPath librarySearchPath;
-    mx::FilePath installRoot;
-
-    std::stringstream messageLog;
 };
 } // namespace rozo

@@ -1,9 +1,11 @@
 #pragma once
-// The export: Physical Materials, Bitmaps, Normal Maps and OSL Maps written
-// as the nodes of a MaterialX document.
+// One export: Physical Materials, Bitmaps, Normal Maps and OSL Maps written
+// as the nodes of a MaterialX document. Made for one call and dropped after
+// it, with its log, its caches and the document's folder.
 
 #include "export/MaterialSet.h"
-#include "plugin/PluginState.h"
+#include "plugin/MessageLog.h"
+#include "plugin/PluginSettings.h"
 
 #include <QString>
 
@@ -13,9 +15,14 @@
 
 namespace rozo
 {
-class ExportOperations : public virtual PluginState
+class ExportRun
 {
   public:
+    explicit ExportRun(const PluginSettings& settings);
+
+    ExportRun(const ExportRun&) = delete;
+    ExportRun& operator=(const ExportRun&) = delete;
+
     /// Exports the table's materials (each once); true when nothing was logged.
     bool exportFile(WStr fileName, const Tab<Mtl*>& materials);
     bool exportFile(WStr fileName, const Tab<Mtl*>& materials, DocumentVersionChoice version);
@@ -37,11 +44,12 @@ class ExportOperations : public virtual PluginState
     std::string exportTexturePath(const QString& path);
     /// Copies the file into exportFolder (never overwriting); answers its file name.
     QString copyTextureFile(const QString& path);
-    /// Forgets the nodes made for maps: the maps may be gone.
-    void forgetExportedMaps();
 
+    MessageLog messageLog;
     /// The folder of the document being written, with its separator.
     QString exportFolder;
+    /// The node made for each map in this run.
+    std::map<Texmap*, mx::NodePtr> exportMapCache;
 
   private:
     struct MapNodeFrame;
@@ -57,13 +65,13 @@ class ExportOperations : public virtual PluginState
     void connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode);
     static void removeUnboundInputs(const mx::NodePtr& node);
 
-    std::map<Texmap*, mx::NodePtr> exportMapCache;
-    /// Node definitions found during the current export, by node shape and by
-    /// category. They cannot change while it runs, but every node added makes
-    /// the document rebuild its lookup tables, so each is asked for once.
-    std::map<std::string, mx::NodeDefPtr> exportNodeDefCache;
-    std::map<std::string, std::vector<mx::NodeDefPtr>> exportMatchingNodeDefCache;
-    /// Where each chain of unique node names stopped in the current export.
-    std::map<std::string, std::string> exportChildNames;
+    const PluginSettings& settings_;
+    /// Node definitions found in this run, by node shape and by category.
+    /// They cannot change while it runs, but every node added makes the
+    /// document rebuild its lookup tables, so each is asked for once.
+    std::map<std::string, mx::NodeDefPtr> nodeDefCache_;
+    std::map<std::string, std::vector<mx::NodeDefPtr>> matchingNodeDefCache_;
+    /// Where each chain of unique node names stopped in this run.
+    std::map<std::string, std::string> childNames_;
 };
 } // namespace rozo
