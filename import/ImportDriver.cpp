@@ -38,7 +38,14 @@ template <typename Step> void guarded(MessageLog& log, const std::string& elemen
 } // namespace
 
 ImportRun::ImportRun(const PluginSettings& settings) :
-    settings_(settings)
+    settings_(settings),
+    shaderCache_(ownShaderCache_)
+{
+}
+
+ImportRun::ImportRun(const PluginSettings& settings, PrecompiledShaderCache& shaderCache) :
+    settings_(settings),
+    shaderCache_(shaderCache)
 {
 }
 

@@ -3,6 +3,7 @@
 // Materials with their maps. Made for one call and dropped after it, with
 // its log, its caches and the document's folder.
 
+#include "import/PrecompiledShaderCache.h"
 #include "plugin/MessageLog.h"
 #include "plugin/PluginSettings.h"
 
@@ -19,6 +20,8 @@ class ImportRun
 {
   public:
     explicit ImportRun(const PluginSettings& settings);
+    /// A run that takes and fills the session's precompiled shaders.
+    ImportRun(const PluginSettings& settings, PrecompiledShaderCache& shaderCache);
 
     ImportRun(const ImportRun&) = delete;
     ImportRun& operator=(const ImportRun&) = delete;
@@ -58,7 +61,6 @@ class ImportRun
     Texmap* startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node, std::vector<MapFrame>& stack);
     // Sets the frame's inputs up to the next one fed by a node; false when done.
     bool nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx::NodePtr& upstream, std::string& slot);
-    WStr precompiledCode(const QString& sourceCode);
     // Sets the map's code to the prepared shader of that definition; false when there is none.
     bool loadPreparedShader(Texmap* map, const std::string& nodeDefName);
     // Keeps the colour space of the node's file on its map; answers the colour
@@ -71,8 +73,8 @@ class ImportRun
     std::set<std::string> normalMapsOnPath_;
     // OSL Maps whose inputs are being followed: reaching one again is a loop.
     std::set<Texmap*> oslMapsOnPath_;
-    // The host's precompiled form of each shader source met so far: compiling
-    // the shared include for every map would dominate an import.
-    std::map<std::string, WStr> precompiledCodeCache_;
+    // Used when the run is given no session cache.
+    PrecompiledShaderCache ownShaderCache_;
+    PrecompiledShaderCache& shaderCache_;
 };
 } // namespace rozo

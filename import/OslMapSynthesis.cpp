@@ -226,7 +226,7 @@ bool ImportRun::loadPreparedShader(Texmap* map, const std::string& nodeDefName)
 
     IParamBlock2* codeBlock = map->GetParamBlock(0);
     if (settings_.usePrecompiledOsl)
-        setTextByName(codeBlock, "OSLCode", precompiledCode(code));
+        setTextByName(codeBlock, "OSLCode", shaderCache_.codeFor(code));
     else
         setTextByName(codeBlock, "OSLCode", toWide(code));
     return true;
@@ -327,27 +327,6 @@ bool ImportRun::nextUpstream(MapFrame& frame, mx::ElementPtr& upstreamScope, mx:
         }
     }
     return false;
-}
-
-WStr ImportRun::precompiledCode(const QString& sourceCode)
-{
-    const std::string key = sourceCode.toStdString();
-    auto cached = precompiledCodeCache_.find(key);
-    if (cached != precompiledCodeCache_.end())
-        return cached->second;
-
-    // The host compiles the code of a map: a temporary one serves, released at once.
-    WStr precompiled;
-    Texmap* compiler = createOslMap();
-    if (compiler && hasOslInterface(compiler))
-    {
-        setTextByName(compiler->GetParamBlock(0), "OSLCode", toWide(sourceCode));
-        precompiled = precompiledOslCode(compiler);
-    }
-    if (compiler)
-        compiler->MaybeAutoDelete();
-    precompiledCodeCache_.emplace(key, precompiled);
-    return precompiled;
 }
 
 Texmap* ImportRun::startNormalMap(const mx::ElementPtr& scope, const mx::NodePtr& node,

@@ -33,7 +33,7 @@ void MtlXIOUtil::EndEditParams(Interface*, IUtil* iu)
 
 Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
 {
-    ImportRun run(settings_);
+    ImportRun run(settings_, shaderCache_);
     Tab<Mtl*> materials = run.importFile(fileName);
     // Scripts have always read a missing file's line after the log before it.
     if (run.readStarted())
@@ -45,7 +45,7 @@ Tab<Mtl*> MtlXIOUtil::importFile(WStr fileName)
 
 bool MtlXIOUtil::importMaterials(const std::string& path, std::vector<Mtl*>& materials)
 {
-    ImportRun run(settings_);
+    ImportRun run(settings_, shaderCache_);
     const bool clean = run.importMaterials(path, materials);
     lastLog_ = std::move(run.messageLog);
     return clean;

@@ -4,6 +4,7 @@
 // of its own (import/ImportRun.h, export/ExportRun.h), made for one call.
 
 #include "export/MaterialSet.h"
+#include "import/PrecompiledShaderCache.h"
 #include "plugin/MessageLog.h"
 #include "plugin/PluginSettings.h"
 
@@ -57,6 +58,7 @@ class MtlXIOUtil : public UtilityObj
   private:
     PluginSettings settings_;
     MessageLog lastLog_;
+    PrecompiledShaderCache shaderCache_;
     const std::unique_ptr<Panel> panel_;
 };
 
