@@ -4,48 +4,40 @@
 #include <cstddef>
 #include <functional>
 
-class Class_ID
+// Class and interface IDs share their shape but are different types: one
+// cannot stand where the other is asked for.
+template <typename Id> class TwoPartId
 {
   public:
-    constexpr Class_ID() :
+    constexpr TwoPartId() :
         a_(0xFFFFFFFFu),
         b_(0xFFFFFFFFu) {}
-    constexpr Class_ID(ULONG a, ULONG b) :
+    constexpr TwoPartId(ULONG a, ULONG b) :
         a_(a),
         b_(b) {}
     constexpr ULONG PartA() const { return a_; }
     constexpr ULONG PartB() const { return b_; }
     void SetPartA(ULONG a) { a_ = a; }
     void SetPartB(ULONG b) { b_ = b; }
-    constexpr bool operator==(const Class_ID& o) const { return a_ == o.a_ && b_ == o.b_; }
-    constexpr bool operator!=(const Class_ID& o) const { return !(*this == o); }
-    constexpr bool operator<(const Class_ID& o) const { return a_ < o.a_ || (a_ == o.a_ && b_ < o.b_); }
+    friend constexpr bool operator==(const Id& l, const Id& r) { return l.PartA() == r.PartA() && l.PartB() == r.PartB(); }
+    friend constexpr bool operator!=(const Id& l, const Id& r) { return !(l == r); }
+    friend constexpr bool operator<(const Id& l, const Id& r) { return l.PartA() < r.PartA() || (l.PartA() == r.PartA() && l.PartB() < r.PartB()); }
 
   private:
     ULONG a_;
     ULONG b_;
 };
 
-class Interface_ID
+class Class_ID : public TwoPartId<Class_ID>
 {
   public:
-    constexpr Interface_ID() :
-        a_(0xFFFFFFFFu),
-        b_(0xFFFFFFFFu) {}
-    constexpr Interface_ID(ULONG a, ULONG b) :
-        a_(a),
-        b_(b) {}
-    constexpr ULONG PartA() const { return a_; }
-    constexpr ULONG PartB() const { return b_; }
-    void SetPartA(ULONG a) { a_ = a; }
-    void SetPartB(ULONG b) { b_ = b; }
-    constexpr bool operator==(const Interface_ID& o) const { return a_ == o.a_ && b_ == o.b_; }
-    constexpr bool operator!=(const Interface_ID& o) const { return !(*this == o); }
-    constexpr bool operator<(const Interface_ID& o) const { return a_ < o.a_ || (a_ == o.a_ && b_ < o.b_); }
+    using TwoPartId::TwoPartId;
+};
 
-  private:
-    ULONG a_;
-    ULONG b_;
+class Interface_ID : public TwoPartId<Interface_ID>
+{
+  public:
+    using TwoPartId::TwoPartId;
 };
 
 namespace std
