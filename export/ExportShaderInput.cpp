@@ -2,7 +2,7 @@
 
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
 #include "export/ParameterValueString.h"
 
 void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
@@ -16,7 +16,7 @@ void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::Do
     const std::string text = parameterValueString(block, valueParam, type);
     mx::InputPtr in = node->addInput(input, type);
     if (!valueParam.empty() && !text.empty())
-        in->setAttribute("value", text);
+        in->setValueString(text);
     if (!map)
         return;
 
@@ -30,7 +30,7 @@ void rozo::ExportOperations::exportShaderInput(IParamBlock2* block, const mx::Do
         toNormal->addInput("in", "float")->setConnectedNode(height);
         mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", exportChildNames), "vector3");
         normalMap->addInput("in", "vector3")->setConnectedNode(toNormal);
-        normalMap->addInput("scale", "float")->setAttribute("value", parameterValueString(block, amountParam, "float"));
+        normalMap->addInput("scale", "float")->setValueString(parameterValueString(block, amountParam, "float"));
         source = normalMap;
     }
     else

@@ -3,11 +3,11 @@
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
 #include "export/FileColorSpaceExport.h"
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
+#include "plugin/contracts/OslNaming.h"
 #include "export/ParameterValueString.h"
 #include "import/ColorSpaces.h"
 #include "import/FileColorSpace.h"
-#include "import/OslMapSynthesis.h"
 #include "plugin/HostCalls.h"
 
 #include <QRegularExpression>
@@ -64,7 +64,7 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
 // from one that named none is written back without.
 void stateColorSpace(const mx::InputPtr& file, const std::string& space)
 {
-    file->setAttribute("colorspace", space);
+    file->setColorSpace(space);
     mx::DocumentPtr doc = file->getDocument();
     if (!doc->hasColorSpace())
         doc->setColorSpace(rozo::WORKING_COLOR_SPACE);
@@ -78,14 +78,14 @@ Texmap* behindColorTransform(Texmap* map)
     if (!map || !rozo::hasOslInterface(map))
         return map;
     // "mx_srgb_texture_to_lin_rec709_color3": the category between "mx_" and the type.
-    const std::string shader = rozo::toUtf8(rozo::oslShaderName(map));
-    const size_t typeStart = shader.rfind('_');
-    if (shader.compare(0, 3, "mx_") != 0 || typeStart == std::string::npos || typeStart <= 3)
+    const std::string stem = rozo::strippedNameOfShader(rozo::toUtf8(rozo::oslShaderName(map)));
+    const size_t typeStart = stem.rfind('_');
+    if (typeStart == std::string::npos || typeStart == 0)
         return map;
-    const rozo::ColorSpace* source = rozo::colorSpaceOfTransform(shader.substr(3, typeStart - 3));
+    const rozo::ColorSpace* source = rozo::colorSpaceOfTransform(stem.substr(0, typeStart));
     if (!source)
         return map;
-    Texmap* texture = texmapParameter(map->GetParamBlock(1), "in_map", GetCOREInterface()->GetTime());
+    Texmap* texture = rozo::texmapParameter(map->GetParamBlock(1), "in_map", GetCOREInterface()->GetTime());
     const std::optional<std::string> remembered = rozo::rememberedColorSpace(texture);
     return remembered && *remembered == source->name ? texture : map;
 }
@@ -221,9 +221,9 @@ bool rozo::ExportOperations::fillMapNode(Texmap* map, const mx::NodePtr& node, c
         const std::string path = exportTexturePath(WStr(bitmap->GetMapName()).ToQString());
         if (rozo::isColorType(type))
             stateColorSpace(file, rozo::automaticColorSpace(path));
-        file->setAttribute("value", path);
+        file->setValueString(path);
         if (StdUVGen* uv = bitmap->GetUVGen())
-            node->getInput("uvtiling")->setAttribute("value", floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
+            node->getInput("uvtiling")->setValueString(floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
         return true;
     }
     frame.normal = true;
@@ -277,7 +277,7 @@ bool rozo::ExportOperations::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::
         const bool geometric = declared->hasDefaultGeomPropString() && !map &&
                                text == parameterDefaultString(frame.block, param, input->getType());
         if (!text.empty() && !geometric)
-            input->setAttribute("value", text);
+            input->setValueString(text);
         if (map)
         {
             sub = map;
@@ -296,7 +296,7 @@ void rozo::ExportOperations::connectSubNode(MapNodeFrame& frame, const mx::NodeP
         // A Normal Map: its strength goes with the connection.
         float scale = 1.0f;
         floatParameter(frame.block, "mult_spin", GetCOREInterface()->GetTime(), scale);
-        frame.node->getInput("scale")->setAttribute("value", floatText(scale));
+        frame.node->getInput("scale")->setValueString(floatText(scale));
     }
     mx::InputPtr input = frame.node->getInput(frame.waitingInput);
     if (!input)

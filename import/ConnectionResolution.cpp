@@ -2,6 +2,7 @@
 
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 #include "import/ImportOperations.h"
 
 namespace rozo
@@ -72,8 +73,8 @@ bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParamet
                                                    const mx::InputPtr& input, const std::string& mapParameter,
                                                    const std::string& amountParameter)
 {
-    std::string nodeName = input->getAttribute("nodename");
-    const std::string nodeGraphName = input->getAttribute("nodegraph");
+    std::string nodeName = input->getNodeName();
+    const std::string nodeGraphName = input->getNodeGraphString();
     if (nodeName.empty() && nodeGraphName.empty())
         return false;
 
@@ -81,7 +82,7 @@ bool rozo::ImportOperations::ResolveConnectedInput(IParamBlock2* materialParamet
     if (!nodeGraphName.empty())
     {
         mx::NodeGraphPtr graph;
-        if (!rozo::followGraphOutput(messageLog, scope, nodeGraphName, input->getAttribute("output"), graph, nodeName))
+        if (!rozo::followGraphOutput(messageLog, scope, nodeGraphName, input->getOutputString(), graph, nodeName))
             return false;
         lookup = graph;
     }

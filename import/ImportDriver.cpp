@@ -1,5 +1,6 @@
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
+#include "plugin/contracts/SurfaceTable.h"
 #include "import/FileColorSpace.h"
 #include "import/ImportOperations.h"
 #include "plugin/PathParts.h"
@@ -12,15 +13,6 @@ namespace rozo
 namespace
 {
 const char* const MATERIAL_PREFIX = ":   ";
-
-std::string amountParameterFor(const std::string& inputName)
-{
-    if (inputName == "normal")
-        return "bump_map_amt";
-    if (inputName == "coat_normal")
-        return "coating_bump_map_amt";
-    return std::string();
-}
 
 // The document library reports bad values by exceptions; one bad input costs
 // only itself.
@@ -125,24 +117,22 @@ void rozo::ImportOperations::importMaterial(const mx::DocumentPtr& doc, const mx
     {
         rozo::guarded(messageLog, [&] {
             if (mx::InputPtr scale = displacement->getInput("scale"))
-                setParameterFromValue(parameters, "displacement_map_amt", scale->getValue());
+                setParameterFromValue(parameters, rozo::DISPLACEMENT_AMOUNT_PARAMETER, scale->getValue());
         });
         rozo::guarded(messageLog, [&] {
-            if (mx::InputPtr source = displacement->getInput("displacement"))
-                ResolveConnectedInput(parameters, doc, source, "displacement", std::string());
+            if (mx::InputPtr source = displacement->getInput(rozo::DISPLACEMENT_ROW.input))
+                ResolveConnectedInput(parameters, doc, source, rozo::DISPLACEMENT_ROW.import.parameter,
+                                      rozo::DISPLACEMENT_ROW.import.amount);
         });
     }
 
-    rozo::setFloatByName(parameters, "bump_map_amt", 1.0f);
-    rozo::setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
-    rozo::setFloatByName(parameters, "coat_affect_color", 0.0f);
-    rozo::setFloatByName(parameters, "coat_affect_roughness", 0.0f);
+    rozo::presetImportedSurface(parameters);
 
     for (const mx::InputPtr& input : shader->getInputs())
     {
         rozo::guarded(messageLog, [&] {
             const std::string parameter = rozo::mapSurfaceInputName(input->getName());
-            const std::string amount = rozo::amountParameterFor(input->getName());
+            const std::string amount = rozo::surfaceAmountParameter(input->getName());
             if (!ResolveConnectedInput(parameters, doc, input, parameter, amount))
                 setParameterFromValue(parameters, parameter, rozo::workingSpaceValue(input, input->getValue()));
         });
