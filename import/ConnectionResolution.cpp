@@ -1,19 +1,13 @@
 #include "import/ConnectionResolution.h"
 
 #include "import/InterfaceBinding.h"
+#include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
 #include "plugin/ParameterAccess.h"
 #include "import/ImportOperations.h"
 
 namespace rozo
 {
-std::string mapSlotName(const std::string& mapParameter)
-{
-    if (mapParameter == "coat_roughness")
-        return "coat_rough_map";
-    return mapParameter + "_map";
-}
-
 bool followGraphOutput(std::ostream& log, const mx::ElementPtr& scope, const std::string& graphName,
                        const std::string& outputName, mx::NodeGraphPtr& graph, std::string& nodeName)
 {

@@ -13,6 +13,22 @@ std::string mapSurfaceInputName(const std::string& inputName)
     return row && *row->import.parameter ? row->import.parameter : inputName;
 }
 
+std::string mapSlotName(const std::string& mapParameter)
+{
+    auto exportsMapOf = [&](const SurfaceRow& row) {
+        return *row.exported.map && mapParameter == row.import.parameter &&
+               (!*row.exported.value || mapParameter == row.exported.value);
+    };
+    if (exportsMapOf(DISPLACEMENT_ROW))
+        return DISPLACEMENT_ROW.exported.map;
+    for (const SurfaceRow& row : SURFACE_ROWS)
+    {
+        if (exportsMapOf(row))
+            return row.exported.map;
+    }
+    return mapParameter + "_map";
+}
+
 std::string surfaceAmountParameter(const std::string& inputName)
 {
     const SurfaceRow* row = findSurfaceRow(inputName);

@@ -12,6 +12,10 @@ namespace rozo
 /// names without an import parameter in the table are used unchanged.
 std::string mapSurfaceInputName(const std::string& inputName);
 
+/// The map slot of a Physical Material parameter: the one export reads that
+/// parameter's map from, else its name + "_map".
+std::string mapSlotName(const std::string& mapParameter);
+
 /// The parameter that takes the strength of a normal map on the input; empty when none does.
 std::string surfaceAmountParameter(const std::string& inputName);
 

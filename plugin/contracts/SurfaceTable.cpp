@@ -10,7 +10,6 @@ namespace rozo
 //   from sss_scale and its map.
 // - opacity, normal and coat_normal are exported from their maps alone; import
 //   also takes their values (cutout, bump, coat_bump).
-// - coat's map is imported into "coating_map", the host's other name of coat_map.
 // - Inputs without an export map (transmission_depth, thin_walled,
 //   subsurface_radius, coat_IOR, coat_affect_*) lose an imported map: the
 //   Physical Material has no slot for it.

@@ -16,8 +16,9 @@ struct SurfaceRow
 
     struct Import
     {
-        // Takes the input's value; its map goes to the slot of that name (see
-        // mapSlotName). Empty: the input is looked up under its own name.
+        // Takes the input's value, and its map goes to the slot export reads
+        // this parameter's map from (else "<parameter>_map"). Empty: the input
+        // is looked up under its own name.
         const char* parameter;
         // Takes the strength of a normal map on the input.
         const char* amount;
