@@ -4,6 +4,7 @@
 
 #include "QtBenchmarkMain.h"
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 #include "plugin/MtlXIOUtil.h"
 
 #include <LiveObjects.h>

@@ -2,6 +2,8 @@
 
 #include <MaterialXCore/Util.h>
 
+namespace rozo
+{
 std::string uniqueChildName(const MaterialX::ElementPtr& parent, const std::string& name,
                             std::map<std::string, std::string>& lastGiven)
 {
@@ -13,3 +15,4 @@ std::string uniqueChildName(const MaterialX::ElementPtr& parent, const std::stri
     chain.first->second = candidate;
     return candidate;
 }
+} // namespace rozo

@@ -1,12 +1,12 @@
 #include "export/ExportRun.h"
 
 #include "export/ChildNames.h"
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
 #include "export/LegacyDocumentForm.h"
-#include "export/ShaderInputRows.h"
 #include "export/StrippedDocumentWriter.h"
 #include "export/ParameterValueString.h"
 #include "plugin/PathParts.h"
+#include "plugin/contracts/SurfaceTable.h"
 
 #include <MaterialXFormat/XmlIo.h>
 
@@ -19,9 +19,10 @@ namespace rozo
 namespace
 {
 void exportRow(ExportRun& run, IParamBlock2* block, const mx::DocumentPtr& doc, const mx::NodePtr& node,
-               const ShaderInputRow& row)
+               const SurfaceRow& row)
 {
-    run.exportShaderInput(block, doc, node, row.input, row.type, row.valueParam, row.mapParam, row.amountParam);
+    run.exportShaderInput(block, doc, node, row.input, row.type, row.exported.value, row.exported.map,
+                          row.exported.amount);
 }
 
 // Written as 1.38 unless a node needs 1.39 (or the user chose a version):
@@ -140,16 +141,16 @@ void ExportRun::translateMaterial(Mtl* material, const mx::DocumentPtr& doc)
     surfaceMaterial->addInput("surfaceshader", "surfaceshader")->setConnectedNode(shader);
 
     IParamBlock2* block = material->GetParamBlock(0);
-    if (texmapParameter(block, "displacement_map", 0))
+    if (texmapParameter(block, DISPLACEMENT_ROW.exported.map, 0))
     {
         mx::NodePtr displacement = doc->addNode(
             "displacement", uniqueChildName(doc, name + "_displacement", childNames_), "displacementshader");
         surfaceMaterial->addInput("displacementshader", "displacementshader")->setConnectedNode(displacement);
         exportRow(*this, block, doc, displacement, DISPLACEMENT_ROW);
         displacement->addInput("scale", "float")
-            ->setAttribute("value", parameterValueString(block, "displacement_map_amt", "float"));
+            ->setValueString(parameterValueString(block, DISPLACEMENT_AMOUNT_PARAMETER, "float"));
     }
-    for (const ShaderInputRow& row : standardSurfaceRows)
+    for (const SurfaceRow& row : SURFACE_ROWS)
         exportRow(*this, block, doc, shader, row);
 }
 } // namespace rozo

@@ -2,7 +2,7 @@
 
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
 #include "export/ParameterValueString.h"
 
 namespace rozo
@@ -18,7 +18,7 @@ void ExportRun::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& do
     const std::string text = parameterValueString(block, valueParam, type);
     mx::InputPtr in = node->addInput(input, type);
     if (!valueParam.empty() && !text.empty())
-        in->setAttribute("value", text);
+        in->setValueString(text);
     if (!map)
         return;
 
@@ -32,7 +32,7 @@ void ExportRun::exportShaderInput(IParamBlock2* block, const mx::DocumentPtr& do
         toNormal->addInput("in", "float")->setConnectedNode(height);
         mx::NodePtr normalMap = doc->addNode("normalmap", uniqueChildName(doc, "node1", childNames_), "vector3");
         normalMap->addInput("in", "vector3")->setConnectedNode(toNormal);
-        normalMap->addInput("scale", "float")->setAttribute("value", parameterValueString(block, amountParam, "float"));
+        normalMap->addInput("scale", "float")->setValueString(parameterValueString(block, amountParam, "float"));
         source = normalMap;
     }
     else

@@ -3,6 +3,7 @@
 #include "import/ColorSpaces.h"
 #include "import/FileColorSpace.h"
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 #include <QFileInfo>
 #include <QString>

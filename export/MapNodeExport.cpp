@@ -3,11 +3,11 @@
 #include "export/ChildNames.h"
 #include "export/ConnectKeepingValue.h"
 #include "export/FileColorSpaceExport.h"
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
+#include "plugin/contracts/OslNaming.h"
 #include "export/ParameterValueString.h"
 #include "import/ColorSpaces.h"
 #include "import/FileColorSpace.h"
-#include "import/OslMapSynthesis.h"
 #include "plugin/HostCalls.h"
 
 #include <QRegularExpression>
@@ -66,7 +66,7 @@ mx::NodeDefPtr oslNodeDef(Texmap* map, const mx::DocumentPtr& doc, std::string& 
 // from one that named none is written back without.
 void stateColorSpace(const mx::InputPtr& file, const std::string& space)
 {
-    file->setAttribute("colorspace", space);
+    file->setColorSpace(space);
     mx::DocumentPtr doc = file->getDocument();
     if (!doc->hasColorSpace())
         doc->setColorSpace(WORKING_COLOR_SPACE);
@@ -80,11 +80,11 @@ Texmap* behindColorTransform(Texmap* map)
     if (!map || !hasOslInterface(map))
         return map;
     // "mx_srgb_texture_to_lin_rec709_color3": the category between "mx_" and the type.
-    const std::string shader = toUtf8(oslShaderName(map));
-    const size_t typeStart = shader.rfind('_');
-    if (shader.compare(0, 3, "mx_") != 0 || typeStart == std::string::npos || typeStart <= 3)
+    const std::string stem = strippedNameOfShader(toUtf8(oslShaderName(map)));
+    const size_t typeStart = stem.rfind('_');
+    if (typeStart == std::string::npos || typeStart == 0)
         return map;
-    const ColorSpace* source = colorSpaceOfTransform(shader.substr(3, typeStart - 3));
+    const ColorSpace* source = colorSpaceOfTransform(stem.substr(0, typeStart));
     if (!source)
         return map;
     Texmap* texture = texmapParameter(map->GetParamBlock(1), "in_map", GetCOREInterface()->GetTime());
@@ -223,9 +223,9 @@ bool ExportRun::fillMapNode(Texmap* map, const mx::NodePtr& node, const std::str
         const std::string path = exportTexturePath(WStr(bitmap->GetMapName()).ToQString());
         if (isColorType(type))
             stateColorSpace(file, automaticColorSpace(path));
-        file->setAttribute("value", path);
+        file->setValueString(path);
         if (StdUVGen* uv = bitmap->GetUVGen())
-            node->getInput("uvtiling")->setAttribute("value", floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
+            node->getInput("uvtiling")->setValueString(floatText(uv->GetUScl(0)) + "," + floatText(uv->GetVScl(0)));
         return true;
     }
     frame.normal = true;
@@ -279,7 +279,7 @@ bool ExportRun::nextSubMap(MapNodeFrame& frame, Texmap*& sub, std::string& subTy
         const bool geometric = declared->hasDefaultGeomPropString() && !map &&
                                text == parameterDefaultString(frame.block, param, input->getType());
         if (!text.empty() && !geometric)
-            input->setAttribute("value", text);
+            input->setValueString(text);
         if (map)
         {
             sub = map;
@@ -298,7 +298,7 @@ void ExportRun::connectSubNode(MapNodeFrame& frame, const mx::NodePtr& subNode)
         // A Normal Map: its strength goes with the connection.
         float scale = 1.0f;
         floatParameter(frame.block, "mult_spin", GetCOREInterface()->GetTime(), scale);
-        frame.node->getInput("scale")->setAttribute("value", floatText(scale));
+        frame.node->getInput("scale")->setValueString(floatText(scale));
     }
     mx::InputPtr input = frame.node->getInput(frame.waitingInput);
     if (!input)

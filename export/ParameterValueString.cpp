@@ -1,12 +1,15 @@
 #include "export/ParameterValueString.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 #include <NorvaneSDK.h>
 
 #include <locale>
 #include <sstream>
 
+namespace rozo
+{
 namespace
 {
 std::ostringstream classicStream()
@@ -132,3 +135,4 @@ std::string floatText(float value)
     out << value;
     return out.str();
 }
+} // namespace rozo

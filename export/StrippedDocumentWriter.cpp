@@ -1,6 +1,6 @@
 #include "export/StrippedDocumentWriter.h"
 
-#include "export/AtomicFileWrite.h"
+#include "plugin/contracts/AtomicFileWrite.h"
 
 #include <QFile>
 
@@ -8,6 +8,8 @@
 #include <streambuf>
 #include <string_view>
 
+namespace rozo
+{
 namespace
 {
 // Passes on the lines of the text written to it, except the include lines.
@@ -108,3 +110,4 @@ bool writeStrippedDocument(const std::string& document, const QString& outputFil
     return writeStrippedDocument([&](std::ostream& stream) { stream.write(document.data(), document.size()); },
                                  outputFile);
 }
+} // namespace rozo

@@ -1,18 +1,13 @@
 #include "import/ConnectionResolution.h"
 
 #include "import/InterfaceBinding.h"
+#include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
 #include "import/ImportRun.h"
+#include "plugin/ParameterAccess.h"
 
 namespace rozo
 {
-std::string mapSlotName(const std::string& mapParameter)
-{
-    if (mapParameter == "coat_roughness")
-        return "coat_rough_map";
-    return mapParameter + "_map";
-}
-
 bool followGraphOutput(MessageLog& log, const mx::ElementPtr& scope, const std::string& graphName,
                        const std::string& outputName, mx::NodeGraphPtr& graph, std::string& nodeName)
 {
@@ -71,8 +66,8 @@ bool ImportRun::ResolveConnectedInput(IParamBlock2* materialParameters, const mx
                                       const mx::InputPtr& input, const std::string& mapParameter,
                                       const std::string& amountParameter)
 {
-    std::string nodeName = input->getAttribute("nodename");
-    const std::string nodeGraphName = input->getAttribute("nodegraph");
+    std::string nodeName = input->getNodeName();
+    const std::string nodeGraphName = input->getNodeGraphString();
     if (nodeName.empty() && nodeGraphName.empty())
         return false;
 
@@ -80,7 +75,7 @@ bool ImportRun::ResolveConnectedInput(IParamBlock2* materialParameters, const mx
     if (!nodeGraphName.empty())
     {
         mx::NodeGraphPtr graph;
-        if (!followGraphOutput(messageLog, scope, nodeGraphName, input->getAttribute("output"), graph, nodeName))
+        if (!followGraphOutput(messageLog, scope, nodeGraphName, input->getOutputString(), graph, nodeName))
             return false;
         lookup = graph;
     }

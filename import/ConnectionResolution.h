@@ -1,6 +1,6 @@
 #pragma once
-// Which Physical Material parameter receives the map for a connected input,
-// and how a connection through a node graph is followed.
+// How a connection through a node graph is followed (the Physical Material
+// slot a connected input's map goes to: SurfaceMapping.h).
 
 #include "plugin/MessageLog.h"
 
@@ -12,10 +12,6 @@ namespace mx = MaterialX;
 
 namespace rozo
 {
-/// The map slot of a host parameter: its name + "_map", except "coat_roughness",
-/// whose slot is "coat_rough_map".
-std::string mapSlotName(const std::string& mapParameter);
-
 /// Follows a "nodegraph" and "output" (empty: "out") of scope to the graph,
 /// flattened in place, and the name of the node its output names. Logs what
 /// is missing and answers false when it cannot be followed.

@@ -1,6 +1,7 @@
 #include "import/ConstantFolding.h"
 
 #include "import/NodeFolding.h"
+#include "plugin/contracts/AttributeNames.h"
 
 #include <MaterialXCore/Definition.h>
 #include <MaterialXCore/Document.h>
@@ -56,7 +57,7 @@ Source resolveSource(const mx::InputPtr& nodeInput, const mx::NodeDefPtr& nodeDe
     mx::PortElementPtr port = nodeInput;
     for (int hop = 0; hop < MAX_PORT_HOPS && port; ++hop)
     {
-        if (port->hasAttribute("channels"))
+        if (port->hasAttribute(rozo::CHANNELS_ATTRIBUTE))
             return {};
         mx::ElementPtr parent = port->getParent();
         bool onNode = parent && parent->isA<mx::Node>();
@@ -344,7 +345,7 @@ size_t foldConstantInputs(const mx::NodePtr& node)
         for (const mx::InputPtr& input : current->getInputs())
         {
             // Interface bindings are the graph's to keep.
-            if (input->hasInterfaceName() || input->hasAttribute("channels") || (!input->hasNodeName() && !input->hasNodeGraphString()))
+            if (input->hasInterfaceName() || input->hasAttribute(rozo::CHANNELS_ATTRIBUTE) || (!input->hasNodeName() && !input->hasNodeGraphString()))
                 continue;
             // A graph output may lead straight to a stated value of the graph.
             Source source = resolveSource(input, nullptr);

@@ -1,5 +1,6 @@
 #include "import/SurfaceMapping.h"
 #include "plugin/HostCalls.h"
+#include "plugin/contracts/SurfaceTable.h"
 #include "import/FileColorSpace.h"
 #include "import/ImportRun.h"
 #include "plugin/PathParts.h"
@@ -12,15 +13,6 @@ namespace rozo
 namespace
 {
 const char* const MATERIAL_PREFIX = ":   ";
-
-std::string amountParameterFor(const std::string& inputName)
-{
-    if (inputName == "normal")
-        return "bump_map_amt";
-    if (inputName == "coat_normal")
-        return "coating_bump_map_amt";
-    return std::string();
-}
 
 // The document library reports bad values by exceptions; one bad input costs
 // only itself.
@@ -136,10 +128,7 @@ void ImportRun::importMaterial(const mx::DocumentPtr& doc, const mx::NodePtr& ma
     IParamBlock2* parameters = material->GetParamBlock(0);
     importDisplacement(doc, materialNode, parameters);
 
-    setFloatByName(parameters, "bump_map_amt", 1.0f);
-    setFloatByName(parameters, "coating_bump_map_amt", 1.0f);
-    setFloatByName(parameters, "coat_affect_color", 0.0f);
-    setFloatByName(parameters, "coat_affect_roughness", 0.0f);
+    presetImportedSurface(parameters);
 
     importShaderInputs(doc, shader, parameters);
 }
@@ -152,11 +141,12 @@ void ImportRun::importDisplacement(const mx::DocumentPtr& doc, const mx::NodePtr
     {
         guarded(messageLog, displacement->getNamePath(), [&] {
             if (mx::InputPtr scale = displacement->getInput("scale"))
-                setParameterFromValue(parameters, "displacement_map_amt", scale->getValue());
+                setParameterFromValue(parameters, DISPLACEMENT_AMOUNT_PARAMETER, scale->getValue());
         });
         guarded(messageLog, displacement->getNamePath(), [&] {
-            if (mx::InputPtr source = displacement->getInput("displacement"))
-                ResolveConnectedInput(parameters, doc, source, "displacement", std::string());
+            if (mx::InputPtr source = displacement->getInput(DISPLACEMENT_ROW.input))
+                ResolveConnectedInput(parameters, doc, source, DISPLACEMENT_ROW.import.parameter,
+                                      DISPLACEMENT_ROW.import.amount);
         });
     }
 }
@@ -167,7 +157,7 @@ void ImportRun::importShaderInputs(const mx::DocumentPtr& doc, const mx::NodePtr
     {
         guarded(messageLog, input->getNamePath(), [&] {
             const std::string parameter = mapSurfaceInputName(input->getName());
-            const std::string amount = amountParameterFor(input->getName());
+            const std::string amount = surfaceAmountParameter(input->getName());
             if (!ResolveConnectedInput(parameters, doc, input, parameter, amount))
                 setParameterFromValue(parameters, parameter, workingSpaceValue(input, input->getValue()));
         });

@@ -1,11 +1,11 @@
-#include "import/OslMapSynthesis.h"
-
 #include "import/ColorSpaces.h"
 #include "import/ConnectionResolution.h"
 #include "import/FileColorSpace.h"
 #include "import/InterfaceBinding.h"
 #include "plugin/HostCalls.h"
 #include "import/ImportRun.h"
+#include "plugin/ParameterAccess.h"
+#include "plugin/contracts/OslNaming.h"
 
 #include <QFile>
 #include <QString>
@@ -16,28 +16,6 @@
 
 namespace rozo
 {
-std::string OslParameterName(const std::string& inputName)
-{
-    static const std::map<std::string, std::string> table = {
-        { "mix", "mix1" },
-        { "default", "default1" },
-        { "normal", "normal1" },
-        { "color", "color1" },
-        { "color4", "color41" },
-    };
-    auto it = table.find(inputName);
-    return it == table.end() ? inputName : it->second;
-}
-
-std::string oslSourceFileName(const std::string& nodeDefName)
-{
-    const std::string prefix = "ND_";
-    std::string name = nodeDefName;
-    if (name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
-        name.erase(0, prefix.size());
-    return name + ".osl";
-}
-
 namespace
 {
 const char* const OSL_FOLDER = "osl";

@@ -1,6 +1,7 @@
 #include "import/PrecompiledShaderCache.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 namespace rozo
 {

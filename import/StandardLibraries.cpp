@@ -36,7 +36,7 @@ NodeDefsByGraph implementedNodeDefs(const mx::DocumentPtr& doc)
     std::unordered_map<std::string, std::vector<std::string>> named;
     for (const mx::ImplementationPtr& impl : doc->getImplementations())
     {
-        const std::string& graphName = impl->getAttribute("nodegraph");
+        const std::string& graphName = impl->getNodeGraph();
         if (!graphName.empty())
             named[graphName].push_back(impl->getNodeDefString());
     }

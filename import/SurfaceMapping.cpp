@@ -2,35 +2,48 @@
 
 #include "plugin/HostCalls.h"
 #include "import/ImportRun.h"
-
-#include <map>
+#include "plugin/ParameterAccess.h"
+#include "plugin/contracts/SurfaceTable.h"
 
 namespace rozo
 {
 std::string mapSurfaceInputName(const std::string& inputName)
 {
-    static const std::map<std::string, std::string> table = {
-        { "base", "base_weight" },
-        { "specular", "reflectivity" },
-        { "specular_color", "refl_color" },
-        { "specular_roughness", "roughness" },
-        { "specular_IOR", "trans_ior" },
-        { "transmission", "transparency" },
-        { "transmission_color", "trans_color" },
-        { "transmission_depth", "trans_depth" },
-        { "subsurface", "scattering" },
-        { "subsurface_color", "sss_color" },
-        { "subsurface_radius", "sss_scatter_color" },
-        { "subsurface_scale", "sss_depth" },
-        { "coat", "coating" },
-        { "coat_IOR", "coat_ior" },
-        { "emission_color", "emit_color" },
-        { "opacity", "cutout" },
-        { "normal", "bump" },
-        { "coat_normal", "coat_bump" },
+    const SurfaceRow* row = findSurfaceRow(inputName);
+    return row && *row->import.parameter ? row->import.parameter : inputName;
+}
+
+std::string mapSlotName(const std::string& mapParameter)
+{
+    auto exportsMapOf = [&](const SurfaceRow& row) {
+        return *row.exported.map && mapParameter == row.import.parameter &&
+               (!*row.exported.value || mapParameter == row.exported.value);
     };
-    auto it = table.find(inputName);
-    return it == table.end() ? inputName : it->second;
+    if (exportsMapOf(DISPLACEMENT_ROW))
+        return DISPLACEMENT_ROW.exported.map;
+    for (const SurfaceRow& row : SURFACE_ROWS)
+    {
+        if (exportsMapOf(row))
+            return row.exported.map;
+    }
+    return mapParameter + "_map";
+}
+
+std::string surfaceAmountParameter(const std::string& inputName)
+{
+    const SurfaceRow* row = findSurfaceRow(inputName);
+    return row ? row->import.amount : "";
+}
+
+void presetImportedSurface(IParamBlock2* parameters)
+{
+    for (const SurfaceRow& row : SURFACE_ROWS)
+    {
+        if (row.import.valuePreset)
+            setFloatByName(parameters, row.import.parameter, *row.import.valuePreset);
+        if (row.import.amountPreset)
+            setFloatByName(parameters, row.import.amount, *row.import.amountPreset);
+    }
 }
 } // namespace rozo
 

@@ -166,7 +166,7 @@ mx::NodeGraphPtr implementationGraph(const mx::DocumentPtr& doc, const mx::NodeD
     {
         if (implementation->getNodeDefString() == nodeDef->getName())
         {
-            if (mx::NodeGraphPtr graph = doc->getNodeGraph(implementation->getAttribute("nodegraph")))
+            if (mx::NodeGraphPtr graph = doc->getNodeGraph(implementation->getNodeGraph()))
                 return graph;
         }
     }

@@ -3,12 +3,9 @@
 #include "plugin/MtlXIOUtilClassDesc.h"
 #include "plugin/StringTable.h"
 
-#define ROZO_ENTRY_POINT extern "C" __attribute__((visibility("default")))
+#include <SdkVersion.h>
 
-namespace
-{
-constexpr ULONG HOST_SDK_VERSION = 0x5DC03C00;
-} // namespace
+#define ROZO_ENTRY_POINT extern "C" __attribute__((visibility("default")))
 
 ROZO_ENTRY_POINT const wchar_t* LibDescription()
 {
@@ -27,7 +24,7 @@ ROZO_ENTRY_POINT ClassDesc* LibClassDesc(int i)
 
 ROZO_ENTRY_POINT ULONG LibVersion()
 {
-    return HOST_SDK_VERSION;
+    return NORVANE_SDK_VERSION;
 }
 
 ROZO_ENTRY_POINT int LibInitialize()

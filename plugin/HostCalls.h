@@ -1,30 +1,18 @@
 #pragma once
 // Small helpers for the host calls the plug-in makes: text conversions,
-// parameters addressed by internal name, object creation and debug output.
+// object creation and debug output (parameters by name: ParameterAccess.h).
 
 #include <NorvaneSDK.h>
 
 #include <QString>
 
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace rozo
 {
 WStr toWide(const std::string& utf8);
 WStr toWide(const QString& text);
 std::string toUtf8(const WStr& text);
-
-/// The ID of the block's parameter with that internal name, none when it has none.
-std::optional<ParamID> parameterId(IParamBlock2* block, const std::string& name);
-/// Internal names of the block's parameters, in index order.
-std::vector<std::string> parameterNames(IParamBlock2* block);
-
-// Setters by internal name at time 0 and table index 0; an unknown name sets nothing.
-void setFloatByName(IParamBlock2* block, const std::string& name, float value);
-void setTexmapByName(IParamBlock2* block, const std::string& name, Texmap* map);
-void setTextByName(IParamBlock2* block, const std::string& name, const WStr& text);
 
 Mtl* createPhysicalMaterial();
 Texmap* createOslMap();

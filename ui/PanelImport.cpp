@@ -7,6 +7,7 @@
 #include "ui_PluginRollup.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 #include "plugin/StringTable.h"
 #include "ui/PanelDialogs.h"
 

@@ -2,6 +2,7 @@
 
 #include "CommandContext.h"
 #include "FunctionPublishing.h"
+#include "Utf8Text.h"
 
 #include <QString>
 
@@ -29,11 +30,6 @@ bool call(FPStaticInterface& fpi, const wchar_t* name, FPParams& params, FPValue
     return true;
 }
 
-std::wstring wide(const std::string& utf8)
-{
-    return QString::fromStdString(utf8).toStdWString();
-}
-
 } // namespace
 
 FPStaticInterface* MaterialXCalls::find()
@@ -53,7 +49,7 @@ FPStaticInterface* MaterialXCalls::require(CommandContext& context)
 bool MaterialXCalls::importMtlX(const std::string& file, std::vector<Mtl*>& materials, std::string& problem)
 {
     FPParams params;
-    params.Append(FPValue(TYPE_STRING, wide(file).c_str()));
+    params.Append(FPValue(TYPE_STRING, Norvane::WideFromUtf8(file).c_str()));
     FPValue result;
     if (!call(fpi_, L"ImportMtlX", params, result, problem))
         return false;
@@ -75,12 +71,12 @@ bool MaterialXCalls::exportMtlX(const std::string& file, const std::vector<Mtl*>
     for (Mtl* m : materials)
         tab.Append(m);
     FPParams params;
-    params.Append(FPValue(TYPE_STRING, wide(file).c_str()));
+    params.Append(FPValue(TYPE_STRING, Norvane::WideFromUtf8(file).c_str()));
     FPValue table;
     table.Load(TYPE_MTL_TAB_BR, tab);
     params.Append(table);
     if (!version.empty())
-        params.Append(FPValue(TYPE_STRING, wide(version).c_str()));
+        params.Append(FPValue(TYPE_STRING, Norvane::WideFromUtf8(version).c_str()));
     FPValue result;
     if (!call(fpi_, L"ExportMtlX", params, result, problem))
         return false;

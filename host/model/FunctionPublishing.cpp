@@ -1,6 +1,7 @@
 #include "FunctionPublishing.h"
 
 #include "DebugPrint.h"
+#include "Utf8Text.h"
 
 #include <QString>
 
@@ -9,11 +10,6 @@
 
 namespace
 {
-
-std::string utf8(const std::wstring& s)
-{
-    return QString::fromStdWString(s).toStdString();
-}
 
 std::string hex(std::int64_t v)
 {
@@ -219,7 +215,7 @@ std::string FPDescItem::describe() const
         case Kind::Real:
             return "the number " + std::to_string(real_);
         case Kind::Text:
-            return "the text \"" + utf8(text_) + "\"";
+            return "the text \"" + Norvane::Utf8FromWide(text_) + "\"";
         case Kind::Pointer:
             break;
     }
@@ -453,7 +449,7 @@ bool FPInterfaceDesc::loadDescriptorItems(Interface_ID id, const FPDescItem& nam
 
     std::string error;
     DescriptorReader in(items, error);
-    const std::string where = "interface \"" + utf8(internal_name) + "\"";
+    const std::string where = "interface \"" + Norvane::Utf8FromWide(internal_name) + "\"";
     in.setContext(where);
     auto failed = [&]() {
         DebugPrint(L"Function publishing: %hs\n", error.c_str());
@@ -493,7 +489,7 @@ bool FPInterfaceDesc::loadDescriptorItems(Interface_ID id, const FPDescItem& nam
         }
         if (!in.text(fn.internal_name, "a function name"))
             return failed();
-        in.setContext(where + ", function " + std::to_string(fid) + " \"" + utf8(fn.internal_name) + "\"");
+        in.setContext(where + ", function " + std::to_string(fid) + " \"" + Norvane::Utf8FromWide(fn.internal_name) + "\"");
         if (!in.number(rid, "a name resource ID") || !in.type(fn.result_type, "the result type") ||
             !in.number(fnFlags, "function flags") || !in.number(count, "a parameter count"))
             return failed();
@@ -506,7 +502,7 @@ bool FPInterfaceDesc::loadDescriptorItems(Interface_ID id, const FPDescItem& nam
         fn.flags = static_cast<unsigned>(fnFlags);
         if (!in.tags(fn.tags))
             return failed();
-        const std::string fnContext = where + ", function " + std::to_string(fid) + " \"" + utf8(fn.internal_name) + "\"";
+        const std::string fnContext = where + ", function " + std::to_string(fid) + " \"" + Norvane::Utf8FromWide(fn.internal_name) + "\"";
         for (std::int64_t k = 0; k < count; ++k)
         {
             FPParamDef param;
@@ -546,8 +542,8 @@ std::string FPInterfaceDesc::checkArguments(FunctionID fid, const FPParams* p) c
 {
     const FPFunctionDef* fn = function(fid);
     if (!fn)
-        return utf8(internal_name) + " has no function with ID " + std::to_string(fid);
-    const std::string fname = utf8(internal_name) + "." + utf8(fn->internal_name);
+        return Norvane::Utf8FromWide(internal_name) + " has no function with ID " + std::to_string(fid);
+    const std::string fname = Norvane::Utf8FromWide(internal_name) + "." + Norvane::Utf8FromWide(fn->internal_name);
     const int given = p ? p->Count() : 0;
     const int wanted = static_cast<int>(fn->params.size());
     if (given != wanted)
@@ -566,7 +562,7 @@ std::string FPInterfaceDesc::checkArguments(FunctionID fid, const FPParams* p) c
         const FPParamDef& def = fn->params[static_cast<std::size_t>(k)];
         const FPValue& v = (*p)[k];
         if (!sameKind(def.type, v))
-            return fname + ": argument " + std::to_string(k + 1) + " \"" + utf8(def.internal_name) + "\" must be a " +
+            return fname + ": argument " + std::to_string(k + 1) + " \"" + Norvane::Utf8FromWide(def.internal_name) + "\" must be a " +
                    FPTypeName(def.type) + ", not a " + (v.isVoid() ? std::string("void") : FPTypeName(v.type));
     }
     return {};

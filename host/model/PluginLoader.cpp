@@ -5,6 +5,7 @@
 #include "DebugPrint.h"
 #include "WStr.h"
 #include "FunctionPublishing.h"
+#include "Utf8Text.h"
 
 #include <dlfcn.h>
 
@@ -45,10 +46,6 @@ Fn entry(void* handle, const char* name, std::vector<std::string>& missing)
 std::wstring text(const wchar_t* s)
 {
     return s ? std::wstring(s) : std::wstring();
-}
-std::string utf8(const std::wstring& s)
-{
-    return WStr(s).ToUTF8().str();
 }
 
 } // namespace
@@ -168,8 +165,8 @@ void PluginLoader::registerClasses(PluginModule& module, int count, PluginEntry:
         ClassDesc* known = registry.Find(desc->SuperClassID(), desc->ClassID());
         if (known && known != desc)
         {
-            report(module.path_ + ": class \"" + utf8(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
-                   utf8(text(known->ClassName())) + "\"; skipped");
+            report(module.path_ + ": class \"" + Norvane::Utf8FromWide(text(desc->ClassName())) + "\" has the IDs of the known class \"" +
+                   Norvane::Utf8FromWide(text(known->ClassName())) + "\"; skipped");
             continue;
         }
         registry.Register(desc);
@@ -190,13 +187,13 @@ void PluginLoader::collectInterfaces(PluginModule& module, const std::vector<FPS
     {
         if (earlier.count(fpi))
             continue;
-        const std::string name = "interface \"" + utf8(fpi->internal_name) + "\"";
+        const std::string name = "interface \"" + Norvane::Utf8FromWide(fpi->internal_name) + "\"";
         if (!fpi->isValid())
             report(module.path_ + ": " + fpi->loadError());
         for (FPStaticInterface* other : before)
             if (other->ID == fpi->ID)
                 report(module.path_ + ": " + name + " has the ID of the published interface \"" +
-                       utf8(other->internal_name) + "\", which keeps it");
+                       Norvane::Utf8FromWide(other->internal_name) + "\", which keeps it");
         module.interfaces_.push_back(fpi);
     }
 }

@@ -8,12 +8,10 @@
 
 #include "ClassID.h"
 #include "NorvaneTypes.h"
+#include "SdkVersion.h"
 
 class ClassDesc;
 class FPStaticInterface;
-
-// The SDK version a module must report from LibVersion.
-constexpr ULONG NORVANE_SDK_VERSION = 0x5DC03C00u;
 
 // The entry points every module exports unmangled.
 namespace PluginEntry

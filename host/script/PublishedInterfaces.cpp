@@ -13,11 +13,6 @@
 namespace
 {
 
-QString utf8(const std::wstring& s)
-{
-    return QString::fromStdWString(s);
-}
-
 // Builds the script object of one interface: each function forwards its
 // arguments, as an array, to the bridge's invoke().
 const char* const INTERFACE_GLUE =
@@ -64,7 +59,7 @@ class ArgumentConverter
     {
         const int type = def.type;
         const int base = BaseParamType(type);
-        const QString where = function_ + ": argument " + QString::number(position + 1) + " \"" + utf8(def.internal_name) + "\"";
+        const QString where = function_ + ": argument " + QString::number(position + 1) + " \"" + QString::fromStdWString(def.internal_name) + "\"";
         if (IsTableParamType(type))
         {
             if (base != TYPE_MTL)
@@ -170,14 +165,14 @@ QStringList PublishedInterfaces::publishNew()
     {
         if (!fpi->isValid() || std::find(published_.begin(), published_.end(), fpi) != published_.end())
             continue;
-        const QString name = utf8(fpi->internal_name);
+        const QString name = QString::fromStdWString(fpi->internal_name);
         if (name.isEmpty() || js.globalObject().hasProperty(name))
             continue;
         QJSValue functionNames = js.newArray(static_cast<uint>(fpi->functions.size()));
         QJSValue ids = js.newArray(static_cast<uint>(fpi->functions.size()));
         for (std::size_t k = 0; k < fpi->functions.size(); ++k)
         {
-            functionNames.setProperty(static_cast<quint32>(k), utf8(fpi->functions[k].internal_name));
+            functionNames.setProperty(static_cast<quint32>(k), QString::fromStdWString(fpi->functions[k].internal_name));
             ids.setProperty(static_cast<quint32>(k), static_cast<int>(fpi->functions[k].ID));
         }
         published_.push_back(fpi);
@@ -199,7 +194,7 @@ QJSValue PublishedInterfaces::invoke(int index, int fid, const QJSValue& argumen
         return {};
     }
     const FPFunctionDef* fn = fpi->function(static_cast<FunctionID>(fid));
-    const QString function = utf8(fpi->internal_name) + "." + (fn ? utf8(fn->internal_name) : QString::number(fid));
+    const QString function = QString::fromStdWString(fpi->internal_name) + "." + (fn ? QString::fromStdWString(fn->internal_name) : QString::number(fid));
     if (!fn)
     {
         engine_.throwError(function + ": no such function");

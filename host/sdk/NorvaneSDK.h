@@ -17,6 +17,7 @@
 #include "Object.h"
 #include "ParamBlock2.h"
 #include "ParamType.h"
+#include "SdkVersion.h"
 #include "Tab.h"
 #include "UtilityObj.h"
 #include "WStr.h"

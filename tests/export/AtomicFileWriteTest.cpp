@@ -2,7 +2,7 @@
 // target holds its old or its complete new content, and no temporary file
 // outlives the next write.
 
-#include "export/AtomicFileWrite.h"
+#include "plugin/contracts/AtomicFileWrite.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,8 @@
 #include <csignal>
 #include <string>
 
+namespace rozo::test
+{
 namespace
 {
 const std::string oldContent = "old content\n";
@@ -170,3 +172,4 @@ TEST_P(KilledWriter, LeavesTheTargetWholeAndAtMostOneTemporaryThatTheNextWriteRe
 
 // Created, three chunks written, synced, renamed.
 INSTANTIATE_TEST_SUITE_P(AtEveryStep, KilledWriter, ::testing::Range(1, 7));
+} // namespace rozo::test

@@ -268,7 +268,7 @@ TEST(UniqueChildName, GivesWhatTheLibraryGivesAsTheDocumentGrows)
     for (const char* name : { "Bitmap", "Bitmap", "Bitmap", "node1", "Bitmap2", "node1", "Map #1", "Map #1", "", "node1" })
     {
         const std::string expected = doc->createValidChildName(name);
-        const std::string given = uniqueChildName(doc, name, chains);
+        const std::string given = rozo::uniqueChildName(doc, name, chains);
         EXPECT_EQ(given, expected) << name;
         doc->addNode("constant", given, "float");
     }

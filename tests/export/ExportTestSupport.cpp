@@ -1,6 +1,7 @@
 #include "ExportTestSupport.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 #include <NorvaneSDK.h>
 

@@ -5,7 +5,7 @@
 
 #include "ExportTestSupport.h"
 
-#include "export/HostParams.h"
+#include "plugin/ParameterAccess.h"
 
 #include <algorithm>
 
@@ -110,7 +110,7 @@ TEST_F(OslMapExport, TiledImageLeavesTexcoordFilterAndEmptyTextsToItsDefinition)
 TEST_F(OslMapExport, ATexcoordTheUserSetIsKept)
 {
     const std::vector<Mtl*> imported = import(tiledDocument);
-    Texmap* map = texmapParameter(imported[0]->GetParamBlock(0), "base_color_map", 0);
+    Texmap* map = rozo::texmapParameter(imported[0]->GetParamBlock(0), "base_color_map", 0);
     ASSERT_NE(map, nullptr);
     setParam(map, "texcoord", Point2(0.25f, 0.75f), 1);
     const std::string node = elementText(exportAgain(imported), "tiledimage", "brass_color");
@@ -121,7 +121,7 @@ TEST_F(OslMapExport, ATexcoordTheUserSetIsKept)
 TEST_F(OslMapExport, AConnectedGeometricInputIsWritten)
 {
     const std::vector<Mtl*> imported = import(tiledDocument);
-    Texmap* map = texmapParameter(imported[0]->GetParamBlock(0), "base_color_map", 0);
+    Texmap* map = rozo::texmapParameter(imported[0]->GetParamBlock(0), "base_color_map", 0);
     ASSERT_NE(map, nullptr);
     Texmap* coordinates = bitmap(L"Coordinates", "uv.png");
     setParam(map, "texcoord_map", coordinates, 1);

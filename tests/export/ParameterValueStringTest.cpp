@@ -9,6 +9,8 @@
 
 #include <locale>
 
+namespace rozo::test
+{
 namespace
 {
 // An object owning one block with a parameter of each type.
@@ -118,3 +120,4 @@ TEST_F(ParameterValueText, GlobalLocaleDoesNotChangeTheText)
     std::locale::global(previous);
     EXPECT_EQ(value, "0.8, 0.5, 0.25");
 }
+} // namespace rozo::test

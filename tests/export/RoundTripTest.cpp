@@ -4,6 +4,7 @@
 #include "ExportTestSupport.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 #include <QDir>
 

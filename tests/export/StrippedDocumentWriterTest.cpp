@@ -2,7 +2,7 @@
 // pieces of any size: the same bytes in the same chunks, and a writer that
 // fails half-way leaves the old output alone.
 
-#include "export/AtomicFileWrite.h"
+#include "plugin/contracts/AtomicFileWrite.h"
 #include "export/StrippedDocumentWriter.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace rozo::test
+{
 namespace
 {
 class StrippedDocumentWriter : public ::testing::Test
@@ -111,3 +113,4 @@ TEST_F(StrippedDocumentWriter, AWriterThatThrowsLeavesTheOldOutput)
     EXPECT_TRUE(leftovers().isEmpty());
 }
 } // namespace
+} // namespace rozo::test

@@ -116,8 +116,8 @@ TEST_F(PluginLoaderTest, WrongVersionIsRejectedBeforeInitialising)
     EXPECT_TRUE(loader.modules().empty());
     ASSERT_EQ(loader.problems().size(), 1u);
     EXPECT_EQ(loader.problems()[0], testModulePath("wrong_version_module") +
-                                        ": version stamp 0x5DC03B00 does not match the host's 0x5DC03C00; "
-                                        "module not loaded");
+                                        ": version stamp 0x5DC03B00 does not match the host's " + sdkVersionText() +
+                                        "; module not loaded");
     EXPECT_EQ(FPInterfaceRegistry::instance().find(std::wstring(L"OldInterface")), nullptr)
         << "a rejected module is unloaded with what it published";
 }

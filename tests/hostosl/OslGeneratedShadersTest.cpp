@@ -3,6 +3,7 @@
 
 #include "OslFrontEnd.h"
 #include "OslMapTestSupport.h"
+#include "plugin/contracts/OslNaming.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -58,15 +59,6 @@ std::map<std::string, Definition> readDefinitions(const fs::path& libraries)
         }
     }
     return definitions;
-}
-
-// Names that clash with OSL or with the types of mx_funcs.h get a "1" appended.
-std::string oslParameterName(const std::string& input)
-{
-    for (const char* clashing : { "mix", "default", "normal", "color", "color4" })
-        if (input == clashing)
-            return input + "1";
-    return input;
 }
 
 bool isArrayType(const std::string& mtlxType)
@@ -155,15 +147,15 @@ std::string compareWithDefinition(Texmap* map, const Definition& definition)
     std::vector<std::string> expected;
     for (const DefinitionInput& input : definition.inputs)
     {
-        expected.push_back(oslParameterName(input.name));
-        expected.push_back(oslParameterName(input.name) + "_map");
+        expected.push_back(rozo::OslParameterName(input.name));
+        expected.push_back(rozo::OslParameterName(input.name) + "_map");
     }
     if (parameterNames(block) != expected)
         return "block 1 does not list the definition's inputs and their maps";
 
     for (const DefinitionInput& input : definition.inputs)
     {
-        const std::string name = oslParameterName(input.name);
+        const std::string name = rozo::OslParameterName(input.name);
         const ParamID id = parameterID(block, name);
         const int type = block->GetParameterType(id);
         const bool stringLike = type == TYPE_STRING || type == TYPE_FILENAME;

@@ -8,7 +8,7 @@
 #include "import/FileColorSpace.h"
 
 #include "import/ConnectionResolution.h"
-#include "import/OslMapSynthesis.h"
+#include "plugin/contracts/OslNaming.h"
 #include "import/SurfaceMapping.h"
 
 #include <QDirIterator>

@@ -4,6 +4,7 @@
 #include "../plugin/PluginTestSupport.h"
 
 #include "plugin/HostCalls.h"
+#include "plugin/ParameterAccess.h"
 
 #include <cmath>
 

@@ -4,6 +4,7 @@
 #include "NodeLibrary.h"
 #include "ShaderCheck.h"
 #include "ShaderWriter.h"
+#include "plugin/contracts/OslNaming.h"
 
 #include <gtest/gtest.h>
 
@@ -107,9 +108,9 @@ TEST_F(BodyTableTest, ExtractOfAMatrixGivesAClampedRow)
 
 TEST_F(BodyTableTest, InputsNamedLikeTypesAreRenamedEverywhere)
 {
-    EXPECT_EQ(oslParameterName("color4"), "color41");
-    EXPECT_EQ(oslParameterName("color"), "color1");
-    EXPECT_EQ(oslParameterName("color3"), "color3");
+    EXPECT_EQ(rozo::OslParameterName("color4"), "color41");
+    EXPECT_EQ(rozo::OslParameterName("color"), "color1");
+    EXPECT_EQ(rozo::OslParameterName("color3"), "color3");
     // A ramp with three control points: the third colour is the input "color3", the
     // chain stops where the inputs do.
     const std::string shader = shaderFor(

@@ -7,6 +7,7 @@
 #include "ShaderCheck.h"
 #include "OslTypes.h"
 #include "ShaderWriter.h"
+#include "plugin/contracts/OslNaming.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -107,7 +108,7 @@ TEST_F(GeneratedShadersTest, FilesExistExactlyForCoveredDefinitions)
     EXPECT_EQ(shaders, report_->covered.size());
     for (const CoverageDecision& d : decideCoverage(*library_))
     {
-        EXPECT_EQ(fs::exists(path(shaderFileName(*d.definition))), d.kind == CoverageKind::Covered)
+        EXPECT_EQ(fs::exists(path(rozo::oslSourceFileName(d.definition->name))), d.kind == CoverageKind::Covered)
             << d.definition->name;
     }
 }
@@ -181,7 +182,7 @@ TEST_F(GeneratedShadersTest, HeadersMatchTheirDefinitions)
             const oslgen::lint::Parameter& p = h.parameters[i];
             const OslType type = *oslTypeFor(def.inputs[i].type);
             EXPECT_FALSE(p.isOutput);
-            EXPECT_EQ(p.name, oslParameterName(def.inputs[i].name));
+            EXPECT_EQ(p.name, rozo::OslParameterName(def.inputs[i].name));
             EXPECT_EQ(p.type, type.osl);
             EXPECT_EQ(p.arraySize, type.isArray ? std::to_string(ARRAY_LENGTH) : "");
             EXPECT_TRUE(p.name != "mix" && p.name != "default" && p.name != "normal");

@@ -117,7 +117,7 @@ TEST_F(PluginFrame, ExportsNothingElse)
 
 TEST_F(PluginFrame, ReportsVersionClassCountAndDescription)
 {
-    EXPECT_EQ(entry<ULONG (*)()>("LibVersion")(), 0x5DC03C00u);
+    EXPECT_EQ(entry<ULONG (*)()>("LibVersion")(), NORVANE_SDK_VERSION);
     EXPECT_EQ(entry<int (*)()>("LibNumberClasses")(), 1);
     EXPECT_EQ(entry<int (*)()>("LibInitialize")(), 1);
     const wchar_t* description = entry<const wchar_t* (*) ()>("LibDescription")();

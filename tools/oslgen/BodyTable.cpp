@@ -3,6 +3,7 @@
 #include "ShaderWriter.h"
 
 #include "import/ColorSpaces.h"
+#include "plugin/contracts/OslNaming.h"
 
 #include <cstdio>
 #include <functional>
@@ -439,7 +440,7 @@ Body rampBody(const BodyContext& c)
         if (!c.has("interval" + next) || !c.has("color" + next))
             break;
         body += "out = mx_ramp_gradient(x, interval" + k + ", interval" + next + ", " +
-                oslParameterName("color" + k) + ", " + oslParameterName("color" + next) +
+                rozo::OslParameterName("color" + k) + ", " + rozo::OslParameterName("color" + next) +
                 ", interpolation, " + previous + ", " + k + ", num_intervals);\n";
         previous = "out";
     }
@@ -761,7 +762,7 @@ const std::map<std::string, Entry>& table()
                "roughness_TRT = vector2(lobes.x * scale_TRT * scale_TRT, lobes.y);") },
         { "chiang_hair_absorption_from_color",
           [](const BodyContext&) -> Body {
-              return "absorption = mx_hair_absorption_from_color(" + oslParameterName("color") +
+              return "absorption = mx_hair_absorption_from_color(" + rozo::OslParameterName("color") +
                      ", azimuthal_roughness);";
           } },
         { "deon_hair_absorption_from_melanin",

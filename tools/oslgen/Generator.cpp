@@ -4,6 +4,9 @@
 #include "ShaderCheck.h"
 #include "ShaderWriter.h"
 
+#include "plugin/contracts/AtomicFileWrite.h"
+#include "plugin/contracts/OslNaming.h"
+
 #include <filesystem>
 #include <set>
 #include <fstream>
@@ -17,30 +20,13 @@ namespace oslgen
 namespace
 {
 
-bool writeFileAtomically(const fs::path& path, const std::string& text, std::string& error)
+// A build stopped halfway leaves every file either old or new, never cut short.
+bool replaceFile(const fs::path& path, const std::string& text, std::string& error)
 {
-    const fs::path temporary = path.string() + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out)
-        {
-            error = temporary.string() + ": cannot be written";
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, path, ec);
-    if (ec)
-    {
-        error = path.string() + ": cannot be replaced (" + ec.message() + ")";
-        fs::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    if (rozo::writeFileAtomically(path.string(), text))
+        return true;
+    error = path.string() + ": cannot be written";
+    return false;
 }
 
 // Shaders an earlier run wrote for definitions no longer covered would still be
@@ -137,7 +123,7 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
             continue;
         }
         const ShaderText shader = writeShader(def);
-        const std::string file = shaderFileName(def);
+        const std::string file = rozo::oslSourceFileName(def.name);
         const std::vector<std::string> problems = checker.check(shader.text);
         if (!problems.empty())
         {
@@ -156,10 +142,10 @@ std::optional<GenerationReport> generateShaders(const NodeLibrary& library,
     }
     for (const auto& [file, text] : files)
     {
-        if (!writeFileAtomically(fs::path(outputDir) / file, text, error))
+        if (!replaceFile(fs::path(outputDir) / file, text, error))
             return std::nullopt;
     }
-    if (!writeFileAtomically(fs::path(outputDir) / "mx_funcs.h", funcs, error))
+    if (!replaceFile(fs::path(outputDir) / "mx_funcs.h", funcs, error))
         return std::nullopt;
     removeStaleShaders(outputDir, files);
     return report;

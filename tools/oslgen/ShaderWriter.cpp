@@ -3,36 +3,14 @@
 #include "BodyTable.h"
 #include "OslTypes.h"
 
-#include <set>
+#include "plugin/contracts/OslNaming.h"
+
 #include <sstream>
 
 namespace oslgen
 {
 
 const char* const GENERATED_MARK = "// Written by oslgen from the data libraries";
-
-std::string oslParameterName(const std::string& inputName)
-{
-    static const std::set<std::string> clashing = { "mix", "default", "normal", "color", "color4" };
-    return clashing.count(inputName) ? inputName + "1" : inputName;
-}
-
-std::string strippedDefinitionName(const std::string& definitionName)
-{
-    if (definitionName.size() > 3 && definitionName.compare(0, 3, "ND_") == 0)
-        return definitionName.substr(3);
-    return definitionName;
-}
-
-std::string shaderName(const NodeDefinition& definition)
-{
-    return "mx_" + strippedDefinitionName(definition.name);
-}
-
-std::string shaderFileName(const NodeDefinition& definition)
-{
-    return strippedDefinitionName(definition.name) + ".osl";
-}
 
 namespace
 {
@@ -65,7 +43,7 @@ ShaderText writeShader(const NodeDefinition& definition)
         const OslType type = *oslTypeFor(input.type);
         needsInclude = needsInclude || type.isStruct;
         parameters.push_back(
-            declaration(type, oslParameterName(input.name), parameterDefault(type, input)));
+            declaration(type, rozo::OslParameterName(input.name), parameterDefault(type, input)));
     }
     for (const PortDefinition& output : definition.outputs)
     {
@@ -93,7 +71,7 @@ ShaderText writeShader(const NodeDefinition& definition)
        << GENERATED_MARK << ": change the generator, not this file.\n";
     if (needsInclude)
         os << "#include \"mx_funcs.h\"\n";
-    os << "\nshader " << shaderName(definition) << "\n    [[ string mtlx_node = \""
+    os << "\nshader " << rozo::preparedShaderName(definition.name) << "\n    [[ string mtlx_node = \""
        << definition.category << "\" ]]\n(\n";
     for (size_t i = 0; i < parameters.size(); ++i)
         os << "    " << parameters[i] << (i + 1 < parameters.size() ? ",\n" : "\n");

@@ -2,6 +2,7 @@
 #include "CommandContext.h"
 #include "FunctionPublishing.h"
 #include "PluginLoader.h"
+#include "Utf8Text.h"
 
 #include <QString>
 
@@ -10,11 +11,6 @@
 
 namespace
 {
-
-std::string utf8(const std::wstring& s)
-{
-    return QString::fromStdWString(s).toStdString();
-}
 
 std::string hex(ULONG v)
 {
@@ -42,16 +38,16 @@ const char* superClassName(SClass_ID id)
 
 std::string signature(const FPFunctionDef& fn)
 {
-    std::string s = utf8(fn.internal_name) + "(";
+    std::string s = Norvane::Utf8FromWide(fn.internal_name) + "(";
     for (std::size_t k = 0; k < fn.params.size(); ++k)
     {
         const FPParamDef& param = fn.params[k];
-        s += (k ? ", " : "") + utf8(param.internal_name) + ": " + FPTypeName(param.type);
+        s += (k ? ", " : "") + Norvane::Utf8FromWide(param.internal_name) + ": " + FPTypeName(param.type);
         // A parameter a call may leave out shows what it then takes.
         if (const FPTagValue* given = param.tag(FP_TAG_DEFAULT); given && !given->values.empty())
         {
             const FPDescItem& value = given->values[0];
-            s += " = " + (value.isText()     ? "\"" + utf8(value.text()) + "\""
+            s += " = " + (value.isText()     ? "\"" + Norvane::Utf8FromWide(value.text()) + "\""
                           : value.isNumber() ? std::to_string(value.number())
                                              : std::to_string(value.real()));
         }
@@ -88,18 +84,18 @@ class ListPluginsCommand : public Command
         for (const auto& module : loader.modules())
         {
             out << module->fileName() << ": "
-                << (module->description().empty() ? "(no description)" : utf8(module->description())) << '\n';
+                << (module->description().empty() ? "(no description)" : Norvane::Utf8FromWide(module->description())) << '\n';
             for (const PluginClassInfo& c : module->classes())
             {
                 const char* family = superClassName(c.superClassID);
-                out << "  class " << utf8(c.name) << "  super class " << hex(c.superClassID)
+                out << "  class " << Norvane::Utf8FromWide(c.name) << "  super class " << hex(c.superClassID)
                     << (family ? std::string(" (") + family + ")" : std::string()) << "  class ID ("
-                    << hex(c.classID.PartA()) << ", " << hex(c.classID.PartB()) << ")  category \"" << utf8(c.category)
+                    << hex(c.classID.PartA()) << ", " << hex(c.classID.PartB()) << ")  category \"" << Norvane::Utf8FromWide(c.category)
                     << "\"\n";
             }
             for (const FPStaticInterface* fpi : module->interfaces())
             {
-                out << "  interface " << utf8(fpi->internal_name) << "  ID (" << hex(fpi->ID.PartA()) << ", "
+                out << "  interface " << Norvane::Utf8FromWide(fpi->internal_name) << "  ID (" << hex(fpi->ID.PartA()) << ", "
                     << hex(fpi->ID.PartB()) << ")\n";
                 if (!fpi->isValid())
                     out << "    invalid descriptor: " << fpi->loadError() << '\n';

@@ -11,6 +11,7 @@
 // document it came from; reading back another document's export fails.
 #include "FunctionPublishing.h"
 #include "NorvaneTypes.h"
+#include "SdkVersion.h"
 
 #include "../TestClassDesc.h"
 
@@ -139,7 +140,7 @@ extern "C"
     }
     __attribute__((visibility("default"))) ULONG LibVersion()
     {
-        return 0x5DC03C00u;
+        return NORVANE_SDK_VERSION;
     }
     __attribute__((visibility("default"))) int LibInitialize()
     {

@@ -1,6 +1,7 @@
 // A well-formed module: one utility class and one published interface.
 #include "FunctionPublishing.h"
 #include "NorvaneTypes.h"
+#include "SdkVersion.h"
 
 #include "../TestClassDesc.h"
 #include "../TestModules.h"
@@ -55,7 +56,7 @@ extern "C"
     }
     __attribute__((visibility("default"))) ULONG LibVersion()
     {
-        return 0x5DC03C00u;
+        return NORVANE_SDK_VERSION;
     }
     __attribute__((visibility("default"))) int LibInitialize()
     {

@@ -1,5 +1,6 @@
 // Exports only three of the six entry points.
 #include "NorvaneTypes.h"
+#include "SdkVersion.h"
 
 extern "C"
 {
@@ -13,6 +14,6 @@ extern "C"
     }
     __attribute__((visibility("default"))) ULONG LibVersion()
     {
-        return 0x5DC03C00u;
+        return NORVANE_SDK_VERSION;
     }
 }

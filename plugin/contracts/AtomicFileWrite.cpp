@@ -1,4 +1,4 @@
-#include "export/AtomicFileWrite.h"
+#include "plugin/contracts/AtomicFileWrite.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace rozo
+{
 namespace
 {
 constexpr size_t CHUNK_SIZE = 256 * 1024;
@@ -226,3 +228,4 @@ bool writeFileAtomically(const std::string& target, const std::function<bool(con
         observe(AtomicWriteStep::Renamed);
     return true;
 }
+} // namespace rozo

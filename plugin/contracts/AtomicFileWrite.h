@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace rozo
+{
 // Points of a replacing write, in the order they are passed.
 enum class AtomicWriteStep
 {
@@ -35,3 +37,4 @@ bool writeFileAtomically(const std::string& target, const std::function<bool(con
 
 // The name prefix of the temporary files for `target`, in its folder.
 std::string atomicWriteTemporaryPrefix(const std::string& target);
+} // namespace rozo
