@@ -16,3 +16,8 @@ file(MAKE_DIRECTORY "${ROZO_STAGE_BIN}" "${ROZO_STAGE_LIB}" "${ROZO_STAGE_PLUGIN
 
 include(GNUInstallDirs)
 set(CMAKE_INSTALL_LIBDIR lib)
+
+# Exactly what the runnable layout needs and nothing more (no tests, no
+# benchmarks): the main job (tools/main-job.sh) builds only this.
+add_custom_target(rozo_stage)
+add_dependencies(rozo_stage norvane RozozazoZOV rozo_stage_libraries rozo_stage_translation osl_shaders)

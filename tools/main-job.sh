@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The main job: set-up, build everything, then the round trip (import, export,
-# read back) of every shared example document through norvane and the plug-in,
-# ending with the summary table.
+# The main job: set-up, build the runnable layout (norvane, the plug-in, its data
+# libraries, translations and prepared shaders; no tests), then the round trip
+# (import, export, read back) of every shared example document through norvane
+# and the plug-in, ending with the summary table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 cmake --preset default
-cmake --build --preset default
+cmake --build --preset default --target rozo_stage
 root="$(pwd)/build/default/root"
 shared="$(cd ../shared && pwd)"
 out="$(pwd)/build/default/roundtrip"

@@ -62,6 +62,16 @@ class Command
     virtual int run(CommandContext& context, const CommandArguments& args) = 0;
 };
 
+// A command whose description its constructor fills in once.
+class DescribedCommand : public Command
+{
+  public:
+    const CommandInfo& info() const override { return info_; }
+
+  protected:
+    CommandInfo info_;
+};
+
 class CommandRegistry
 {
   public:

@@ -65,7 +65,7 @@ const string& NodeDef::getType() const
 
 const InterfaceElement* NodeDef::findImplementation(const string& target, bool resolveNodeGraph) const
 {
-    const Document* doc = elementCast<const Document>(_root);
+    const Document* doc = elementCast<const Document>(root_);
     if (!doc)
         return nullptr;
     const auto& byNodeDef = doc->getCache().implementationsByNodeDef;

@@ -40,7 +40,7 @@ class MX_CORE_API NodeDef : public InterfaceElement
     NodeDef(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::NodeDef;
 
@@ -86,7 +86,7 @@ class MX_CORE_API Implementation : public InterfaceElement
     Implementation(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Implementation;
 
@@ -123,7 +123,7 @@ class MX_CORE_API TypeDef : public Element
     TypeDef(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::TypeDef;
 
@@ -163,7 +163,7 @@ class MX_CORE_API TargetDef : public TypedElement
     TargetDef(Element* parent, const string& name) :
         TypedElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::TargetDef;
     /// Return this target and the targets it inherits from.

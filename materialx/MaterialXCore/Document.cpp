@@ -11,7 +11,7 @@ const string Document::CMS_CONFIG_ATTRIBUTE = "cmsconfig";
 Document::Document(Element* parent, const string& name) :
     GraphElement(parent, CATEGORY, name)
 {
-    _kinds |= KIND;
+    kinds_ |= KIND;
 }
 
 Document::~Document() = default;
@@ -115,9 +115,9 @@ void Document::importFrozenLibrary(const Document& library, const Document& froz
         if (linkSource)
         {
             copy->extras().librarySource = child;
-            copy->extras().libraryGeneration = library._generation;
+            copy->extras().libraryGeneration = library.generation_;
         }
-        copy->_isLibraryCopy = true;
+        copy->isLibraryCopy_ = true;
     }
     invalidateCache();
 }
@@ -143,13 +143,13 @@ NodeDefPtr Document::addNodeDef(const string& name, const string& type, const st
 
 const Document::Cache& Document::getCache() const
 {
-    if (!_cache)
-        _cache.reset(new Cache());
-    if (!_cacheDirty)
-        return *_cache;
+    if (!cache_)
+        cache_.reset(new Cache());
+    if (!cacheDirty_)
+        return *cache_;
 
-    ++_lookupTableBuilds;
-    Cache& cache = *_cache;
+    ++lookupTableBuilds_;
+    Cache& cache = *cache_;
     cache.nodeDefsByNode.clear();
     cache.implementationsByNodeDef.clear();
     cache.lastImplementationByGraph.clear();
@@ -179,20 +179,20 @@ const Document::Cache& Document::getCache() const
     }
 
     cache.portsValid = false;
-    _cacheDirty = false;
+    cacheDirty_ = false;
     return cache;
 }
 
 ConstDocumentPtr Document::getFrozenSnapshot() const
 {
-    if (!_frozen || _frozenGeneration != _generation)
+    if (!frozen_ || frozenGeneration_ != generation_)
     {
         DocumentPtr frozen = std::make_shared<Document>(nullptr, EMPTY_STRING);
         frozen->copyQuietly(*this);
-        _frozen = frozen;
-        _frozenGeneration = _generation;
+        frozen_ = frozen;
+        frozenGeneration_ = generation_;
     }
-    return _frozen;
+    return frozen_;
 }
 
 namespace
@@ -230,11 +230,11 @@ bool hasTopLevelPorts(const Element* top)
 const Document::Cache& Document::getPortCache() const
 {
     Cache& cache = const_cast<Cache&>(getCache());
-    if (cache.portsValid && !_portsStale)
+    if (cache.portsValid && !portsStale_)
         return cache;
-    ++_lookupTableBuilds;
+    ++lookupTableBuilds_;
     cache.portsByNodeName.clear();
-    _portsStale = false;
+    portsStale_ = false;
 
     // Ports anywhere in the tree, by the node they name.  Library copies not
     // yet made real are skipped unless a port of theirs could name a
@@ -254,9 +254,9 @@ const Document::Cache& Document::getPortCache() const
         if (const ConstElementPtr* pending = elem->pendingSource())
         {
             const Element* source = pending->get();
-            if (source->_hasTopLevelPorts < 0)
-                source->_hasTopLevelPorts = hasTopLevelPorts(source) ? 1 : 0;
-            if (!source->_hasTopLevelPorts)
+            if (source->hasTopLevelPorts_ < 0)
+                source->hasTopLevelPorts_ = hasTopLevelPorts(source) ? 1 : 0;
+            if (!source->hasTopLevelPorts_)
                 continue;
         }
         const vector<ElementPtr>& children = elem->getChildren();
@@ -331,27 +331,27 @@ bool Document::validate(string* message) const
     std::pair<int, int> version = getVersionIntegers();
     validateRequire(version >= expected, res, message, "Unsupported document version");
     validateRequire(version <= expected, res, message, "Future document version");
-    _reusableLibraries = findReusableLibraries();
+    reusableLibraries_ = findReusableLibraries();
     try
     {
         res = GraphElement::validate(message) && res;
     }
     catch (...)
     {
-        _reusableLibraries.clear();
+        reusableLibraries_.clear();
         throw;
     }
-    _reusableLibraries.clear();
+    reusableLibraries_.clear();
     return res;
 }
 
 const Document::LibraryReferences& Document::getLibraryReferences() const
 {
-    if (_libraryReferences && _libraryReferences->generation == _generation)
-        return *_libraryReferences;
-    _libraryReferences.reset(new LibraryReferences());
-    LibraryReferences& refs = *_libraryReferences;
-    refs.generation = _generation;
+    if (libraryReferences_ && libraryReferences_->generation == generation_)
+        return *libraryReferences_;
+    libraryReferences_.reset(new LibraryReferences());
+    LibraryReferences& refs = *libraryReferences_;
+    refs.generation = generation_;
 
     // Every name that validating this document's elements can look up among
     // the top-level elements, and every node category it matches.
@@ -395,11 +395,11 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
     std::unordered_map<const Document*, size_t> copies;
     for (const ElementPtr& child : getChildren())
     {
-        if (!child->_isLibraryCopy || !child->_extras)
+        if (!child->isLibraryCopy_ || !child->extras_)
             continue;
-        ElementPtr source = std::const_pointer_cast<Element>(child->_extras->librarySource.lock());
+        ElementPtr source = std::const_pointer_cast<Element>(child->extras_->librarySource.lock());
         const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
-        if (library && library != this && library->_generation == child->_extras->libraryGeneration)
+        if (library && library != this && library->generation_ == child->extras_->libraryGeneration)
             ++copies[library];
     }
 
@@ -417,11 +417,11 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
         bool interferes = false;
         for (const ElementPtr& child : getChildren())
         {
-            if (child->_isLibraryCopy && child->_extras && child->getRootRaw() == this)
+            if (child->isLibraryCopy_ && child->extras_ && child->getRootRaw() == this)
             {
-                ElementPtr source = std::const_pointer_cast<Element>(child->_extras->librarySource.lock());
+                ElementPtr source = std::const_pointer_cast<Element>(child->extras_->librarySource.lock());
                 if (source && source->getRootRaw() == library &&
-                    library->_generation == child->_extras->libraryGeneration)
+                    library->generation_ == child->extras_->libraryGeneration)
                     continue;
             }
             if (refs.names.count(child->getName()))
@@ -441,18 +441,18 @@ std::unordered_set<const Document*> Document::findReusableLibraries() const
 
 bool Document::validateChild(const Element& child, string* message) const
 {
-    if (child._isLibraryCopy && child._extras && !_reusableLibraries.empty())
+    if (child.isLibraryCopy_ && child.extras_ && !reusableLibraries_.empty())
     {
-        ConstElementPtr source = child._extras->librarySource.lock();
+        ConstElementPtr source = child.extras_->librarySource.lock();
         const Document* library = source ? elementCast<const Document>(source->getRootRaw()) : nullptr;
-        if (library && _reusableLibraries.count(library) && library->_generation == child._extras->libraryGeneration)
+        if (library && reusableLibraries_.count(library) && library->generation_ == child.extras_->libraryGeneration)
         {
             std::unique_ptr<ValidationMemo>& memo = source->extras().validationMemo;
-            if (!memo || memo->generation != library->_generation)
+            if (!memo || memo->generation != library->generation_)
             {
                 string sourceMessage;
                 bool ok = source->validate(&sourceMessage);
-                memo.reset(new ValidationMemo{ library->_generation, ok, std::move(sourceMessage) });
+                memo.reset(new ValidationMemo{ library->generation_, ok, std::move(sourceMessage) });
             }
             if (message)
                 *message += memo->message;

@@ -135,7 +135,7 @@ class MX_CORE_API Document : public GraphElement
     bool validate(string* message = nullptr) const override;
 
     /// Mark the lookup tables as stale; called on every structural change.
-    void invalidateCache() { _cacheDirty = true; }
+    void invalidateCache() { cacheDirty_ = true; }
 
     static const string CATEGORY;
     static const string CMS_ATTRIBUTE;
@@ -157,7 +157,7 @@ class MX_CORE_API Document : public GraphElement
     /// How often the lookup tables were built: each build walks the whole
     /// document, so work that should stay linear builds them a fixed number
     /// of times however large the document grows.
-    uint64_t getLookupTableBuilds() const { return _lookupTableBuilds; }
+    uint64_t getLookupTableBuilds() const { return lookupTableBuilds_; }
 
   protected:
     bool validateChild(const Element& child, string* message) const override;
@@ -185,14 +185,14 @@ class MX_CORE_API Document : public GraphElement
     static bool isSolelyOwned(const Element& elem);
 
     // Moves on with every change in the tree.
-    uint64_t _generation = 0;
-    mutable std::unique_ptr<Cache> _cache;
-    mutable uint64_t _lookupTableBuilds = 0;
-    mutable std::unique_ptr<LibraryReferences> _libraryReferences;
-    mutable ConstDocumentPtr _frozen;
-    mutable uint64_t _frozenGeneration = 0;
+    uint64_t generation_ = 0;
+    mutable std::unique_ptr<Cache> cache_;
+    mutable uint64_t lookupTableBuilds_ = 0;
+    mutable std::unique_ptr<LibraryReferences> libraryReferences_;
+    mutable ConstDocumentPtr frozen_;
+    mutable uint64_t frozenGeneration_ = 0;
     // During validate: the libraries whose untouched copies reuse results.
-    mutable std::unordered_set<const Document*> _reusableLibraries;
+    mutable std::unordered_set<const Document*> reusableLibraries_;
 };
 
 /// Create a new, empty document of the current version.

@@ -119,13 +119,13 @@ bool affectsDocumentCache(const string& attrib)
 //
 
 Element::Element(Element* parent, const string& category, const string& name) :
-    _category(category),
-    _name(name),
-    _parent(parent),
-    _root(parent ? parent->_root : this),
-    _depth(parent ? parent->_depth + 1 : 0)
+    category_(category),
+    name_(name),
+    parent_(parent),
+    root_(parent ? parent->root_ : this),
+    depth_(parent ? parent->depth_ + 1 : 0)
 {
-    if (_depth > MAX_DEPTH)
+    if (depth_ > MAX_DEPTH)
         throw Exception("Element nesting deeper than " + std::to_string(MAX_DEPTH) + " levels at <" + category + " name=\"" + name + "\">");
 }
 
@@ -145,46 +145,46 @@ Element::~Element()
         {
             Element* e = stack.back();
             stack.pop_back();
-            e->_root = newRoot;
+            e->root_ = newRoot;
             for (const ElementPtr& grandChild : e->childList())
                 stack.push_back(grandChild.get());
         }
-        newRoot->_parent = nullptr;
+        newRoot->parent_ = nullptr;
     }
 }
 
 void Element::setName(const string& name)
 {
-    if (name == _name)
+    if (name == name_)
         return;
-    if (_parent)
+    if (parent_)
     {
-        if (_parent->findChild(name))
+        if (parent_->findChild(name))
             throw Exception("Element name is not unique at the given scope: " + name);
-        if (auto* index = _parent->childIndex())
+        if (auto* index = parent_->childIndex())
         {
-            index->erase(_name);
+            index->erase(name_);
             index->emplace(name, this);
         }
-        _parent->forgetChildName();
+        parent_->forgetChildName();
     }
-    _name = name;
+    name_ = name;
     touch();
     invalidateDocumentCache();
 }
 
 string Element::getNamePath(ConstElementPtr relativeTo) const
 {
-    const Element* stop = relativeTo ? relativeTo.get() : elementCast<const Document>(_root);
+    const Element* stop = relativeTo ? relativeTo.get() : elementCast<const Document>(root_);
     vector<const Element*> chain;
-    for (const Element* elem = this; elem && elem != stop; elem = elem->_parent)
+    for (const Element* elem = this; elem && elem != stop; elem = elem->parent_)
         chain.push_back(elem);
     string path;
     for (auto it = chain.rbegin(); it != chain.rend(); ++it)
     {
         if (!path.empty())
             path += NAME_PATH_SEPARATOR;
-        path += (*it)->_name;
+        path += (*it)->name_;
     }
     return path;
 }
@@ -232,7 +232,7 @@ const string& Element::getActiveColorSpace() const
 
 const string& Element::getActiveSourceUri() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
+    for (const Element* elem = this; elem; elem = elem->parent_)
         if (elem->hasSourceUri())
             return elem->getSourceUri();
     return EMPTY_STRING;
@@ -249,9 +249,9 @@ void Element::setInheritsFrom(ConstElementPtr super)
 ElementPtr Element::getInheritsFrom() const
 {
     const string* inherit = findAttribute(INHERIT_ATTRIBUTE);
-    if (!inherit || !_parent)
+    if (!inherit || !parent_)
         return ElementPtr();
-    Element* super = _parent->findChild(*inherit);
+    Element* super = parent_->findChild(*inherit);
     return super ? super->getSelf() : ElementPtr();
 }
 
@@ -281,7 +281,7 @@ bool Element::hasInheritanceCycle() const
 
 bool Element::hasAnyNamespace() const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
+    for (const Element* elem = this; elem; elem = elem->parent_)
         if (elem->findAttribute(NAMESPACE_ATTRIBUTE))
             return true;
     return false;
@@ -289,7 +289,7 @@ bool Element::hasAnyNamespace() const
 
 string Element::getQualifiedName(const string& name) const
 {
-    for (const Element* elem = this; elem; elem = elem->_parent)
+    for (const Element* elem = this; elem; elem = elem->parent_)
     {
         if (const string* space = elem->findAttribute(NAMESPACE_ATTRIBUTE))
         {
@@ -324,8 +324,8 @@ ElementPtr Element::createChildOfCategory(const string& category, const string& 
     else
         child = std::make_shared<GenericElement>(this, name);
     // Not a change of its own: the caller records adding it.
-    if (child->_category != category)
-        child->_category = category;
+    if (child->category_ != category)
+        child->category_ = category;
     return child;
 }
 
@@ -342,11 +342,11 @@ ElementPtr Element::changeChildCategoryAt(size_t index, const string& category)
         return nullptr;
     ElementPtr old = mutableChildList()[index];
     // Replaced in its slot: upgrading a node of many parameters stays linear.
-    ElementPtr replacement = createChildOfCategory(category, old->_name);
+    ElementPtr replacement = createChildOfCategory(category, old->name_);
     replacement->copyContentIntoEmpty(*old);
     mutableChildList()[index] = replacement;
     if (auto* index = childIndex())
-        (*index)[old->_name] = replacement.get();
+        (*index)[old->name_] = replacement.get();
     touch();
     invalidateDocumentCache();
     detachIfHeld(old);
@@ -364,7 +364,7 @@ Element* Element::findChild(const string& name) const
         return it != index->end() ? it->second : nullptr;
     }
     for (const ElementPtr& child : childList())
-        if (child->_name == name)
+        if (child->name_ == name)
             return child.get();
     return nullptr;
 }
@@ -375,7 +375,7 @@ void Element::rebuildChildIndex() const
     index.reset(new std::unordered_map<string, Element*>());
     index->reserve(childList().size() * 2);
     for (const ElementPtr& child : childList())
-        index->emplace(child->_name, child.get());
+        index->emplace(child->name_, child.get());
 }
 
 void Element::insertChild(const ElementPtr& child)
@@ -383,7 +383,7 @@ void Element::insertChild(const ElementPtr& child)
     ensureChildren();
     mutableChildList().push_back(child);
     if (auto* index = childIndex())
-        index->emplace(child->_name, child.get());
+        index->emplace(child->name_, child.get());
     touch();
     invalidateDocumentCache();
 }
@@ -404,7 +404,7 @@ Element& Element::appendNewChild(const string& category, const string& name)
 void Element::setChildIndex(const string& name, int index)
 {
     ensureChildren();
-    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->name_ == name; });
     if (it == mutableChildList().end())
         return;
     if (index < 0 || index >= (int) mutableChildList().size())
@@ -419,7 +419,7 @@ int Element::getChildIndex(const string& name) const
 {
     ensureChildren();
     for (size_t i = 0; i < childList().size(); ++i)
-        if (childList()[i]->_name == name)
+        if (childList()[i]->name_ == name)
             return (int) i;
     return -1;
 }
@@ -427,7 +427,7 @@ int Element::getChildIndex(const string& name) const
 void Element::removeChild(const string& name)
 {
     ensureChildren();
-    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->_name == name; });
+    auto it = std::find_if(mutableChildList().begin(), mutableChildList().end(), [&name](const ElementPtr& child) { return child->name_ == name; });
     if (it != mutableChildList().end())
         removeChildAt(size_t(it - mutableChildList().begin()));
 }
@@ -437,7 +437,7 @@ void Element::removeChildAt(size_t index)
     ElementPtr child = mutableChildList()[index];
     mutableChildList().erase(mutableChildList().begin() + std::ptrdiff_t(index));
     if (auto* names = childIndex())
-        names->erase(child->_name);
+        names->erase(child->name_);
     forgetChildName();
     touch();
     invalidateDocumentCache();
@@ -456,7 +456,7 @@ void Element::removeChildren(const std::function<bool(const Element&)>& doomed)
     forgetChildName();
     if (auto* index = childIndex())
         for (const ElementPtr& child : removed)
-            index->erase(child->_name);
+            index->erase(child->name_);
     touch();
     invalidateDocumentCache();
     for (const ElementPtr& child : removed)
@@ -474,11 +474,11 @@ void Element::detachIfHeld(const ElementPtr& child)
     {
         Element* e = stack.back();
         stack.pop_back();
-        e->_root = child.get();
+        e->root_ = child.get();
         for (const ElementPtr& grandChild : e->childList())
             stack.push_back(grandChild.get());
     }
-    child->_parent = nullptr;
+    child->parent_ = nullptr;
 }
 
 void Element::setAttribute(const string& attrib, const string& value)
@@ -491,31 +491,31 @@ void Element::setAttribute(const string& attrib, const string& value)
         const_cast<AttributePair*>(existing)->second = value;
         return;
     }
-    if (_attributes.size() == _attributes.capacity() && _attributes.size() < EXACT_ATTRIBUTE_GROWTH)
-        _attributes.reserve(_attributes.size() + 1);
-    _attributes.emplace_back(attrib, value);
-    if (_extras && _extras->attributeIndex)
-        _extras->attributeIndex->emplace(attrib, _attributes.size() - 1);
+    if (attributes_.size() == attributes_.capacity() && attributes_.size() < EXACT_ATTRIBUTE_GROWTH)
+        attributes_.reserve(attributes_.size() + 1);
+    attributes_.emplace_back(attrib, value);
+    if (extras_ && extras_->attributeIndex)
+        extras_->attributeIndex->emplace(attrib, attributes_.size() - 1);
 }
 
 bool Element::appendNewAttribute(SharedName attrib, const char* value)
 {
-    if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+    if (attributes_.size() > ATTRIBUTE_SCAN_LIMIT)
     {
         if (findIndexedAttribute(attrib.str()))
             return false;
     }
     else
     {
-        for (const AttributePair& attr : _attributes)
+        for (const AttributePair& attr : attributes_)
             if (attr.first == attrib)
                 return false;
     }
     touch();
-    _attributes.emplace_back(std::move(attrib), value);
-    if (_extras && _extras->attributeIndex)
-        _extras->attributeIndex->emplace(_attributes.back().first, _attributes.size() - 1);
-    if (affectsDocumentCache(_attributes.back().first))
+    attributes_.emplace_back(std::move(attrib), value);
+    if (extras_ && extras_->attributeIndex)
+        extras_->attributeIndex->emplace(attributes_.back().first, attributes_.size() - 1);
+    if (affectsDocumentCache(attributes_.back().first))
         invalidateDocumentCache();
     return true;
 }
@@ -526,32 +526,32 @@ const AttributePair* Element::findIndexedAttribute(const string& attrib) const
     if (!index)
     {
         index.reset(new std::unordered_map<string, size_t>());
-        index->reserve(_attributes.size() * 2);
-        for (size_t i = 0; i < _attributes.size(); ++i)
-            index->emplace(_attributes[i].first, i);
+        index->reserve(attributes_.size() * 2);
+        for (size_t i = 0; i < attributes_.size(); ++i)
+            index->emplace(attributes_[i].first, i);
     }
     auto it = index->find(attrib);
-    return it != index->end() ? &_attributes[it->second] : nullptr;
+    return it != index->end() ? &attributes_[it->second] : nullptr;
 }
 
 StringVec Element::getAttributeNames() const
 {
     StringVec names;
-    names.reserve(_attributes.size());
-    for (const AttributePair& attr : _attributes)
+    names.reserve(attributes_.size());
+    for (const AttributePair& attr : attributes_)
         names.push_back(attr.first);
     return names;
 }
 
 void Element::removeAttribute(const string& attrib)
 {
-    auto it = std::find_if(_attributes.begin(), _attributes.end(), [&attrib](const AttributePair& attr) { return attr.first == attrib; });
-    if (it == _attributes.end())
+    auto it = std::find_if(attributes_.begin(), attributes_.end(), [&attrib](const AttributePair& attr) { return attr.first == attrib; });
+    if (it == attributes_.end())
         return;
     touch();
     if (affectsDocumentCache(attrib))
         invalidateDocumentCache();
-    _attributes.erase(it);
+    attributes_.erase(it);
     attributesReplaced();
 }
 
@@ -563,34 +563,34 @@ const vector<ElementPtr>& Element::noChildren()
 
 void Element::invalidateDocumentCache() const
 {
-    _root->_cacheDirty = true;
+    root_->cacheDirty_ = true;
 }
 
 void Element::touch()
 {
     // Only documents answer for their generation.
-    if (_root->_kinds & ElementKind::Document)
-        ++static_cast<Document*>(_root)->_generation;
+    if (root_->kinds_ & ElementKind::Document)
+        ++static_cast<Document*>(root_)->generation_;
     Element* top = this;
-    while (top->_parent && top->_parent->_parent)
-        top = top->_parent;
-    if (top->_isLibraryCopy)
+    while (top->parent_ && top->parent_->parent_)
+        top = top->parent_;
+    if (top->isLibraryCopy_)
     {
-        top->_isLibraryCopy = false;
-        if (top->_extras)
-            top->_extras->librarySource.reset();
+        top->isLibraryCopy_ = false;
+        if (top->extras_)
+            top->extras_->librarySource.reset();
     }
 }
 
 DocumentPtr Element::getDocument()
 {
-    Document* doc = elementCast<Document>(_root);
+    Document* doc = elementCast<Document>(root_);
     return doc ? std::static_pointer_cast<Document>(doc->getSelf()) : DocumentPtr();
 }
 
 ConstDocumentPtr Element::getDocument() const
 {
-    const Document* doc = elementCast<const Document>(_root);
+    const Document* doc = elementCast<const Document>(root_);
     return doc ? std::static_pointer_cast<const Document>(doc->getSelf()) : ConstDocumentPtr();
 }
 
@@ -613,14 +613,14 @@ vector<ElementPtr> Element::traverseTree() const
 void Element::appendDescription(string& out) const
 {
     out += '<';
-    out += _category;
-    if (!_name.empty())
+    out += category_;
+    if (!name_.empty())
     {
         out += " name=\"";
-        out += _name;
+        out += name_;
         out += '"';
     }
-    for (const AttributePair& attr : _attributes)
+    for (const AttributePair& attr : attributes_)
     {
         out += ' ';
         out += attr.first;
@@ -653,7 +653,7 @@ void Element::reportProblem(bool& res, string* message, const string& errorDesc)
 bool Element::validate(string* message) const
 {
     bool res = true;
-    validateRequire(isValidName(_name), res, message, "Invalid element name");
+    validateRequire(isValidName(name_), res, message, "Invalid element name");
     if (findAttribute(INHERIT_ATTRIBUTE))
     {
         ElementPtr super = getInheritsFrom();
@@ -675,7 +675,7 @@ void Element::copyContentIntoEmpty(const Element& source)
 void Element::copyQuietly(const Element& source)
 {
     shareSourceUri(source);
-    _attributes = source._attributes;
+    attributes_ = source.attributes_;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
     {
@@ -692,19 +692,19 @@ void Element::copyChildrenQuietly(const vector<ElementPtr>& children) const
     mutableChildList().reserve(mutableChildList().size() + children.size());
     for (const ElementPtr& child : children)
     {
-        ElementPtr copy = child->createEmptyCopy(self, child->_name);
+        ElementPtr copy = child->createEmptyCopy(self, child->name_);
         mutableChildList().push_back(copy);
         copy->copyQuietly(*child);
     }
     // Built again from the whole list when first needed.
-    if (_extras)
-        _extras->childIndex.reset();
+    if (extras_)
+        extras_->childIndex.reset();
 }
 
 void Element::copyDeferred(const Element& source)
 {
     shareSourceUri(source);
-    _attributes = source._attributes;
+    attributes_ = source.attributes_;
     attributesReplaced();
     if (const ConstElementPtr* pending = source.pendingSource())
         extras().pendingSource = *pending;
@@ -714,9 +714,9 @@ void Element::copyDeferred(const Element& source)
 
 void Element::materializeChildren() const
 {
-    ConstElementPtr source = std::move(_extras->pendingSource);
-    _extras->pendingSource.reset();
-    _root->_portsStale = true;
+    ConstElementPtr source = std::move(extras_->pendingSource);
+    extras_->pendingSource.reset();
+    root_->portsStale_ = true;
     copyChildrenQuietly(source->getChildren());
 }
 
@@ -729,13 +729,13 @@ void Element::copyContentFrom(const ConstElementPtr& source)
     }
     touch();
     shareSourceUri(*source);
-    _attributes = source->_attributes;
+    attributes_ = source->attributes_;
     attributesReplaced();
     for (const ElementPtr& child : source->getChildren())
     {
-        if (findChild(child->_name))
+        if (findChild(child->name_))
             continue;
-        ElementPtr copy = child->createEmptyCopy(this, child->_name);
+        ElementPtr copy = child->createEmptyCopy(this, child->name_);
         insertChild(copy);
         copy->copyContentIntoEmpty(*child);
     }
@@ -746,14 +746,14 @@ void Element::clearContent()
 {
     touch();
     setSourceUri(EMPTY_STRING);
-    _attributes.clear();
+    attributes_.clear();
     attributesReplaced();
-    if (_extras)
-        _extras->pendingSource.reset();
+    if (extras_)
+        extras_->pendingSource.reset();
     for (const ElementPtr& child : vector<ElementPtr>(childList()))
-        removeChild(child->_name);
-    if (_extras)
-        _extras->childIndex.reset();
+        removeChild(child->name_);
+    if (extras_)
+        extras_->childIndex.reset();
     invalidateDocumentCache();
 }
 
@@ -861,8 +861,8 @@ bool ValueElement::validateValue(string* message, bool& res) const
                         "Only input and token elements support interface names");
         // The graph whose interface the name refers to: an element directly
         // inside a graph (its own inputs and outputs) looks one graph further out.
-        const GraphElement* graph = enclosingGraphOf(_parent);
-        if (graph && graph == _parent)
+        const GraphElement* graph = enclosingGraphOf(parent_);
+        if (graph && graph == parent_)
             graph = enclosingGraphOf(graph->getParentRaw());
         if (graph)
         {

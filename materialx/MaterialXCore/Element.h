@@ -112,14 +112,14 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     void setCategory(const string& category)
     {
         touch();
-        _category = category;
+        category_ = category;
     }
-    const string& getCategory() const { return _category; }
+    const string& getCategory() const { return category_; }
 
     /// Rename the element.
     /// @throws Exception if a sibling already has the name.
     void setName(const string& name);
-    const string& getName() const { return _name; }
+    const string& getName() const { return name_; }
 
     /// Return the element's path from the root ("graph/node/input").
     string getNamePath(ConstElementPtr relativeTo = nullptr) const;
@@ -246,7 +246,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// has one of that name already (false then, and nothing changes).
     bool appendNewAttribute(SharedName attrib, const char* value);
     /// Make room for the given number of attributes.
-    void reserveAttributes(size_t count) { _attributes.reserve(count); }
+    void reserveAttributes(size_t count) { attributes_.reserve(count); }
     /// Make room for the given number of further children.
     void reserveChildren(size_t count)
     {
@@ -263,7 +263,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// Return the attribute names in the order they were set.
     StringVec getAttributeNames() const;
     /// Return the attributes as name/value pairs in the order they were set.
-    const vector<AttributePair>& getAttributePairs() const { return _attributes; }
+    const vector<AttributePair>& getAttributePairs() const { return attributes_; }
     void removeAttribute(const string& attrib);
 
     template <class T> void setTypedAttribute(const string& attrib, const T& data)
@@ -290,24 +290,24 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// @{
     ElementPtr getSelf() { return shared_from_this(); }
     ConstElementPtr getSelf() const { return shared_from_this(); }
-    ElementPtr getParent() { return _parent ? _parent->getSelf() : ElementPtr(); }
-    ConstElementPtr getParent() const { return _parent ? _parent->getSelf() : ConstElementPtr(); }
-    ElementPtr getRoot() { return _root->getSelf(); }
-    ConstElementPtr getRoot() const { return _root->getSelf(); }
+    ElementPtr getParent() { return parent_ ? parent_->getSelf() : ElementPtr(); }
+    ConstElementPtr getParent() const { return parent_ ? parent_->getSelf() : ConstElementPtr(); }
+    ElementPtr getRoot() { return root_->getSelf(); }
+    ConstElementPtr getRoot() const { return root_->getSelf(); }
     DocumentPtr getDocument();
     ConstDocumentPtr getDocument() const;
 
     /// Return the nearest ancestor of the given class, starting with this element.
     template <class T> shared_ptr<T> getAncestorOfType()
     {
-        for (Element* elem = this; elem; elem = elem->_parent)
+        for (Element* elem = this; elem; elem = elem->parent_)
             if (elementCast<T>(elem))
                 return std::static_pointer_cast<T>(elem->getSelf());
         return nullptr;
     }
     template <class T> shared_ptr<const T> getAncestorOfType() const
     {
-        for (const Element* elem = this; elem; elem = elem->_parent)
+        for (const Element* elem = this; elem; elem = elem->parent_)
             if (elementCast<const T>(elem))
                 return std::static_pointer_cast<const T>(elem->getSelf());
         return nullptr;
@@ -317,11 +317,11 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     vector<ElementPtr> traverseTree() const;
 
     /// The class membership bits (see ElementKind).
-    uint32_t getKinds() const { return _kinds; }
+    uint32_t getKinds() const { return kinds_; }
 
     /// Raw access for fast internal walks.
-    Element* getParentRaw() const { return _parent; }
-    Element* getRootRaw() const { return _root; }
+    Element* getParentRaw() const { return parent_; }
+    Element* getRootRaw() const { return root_; }
     /// @}
 
     /// @name Class queries
@@ -348,8 +348,8 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     {
         if (sourceUri.empty())
         {
-            if (_extras)
-                _extras->sourceUri.reset();
+            if (extras_)
+                extras_->sourceUri.reset();
         }
         else if (getSourceUri() != sourceUri)
             extras().sourceUri = std::make_shared<const string>(sourceUri);
@@ -357,7 +357,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     bool hasSourceUri() const { return !getSourceUri().empty(); }
     const string& getSourceUri() const
     {
-        return _extras && _extras->sourceUri ? *_extras->sourceUri : EMPTY_STRING;
+        return extras_ && extras_->sourceUri ? *extras_->sourceUri : EMPTY_STRING;
     }
     /// Return the source URI of this element or of its nearest ancestor.
     const string& getActiveSourceUri() const;
@@ -388,7 +388,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     /// trying the namespace-qualified name first.
     template <class T> shared_ptr<T> resolveNameReference(const string& name, ConstElementPtr parent = nullptr) const
     {
-        const Element* scope = parent ? parent.get() : _root;
+        const Element* scope = parent ? parent.get() : root_;
         if (hasAnyNamespace())
         {
             if (shared_ptr<T> child = scope->getChildOfType<T>(getQualifiedName(name)))
@@ -476,43 +476,43 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     const AttributePair* findIndexedAttribute(const string& attrib) const;
     const AttributePair* findAttributePair(const string& attrib) const
     {
-        if (_attributes.size() > ATTRIBUTE_SCAN_LIMIT)
+        if (attributes_.size() > ATTRIBUTE_SCAN_LIMIT)
             return findIndexedAttribute(attrib);
-        for (const AttributePair& attr : _attributes)
+        for (const AttributePair& attr : attributes_)
             if (attr.first == attrib)
                 return &attr;
         return nullptr;
     }
     void attributesReplaced()
     {
-        if (_extras)
-            _extras->attributeIndex.reset();
+        if (extras_)
+            extras_->attributeIndex.reset();
     }
     void forgetChildName() const
     {
-        if (_extras)
-            _extras->nameHints.reset();
+        if (extras_)
+            extras_->nameHints.reset();
     }
     void rebuildChildIndex() const;
     void materializeChildren() const;
     void copyChildrenQuietly(const vector<ElementPtr>& children) const;
 
   protected:
-    SharedName _category;
-    SharedName _name;
-    vector<AttributePair> _attributes;
+    SharedName category_;
+    SharedName name_;
+    vector<AttributePair> attributes_;
     // Most elements (inputs, outputs) have no children: the list only
     // exists once one is added.
-    const vector<ElementPtr>& childList() const { return _children ? *_children : noChildren(); }
+    const vector<ElementPtr>& childList() const { return children_ ? *children_ : noChildren(); }
     vector<ElementPtr>& mutableChildList() const
     {
-        if (!_children)
-            _children.reset(new vector<ElementPtr>);
-        return *_children;
+        if (!children_)
+            children_.reset(new vector<ElementPtr>);
+        return *children_;
     }
     static const vector<ElementPtr>& noChildren();
     // Mutable so that deferred children can be made real on first access.
-    mutable std::unique_ptr<vector<ElementPtr>> _children;
+    mutable std::unique_ptr<vector<ElementPtr>> children_;
     // On a library element: its validation result, for one library generation.
     struct ValidationMemo
     {
@@ -550,40 +550,40 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     // Takes the source URI of source without copying its text.
     void shareSourceUri(const Element& source)
     {
-        if (source._extras && source._extras->sourceUri)
-            extras().sourceUri = source._extras->sourceUri;
-        else if (_extras)
-            _extras->sourceUri.reset();
+        if (source.extras_ && source.extras_->sourceUri)
+            extras().sourceUri = source.extras_->sourceUri;
+        else if (extras_)
+            extras_->sourceUri.reset();
     }
     Extras& extras() const
     {
-        if (!_extras)
-            _extras.reset(new Extras);
-        return *_extras;
+        if (!extras_)
+            extras_.reset(new Extras);
+        return *extras_;
     }
     const ConstElementPtr* pendingSource() const
     {
-        return _extras && _extras->pendingSource ? &_extras->pendingSource : nullptr;
+        return extras_ && extras_->pendingSource ? &extras_->pendingSource : nullptr;
     }
     std::unordered_map<string, Element*>* childIndex() const
     {
-        return _extras ? _extras->childIndex.get() : nullptr;
+        return extras_ ? extras_->childIndex.get() : nullptr;
     }
-    mutable std::unique_ptr<Extras> _extras;
-    Element* _parent;
-    Element* _root;
-    uint32_t _kinds = 0;
+    mutable std::unique_ptr<Extras> extras_;
+    Element* parent_;
+    Element* root_;
+    uint32_t kinds_ = 0;
     // Distance from the root, bounded so that recursive walks stay shallow.
-    int _depth;
-    bool _isLibraryCopy = false;
+    int depth_;
+    bool isLibraryCopy_ = false;
     // On a frozen library element: whether a port below it names a top-level
     // node (-1: not known yet).
-    mutable signed char _hasTopLevelPorts = -1;
+    mutable signed char hasTopLevelPorts_ = -1;
     // Only meaningful on the root: deferred children were made real since
     // the port lookup was built.
-    mutable bool _portsStale = false;
+    mutable bool portsStale_ = false;
     // Only meaningful on the root: lookup tables are stale.
-    mutable bool _cacheDirty = true;
+    mutable bool cacheDirty_ = true;
 
     friend class Document;
 };
@@ -594,7 +594,7 @@ class MX_CORE_API Element : public std::enable_shared_from_this<Element>
     ElementPtr createEmptyCopy(Element* parent, const string& name) const override \
     {                                                                              \
         shared_ptr<CLASS> copy = std::make_shared<CLASS>(parent, name);            \
-        copy->_category = _category;                                               \
+        copy->category_ = category_;                                               \
         return copy;                                                               \
     }
 
@@ -606,7 +606,7 @@ class MX_CORE_API TypedElement : public Element
     TypedElement(Element* parent, const string& category, const string& name) :
         Element(parent, category, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Typed;
 
@@ -627,7 +627,7 @@ class MX_CORE_API ValueElement : public TypedElement
     ValueElement(Element* parent, const string& category, const string& name) :
         TypedElement(parent, category, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Value;
 
@@ -698,7 +698,7 @@ class MX_CORE_API Token : public ValueElement
     Token(Element* parent, const string& name) :
         ValueElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Token;
     static const string CATEGORY;
@@ -713,7 +713,7 @@ class MX_CORE_API CommentElement : public Element
     CommentElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Comment;
     static const string CATEGORY;
@@ -728,7 +728,7 @@ class MX_CORE_API NewlineElement : public Element
     NewlineElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Newline;
     static const string CATEGORY;
@@ -744,7 +744,7 @@ class MX_CORE_API GenericElement : public Element
     GenericElement(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Generic;
     static const string CATEGORY;

@@ -17,7 +17,7 @@ class MX_CORE_API Exception : public std::exception
 {
   public:
     explicit Exception(const string& msg) :
-        _msg(msg)
+        msg_(msg)
     {
     }
 
@@ -27,11 +27,11 @@ class MX_CORE_API Exception : public std::exception
 
     const char* what() const noexcept override
     {
-        return _msg.c_str();
+        return msg_.c_str();
     }
 
   private:
-    string _msg;
+    string msg_;
 };
 
 /// @class ExceptionTypeError

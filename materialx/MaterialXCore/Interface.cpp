@@ -77,17 +77,17 @@ Node* PortElement::findConnectedNode() const
         if (const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE))
         {
             const NodeGraph* graph = nullptr;
-            for (const Element* elem = _parent; elem && !graph; elem = elem->getParentRaw())
+            for (const Element* elem = parent_; elem && !graph; elem = elem->getParentRaw())
                 graph = elementCast<const NodeGraph>(elem);
             const Input* graphInput = graph ? childOfType<Input>(graph, *interfaceName) : nullptr;
             if (graphInput && graphInput != input && (graphInput->hasNodeName() || graphInput->hasNodeGraphString()))
                 return graphInput->findConnectedNode();
         }
         // Interface inputs of a node graph connect to nodes of the document.
-        if (elementCast<const NodeGraph>(_parent))
+        if (elementCast<const NodeGraph>(parent_))
         {
             if (const string* nodeName = findAttribute(NODE_NAME_ATTRIBUTE))
-                if (Node* node = childOfType<Node>(_root, *nodeName))
+                if (Node* node = childOfType<Node>(root_, *nodeName))
                     return node;
         }
         // Through an output to the node behind it; outputs declared on the
@@ -142,7 +142,7 @@ Output* PortElement::findConnectedOutput() const
         }
     }
     if (const string* outputName = findAttribute(OUTPUT_ATTRIBUTE))
-        return childOfType<Output>(_root, *outputName);
+        return childOfType<Output>(root_, *outputName);
     return nullptr;
 }
 
@@ -222,7 +222,7 @@ bool PortElement::validate(string* message) const
             }
             else
             {
-                output = childOfType<Output>(_root, *outputName);
+                output = childOfType<Output>(root_, *outputName);
             }
             validateRequire(output != nullptr, res, message, "No output found for port connection");
             if (output)
@@ -256,7 +256,7 @@ InputPtr Input::getInterfaceInput() const
     const string* interfaceName = findAttribute(INTERFACE_NAME_ATTRIBUTE);
     if (!interfaceName)
         return InputPtr();
-    for (const Element* elem = _parent; elem; elem = elem->getParentRaw())
+    for (const Element* elem = parent_; elem; elem = elem->getParentRaw())
         if (const NodeGraph* graph = elementCast<const NodeGraph>(elem))
             return graph->getInput(*interfaceName);
     return InputPtr();
@@ -269,8 +269,8 @@ void Input::setConnectedInterfaceName(const string& interfaceName)
         removeAttribute(INTERFACE_NAME_ATTRIBUTE);
         return;
     }
-    const GraphElement* graph = enclosingGraph(_parent);
-    if (graph && graph == _parent)
+    const GraphElement* graph = enclosingGraph(parent_);
+    if (graph && graph == parent_)
         graph = enclosingGraph(graph->getParentRaw());
     if (!graph || !childOfType<Input>(graph, interfaceName))
         return;
@@ -286,13 +286,13 @@ bool Input::validate(string* message) const
     bool res = true;
     if (const string* geomProp = findAttribute(DEFAULT_GEOM_PROP_ATTRIBUTE))
     {
-        validateRequire(elementCast<const NodeDef>(_parent) || elementCast<const NodeGraph>(_parent), res, message,
+        validateRequire(elementCast<const NodeDef>(parent_) || elementCast<const NodeGraph>(parent_), res, message,
                         "Invalid defaultgeomprop on non-definition and non-nodegraph input");
-        const Element* geomPropDef = _root->findChild(*geomProp);
+        const Element* geomPropDef = root_->findChild(*geomProp);
         validateRequire(geomPropDef && geomPropDef->getCategory() == GEOM_PROP_DEF_CATEGORY, res, message,
                         "Invalid defaultgeomprop string");
     }
-    if (elementCast<const Node>(_parent))
+    if (elementCast<const Node>(parent_))
     {
         // Exactly one of value, node, graph, interface or document output.
         const bool connected = hasNodeName() || hasNodeGraphString();
@@ -301,7 +301,7 @@ bool Input::validate(string* message) const
         validateRequire(bindings > 0, res, message, "Node input binds no value or connection");
         validateRequire(bindings <= 1, res, message, "Node input has too many bindings");
     }
-    else if (const NodeGraph* graph = elementCast<const NodeGraph>(_parent))
+    else if (const NodeGraph* graph = elementCast<const NodeGraph>(parent_))
     {
         validateRequire(graph->findNodeDef() == nullptr, res, message, "Input element in a functional nodegraph has no effect");
     }
@@ -417,10 +417,10 @@ size_t InterfaceElement::getOutputCount() const
 const InterfaceElement* InterfaceElement::inheritedInterface() const
 {
     const string* inherit = findAttribute(INHERIT_ATTRIBUTE);
-    if (!inherit || !_parent)
+    if (!inherit || !parent_)
         return nullptr;
     // Inheritance only joins elements of one category.
-    const InterfaceElement* super = childOfType<InterfaceElement>(_parent, *inherit);
+    const InterfaceElement* super = childOfType<InterfaceElement>(parent_, *inherit);
     return super && super->getCategory() == getCategory() ? super : nullptr;
 }
 

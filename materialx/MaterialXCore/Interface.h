@@ -46,7 +46,7 @@ class MX_CORE_API PortElement : public ValueElement
     PortElement(Element* parent, const string& category, const string& name) :
         ValueElement(parent, category, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Port;
 
@@ -94,7 +94,7 @@ class MX_CORE_API Input : public PortElement
     Input(Element* parent, const string& name) :
         PortElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Input;
 
@@ -138,7 +138,7 @@ class MX_CORE_API Output : public PortElement
     Output(Element* parent, const string& name) :
         PortElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Output;
 
@@ -160,7 +160,7 @@ class MX_CORE_API InterfaceElement : public TypedElement
     InterfaceElement(Element* parent, const string& category, const string& name) :
         TypedElement(parent, category, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Interface;
 

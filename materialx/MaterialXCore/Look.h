@@ -28,7 +28,7 @@ class MX_CORE_API MaterialAssign : public Element
     MaterialAssign(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::MaterialAssign;
     void setMaterial(const string& material) { setAttribute(MATERIAL_ATTRIBUTE, material); }
@@ -54,7 +54,7 @@ class MX_CORE_API Look : public Element
     Look(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Look;
     MaterialAssignPtr addMaterialAssign(const string& name = EMPTY_STRING, const string& material = EMPTY_STRING)

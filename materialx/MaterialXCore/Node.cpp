@@ -85,8 +85,8 @@ class FlattenState
     };
 
     FlattenState(const GraphElement& scope, const string& target, const vector<NodePtr>& roots) :
-        _scope(scope),
-        _target(target)
+        scope_(scope),
+        target_(target)
     {
         findReachableGraphs(roots);
     }
@@ -94,25 +94,25 @@ class FlattenState
     // Whether expansions must track the graphs they came from: only when a
     // graph may (through nodes resolved in place) contain itself, or when a
     // namespace may make a copy resolve differently from its source.
-    bool needsChains() const { return !_resolvedInPlace; }
+    bool needsChains() const { return !resolvedInPlace_; }
 
     Resolution resolve(const NodePtr& node)
     {
         // The first round's nodes were resolved while looking for graphs.
-        auto root = _rootResolutions.find(node.get());
-        if (root != _rootResolutions.end())
+        auto root = rootResolutions_.find(node.get());
+        if (root != rootResolutions_.end())
         {
             Resolution resolution = std::move(root->second);
-            _rootResolutions.erase(root);
+            rootResolutions_.erase(root);
             return resolution;
         }
-        if (_resolvedInPlace)
+        if (resolvedInPlace_)
         {
-            auto source = _sourceOf.find(node.get());
-            if (source != _sourceOf.end())
+            auto source = sourceOf_.find(node.get());
+            if (source != sourceOf_.end())
             {
-                auto known = _resolutions.find(source->second);
-                if (known != _resolutions.end())
+                auto known = resolutions_.find(source->second);
+                if (known != resolutions_.end())
                     return known->second;
             }
         }
@@ -121,16 +121,16 @@ class FlattenState
 
     // A copy resolves as the graph node it copies: same category, type,
     // version and input names and types, in the same document.
-    void recordCopy(const Node* copy, const Node* source) { _sourceOf[copy] = source; }
-    void forgetCopy(const Node* copy) { _sourceOf.erase(copy); }
+    void recordCopy(const Node* copy, const Node* source) { sourceOf_[copy] = source; }
+    void forgetCopy(const Node* copy) { sourceOf_.erase(copy); }
 
     // The ports connected to node, last name first (as getDownstreamPorts).
     vector<PortElementPtr> downstreamPorts(const Node& node)
     {
         indexPorts();
         vector<PortElementPtr> result;
-        auto it = _portsByNodeName.find(node.getName());
-        if (it == _portsByNodeName.end())
+        auto it = portsByNodeName_.find(node.getName());
+        if (it == portsByNodeName_.end())
             return result;
         // Drop entries that no longer name the node; keep one of each port.
         vector<PortElementPtr>& ports = it->second;
@@ -156,7 +156,7 @@ class FlattenState
         indexPorts();
         if (const string* nodeName = port->findAttribute(PortElement::NODE_NAME_ATTRIBUTE))
             if (looksUpInScope(*port))
-                _portsByNodeName[*nodeName].push_back(port);
+                portsByNodeName_[*nodeName].push_back(port);
     }
     void noteNode(const Node& node)
     {
@@ -170,14 +170,14 @@ class FlattenState
     // which is before the first expansion changes anything.
     void indexPorts()
     {
-        if (_portsIndexed)
+        if (portsIndexed_)
             return;
-        _portsIndexed = true;
-        if (const Document* doc = documentOf(&_scope))
+        portsIndexed_ = true;
+        if (const Document* doc = documentOf(&scope_))
             for (const auto& entry : doc->getPortCache().portsByNodeName)
                 for (PortElement* port : entry.second)
                     if (looksUpInScope(*port))
-                        _portsByNodeName[entry.first].push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
+                        portsByNodeName_[entry.first].push_back(std::static_pointer_cast<PortElement>(port->getSelf()));
     }
 
     // Whether the port's node name is looked up among the nodes of the
@@ -186,16 +186,16 @@ class FlattenState
     bool looksUpInScope(const PortElement& port) const
     {
         const Element* parent = port.getParentRaw();
-        if (parent == &_scope || (parent && parent->getParentRaw() == &_scope && elementCast<const Node>(parent)))
+        if (parent == &scope_ || (parent && parent->getParentRaw() == &scope_ && elementCast<const Node>(parent)))
             return true;
-        return elementCast<const Input>(&port) && elementCast<const NodeGraph>(parent) && port.getRootRaw() == &_scope;
+        return elementCast<const Input>(&port) && elementCast<const NodeGraph>(parent) && port.getRootRaw() == &scope_;
     }
 
     Resolution resolveLive(const Node& node) const
     {
-        InterfaceElementPtr impl = node.getImplementation(_target);
+        InterfaceElementPtr impl = node.getImplementation(target_);
         NodeGraphPtr graph = impl ? impl->asA<NodeGraph>() : nullptr;
-        return { graph, graph ? node.getNodeDef(_target) : NodeDefPtr() };
+        return { graph, graph ? node.getNodeDef(target_) : NodeDefPtr() };
     }
 
     // Resolve every node of every graph an expansion can reach, once, while
@@ -221,23 +221,23 @@ class FlattenState
             {
                 for (const Element* elem = graph.get(); elem; elem = elem->getParentRaw())
                     if (elem->hasNamespace())
-                        _resolvedInPlace = false;
+                        resolvedInPlace_ = false;
                 marks.emplace(graph.get(), Mark::Open);
                 stack.push_back({ graph.get(), 0 });
             }
             else if (it->second == Mark::Open)
             {
-                _resolvedInPlace = false;
+                resolvedInPlace_ = false;
             }
         };
         for (const NodePtr& root : roots)
         {
             Resolution resolution = resolveLive(*root);
             NodeGraphPtr graph = resolution.graph;
-            _rootResolutions.emplace(root.get(), std::move(resolution));
+            rootResolutions_.emplace(root.get(), std::move(resolution));
             if (graph)
                 enter(graph);
-            while (!stack.empty() && _resolvedInPlace)
+            while (!stack.empty() && resolvedInPlace_)
             {
                 Frame& frame = stack.back();
                 const vector<ElementPtr>& children = frame.graph->getChildren();
@@ -252,23 +252,23 @@ class FlattenState
                     continue;
                 Resolution resolution = resolveLive(*node);
                 NodeGraphPtr next = resolution.graph;
-                _resolutions.emplace(node, std::move(resolution));
+                resolutions_.emplace(node, std::move(resolution));
                 if (next)
                     enter(next);
             }
         }
-        if (!_resolvedInPlace)
-            _resolutions.clear();
+        if (!resolvedInPlace_)
+            resolutions_.clear();
     }
 
-    const GraphElement& _scope;
-    const string& _target;
-    bool _resolvedInPlace = true;
-    bool _portsIndexed = false;
-    std::unordered_map<const Node*, Resolution> _resolutions;
-    std::unordered_map<const Node*, Resolution> _rootResolutions;
-    std::unordered_map<const Node*, const Node*> _sourceOf;
-    std::unordered_map<string, vector<PortElementPtr>> _portsByNodeName;
+    const GraphElement& scope_;
+    const string& target_;
+    bool resolvedInPlace_ = true;
+    bool portsIndexed_ = false;
+    std::unordered_map<const Node*, Resolution> resolutions_;
+    std::unordered_map<const Node*, Resolution> rootResolutions_;
+    std::unordered_map<const Node*, const Node*> sourceOf_;
+    std::unordered_map<string, vector<PortElementPtr>> portsByNodeName_;
 };
 
 } // anonymous namespace

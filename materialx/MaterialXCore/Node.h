@@ -29,7 +29,7 @@ class MX_CORE_API Node : public InterfaceElement
     Node(Element* parent, const string& name) :
         InterfaceElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Node;
 
@@ -70,7 +70,7 @@ class MX_CORE_API GraphElement : public InterfaceElement
     GraphElement(Element* parent, const string& category, const string& name) :
         InterfaceElement(parent, category, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Graph;
 
@@ -122,7 +122,7 @@ class MX_CORE_API NodeGraph : public GraphElement
     NodeGraph(Element* parent, const string& name) :
         GraphElement(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::NodeGraph;
 
@@ -156,7 +156,7 @@ class MX_CORE_API Backdrop : public Element
     Backdrop(Element* parent, const string& name) :
         Element(parent, CATEGORY, name)
     {
-        _kinds |= KIND;
+        kinds_ |= KIND;
     }
     static constexpr uint32_t KIND = ElementKind::Backdrop;
     static const string CATEGORY;

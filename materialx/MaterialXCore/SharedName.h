@@ -22,24 +22,24 @@ class MX_CORE_API SharedName
   public:
     SharedName() = default;
     SharedName(std::string_view text) :
-        _bits(bitsFor(text)) {}
+        bits_(bitsFor(text)) {}
     SharedName(const string& text) :
-        _bits(bitsFor(text)) {}
+        bits_(bitsFor(text)) {}
     SharedName(const char* text) :
-        _bits(bitsFor(text)) {}
+        bits_(bitsFor(text)) {}
     SharedName(const SharedName& other) :
-        _bits(other.isOwn() ? ownCopy(*other.text()) : other._bits) {}
+        bits_(other.isOwn() ? ownCopy(*other.text()) : other.bits_) {}
     SharedName(SharedName&& other) noexcept :
-        _bits(other._bits) { other._bits = 0; }
+        bits_(other.bits_) { other.bits_ = 0; }
     ~SharedName() { release(); }
 
     SharedName& operator=(const SharedName& other)
     {
         if (this != &other)
         {
-            uintptr_t bits = other.isOwn() ? ownCopy(*other.text()) : other._bits;
+            uintptr_t bits = other.isOwn() ? ownCopy(*other.text()) : other.bits_;
             release();
-            _bits = bits;
+            bits_ = bits;
         }
         return *this;
     }
@@ -48,13 +48,13 @@ class MX_CORE_API SharedName
         if (this != &other)
         {
             release();
-            _bits = other._bits;
-            other._bits = 0;
+            bits_ = other.bits_;
+            other.bits_ = 0;
         }
         return *this;
     }
 
-    const string& str() const { return _bits ? *text() : emptyText(); }
+    const string& str() const { return bits_ ? *text() : emptyText(); }
     operator const string&() const { return str(); }
     bool empty() const { return str().empty(); }
     size_t size() const { return str().size(); }
@@ -63,7 +63,7 @@ class MX_CORE_API SharedName
     {
         // A text is shared under one address or never: two holders differ
         // unless both hold their own copies of it.
-        return a._bits == b._bits || (a.isOwn() && b.isOwn() && *a.text() == *b.text());
+        return a.bits_ == b.bits_ || (a.isOwn() && b.isOwn() && *a.text() == *b.text());
     }
     friend bool operator==(const SharedName& a, const string& b) { return a.str() == b; }
     friend bool operator==(const string& a, const SharedName& b) { return a == b.str(); }
@@ -82,8 +82,8 @@ class MX_CORE_API SharedName
     static uintptr_t bitsFor(std::string_view text);
     static uintptr_t ownCopy(std::string_view text);
     static const string& emptyText();
-    bool isOwn() const { return (_bits & 1u) != 0; }
-    const string* text() const { return reinterpret_cast<const string*>(_bits & ~uintptr_t(1)); }
+    bool isOwn() const { return (bits_ & 1u) != 0; }
+    const string* text() const { return reinterpret_cast<const string*>(bits_ & ~uintptr_t(1)); }
     void release()
     {
         if (isOwn())
@@ -91,7 +91,7 @@ class MX_CORE_API SharedName
     }
 
     // A shared text, or with the low bit set one of our own; 0 is empty.
-    uintptr_t _bits = 0;
+    uintptr_t bits_ = 0;
 };
 
 MATERIALX_NAMESPACE_END

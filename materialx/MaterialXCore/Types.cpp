@@ -51,12 +51,12 @@ float srgbToLinearChannel(float v)
 
 Color3 Color3::linearToSrgb() const
 {
-    return Color3(linearToSrgbChannel(_arr[0]), linearToSrgbChannel(_arr[1]), linearToSrgbChannel(_arr[2]));
+    return Color3(linearToSrgbChannel(arr_[0]), linearToSrgbChannel(arr_[1]), linearToSrgbChannel(arr_[2]));
 }
 
 Color3 Color3::srgbToLinear() const
 {
-    return Color3(srgbToLinearChannel(_arr[0]), srgbToLinearChannel(_arr[1]), srgbToLinearChannel(_arr[2]));
+    return Color3(srgbToLinearChannel(arr_[0]), srgbToLinearChannel(arr_[1]), srgbToLinearChannel(arr_[2]));
 }
 
 //
@@ -66,9 +66,9 @@ Color3 Color3::srgbToLinear() const
 Vector3 Matrix33::multiply(const Vector3& v) const
 {
     // Row vector times matrix, the convention of the transform helpers.
-    return Vector3(v[0] * _arr[0][0] + v[1] * _arr[1][0] + v[2] * _arr[2][0],
-                   v[0] * _arr[0][1] + v[1] * _arr[1][1] + v[2] * _arr[2][1],
-                   v[0] * _arr[0][2] + v[1] * _arr[1][2] + v[2] * _arr[2][2]);
+    return Vector3(v[0] * arr_[0][0] + v[1] * arr_[1][0] + v[2] * arr_[2][0],
+                   v[0] * arr_[0][1] + v[1] * arr_[1][1] + v[2] * arr_[2][1],
+                   v[0] * arr_[0][2] + v[1] * arr_[1][2] + v[2] * arr_[2][2]);
 }
 
 Vector2 Matrix33::transformPoint(const Vector2& v) const
@@ -119,7 +119,7 @@ Vector4 Matrix44::multiply(const Vector4& v) const
 {
     Vector4 res;
     for (size_t j = 0; j < 4; j++)
-        res[j] = v[0] * _arr[0][j] + v[1] * _arr[1][j] + v[2] * _arr[2][j] + v[3] * _arr[3][j];
+        res[j] = v[0] * arr_[0][j] + v[1] * arr_[1][j] + v[2] * arr_[2][j] + v[3] * arr_[3][j];
     return res;
 }
 

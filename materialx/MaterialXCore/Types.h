@@ -54,32 +54,32 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     using ConstIterator = typename std::array<S, N>::const_iterator;
 
     VectorN() :
-        _arr{}
+        arr_{}
     {
     }
     explicit VectorN(Uninit) {}
-    explicit VectorN(S s) { _arr.fill(s); }
+    explicit VectorN(S s) { arr_.fill(s); }
     explicit VectorN(const std::array<S, N>& arr) :
-        _arr(arr)
+        arr_(arr)
     {
     }
     explicit VectorN(const vector<S>& vec) :
-        _arr{}
+        arr_{}
     {
-        std::copy_n(vec.begin(), std::min(vec.size(), N), _arr.begin());
+        std::copy_n(vec.begin(), std::min(vec.size(), N), arr_.begin());
     }
     explicit VectorN(const S* begin, const S* end) :
-        _arr{}
+        arr_{}
     {
-        std::copy_n(begin, std::min(size_t(end - begin), N), _arr.begin());
+        std::copy_n(begin, std::min(size_t(end - begin), N), arr_.begin());
     }
 
-    bool operator==(const V& rhs) const { return _arr == rhs._arr; }
-    bool operator!=(const V& rhs) const { return _arr != rhs._arr; }
-    bool operator<(const V& rhs) const { return _arr < rhs._arr; }
+    bool operator==(const V& rhs) const { return arr_ == rhs.arr_; }
+    bool operator!=(const V& rhs) const { return arr_ != rhs.arr_; }
+    bool operator<(const V& rhs) const { return arr_ < rhs.arr_; }
 
-    S& operator[](size_t i) { return _arr[i]; }
-    const S& operator[](size_t i) const { return _arr[i]; }
+    S& operator[](size_t i) { return arr_[i]; }
+    const S& operator[](size_t i) const { return arr_[i]; }
 
     V operator+(const V& rhs) const
     {
@@ -120,7 +120,7 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     S getMagnitude() const
     {
         S res{};
-        for (S v : _arr)
+        for (S v : arr_)
             res += v * v;
         return std::sqrt(res);
     }
@@ -131,17 +131,17 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     {
         S res{};
         for (size_t i = 0; i < N; i++)
-            res += _arr[i] * rhs[i];
+            res += arr_[i] * rhs[i];
         return res;
     }
 
-    Iterator begin() { return _arr.begin(); }
-    ConstIterator begin() const { return _arr.begin(); }
-    Iterator end() { return _arr.end(); }
-    ConstIterator end() const { return _arr.end(); }
+    Iterator begin() { return arr_.begin(); }
+    ConstIterator begin() const { return arr_.begin(); }
+    Iterator end() { return arr_.end(); }
+    ConstIterator end() const { return arr_.end(); }
 
-    S* data() { return _arr.data(); }
-    const S* data() const { return _arr.data(); }
+    S* data() { return arr_.data(); }
+    const S* data() const { return arr_.data(); }
 
     static constexpr size_t numElements() { return N; }
 
@@ -150,16 +150,16 @@ template <class V, class S, size_t N> class VectorN : public VectorBase
     {
         V res(Uninit{});
         for (size_t i = 0; i < N; i++)
-            res[i] = f(_arr[i], rhs[i]);
+            res[i] = f(arr_[i], rhs[i]);
         return res;
     }
     VectorN& assign(const V& v)
     {
-        _arr = v._arr;
+        arr_ = v.arr_;
         return *this;
     }
 
-    std::array<S, N> _arr;
+    std::array<S, N> arr_;
 };
 
 /// A vector of two floating-point values
@@ -171,10 +171,10 @@ class MX_CORE_API Vector2 : public VectorN<Vector2, float, 2>
     Vector2(float x, float y) :
         VectorN(Uninit{})
     {
-        _arr = { x, y };
+        arr_ = { x, y };
     }
     /// Return the cross product of two vectors.
-    float cross(const Vector2& rhs) const { return _arr[0] * rhs[1] - _arr[1] * rhs[0]; }
+    float cross(const Vector2& rhs) const { return arr_[0] * rhs[1] - arr_[1] * rhs[0]; }
 };
 
 /// A vector of three floating-point values
@@ -186,14 +186,14 @@ class MX_CORE_API Vector3 : public VectorN<Vector3, float, 3>
     Vector3(float x, float y, float z) :
         VectorN(Uninit{})
     {
-        _arr = { x, y, z };
+        arr_ = { x, y, z };
     }
     /// Return the cross product of two vectors.
     Vector3 cross(const Vector3& rhs) const
     {
-        return Vector3(_arr[1] * rhs[2] - _arr[2] * rhs[1],
-                       _arr[2] * rhs[0] - _arr[0] * rhs[2],
-                       _arr[0] * rhs[1] - _arr[1] * rhs[0]);
+        return Vector3(arr_[1] * rhs[2] - arr_[2] * rhs[1],
+                       arr_[2] * rhs[0] - arr_[0] * rhs[2],
+                       arr_[0] * rhs[1] - arr_[1] * rhs[0]);
     }
 };
 
@@ -206,7 +206,7 @@ class MX_CORE_API Vector4 : public VectorN<Vector4, float, 4>
     Vector4(float x, float y, float z, float w) :
         VectorN(Uninit{})
     {
-        _arr = { x, y, z, w };
+        arr_ = { x, y, z, w };
     }
 };
 
@@ -219,7 +219,7 @@ class MX_CORE_API Color3 : public VectorN<Color3, float, 3>
     Color3(float r, float g, float b) :
         VectorN(Uninit{})
     {
-        _arr = { r, g, b };
+        arr_ = { r, g, b };
     }
     /// Transform the color from linear RGB to the sRGB encoding.
     Color3 linearToSrgb() const;
@@ -236,7 +236,7 @@ class MX_CORE_API Color4 : public VectorN<Color4, float, 4>
     Color4(float r, float g, float b, float a) :
         VectorN(Uninit{})
     {
-        _arr = { r, g, b, a };
+        arr_ = { r, g, b, a };
     }
 };
 
@@ -255,23 +255,23 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     using ConstIterator = typename std::array<RowArray, N>::const_iterator;
 
     MatrixN() :
-        _arr{}
+        arr_{}
     {
     }
     explicit MatrixN(Uninit) {}
     explicit MatrixN(S s)
     {
-        for (RowArray& row : _arr)
+        for (RowArray& row : arr_)
             row.fill(s);
     }
     explicit MatrixN(const S* begin, const S* end) :
-        _arr{}
+        arr_{}
     {
-        std::copy_n(begin, std::min(size_t(end - begin), N * N), &_arr[0][0]);
+        std::copy_n(begin, std::min(size_t(end - begin), N * N), &arr_[0][0]);
     }
 
-    bool operator==(const M& rhs) const { return _arr == rhs._arr; }
-    bool operator!=(const M& rhs) const { return _arr != rhs._arr; }
+    bool operator==(const M& rhs) const { return arr_ == rhs.arr_; }
+    bool operator!=(const M& rhs) const { return arr_ != rhs.arr_; }
 
     /// Return true if the given matrix is equivalent to this one within a
     /// given floating-point tolerance.
@@ -279,13 +279,13 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     {
         for (size_t i = 0; i < N; i++)
             for (size_t j = 0; j < N; j++)
-                if (std::abs(_arr[i][j] - rhs[i][j]) > tolerance)
+                if (std::abs(arr_[i][j] - rhs[i][j]) > tolerance)
                     return false;
         return true;
     }
 
-    RowArray& operator[](size_t i) { return _arr[i]; }
-    const RowArray& operator[](size_t i) const { return _arr[i]; }
+    RowArray& operator[](size_t i) { return arr_[i]; }
+    const RowArray& operator[](size_t i) const { return arr_[i]; }
 
     M operator+(const M& rhs) const
     {
@@ -310,7 +310,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         for (size_t i = 0; i < N; i++)
             for (size_t j = 0; j < N; j++)
                 for (size_t k = 0; k < N; k++)
-                    res[i][j] += _arr[i][k] * rhs[k][j];
+                    res[i][j] += arr_[i][k] * rhs[k][j];
         return res;
     }
     M& operator*=(const M& rhs)
@@ -327,7 +327,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         M res(Uninit{});
         for (size_t i = 0; i < N; i++)
             for (size_t j = 0; j < N; j++)
-                res[i][j] = _arr[j][i];
+                res[i][j] = arr_[j][i];
         return res;
     }
     /// Return the determinant of the matrix.
@@ -335,7 +335,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     {
         S det{};
         for (size_t j = 0; j < N; j++)
-            det += _arr[0][j] * cofactor(0, j);
+            det += arr_[0][j] * cofactor(0, j);
         return det;
     }
     /// Return the adjugate (transposed cofactor matrix) of the matrix.
@@ -350,13 +350,13 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
     /// Return the inverse of the matrix.
     M getInverse() const { return getAdjugate() / getDeterminant(); }
 
-    Iterator begin() { return _arr.begin(); }
-    ConstIterator begin() const { return _arr.begin(); }
-    Iterator end() { return _arr.end(); }
-    ConstIterator end() const { return _arr.end(); }
+    Iterator begin() { return arr_.begin(); }
+    ConstIterator begin() const { return arr_.begin(); }
+    Iterator end() { return arr_.end(); }
+    ConstIterator end() const { return arr_.end(); }
 
-    S* data() { return _arr.front().data(); }
-    const S* data() const { return _arr.front().data(); }
+    S* data() { return arr_.front().data(); }
+    const S* data() const { return arr_.front().data(); }
 
     static constexpr size_t numRows() { return N; }
     static constexpr size_t numColumns() { return N; }
@@ -367,7 +367,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         M res(Uninit{});
         for (size_t i = 0; i < N; i++)
             for (size_t j = 0; j < N; j++)
-                res[i][j] = f(_arr[i][j], rhs[i][j]);
+                res[i][j] = f(arr_[i][j], rhs[i][j]);
         return res;
     }
 
@@ -379,7 +379,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         for (size_t i = 0; i < N; i++)
             for (size_t j = 0; j < N; j++)
                 if (i != row && j != col)
-                    sub[n++] = _arr[i][j];
+                    sub[n++] = arr_[i][j];
         const S minor = determinantOf(sub.data(), N - 1);
         return ((row + col) % 2) ? -minor : minor;
     }
@@ -404,7 +404,7 @@ template <class M, class S, size_t N> class MatrixN : public MatrixBase
         return det;
     }
 
-    std::array<RowArray, N> _arr;
+    std::array<RowArray, N> arr_;
 };
 
 /// A 3x3 matrix of floating-point values, for 2D transformations
@@ -418,7 +418,7 @@ class MX_CORE_API Matrix33 : public MatrixN<Matrix33, float, 3>
              float m20, float m21, float m22) :
         MatrixN(Uninit{})
     {
-        _arr = { RowArray{ m00, m01, m02 }, RowArray{ m10, m11, m12 }, RowArray{ m20, m21, m22 } };
+        arr_ = { RowArray{ m00, m01, m02 }, RowArray{ m10, m11, m12 }, RowArray{ m20, m21, m22 } };
     }
 
     /// Return the product of this matrix and a 3D vector.
@@ -450,7 +450,7 @@ class MX_CORE_API Matrix44 : public MatrixN<Matrix44, float, 4>
              float m30, float m31, float m32, float m33) :
         MatrixN(Uninit{})
     {
-        _arr = { RowArray{ m00, m01, m02, m03 }, RowArray{ m10, m11, m12, m13 },
+        arr_ = { RowArray{ m00, m01, m02, m03 }, RowArray{ m10, m11, m12, m13 },
                  RowArray{ m20, m21, m22, m23 }, RowArray{ m30, m31, m32, m33 } };
     }
 

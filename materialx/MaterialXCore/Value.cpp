@@ -458,8 +458,8 @@ struct TypeCreator
 //
 
 Value::ScopedFloatFormatting::ScopedFloatFormatting(FloatFormat format, int precision) :
-    _format(floatFormat),
-    _precision(floatPrecision)
+    format_(floatFormat),
+    precision_(floatPrecision)
 {
     floatFormat = format;
     if (precision >= 0)
@@ -468,8 +468,8 @@ Value::ScopedFloatFormatting::ScopedFloatFormatting(FloatFormat format, int prec
 
 Value::ScopedFloatFormatting::~ScopedFloatFormatting()
 {
-    floatFormat = _format;
-    floatPrecision = _precision;
+    floatFormat = format_;
+    floatPrecision = precision_;
 }
 
 void Value::setFloatFormat(FloatFormat format)
@@ -523,7 +523,7 @@ template <class T> const string& TypedValue<T>::getTypeString() const
 
 template <class T> string TypedValue<T>::getValueString() const
 {
-    return toValueString<T>(_data);
+    return toValueString<T>(data_);
 }
 
 template <class T> ValuePtr TypedValue<T>::createFromString(const string& value)

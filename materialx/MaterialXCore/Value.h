@@ -50,8 +50,8 @@ class MX_CORE_API Value
         ScopedFloatFormatting& operator=(const ScopedFloatFormatting&) = delete;
 
       private:
-        FloatFormat _format;
-        int _precision;
+        FloatFormat format_;
+        int precision_;
     };
 
     Value() = default;
@@ -111,19 +111,19 @@ template <class T> class MX_CORE_API TypedValue : public Value
 {
   public:
     TypedValue() :
-        _data{}
+        data_{}
     {
     }
     explicit TypedValue(const T& value) :
-        _data(value)
+        data_(value)
     {
     }
 
-    ValuePtr copy() const override { return Value::createValue<T>(_data); }
+    ValuePtr copy() const override { return Value::createValue<T>(data_); }
 
-    void setData(const T& value) { _data = value; }
-    void setData(const TypedValue<T>& value) { _data = value._data; }
-    const T& getData() const { return _data; }
+    void setData(const T& value) { data_ = value; }
+    void setData(const TypedValue<T>& value) { data_ = value.data_; }
+    const T& getData() const { return data_; }
 
     const string& getTypeString() const override;
     string getValueString() const override;
@@ -139,11 +139,11 @@ template <class T> class MX_CORE_API TypedValue : public Value
     bool isEqual(const Value& other) const override
     {
         const TypedValue<T>* typed = dynamic_cast<const TypedValue<T>*>(&other);
-        return typed && _data == typed->_data;
+        return typed && data_ == typed->data_;
     }
 
   private:
-    T _data;
+    T data_;
 };
 
 /// Return the type string associated with the given data type.

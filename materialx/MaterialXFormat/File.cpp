@@ -53,21 +53,21 @@ template <class F> void forEachEntry(const FilePath& dir, F f)
 
 void FilePath::assign(const string& str, Format format)
 {
-    _type = TypeRelative;
-    _vec = splitString(str, VALID_SEPARATORS);
+    type_ = TypeRelative;
+    vec_ = splitString(str, VALID_SEPARATORS);
     if (str.empty())
         return;
     if (format == FormatPosix)
     {
         if (str[0] == PREFERRED_SEPARATOR_POSIX)
-            _type = TypeAbsolute;
+            type_ = TypeAbsolute;
     }
     else if (str.size() >= 2)
     {
         if (str[0] == PREFERRED_SEPARATOR_WINDOWS && str[1] == PREFERRED_SEPARATOR_WINDOWS)
-            _type = TypeNetwork;
+            type_ = TypeNetwork;
         else if (str[1] == ':')
-            _type = TypeAbsolute;
+            type_ = TypeAbsolute;
     }
 }
 
@@ -76,14 +76,14 @@ string FilePath::asString(Format format) const
     string str;
     if (format == FormatPosix && isAbsolute())
         str += PREFERRED_SEPARATOR_POSIX;
-    else if (format == FormatWindows && _type == TypeNetwork)
+    else if (format == FormatWindows && type_ == TypeNetwork)
         str += "\\\\";
     const char sep = format == FormatPosix ? PREFERRED_SEPARATOR_POSIX : PREFERRED_SEPARATOR_WINDOWS;
-    for (size_t i = 0; i < _vec.size(); i++)
+    for (size_t i = 0; i < vec_.size(); i++)
     {
         if (i)
             str += sep;
-        str += _vec[i];
+        str += vec_[i];
     }
     return str;
 }
@@ -91,17 +91,17 @@ string FilePath::asString(Format format) const
 FilePath FilePath::getNormalized() const
 {
     FilePath res;
-    res._type = _type;
-    for (const string& part : _vec)
+    res.type_ = type_;
+    for (const string& part : vec_)
     {
         if (part == ".")
             continue;
-        if (part == ".." && !res._vec.empty() && res._vec.back() != "..")
+        if (part == ".." && !res.vec_.empty() && res.vec_.back() != "..")
         {
-            res._vec.pop_back();
+            res.vec_.pop_back();
             continue;
         }
-        res._vec.push_back(part);
+        res.vec_.push_back(part);
     }
     return res;
 }
@@ -111,7 +111,7 @@ FilePath FilePath::operator/(const FilePath& rhs) const
     if (rhs.isAbsolute())
         throw Exception("Appended path must be relative.");
     FilePath combined(*this);
-    combined._vec.insert(combined._vec.end(), rhs._vec.begin(), rhs._vec.end());
+    combined.vec_.insert(combined.vec_.end(), rhs.vec_.begin(), rhs.vec_.end());
     return combined;
 }
 
@@ -209,20 +209,20 @@ FileSearchPath::FileSearchPath(const string& searchPath, const string& sep)
 string FileSearchPath::asString(const string& sep) const
 {
     string str;
-    for (size_t i = 0; i < _paths.size(); i++)
+    for (size_t i = 0; i < paths_.size(); i++)
     {
         if (i)
             str += sep;
-        str += _paths[i].asString();
+        str += paths_[i].asString();
     }
     return str;
 }
 
 FilePath FileSearchPath::find(const FilePath& filename) const
 {
-    if (_paths.empty() || filename.isEmpty() || filename.isAbsolute())
+    if (paths_.empty() || filename.isEmpty() || filename.isAbsolute())
         return filename;
-    for (const FilePath& path : _paths)
+    for (const FilePath& path : paths_)
     {
         FilePath combined = path / filename;
         if (combined.exists())

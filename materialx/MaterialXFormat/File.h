@@ -45,7 +45,7 @@ class MX_FORMAT_API FilePath
 
   public:
     FilePath() :
-        _type(TypeRelative)
+        type_(TypeRelative)
     {
     }
 
@@ -63,7 +63,7 @@ class MX_FORMAT_API FilePath
 
     bool operator==(const FilePath& rhs) const
     {
-        return _vec == rhs._vec && _type == rhs._type;
+        return vec_ == rhs.vec_ && type_ == rhs.type_;
     }
     bool operator!=(const FilePath& rhs) const
     {
@@ -88,13 +88,13 @@ class MX_FORMAT_API FilePath
     /// Return true if the given path is empty.
     bool isEmpty() const
     {
-        return _vec.empty();
+        return vec_.empty();
     }
 
     /// Return true if the given path is absolute.
     bool isAbsolute() const
     {
-        return _type != TypeRelative;
+        return type_ != TypeRelative;
     }
 
     /// Return the base name of the given path, with leading directory
@@ -103,7 +103,7 @@ class MX_FORMAT_API FilePath
     {
         if (isEmpty())
             return EMPTY_STRING;
-        return _vec.back();
+        return vec_.back();
     }
 
     /// Return the parent directory of the given path, if any.  If no parent
@@ -112,7 +112,7 @@ class MX_FORMAT_API FilePath
     {
         FilePath parent(*this);
         if (!parent.isEmpty())
-            parent._vec.pop_back();
+            parent.vec_.pop_back();
         return parent;
     }
 
@@ -135,7 +135,7 @@ class MX_FORMAT_API FilePath
     {
         if (!isEmpty())
         {
-            string& baseName = _vec.back();
+            string& baseName = vec_.back();
             size_t i = baseName.rfind('.');
             if (i != string::npos)
                 baseName.resize(i);
@@ -145,19 +145,19 @@ class MX_FORMAT_API FilePath
     /// Return the number of strings in the path.
     size_t size() const
     {
-        return _vec.size();
+        return vec_.size();
     }
 
     /// Return the string at the given index.
     string operator[](size_t index)
     {
-        return _vec[index];
+        return vec_[index];
     }
 
     /// Return the const string at the given index.
     const string& operator[](size_t index) const
     {
-        return _vec[index];
+        return vec_[index];
     }
 
     /// Return a normalized version of the given path, collapsing "." and
@@ -202,8 +202,8 @@ class MX_FORMAT_API FilePath
     static FilePath getModulePath();
 
   private:
-    StringVec _vec;
-    Type _type;
+    StringVec vec_;
+    Type type_;
 };
 
 /// @class FileSearchPath
@@ -228,31 +228,31 @@ class MX_FORMAT_API FileSearchPath
     string asString(const string& sep = PATH_LIST_SEPARATOR) const;
 
     /// Append the given path to the sequence.
-    void append(const FilePath& path) { _paths.push_back(path); }
+    void append(const FilePath& path) { paths_.push_back(path); }
 
     /// Append the given search path to the sequence.
     void append(const FileSearchPath& searchPath)
     {
-        _paths.insert(_paths.end(), searchPath._paths.begin(), searchPath._paths.end());
+        paths_.insert(paths_.end(), searchPath.paths_.begin(), searchPath.paths_.end());
     }
 
     /// Prepend the given path to the sequence.
-    void prepend(const FilePath& path) { _paths.insert(_paths.begin(), path); }
+    void prepend(const FilePath& path) { paths_.insert(paths_.begin(), path); }
 
     /// Clear all paths from the sequence.
-    void clear() { _paths.clear(); }
+    void clear() { paths_.clear(); }
 
     /// Return the number of paths in the sequence.
-    size_t size() const { return _paths.size(); }
+    size_t size() const { return paths_.size(); }
 
     /// Return true if the search path is empty.
-    bool isEmpty() const { return _paths.empty(); }
+    bool isEmpty() const { return paths_.empty(); }
 
     /// Return the path at the given index.
-    FilePath& operator[](size_t index) { return _paths[index]; }
+    FilePath& operator[](size_t index) { return paths_[index]; }
 
     /// Return the const path at the given index.
-    const FilePath& operator[](size_t index) const { return _paths[index]; }
+    const FilePath& operator[](size_t index) const { return paths_[index]; }
 
     /// Given an input filename, iterate through each path in this sequence,
     /// returning the first combined path found on the file system.  On
@@ -261,13 +261,13 @@ class MX_FORMAT_API FileSearchPath
     /// they are.
     FilePath find(const FilePath& filename) const;
 
-    Iterator begin() { return _paths.begin(); }
-    ConstIterator begin() const { return _paths.begin(); }
-    Iterator end() { return _paths.end(); }
-    ConstIterator end() const { return _paths.end(); }
+    Iterator begin() { return paths_.begin(); }
+    ConstIterator begin() const { return paths_.begin(); }
+    Iterator end() { return paths_.end(); }
+    ConstIterator end() const { return paths_.end(); }
 
   private:
-    FilePathVec _paths;
+    FilePathVec paths_;
 };
 
 /// Return a FileSearchPath object from the search path environment variable.

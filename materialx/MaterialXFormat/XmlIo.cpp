@@ -59,21 +59,21 @@ class IncludeSessionScope
     {
         if (!includeSession)
         {
-            _owned.reset(new IncludeSession());
-            includeSession = _owned.get();
+            owned_.reset(new IncludeSession());
+            includeSession = owned_.get();
         }
     }
     ~IncludeSessionScope()
     {
-        if (_owned)
+        if (owned_)
             includeSession = nullptr;
     }
     IncludeSessionScope(const IncludeSessionScope&) = delete;
     IncludeSessionScope& operator=(const IncludeSessionScope&) = delete;
-    bool isOutermost() const { return _owned != nullptr; }
+    bool isOutermost() const { return owned_ != nullptr; }
 
   private:
-    std::unique_ptr<IncludeSession> _owned;
+    std::unique_ptr<IncludeSession> owned_;
 };
 
 // Everything reading an include depends on apart from the chain and depth
@@ -148,23 +148,23 @@ class SiblingNames
         size_t capacity = 16;
         while (capacity < 2 * count)
             capacity *= 2;
-        if (capacity > _slots.size() || ++_stamp == 0)
+        if (capacity > slots_.size() || ++stamp_ == 0)
         {
-            _slots.assign(std::max(capacity, _slots.size()), Slot());
-            _stamp = 1;
+            slots_.assign(std::max(capacity, slots_.size()), Slot());
+            stamp_ = 1;
         }
-        _mask = capacity - 1;
+        mask_ = capacity - 1;
     }
 
     // False when the name was inserted before.
     bool insert(std::string_view name)
     {
-        for (size_t i = std::hash<std::string_view>()(name) & _mask;; i = (i + 1) & _mask)
+        for (size_t i = std::hash<std::string_view>()(name) & mask_;; i = (i + 1) & mask_)
         {
-            Slot& slot = _slots[i];
-            if (slot.stamp != _stamp)
+            Slot& slot = slots_[i];
+            if (slot.stamp != stamp_)
             {
-                slot = { name, _stamp };
+                slot = { name, stamp_ };
                 return true;
             }
             if (slot.name == name)
@@ -178,9 +178,9 @@ class SiblingNames
         std::string_view name;
         uint32_t stamp = 0;
     };
-    vector<Slot> _slots;
-    size_t _mask = 0;
-    uint32_t _stamp = 0;
+    vector<Slot> slots_;
+    size_t mask_ = 0;
+    uint32_t stamp_ = 0;
 };
 
 // Below this many children the element's own lookup scans them.

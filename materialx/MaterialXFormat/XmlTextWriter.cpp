@@ -22,17 +22,17 @@ class TextWriter
 {
   public:
     TextWriter(const Document& doc, string& out, std::ostream* stream, const XmlWriteOptions* options) :
-        _out(out),
-        _stream(stream),
-        _writeXInclude(options ? options->writeXIncludeEnable : true),
-        _predicate(options && options->elementPredicate ? &options->elementPredicate : nullptr),
-        _documentUri(doc.getSourceUri())
+        out_(out),
+        stream_(stream),
+        writeXInclude_(options ? options->writeXIncludeEnable : true),
+        predicate_(options && options->elementPredicate ? &options->elementPredicate : nullptr),
+        documentUri_(doc.getSourceUri())
     {
     }
 
     void writeDocument(const Document& doc)
     {
-        _out += "<?xml version=\"1.0\"?>\n";
+        out_ += "<?xml version=\"1.0\"?>\n";
         const bool addNamespace = needsXIncludeNamespace(doc) && !hasAttribute(doc, XINCLUDE_NAMESPACE);
         writeElement(doc, 0, addNamespace);
         flush(true);
@@ -50,9 +50,9 @@ class TextWriter
     {
         const size_t length = textLength(name);
         if (length == 0)
-            _out += ANONYMOUS_NAME;
+            out_ += ANONYMOUS_NAME;
         else
-            _out.append(name, 0, length);
+            out_.append(name, 0, length);
     }
 
     void writeEscaped(const string& value)
@@ -64,57 +64,57 @@ class TextWriter
             const unsigned char c = static_cast<unsigned char>(value[i]);
             if (c >= 32 && c != '&' && c != '<' && c != '"')
                 continue;
-            _out.append(value, plain, i - plain);
+            out_.append(value, plain, i - plain);
             plain = i + 1;
             switch (c)
             {
                 case '&':
-                    _out += "&amp;";
+                    out_ += "&amp;";
                     break;
                 case '<':
-                    _out += "&lt;";
+                    out_ += "&lt;";
                     break;
                 case '"':
-                    _out += "&quot;";
+                    out_ += "&quot;";
                     break;
                 default:
-                    _out += "&#";
-                    _out += static_cast<char>('0' + c / 10);
-                    _out += static_cast<char>('0' + c % 10);
-                    _out += ';';
+                    out_ += "&#";
+                    out_ += static_cast<char>('0' + c / 10);
+                    out_ += static_cast<char>('0' + c % 10);
+                    out_ += ';';
                     break;
             }
         }
-        _out.append(value, plain, length - plain);
+        out_.append(value, plain, length - plain);
     }
 
     void writeAttribute(const string& name, const string& value)
     {
-        _out += ' ';
+        out_ += ' ';
         writeName(name);
-        _out += "=\"";
+        out_ += "=\"";
         writeEscaped(value);
-        _out += '"';
+        out_ += '"';
     }
 
     // A "-" before another or at the end is set apart, as comments require.
     void writeComment(const string& text)
     {
         const size_t length = textLength(text);
-        _out += "<!--";
+        out_ += "<!--";
         for (size_t i = 0; i < length; ++i)
         {
-            _out += text[i];
+            out_ += text[i];
             if (text[i] == '-' && (i + 1 == length || text[i + 1] == '-'))
-                _out += ' ';
+                out_ += ' ';
         }
-        _out += "-->";
+        out_ += "-->";
     }
 
     void indent(int depth)
     {
         for (int i = 0; i < depth; ++i)
-            _out += INDENT;
+            out_ += INDENT;
     }
 
     static bool hasAttribute(const Element& elem, const char* name)
@@ -126,11 +126,11 @@ class TextWriter
                            [name](const AttributePair& attr) { return attr.first == name; });
     }
 
-    bool written(const ElementPtr& child) const { return !_predicate || (*_predicate)(child); }
+    bool written(const ElementPtr& child) const { return !predicate_ || (*predicate_)(child); }
 
     bool writtenAsInclude(const ElementPtr& child) const
     {
-        return _writeXInclude && child->hasSourceUri() && child->getSourceUri() != _documentUri;
+        return writeXInclude_ && child->hasSourceUri() && child->getSourceUri() != documentUri_;
     }
 
     // Whether some element below `elem` is written as an include: the root
@@ -170,7 +170,7 @@ class TextWriter
         vector<Frame> stack;
         auto start = [&](const Element& elem, bool withNamespace) {
             indent(rootDepth + static_cast<int>(stack.size()));
-            _out += '<';
+            out_ += '<';
             writeName(elem.getCategory());
             if (!elem.getName().empty())
                 writeAttribute("name", elem.getName());
@@ -193,12 +193,12 @@ class TextWriter
                 if (open)
                 {
                     indent(rootDepth + static_cast<int>(stack.size()));
-                    _out += "</";
+                    out_ += "</";
                     writeName(elem->getCategory());
-                    _out += ">\n";
+                    out_ += ">\n";
                 }
                 else
-                    _out += " />\n";
+                    out_ += " />\n";
                 flush(false);
                 continue;
             }
@@ -215,13 +215,13 @@ class TextWriter
                 frame.includes.push_back(&sourceUri);
                 openParent(frame);
                 indent(depth);
-                _out += '<';
-                _out += XINCLUDE_TAG;
+                out_ += '<';
+                out_ += XINCLUDE_TAG;
                 FilePath includePath(sourceUri);
                 // Relative includes in POSIX form, absolute ones in the platform's.
                 FilePath::Format format = includePath.isAbsolute() ? FilePath::FormatNative : FilePath::FormatPosix;
                 writeAttribute("href", includePath.asString(format));
-                _out += " />\n";
+                out_ += " />\n";
                 continue;
             }
             if (child->getCategory() == CommentElement::CATEGORY)
@@ -229,7 +229,7 @@ class TextWriter
                 openParent(frame);
                 indent(depth);
                 writeComment(child->getDocString());
-                _out += '\n';
+                out_ += '\n';
                 continue;
             }
             if (child->getCategory() == NewlineElement::CATEGORY)
@@ -243,25 +243,25 @@ class TextWriter
     {
         if (!frame.open)
         {
-            _out += ">\n";
+            out_ += ">\n";
             frame.open = true;
         }
     }
 
     void flush(bool all)
     {
-        if (_stream && (all || _out.size() >= FLUSH_SIZE))
+        if (stream_ && (all || out_.size() >= FLUSH_SIZE))
         {
-            _stream->write(_out.data(), static_cast<std::streamsize>(_out.size()));
-            _out.clear();
+            stream_->write(out_.data(), static_cast<std::streamsize>(out_.size()));
+            out_.clear();
         }
     }
 
-    string& _out;
-    std::ostream* _stream;
-    bool _writeXInclude;
-    const ElementPredicate* _predicate;
-    const string& _documentUri;
+    string& out_;
+    std::ostream* stream_;
+    bool writeXInclude_;
+    const ElementPredicate* predicate_;
+    const string& documentUri_;
 };
 
 } // anonymous namespace

@@ -6,25 +6,20 @@ namespace
 {
 
 // What `import --batch` and `roundtrip --batch` start, one per job: not for people.
-class BatchWorkerCommand : public Command
+class BatchWorkerCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    BatchWorkerCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "batch-worker";
-            i.arguments = "import|roundtrip";
-            i.summary = "run the documents of a batch that its standard input names (started by --batch)";
-            i.description =
-                "Reads one JSON request {\"input\": FILE, \"output\": FILE, \"version\": V} a line from the standard input,\n"
-                "runs the document and answers with one JSON line of its result, until the input ends.";
-            i.minArguments = 1;
-            i.maxArguments = 1;
-            i.hidden = true;
-            return i;
-        }();
-        return info;
+        info_.name = "batch-worker";
+        info_.arguments = "import|roundtrip";
+        info_.summary = "run the documents of a batch that its standard input names (started by --batch)";
+        info_.description =
+            "Reads one JSON request {\"input\": FILE, \"output\": FILE, \"version\": V} a line from the standard input,\n"
+            "runs the document and answers with one JSON line of its result, until the input ends.";
+        info_.minArguments = 1;
+        info_.maxArguments = 1;
+        info_.hidden = true;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

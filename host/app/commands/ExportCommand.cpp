@@ -13,28 +13,23 @@
 namespace
 {
 
-class ExportCommand : public Command
+class ExportCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    ExportCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "export";
-            i.aliases = { "--export" };
-            i.arguments = "SCENE OUT.mtlx";
-            i.summary = "export the materials of a saved scene to a MaterialX document";
-            i.description =
-                "Loads SCENE and exports the materials of its nodes (each once) through the plug-in's\n"
-                "MaterialX.ExportMtlX to OUT.mtlx. The messages of the export go to the error output,\n"
-                "and the exit status is then 1.";
-            i.options = { { "--selected", "", "only the materials of the nodes selected in the scene" },
+        info_.name = "export";
+        info_.aliases = { "--export" };
+        info_.arguments = "SCENE OUT.mtlx";
+        info_.summary = "export the materials of a saved scene to a MaterialX document";
+        info_.description =
+            "Loads SCENE and exports the materials of its nodes (each once) through the plug-in's\n"
+            "MaterialX.ExportMtlX to OUT.mtlx. The messages of the export go to the error output,\n"
+            "and the exit status is then 1.";
+        info_.options = { { "--selected", "", "only the materials of the nodes selected in the scene" },
                           mtlxVersionOption() };
-            i.minArguments = 2;
-            i.maxArguments = 2;
-            return i;
-        }();
-        return info;
+        info_.minArguments = 2;
+        info_.maxArguments = 2;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

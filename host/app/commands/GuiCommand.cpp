@@ -16,29 +16,24 @@ namespace
 // The utility shown when a screenshot is asked for.
 const QString SCREENSHOT_UTILITY = QStringLiteral("MtlXIOUtil");
 
-class GuiCommand : public Command
+class GuiCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    GuiCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "gui";
-            i.aliases = { "--gui" };
-            i.arguments = "[SCENE]";
-            i.summary = "open the host's window (scene, material editor, command panel)";
-            i.description =
-                "Opens the host's window with the plug-ins loaded: the scene list with each node's\n"
-                "material and position, the material editor's 24 slots and the command panel, where\n"
-                "choosing a utility opens its rollup pages. File dialogs and warnings are Qt dialogs.\n"
-                "With SCENE the scene file is loaded first. With --screenshot the window is rendered\n"
-                "with the MaterialX utility open into FILE (PNG) and norvane quits.";
-            i.options = { { "--screenshot", "FILE", "render the window with the utility panel open into FILE and quit" } };
-            i.maxArguments = 1;
-            i.needsWidgets = true;
-            return i;
-        }();
-        return info;
+        info_.name = "gui";
+        info_.aliases = { "--gui" };
+        info_.arguments = "[SCENE]";
+        info_.summary = "open the host's window (scene, material editor, command panel)";
+        info_.description =
+            "Opens the host's window with the plug-ins loaded: the scene list with each node's\n"
+            "material and position, the material editor's 24 slots and the command panel, where\n"
+            "choosing a utility opens its rollup pages. File dialogs and warnings are Qt dialogs.\n"
+            "With SCENE the scene file is loaded first. With --screenshot the window is rendered\n"
+            "with the MaterialX utility open into FILE (PNG) and norvane quits.";
+        info_.options = { { "--screenshot", "FILE", "render the window with the utility panel open into FILE and quit" } };
+        info_.maxArguments = 1;
+        info_.needsWidgets = true;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

@@ -7,20 +7,15 @@
 namespace
 {
 
-class HelpCommand : public Command
+class HelpCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    HelpCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "help";
-            i.arguments = "[COMMAND]";
-            i.summary = "show the help of norvane or of one command";
-            i.maxArguments = 1;
-            return i;
-        }();
-        return info;
+        info_.name = "help";
+        info_.arguments = "[COMMAND]";
+        info_.summary = "show the help of norvane or of one command";
+        info_.maxArguments = 1;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

@@ -75,36 +75,31 @@ bool writeSwatches(const std::vector<Mtl*>& materials, const std::string& folder
     return true;
 }
 
-class ImportCommand : public Command
+class ImportCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    ImportCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "import";
-            i.aliases = { "--import" };
-            i.arguments = "FILE.mtlx | --batch INPUT...";
-            i.summary = "import a MaterialX document and print the materials it makes";
-            i.description =
-                "Imports FILE.mtlx through the plug-in's MaterialX.ImportMtlX and prints every new\n"
-                "material with its parameters; a texture map appears below the parameter that holds\n"
-                "it, with its own parameters. The messages of the import go to the error output,\n"
-                "and the exit status is then 1. With --batch, every INPUT (a document or a folder\n"
-                "of *.mtlx documents) is imported by worker processes, --jobs at once, with a\n"
-                "progress line per document on the error output, then a table of materials, maps,\n"
-                "messages and time per document and a list of what failed (see roundtrip --help).";
-            i.options = { { "--json", "", "print the materials and messages as JSON" },
+        info_.name = "import";
+        info_.aliases = { "--import" };
+        info_.arguments = "FILE.mtlx | --batch INPUT...";
+        info_.summary = "import a MaterialX document and print the materials it makes";
+        info_.description =
+            "Imports FILE.mtlx through the plug-in's MaterialX.ImportMtlX and prints every new\n"
+            "material with its parameters; a texture map appears below the parameter that holds\n"
+            "it, with its own parameters. The messages of the import go to the error output,\n"
+            "and the exit status is then 1. With --batch, every INPUT (a document or a folder\n"
+            "of *.mtlx documents) is imported by worker processes, --jobs at once, with a\n"
+            "progress line per document on the error output, then a table of materials, maps,\n"
+            "messages and time per document and a list of what failed (see roundtrip --help).";
+        info_.options = { { "--json", "", "print the materials and messages as JSON" },
                           { "--save", "SCENE", "put each material on a teapot of its own and save the scene to SCENE" },
                           { "--swatches", "DIR", "write a 128 x 128 swatch of each material to DIR/NAME.png" },
                           { "--batch", "", "import many documents or folders and print the summary table" } };
-            for (const CommandOption& o : batchOptions())
-                i.options.push_back(o);
-            i.minArguments = 1;
-            i.maxArguments = -1;
-            return i;
-        }();
-        return info;
+        for (const CommandOption& o : batchOptions())
+            info_.options.push_back(o);
+        info_.minArguments = 1;
+        info_.maxArguments = -1;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

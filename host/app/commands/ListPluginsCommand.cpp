@@ -55,24 +55,19 @@ std::string signature(const FPFunctionDef& fn)
     return s + ") -> " + FPTypeName(fn.result_type);
 }
 
-class ListPluginsCommand : public Command
+class ListPluginsCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    ListPluginsCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "list-plugins";
-            i.aliases = { "--list-plugins" };
-            i.summary = "list the plug-in modules with their classes and published interfaces";
-            i.description =
-                "Loads every *.dlu in the plug-in folder and prints, per module, its description,\n"
-                "its classes (name, super class, class ID, category) and the script interfaces it\n"
-                "publishes. Modules that cannot be loaded are reported on the error output, and\n"
-                "the exit status is then 1.";
-            return i;
-        }();
-        return info;
+        info_.name = "list-plugins";
+        info_.aliases = { "--list-plugins" };
+        info_.summary = "list the plug-in modules with their classes and published interfaces";
+        info_.description =
+            "Loads every *.dlu in the plug-in folder and prints, per module, its description,\n"
+            "its classes (name, super class, class ID, category) and the script interfaces it\n"
+            "publishes. Modules that cannot be loaded are reported on the error output, and\n"
+            "the exit status is then 1.";
     }
 
     int run(CommandContext& context, const CommandArguments&) override

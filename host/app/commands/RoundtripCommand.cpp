@@ -9,35 +9,30 @@
 namespace
 {
 
-class RoundtripCommand : public Command
+class RoundtripCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    RoundtripCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "roundtrip";
-            i.aliases = { "--roundtrip" };
-            i.arguments = "IN.mtlx OUT.mtlx | --batch INPUT... OUTDIR";
-            i.summary = "import a MaterialX document, export its materials and read the result back";
-            i.description =
-                "Imports IN.mtlx, exports the new materials to OUT.mtlx and imports OUT.mtlx again,\n"
-                "checking that every material comes back. With --batch, every INPUT (a document or\n"
-                "a folder of *.mtlx documents) goes the same way into OUTDIR under its own file name,\n"
-                "with a progress line per document on the error output, then a table of materials,\n"
-                "maps, messages and time per document and a list of what failed. The exit status is\n"
-                "1 when any run logged a message or lost a material. The documents run in worker\n"
-                "processes, --jobs at once; a worker that crashes or overruns --timeout fails its\n"
-                "document and the batch goes on. With --expect-failure, the exit status is 0 exactly\n"
-                "when the named documents fail and all others pass.";
-            i.options = { { "--batch", "", "run over many documents or folders into OUTDIR" }, mtlxVersionOption() };
-            for (const CommandOption& o : batchOptions())
-                i.options.push_back(o);
-            i.minArguments = 2;
-            i.maxArguments = -1;
-            return i;
-        }();
-        return info;
+        info_.name = "roundtrip";
+        info_.aliases = { "--roundtrip" };
+        info_.arguments = "IN.mtlx OUT.mtlx | --batch INPUT... OUTDIR";
+        info_.summary = "import a MaterialX document, export its materials and read the result back";
+        info_.description =
+            "Imports IN.mtlx, exports the new materials to OUT.mtlx and imports OUT.mtlx again,\n"
+            "checking that every material comes back. With --batch, every INPUT (a document or\n"
+            "a folder of *.mtlx documents) goes the same way into OUTDIR under its own file name,\n"
+            "with a progress line per document on the error output, then a table of materials,\n"
+            "maps, messages and time per document and a list of what failed. The exit status is\n"
+            "1 when any run logged a message or lost a material. The documents run in worker\n"
+            "processes, --jobs at once; a worker that crashes or overruns --timeout fails its\n"
+            "document and the batch goes on. With --expect-failure, the exit status is 0 exactly\n"
+            "when the named documents fail and all others pass.";
+        info_.options = { { "--batch", "", "run over many documents or folders into OUTDIR" }, mtlxVersionOption() };
+        for (const CommandOption& o : batchOptions())
+            info_.options.push_back(o);
+        info_.minArguments = 2;
+        info_.maxArguments = -1;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override

@@ -10,39 +10,34 @@
 namespace
 {
 
-class ScriptCommand : public Command
+class ScriptCommand : public DescribedCommand
 {
   public:
-    const CommandInfo& info() const override
+    ScriptCommand()
     {
-        static const CommandInfo info = [] {
-            CommandInfo i;
-            i.name = "script";
-            i.aliases = { "--script" };
-            i.arguments = "FILE [ARGUMENTS...] | -e EXPRESSION";
-            i.summary = "run a JavaScript file or expression with the plug-ins loaded";
-            i.description =
-                "Runs a script in the host's JavaScript engine. Every script interface the plug-ins\n"
-                "publish is an object named after it:\n"
-                "  MaterialX.ImportMtlX(file)            an array of the new materials\n"
-                "  MaterialX.ExportMtlX(file, materials) true when nothing was logged\n"
-                "  MaterialX.GetError()                  the messages of the last run\n"
-                "The model is the object Norvane: createNode(name[, material]), nodes(), findNode(name),\n"
-                "select(nodes[, add]), selection(), clearSelection(), deleteNode(node),\n"
-                "createMaterial(class), createMap(class), classes([kind]), editorSlot(i),\n"
-                "setEditorSlot(i, m), library(), addToLibrary(m), loadLibrary(file), saveLibrary(file),\n"
-                "undo(), redo(), undoCount, redoCount, saveScene(file), loadScene(file), newScene(),\n"
-                "lastError(), time. Materials, maps and nodes have name, kind, className, valid,\n"
-                "get(parameter), set(parameter, value), params(); nodes also position,\n"
-                "move(x, y, z), select([clear]), selected, getMaterial(), setMaterial(m).\n"
-                "print(...) writes a line. The script's further arguments are in the array arguments.\n"
-                "With -e the expression's value is printed unless it is undefined.\n"
-                "The exit status is 1 when the script fails (the error goes to the error output).";
-            i.options = { { "-e", "EXPRESSION", "run EXPRESSION instead of a file" } };
-            i.maxArguments = -1;
-            return i;
-        }();
-        return info;
+        info_.name = "script";
+        info_.aliases = { "--script" };
+        info_.arguments = "FILE [ARGUMENTS...] | -e EXPRESSION";
+        info_.summary = "run a JavaScript file or expression with the plug-ins loaded";
+        info_.description =
+            "Runs a script in the host's JavaScript engine. Every script interface the plug-ins\n"
+            "publish is an object named after it:\n"
+            "  MaterialX.ImportMtlX(file)            an array of the new materials\n"
+            "  MaterialX.ExportMtlX(file, materials) true when nothing was logged\n"
+            "  MaterialX.GetError()                  the messages of the last run\n"
+            "The model is the object Norvane: createNode(name[, material]), nodes(), findNode(name),\n"
+            "select(nodes[, add]), selection(), clearSelection(), deleteNode(node),\n"
+            "createMaterial(class), createMap(class), classes([kind]), editorSlot(i),\n"
+            "setEditorSlot(i, m), library(), addToLibrary(m), loadLibrary(file), saveLibrary(file),\n"
+            "undo(), redo(), undoCount, redoCount, saveScene(file), loadScene(file), newScene(),\n"
+            "lastError(), time. Materials, maps and nodes have name, kind, className, valid,\n"
+            "get(parameter), set(parameter, value), params(); nodes also position,\n"
+            "move(x, y, z), select([clear]), selected, getMaterial(), setMaterial(m).\n"
+            "print(...) writes a line. The script's further arguments are in the array arguments.\n"
+            "With -e the expression's value is printed unless it is undefined.\n"
+            "The exit status is 1 when the script fails (the error goes to the error output).";
+        info_.options = { { "-e", "EXPRESSION", "run EXPRESSION instead of a file" } };
+        info_.maxArguments = -1;
     }
 
     int run(CommandContext& context, const CommandArguments& args) override
