@@ -45,14 +45,13 @@ void presetImportedSurface(IParamBlock2* parameters)
             setFloatByName(parameters, row.import.amount, *row.import.amountPreset);
     }
 }
-} // namespace rozo
 
-void rozo::ImportRun::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
+void ImportRun::setParameterFromValue(IParamBlock2* block, const std::string& name, const mx::ValuePtr& value)
 {
-    std::optional<ParamID> id = rozo::parameterId(block, name);
+    std::optional<ParamID> id = parameterId(block, name);
     if (!id)
     {
-        rozo::debugLine(L"Parameter %s not known and ignored.\n", name);
+        debugLine(L"Parameter %s not known and ignored.\n", name);
         return;
     }
     if (!value)
@@ -92,15 +91,16 @@ void rozo::ImportRun::setParameterFromValue(IParamBlock2* block, const std::stri
     }
     else if (value->isA<std::string>())
     {
-        WStr path = rozo::toWide(value->asA<std::string>());
+        WStr path = toWide(value->asA<std::string>());
         if (name == "file" && settings_.resolveTexturePaths)
         {
-            WStr full = rozo::resolveFilePath(path);
+            WStr full = resolveFilePath(path);
             if (full.Length() == 0)
-                full = rozo::resolveFilePath(rozo::toWide(documentFolder.toStdString()) + path);
+                full = resolveFilePath(toWide(documentFolder.toStdString()) + path);
             if (full.Length() != 0)
                 path = full;
         }
         block->SetValue(*id, 0, path.data(), 0);
     }
 }
+} // namespace rozo
