@@ -45,7 +45,7 @@ class Panel : public QObject
     mx::FilePath viewerProgram() const;
 
     /// The panel while it is open, else null; the host's panel owns it.
-    QWidget* widget() const { return widget_; }
+    QWidget* panelWidget() const { return panelWidget_; }
     Ui_PluginRollup& form() { return *form_; }
     /// The host's utility panel while the form is on it.
     IUtil* utilityHost() const { return utilityHost_; }
@@ -54,7 +54,7 @@ class Panel : public QObject
     void placeImported(Interface* ip, const std::vector<Mtl*>& materials);
 
     MtlXIOUtil& util_;
-    QWidget* widget_ = nullptr;
+    QWidget* panelWidget_ = nullptr;
     const std::unique_ptr<Ui_PluginRollup> form_;
     IUtil* utilityHost_ = nullptr;
 };

@@ -17,7 +17,7 @@ void Panel::onExport()
     const int count = ip->GetSelNodeCount();
     if (count == 0)
     {
-        ip->WarningBox(widget_, WStr(EXPORT_TITLE), WStr(L"No Objects Selected"));
+        ip->WarningBox(panelWidget_, WStr(EXPORT_TITLE), WStr(L"No Objects Selected"));
         return;
     }
 
@@ -38,6 +38,6 @@ void Panel::onExport()
         return;
 
     util_.exportMaterials(WStr(memory.fileName), materialSet);
-    warnWithLog(widget_, EXPORT_TITLE, util_.lastLog().text());
+    warnWithLog(panelWidget_, EXPORT_TITLE, util_.lastLog().text());
 }
 } // namespace rozo

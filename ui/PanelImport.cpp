@@ -85,7 +85,7 @@ void Panel::onImport()
     std::vector<Mtl*> materials;
     util_.importMaterials(toUtf8(memory.fileName), materials);
     const int n = static_cast<int>(materials.size());
-    warnWithLog(widget_, IMPORT_TITLE, util_.lastLog().text());
+    warnWithLog(panelWidget_, IMPORT_TITLE, util_.lastLog().text());
 
     if (n >= 1)
         placeImported(ip, materials);
@@ -113,7 +113,7 @@ void Panel::placeImported(Interface* ip, const std::vector<Mtl*>& materials)
         form_->progressBar->setValue(i);
     }
     if (form_->assignToSelection->isChecked())
-        placeOnSelection(ip, form_->progressBar, widget_, materials);
+        placeOnSelection(ip, form_->progressBar, panelWidget_, materials);
     if (form_->populateMEdit->isChecked())
     {
         for (int i = 0; i < n; ++i)

@@ -91,8 +91,8 @@ Panel::~Panel() = default;
 void Panel::open(IUtil* host)
 {
     utilityHost_ = host;
-    widget_ = new QWidget(nullptr);
-    form_->setupUi(widget_);
+    panelWidget_ = new QWidget(nullptr);
+    form_->setupUi(panelWidget_);
     showSettings(*form_, util_.settings());
     sizeNoteAndLogo(*form_);
 
@@ -109,7 +109,7 @@ void Panel::open(IUtil* host)
     form_->progressBar->hide();
 
     if (utilityHost_)
-        utilityHost_->AddRollupPage(widget_, WStr(PANEL_TITLE), 0, ROLLUP_CAT_STANDARD);
+        utilityHost_->AddRollupPage(panelWidget_, WStr(PANEL_TITLE), 0, ROLLUP_CAT_STANDARD);
 
     if (!viewerProgram().exists())
         form_->mtlxView->hide();
@@ -120,9 +120,9 @@ void Panel::close(IUtil* host)
 {
     IUtil* owner = utilityHost_ ? utilityHost_ : host;
     utilityHost_ = nullptr;
-    if (owner && widget_)
-        owner->DeleteRollupPage(widget_);
-    widget_ = nullptr;
+    if (owner && panelWidget_)
+        owner->DeleteRollupPage(panelWidget_);
+    panelWidget_ = nullptr;
     *form_ = Ui_PluginRollup{};
 }
 
@@ -143,7 +143,7 @@ void Panel::onOptionChanged()
 
 void Panel::onBrowseLibrary()
 {
-    QFileDialog dialog(widget_, QString(), QString(), QString());
+    QFileDialog dialog(panelWidget_, QString(), QString(), QString());
     dialog.setWindowTitle(QStringLiteral("Select Material Library to Save"));
     dialog.setFileMode(QFileDialog::AnyFile);
     // The text-changed connection stores the new path in the options.

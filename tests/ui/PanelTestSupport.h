@@ -40,12 +40,12 @@ class PanelTest : public ::testing::Test
     void open()
     {
         util.BeginEditParams(&Norvane::Host(), &rollups);
-        util.panel().widget()->show();
+        util.panel().panelWidget()->show();
     }
 
     void close()
     {
-        if (util.panel().widget())
+        if (util.panel().panelWidget())
             util.EndEditParams(&Norvane::Host(), &rollups);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
