@@ -158,15 +158,16 @@ std::string atomicWriteTemporaryPrefix(const std::string& target)
 }
 
 bool writeFileAtomically(const std::string& target, std::string_view content,
-                         const std::function<void(AtomicWriteStep)>& observe)
+                         const std::function<void(AtomicWriteStep)>& observe, AtomicWriteDurability durability)
 {
     return writeFileAtomically(
-        target, [&](const AtomicContentSink& sink) { return sink(content); }, observe);
+        target, [&](const AtomicContentSink& sink) { return sink(content); }, observe, durability);
 }
 
 bool writeFileAtomically(const std::string& target, const std::function<bool(const AtomicContentSink&)>& produce,
-                         const std::function<void(AtomicWriteStep)>& observe)
+                         const std::function<void(AtomicWriteStep)>& observe, AtomicWriteDurability durability)
 {
+    const bool synced = durability == AtomicWriteDurability::Synced;
     const std::string destination = resolveLinks(target);
     if (destination.empty() || fileNameOf(destination).empty())
         return false;
@@ -208,8 +209,8 @@ bool writeFileAtomically(const std::string& target, const std::function<bool(con
         }
         return true;
     };
-    bool ok = fchmod(fd, mode) == 0 && produce(sink) && writeAll(fd, pending, observe) && fsync(fd) == 0;
-    if (ok && observe)
+    bool ok = fchmod(fd, mode) == 0 && produce(sink) && writeAll(fd, pending, observe) && (!synced || fsync(fd) == 0);
+    if (ok && synced && observe)
         observe(AtomicWriteStep::Synced);
     // The lock lives as long as any descriptor of the file: a copy keeps it
     // until the rename, while the close is checked first, since errors of
@@ -223,7 +224,8 @@ bool writeFileAtomically(const std::string& target, const std::function<bool(con
         close(lockFd);
     if (!ok)
         return false;
-    syncFolder(folder);
+    if (synced)
+        syncFolder(folder);
     if (observe)
         observe(AtomicWriteStep::Renamed);
     return true;

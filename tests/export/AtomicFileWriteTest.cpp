@@ -17,8 +17,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <string>
+#include <vector>
 
 namespace rozo::test
 {
@@ -70,6 +72,22 @@ TEST_F(AtomicFileWrite, ReplacesTheContentAndLeavesNoTemporaryFile)
     ASSERT_TRUE(writeFileAtomically(target(), content));
     EXPECT_EQ(read(target()), content);
     EXPECT_TRUE(temporaries().isEmpty());
+}
+
+// A write that skips the sync still replaces the file whole, only without
+// waiting for the disk; it never claims the content reached it.
+TEST_F(AtomicFileWrite, UnsyncedWriteReplacesWithoutClaimingTheSync)
+{
+    write(target(), oldContent);
+    const std::string content = largeContent();
+    std::vector<AtomicWriteStep> steps;
+    ASSERT_TRUE(writeFileAtomically(
+        target(), content, [&steps](AtomicWriteStep step) { steps.push_back(step); }, AtomicWriteDurability::Unsynced));
+    EXPECT_EQ(read(target()), content);
+    EXPECT_TRUE(temporaries().isEmpty());
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), AtomicWriteStep::Synced), 0);
+    ASSERT_FALSE(steps.empty());
+    EXPECT_EQ(steps.back(), AtomicWriteStep::Renamed);
 }
 
 TEST_F(AtomicFileWrite, FullDiskKeepsTheOldContent)

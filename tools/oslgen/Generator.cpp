@@ -20,10 +20,11 @@ namespace oslgen
 namespace
 {
 
-// A build stopped halfway leaves every file either old or new, never cut short.
+// A build stopped halfway leaves every file either old or new, never cut
+// short; a crash of the machine is answered by building again.
 bool replaceFile(const fs::path& path, const std::string& text, std::string& error)
 {
-    if (rozo::writeFileAtomically(path.string(), text))
+    if (rozo::writeFileAtomically(path.string(), text, {}, rozo::AtomicWriteDurability::Unsynced))
         return true;
     error = path.string() + ": cannot be written";
     return false;
